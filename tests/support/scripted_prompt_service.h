@@ -1,0 +1,74 @@
+#pragma once
+// A PromptService for tests: every question is recorded (kind, caption, text)
+// and answered from a script queued by the test. An unscripted question gets
+// the "cancel" answer of its kind, so a forgotten answer never blocks a test.
+
+#include "platform/prompt_service.h"
+
+#include <QDialog>
+#include <QList>
+#include <QQueue>
+#include <QVariant>
+
+namespace bw::test {
+
+struct Asked
+{
+    QString kind; // "message", "input", "open", "save", "directory", "color", "font",
+                  // "print", "pageSetup", "exec"
+    QString caption;
+    QString text; // message text, input label, dialog object name
+    PromptService::Icon icon = PromptService::Icon::None;
+    PromptService::Buttons buttons = 0;
+    PromptService::FileRequest file;
+};
+
+class ScriptedPromptService : public PromptService
+{
+public:
+    QList<Asked> asked;
+
+    // Answers, consumed in order by the questions of the matching kind.
+    QQueue<int> messageAnswers;
+    QQueue<std::optional<QString>> inputAnswers;
+    QQueue<std::optional<FileAnswer>> fileAnswers; // open and save
+    QQueue<std::optional<QString>> directoryAnswers;
+    QQueue<std::optional<QColor>> colorAnswers;
+    QQueue<std::optional<FontAnswer>> fontAnswers;
+    QQueue<bool> printAnswers;
+    // A scripted dialog is handed the live dialog, may set its controls, and
+    // returns the result code exec() would have returned.
+    QQueue<std::function<int(QDialog *)>> dialogAnswers;
+
+    void answerMessage(int button) { messageAnswers.enqueue(button); }
+    void answerFile(const QString &name, int filterIndex = 1)
+    {
+        fileAnswers.enqueue(FileAnswer{name, filterIndex});
+    }
+    void cancelFile() { fileAnswers.enqueue(std::nullopt); }
+    void answerDialog(std::function<int(QDialog *)> f) { dialogAnswers.enqueue(std::move(f)); }
+
+    // Texts of every message box shown so far.
+    QStringList messages() const;
+    int count(const QString &kind) const;
+    void clear();
+
+    int message(QWidget *parent, const QString &caption, const QString &text, Icon icon,
+                Buttons buttons, Button defaultButton = NoButton) override;
+    std::optional<QString> input(QWidget *parent, const QString &caption, const QString &label,
+                                 const QString &value) override;
+    std::optional<FileAnswer> openFile(QWidget *parent, const FileRequest &request) override;
+    std::optional<FileAnswer> saveFile(QWidget *parent, const FileRequest &request) override;
+    std::optional<QString> chooseDirectory(QWidget *parent, const QString &caption,
+                                           const QString &initialDir) override;
+    std::optional<QColor> chooseColor(QWidget *parent, const QColor &initial,
+                                      QList<QColor> *customColors) override;
+    std::optional<FontAnswer>
+    chooseFont(QWidget *parent, const FontAnswer &initial,
+               const std::function<void(const FontAnswer &)> &apply) override;
+    bool print(QWidget *parent, QPrinter *printer) override;
+    bool pageSetup(QWidget *parent, QPrinter *printer) override;
+    int exec(QDialog *dialog) override;
+};
+
+} // namespace bw::test
