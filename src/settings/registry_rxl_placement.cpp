@@ -1,0 +1,166 @@
+// Window placement of a settings store: the Windows placement values mapped
+// onto Qt's window geometry and state (see docs/settings.md).
+
+#include "registry_rxl.h"
+
+#include "settings/core/encodings.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QMdiSubWindow>
+#include <QScreen>
+#include <QWidget>
+#include <cmath>
+
+namespace bw {
+
+namespace {
+
+// Windows show commands and placement flags.
+constexpr int kShowNormal = 1;
+constexpr int kShowMinimized = 2;
+constexpr int kShowMaximized = 3;
+constexpr int kFlagSetMinPosition = 1;
+constexpr int kFlagRestoreToMaximized = 2;
+
+QScreen *screenOf(const QWidget *w)
+{
+    QScreen *s = w ? w->screen() : nullptr;
+    return s ? s : QGuiApplication::primaryScreen();
+}
+
+int pixelsPerInch(const QWidget *w)
+{
+    const QScreen *s = screenOf(w);
+    return s ? int(std::lround(s->logicalDotsPerInch())) : 96;
+}
+
+QString rectText(const QRect &r)
+{
+    return QStringLiteral("%1,%2,%3,%4")
+        .arg(r.left())
+        .arg(r.top())
+        .arg(r.x() + r.width())
+        .arg(r.y() + r.height());
+}
+
+// "left,top,right,bottom" -> rectangle; invalid unless four numbers with left < right.
+QRect parseRect(const QString &text)
+{
+    const QStringList parts = text.split(QLatin1Char(','));
+    if (parts.size() != 4)
+        return {};
+    int v[4];
+    for (int i = 0; i < 4; ++i) {
+        bool ok = false;
+        v[i] = parts[i].trimmed().toInt(&ok);
+        if (!ok)
+            return {};
+    }
+    if (v[0] >= v[2])
+        return {};
+    return QRect(QPoint(v[0], v[1]), QSize(v[2] - v[0], std::max(v[3] - v[1], 1)));
+}
+
+} // namespace
+
+QWidget *RegistryRXL::placementWidget() const
+{
+    auto *w = qobject_cast<QWidget *>(m_form.data());
+    if (!w)
+        return nullptr;
+    // A document window lives in an MDI sub-window; that frame is what moves.
+    if (auto *sub = qobject_cast<QMdiSubWindow *>(w->parentWidget()))
+        return sub;
+    return w;
+}
+
+QString RegistryRXL::screenSuffix() const
+{
+    const QScreen *s = screenOf(placementWidget());
+    const QSize size = s ? s->geometry().size() : QSize(0, 0);
+    return QStringLiteral("(%1x%2)").arg(size.width()).arg(size.height());
+}
+
+bool RegistryRXL::eventFilter(QObject *watched, QEvent *event)
+{
+    if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) &&
+        watched == placementWidget()) {
+        auto *w = static_cast<QWidget *>(watched);
+        if (!(w->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
+            m_normalRect = w->geometry();
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void RegistryRXL::savePlacement(SaveReason reason)
+{
+    QWidget *w = placementWidget();
+    if (!w)
+        return;
+    const Qt::WindowStates state = w->windowState();
+    const bool minimized = state & Qt::WindowMinimized;
+    const bool maximized = state & Qt::WindowMaximized;
+    int flags = 0;
+    if (minimized && m_placement == Placement::Child)
+        flags |= kFlagSetMinPosition;
+    if (minimized && maximized)
+        flags |= kFlagRestoreToMaximized;
+    const int showCmd = minimized ? kShowMinimized : maximized ? kShowMaximized : kShowNormal;
+    QRect normal = w->geometry();
+    if (minimized || maximized || state & Qt::WindowFullScreen) {
+        if (m_normalRect.isValid())
+            normal = m_normalRect;
+        else if (w->normalGeometry().isValid())
+            normal = w->normalGeometry();
+    }
+    const QPoint maxPos = maximized ? w->geometry().topLeft() : QPoint(-1, -1);
+    const QString minMax = QStringLiteral("-1,-1,%1,%2").arg(maxPos.x()).arg(maxPos.y());
+    const QString suffix = screenSuffix();
+    writeRaw(QLatin1String(settings::kFlags), settings::encodeInt(flags));
+    writeRaw(QLatin1String(settings::kShowCmd), settings::encodeInt(showCmd));
+    writeRaw(QLatin1String(settings::kPixelsPerInch), settings::encodeInt(pixelsPerInch(w)));
+    writeRaw(QLatin1String(settings::kMinMaxPos), minMax);
+    writeRaw(QLatin1String(settings::kNormPos), rectText(normal));
+    writeRaw(QLatin1String(settings::kMinMaxPos) + suffix, minMax);
+    writeRaw(QLatin1String(settings::kNormPos) + suffix, rectText(normal));
+    writeRaw(QLatin1String(settings::kVisible),
+             QLatin1String(reason == SaveReason::Destroying ? "1" : "0"));
+}
+
+void RegistryRXL::restorePlacement()
+{
+    QWidget *w = placementWidget();
+    if (!w)
+        return;
+    w->installEventFilter(this);
+    const QString suffix = screenSuffix();
+    const QString normPos = readRaw(QLatin1String(settings::kNormPos) + suffix)
+                                .value_or(readRaw(QLatin1String(settings::kNormPos)).value_or(QString()));
+    const auto ppi = readRaw(QLatin1String(settings::kPixelsPerInch));
+    const QRect rect = parseRect(normPos);
+    if (rect.isValid() && ppi && settings::decodeInt(*ppi) == pixelsPerInch(w)) {
+        if (m_placement == Placement::FixedSize) {
+            w->move(rect.topLeft());
+        } else {
+            w->setGeometry(rect);
+            m_normalRect = rect;
+        }
+    }
+    if (m_placement == Placement::FixedSize)
+        return;
+    const int showCmd = settings::decodeInt(readRaw(QLatin1String(settings::kShowCmd)).value_or(QString()));
+    Qt::WindowStates state = w->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);
+    switch (showCmd) {
+    case 3: state |= Qt::WindowMaximized; break;
+    case 2: case 6: case 7: state |= Qt::WindowMinimized; break;
+    case 1: case 5: case 9: break;
+    default:
+        if (m_placement == Placement::Main)
+            return; // the main window keeps the state it starts with (maximised)
+        break;
+    }
+    w->setWindowState(state);
+}
+
+} // namespace bw
