@@ -1,0 +1,32 @@
+#pragma once
+// Replaces a file only once its new content is complete: the content goes to
+// a temporary file in the target's folder, which commit() flushes to disk and
+// renames over the target. Without commit() the temporary file is removed and
+// the target stays as it was.
+
+#include <QString>
+
+namespace bw::dataset {
+
+class AtomicFile
+{
+public:
+    // Creates the temporary file; throws FileAccessError when the folder
+    // cannot take it (missing, read-only).
+    explicit AtomicFile(const QString &targetPath);
+    ~AtomicFile();
+    AtomicFile(const AtomicFile &) = delete;
+    AtomicFile &operator=(const AtomicFile &) = delete;
+
+    QString tempPath() const { return m_tempPath; }
+    // Flushes the temporary file, gives it the target's permissions and
+    // renames it over the target. Throws FileAccessError.
+    void commit();
+
+private:
+    QString m_targetPath;
+    QString m_tempPath;
+    bool m_committed = false;
+};
+
+} // namespace bw::dataset

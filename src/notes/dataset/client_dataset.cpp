@@ -1,0 +1,475 @@
+#include "notes/dataset/client_dataset.h"
+
+#include "notes/dataset/atomic_file.h"
+#include "notes/dataset/client_dataset_p.h"
+#include "notes/dataset/sqlite_file.h"
+#include "notes/dataset/xml_packet.h"
+
+#include <QFile>
+#include <QRegularExpression>
+
+namespace bw::dataset {
+
+ClientDataSet::ClientDataSet(QObject *parent) : QObject(parent), d(std::make_unique<Private>(this))
+{
+}
+
+ClientDataSet::~ClientDataSet() = default;
+
+// ---------------------------------------------------------------- signals
+
+void ClientDataSet::Private::emitState()
+{
+    if (disableCount == 0)
+        emit q->stateChanged(state);
+}
+
+void ClientDataSet::Private::emitField(const QString &name)
+{
+    if (disableCount == 0)
+        emit q->fieldChanged(name);
+}
+
+void ClientDataSet::Private::emitDataSetChanged()
+{
+    if (disableCount == 0)
+        emit q->dataSetChanged();
+}
+
+void ClientDataSet::Private::emitBeforeScroll()
+{
+    if (disableCount == 0)
+        emit q->beforeScroll();
+}
+
+void ClientDataSet::Private::emitAfterScroll()
+{
+    if (disableCount == 0)
+        emit q->afterScroll();
+}
+
+void ClientDataSet::Private::setState(State newState)
+{
+    if (state == newState)
+        return;
+    state = newState;
+    emitState();
+}
+
+void ClientDataSet::disableControls()
+{
+    if (d->disableCount++ == 0)
+        d->stateAtDisable = d->state;
+}
+
+void ClientDataSet::enableControls()
+{
+    if (d->disableCount == 0 || --d->disableCount > 0)
+        return;
+    if (d->state != d->stateAtDisable)
+        emit stateChanged(d->state);
+    emit dataSetChanged();
+}
+
+bool ClientDataSet::controlsDisabled() const
+{
+    return d->disableCount > 0;
+}
+
+// ---------------------------------------------------------------- checks
+
+void ClientDataSet::Private::checkActive() const
+{
+    if (!active)
+        throw DataSetError(QStringLiteral("Cannot perform this operation on a closed dataset"));
+}
+
+void ClientDataSet::Private::checkCanModify() const
+{
+    checkActive();
+    if (readOnly)
+        throw DataSetError(QStringLiteral("Cannot modify a read-only dataset"));
+}
+
+int ClientDataSet::Private::requireField(const QString &name) const
+{
+    const int index = fieldIndexByName.value(name, -1);
+    if (index < 0)
+        throw DataSetError(QStringLiteral("Field '%1' not found").arg(name));
+    return index;
+}
+
+// ---------------------------------------------------------------- definitions
+
+void ClientDataSet::addFieldDef(const FieldDef &def)
+{
+    d->fieldDefs.append(def);
+}
+
+void ClientDataSet::clearFieldDefs()
+{
+    d->fieldDefs.clear();
+}
+
+QList<FieldDef> ClientDataSet::fieldDefs() const
+{
+    return d->fieldDefs;
+}
+
+void ClientDataSet::addIndexDef(const QString &name, const QString &fields, bool descending)
+{
+    d->indexDefs.append(IndexDef{name, splitFieldList(fields), descending});
+}
+
+void ClientDataSet::clearIndexDefs()
+{
+    d->indexDefs.clear();
+}
+
+QList<IndexDef> ClientDataSet::indexDefs() const
+{
+    return d->indexDefs;
+}
+
+void ClientDataSet::addAggregate(const QString &name, const QString &expression)
+{
+    d->aggregateDefs.append({name, expression});
+    if (d->active)
+        d->setupAggregates();
+}
+
+void ClientDataSet::setAggregatesActive(bool active)
+{
+    d->aggregatesActive = active;
+}
+
+bool ClientDataSet::aggregatesActive() const
+{
+    return d->aggregatesActive;
+}
+
+QVariant ClientDataSet::aggregateValue(const QString &name) const
+{
+    if (!d->active || !d->aggregatesActive)
+        return {};
+    for (const Private::Aggregate &aggregate : d->aggregates) {
+        if (aggregate.name != name)
+            continue;
+        const auto &values = d->aggregateValues[aggregate.field];
+        if (values.empty())
+            return {};
+        return aggregate.max ? values.rbegin()->first : values.begin()->first;
+    }
+    throw DataSetError(QStringLiteral("Aggregate '%1' not found").arg(name));
+}
+
+void ClientDataSet::Private::setupAggregates()
+{
+    static const QRegularExpression kPattern(
+        QStringLiteral("^\\s*(max|min)\\s*\\(\\s*([^()\\s]+)\\s*\\)\\s*$"),
+        QRegularExpression::CaseInsensitiveOption);
+    aggregates.clear();
+    aggregateValues.clear();
+    for (const AggregateDef &def : aggregateDefs) {
+        const auto match = kPattern.match(def.expression);
+        const int field = match.hasMatch() ? fieldIndexByName.value(match.captured(2), -1) : -1;
+        if (field < 0 || fields[field].type != FieldType::Integer)
+            throw DataSetError(
+                QStringLiteral("Invalid aggregate expression '%1'").arg(def.expression));
+        aggregates.push_back({def.name, field, match.captured(1).compare(QLatin1String("max"),
+                                                                         Qt::CaseInsensitive) == 0});
+        aggregateValues[field];
+    }
+    for (const Row &row : rows)
+        countAggregates(row.cells, 1);
+}
+
+void ClientDataSet::Private::countAggregates(const Cells &cells, int delta)
+{
+    for (auto &[field, values] : aggregateValues) {
+        const Cell &cell = cells[size_t(field)];
+        if (cell.null)
+            continue;
+        int &count = values[cell.number];
+        count += delta;
+        if (count <= 0)
+            values.erase(cell.number);
+    }
+}
+
+// ---------------------------------------------------------------- open, close, files
+
+void ClientDataSet::Private::install(QList<FieldDef> newFields, std::vector<Row> newRows)
+{
+    QHash<QString, int> byName;
+    for (int i = 0; i < newFields.size(); ++i)
+        byName.insert(newFields[i].name, i);
+    fields = std::move(newFields);
+    fieldIndexByName = std::move(byName);
+    rows = std::move(newRows);
+    for (Row &row : rows)
+        row.id = nextRowId++;
+    setupAggregates();
+    changeLog.clear();
+    invalidateStoragePositions();
+    buffer.clear();
+    keyBuffer.clear();
+    bool indexKnown = false;
+    for (const IndexDef &index : indexDefs)
+        indexKnown = indexKnown || index.name == indexName;
+    if (!indexKnown)
+        indexName.clear();
+    active = true;
+    state = State::Browse;
+    rebuildView();
+    cur = viewCount() > 0 ? 0 : -1;
+    bof = true;
+    eof = cur < 0;
+}
+
+void ClientDataSet::createDataSet()
+{
+    close();
+    if (d->fieldDefs.isEmpty())
+        throw DataSetError(QStringLiteral("No fields defined"));
+    validateDefinitions(d->fieldDefs, d->indexDefs);
+    d->install(d->fieldDefs, {});
+    emit afterOpen();
+    d->emitState();
+    d->emitDataSetChanged();
+}
+
+void ClientDataSet::close()
+{
+    if (!d->active)
+        return;
+    emit beforeClose();
+    d->active = false;
+    d->rows.clear();
+    d->rows.shrink_to_fit();
+    d->view.clear();
+    d->viewOfStorage.clear();
+    d->changeLog.clear();
+    d->buffer.clear();
+    d->aggregateValues.clear();
+    d->storagePositions.clear();
+    d->cur = -1;
+    d->bof = d->eof = true;
+    d->setState(State::Inactive);
+    d->emitDataSetChanged();
+}
+
+bool ClientDataSet::isActive() const
+{
+    return d->active;
+}
+
+namespace {
+
+TableContent readTableFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw FileAccessError(
+            QStringLiteral("Cannot open the file %1: %2").arg(path, file.errorString()));
+    const QByteArray head = file.peek(16);
+    if (head.startsWith("SQLite format 3")) {
+        file.close();
+        return readSqliteFile(path);
+    }
+    if (head.trimmed().startsWith('<') || head.startsWith("\xEF\xBB\xBF<"))
+        return readXmlPacket(file, path);
+    throw FileFormatError(QStringLiteral("The file %1 is not a notes file").arg(path));
+}
+
+// The table's own field definitions must all be in the file, with their types.
+QList<FieldDef> matchFields(const QList<FieldDef> &own, QList<FieldDef> fromFile)
+{
+    for (const FieldDef &def : own) {
+        auto it = std::find_if(fromFile.begin(), fromFile.end(),
+                               [&](const FieldDef &f) { return f.name == def.name; });
+        if (it == fromFile.end())
+            throw FileFormatError(QStringLiteral("Field '%1' not found in the file").arg(def.name));
+        if (it->type != def.type)
+            throw FileFormatError(
+                QStringLiteral("Field '%1' in the file has the wrong type").arg(def.name));
+        it->required = it->required || def.required;
+    }
+    return fromFile;
+}
+
+} // namespace
+
+void ClientDataSet::loadFromFile(const QString &path)
+{
+    close();
+    TableContent content = readTableFile(path);
+    QList<FieldDef> fields = matchFields(d->fieldDefs, std::move(content.fields));
+    QList<IndexDef> indexes = d->indexDefs;
+    for (const IndexDef &index : content.indexes) {
+        if (std::none_of(indexes.begin(), indexes.end(),
+                         [&](const IndexDef &own) { return own.name == index.name; }))
+            indexes.append(index);
+    }
+    validateDefinitions(fields, indexes);
+    const QList<FieldDef> savedFieldDefs = d->fieldDefs;
+    const QList<IndexDef> savedIndexDefs = d->indexDefs;
+    d->fieldDefs = fields;
+    d->indexDefs = indexes;
+    try {
+        d->install(fields, std::move(content.rows));
+    } catch (...) {
+        d->fieldDefs = savedFieldDefs;
+        d->indexDefs = savedIndexDefs;
+        d->active = false;
+        d->state = State::Inactive;
+        d->rows.clear();
+        throw;
+    }
+    emit afterOpen();
+    d->emitState();
+    d->emitDataSetChanged();
+}
+
+void ClientDataSet::saveToFile(const QString &path, FileFormat format)
+{
+    d->checkActive();
+    checkBrowseMode();
+    const bool xml = format == FileFormat::Xml || path.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive);
+    AtomicFile target(path);
+    if (xml) {
+        QFile file(target.tempPath());
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            throw FileAccessError(
+                QStringLiteral("Cannot write the file %1: %2").arg(path, file.errorString()));
+        writeXmlPacket(file, d->fields, d->rows);
+        if (!file.flush())
+            throw FileAccessError(
+                QStringLiteral("Cannot write the file %1: %2").arg(path, file.errorString()));
+        file.close();
+    } else {
+        QList<IndexDef> indexes;
+        for (const IndexDef &index : d->indexDefs) {
+            if (std::all_of(index.fields.begin(), index.fields.end(),
+                            [&](const QString &f) { return d->fieldIndexByName.contains(f); }))
+                indexes.append(index);
+        }
+        writeSqliteFile(target.tempPath(), d->fields, indexes, d->rows);
+    }
+    target.commit();
+}
+
+void ClientDataSet::setReadOnly(bool readOnly)
+{
+    d->readOnly = readOnly;
+}
+
+bool ClientDataSet::isReadOnly() const
+{
+    return d->readOnly;
+}
+
+bool ClientDataSet::canModify() const
+{
+    return d->active && !d->readOnly;
+}
+
+ClientDataSet::State ClientDataSet::state() const
+{
+    return d->state;
+}
+
+// ---------------------------------------------------------------- fields
+
+int ClientDataSet::fieldCount() const
+{
+    return d->active ? int(d->fields.size()) : int(d->fieldDefs.size());
+}
+
+int ClientDataSet::fieldIndex(const QString &name) const
+{
+    return d->fieldIndexByName.value(name, -1);
+}
+
+FieldDef ClientDataSet::fieldDef(const QString &name) const
+{
+    return d->fields[d->requireField(name)];
+}
+
+const Cells *ClientDataSet::Private::activeCells() const
+{
+    switch (state) {
+    case State::Filter:
+        return filterCells;
+    case State::Edit:
+    case State::Insert:
+        return &buffer;
+    case State::SetKey:
+        return &keyBuffer;
+    default:
+        break;
+    }
+    if (!active || cur < 0 || cur >= viewCount())
+        return nullptr;
+    return &rows[size_t(storageAt(cur))].cells;
+}
+
+QVariant ClientDataSet::fieldValue(const QString &name) const
+{
+    const int index = d->requireField(name);
+    const Cells *cells = d->activeCells();
+    if (!cells || (*cells)[size_t(index)].null)
+        return {};
+    const Cell &cell = (*cells)[size_t(index)];
+    switch (d->fields[index].type) {
+    case FieldType::Integer:
+        return cell.number;
+    case FieldType::String:
+        return QString::fromUtf8(cell.data);
+    case FieldType::Memo:
+        return cell.data;
+    }
+    return {};
+}
+
+bool ClientDataSet::isNull(const QString &name) const
+{
+    const int index = d->requireField(name);
+    const Cells *cells = d->activeCells();
+    return !cells || (*cells)[size_t(index)].null;
+}
+
+int ClientDataSet::asInteger(const QString &name) const
+{
+    const int index = d->requireField(name);
+    const Cells *cells = d->activeCells();
+    if (!cells || (*cells)[size_t(index)].null)
+        return 0;
+    if (d->fields[index].type == FieldType::Integer)
+        return (*cells)[size_t(index)].number;
+    return QString::fromUtf8((*cells)[size_t(index)].data).trimmed().toInt();
+}
+
+QString ClientDataSet::asString(const QString &name) const
+{
+    const int index = d->requireField(name);
+    const Cells *cells = d->activeCells();
+    if (!cells || (*cells)[size_t(index)].null)
+        return {};
+    if (d->fields[index].type == FieldType::Integer)
+        return QString::number((*cells)[size_t(index)].number);
+    return QString::fromUtf8((*cells)[size_t(index)].data);
+}
+
+QByteArray ClientDataSet::asBytes(const QString &name) const
+{
+    const int index = d->requireField(name);
+    const Cells *cells = d->activeCells();
+    if (!cells || (*cells)[size_t(index)].null)
+        return {};
+    if (d->fields[index].type == FieldType::Integer)
+        return QByteArray::number((*cells)[size_t(index)].number);
+    return (*cells)[size_t(index)].data;
+}
+
+} // namespace bw::dataset

@@ -1,0 +1,401 @@
+#include "notes/dataset/sqlite_file.h"
+
+#include "notes/dataset/dataset_error.h"
+
+#include <QFile>
+#include <QStringList>
+
+#include <memory>
+#include <sqlite3.h>
+
+namespace bw::dataset {
+
+namespace {
+
+const char kSqliteHeader[] = "SQLite format 3"; // followed by a NUL byte in the file
+
+struct DbCloser
+{
+    void operator()(sqlite3 *db) const { sqlite3_close_v2(db); }
+};
+struct StmtFinalizer
+{
+    void operator()(sqlite3_stmt *stmt) const { sqlite3_finalize(stmt); }
+};
+using Db = std::unique_ptr<sqlite3, DbCloser>;
+using Stmt = std::unique_ptr<sqlite3_stmt, StmtFinalizer>;
+
+QString quoteIdentifier(const QString &name)
+{
+    QString quoted = name;
+    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+QString typeName(FieldType type)
+{
+    switch (type) {
+    case FieldType::Integer:
+        return QStringLiteral("integer");
+    case FieldType::String:
+        return QStringLiteral("string");
+    case FieldType::Memo:
+        return QStringLiteral("memo");
+    }
+    return {};
+}
+
+QString columnType(FieldType type)
+{
+    switch (type) {
+    case FieldType::Integer:
+        return QStringLiteral("INTEGER");
+    case FieldType::String:
+        return QStringLiteral("TEXT");
+    case FieldType::Memo:
+        return QStringLiteral("BLOB");
+    }
+    return {};
+}
+
+// Raises the error of a failed call, naming the file.
+class Connection
+{
+public:
+    Connection(const QString &path, bool forWriting) : m_path(path)
+    {
+        sqlite3 *raw = nullptr;
+        const int flags = forWriting ? (SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)
+                                     : SQLITE_OPEN_READONLY;
+        const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &raw,
+                                       flags | SQLITE_OPEN_NOMUTEX, nullptr);
+        m_db.reset(raw);
+        if (rc != SQLITE_OK)
+            fail(rc);
+        sqlite3_extended_result_codes(raw, 1);
+        sqlite3_db_config(raw, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+        sqlite3_db_config(raw, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+    }
+
+    sqlite3 *db() const { return m_db.get(); }
+
+    [[noreturn]] void fail(int rc) const
+    {
+        const QString reason = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db.get()))
+                                    : QString::fromUtf8(sqlite3_errstr(rc));
+        const int primary = rc & 0xFF;
+        if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB || primary == SQLITE_FORMAT
+            || primary == SQLITE_RANGE || primary == SQLITE_MISMATCH || primary == SQLITE_TOOBIG)
+            throw FileFormatError(
+                QStringLiteral("The file %1 is damaged or not a notes file: %2").arg(m_path, reason));
+        throw FileAccessError(QStringLiteral("Cannot access the file %1: %2").arg(m_path, reason));
+    }
+
+    void exec(const QString &sql) const
+    {
+        const int rc = sqlite3_exec(m_db.get(), sql.toUtf8().constData(), nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK)
+            fail(rc);
+    }
+
+    Stmt prepare(const QString &sql) const
+    {
+        sqlite3_stmt *raw = nullptr;
+        const int rc = sqlite3_prepare_v2(m_db.get(), sql.toUtf8().constData(), -1, &raw, nullptr);
+        Stmt stmt(raw);
+        if (rc != SQLITE_OK)
+            fail(rc);
+        return stmt;
+    }
+
+    // Steps a statement; true while it yields rows.
+    bool step(sqlite3_stmt *stmt) const
+    {
+        const int rc = sqlite3_step(stmt);
+        if (rc == SQLITE_ROW)
+            return true;
+        if (rc != SQLITE_DONE)
+            fail(rc);
+        return false;
+    }
+
+    qint64 pragmaValue(const char *pragma) const
+    {
+        Stmt stmt = prepare(QStringLiteral("PRAGMA %1").arg(QLatin1String(pragma)));
+        return step(stmt.get()) ? sqlite3_column_int64(stmt.get(), 0) : 0;
+    }
+
+    [[noreturn]] void refuse(const QString &why) const
+    {
+        throw FileFormatError(QStringLiteral("The file %1 is not a notes file: %2").arg(m_path, why));
+    }
+
+private:
+    QString m_path;
+    Db m_db;
+};
+
+QString columnText(sqlite3_stmt *stmt, int column)
+{
+    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, column));
+    return text ? QString::fromUtf8(text, sqlite3_column_bytes(stmt, column)) : QString();
+}
+
+// The database's column names of a table, in order; empty when it is not a table.
+QStringList tableColumns(const Connection &c, const QString &table)
+{
+    Stmt kind = c.prepare(QStringLiteral("SELECT type FROM sqlite_schema WHERE name = ?1"));
+    const QByteArray name = table.toUtf8();
+    sqlite3_bind_text(kind.get(), 1, name.constData(), int(name.size()), SQLITE_TRANSIENT);
+    if (!c.step(kind.get()) || columnText(kind.get(), 0) != QLatin1String("table"))
+        return {};
+    QStringList columns;
+    Stmt info = c.prepare(QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdentifier(table)));
+    while (c.step(info.get()))
+        columns.append(columnText(info.get(), 1));
+    return columns;
+}
+
+void checkHeader(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw FileAccessError(
+            QStringLiteral("Cannot open the file %1: %2").arg(path, file.errorString()));
+    const QByteArray head = file.read(sizeof kSqliteHeader);
+    if (head != QByteArray(kSqliteHeader, sizeof kSqliteHeader))
+        throw FileFormatError(QStringLiteral("The file %1 is not a notes file").arg(path));
+}
+
+void checkIdentity(const Connection &c)
+{
+    if (c.pragmaValue("application_id") != kSqliteApplicationId)
+        c.refuse(QStringLiteral("it belongs to another program"));
+    const qint64 version = c.pragmaValue("user_version");
+    if (version != kSqliteFormatVersion)
+        c.refuse(QStringLiteral("format version %1 is not supported").arg(version));
+    if (tableColumns(c, QStringLiteral("fields"))
+        != QStringList{"position", "name", "type", "size", "required"})
+        c.refuse(QStringLiteral("the table of fields is missing or malformed"));
+    if (tableColumns(c, QStringLiteral("indexes"))
+        != QStringList{"position", "name", "fields", "descending"})
+        c.refuse(QStringLiteral("the table of indexes is missing or malformed"));
+}
+
+FieldType parseType(const Connection &c, const QString &type)
+{
+    if (type == QLatin1String("integer"))
+        return FieldType::Integer;
+    if (type == QLatin1String("string"))
+        return FieldType::String;
+    if (type == QLatin1String("memo"))
+        return FieldType::Memo;
+    c.refuse(QStringLiteral("unknown field type '%1'").arg(type.left(32)));
+}
+
+QList<FieldDef> readFieldDefs(const Connection &c)
+{
+    QList<FieldDef> fields;
+    Stmt stmt = c.prepare(
+        QStringLiteral("SELECT name, type, size, required FROM fields ORDER BY position"));
+    while (c.step(stmt.get())) {
+        if (fields.size() >= kMaxFieldCount)
+            c.refuse(QStringLiteral("too many fields"));
+        if (sqlite3_column_type(stmt.get(), 0) != SQLITE_TEXT
+            || sqlite3_column_type(stmt.get(), 2) != SQLITE_INTEGER)
+            c.refuse(QStringLiteral("a field definition is malformed"));
+        FieldDef def;
+        def.name = columnText(stmt.get(), 0);
+        def.type = parseType(c, columnText(stmt.get(), 1));
+        const qint64 size = sqlite3_column_int64(stmt.get(), 2);
+        if (size < 0 || size > std::numeric_limits<int>::max())
+            c.refuse(QStringLiteral("field '%1' has an invalid size").arg(def.name));
+        def.size = int(size);
+        def.required = sqlite3_column_int64(stmt.get(), 3) != 0;
+        fields.append(def);
+    }
+    return fields;
+}
+
+QList<IndexDef> readIndexDefs(const Connection &c)
+{
+    QList<IndexDef> indexes;
+    Stmt stmt = c.prepare(
+        QStringLiteral("SELECT name, fields, descending FROM indexes ORDER BY position"));
+    while (c.step(stmt.get())) {
+        if (indexes.size() >= kMaxFieldCount)
+            c.refuse(QStringLiteral("too many indexes"));
+        IndexDef def;
+        def.name = columnText(stmt.get(), 0);
+        def.fields = splitFieldList(columnText(stmt.get(), 1));
+        def.descending = sqlite3_column_int64(stmt.get(), 2) != 0;
+        indexes.append(def);
+    }
+    return indexes;
+}
+
+[[noreturn]] void refuseValue(const Connection &c, const FieldDef &field, qint64 position)
+{
+    c.refuse(QStringLiteral("record %1 holds a value that does not fit field '%2'")
+                 .arg(position)
+                 .arg(field.name));
+}
+
+Cell readCell(const Connection &c, sqlite3_stmt *stmt, int column, const FieldDef &field,
+              qint64 position)
+{
+    Cell cell;
+    const int type = sqlite3_column_type(stmt, column);
+    if (type == SQLITE_NULL)
+        return cell;
+    cell.null = false;
+    if (field.type == FieldType::Integer) {
+        const qint64 value = sqlite3_column_int64(stmt, column);
+        if (type != SQLITE_INTEGER || value < std::numeric_limits<qint32>::min()
+            || value > std::numeric_limits<qint32>::max())
+            refuseValue(c, field, position);
+        cell.number = qint32(value);
+        return cell;
+    }
+    if (field.type == FieldType::String ? type != SQLITE_TEXT
+                                        : (type != SQLITE_BLOB && type != SQLITE_TEXT))
+        refuseValue(c, field, position);
+    const void *bytes = type == SQLITE_TEXT ? static_cast<const void *>(sqlite3_column_text(stmt, column))
+                                            : sqlite3_column_blob(stmt, column);
+    const int size = sqlite3_column_bytes(stmt, column);
+    if (size > 0 && !bytes)
+        c.fail(SQLITE_NOMEM);
+    cell.data = size > 0 ? QByteArray(static_cast<const char *>(bytes), size) : QByteArray("");
+    if (field.type == FieldType::String
+        && (!isValidUtf8(cell.data) || utf8Length(cell.data) > field.size))
+        refuseValue(c, field, position);
+    return cell;
+}
+
+std::vector<Row> readRows(const Connection &c, const QList<FieldDef> &fields)
+{
+    QStringList expected{QStringLiteral("position")};
+    QStringList columns;
+    for (const FieldDef &field : fields) {
+        expected.append(field.name);
+        columns.append(quoteIdentifier(field.name));
+    }
+    if (tableColumns(c, QStringLiteral("records")) != expected)
+        c.refuse(QStringLiteral("the table of records does not match its fields"));
+    Stmt stmt = c.prepare(QStringLiteral("SELECT position, %1 FROM records ORDER BY position")
+                              .arg(columns.join(QLatin1Char(','))));
+    std::vector<Row> rows;
+    while (c.step(stmt.get())) {
+        Row row;
+        row.cells.reserve(fields.size());
+        const qint64 position = sqlite3_column_int64(stmt.get(), 0);
+        for (int i = 0; i < fields.size(); ++i)
+            row.cells.push_back(readCell(c, stmt.get(), i + 1, fields[i], position));
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+void createSchema(const Connection &c, const QList<FieldDef> &fields)
+{
+    c.exec(QStringLiteral("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF;"
+                          "PRAGMA application_id=%1; PRAGMA user_version=%2;")
+               .arg(kSqliteApplicationId)
+               .arg(kSqliteFormatVersion));
+    c.exec(QStringLiteral(
+        "CREATE TABLE fields (position INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE,"
+        " type TEXT NOT NULL, size INTEGER NOT NULL, required INTEGER NOT NULL);"
+        "CREATE TABLE indexes (position INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE,"
+        " fields TEXT NOT NULL, descending INTEGER NOT NULL);"));
+    QStringList columns{QStringLiteral("position INTEGER PRIMARY KEY")};
+    for (const FieldDef &field : fields)
+        columns.append(quoteIdentifier(field.name) + QLatin1Char(' ') + columnType(field.type));
+    c.exec(QStringLiteral("CREATE TABLE records (%1)").arg(columns.join(QStringLiteral(", "))));
+}
+
+void bindText(sqlite3_stmt *stmt, int column, const QString &text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    sqlite3_bind_text(stmt, column, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+}
+
+void writeDefinitions(const Connection &c, const QList<FieldDef> &fields,
+                      const QList<IndexDef> &indexes)
+{
+    Stmt field = c.prepare(QStringLiteral("INSERT INTO fields VALUES (?1, ?2, ?3, ?4, ?5)"));
+    for (int i = 0; i < fields.size(); ++i) {
+        sqlite3_bind_int(field.get(), 1, i);
+        bindText(field.get(), 2, fields[i].name);
+        bindText(field.get(), 3, typeName(fields[i].type));
+        sqlite3_bind_int(field.get(), 4, fields[i].size);
+        sqlite3_bind_int(field.get(), 5, fields[i].required ? 1 : 0);
+        c.step(field.get());
+        sqlite3_reset(field.get());
+    }
+    Stmt index = c.prepare(QStringLiteral("INSERT INTO indexes VALUES (?1, ?2, ?3, ?4)"));
+    for (int i = 0; i < indexes.size(); ++i) {
+        sqlite3_bind_int(index.get(), 1, i);
+        bindText(index.get(), 2, indexes[i].name);
+        bindText(index.get(), 3, indexes[i].fields.join(QLatin1Char(';')));
+        sqlite3_bind_int(index.get(), 4, indexes[i].descending ? 1 : 0);
+        c.step(index.get());
+        sqlite3_reset(index.get());
+    }
+}
+
+void bindCell(sqlite3_stmt *stmt, int column, const Cell &cell, FieldType type)
+{
+    if (cell.null)
+        sqlite3_bind_null(stmt, column);
+    else if (type == FieldType::Integer)
+        sqlite3_bind_int(stmt, column, cell.number);
+    else if (type == FieldType::String)
+        sqlite3_bind_text(stmt, column, cell.data.constData(), int(cell.data.size()), SQLITE_STATIC);
+    else
+        sqlite3_bind_blob(stmt, column, cell.data.constData(), int(cell.data.size()), SQLITE_STATIC);
+}
+
+void writeRows(const Connection &c, const QList<FieldDef> &fields, const std::vector<Row> &rows)
+{
+    QStringList params;
+    for (int i = 0; i <= fields.size(); ++i)
+        params.append(QStringLiteral("?%1").arg(i + 1));
+    Stmt stmt = c.prepare(
+        QStringLiteral("INSERT INTO records VALUES (%1)").arg(params.join(QLatin1Char(','))));
+    for (size_t r = 0; r < rows.size(); ++r) {
+        sqlite3_bind_int64(stmt.get(), 1, qint64(r));
+        for (int i = 0; i < fields.size(); ++i)
+            bindCell(stmt.get(), i + 2, rows[r].cells[size_t(i)], fields[i].type);
+        c.step(stmt.get());
+        sqlite3_reset(stmt.get());
+    }
+}
+
+} // namespace
+
+TableContent readSqliteFile(const QString &path)
+{
+    checkHeader(path);
+    const Connection c(path, false);
+    c.exec(QStringLiteral("PRAGMA query_only=1"));
+    checkIdentity(c);
+    TableContent content;
+    content.fields = readFieldDefs(c);
+    content.indexes = readIndexDefs(c);
+    validateDefinitions(content.fields, content.indexes);
+    content.rows = readRows(c, content.fields);
+    return content;
+}
+
+void writeSqliteFile(const QString &path, const QList<FieldDef> &fields,
+                     const QList<IndexDef> &indexes, const std::vector<Row> &rows)
+{
+    const Connection c(path, true);
+    createSchema(c, fields);
+    c.exec(QStringLiteral("BEGIN"));
+    writeDefinitions(c, fields, indexes);
+    writeRows(c, fields, rows);
+    c.exec(QStringLiteral("COMMIT"));
+}
+
+} // namespace bw::dataset

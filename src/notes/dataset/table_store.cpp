@@ -1,0 +1,100 @@
+#include "notes/dataset/table_store.h"
+
+#include "notes/dataset/dataset_error.h"
+
+#include <QSet>
+
+namespace bw::dataset {
+
+int utf8Length(const QByteArray &utf8)
+{
+    int count = 0;
+    for (char c : utf8)
+        count += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return count;
+}
+
+bool isValidUtf8(const QByteArray &bytes)
+{
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.constData());
+    const auto *end = p + bytes.size();
+    while (p < end) {
+        const unsigned char c = *p;
+        if (c < 0x80) {
+            ++p;
+            continue;
+        }
+        int extra = 0;
+        char32_t cp = 0;
+        if ((c & 0xE0) == 0xC0) {
+            extra = 1;
+            cp = c & 0x1F;
+        } else if ((c & 0xF0) == 0xE0) {
+            extra = 2;
+            cp = c & 0x0F;
+        } else if ((c & 0xF8) == 0xF0) {
+            extra = 3;
+            cp = c & 0x07;
+        } else {
+            return false;
+        }
+        if (end - p <= extra)
+            return false;
+        for (int i = 1; i <= extra; ++i) {
+            if ((p[i] & 0xC0) != 0x80)
+                return false;
+            cp = (cp << 6) | (p[i] & 0x3F);
+        }
+        static constexpr char32_t kMinimum[] = {0, 0x80, 0x800, 0x10000};
+        if (cp < kMinimum[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+            return false;
+        p += extra + 1;
+    }
+    return true;
+}
+
+static void validateFields(const QList<FieldDef> &fields)
+{
+    if (fields.isEmpty())
+        throw FileFormatError(QStringLiteral("The file defines no fields"));
+    if (fields.size() > kMaxFieldCount)
+        throw FileFormatError(QStringLiteral("The file defines too many fields"));
+    QSet<QString> names;
+    for (const FieldDef &field : fields) {
+        if (field.name.isEmpty() || field.name.size() > kMaxFieldNameLength)
+            throw FileFormatError(QStringLiteral("The file has an invalid field name"));
+        for (QChar c : field.name) {
+            if (c.unicode() < 0x20 || c == QLatin1Char(';'))
+                throw FileFormatError(QStringLiteral("The file has an invalid field name"));
+        }
+        if (names.contains(field.name))
+            throw FileFormatError(QStringLiteral("Field '%1' is defined twice").arg(field.name));
+        names.insert(field.name);
+        if (field.type == FieldType::String && (field.size < 1 || field.size > kMaxStringWidth))
+            throw FileFormatError(
+                QStringLiteral("Field '%1' has an invalid width").arg(field.name));
+        if (field.size < 0)
+            throw FileFormatError(QStringLiteral("Field '%1' has an invalid size").arg(field.name));
+    }
+}
+
+void validateDefinitions(const QList<FieldDef> &fields, const QList<IndexDef> &indexes)
+{
+    validateFields(fields);
+    QSet<QString> fieldNames;
+    for (const FieldDef &field : fields)
+        fieldNames.insert(field.name);
+    QSet<QString> indexNames;
+    for (const IndexDef &index : indexes) {
+        if (index.name.isEmpty() || indexNames.contains(index.name) || index.fields.isEmpty())
+            throw FileFormatError(QStringLiteral("The file has an invalid index definition"));
+        indexNames.insert(index.name);
+        for (const QString &name : index.fields) {
+            if (!fieldNames.contains(name))
+                throw FileFormatError(
+                    QStringLiteral("Index '%1' names an unknown field").arg(index.name));
+        }
+    }
+}
+
+} // namespace bw::dataset

@@ -1,0 +1,21 @@
+#pragma once
+// The XML form of a table file: the client-dataset XML data packet
+// (docs/notes-file-format.md).
+
+#include "notes/dataset/table_store.h"
+
+#include <QString>
+
+class QIODevice;
+
+namespace bw::dataset {
+
+// Throws FileAccessError or FileFormatError; never returns partial content.
+TableContent readXmlPacket(const QString &path);
+TableContent readXmlPacket(QIODevice &device, const QString &name);
+// Writes the packet to an open device. Throws DataSetError when a string
+// value holds a character XML cannot carry, FileAccessError on write errors.
+void writeXmlPacket(QIODevice &device, const QList<FieldDef> &fields,
+                    const std::vector<Row> &rows);
+
+} // namespace bw::dataset
