@@ -1,12 +1,9 @@
-// Program entry: the start-up sequence grows here.
-#include <QApplication>
-#include <QMainWindow>
+// Program entry: the real prompt service and the start-up sequence.
+#include "app/startup.h"
+#include "platform/prompt_service.h"
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    QMainWindow frame;
-    frame.setWindowTitle(QStringLiteral("Bramblewick 2000"));
-    frame.show();
-    return app.exec();
+    bw::DialogPromptService prompts;
+    return bw::runProgram(argc, argv, prompts);
 }

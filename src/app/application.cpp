@@ -1,0 +1,77 @@
+#include "application.h"
+
+#include "app/app_strings.h"
+
+#include <QtDebug>
+
+namespace bw {
+
+QString errorMessageOf(std::exception_ptr error)
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception &e) {
+        return QString::fromUtf8(e.what());
+    } catch (...) {
+        return loadStr(StrId::UnknownError);
+    }
+}
+
+Application::Application(int &argc, char **argv) : QApplication(argc, argv) {}
+
+Application::ErrorHandler Application::setErrorHandler(ErrorHandler handler)
+{
+    ErrorHandler previous = std::move(m_handler);
+    m_handler = std::move(handler);
+    return previous;
+}
+
+void Application::handleException(std::exception_ptr error)
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (const AbortOperation &) {
+        return;
+    } catch (...) {
+    }
+    const QString message = errorMessageOf(error);
+    // An error raised while the handler itself runs (say, while its box is
+    // painted) is only logged: showing it would stack box upon box.
+    if (m_handling || !m_handler) {
+        qCritical().noquote() << message;
+        return;
+    }
+    m_handling = true;
+    try {
+        m_handler(message);
+    } catch (...) {
+        qCritical().noquote() << errorMessageOf(std::current_exception());
+    }
+    m_handling = false;
+}
+
+bool Application::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        handleException(std::current_exception());
+    }
+    return false;
+}
+
+} // namespace bw
+
+namespace bw {
+
+WaitCursor::WaitCursor()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+WaitCursor::~WaitCursor()
+{
+    QApplication::restoreOverrideCursor();
+}
+
+} // namespace bw

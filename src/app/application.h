@@ -1,0 +1,78 @@
+#pragma once
+// The application object. Exceptions never cross Qt's event loop: notify()
+// catches whatever an event handler throws and hands its message to the
+// current error handler. Start-up installs the standard error box; the main
+// window installs its own while it exists.
+
+#include <QApplication>
+#include <QString>
+
+#include <exception>
+#include <functional>
+
+namespace bw {
+
+// Thrown to end an operation quietly: the error handler never shows it.
+class AbortOperation : public std::exception
+{
+public:
+    const char *what() const noexcept override { return "Operation aborted"; }
+};
+
+// The text an error box shows for a caught exception.
+QString errorMessageOf(std::exception_ptr error);
+
+class Application : public QApplication
+{
+    Q_OBJECT
+public:
+    using ErrorHandler = std::function<void(const QString &message)>;
+
+    Application(int &argc, char **argv);
+
+    // Installs handler and returns the one it replaces, so the caller can put
+    // it back (see ErrorHandlerScope).
+    ErrorHandler setErrorHandler(ErrorHandler handler);
+
+    // Hands a caught exception to the error handler; AbortOperation is dropped.
+    void handleException(std::exception_ptr error);
+
+    bool notify(QObject *receiver, QEvent *event) override;
+
+private:
+    ErrorHandler m_handler;
+    bool m_handling = false;
+};
+
+// Installs an error handler for its own lifetime, then restores the previous.
+class ErrorHandlerScope
+{
+public:
+    ErrorHandlerScope(Application &app, Application::ErrorHandler handler)
+        : m_app(app), m_previous(app.setErrorHandler(std::move(handler)))
+    {
+    }
+    ~ErrorHandlerScope() { m_app.setErrorHandler(std::move(m_previous)); }
+    ErrorHandlerScope(const ErrorHandlerScope &) = delete;
+    ErrorHandlerScope &operator=(const ErrorHandlerScope &) = delete;
+
+private:
+    Application &m_app;
+    Application::ErrorHandler m_previous;
+};
+
+} // namespace bw
+
+namespace bw {
+
+// The application-wide hourglass cursor for the guard's lifetime.
+class WaitCursor
+{
+public:
+    WaitCursor();
+    ~WaitCursor();
+    WaitCursor(const WaitCursor &) = delete;
+    WaitCursor &operator=(const WaitCursor &) = delete;
+};
+
+} // namespace bw

@@ -1,0 +1,37 @@
+#include "splash_window.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QScreen>
+
+namespace bw {
+
+TfrmSplash::TfrmSplash(QWidget *parent)
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint),
+      m_picture(QStringLiteral(":/splash.png"))
+{
+    setObjectName(QStringLiteral("frmSplash"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFixedSize(kSize);
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        QRect frame(QPoint(), kSize);
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+void TfrmSplash::showNow()
+{
+    show();
+    repaint();
+    QCoreApplication::processEvents();
+}
+
+void TfrmSplash::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.drawPixmap(rect(), m_picture);
+}
+
+} // namespace bw

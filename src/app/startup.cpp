@@ -1,0 +1,124 @@
+#include "startup.h"
+
+#include "app/app_strings.h"
+#include "app/application.h"
+#include "app/error_box.h"
+#include "app/password_dialog.h"
+#include "app/splash_window.h"
+#include "platform/prompt_service.h"
+#include "platform/single_instance.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QMainWindow>
+
+namespace bw {
+
+namespace {
+
+// Frees the splash window the first time the main window is shown. It runs as
+// an event filter, so the splash is gone before the main window's own show
+// handling (options, tip of the day) starts.
+class SplashCloser : public QObject
+{
+public:
+    SplashCloser(QWidget *mainWindow, TfrmSplash *splash) : QObject(mainWindow), m_splash(splash)
+    {
+        mainWindow->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show) {
+            watched->removeEventFilter(this);
+            delete m_splash.data();
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QPointer<TfrmSplash> m_splash;
+};
+
+} // namespace
+
+Startup::Startup(Application &app, PromptService &prompts) : m_app(app), m_prompts(prompts)
+{
+    // Until the main window installs its own handler, an error shows the
+    // standard error box and the program goes on.
+    m_app.setErrorHandler([this](const QString &message) {
+        showErrorBox(m_prompts, nullptr, applicationTitle(), message);
+    });
+}
+
+Startup::~Startup()
+{
+    m_mainWindow.reset();
+    delete m_splash.data();
+}
+
+QString Startup::applicationTitle() const
+{
+    return loadStr(StrId::ApplicationTitle);
+}
+
+bool Startup::run()
+{
+    if (!Logon(m_prompts)) {
+        QCoreApplication::quit();
+        return false;
+    }
+    WaitCursor hourglass;
+    QCoreApplication::processEvents();
+    showSplash();
+    createLongLivedObjects();
+    return true;
+}
+
+void Startup::showSplash()
+{
+    m_splash = new TfrmSplash;
+    m_splash->setAttribute(Qt::WA_DeleteOnClose);
+    m_splash->showNow();
+}
+
+// The order matters: the main window reads the settings root from the data
+// module while it is created.
+void Startup::createLongLivedObjects()
+{
+    createMainWindow();
+}
+
+void Startup::createMainWindow()
+{
+    auto frame = std::make_unique<QMainWindow>();
+    frame->setObjectName(QStringLiteral("frmMain"));
+    frame->setWindowTitle(applicationTitle());
+    frame->setAttribute(Qt::WA_QuitOnClose);
+    m_mainWindow = std::move(frame);
+    if (m_splash)
+        new SplashCloser(m_mainWindow.get(), m_splash);
+}
+
+int runProgram(int &argc, char **argv, PromptService &prompts)
+{
+    SingleInstanceLock lock(loadStr(StrId::OneCopyMutexName));
+    if (lock.tryAcquire() == SingleInstanceLock::Result::HeldElsewhere)
+        return 0;
+    Application app(argc, argv);
+    Startup startup(app, prompts);
+    try {
+        if (!startup.run())
+            return 0;
+    } catch (...) {
+        // Without its long-lived objects the program cannot run: report and end.
+        app.handleException(std::current_exception());
+        return 1;
+    }
+    startup.mainWindow()->show();
+    return app.exec();
+}
+
+} // namespace bw

@@ -1,0 +1,55 @@
+#pragma once
+// The start-up sequence: the single-instance test, the logon, the splash
+// window with the hourglass cursor while the long-lived objects are created in
+// their fixed order, then the message loop.
+
+#include "app/splash_window.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <memory>
+
+class QObject;
+
+namespace bw {
+
+class Application;
+class PromptService;
+
+
+class Startup
+{
+public:
+    // Installs the standard error box as the application's error handler.
+    Startup(Application &app, PromptService &prompts);
+    // Frees the long-lived objects in the reverse order of their creation.
+    ~Startup();
+    Startup(const Startup &) = delete;
+    Startup &operator=(const Startup &) = delete;
+
+    // Logon, splash and creation. False when the logon failed: nothing else
+    // was created and the program ends.
+    bool run();
+
+    QWidget *mainWindow() const { return m_mainWindow.get(); }
+    // Lives until the main window is first shown.
+    TfrmSplash *splash() const { return m_splash; }
+
+private:
+    void showSplash();
+    void createLongLivedObjects();
+    void createMainWindow();
+    QString applicationTitle() const;
+
+    Application &m_app;
+    PromptService &m_prompts;
+    QPointer<TfrmSplash> m_splash;
+    std::unique_ptr<QWidget> m_mainWindow;
+};
+
+// The whole program: ends at once with status 0 when another copy holds the
+// single-instance lock, else starts up and runs the message loop.
+int runProgram(int &argc, char **argv, PromptService &prompts);
+
+} // namespace bw
