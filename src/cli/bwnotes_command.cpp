@@ -1,0 +1,106 @@
+#include "cli/bwnotes_command.h"
+
+#include "notes/core/notes_table.h"
+
+#include <QFileInfo>
+#include <QTextStream>
+
+namespace bw::cli {
+
+namespace {
+
+using dataset::ClientDataSet;
+using notes::NotesTable;
+
+const char kUsage[] =
+    "Usage: bwnotes COMMAND ARGUMENTS\n"
+    "\n"
+    "Commands:\n"
+    "  dump FILE         print one line per item in stored order: ID, Parent, Name and\n"
+    "                    the length of Description in bytes, separated by tabs\n"
+    "                    (tab, line break and backslash in a name are written \\t, \\n, \\r, \\\\)\n"
+    "  convert IN OUT    rewrite the notes file IN as OUT; an OUT ending in .xml is\n"
+    "                    written in XML form, any other in binary form\n"
+    "  new FILE          write the one-item file of a new document (FILE must not exist)\n"
+    "  help              print this text\n";
+
+// Keeps one item on one line of the dump.
+QString escapeField(const QString &text)
+{
+    QString result;
+    result.reserve(text.size());
+    for (QChar c : text) {
+        switch (c.unicode()) {
+        case '\\': result += QLatin1String("\\\\"); break;
+        case '\t': result += QLatin1String("\\t"); break;
+        case '\n': result += QLatin1String("\\n"); break;
+        case '\r': result += QLatin1String("\\r"); break;
+        default: result += c;
+        }
+    }
+    return result;
+}
+
+void dump(const QString &path, QTextStream &out)
+{
+    NotesTable notes;
+    notes.loadFromFile(path);
+    ClientDataSet &table = notes.cdsCommon();
+    for (table.first(); !table.eof(); table.next()) {
+        out << table.asString(notes::kFieldId) << '\t' << table.asString(notes::kFieldParent)
+            << '\t' << escapeField(table.asString(notes::kFieldName)) << '\t'
+            << table.asBytes(notes::kFieldDescription).size() << '\n';
+    }
+}
+
+void convert(const QString &in, const QString &outPath)
+{
+    NotesTable notes;
+    notes.loadFromFile(in);
+    notes.cdsCommon().saveToFile(outPath, ClientDataSet::FileFormat::Binary);
+}
+
+void createNew(const QString &path)
+{
+    if (QFileInfo::exists(path))
+        throw dataset::FileAccessError(QStringLiteral("%1 already exists").arg(path));
+    NotesTable notes;
+    notes.createNewContent();
+    notes.cdsCommon().mergeChangeLog();
+    notes.cdsCommon().saveToFile(path, ClientDataSet::FileFormat::Binary);
+}
+
+int usage(QTextStream &err)
+{
+    err << kUsage;
+    return kExitUsage;
+}
+
+} // namespace
+
+int runBwnotes(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    const QString command = arguments.value(0);
+    const qsizetype count = arguments.size() - 1;
+    if ((command == QLatin1String("help") || command == QLatin1String("--help")) && count == 0) {
+        out << kUsage;
+        return kExitOk;
+    }
+    try {
+        if (command == QLatin1String("dump") && count == 1)
+            dump(arguments[1], out);
+        else if (command == QLatin1String("convert") && count == 2)
+            convert(arguments[1], arguments[2]);
+        else if (command == QLatin1String("new") && count == 1)
+            createNew(arguments[1]);
+        else
+            return usage(err);
+    } catch (const dataset::DataSetError &error) {
+        out.flush();
+        err << "bwnotes: " << error.message() << '\n';
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+} // namespace bw::cli

@@ -1,0 +1,165 @@
+// The command-line companion bwnotes, run as a separate program.
+
+#include "notes/core/notes_strings.h"
+#include "notes/core/notes_table.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using bw::notes::NotesTable;
+
+class tst_Bwnotes : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+
+    struct Result
+    {
+        int exitCode = -1;
+        QString out;
+        QString err;
+    };
+
+    Result run(const QStringList &arguments)
+    {
+        QProcess process;
+        process.start(qEnvironmentVariable("BW_BINARY_DIR") + "/bwnotes", arguments);
+        if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+            return {};
+        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+                QString::fromUtf8(process.readAllStandardError())};
+    }
+
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+
+    static QString firstItemLine()
+    {
+        return QString("0\t-1\tThis Is Your First Item\t%1\n")
+            .arg(bw::notes::kFirstItemDescription.size());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        QVERIFY2(QFile::exists(qEnvironmentVariable("BW_BINARY_DIR") + "/bwnotes"),
+                 "bwnotes is not built");
+    }
+
+    void newWritesOneItemFile()
+    {
+        const Result created = run({"new", path("new.cds")});
+        QCOMPARE(created.exitCode, 0);
+        QCOMPARE(created.err, QString());
+        const Result dumped = run({"dump", path("new.cds")});
+        QCOMPARE(dumped.exitCode, 0);
+        QCOMPARE(dumped.out, firstItemLine());
+    }
+
+    void newRefusesExistingFile()
+    {
+        QFile file(path("existing.cds"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("keep me");
+        file.close();
+        const Result result = run({"new", path("existing.cds")});
+        QCOMPARE(result.exitCode, 1);
+        QCOMPARE(result.err, QString("bwnotes: %1 already exists\n").arg(path("existing.cds")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("keep me"));
+    }
+
+    void convertBetweenForms()
+    {
+        NotesTable notes;
+        notes.createNewContent();
+        auto &table = notes.cdsCommon();
+        table.append();
+        table.setFieldValue("Parent", 0);
+        table.setFieldValue("Name", QString::fromUtf8("Tab\there, line\nbreak, back\\slash, ü"));
+        table.setBytes("Description", QByteArray(""));
+        table.post();
+        table.saveToFile(path("source.cds"));
+        const QString expected = firstItemLine()
+                                 + QString::fromUtf8("1\t0\tTab\\there, line\\nbreak, "
+                                                     "back\\\\slash, ü\t0\n");
+
+        QCOMPARE(run({"convert", path("source.cds"), path("copy.XML")}).exitCode, 0);
+        QFile xml(path("copy.XML"));
+        QVERIFY(xml.open(QIODevice::ReadOnly));
+        QVERIFY(xml.read(5) == "<?xml");
+        QCOMPARE(run({"convert", path("copy.XML"), path("back.cds")}).exitCode, 0);
+        QFile binary(path("back.cds"));
+        QVERIFY(binary.open(QIODevice::ReadOnly));
+        QVERIFY(binary.read(15) == "SQLite format 3");
+        QCOMPARE(run({"dump", path("source.cds")}).out, expected);
+        QCOMPARE(run({"dump", path("copy.XML")}).out, expected);
+        QCOMPARE(run({"dump", path("back.cds")}).out, expected);
+    }
+
+    void unreadableFilesFail_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("errorStart");
+        QTest::newRow("dump missing") << QStringList{"dump", "missing.cds"}
+                                      << "bwnotes: Cannot open the file";
+        QTest::newRow("dump garbage") << QStringList{"dump", "garbage.cds"}
+                                      << "bwnotes: The file";
+        QTest::newRow("convert garbage") << QStringList{"convert", "garbage.cds", "out.cds"}
+                                         << "bwnotes: The file";
+        QTest::newRow("convert into missing folder")
+            << QStringList{"convert", "good.cds", "no/such/out.cds"} << "bwnotes: Cannot create";
+    }
+
+    void unreadableFilesFail()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, errorStart);
+        QFile garbage(path("garbage.cds"));
+        QVERIFY(garbage.open(QIODevice::WriteOnly));
+        garbage.write("this is not a notes file");
+        garbage.close();
+        QCOMPARE(run({"new", path("good.cds")}).exitCode == 0 || QFile::exists(path("good.cds")), true);
+        for (int i = 1; i < arguments.size(); ++i)
+            arguments[i] = path(arguments[i]);
+        const Result result = run(arguments);
+        QCOMPARE(result.exitCode, 1);
+        QCOMPARE(result.out, QString());
+        QVERIFY2(result.err.startsWith(errorStart), qPrintable(result.err));
+        QVERIFY(!QFile::exists(path("out.cds")));
+    }
+
+    void badArgumentsShowUsage_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("nothing") << QStringList{};
+        QTest::newRow("unknown command") << QStringList{"list", "a.cds"};
+        QTest::newRow("dump without file") << QStringList{"dump"};
+        QTest::newRow("convert one file") << QStringList{"convert", "a.cds"};
+        QTest::newRow("new two files") << QStringList{"new", "a.cds", "b.cds"};
+    }
+
+    void badArgumentsShowUsage()
+    {
+        QFETCH(QStringList, arguments);
+        const Result result = run(arguments);
+        QCOMPARE(result.exitCode, 2);
+        QCOMPARE(result.out, QString());
+        QVERIFY(result.err.startsWith("Usage: bwnotes COMMAND ARGUMENTS\n"));
+    }
+
+    void helpGoesToStandardOutput()
+    {
+        const Result result = run({"help"});
+        QCOMPARE(result.exitCode, 0);
+        QVERIFY(result.out.startsWith("Usage: bwnotes"));
+        QVERIFY(result.out.contains("convert IN OUT"));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_Bwnotes)
+#include "tst_bwnotes.moc"
