@@ -33,6 +33,12 @@ int numberOr(const QString &text, int fallback)
     return ok ? v : fallback;
 }
 
+int decodeTipIndex(const QString &text)
+{
+    const int index = decodeInt(text);
+    return index >= 0 && index < kTipCount ? index : 0;
+}
+
 QString trimText(const QString &text)
 {
     qsizetype begin = 0;

@@ -22,6 +22,11 @@ int decodeInt(const QString &text);
 // the text is no number.
 int numberOr(const QString &text, int fallback);
 
+// The Tip of the Day index 0..10: empty text, no number or a number outside
+// the range gives 0.
+constexpr int kTipCount = 11;
+int decodeTipIndex(const QString &text);
+
 // Texts lose leading and trailing blanks and control characters.
 QString trimText(const QString &text);
 
