@@ -1,0 +1,221 @@
+#include "editor/rich_edit.h"
+
+#include "editor/display_formatter.h"
+#include "editor/rtf/text_properties.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QContextMenuEvent>
+#include <QDesktopServices>
+#include <QMenu>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextFragment>
+
+namespace bw {
+
+RichEdit::RichEdit(QWidget *parent)
+    : QTextEdit(parent), m_display(new DisplayFormatter(this)),
+      m_objects(new ObjectRenderer(this)),
+      m_openUrl([](const QUrl &url) { return QDesktopServices::openUrl(url); })
+{
+    m_defaultFont = font();
+    viewport()->setMouseTracking(true);
+    m_display->setBlockFormatted([this](int block) { m_lines.invalidateFrom(block); });
+    m_display->setColors(palette().color(QPalette::Disabled, QPalette::Text),
+                         palette().color(QPalette::Link));
+    connect(this, &QTextEdit::cursorPositionChanged, this, &RichEdit::onCursorMoved);
+    connect(this, &QTextEdit::selectionChanged, this, &RichEdit::onCursorMoved);
+    prepareDocument(document());
+    attachDocument(document());
+}
+
+RichEdit::~RichEdit() = default;
+
+void RichEdit::prepareDocument(QTextDocument *document) const
+{
+    document->setDefaultFont(m_defaultFont);
+    document->setUndoRedoEnabled(true);
+    applyTextMargins(document);
+}
+
+void RichEdit::attachDocument(QTextDocument *document)
+{
+    document->setUndoRedoEnabled(true);
+    applyTextMargins(document);
+    connect(document, &QTextDocument::contentsChange, this, &RichEdit::onContentsChange);
+    connect(document, &QTextDocument::contentsChanged, this, [this] {
+        if (!m_loading)
+            emit change();
+    });
+    connect(document, &QTextDocument::undoCommandAdded, this, [this] { m_undo.commandAdded(); });
+    connect(document, &QTextDocument::undoAvailable, this, [this](bool available) {
+        if (!available)
+            m_undo.clearUndo();
+    });
+    connect(document, &QTextDocument::redoAvailable, this, [this](bool available) {
+        if (!available)
+            m_undo.clearRedo();
+    });
+    document->documentLayout()->registerHandler(kObjectTextFormat, m_objects);
+    m_lines.setDocument(document);
+    m_display->setDocument(document);
+    m_undo.clear();
+}
+
+// Shows a document built elsewhere (a load) in place of the current one.
+void RichEdit::adoptDocument(QTextDocument *fresh)
+{
+    QTextDocument *old = document();
+    fresh->setParent(this);
+    m_display->setDocument(nullptr);
+    disconnect(old, nullptr, this, nullptr);
+    setDocument(fresh);
+    attachDocument(fresh);
+    fresh->setModified(false);
+    if (old && old->parent() == this)
+        old->deleteLater();
+    onCursorMoved();
+}
+
+void RichEdit::applyTextMargins(QTextDocument *document) const
+{
+    QTextFrameFormat format = document->rootFrame()->frameFormat();
+    if (format.leftMargin() == m_textMargins.left() &&
+        format.rightMargin() == m_textMargins.right() &&
+        format.topMargin() == m_textMargins.top() &&
+        format.bottomMargin() == m_textMargins.bottom())
+        return;
+    format.setLeftMargin(m_textMargins.left());
+    format.setRightMargin(m_textMargins.right());
+    format.setTopMargin(m_textMargins.top());
+    format.setBottomMargin(m_textMargins.bottom());
+    document->rootFrame()->setFrameFormat(format);
+}
+
+void RichEdit::onContentsChange(int position, int, int)
+{
+    m_lines.invalidateFrom(document()->findBlock(position).blockNumber());
+}
+
+void RichEdit::onCursorMoved()
+{
+    const QTextCursor cursor = textCursor();
+    if (cursor.anchor() == m_lastAnchor && cursor.position() == m_lastPosition)
+        return;
+    m_lastAnchor = cursor.anchor();
+    m_lastPosition = cursor.position();
+    emit selectionChange();
+}
+
+QRect RichEdit::textRect() const
+{
+    return viewport()->rect().marginsRemoved(m_textMargins);
+}
+
+void RichEdit::setTextRect(const QRect &rect)
+{
+    const QRect area = viewport()->rect();
+    const QMargins margins(qMax(0, rect.left() - area.left()), qMax(0, rect.top() - area.top()),
+                           qMax(0, area.right() - rect.right()),
+                           qMax(0, area.bottom() - rect.bottom()));
+    if (margins == m_textMargins)
+        return;
+    m_textMargins = margins;
+    applyTextMargins(document());
+    m_lines.invalidateAll();
+}
+
+bool RichEdit::wordWrap() const
+{
+    return lineWrapMode() != QTextEdit::NoWrap;
+}
+
+void RichEdit::setWordWrap(bool wrap)
+{
+    setLineWrapMode(wrap ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+    m_lines.invalidateAll();
+}
+
+QFont RichEdit::defaultFont() const
+{
+    return m_defaultFont;
+}
+
+void RichEdit::setDefaultFont(const QFont &font)
+{
+    m_defaultFont = font;
+    setFont(font);
+    document()->setDefaultFont(font);
+    m_lines.invalidateAll();
+}
+
+void RichEdit::setDefaultTextColor(const QColor &color)
+{
+    QPalette p = palette();
+    p.setColor(QPalette::Active, QPalette::Text, color);
+    p.setColor(QPalette::Inactive, QPalette::Text, color);
+    setPalette(p);
+}
+
+void RichEdit::setDefaultBackgroundColor(const QColor &color)
+{
+    QPalette p = palette();
+    p.setColor(QPalette::Active, QPalette::Base, color);
+    p.setColor(QPalette::Inactive, QPalette::Base, color);
+    setPalette(p);
+}
+
+FormatDefaults RichEdit::formatDefaults() const
+{
+    return FormatDefaults{m_defaultFont, palette().color(QPalette::Text),
+                          palette().color(QPalette::Base)};
+}
+
+bool RichEdit::autoUrlDetect() const
+{
+    return m_display->linksEnabled();
+}
+
+void RichEdit::setAutoUrlDetect(bool detect)
+{
+    m_display->setLinksEnabled(detect);
+}
+
+// --- Protected text -------------------------------------------------------
+
+bool RichEdit::touchesProtected(int start, int end) const
+{
+    if (start == end) {
+        // Inserted text takes the format at the insertion point.
+        QTextCursor cursor(document());
+        cursor.setPosition(qBound(0, start, textLength()));
+        return cursor.charFormat().boolProperty(rtf::Protected);
+    }
+    for (QTextBlock block = document()->findBlock(start); block.isValid() && block.position() < end;
+         block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (fragment.position() + fragment.length() <= start || fragment.position() >= end)
+                continue;
+            if (fragment.charFormat().boolProperty(rtf::Protected))
+                return true;
+        }
+    }
+    return false;
+}
+
+bool RichEdit::allowChange(int start, int end) const
+{
+    if (!touchesProtected(start, end))
+        return true;
+    return m_protectedHandler && m_protectedHandler(start, end);
+}
+
+bool RichEdit::allowSelectionChange() const
+{
+    const QTextCursor cursor = textCursor();
+    return allowChange(cursor.selectionStart(), cursor.selectionEnd());
+}
+
+} // namespace bw

@@ -1,0 +1,381 @@
+// RichEdit: keyboard, clipboard, drag and drop, undo and redo, with every
+// change that touches protected text put to the protected handler first.
+
+#include "editor/rich_edit.h"
+
+#include "editor/rtf/rtf.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QTextBlock>
+#include <QTextDocumentFragment>
+#include <QTextFragment>
+
+namespace bw {
+
+namespace {
+
+bool isDeleteBackward(QKeyEvent *event)
+{
+    return event->matches(QKeySequence::DeleteStartOfWord) ||
+           (event->key() == Qt::Key_Backspace && !(event->modifiers() & ~Qt::ShiftModifier));
+}
+
+bool isDeleteForward(QKeyEvent *event)
+{
+    return event->matches(QKeySequence::Delete) || event->matches(QKeySequence::DeleteEndOfWord) ||
+           event->matches(QKeySequence::DeleteEndOfLine) ||
+           event->matches(QKeySequence::DeleteCompleteLine);
+}
+
+bool isTyping(QKeyEvent *event, bool wantTabs)
+{
+    if (event->matches(QKeySequence::InsertParagraphSeparator) ||
+        event->matches(QKeySequence::InsertLineSeparator))
+        return true;
+    const QString text = event->text();
+    if (text.isEmpty() || (event->modifiers() & Qt::ControlModifier))
+        return false;
+    return text.at(0).isPrint() || (text.at(0) == u'\t' && wantTabs);
+}
+
+} // namespace
+
+bool RichEdit::keyChangeRange(QKeyEvent *event, int *start, int *end, UndoKind *kind) const
+{
+    if (isReadOnly())
+        return false;
+    const QTextCursor cursor = textCursor();
+    *start = cursor.selectionStart();
+    *end = cursor.selectionEnd();
+    QTextCursor moved = cursor;
+    moved.clearSelection();
+    if (isDeleteBackward(event)) {
+        *kind = UndoKind::Delete;
+        if (!cursor.hasSelection()) {
+            moved.movePosition(event->key() == Qt::Key_Backspace &&
+                                       !(event->modifiers() & Qt::ControlModifier)
+                                   ? QTextCursor::PreviousCharacter
+                                   : QTextCursor::PreviousWord,
+                               QTextCursor::KeepAnchor);
+            *start = moved.selectionStart();
+        }
+        return *start < *end;
+    }
+    if (isDeleteForward(event)) {
+        *kind = UndoKind::Delete;
+        if (!cursor.hasSelection()) {
+            if (event->matches(QKeySequence::DeleteCompleteLine))
+                moved.movePosition(QTextCursor::StartOfLine);
+            moved.movePosition(event->matches(QKeySequence::Delete) ? QTextCursor::NextCharacter
+                               : event->matches(QKeySequence::DeleteEndOfWord)
+                                   ? QTextCursor::NextWord
+                                   : QTextCursor::EndOfLine,
+                               QTextCursor::KeepAnchor);
+            *start = moved.selectionStart();
+            *end = moved.selectionEnd();
+        }
+        return *start < *end;
+    }
+    *kind = UndoKind::Typing;
+    return isTyping(event, wantTabs());
+}
+
+void RichEdit::keyPressEvent(QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::Undo)) {
+        undo();
+    } else if (event->matches(QKeySequence::Redo)) {
+        redo();
+    } else if (event->matches(QKeySequence::Cut)) {
+        cut();
+    } else if (event->matches(QKeySequence::Paste)) {
+        paste();
+    } else {
+        int start = 0;
+        int end = 0;
+        UndoKind kind = UndoKind::None;
+        if (keyChangeRange(event, &start, &end, &kind)) {
+            if (!allowChange(start, end)) {
+                event->accept();
+                return;
+            }
+            UndoKindTracker::Scope scope(m_undo, kind);
+            QTextEdit::keyPressEvent(event);
+            return;
+        }
+        QTextEdit::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}
+
+void RichEdit::inputMethodEvent(QInputMethodEvent *event)
+{
+    if (!event->commitString().isEmpty() && !isReadOnly()) {
+        if (!allowSelectionChange()) {
+            event->accept();
+            return;
+        }
+        UndoKindTracker::Scope scope(m_undo, UndoKind::Typing);
+        QTextEdit::inputMethodEvent(event);
+        return;
+    }
+    QTextEdit::inputMethodEvent(event);
+}
+
+void RichEdit::cut()
+{
+    if (isReadOnly() || !textCursor().hasSelection() || !allowSelectionChange())
+        return;
+    UndoKindTracker::Scope scope(m_undo, UndoKind::Cut);
+    QTextEdit::cut();
+}
+
+void RichEdit::paste()
+{
+    if (isReadOnly())
+        return;
+    UndoKindTracker::Scope scope(m_undo, UndoKind::Paste);
+    QTextEdit::paste();
+}
+
+void RichEdit::deleteSelection()
+{
+    QTextCursor cursor = textCursor();
+    if (isReadOnly() || !cursor.hasSelection() || !allowSelectionChange())
+        return;
+    UndoKindTracker::Scope scope(m_undo, UndoKind::Delete);
+    cursor.beginEditBlock();
+    cursor.removeSelectedText();
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+}
+
+void RichEdit::undo()
+{
+    if (!canUndo())
+        return;
+    m_undo.undone();
+    document()->undo();
+    ensureCursorVisible();
+}
+
+void RichEdit::redo()
+{
+    if (!canRedo())
+        return;
+    m_undo.redone();
+    document()->redo();
+    ensureCursorVisible();
+}
+
+bool RichEdit::canUndo() const
+{
+    return m_undo.canUndo() && document()->isUndoAvailable();
+}
+
+bool RichEdit::canRedo() const
+{
+    return m_undo.canRedo() && document()->isRedoAvailable();
+}
+
+bool RichEdit::canPaste() const
+{
+    const QMimeData *data = QApplication::clipboard()->mimeData();
+    return !isReadOnly() && data && canInsertFromMimeData(data);
+}
+
+int RichEdit::selectionType() const
+{
+    const QTextCursor cursor = textCursor();
+    if (!cursor.hasSelection())
+        return 0;
+    int objects = 0;
+    int chars = 0;
+    const int start = cursor.selectionStart();
+    const int end = cursor.selectionEnd();
+    for (QTextBlock block = document()->findBlock(start); block.isValid() && block.position() < end;
+         block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            const int from = qMax(start, f.position());
+            const int to = qMin(end, f.position() + f.length());
+            if (from >= to)
+                continue;
+            if (f.charFormat().isImageFormat() || f.charFormat().objectType() != 0)
+                objects += to - from;
+            else
+                chars += to - from;
+        }
+        if (block.position() + block.length() <= end && block.next().isValid())
+            ++chars; // the paragraph break
+    }
+    int type = 0;
+    if (chars > 0)
+        type |= SelectionText | (chars > 1 ? SelectionMultiChar : 0);
+    if (objects > 0)
+        type |= SelectionObject | (objects > 1 ? SelectionMultiObject : 0);
+    return type;
+}
+
+// --- Clipboard and drag and drop -----------------------------------------
+
+namespace {
+
+const char *const kRtfMimeTypes[] = {"text/rtf", "application/rtf"};
+
+bool onlyLocalFiles(const QMimeData *data)
+{
+    if (!data->hasUrls() || data->urls().isEmpty())
+        return false;
+    for (const QUrl &url : data->urls())
+        if (!url.isLocalFile())
+            return false;
+    return true;
+}
+
+} // namespace
+
+bool RichEdit::canInsertFromMimeData(const QMimeData *source) const
+{
+    if (onlyLocalFiles(source))
+        return false;
+    for (const char *type : kRtfMimeTypes)
+        if (source->hasFormat(type))
+            return true;
+    return source->hasImage() || source->hasFormat(kJpegMimeType) ||
+           QTextEdit::canInsertFromMimeData(source);
+}
+
+void RichEdit::insertPlainText(QTextCursor &cursor, const QString &text)
+{
+    QString normalized = text;
+    normalized.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    normalized.replace(u'\r', u'\n');
+    cursor.insertText(normalized);
+}
+
+void RichEdit::insertMime(const QMimeData *source, QTextCursor &cursor)
+{
+    for (const char *type : kRtfMimeTypes) {
+        if (source->hasFormat(type) && acceptRichText()) {
+            try {
+                rtf::insertRtf(source->data(type), cursor);
+                return;
+            } catch (const rtf::RtfError &) {
+                // Not RTF after all: fall through to the other forms.
+            }
+        }
+    }
+    Picture picture;
+    if (!source->hasText() && pictureFromMimeData(source, &picture)) {
+        insertPictureAt(cursor, picture);
+        return;
+    }
+    if (source->hasText())
+        insertPlainText(cursor, source->text());
+}
+
+void RichEdit::insertFromMimeData(const QMimeData *source)
+{
+    if (isReadOnly() || !source || !allowSelectionChange())
+        return;
+    UndoKindTracker::Scope scope(m_undo, UndoKind::Paste);
+    QTextCursor cursor = textCursor();
+    cursor.beginEditBlock();
+    insertMime(source, cursor);
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+    ensureCursorVisible();
+}
+
+QMimeData *RichEdit::createMimeDataFromSelection() const
+{
+    const QTextCursor cursor = textCursor();
+    auto *data = new QMimeData;
+    QString text = cursor.selection().toPlainText();
+    text.remove(QChar::ObjectReplacementCharacter);
+    data->setText(text);
+    try {
+        const QByteArray rtf =
+            rtf::writeRtf(document(), cursor.selectionStart(), cursor.selectionEnd());
+        for (const char *type : kRtfMimeTypes)
+            data->setData(type, rtf);
+    } catch (const rtf::RtfError &) {
+        // Plain text is still on the clipboard.
+    }
+    if (const auto object = selectedObject(); object && !object->isLink())
+        data->setData(object->mimeType, object->data);
+    return data;
+}
+
+void RichEdit::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (onlyLocalFiles(event->mimeData())) {
+        event->acceptProposedAction();
+        return;
+    }
+    QTextEdit::dragEnterEvent(event);
+}
+
+void RichEdit::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (onlyLocalFiles(event->mimeData())) {
+        event->acceptProposedAction();
+        return;
+    }
+    QTextEdit::dragMoveEvent(event);
+}
+
+void RichEdit::dropEvent(QDropEvent *event)
+{
+    if (onlyLocalFiles(event->mimeData())) {
+        QStringList files;
+        for (const QUrl &url : event->mimeData()->urls())
+            files << url.toLocalFile();
+        event->acceptProposedAction();
+        emit filesDropped(files);
+        return;
+    }
+    if (isReadOnly()) {
+        QTextEdit::dropEvent(event);
+        return;
+    }
+    const int target = cursorForPosition(event->position().toPoint()).position();
+    const bool move = event->source() == this && event->dropAction() == Qt::MoveAction;
+    if (!allowChange(target, target) || (move && !allowSelectionChange())) {
+        event->ignore();
+        return;
+    }
+    UndoKindTracker::Scope scope(m_undo, UndoKind::DragDrop);
+    QTextEdit::dropEvent(event);
+}
+
+void RichEdit::contextMenuEvent(QContextMenuEvent *event)
+{
+    QMenu menu(this);
+    menu.addAction(tr("&Undo"), this, &RichEdit::undo)->setEnabled(canUndo());
+    menu.addAction(tr("&Redo"), this, &RichEdit::redo)->setEnabled(canRedo());
+    menu.addSeparator();
+    const bool selected = textCursor().hasSelection();
+    menu.addAction(tr("Cu&t"), this, &RichEdit::cut)->setEnabled(selected && !isReadOnly());
+    menu.addAction(tr("&Copy"), this, &RichEdit::copy)->setEnabled(selected);
+    menu.addAction(tr("&Paste"), this, &RichEdit::paste)->setEnabled(canPaste());
+    menu.addAction(tr("&Delete"), this, &RichEdit::deleteSelection)
+        ->setEnabled(selected && !isReadOnly());
+    menu.addAction(tr("Select &All"), this, &RichEdit::selectAll)->setEnabled(textLength() > 0);
+    int position = -1;
+    if (selectedObject(&position)) {
+        menu.addSeparator();
+        menu.addAction(tr("&Open"), this, [this, position] { openObject(position); });
+    }
+    menu.exec(event->globalPos());
+}
+
+} // namespace bw

@@ -1,0 +1,230 @@
+// RichEdit: pictures, embedded and linked objects, paste special.
+
+#include "editor/rich_edit.h"
+
+#include "editor/rtf/text_properties.h"
+#include "platform/prompt_service.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QMimeData>
+#include <QSaveFile>
+#include <QTextBlock>
+#include <QTextDocumentFragment>
+#include <QTextImageFormat>
+#include <QUrl>
+
+namespace bw {
+
+namespace {
+
+// The paste special formats, under the names the user is shown.
+const QString kEmbeddedObject = QStringLiteral("Embedded Object");
+const QString kLinkSource = QStringLiteral("Link Source");
+const QString kRichText = QStringLiteral("Rich Text Format");
+const QString kRichTextNoObjects = QStringLiteral("Rich Text Format Without Objects");
+const QString kUnformattedText = QStringLiteral("Unformatted text");
+const QString kBitmap = QStringLiteral("Windows Bitmap");
+
+QTextCharFormat formatAt(const QTextDocument *document, int position)
+{
+    QTextCursor cursor(const_cast<QTextDocument *>(document));
+    cursor.setPosition(position);
+    cursor.setPosition(position + 1, QTextCursor::KeepAnchor);
+    return cursor.charFormat();
+}
+
+QString safeFileName(const QString &name)
+{
+    QString safe = name;
+    safe.replace(u'/', u'_');
+    if (safe.isEmpty() || safe == QLatin1String(".") || safe == QLatin1String(".."))
+        safe = QStringLiteral("object");
+    return safe;
+}
+
+// Removes the pictures and objects between start and end (an edit is open).
+void removeObjects(QTextCursor &cursor, int start, int end)
+{
+    QTextDocument *document = cursor.document();
+    for (int position = end - 1; position >= start; --position) {
+        if (document->characterAt(position) != QChar::ObjectReplacementCharacter)
+            continue;
+        QTextCursor at(document);
+        at.setPosition(position);
+        at.setPosition(position + 1, QTextCursor::KeepAnchor);
+        at.removeSelectedText();
+    }
+}
+
+} // namespace
+
+void RichEdit::insertPictureAt(QTextCursor &cursor, const Picture &picture)
+{
+    const QString name = QStringLiteral("bw-picture:%1").arg(++m_pictureCount);
+    document()->addResource(QTextDocument::ImageResource, QUrl(name), picture.image);
+    QTextImageFormat format;
+    format.setName(name);
+    format.setWidth(picture.image.width());
+    format.setHeight(picture.image.height());
+    format.setProperty(rtf::PictureFormat, picture.format);
+    format.setProperty(rtf::PictureData, picture.bytes);
+    cursor.insertImage(format);
+}
+
+void RichEdit::insertPicture(const Picture &picture)
+{
+    if (isReadOnly() || picture.image.isNull() || !allowSelectionChange())
+        return;
+    QTextCursor cursor = textCursor();
+    cursor.beginEditBlock();
+    insertPictureAt(cursor, picture);
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+}
+
+void RichEdit::insertObject(const EmbeddedObject &object)
+{
+    if (isReadOnly() || !allowSelectionChange())
+        return;
+    QTextCursor cursor = textCursor();
+    cursor.beginEditBlock();
+    const int position = cursor.selectionStart();
+    cursor.insertText(QString(QChar::ObjectReplacementCharacter), objectCharFormat(object));
+    cursor.endEditBlock();
+    // The new object is selected, as an inserted object is.
+    cursor.setPosition(position);
+    cursor.setPosition(position + 1, QTextCursor::KeepAnchor);
+    setTextCursor(cursor);
+}
+
+std::optional<EmbeddedObject> RichEdit::objectAt(int position) const
+{
+    if (position < 0 || position >= textLength())
+        return std::nullopt;
+    return objectFromFormat(formatAt(document(), position));
+}
+
+std::optional<EmbeddedObject> RichEdit::selectedObject(int *position) const
+{
+    const QTextCursor cursor = textCursor();
+    if (cursor.selectionEnd() - cursor.selectionStart() != 1)
+        return std::nullopt;
+    if (position)
+        *position = cursor.selectionStart();
+    return objectAt(cursor.selectionStart());
+}
+
+QStringList RichEdit::objectVerbs() const
+{
+    return {tr("&Open"), tr("Save &As...")};
+}
+
+void RichEdit::runObjectVerb(int verb, int position, PromptService &prompts)
+{
+    if (verb == 0)
+        openObject(position);
+    else if (verb == 1)
+        saveObjectAs(position, prompts);
+}
+
+// A copy of an embedded file for the desktop's program; it lives as long as
+// the control, since that program reads it after we hand it over.
+QString RichEdit::objectFilePath(const EmbeddedObject &object)
+{
+    if (!m_objectFiles)
+        m_objectFiles = std::make_unique<QTemporaryDir>();
+    const QString folder = m_objectFiles->filePath(QString::number(++m_objectFileCount));
+    QDir().mkpath(folder);
+    const QString path = folder + u'/' + safeFileName(object.name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(object.data) != object.data.size())
+        throw std::runtime_error(
+            QStringLiteral("Cannot write \"%1\": %2.").arg(path, file.errorString()).toStdString());
+    return path;
+}
+
+void RichEdit::openObject(int position)
+{
+    const auto object = objectAt(position);
+    if (!object)
+        return;
+    const QString path = object->isLink() ? object->linkPath : objectFilePath(*object);
+    if (!m_openUrl(QUrl::fromLocalFile(path)))
+        throw std::runtime_error(
+            QStringLiteral("No program opens \"%1\".").arg(object->name).toStdString());
+}
+
+bool RichEdit::saveObjectAs(int position, PromptService &prompts)
+{
+    const auto object = objectAt(position);
+    if (!object)
+        return false;
+    PromptService::FileRequest request;
+    request.caption = tr("Save As");
+    request.fileName = object->name;
+    request.filter = QStringLiteral("All Files (*.*)|*.*");
+    const auto answer = prompts.saveFile(this, request);
+    if (!answer)
+        return false;
+    const QByteArray bytes = object->contents();
+    QSaveFile file(answer->fileName);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        throw std::runtime_error(QStringLiteral("Cannot write \"%1\": %2.")
+                                     .arg(answer->fileName, file.errorString())
+                                     .toStdString());
+    return true;
+}
+
+QStringList RichEdit::pasteSpecialFormats() const
+{
+    const QMimeData *data = QApplication::clipboard()->mimeData();
+    QStringList formats;
+    if (!data)
+        return formats;
+    const bool rtf = data->hasFormat("text/rtf") || data->hasFormat("application/rtf");
+    const bool localFile = data->hasUrls() && !data->urls().isEmpty() &&
+                           data->urls().first().isLocalFile();
+    if (localFile)
+        formats << kEmbeddedObject << kLinkSource;
+    if (rtf)
+        formats << kRichText << kRichTextNoObjects;
+    if (data->hasText())
+        formats << kUnformattedText;
+    if (data->hasImage())
+        formats << kBitmap;
+    return formats;
+}
+
+void RichEdit::pasteSpecial(const QString &formatName)
+{
+    const QMimeData *data = QApplication::clipboard()->mimeData();
+    if (!data || isReadOnly())
+        return;
+    UndoKindTracker::Scope scope(m_undo, UndoKind::Paste);
+    if (formatName == kEmbeddedObject || formatName == kLinkSource) {
+        insertObject(objectFromFile(data->urls().first().toLocalFile(),
+                                    formatName == kLinkSource));
+    } else if (formatName == kRichText) {
+        paste();
+    } else if (formatName == kRichTextNoObjects || formatName == kUnformattedText) {
+        if (!allowSelectionChange())
+            return;
+        QTextCursor cursor = textCursor();
+        cursor.beginEditBlock();
+        if (formatName == kRichTextNoObjects) {
+            const int start = cursor.selectionStart();
+            insertMime(data, cursor);
+            removeObjects(cursor, start, cursor.position());
+        } else
+            insertPlainText(cursor, data->text());
+        cursor.endEditBlock();
+        setTextCursor(cursor);
+    } else if (formatName == kBitmap) {
+        insertPicture(pictureFromImage(qvariant_cast<QImage>(data->imageData())));
+    }
+}
+
+} // namespace bw
