@@ -1,0 +1,307 @@
+#include "options_dialog.h"
+
+#include "settings/color_button.h"
+#include "settings/control_property.h"
+#include "settings/core/encodings.h"
+#include "settings/core/registry.h"
+#include "settings/help_popup.h"
+#include "settings/options_dialog_controls.h"
+#include "settings/registry_rxl.h"
+
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace bw {
+
+using settings::Key;
+
+namespace {
+
+// Categories in tree order; a node's absolute position is its page's index.
+struct Category
+{
+    const char *text;
+    int depth;
+};
+constexpr Category kCategories[TfrmOptions::kCategoryCount] = {
+    {"Startup", 0}, {"Common", 0}, {"Main", 0},  {"Notes", 0},
+    {"ItemTree", 1}, {"Editor", 1}, {"Views", 0}, {"Shortcuts", 0},
+};
+
+constexpr int kTreeWidth = 150;
+
+} // namespace
+
+TfrmOptions::TfrmOptions(PromptService &prompts, const Context &context,
+                         settings::Registry *registry, QWidget *parent)
+    : QDialog(parent), m_prompts(prompts), m_context(context)
+{
+    setObjectName(QStringLiteral("frmOptions"));
+    setWindowTitle(tr("Options"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, true);
+    setUpStore(registry);
+    FormCreate();
+}
+
+TfrmOptions::~TfrmOptions()
+{
+    // The popup outlives the dialog.
+    if (m_helpPopup && m_helpPopup->parentWidget() == this)
+        m_helpPopup->release();
+    settings::writeColorButtonColors(m_store->registry(), m_context.registryRoot,
+                                     m_sharedColors->customColors());
+    m_store->registry().sync();
+}
+
+void TfrmOptions::setUpStore(settings::Registry *registry)
+{
+    m_store = new RegistryRXL(this, registry, this);
+    m_store->setRoot(m_context.registryRoot);
+    m_store->setVersion(m_context.storageVersion);
+    m_store->bindSection(settings::Section::Options);
+    m_store->setPlacement(RegistryRXL::Placement::FixedSize);
+}
+
+void TfrmOptions::FormCreate()
+{
+    auto *top = new QHBoxLayout;
+    auto *right = new QVBoxLayout;
+    right->addWidget(createHeader());
+    m_pages = new PageControl(this);
+    m_pages->setObjectName(QStringLiteral("PageControl"));
+    right->addWidget(m_pages, 1);
+    top->addWidget(createCategoryTree());
+    top->addLayout(right, 1);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top, 1);
+    layout->addWidget(createButtons());
+    createPages();
+
+    // Holds the custom colours that the four colour buttons share.
+    m_sharedColors = new ColorButton(this);
+    m_sharedColors->setObjectName(QStringLiteral("dfsColorButton1"));
+    m_sharedColors->hide();
+    m_sharedColors->setCustomColors(
+        settings::readColorButtonColors(m_store->registry(), m_context.registryRoot));
+    for (ColorButton *button : std::as_const(m_colorButtons)) {
+        button->setCustomColors(m_sharedColors->customColors());
+        connect(button, &ColorButton::entered, this, [this, button] { dfsColorButtonEnter(button); });
+        connect(button, &ColorButton::exited, this, [this, button] { dfsColorButtonExit(button); });
+    }
+    setUpHelp();
+    updateAutoSaveControls();
+}
+
+QWidget *TfrmOptions::createCategoryTree()
+{
+    m_tree = new QTreeWidget(this);
+    m_tree->setObjectName(QStringLiteral("TreeViewCategory"));
+    m_tree->setHeaderHidden(true);
+    m_tree->setFixedWidth(kTreeWidth);
+    m_tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_tree->setIconSize(QSize(16, 16));
+    QTreeWidgetItem *parent = nullptr;
+    for (int i = 0; i < kCategoryCount; ++i) {
+        const Category &c = kCategories[i];
+        auto *item = c.depth == 0 ? new QTreeWidgetItem(m_tree) : new QTreeWidgetItem(parent);
+        item->setText(0, QString::fromLatin1(c.text));
+        item->setIcon(0, categoryIcon(i, 16));
+        item->setData(0, Qt::UserRole, i);
+        if (c.depth == 0)
+            parent = item;
+    }
+    connect(m_tree, &QTreeWidget::currentItemChanged, this, &TfrmOptions::TreeViewCategoryChange);
+    return m_tree;
+}
+
+QWidget *TfrmOptions::createHeader()
+{
+    m_header = new HeaderPanel(this);
+    m_header->setObjectName(QStringLiteral("LMDPanelFill1"));
+    m_header->setCaption(QStringLiteral(" Options"));
+    m_header->imageBox()->setPaintHandler([this](QPainter &p) { TPaintBox1Paint(p); });
+    return m_header;
+}
+
+QWidget *TfrmOptions::createButtons()
+{
+    auto *box = new QDialogButtonBox(this);
+    m_btnOk = box->addButton(tr("&OK"), QDialogButtonBox::AcceptRole);
+    m_btnCancel = box->addButton(tr("Cancel"), QDialogButtonBox::RejectRole);
+    m_btnApply = box->addButton(tr("&Apply"), QDialogButtonBox::ApplyRole);
+    m_btnOk->setObjectName(QStringLiteral("btnOk"));
+    m_btnCancel->setObjectName(QStringLiteral("btnCancel"));
+    m_btnApply->setObjectName(QStringLiteral("btnApply"));
+    m_btnOk->setDefault(true);
+    const std::pair<QPushButton *, int> tags[] = {
+        {m_btnOk, kOkTag}, {m_btnCancel, kCancelTag}, {m_btnApply, kApplyTag}};
+    for (const auto &[button, tag] : tags) {
+        button->setProperty("tag", tag);
+        connect(button, &QPushButton::clicked, this, [this, tag = tag] { btnOkCancelApply(tag); });
+    }
+    return box;
+}
+
+QIcon TfrmOptions::categoryIcon(int index, int size) const
+{
+    const QList<QIcon> &icons = size > 16 ? m_context.categoryIcons32 : m_context.categoryIcons16;
+    if (index >= 0 && index < icons.size() && !icons[index].isNull())
+        return icons[index];
+    return QIcon(QStringLiteral(":/options/category%1_%2.png").arg(index).arg(size));
+}
+
+void TfrmOptions::showEvent(QShowEvent *event)
+{
+    if (!event->spontaneous())
+        FormShow();
+    QDialog::showEvent(event);
+}
+
+void TfrmOptions::FormShow()
+{
+    LoadOptions();
+    m_btnApply->setEnabled(false);
+    m_tree->expandAll();
+    // The tree shows the category of the page that opens.
+    selectCategory(m_pages->currentIndex());
+}
+
+void TfrmOptions::TreeViewCategoryChange()
+{
+    const int index = categoryIndex();
+    if (index < 0)
+        return;
+    m_header->setCaption(QLatin1Char(' ') + m_tree->currentItem()->text(0));
+    m_header->imageBox()->update();
+    m_pages->setCurrentIndex(index);
+}
+
+void TfrmOptions::TPaintBox1Paint(QPainter &painter)
+{
+    const int index = categoryIndex();
+    if (index >= 0)
+        categoryIcon(index, 32).paint(&painter, QRect(0, 0, 32, 32));
+}
+
+int TfrmOptions::categoryIndex() const
+{
+    const QTreeWidgetItem *item = m_tree->currentItem();
+    return item ? item->data(0, Qt::UserRole).toInt() : -1;
+}
+
+void TfrmOptions::selectCategory(int index)
+{
+    for (QTreeWidgetItemIterator it(m_tree); *it; ++it) {
+        if ((*it)->data(0, Qt::UserRole).toInt() == index) {
+            m_tree->setCurrentItem(*it);
+            return;
+        }
+    }
+}
+
+QString TfrmOptions::headerCaption() const
+{
+    return m_header->caption();
+}
+
+void TfrmOptions::OptionsChanged()
+{
+    m_btnApply->setEnabled(true);
+}
+
+void TfrmOptions::ChildAutoSaveClick()
+{
+    updateAutoSaveControls();
+    OptionsChanged();
+}
+
+void TfrmOptions::updateAutoSaveControls()
+{
+    const bool on = childAutoSave();
+    for (const char *name : {"ChildAutoSaveMinutes", "ChildAutoSaveMinutes_UpDown",
+                             "ChildAutoSaveMinutes_Label"})
+        findChild<QWidget *>(QLatin1String(name))->setEnabled(on);
+}
+
+void TfrmOptions::btnOkCancelApply(int tag)
+{
+    switch (tag) {
+    case kOkTag:
+        ApplyOptions();
+        SaveOptions();
+        m_btnApply->setEnabled(false);
+        accept();
+        break;
+    case kCancelTag:
+        // Every control returns to its stored value; the page is kept for next time.
+        WriteValue(Key::PageControl_ActivePage, m_pages->activePage());
+        LoadOptions();
+        reject();
+        break;
+    case kApplyTag:
+        ApplyOptions();
+        SaveOptions();
+        m_btnApply->setEnabled(false);
+        break;
+    }
+}
+
+void TfrmOptions::done(int result)
+{
+    QDialog::done(result);
+    if (m_helpPopup)
+        m_helpPopup->hide();
+    // Whatever way the dialog closes, the values are stored.
+    SaveOptions();
+}
+
+void TfrmOptions::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        m_btnCancel->click();
+        return;
+    }
+    if (event->key() == Qt::Key_F1) {
+        FormHelp(focusHelpContext());
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TfrmOptions::LoadOptions()
+{
+    m_store->Restore();
+}
+
+void TfrmOptions::SaveOptions()
+{
+    m_store->Save();
+}
+
+QString TfrmOptions::ReadValue(Key key) const
+{
+    return m_store->ReadValue(key);
+}
+
+void TfrmOptions::WriteValue(Key key, const QString &text)
+{
+    m_store->WriteValue(key, text);
+}
+
+void TfrmOptions::dfsColorButtonEnter(ColorButton *button)
+{
+    button->setCustomColors(m_sharedColors->customColors());
+}
+
+void TfrmOptions::dfsColorButtonExit(ColorButton *button)
+{
+    m_sharedColors->setCustomColors(button->customColors());
+}
+
+} // namespace bw
