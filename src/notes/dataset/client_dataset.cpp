@@ -93,6 +93,14 @@ void ClientDataSet::Private::checkCanModify() const
 
 int ClientDataSet::Private::requireField(const QString &name) const
 {
+    // A few fields are found faster by comparing than by hashing the name.
+    constexpr int kLinearSearchLimit = 8;
+    if (fields.size() <= kLinearSearchLimit) {
+        for (int i = 0; i < fields.size(); ++i) {
+            if (fields[i].name == name)
+                return i;
+        }
+    }
     const int index = fieldIndexByName.value(name, -1);
     if (index < 0)
         throw DataSetError(QStringLiteral("Field '%1' not found").arg(name));

@@ -55,6 +55,7 @@ Cell ClientDataSet::Private::convert(int field, const QVariant &value) const
     }
     if (def.type != FieldType::Integer && cell.data.isNull())
         cell.data = QByteArray(""); // empty, not null
+    cell.data.squeeze();            // toUtf8 reserves three bytes per character
     return cell;
 }
 

@@ -298,7 +298,8 @@ std::vector<Row> readRows(const Connection &c, const QList<FieldDef> &fields)
 
 void createSchema(const Connection &c, const QList<FieldDef> &fields)
 {
-    c.exec(QStringLiteral("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF;"
+    // 16 KiB pages hold about fifteen 1 KB notes each with little waste.
+    c.exec(QStringLiteral("PRAGMA page_size=16384; PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF;"
                           "PRAGMA application_id=%1; PRAGMA user_version=%2;")
                .arg(kSqliteApplicationId)
                .arg(kSqliteFormatVersion));

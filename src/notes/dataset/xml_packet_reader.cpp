@@ -192,6 +192,7 @@ private:
             break;
         case Encoding::Text:
             cell.data = value.isEmpty() ? QByteArray("") : value.toUtf8();
+            cell.data.squeeze(); // toUtf8 reserves three bytes per character
             if (field.def.type == FieldType::String)
                 ok = utf8Length(cell.data) <= field.def.size;
             break;

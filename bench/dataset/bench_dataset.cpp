@@ -1,0 +1,156 @@
+// Timings of the table engine on 100,000 notes of about 1 KB of RTF each:
+// append and post with LastID upkeep, binary and XML save and load (each also
+// as a ratio to `cat FILE > /dev/null` of the same file), locate by ID on an
+// index, and the peak memory of a loaded table (measured in a child process).
+
+#include "notes/core/notes_table.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <functional>
+
+using bw::dataset::ClientDataSet;
+using bw::notes::NotesTable;
+
+namespace {
+
+constexpr int kRecords = 100000;
+
+double seconds(const std::function<void()> &work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return double(timer.nsecsElapsed()) / 1e9;
+}
+
+QByteArray rtfOf(int i)
+{
+    QByteArray rtf("{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fnil\\fcharset0 "
+                   "Verdana;}}\\viewkind4\\uc1\\pard\\f0\\fs16 ");
+    while (rtf.size() < 1000)
+        rtf += "Item " + QByteArray::number(i) + " holds some text \\b bold\\b0  and more. ";
+    return rtf + "\\par}";
+}
+
+// Kilobytes of a /proc/self/status line such as "VmHWM:".
+long statusKb(const char *key)
+{
+    QFile status("/proc/self/status");
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(key))
+            return line.mid(int(qstrlen(key))).trimmed().split(' ').value(0).toLong();
+    }
+    return -1;
+}
+
+double catSeconds(const QString &path)
+{
+    const QString command = QStringLiteral("cat '%1' > /dev/null").arg(path);
+    QProcess::execute("sh", {"-c", command}); // into the page cache
+    QElapsedTimer timer;
+    timer.start();
+    QProcess::execute("sh", {"-c", command});
+    return double(timer.nsecsElapsed()) / 1e9;
+}
+
+// Child mode: load a file and report how much the peak grew.
+int peakOfLoad(const QString &path)
+{
+    const long before = statusKb("VmRSS:");
+    NotesTable notes;
+    notes.loadFromFile(path);
+    const long peak = statusKb("VmHWM:");
+    std::printf("%ld %ld %d\n", before, peak, notes.cdsCommon().recordCount());
+    return 0;
+}
+
+void reportLoadAndSave(NotesTable &notes, const QString &path, const char *form)
+{
+    const double save = seconds([&] { notes.cdsCommon().saveToFile(path); });
+    const double cat = catSeconds(path);
+    NotesTable loaded;
+    const double load = seconds([&] { loaded.loadFromFile(path); });
+    const double mb = double(QFileInfo(path).size()) / 1e6;
+    std::printf("%-6s file %.1f MB: save %.3f s (%.1fx cat), load %.3f s (%.1fx cat), cat %.4f s, "
+                "%d records\n",
+                form, mb, save, save / cat, load, load / cat, cat, loaded.cdsCommon().recordCount());
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {"--peak", path});
+    child.waitForFinished(-1);
+    const QList<QByteArray> numbers = child.readAllStandardOutput().trimmed().split(' ');
+    const double grown = double(numbers.value(1).toLong() - numbers.value(0).toLong()) * 1024.0;
+    std::printf("%-6s peak memory of load: %.1f MB over the baseline = %.2fx the file size\n", form,
+                grown / 1e6, grown / double(QFileInfo(path).size()));
+}
+
+void benchLocate(ClientDataSet &table)
+{
+    QRandomGenerator random(7);
+    table.setIndexName(bw::notes::kIdxIdAsc); // sorts once
+    constexpr int kLocates = 100000;
+    int found = 0;
+    const double indexed = seconds([&] {
+        for (int i = 0; i < kLocates; ++i)
+            found += table.locate(bw::notes::kFieldId, int(random.bounded(kRecords)));
+    });
+    table.setIndexName(QString());
+    constexpr int kScans = 200;
+    const double scanned = seconds([&] {
+        for (int i = 0; i < kScans; ++i)
+            table.locate(bw::notes::kFieldId, int(random.bounded(kRecords)));
+    });
+    std::printf("locate ID with idxIDAsc: %.2f us each (%d found); in stored order: %.1f us each\n",
+                indexed / kLocates * 1e6, found, scanned / kScans * 1e6);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.value(1) == "--peak")
+        return peakOfLoad(args.value(2));
+    QTemporaryDir scratch(args.size() > 1 && !args[1].startsWith("--") ? args[1] + "/bench-XXXXXX"
+                                                                        : QString());
+    scratch.setAutoRemove(true);
+
+    std::vector<QByteArray> descriptions;
+    descriptions.reserve(kRecords);
+    for (int i = 0; i < kRecords; ++i)
+        descriptions.push_back(rtfOf(i));
+
+    NotesTable notes;
+    ClientDataSet &table = notes.cdsCommon();
+    table.createDataSet();
+    const double append = seconds([&] {
+        for (int i = 0; i < kRecords; ++i) {
+            table.append(); // the ID comes from LastID + 1
+            table.setFieldValue(bw::notes::kFieldParent, i == 0 ? -1 : (i - 1) / 10);
+            table.setFieldValue(bw::notes::kFieldName, QStringLiteral("Item %1").arg(i));
+            table.setBytes(bw::notes::kFieldDescription, descriptions[size_t(i)]);
+            table.post();
+        }
+    });
+    std::printf("append and post %d records with LastID upkeep: %.3f s (LastID = %d)\n", kRecords,
+                append, notes.lastId().value_or(-1));
+    descriptions.clear();
+    if (args.value(1) == "--append-only")
+        return 0;
+    table.mergeChangeLog();
+
+    reportLoadAndSave(notes, scratch.filePath("bench.cds"), "binary");
+    reportLoadAndSave(notes, scratch.filePath("bench.xml"), "xml");
+    benchLocate(table);
+    return 0;
+}
