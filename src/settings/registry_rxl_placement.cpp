@@ -134,6 +134,8 @@ void RegistryRXL::restorePlacement()
     if (!w)
         return;
     w->installEventFilter(this);
+    // Setting the geometry ends a maximised state; the state is set again below.
+    const Qt::WindowStates before = w->windowState();
     const QString suffix = screenSuffix();
     const QString normPos = readRaw(QLatin1String(settings::kNormPos) + suffix)
                                 .value_or(readRaw(QLatin1String(settings::kNormPos)).value_or(QString()));
@@ -150,14 +152,15 @@ void RegistryRXL::restorePlacement()
     if (m_placement == Placement::FixedSize)
         return;
     const int showCmd = settings::decodeInt(readRaw(QLatin1String(settings::kShowCmd)).value_or(QString()));
-    Qt::WindowStates state = w->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);
+    Qt::WindowStates state = before & ~(Qt::WindowMinimized | Qt::WindowMaximized);
     switch (showCmd) {
     case 3: state |= Qt::WindowMaximized; break;
     case 2: case 6: case 7: state |= Qt::WindowMinimized; break;
     case 1: case 5: case 9: break;
     default:
+        // The main window keeps the state it starts with (maximised).
         if (m_placement == Placement::Main)
-            return; // the main window keeps the state it starts with (maximised)
+            state = before;
         break;
     }
     w->setWindowState(state);
