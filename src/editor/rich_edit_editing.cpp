@@ -44,6 +44,29 @@ bool isTyping(QKeyEvent *event, bool wantTabs)
     return text.at(0).isPrint() || (text.at(0) == u'\t' && wantTabs);
 }
 
+// Keeps an edit block of the document open while it lives, so everything
+// done meanwhile is one undo step.
+class EditBlock
+{
+public:
+    explicit EditBlock(QTextCursor cursor, bool open = true) : m_cursor(cursor), m_open(open)
+    {
+        if (m_open)
+            m_cursor.beginEditBlock();
+    }
+    ~EditBlock()
+    {
+        if (m_open)
+            m_cursor.endEditBlock();
+    }
+    EditBlock(const EditBlock &) = delete;
+    EditBlock &operator=(const EditBlock &) = delete;
+
+private:
+    QTextCursor m_cursor;
+    bool m_open;
+};
+
 } // namespace
 
 bool RichEdit::keyChangeRange(QKeyEvent *event, int *start, int *end, UndoKind *kind) const
@@ -106,6 +129,10 @@ void RichEdit::keyPressEvent(QKeyEvent *event)
                 return;
             }
             UndoKindTracker::Scope scope(m_undo, kind);
+            // The document would add the first typed character to a paste or
+            // other insertion before it; typing starts its own step.
+            const bool newStep = kind == UndoKind::Typing && m_undo.undoKind() != kind;
+            EditBlock block(textCursor(), newStep);
             QTextEdit::keyPressEvent(event);
             return;
         }
