@@ -35,6 +35,7 @@ constexpr Category kCategories[TfrmOptions::kCategoryCount] = {
 };
 
 constexpr int kTreeWidth = 150;
+constexpr QSize kMinimumSize(600, 470);
 
 } // namespace
 
@@ -96,6 +97,8 @@ void TfrmOptions::FormCreate()
     }
     setUpHelp();
     updateAutoSaveControls();
+    // The dialog keeps one size; only its position is stored.
+    setFixedSize(sizeHint().expandedTo(kMinimumSize));
 }
 
 QWidget *TfrmOptions::createCategoryTree()

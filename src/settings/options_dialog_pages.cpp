@@ -85,9 +85,6 @@ QWidget *TfrmOptions::checkBox(QWidget *parent, const QString &name, const QStri
 {
     auto *box = new QCheckBox(caption, parent);
     box->setObjectName(name);
-    // Captions that end in a colon read as a label with its box after it.
-    if (caption.endsWith(QLatin1Char(':')))
-        box->setLayoutDirection(Qt::RightToLeft);
     if (name != QLatin1String("ChildAutoSave"))
         connect(box, &QCheckBox::toggled, this, &TfrmOptions::OptionsChanged);
     return box;
