@@ -257,6 +257,9 @@ void TfrmOptions::btnOkCancelApply(int tag)
 
 void TfrmOptions::done(int result)
 {
+    // A colour button that still has the focus gives its custom colours back.
+    if (auto *button = qobject_cast<ColorButton *>(focusWidget()); m_colorButtons.contains(button))
+        dfsColorButtonExit(button);
     QDialog::done(result);
     if (m_helpPopup)
         m_helpPopup->hide();

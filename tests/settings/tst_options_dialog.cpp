@@ -528,6 +528,16 @@ void tst_OptionsDialog::customColorsShared()
     QApplication::sendEvent(font, &in);
     QCOMPARE(font->customColors(), changed);
 
+    // Given the focus still in a button whose custom colours changed, closing
+    // the dialog keeps them.
+    showDialog();
+    QApplication::setActiveWindow(m_dialog.get());
+    font->setFocus(Qt::TabFocusReason);
+    QCOMPARE(m_dialog->focusWidget(), font);
+    changed[15] = ColorValue::fromRgb(40, 50, 60);
+    font->setCustomColors(changed);
+    m_dialog->close();
+
     // Written when the dialog goes, read when it is created.
     m_dialog.reset();
     QCOMPARE(settings::readColorButtonColors(*m_registry, kRoot), changed);
