@@ -39,4 +39,14 @@ enum NumberingKind {
     UpperRoman = 6,
 };
 
+// Lengths in QTextFormat (indents, spacing, tab stops, image sizes) are Qt's
+// document pixels, 1/96 inch, which is 15 twips (Qt scales them to the paint
+// device). The reader and the writer convert with these.
+inline constexpr qreal kTwipsPerDocumentPixel = 15.0;
+inline constexpr qreal twipsToDocumentPixels(int twips) { return twips / kTwipsPerDocumentPixel; }
+inline int documentPixelsToTwips(qreal pixels)
+{
+    return qRound(pixels * kTwipsPerDocumentPixel);
+}
+
 } // namespace bw::rtf

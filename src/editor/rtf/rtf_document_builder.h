@@ -1,0 +1,58 @@
+#pragma once
+// Puts what the RTF reader found into a QTextDocument through one cursor:
+// runs of text, images, and paragraph ends with their formats and numbering.
+
+#include <QString>
+#include <QTextBlockFormat>
+#include <QTextCharFormat>
+#include <QTextCursor>
+
+class QTextImageFormat;
+class QTextList;
+
+namespace bw::rtf {
+
+// The numbering of one paragraph.
+struct ParagraphNumbering {
+    int kind = 0; // NumberingKind
+    int start = 1;
+    int tab = 0; // twips
+    QString prefix;
+    QString suffix;
+};
+
+class RtfDocumentBuilder
+{
+public:
+    // Replace: the cursor is in an empty document, and the RTF's last \par
+    // ends the last paragraph. Insert: the content goes in at the cursor, and
+    // a last \par splits the paragraph there.
+    enum class Mode { Replace, Insert };
+
+    RtfDocumentBuilder(QTextCursor &cursor, Mode mode);
+
+    void insertText(const QString &text, const QTextCharFormat &format);
+    void insertImage(const QTextImageFormat &format);
+    void endParagraph(const QTextBlockFormat &format, const QTextCharFormat &charFormat,
+                      const ParagraphNumbering &numbering);
+    // Called once at the end with the formats then in effect.
+    void finish(const QTextBlockFormat &format, const QTextCharFormat &charFormat,
+                const ParagraphNumbering &numbering);
+
+private:
+    void breakIfPending();
+    void applyBlockFormat(const QTextBlockFormat &format, const QTextCharFormat &charFormat);
+    void applyNumbering(const ParagraphNumbering &numbering);
+
+    QTextCursor &m_cursor;
+    Mode m_mode;
+    bool m_pendingBreak = false;
+    QTextBlockFormat m_blockFormat; // of the current block, without list membership
+    QTextCharFormat m_nextCharFormat;
+    QTextBlockFormat m_originalBlockFormat; // Insert: of the paragraph split at the cursor
+    QTextCharFormat m_originalCharFormat;
+    QTextList *m_list = nullptr;
+    int m_listKind = 0;
+};
+
+} // namespace bw::rtf

@@ -1,0 +1,520 @@
+#include "editor/rtf/rtf_writer.h"
+
+#include "editor/rtf/rtf_escape.h"
+#include "editor/rtf/rtf_object.h"
+#include "editor/rtf/rtf_picture.h"
+#include "editor/rtf/text_properties.h"
+
+#include <QFont>
+#include <QPixmap>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextList>
+
+namespace bw::rtf {
+namespace {
+
+constexpr char16_t kObjectReplacement = 0xFFFC;
+
+const char *fontFamilyWord(int styleHint)
+{
+    switch (styleHint) {
+    case QFont::Serif: return "\\froman";
+    case QFont::SansSerif: return "\\fswiss";
+    case QFont::TypeWriter: return "\\fmodern";
+    case QFont::Cursive: return "\\fscript";
+    case QFont::Decorative: return "\\fdecor";
+    default: return "\\fnil";
+    }
+}
+
+const char *underlineWord(int style)
+{
+    switch (style) {
+    case QTextCharFormat::SingleUnderline: return "\\ul";
+    case QTextCharFormat::DashUnderline: return "\\uldash";
+    case QTextCharFormat::DotLine: return "\\uld";
+    case QTextCharFormat::DashDotLine: return "\\uldashd";
+    case QTextCharFormat::DashDotDotLine: return "\\uldashdd";
+    case QTextCharFormat::WaveUnderline: return "\\ulwave";
+    default: return "\\ulnone";
+    }
+}
+
+int kindOfListStyle(QTextListFormat::Style style)
+{
+    switch (style) {
+    case QTextListFormat::ListDecimal: return Arabic;
+    case QTextListFormat::ListLowerAlpha: return LowerLetter;
+    case QTextListFormat::ListUpperAlpha: return UpperLetter;
+    case QTextListFormat::ListLowerRoman: return LowerRoman;
+    case QTextListFormat::ListUpperRoman: return UpperRoman;
+    default: return Bullet;
+    }
+}
+
+QString letters(int number, bool upper)
+{
+    QString text;
+    for (int n = std::max(number, 1); n > 0; n = (n - 1) / 26)
+        text.prepend(QChar(char16_t((upper ? u'A' : u'a') + (n - 1) % 26)));
+    return text;
+}
+
+QString roman(int number, bool upper)
+{
+    static const std::pair<int, const char *> kDigits[] = {
+        {1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"}, {100, "c"}, {90, "xc"}, {50, "l"},
+        {40, "xl"},  {10, "x"},   {9, "ix"},  {5, "v"},    {4, "iv"},  {1, "i"}};
+    QString text;
+    int n = std::clamp(number, 1, 3999);
+    for (const auto &[value, digits] : kDigits) {
+        for (; n >= value; n -= value)
+            text += QLatin1String(digits);
+    }
+    return upper ? text.toUpper() : text;
+}
+
+QString numberText(int kind, int number)
+{
+    switch (kind) {
+    case LowerLetter: return letters(number, false);
+    case UpperLetter: return letters(number, true);
+    case LowerRoman: return roman(number, false);
+    case UpperRoman: return roman(number, true);
+    default: return QString::number(number);
+    }
+}
+
+const char *numberingWord(int kind)
+{
+    switch (kind) {
+    case LowerLetter: return "\\pnlcltr";
+    case UpperLetter: return "\\pnucltr";
+    case LowerRoman: return "\\pnlcrm";
+    case UpperRoman: return "\\pnucrm";
+    default: return "\\pndec";
+    }
+}
+
+QImage imageOf(const QVariant &resource)
+{
+    if (resource.canConvert<QImage>() && resource.typeId() == QMetaType::QImage)
+        return resource.value<QImage>();
+    if (resource.typeId() == QMetaType::QPixmap)
+        return resource.value<QPixmap>().toImage();
+    if (resource.typeId() == QMetaType::QByteArray)
+        return QImage::fromData(resource.toByteArray());
+    return {};
+}
+
+} // namespace
+
+RtfWriter::RtfWriter(const QTextDocument *document) : m_document(document) {}
+
+QByteArray RtfWriter::write(int from, int to, bool wholeDocument)
+{
+    const int last = std::max(0, m_document->characterCount() - 1);
+    from = std::clamp(from, 0, last);
+    to = std::clamp(to, from, last);
+    collectTables(from, to);
+    writeHeader();
+    const QTextBlock end = m_document->findBlock(to).next();
+    for (QTextBlock block = m_document->findBlock(from); block.isValid() && block != end;
+         block = block.next()) {
+        const int separator = block.position() + block.length() - 1;
+        writeBlock(block, from, to, wholeDocument || separator < to);
+    }
+    closeLink();
+    m_out.append("}");
+    return m_out;
+}
+
+void RtfWriter::collectFormat(const QTextCharFormat &format)
+{
+    const QString family = familyOf(format);
+    if (!m_fontIndex.contains(family)) {
+        m_fontIndex.insert(family, int(m_fonts.size()));
+        m_fonts.append({family, format.fontStyleHint(), format.fontFixedPitch()});
+    }
+    for (const int property : {int(QTextFormat::ForegroundBrush), int(QTextFormat::BackgroundBrush)}) {
+        const QBrush brush = format.brushProperty(property);
+        if (brush.style() == Qt::NoBrush)
+            continue;
+        const QRgb rgb = brush.color().rgb() | 0xFF000000u;
+        if (!m_colorIndex.contains(rgb)) {
+            m_colors.append(QColor::fromRgb(rgb));
+            m_colorIndex.insert(rgb, int(m_colors.size())); // 0 is automatic
+        }
+    }
+}
+
+void RtfWriter::collectTables(int from, int to)
+{
+    const QTextBlock end = m_document->findBlock(to).next();
+    for (QTextBlock block = m_document->findBlock(from); block.isValid() && block != end;
+         block = block.next()) {
+        if (block.length() == 1)
+            collectFormat(block.charFormat());
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (fragment.position() + fragment.length() > from && fragment.position() < to
+                && !fragment.charFormat().isImageFormat())
+                collectFormat(fragment.charFormat());
+        }
+    }
+    if (m_fonts.isEmpty())
+        collectFormat(QTextCharFormat());
+}
+
+void RtfWriter::writeHeader()
+{
+    m_out.append("{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl");
+    for (qsizetype i = 0; i < m_fonts.size(); ++i) {
+        m_out.append("{\\f" + QByteArray::number(i) + fontFamilyWord(m_fonts[i].styleHint));
+        if (m_fonts[i].fixedPitch)
+            m_out.append("\\fprq1");
+        m_out.append("\\fcharset0");
+        bool delimit = true;
+        appendEscapedText(m_out, m_fonts[i].name, delimit);
+        m_out.append(";}");
+    }
+    m_out.append("}\n");
+    if (!m_colors.isEmpty()) {
+        m_out.append("{\\colortbl ;");
+        for (const QColor &color : std::as_const(m_colors))
+            m_out.append("\\red" + QByteArray::number(color.red()) + "\\green"
+                         + QByteArray::number(color.green()) + "\\blue"
+                         + QByteArray::number(color.blue()) + ';');
+        m_out.append("}\n");
+    }
+    m_out.append("\\viewkind4\\uc1");
+    m_delimit = true;
+}
+
+void RtfWriter::writeWord(const char *word, int param)
+{
+    m_out.append(word);
+    m_out.append(QByteArray::number(param));
+    m_delimit = true;
+}
+
+void RtfWriter::writeWord(const char *word)
+{
+    m_out.append(word);
+    m_delimit = true;
+}
+
+void RtfWriter::writeBlock(const QTextBlock &block, int from, int to, bool endsParagraph)
+{
+    writeParagraphFormat(block);
+    writeNumberText(block);
+    for (auto it = block.begin(); !it.atEnd(); ++it)
+        writeFragment(it.fragment(), from, to);
+    if (!endsParagraph)
+        return;
+    closeLink();
+    if (block.length() == 1) // an empty paragraph keeps the format of its mark
+        writeDelta(stateOf(block.charFormat()));
+    m_out.append("\\par\n");
+    m_delimit = false;
+}
+
+int RtfWriter::numberingOf(const QTextBlock &block) const
+{
+    const QTextBlockFormat format = block.blockFormat();
+    if (format.hasProperty(Numbering))
+        return std::clamp(format.intProperty(Numbering), 0, int(UpperRoman));
+    if (const QTextList *list = block.textList())
+        return kindOfListStyle(list->format().style());
+    return NoNumbering;
+}
+
+QByteArray RtfWriter::paragraphKey(const QTextBlock &block) const
+{
+    const QTextBlockFormat format = block.blockFormat();
+    QByteArray key;
+    const Qt::Alignment align = format.alignment() & Qt::AlignHorizontal_Mask;
+    if (align & Qt::AlignRight)
+        key.append("\\qr");
+    else if (align & Qt::AlignHCenter)
+        key.append("\\qc");
+    else if (align & Qt::AlignJustify)
+        key.append("\\qj");
+    int levels = format.indent();
+    if (const QTextList *list = block.textList())
+        levels += list->format().indent();
+    const qreal left = format.leftMargin() + levels * m_document->indentWidth();
+    const auto twips = [&](const char *word, qreal pixels) {
+        if (const int value = documentPixelsToTwips(pixels))
+            key.append(word + QByteArray::number(value));
+    };
+    twips("\\fi", format.textIndent());
+    twips("\\li", left);
+    twips("\\ri", format.rightMargin());
+    twips("\\sb", format.topMargin());
+    twips("\\sa", format.bottomMargin());
+    switch (format.lineHeightType()) {
+    case QTextBlockFormat::ProportionalHeight:
+        key.append("\\sl" + QByteArray::number(qRound(format.lineHeight() * 2.4)) + "\\slmult1");
+        break;
+    case QTextBlockFormat::MinimumHeight:
+    case QTextBlockFormat::FixedHeight: {
+        const int sign = format.lineHeightType() == QTextBlockFormat::FixedHeight ? -1 : 1;
+        key.append("\\sl" + QByteArray::number(sign * documentPixelsToTwips(format.lineHeight()))
+                   + "\\slmult0");
+        break;
+    }
+    default:
+        break;
+    }
+    for (const QTextOption::Tab &tab : format.tabPositions()) {
+        static constexpr const char *kTabWords[] = {"", "\\tqr", "\\tqc", "\\tqdec"};
+        key.append(kTabWords[std::clamp(int(tab.type), 0, 3)]);
+        key.append("\\tx" + QByteArray::number(documentPixelsToTwips(tab.position)));
+    }
+    const int kind = numberingOf(block);
+    if (kind == NoNumbering)
+        return key;
+    key.append("{\\*\\pn");
+    key.append(kind == Bullet ? "\\pnlvlblt" : "\\pnlvlbody");
+    key.append("\\pnindent" + QByteArray::number(format.intProperty(NumberingTab)));
+    if (kind == Bullet) {
+        key.append("{\\pntxtb\\'95}}");
+        return key;
+    }
+    const int start = format.hasProperty(NumberingStart) ? format.intProperty(NumberingStart) : 1;
+    key.append("\\pnstart" + QByteArray::number(start));
+    key.append(numberingWord(kind));
+    const QTextList *list = block.textList();
+    const QString prefix = list ? list->format().numberPrefix() : QString();
+    const QString suffix = list ? list->format().numberSuffix() : QStringLiteral(".");
+    bool delimit = false;
+    if (!prefix.isEmpty()) {
+        key.append("{\\pntxtb ");
+        appendEscapedText(key, prefix, delimit);
+        key.append('}');
+    }
+    key.append("{\\pntxta ");
+    appendEscapedText(key, suffix, delimit);
+    key.append("}}");
+    return key;
+}
+
+void RtfWriter::writeParagraphFormat(const QTextBlock &block)
+{
+    const QByteArray key = paragraphKey(block);
+    if (!m_firstParagraph && key == m_paragraphKey)
+        return;
+    m_firstParagraph = false;
+    m_paragraphKey = key;
+    m_out.append("\\pard");
+    m_out.append(key);
+    m_delimit = !key.endsWith('}');
+}
+
+void RtfWriter::writeNumberText(const QTextBlock &block)
+{
+    const int kind = numberingOf(block);
+    if (kind == NoNumbering) {
+        m_numberKind = NoNumbering;
+        return;
+    }
+    const QTextBlockFormat format = block.blockFormat();
+    const int start = format.hasProperty(NumberingStart) ? format.intProperty(NumberingStart) : 1;
+    const QTextList *list = block.textList();
+    if (list)
+        m_number = start + list->itemNumber(block);
+    else
+        m_number = kind == m_numberKind ? m_number + 1 : start;
+    m_numberKind = kind;
+    m_out.append("{\\pntext");
+    if (kind == Bullet) {
+        m_out.append("\\'95\\tab}");
+    } else {
+        const QString prefix = list ? list->format().numberPrefix() : QString();
+        const QString suffix = list ? list->format().numberSuffix() : QStringLiteral(".");
+        bool delimit = true;
+        appendEscapedText(m_out, prefix + numberText(kind, m_number) + suffix, delimit);
+        m_out.append("\\tab}");
+    }
+    m_delimit = false;
+}
+
+void RtfWriter::writeFragment(const QTextFragment &fragment, int from, int to)
+{
+    const int start = std::max(from, fragment.position());
+    const int end = std::min(to, fragment.position() + fragment.length());
+    if (start >= end)
+        return;
+    const QTextCharFormat format = fragment.charFormat();
+    QString text = fragment.text().mid(start - fragment.position(), end - start);
+    if (format.isImageFormat()) {
+        closeLink();
+        for (const QChar c : std::as_const(text)) {
+            if (c.unicode() == kObjectReplacement)
+                writeImage(format.toImageFormat());
+        }
+        return;
+    }
+    const QString href = format.isAnchor() ? format.anchorHref() : QString();
+    if (href != (m_inLink ? m_linkHref : QString())) {
+        closeLink();
+        if (!href.isEmpty())
+            openLink(href);
+    }
+    writeDelta(stateOf(format));
+    text.remove(QChar(kObjectReplacement));
+    appendEscapedText(m_out, text, m_delimit);
+}
+
+void RtfWriter::writeImage(const QTextImageFormat &format)
+{
+    if (format.hasProperty(ObjectRtf) || format.hasProperty(ObjectName)
+        || format.hasProperty(ObjectLinkPath)) {
+        writeObject(format);
+        return;
+    }
+    const QImage image =
+        imageOf(m_document->resource(QTextDocument::ImageResource, QUrl(format.name())));
+    m_out.append(pictureGroup(format, image));
+    m_delimit = false;
+}
+
+void RtfWriter::writeObject(const QTextImageFormat &format)
+{
+    m_delimit = false;
+    if (format.hasProperty(ObjectRtf)) {
+        m_out.append(format.property(ObjectRtf).toByteArray());
+        return;
+    }
+    EmbeddedObject object;
+    object.isLink = format.hasProperty(ObjectLinkPath);
+    object.name = format.stringProperty(ObjectName);
+    object.mimeType = format.stringProperty(ObjectMimeType);
+    object.linkPath = format.stringProperty(ObjectLinkPath);
+    object.data = format.property(ObjectData).toByteArray();
+    QImage image = imageOf(m_document->resource(QTextDocument::ImageResource, QUrl(format.name())));
+    if (image.isNull())
+        image = placeholderImage(QSizeF(format.width(), format.height()).toSize(), object.name);
+    const qreal width = format.width() > 0 ? format.width() : image.width();
+    const qreal height = format.height() > 0 ? format.height() : image.height();
+    m_out.append("{\\object\\objemb{\\*\\objclass ");
+    m_out.append(object.isLink ? kLinkedFileClass : kEmbeddedFileClass);
+    m_out.append("}\\objw" + QByteArray::number(documentPixelsToTwips(width)) + "\\objh"
+                 + QByteArray::number(documentPixelsToTwips(height)) + "{\\*\\objdata");
+    appendHexData(m_out, encodeObjectData(object));
+    m_out.append("}{\\result");
+    m_out.append(pictureGroup(format, image));
+    m_out.append("}}");
+}
+
+void RtfWriter::openLink(const QString &href)
+{
+    m_out.append("{\\field{\\*\\fldinst{HYPERLINK \"");
+    bool delimit = false;
+    QString target = href;
+    appendEscapedText(m_out, target.replace(u'"', QLatin1String("%22")), delimit);
+    m_out.append("\"}}{\\fldrslt{");
+    m_delimit = false;
+    m_stateBeforeLink = m_state;
+    m_inLink = true;
+    m_linkHref = href;
+}
+
+void RtfWriter::closeLink()
+{
+    if (!m_inLink)
+        return;
+    m_out.append("}}}");
+    m_state = m_stateBeforeLink;
+    m_delimit = false;
+    m_inLink = false;
+}
+
+void RtfWriter::writeDelta(const RunState &target)
+{
+    const RunState &now = m_state;
+    if (target.font != now.font)
+        writeWord("\\f", target.font);
+    if (target.halfPoints != now.halfPoints)
+        writeWord("\\fs", target.halfPoints);
+    if (target.bold != now.bold)
+        writeWord(target.bold ? "\\b" : "\\b0");
+    if (target.italic != now.italic)
+        writeWord(target.italic ? "\\i" : "\\i0");
+    if (target.underline != now.underline)
+        writeWord(underlineWord(target.underline));
+    if (target.strike != now.strike)
+        writeWord(target.strike ? "\\strike" : "\\strike0");
+    if (target.fore != now.fore)
+        writeWord("\\cf", target.fore);
+    if (target.back != now.back)
+        writeWord("\\highlight", target.back);
+    if (target.script != now.script)
+        writeWord(target.script == 2 ? "\\super" : target.script == 1 ? "\\sub" : "\\nosupersub");
+    if (target.protect != now.protect)
+        writeWord(target.protect ? "\\protect" : "\\protect0");
+    if (target.hidden != now.hidden)
+        writeWord(target.hidden ? "\\v" : "\\v0");
+    if (target.disabled != now.disabled) {
+        m_out.append(target.disabled ? "{\\*\\bwdisabled}" : "{\\*\\bwdisabled0}");
+        m_delimit = false;
+    }
+    m_state = target;
+}
+
+QString RtfWriter::familyOf(const QTextCharFormat &format) const
+{
+    const QStringList families = format.fontFamilies().toStringList();
+    if (!families.isEmpty() && !families.first().isEmpty())
+        return families.first();
+    const QString family = format.stringProperty(QTextFormat::FontFamily);
+    return family.isEmpty() ? m_document->defaultFont().family() : family;
+}
+
+qreal RtfWriter::pointSizeOf(const QTextCharFormat &format) const
+{
+    if (format.fontPointSize() > 0)
+        return format.fontPointSize();
+    if (format.hasProperty(QTextFormat::FontPixelSize))
+        return format.intProperty(QTextFormat::FontPixelSize) * 0.75; // 96 pixels to the inch
+    const qreal fallback = m_document->defaultFont().pointSizeF();
+    return fallback > 0 ? fallback : 12.0;
+}
+
+int RtfWriter::colorIndexOf(const QTextCharFormat &format, int brushProperty, int autoProperty) const
+{
+    if (format.boolProperty(autoProperty))
+        return 0;
+    const QBrush brush = format.brushProperty(brushProperty);
+    if (brush.style() == Qt::NoBrush)
+        return 0;
+    return m_colorIndex.value(brush.color().rgb() | 0xFF000000u, 0);
+}
+
+RtfWriter::RunState RtfWriter::stateOf(const QTextCharFormat &format) const
+{
+    RunState state;
+    state.font = m_fontIndex.value(familyOf(format), 0);
+    state.halfPoints = std::clamp(qRound(pointSizeOf(format) * 2), 2, 3276);
+    state.bold = format.fontWeight() > QFont::Medium;
+    state.italic = format.fontItalic();
+    int underline = format.underlineStyle();
+    if (underline == QTextCharFormat::NoUnderline && format.boolProperty(QTextFormat::FontUnderline))
+        underline = QTextCharFormat::SingleUnderline;
+    state.underline = underline == QTextCharFormat::SpellCheckUnderline ? 0 : underline;
+    state.strike = format.fontStrikeOut();
+    state.fore = colorIndexOf(format, QTextFormat::ForegroundBrush, AutoColor);
+    state.back = colorIndexOf(format, QTextFormat::BackgroundBrush, AutoBackColor);
+    const auto align = format.verticalAlignment();
+    state.script = align == QTextCharFormat::AlignSuperScript ? 2
+                   : align == QTextCharFormat::AlignSubScript ? 1
+                                                              : 0;
+    state.protect = format.boolProperty(Protected);
+    state.hidden = format.boolProperty(Hidden);
+    state.disabled = format.boolProperty(Disabled);
+    return state;
+}
+
+} // namespace bw::rtf

@@ -1,0 +1,89 @@
+#pragma once
+// Writes a QTextDocument, or a range of it, as RTF: the font and colour
+// tables, paragraph formats with numbering in the \pn form, runs of text
+// with the changes of character format, links, pictures and objects.
+
+#include <QByteArray>
+#include <QColor>
+#include <QHash>
+#include <QList>
+#include <QString>
+
+class QTextBlock;
+class QTextCharFormat;
+class QTextDocument;
+class QTextFragment;
+class QTextImageFormat;
+
+namespace bw::rtf {
+
+class RtfWriter
+{
+public:
+    explicit RtfWriter(const QTextDocument *document);
+
+    // The characters from `from` to `to`; `wholeDocument` also ends the last
+    // paragraph with \par.
+    QByteArray write(int from, int to, bool wholeDocument);
+
+private:
+    struct RunState {
+        int font = -1;
+        int halfPoints = 24;
+        bool bold = false;
+        bool italic = false;
+        int underline = 0;
+        bool strike = false;
+        int fore = 0; // colour table index, 0: automatic
+        int back = 0;
+        int script = 0; // 0 none, 1 subscript, 2 superscript
+        bool protect = false;
+        bool hidden = false;
+        bool disabled = false;
+    };
+    struct FontInfo {
+        QString name;
+        int styleHint = 0;
+        bool fixedPitch = false;
+    };
+
+    void collectTables(int from, int to);
+    void collectFormat(const QTextCharFormat &format);
+    void writeHeader();
+    void writeBlock(const QTextBlock &block, int from, int to, bool endsParagraph);
+    void writeParagraphFormat(const QTextBlock &block);
+    void writeNumberText(const QTextBlock &block);
+    void writeFragment(const QTextFragment &fragment, int from, int to);
+    void writeImage(const QTextImageFormat &format);
+    void writeObject(const QTextImageFormat &format);
+    void writeDelta(const RunState &target);
+    void writeWord(const char *word, int param);
+    void writeWord(const char *word);
+    void openLink(const QString &href);
+    void closeLink();
+
+    RunState stateOf(const QTextCharFormat &format) const;
+    QString familyOf(const QTextCharFormat &format) const;
+    qreal pointSizeOf(const QTextCharFormat &format) const;
+    int colorIndexOf(const QTextCharFormat &format, int brushProperty, int autoProperty) const;
+    QByteArray paragraphKey(const QTextBlock &block) const;
+    int numberingOf(const QTextBlock &block) const;
+
+    const QTextDocument *m_document;
+    QByteArray m_out;
+    bool m_delimit = false; // a control word was written last
+    RunState m_state;
+    QList<FontInfo> m_fonts;
+    QHash<QString, int> m_fontIndex;
+    QList<QColor> m_colors;
+    QHash<QRgb, int> m_colorIndex;
+    bool m_inLink = false;
+    QString m_linkHref;
+    RunState m_stateBeforeLink;
+    QByteArray m_paragraphKey;
+    bool m_firstParagraph = true;
+    int m_numberKind = 0;
+    int m_number = 0;
+};
+
+} // namespace bw::rtf
