@@ -65,6 +65,9 @@ QString loadStr(StrId id)
     case StrId::UnknownError: return u"An unexpected error occurred"_s;
     case StrId::ExitQuestion: return u"Do you want to eXit"_s;
     case StrId::ApplicationTitle: return u"Bramblewick 2000"_s;
+    case StrId::NoName: return u"NoName"_s;
+    case StrId::TrayMenuCaption: return u"Bramblewick 2000"_s;
+    case StrId::NotesFileFilter: return u"Client DataSet (*.cds)|*.cds|All Files (*.*)|*.*"_s;
     default: return QString();
     }
 }

@@ -23,6 +23,9 @@ enum class StrId : int {
     UnknownError = 66000,
     ExitQuestion,
     ApplicationTitle,
+    NoName,          // the untitled document's name before its number
+    TrayMenuCaption, // drawn up the tray menu's margin
+    NotesFileFilter, // the open dialog's filter of notes files
 };
 
 // The text of one entry; an unknown entry gives an empty text.
