@@ -127,8 +127,11 @@ QSizeF displaySize(const RtfPicture &picture, const QImage &image)
     }
     const qreal scaleX = std::clamp(picture.scaleX, 1, 10000) / 100.0;
     const qreal scaleY = std::clamp(picture.scaleY, 1, 10000) / 100.0;
-    return {std::clamp(width * scaleX, 1.0, kMaxDisplaySize),
-            std::clamp(height * scaleY, 1.0, kMaxDisplaySize)};
+    // Whole twips, as the writer stores them.
+    const auto whole = [](qreal pixels) {
+        return std::clamp(qRound(pixels * kTwipsPerPixel) / kTwipsPerPixel, 1.0, kMaxDisplaySize);
+    };
+    return {whole(width * scaleX), whole(height * scaleY)};
 }
 
 QString keptFormat(PictureKind kind)

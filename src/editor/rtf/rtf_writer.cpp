@@ -97,6 +97,21 @@ const char *numberingWord(int kind)
     }
 }
 
+// The text around a number: the list's when it sets one, else Qt's default.
+QString numberPrefix(const QTextBlock &block)
+{
+    const QTextList *list = block.textList();
+    return list ? list->format().numberPrefix() : QString();
+}
+
+QString numberSuffix(const QTextBlock &block)
+{
+    const QTextList *list = block.textList();
+    if (list && list->format().hasProperty(QTextFormat::ListNumberSuffix))
+        return list->format().numberSuffix();
+    return QStringLiteral(".");
+}
+
 QImage imageOf(const QVariant &resource)
 {
     if (resource.canConvert<QImage>() && resource.typeId() == QMetaType::QImage)
@@ -135,7 +150,10 @@ void RtfWriter::collectFormat(const QTextCharFormat &format)
     const QString family = familyOf(format);
     if (!m_fontIndex.contains(family)) {
         m_fontIndex.insert(family, int(m_fonts.size()));
-        m_fonts.append({family, format.fontStyleHint(), format.fontFixedPitch()});
+        // A format without a style hint reads as SansSerif (0); it has none.
+        const int hint = format.hasProperty(QTextFormat::FontStyleHint) ? format.fontStyleHint()
+                                                                         : QFont::AnyStyle;
+        m_fonts.append({family, hint, format.fontFixedPitch()});
     }
     for (const int property : {int(QTextFormat::ForegroundBrush), int(QTextFormat::BackgroundBrush)}) {
         const QBrush brush = format.brushProperty(property);
@@ -286,9 +304,8 @@ QByteArray RtfWriter::paragraphKey(const QTextBlock &block) const
     const int start = format.hasProperty(NumberingStart) ? format.intProperty(NumberingStart) : 1;
     key.append("\\pnstart" + QByteArray::number(start));
     key.append(numberingWord(kind));
-    const QTextList *list = block.textList();
-    const QString prefix = list ? list->format().numberPrefix() : QString();
-    const QString suffix = list ? list->format().numberSuffix() : QStringLiteral(".");
+    const QString prefix = numberPrefix(block);
+    const QString suffix = numberSuffix(block);
     bool delimit = false;
     if (!prefix.isEmpty()) {
         key.append("{\\pntxtb ");
@@ -332,8 +349,8 @@ void RtfWriter::writeNumberText(const QTextBlock &block)
     if (kind == Bullet) {
         m_out.append("\\'95\\tab}");
     } else {
-        const QString prefix = list ? list->format().numberPrefix() : QString();
-        const QString suffix = list ? list->format().numberSuffix() : QStringLiteral(".");
+        const QString prefix = numberPrefix(block);
+        const QString suffix = numberSuffix(block);
         bool delimit = true;
         appendEscapedText(m_out, prefix + numberText(kind, m_number) + suffix, delimit);
         m_out.append("\\tab}");

@@ -1,0 +1,365 @@
+// The RTF writer: its dialect, escaping, numbering text, pictures and objects,
+// ranges, and round trips through the reader.
+
+#include "editor/rtf/rtf.h"
+#include "editor/rtf/rtf_object.h"
+#include "rtf_test_support.h"
+
+#include <QBuffer>
+#include <QTextCursor>
+#include <QTextList>
+#include <QtTest>
+
+using namespace bw::rtf;
+using bw::rtf::test::describe;
+using bw::rtf::test::dump;
+using bw::rtf::test::fixture;
+
+namespace {
+
+const QByteArray kFirstItem =
+    "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fnil\\fcharset0 Verdana;}{\\f1\\fnil Verdana;}}"
+    "\\viewkind4\\uc1\\pard\\f0\\fs16 This is a description for your first item.\\par}";
+
+QByteArray encoded(const QImage &image, const char *format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
+}
+
+QImage filled(int width, int height, QColor color)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(color);
+    return image;
+}
+
+QByteArray body(const QByteArray &rtf)
+{
+    const qsizetype at = rtf.indexOf("\\viewkind4\\uc1");
+    return rtf.mid(at + 14);
+}
+
+QTextImageFormat imageAt(const QTextDocument &document, int position)
+{
+    QTextCursor cursor(const_cast<QTextDocument *>(&document));
+    cursor.setPosition(position + 1);
+    return cursor.charFormat().toImageFormat();
+}
+
+} // namespace
+
+class tst_RtfWriter : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void firstItemOfNewFile();
+    void roundTrips_data();
+    void roundTrips();
+    void savingAgainDoesNotGrow_data();
+    void savingAgainDoesNotGrow();
+    void escapesText();
+    void writesControlDocument();
+    void numberText_data();
+    void numberText();
+    void qtListsWithoutNumberingProperty();
+    void picturesKeepOriginalBytes_data();
+    void picturesKeepOriginalBytes();
+    void imageWithoutBytesWrittenAsPng();
+    void objectsWrittenAndReadBack();
+    void rangeIsASelection();
+};
+
+void tst_RtfWriter::firstItemOfNewFile()
+{
+    QTextDocument document;
+    readRtf(kFirstItem, &document);
+    QCOMPARE(writeRtf(&document),
+             QByteArray("{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fnil\\fcharset0 Verdana;}}\n"
+                        "\\viewkind4\\uc1\\pard\\f0\\fs16 This is a description for your first item.\\par\n}"));
+}
+
+void tst_RtfWriter::roundTrips_data()
+{
+    // Every input has a font table, as every RTF writer writes one; without
+    // it the second document would name the document's default font.
+    QTest::addColumn<QByteArray>("rtf");
+    const QByteArray png = encoded(filled(3, 2, Qt::red), "PNG").toHex();
+    const QByteArray jpeg = encoded(filled(8, 8, Qt::blue), "JPEG").toHex();
+    QTest::newRow("first item") << kFirstItem;
+    QTest::newRow("character formats")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0\\froman Times New Roman;}{\\f1\\fmodern\\fprq1 Courier New;}{\\f2\\fscript Comic;}}"
+                      "{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}\\f0\\fs20 a{\\b b}{\\i c}{\\ul d}{\\uld e}"
+                      "{\\uldash f}{\\uldashd g}{\\uldashdd h}{\\ulwave i}{\\strike j}{\\cf1 k}{\\highlight2 l}{\\super m}"
+                      "{\\sub n}{\\protect o}{\\v p}{{\\*\\bwdisabled}q}\\f1\\fs31 r\\f2 s\\par}");
+    QTest::newRow("paragraph formats")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fswiss Arial;}}\\pard\\qc a\\par\\pard\\qr\\fi-360\\li720\\ri240\\sb120\\sa60 b\\par\\pard\\qj\\sl360\\slmult1 c\\par"
+                      "\\pard\\sl300\\slmult0 d\\par\\pard\\sl-270\\slmult0\\tx720\\tqr\\tx2880\\tqc\\tx1440\\tqdec\\tx4320 e\\par}");
+    QTest::newRow("numbering both forms")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\*\\listtable{\\list{\\listlevel\\levelnfc2\\levelstartat4{\\leveltext\\'02(\\'00);}}\\listid1}}"
+                      "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}"
+                      "\\pard{\\*\\pn\\pnlvlblt\\pnindent360{\\pntxtb\\'B7}}\\fi-360\\li360 a\\par b\\par"
+                      "\\pard{\\*\\pn\\pnlvlbody\\pnstart3\\pnucltr{\\pntxta)}}c\\par d\\par"
+                      "\\pard\\ls1 e\\par f\\par\\pard g\\par}");
+    QTest::newRow("code pages and unicode")
+        << QByteArray("{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset128 MS Mincho;}}\\'cf\\'f0 \\f1\\'82\\'a0 "
+                      "\\u8364?\\uc0\\u-10179\\u-8704 \\~\\-\\_\\emdash\\tab x\\line y\\\\\\{\\}\\par}");
+    QTest::newRow("links") << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}} a{\\field{\\*\\fldinst{HYPERLINK \"http://example.com/?q=\\\\{x}\"}}"
+                                         "{\\fldrslt{\\ul\\b link}}}{\\field{\\*\\fldinst HYPERLINK \\\\l \"n\"}{\\fldrslt n}} b\\par}");
+    QTest::newRow("pictures") << "{\\rtf1{\\fonttbl{\\f0 Arial;}} a{\\pict\\pngblip\\picscalex50\\picwgoal1500\\pichgoal600 " + png
+                                     + "}{\\pict\\jpegblip " + jpeg + "}{\\pict\\emfblip\\picw2540\\pich2540 0102}"
+                                     + "{\\pict\\wmetafile8\\picwgoal100\\pichgoal100 0304}"
+                                     + "{\\pict\\wbitmap0\\picw8\\pich1\\wbmbitspixel1\\wbmwidthbytes2 ff00}b\\par}";
+    QTest::newRow("objects")
+        << "{\\rtf1{\\fonttbl{\\f0 Arial;}} {\\object\\objemb{\\*\\objclass Bramblewick.File}{\\*\\objdata "
+               + encodeObjectData({false, QStringLiteral("a.bin"), QStringLiteral("application/octet-stream"), {}, "\x01\x02"}).toHex()
+               + "}{\\result{\\pict\\pngblip " + png + "}}}{\\object\\objemb{\\*\\objclass Excel.Sheet}{\\*\\objdata 0105}"
+               + "{\\result{\\pict\\pngblip " + png + "}}}\\par}";
+    QTest::newRow("empty paragraphs") << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}}\\fs40 \\par\\fs20 a\\par\\b\\par\\par}");
+    QTest::newRow("no final par") << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}}\\qc a\\par b}");
+    QTest::newRow("empty") << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}}}");
+    QTest::newRow("sampler") << fixture(QStringLiteral("reader_sampler.rtf"));
+}
+
+void tst_RtfWriter::roundTrips()
+{
+    QFETCH(QByteArray, rtf);
+    QTextDocument first;
+    readRtf(rtf, &first);
+    const QByteArray written = writeRtf(&first);
+    QTextDocument second;
+    readRtf(written, &second);
+    QCOMPARE(dump(second), dump(first));
+    QCOMPARE(writeRtf(&second), written);
+}
+
+void tst_RtfWriter::savingAgainDoesNotGrow_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<int>("blocks");
+    QTest::newRow("empty document") << QByteArray() << 1;
+    QTest::newRow("no final par") << QByteArray("{\\rtf1 a}") << 1;
+    QTest::newRow("final par") << QByteArray("{\\rtf1 a\\par}") << 1;
+    QTest::newRow("final empty paragraph") << QByteArray("{\\rtf1 a\\par\\par}") << 2;
+    QTest::newRow("only par") << QByteArray("{\\rtf1\\par}") << 1;
+}
+
+void tst_RtfWriter::savingAgainDoesNotGrow()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(int, blocks);
+    QTextDocument document;
+    if (!rtf.isEmpty())
+        readRtf(rtf, &document);
+    const QByteArray once = writeRtf(&document);
+    for (int i = 0; i < 5; ++i) {
+        readRtf(writeRtf(&document), &document);
+        QCOMPARE(document.blockCount(), blocks);
+    }
+    QCOMPARE(writeRtf(&document), once);
+}
+
+void tst_RtfWriter::escapesText()
+{
+    QTextDocument document;
+    QTextCursor cursor(&document);
+    QTextCharFormat format;
+    format.setFontFamilies({QStringLiteral("Arial")});
+    format.setFontPointSize(12);
+    cursor.insertText(QString::fromUtf8("a\\{}\tb\u2028c\u00a0\u00ad\u2011é€П😀1"), format);
+    QCOMPARE(body(writeRtf(&document)),
+             QByteArray("\\pard\\f0 a\\\\\\{\\}\\tab b\\line c\\~\\-\\_\\'e9\\'80\\u1055?\\u-10179?\\u-8704?1\\par\n}"));
+    // Font names are escaped the same way.
+    format.setFontFamilies({QString::fromUtf8("Schrift ü{x}")});
+    QTextDocument named;
+    QTextCursor(&named).insertText(QStringLiteral("x"), format);
+    QVERIFY(writeRtf(&named).contains("{\\f0\\fnil\\fcharset0 Schrift \\'fc\\{x\\};}"));
+}
+
+void tst_RtfWriter::writesControlDocument()
+{
+    // A document made by editing (no font on plain text, colours, links,
+    // a bold empty line) comes back with the same formats.
+    QTextDocument document;
+    document.setDefaultFont(QFont(QStringLiteral("Tahoma"), 10));
+    QTextCursor cursor(&document);
+    cursor.insertText(QStringLiteral("plain "));
+    QTextCharFormat red;
+    red.setForeground(QColor(255, 0, 0));
+    red.setBackground(QColor(255, 255, 0));
+    red.setFontWeight(QFont::Bold);
+    cursor.insertText(QStringLiteral("red"), red);
+    QTextCharFormat link;
+    link.setAnchor(true);
+    link.setAnchorHref(QStringLiteral("https://example.org/\"q\""));
+    link.setFontUnderline(true);
+    cursor.insertText(QStringLiteral(" link"), link);
+    QTextBlockFormat centred;
+    centred.setAlignment(Qt::AlignHCenter);
+    centred.setLeftMargin(48);
+    QTextCharFormat big;
+    big.setFontPointSize(20);
+    cursor.insertBlock(centred, big);
+    QTextDocument copy;
+    readRtf(writeRtf(&document), &copy);
+    QCOMPARE(describe(copy), "P \"plain \"{font=Tahoma,pt=10} \"red\"{font=Tahoma,pt=10,b,fg=#ff0000,bg=#ffff00} "
+                             "\" link\"{font=Tahoma,pt=10,u=1,href=https://example.org/%22q%22} | "
+                             "P(c,li=720) {font=Tahoma,pt=20}");
+}
+
+void tst_RtfWriter::numberText_data()
+{
+    QTest::addColumn<QByteArray>("numbering");
+    QTest::addColumn<QByteArrayList>("texts");
+    QTest::newRow("bullet") << QByteArray("\\pnlvlblt") << QByteArrayList{"{\\pntext\\'95\\tab}", "{\\pntext\\'95\\tab}"};
+    QTest::newRow("arabic from 9") << QByteArray("\\pnlvlbody\\pndec\\pnstart9{\\pntxta.}")
+                                   << QByteArrayList{"{\\pntext 9.\\tab}", "{\\pntext 10.\\tab}"};
+    QTest::newRow("letters") << QByteArray("\\pnlvlbody\\pnlcltr\\pnstart26{\\pntxta)}")
+                             << QByteArrayList{"{\\pntext z)\\tab}", "{\\pntext aa)\\tab}"};
+    QTest::newRow("upper roman") << QByteArray("\\pnlvlbody\\pnucrm\\pnstart3{\\pntxtb(}{\\pntxta)}")
+                                 << QByteArrayList{"{\\pntext (III)\\tab}", "{\\pntext (IV)\\tab}"};
+    QTest::newRow("lower roman") << QByteArray("\\pnlvlbody\\pnlcrm\\pnstart1999")
+                                 << QByteArrayList{"{\\pntext mcmxcix\\tab}", "{\\pntext mm\\tab}"};
+}
+
+void tst_RtfWriter::numberText()
+{
+    QFETCH(QByteArray, numbering);
+    QFETCH(QByteArrayList, texts);
+    QTextDocument document;
+    readRtf("{\\rtf1\\pard{\\*\\pn" + numbering + "}one\\par two\\par}", &document);
+    const QByteArray rtf = writeRtf(&document);
+    const qsizetype first = rtf.indexOf(texts[0]);
+    QVERIFY2(first > 0 && rtf.indexOf("one", first) > first, rtf.constData());
+    const qsizetype second = rtf.indexOf(texts[1] + "two", first);
+    QVERIFY2(second > first, rtf.constData());
+    QCOMPARE(rtf.count("\\pard"), 1); // the second paragraph keeps the numbering
+}
+
+void tst_RtfWriter::qtListsWithoutNumberingProperty()
+{
+    QTextDocument document;
+    document.setDefaultFont(QFont(QStringLiteral("Arial"), 12));
+    QTextCursor cursor(&document);
+    cursor.insertText(QStringLiteral("one"));
+    cursor.createList(QTextListFormat::ListUpperRoman);
+    cursor.insertBlock();
+    cursor.insertText(QStringLiteral("two"));
+    const QByteArray rtf = writeRtf(&document);
+    QVERIFY2(rtf.contains("\\pnucrm"), rtf.constData());
+    QVERIFY2(rtf.contains("{\\pntext II.\\tab}two"), rtf.constData());
+    QVERIFY2(rtf.contains("\\li600"), rtf.constData()); // Qt's list indent: 40 pixels
+    QTextDocument copy;
+    readRtf(rtf, &copy);
+    QCOMPARE(describe(copy), "P(li=600,num=6/1 list=-8) \"one\"{font=Arial} | P(li=600,num=6/1 list=-8) \"two\"{font=Arial}");
+}
+
+void tst_RtfWriter::picturesKeepOriginalBytes_data()
+{
+    QTest::addColumn<QByteArray>("keyword");
+    QTest::addColumn<QByteArray>("data");
+    QTest::newRow("png") << QByteArray("\\pngblip") << encoded(filled(3, 3, Qt::green), "PNG");
+    QTest::newRow("jpeg") << QByteArray("\\jpegblip") << encoded(filled(8, 8, Qt::blue), "JPEG");
+    QTest::newRow("emf") << QByteArray("\\emfblip") << QByteArray("EMF bytes that cannot be drawn");
+    QTest::newRow("wmf") << QByteArray("\\wmetafile8") << QByteArray("\xd7\xcd\xc6\x9a metafile", 13);
+    QByteArray dib(40, '\0');
+    qToLittleEndian<quint32>(40, dib.data());
+    qToLittleEndian<quint32>(1, dib.data() + 4);
+    qToLittleEndian<quint32>(1, dib.data() + 8);
+    qToLittleEndian<quint16>(1, dib.data() + 12);
+    qToLittleEndian<quint16>(24, dib.data() + 14);
+    dib.append(QByteArray::fromHex("00ff0000"));
+    QTest::newRow("dib") << QByteArray("\\dibitmap0") << dib;
+}
+
+void tst_RtfWriter::picturesKeepOriginalBytes()
+{
+    QFETCH(QByteArray, keyword);
+    QFETCH(QByteArray, data);
+    QTextDocument document;
+    readRtf("{\\rtf1{\\pict" + keyword + "\\picwgoal300\\pichgoal150 " + data.toHex() + "}}", &document);
+    const QByteArray rtf = writeRtf(&document);
+    const qsizetype at = rtf.indexOf("{\\pict" + keyword);
+    QVERIFY2(at > 0, rtf.constData());
+    QVERIFY(rtf.indexOf("\\picwgoal300\\pichgoal150", at) > at);
+    const qsizetype start = rtf.indexOf('\n', at);
+    const QByteArray hex = rtf.mid(start, rtf.indexOf('}', start) - start);
+    QCOMPARE(QByteArray::fromHex(hex), data);
+}
+
+void tst_RtfWriter::imageWithoutBytesWrittenAsPng()
+{
+    // An image that reached the document as a resource only (pasted).
+    QTextDocument document;
+    const QImage image = filled(6, 4, QColor(10, 20, 30));
+    document.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("pasted:1")), image);
+    QTextImageFormat format;
+    format.setName(QStringLiteral("pasted:1"));
+    QTextCursor(&document).insertImage(format);
+    const QByteArray rtf = writeRtf(&document);
+    QVERIFY2(rtf.contains("{\\pict\\pngblip\\picw6\\pich4\\picwgoal90\\pichgoal60"), rtf.constData());
+    QTextDocument copy;
+    readRtf(rtf, &copy);
+    const QTextImageFormat read = imageAt(copy, 0);
+    QCOMPARE(read.stringProperty(PictureFormat), "png");
+    QCOMPARE(copy.resource(QTextDocument::ImageResource, QUrl(read.name())).value<QImage>().pixel(5, 3),
+             image.pixel(5, 3));
+}
+
+void tst_RtfWriter::objectsWrittenAndReadBack()
+{
+    QTextDocument document;
+    document.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("icon:pdf")), filled(32, 32, Qt::gray));
+    QTextImageFormat embedded;
+    embedded.setName(QStringLiteral("icon:pdf"));
+    embedded.setProperty(ObjectName, QString::fromUtf8("Übersicht.pdf"));
+    embedded.setProperty(ObjectMimeType, QStringLiteral("application/pdf"));
+    embedded.setProperty(ObjectData, QByteArray("%PDF-1.4 data", 13));
+    QTextImageFormat linked;
+    linked.setName(QStringLiteral("icon:missing")); // no resource: a framed box is written
+    linked.setWidth(40);
+    linked.setHeight(20);
+    linked.setProperty(ObjectName, QStringLiteral("plan.ods"));
+    linked.setProperty(ObjectLinkPath, QStringLiteral("/home/me/plan.ods"));
+    QTextCursor cursor(&document);
+    cursor.insertImage(embedded);
+    cursor.insertImage(linked);
+    const QByteArray rtf = writeRtf(&document);
+    QVERIFY(rtf.contains("{\\object\\objemb{\\*\\objclass Bramblewick.File}\\objw480\\objh480{\\*\\objdata"));
+    QVERIFY(rtf.contains("{\\object\\objemb{\\*\\objclass Bramblewick.Link}\\objw600\\objh300{\\*\\objdata"));
+    QVERIFY(rtf.contains("}{\\result{\\pict\\pngblip"));
+    QTextDocument copy;
+    readRtf(rtf, &copy);
+    QCOMPARE(describe(copy), QString::fromUtf8("P <object Übersicht.pdf application/pdf 13 png 480x480> "
+                                               "<link /home/me/plan.ods png 600x300>"));
+    QCOMPARE(imageAt(copy, 0).property(ObjectData).toByteArray(), QByteArray("%PDF-1.4 data"));
+}
+
+void tst_RtfWriter::rangeIsASelection()
+{
+    QTextDocument document;
+    readRtf("{\\rtf1{\\fonttbl{\\f0 Arial;}}\\pard\\qc abc\\par{\\b def}\\par ghi\\par}", &document);
+    // From "bc" to "de": the first paragraph's end is inside, the second's is not.
+    const QByteArray part = writeRtf(&document, 6, 1);
+    QVERIFY2(part.contains("bc\\par"), part.constData());
+    QVERIFY2(part.endsWith("de}"), part.constData());
+    QTextDocument target;
+    target.setPlainText(QStringLiteral("[]"));
+    QTextCursor cursor(&target);
+    cursor.setPosition(1);
+    insertRtf(part, cursor);
+    QCOMPARE(target.toPlainText(), "[bc\nde]");
+
+    // All of it, as select-all copies it, pastes without an extra paragraph.
+    QTextDocument pasted;
+    QTextCursor start(&pasted);
+    insertRtf(writeRtf(&document, 0, document.characterCount() - 1), start);
+    QCOMPARE(describe(pasted), describe(document));
+}
+
+QTEST_MAIN(tst_RtfWriter)
+#include "tst_rtf_writer.moc"
