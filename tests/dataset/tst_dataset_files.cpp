@@ -428,6 +428,44 @@ private slots:
         QCOMPARE(table.recordCount(), 0);
     }
 
+    void mutatedFilesLoadOrFailCleanly_data()
+    {
+        QTest::addColumn<QString>("fileName");
+        QTest::newRow("binary") << "m.cds";
+        QTest::newRow("xml") << "m.xml";
+    }
+
+    // Given many truncations and byte flips of a valid file, when each is loaded,
+    // then it loads or raises a table error: no crash, no hang, no other exception.
+    void mutatedFilesLoadOrFailCleanly()
+    {
+        QFETCH(QString, fileName);
+        const QString file = writeFixture(fileName);
+        const QByteArray good = readAll(file);
+        QRandomGenerator generator(2024);
+        int refused = 0;
+        for (int round = 0; round < 120; ++round) {
+            QByteArray bad = good;
+            if (round % 3 == 0) {
+                bad.truncate(int(generator.bounded(good.size())));
+            } else {
+                for (int flips = 0; flips < 1 + round % 5; ++flips)
+                    bad[int(generator.bounded(good.size()))] = char(generator.bounded(256));
+            }
+            writeAll(file, bad);
+            ClientDataSet table;
+            defineNotes(table);
+            try {
+                table.loadFromFile(file);
+                QVERIFY(table.isActive());
+            } catch (const DataSetError &) {
+                QVERIFY(!table.isActive());
+                ++refused;
+            }
+        }
+        QVERIFY(refused > 0);
+    }
+
     void missingFileIsAccessError()
     {
         QVERIFY_THROWS_EXCEPTION(FileAccessError, m_table->loadFromFile(path("none.cds")));
