@@ -11,7 +11,10 @@
 #include <QMimeDatabase>
 #include <QPainter>
 #include <QStyle>
-#include <QTextCharFormat>
+#include <QAbstractTextDocumentLayout>
+#include <QPixmap>
+#include <QTextDocument>
+#include <QTextImageFormat>
 
 namespace bw {
 
@@ -103,10 +106,13 @@ QImage renderObject(const EmbeddedObject &object)
     return image;
 }
 
-QTextCharFormat objectCharFormat(const EmbeddedObject &object)
+QTextImageFormat objectImageFormat(const EmbeddedObject &object, const QString &imageName)
 {
-    QTextCharFormat format;
-    format.setObjectType(kObjectTextFormat);
+    const QImage image = renderObject(object);
+    QTextImageFormat format;
+    format.setName(imageName);
+    format.setWidth(image.width());
+    format.setHeight(image.height());
     format.setProperty(rtf::ObjectName, object.name);
     format.setProperty(rtf::ObjectMimeType, object.mimeType);
     if (object.isLink())
@@ -116,7 +122,7 @@ QTextCharFormat objectCharFormat(const EmbeddedObject &object)
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
-    renderObject(object).save(&buffer, "PNG");
+    image.save(&buffer, "PNG");
     format.setProperty(rtf::PictureFormat, QStringLiteral("png"));
     format.setProperty(rtf::PictureData, png);
     return format;
@@ -142,20 +148,63 @@ std::optional<EmbeddedObject> objectFromFormat(const QTextFormat &format)
     return object;
 }
 
-QSizeF ObjectRenderer::intrinsicSize(QTextDocument *, int, const QTextFormat &format)
+namespace {
+
+QImage resourceImage(QTextDocument *document, const QTextImageFormat &format)
 {
-    const auto object = objectFromFormat(format);
-    return object ? QSizeF(objectSize(*object)) : QSizeF(kIconSize, kIconSize);
+    const QVariant data = document->resource(QTextDocument::ImageResource, QUrl(format.name()));
+    if (data.canConvert<QImage>())
+        return qvariant_cast<QImage>(data);
+    if (data.canConvert<QPixmap>())
+        return qvariant_cast<QPixmap>(data).toImage();
+    return QImage::fromData(data.toByteArray());
 }
 
-void ObjectRenderer::drawObject(QPainter *painter, const QRectF &rect, QTextDocument *, int,
-                                const QTextFormat &format)
+// Sizes are in screen pixels at 96 dpi; a printer gets them scaled.
+qreal deviceScale(QTextDocument *document)
+{
+    const QPaintDevice *device = document->documentLayout()->paintDevice();
+    return device ? device->logicalDpiY() / 96.0 : 1.0;
+}
+
+QSizeF pictureSize(QTextDocument *document, const QTextImageFormat &format)
+{
+    QSizeF size(format.width(), format.height());
+    if (size.width() > 0 && size.height() > 0)
+        return size;
+    const QSizeF natural = resourceImage(document, format).size();
+    if (natural.isEmpty())
+        return {16, 16};
+    if (size.width() > 0)
+        return {size.width(), natural.height() * size.width() / natural.width()};
+    if (size.height() > 0)
+        return {natural.width() * size.height() / natural.height(), size.height()};
+    return natural;
+}
+
+} // namespace
+
+QSizeF ObjectRenderer::intrinsicSize(QTextDocument *document, int, const QTextFormat &format)
 {
     const auto object = objectFromFormat(format);
-    if (!object)
-        return;
+    const QSizeF size = object ? QSizeF(objectSize(*object))
+                               : pictureSize(document, format.toImageFormat());
+    return size * deviceScale(document);
+}
+
+void ObjectRenderer::drawObject(QPainter *painter, const QRectF &rect, QTextDocument *document,
+                                int, const QTextFormat &format)
+{
     painter->save();
-    paintObject(painter, rect, *object);
+    if (const auto object = objectFromFormat(format)) {
+        painter->translate(rect.topLeft());
+        painter->scale(deviceScale(document), deviceScale(document));
+        paintObject(painter, QRectF(QPointF(0, 0), QSizeF(objectSize(*object))), *object);
+    } else {
+        const QImage image = resourceImage(document, format.toImageFormat());
+        if (!image.isNull())
+            painter->drawImage(rect, image);
+    }
     painter->restore();
 }
 

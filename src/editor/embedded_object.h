@@ -1,8 +1,9 @@
 #pragma once
 // Objects in a document: a file kept inside it (name, MIME type, bytes) or a
-// link to a file (path). In the text an object is one character drawn by
-// ObjectRenderer as its type's icon with its name; its format also carries
-// that drawing as a PNG picture, so the RTF keeps a result other readers show.
+// link to a file (path). In the text an object is an image character with
+// the object's properties; ObjectRenderer draws it as its type's icon with its
+// name. The image itself is that drawing, so the RTF keeps a result picture
+// that other readers show.
 
 #include <QByteArray>
 #include <QObject>
@@ -11,11 +12,9 @@
 
 #include <optional>
 
-class QTextCharFormat;
+class QTextImageFormat;
 
 namespace bw {
-
-inline constexpr int kObjectTextFormat = QTextFormat::UserObject + 1;
 
 struct EmbeddedObject
 {
@@ -34,8 +33,8 @@ EmbeddedObject objectFromFile(const QString &fileName, bool link);
 // A new, empty embedded file of the given type.
 EmbeddedObject newObject(const QString &name, const QString &mimeType);
 
-// The object's character format (object type, properties, result picture).
-QTextCharFormat objectCharFormat(const EmbeddedObject &object);
+// The object's image format (properties, result picture named `imageName`).
+QTextImageFormat objectImageFormat(const EmbeddedObject &object, const QString &imageName);
 // The object a character format describes, if it describes one.
 std::optional<EmbeddedObject> objectFromFormat(const QTextFormat &format);
 bool isObjectFormat(const QTextFormat &format);
@@ -43,7 +42,8 @@ bool isObjectFormat(const QTextFormat &format);
 // The picture of an object: its type's icon above its name.
 QImage renderObject(const EmbeddedObject &object);
 
-// Draws objects in the text.
+// Draws the image characters of a document: objects as icon and name,
+// pictures from the document's image resources.
 class ObjectRenderer : public QObject, public QTextObjectInterface
 {
     Q_OBJECT

@@ -8,6 +8,7 @@
 #include <QDesktopServices>
 #include <QMenu>
 #include <QMimeData>
+#include <QPointer>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextFragment>
@@ -57,7 +58,7 @@ void RichEdit::attachDocument(QTextDocument *document)
         if (!available)
             m_undo.clearRedo();
     });
-    document->documentLayout()->registerHandler(kObjectTextFormat, m_objects);
+    document->documentLayout()->registerHandler(QTextFormat::ImageObject, m_objects);
     m_lines.setDocument(document);
     m_display->setDocument(document);
     m_undo.clear();
@@ -66,7 +67,8 @@ void RichEdit::attachDocument(QTextDocument *document)
 // Shows a document built elsewhere (a load) in place of the current one.
 void RichEdit::adoptDocument(QTextDocument *fresh)
 {
-    QTextDocument *old = document();
+    // The control deletes its own first document itself when replaced.
+    QPointer<QTextDocument> old = document();
     fresh->setParent(this);
     m_display->setDocument(nullptr);
     disconnect(old, nullptr, this, nullptr);

@@ -90,9 +90,13 @@ void RichEdit::insertObject(const EmbeddedObject &object)
     if (isReadOnly() || !allowSelectionChange())
         return;
     QTextCursor cursor = textCursor();
+    const QString name = QStringLiteral("bw-object:%1").arg(++m_pictureCount);
+    const QTextImageFormat format = objectImageFormat(object, name);
+    document()->addResource(QTextDocument::ImageResource, QUrl(name),
+                            QImage::fromData(format.property(rtf::PictureData).toByteArray()));
     cursor.beginEditBlock();
     const int position = cursor.selectionStart();
-    cursor.insertText(QString(QChar::ObjectReplacementCharacter), objectCharFormat(object));
+    cursor.insertImage(format);
     cursor.endEditBlock();
     // The new object is selected, as an inserted object is.
     cursor.setPosition(position);
