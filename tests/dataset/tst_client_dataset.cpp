@@ -241,6 +241,51 @@ private slots:
         QVERIFY(!table().undoLastChange());
     }
 
+    void undoWithoutFollowingKeepsCurrentRecord()
+    {
+        addRecord(0, -1, "a");
+        addRecord(1, -1, "b");
+        table().first();
+        table().edit();
+        table().setFieldValue("Name", "A");
+        table().post();
+        table().last();
+        QVERIFY(table().undoLastChange(false));
+        QCOMPARE(table().asInteger("ID"), 1);
+        table().first();
+        QCOMPARE(table().asString("Name"), QString("a"));
+    }
+
+    void cancelledInsertReturnsToPreviousRecord()
+    {
+        addRecord(0, -1, "a");
+        addRecord(1, -1, "b");
+        table().first();
+        QSignalSpy cancels(&table(), &ClientDataSet::afterCancel);
+        table().append();
+        table().setFieldValue("Name", "dropped");
+        table().cancel();
+        QCOMPARE(cancels.count(), 1);
+        QCOMPARE(table().recordCount(), 2);
+        QCOMPARE(table().asInteger("ID"), 0);
+    }
+
+    void postedRecordLeavingFilterIsHidden()
+    {
+        addRecord(0, 1, "a");
+        addRecord(1, 1, "b");
+        addRecord(2, 1, "c");
+        table().setFilter([](const ClientDataSet &t) { return t.asInteger("Parent") == 1; });
+        table().setFiltered(true);
+        table().setRecNo(2);
+        table().edit();
+        table().setFieldValue("Parent", 5);
+        table().post();
+        QCOMPARE(table().recordCount(), 2);
+        QCOMPARE(table().asInteger("ID"), 2); // the next visible record
+        QCOMPARE(table().aggregateValue("LastID").toInt(), 2);
+    }
+
     void undoDropsPendingEditFirst()
     {
         addRecord(0, -1, "a");
