@@ -86,6 +86,19 @@ QString numberText(int kind, int number)
     }
 }
 
+// \\levelnfc of a numbering kind.
+int levelNfc(int kind)
+{
+    switch (kind) {
+    case UpperRoman: return 1;
+    case LowerRoman: return 2;
+    case UpperLetter: return 3;
+    case LowerLetter: return 4;
+    case Bullet: return 23;
+    default: return 0;
+    }
+}
+
 const char *numberingWord(int kind)
 {
     switch (kind) {
@@ -174,6 +187,7 @@ void RtfWriter::collectTables(int from, int to)
          block = block.next()) {
         if (block.length() == 1)
             collectFormat(block.charFormat());
+        collectList(block);
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             if (fragment.position() + fragment.length() > from && fragment.position() < to
@@ -183,6 +197,67 @@ void RtfWriter::collectTables(int from, int to)
     }
     if (m_fonts.isEmpty())
         collectFormat(QTextCharFormat());
+}
+
+// Paragraphs with the same numbering share one list definition.
+QString RtfWriter::listKey(const QTextBlock &block) const
+{
+    const QTextBlockFormat format = block.blockFormat();
+    const int start = format.hasProperty(NumberingStart) ? format.intProperty(NumberingStart) : 1;
+    return QStringLiteral("%1/%2/%3/%4")
+        .arg(numberingOf(block))
+        .arg(start)
+        .arg(numberPrefix(block), numberSuffix(block));
+}
+
+void RtfWriter::collectList(const QTextBlock &block)
+{
+    if (numberingOf(block) == NoNumbering)
+        return;
+    const QString key = listKey(block);
+    if (!m_listIndex.contains(key)) {
+        m_listIndex.insert(key, int(m_listBlocks.size()) + 1);
+        m_listBlocks.append(block);
+    }
+}
+
+// The list-table form of the numbering, for readers that do not take the
+// \pn form whole (LibreOffice keeps only its start and text there). Word's
+// simple one-level lists; \lsN after the \pn group selects them.
+void RtfWriter::writeListTable()
+{
+    if (m_listBlocks.isEmpty())
+        return;
+    QByteArray overrides("{\\*\\listoverridetable");
+    m_out.append("{\\*\\listtable");
+    for (qsizetype i = 0; i < m_listBlocks.size(); ++i) {
+        const QTextBlock &block = m_listBlocks[i];
+        const int kind = numberingOf(block);
+        const QByteArray id = QByteArray::number(i + 1);
+        const QTextBlockFormat format = block.blockFormat();
+        const int start = format.hasProperty(NumberingStart) ? format.intProperty(NumberingStart) : 1;
+        m_out.append("{\\list\\listtemplateid" + id + "\\listsimple{\\listlevel\\levelnfc"
+                     + QByteArray::number(levelNfc(kind)) + "\\levelstartat" + QByteArray::number(start)
+                     + "\\levelfollow0{\\leveltext");
+        bool delimit = false;
+        if (kind == Bullet) {
+            m_out.append("\\'01\\u8226 ?;}{\\levelnumbers;}");
+        } else {
+            const QString prefix = numberPrefix(block);
+            const QString suffix = numberSuffix(block);
+            appendHexByte(m_out, static_cast<unsigned char>(std::min<qsizetype>(prefix.size() + suffix.size() + 1, 255)));
+            appendEscapedText(m_out, prefix, delimit);
+            m_out.append("\\'00");
+            appendEscapedText(m_out, suffix, delimit);
+            m_out.append(";}{\\levelnumbers");
+            appendHexByte(m_out, static_cast<unsigned char>(std::min<qsizetype>(prefix.size() + 1, 255)));
+            m_out.append(";}");
+        }
+        m_out.append("}\\listid" + id + "}");
+        overrides.append("{\\listoverride\\listid" + id + "\\listoverridecount0\\ls" + id + "}");
+    }
+    m_out.append("}\n");
+    m_out.append(overrides + "}\n");
 }
 
 void RtfWriter::writeHeader()
@@ -206,6 +281,7 @@ void RtfWriter::writeHeader()
                          + QByteArray::number(color.blue()) + ';');
         m_out.append("}\n");
     }
+    writeListTable();
     m_out.append("\\viewkind4\\uc1");
     m_delimit = true;
 }
@@ -297,8 +373,9 @@ QByteArray RtfWriter::paragraphKey(const QTextBlock &block) const
     key.append("{\\*\\pn");
     key.append(kind == Bullet ? "\\pnlvlblt" : "\\pnlvlbody");
     key.append("\\pnindent" + QByteArray::number(format.intProperty(NumberingTab)));
+    const QByteArray ls = "\\ls" + QByteArray::number(m_listIndex.value(listKey(block)));
     if (kind == Bullet) {
-        key.append("{\\pntxtb\\'95}}");
+        key.append("{\\pntxtb\\'95}}" + ls);
         return key;
     }
     const int start = format.hasProperty(NumberingStart) ? format.intProperty(NumberingStart) : 1;
@@ -314,7 +391,7 @@ QByteArray RtfWriter::paragraphKey(const QTextBlock &block) const
     }
     key.append("{\\pntxta ");
     appendEscapedText(key, suffix, delimit);
-    key.append("}}");
+    key.append("}}" + ls);
     return key;
 }
 

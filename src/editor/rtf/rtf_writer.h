@@ -9,7 +9,8 @@
 #include <QList>
 #include <QString>
 
-class QTextBlock;
+#include <QTextBlock>
+
 class QTextCharFormat;
 class QTextDocument;
 class QTextFragment;
@@ -48,6 +49,9 @@ private:
     };
 
     void collectTables(int from, int to);
+    void collectList(const QTextBlock &block);
+    void writeListTable();
+    QString listKey(const QTextBlock &block) const;
     void collectFormat(const QTextCharFormat &format);
     void writeHeader();
     void writeBlock(const QTextBlock &block, int from, int to, bool endsParagraph);
@@ -77,6 +81,8 @@ private:
     QHash<QString, int> m_fontIndex;
     QList<QColor> m_colors;
     QHash<QRgb, int> m_colorIndex;
+    QList<QTextBlock> m_listBlocks; // the first paragraph of each list definition
+    QHash<QString, int> m_listIndex;
     bool m_inLink = false;
     QString m_linkHref;
     RunState m_stateBeforeLink;
