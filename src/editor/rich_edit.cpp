@@ -15,6 +15,20 @@
 
 namespace bw {
 
+// Keeps the change signal back while the document changes for reasons that
+// are no edit (a load, links shown or hidden).
+class QuietChanges
+{
+public:
+    explicit QuietChanges(RichEdit &edit) : m_edit(edit) { ++m_edit.m_quiet; }
+    ~QuietChanges() { --m_edit.m_quiet; }
+    QuietChanges(const QuietChanges &) = delete;
+    QuietChanges &operator=(const QuietChanges &) = delete;
+
+private:
+    RichEdit &m_edit;
+};
+
 RichEdit::RichEdit(QWidget *parent)
     : QTextEdit(parent), m_display(new DisplayFormatter(this)),
       m_objects(new ObjectRenderer(this)),
@@ -23,11 +37,11 @@ RichEdit::RichEdit(QWidget *parent)
     m_defaultFont = font();
     viewport()->setMouseTracking(true);
     m_display->setBlockFormatted([this](int block) { m_lines.invalidateFrom(block); });
-    m_display->setColors(palette().color(QPalette::Disabled, QPalette::Text),
-                         palette().color(QPalette::Link));
+    updateDisplayColors();
     connect(this, &QTextEdit::cursorPositionChanged, this, &RichEdit::onCursorMoved);
     connect(this, &QTextEdit::selectionChanged, this, &RichEdit::onCursorMoved);
     prepareDocument(document());
+    QuietChanges quiet(*this);
     attachDocument(document());
 }
 
@@ -46,7 +60,7 @@ void RichEdit::attachDocument(QTextDocument *document)
     applyTextMargins(document);
     connect(document, &QTextDocument::contentsChange, this, &RichEdit::onContentsChange);
     connect(document, &QTextDocument::contentsChanged, this, [this] {
-        if (!m_loading)
+        if (m_quiet == 0)
             emit change();
     });
     connect(document, &QTextDocument::undoCommandAdded, this, [this] { m_undo.commandAdded(); });
@@ -67,13 +81,15 @@ void RichEdit::attachDocument(QTextDocument *document)
 // Shows a document built elsewhere (a load) in place of the current one.
 void RichEdit::adoptDocument(QTextDocument *fresh)
 {
+    QuietChanges quiet(*this);
     // The control deletes its own first document itself when replaced.
     QPointer<QTextDocument> old = document();
-    fresh->setParent(this);
-    m_display->setDocument(nullptr);
     disconnect(old, nullptr, this, nullptr);
+    m_display->setDocument(nullptr);
+    fresh->setParent(this);
     setDocument(fresh);
     attachDocument(fresh);
+    m_display->rehighlight(); // now, not later as an unasked change
     fresh->setModified(false);
     if (old && old->parent() == this)
         old->deleteLater();
@@ -158,6 +174,7 @@ void RichEdit::setDefaultTextColor(const QColor &color)
     p.setColor(QPalette::Active, QPalette::Text, color);
     p.setColor(QPalette::Inactive, QPalette::Text, color);
     setPalette(p);
+    updateDisplayColors();
 }
 
 void RichEdit::setDefaultBackgroundColor(const QColor &color)
@@ -166,6 +183,13 @@ void RichEdit::setDefaultBackgroundColor(const QColor &color)
     p.setColor(QPalette::Active, QPalette::Base, color);
     p.setColor(QPalette::Inactive, QPalette::Base, color);
     setPalette(p);
+}
+
+void RichEdit::updateDisplayColors()
+{
+    QuietChanges quiet(*this);
+    m_display->setColors(palette().color(QPalette::Disabled, QPalette::Text),
+                         palette().color(QPalette::Link));
 }
 
 FormatDefaults RichEdit::formatDefaults() const
@@ -181,6 +205,7 @@ bool RichEdit::autoUrlDetect() const
 
 void RichEdit::setAutoUrlDetect(bool detect)
 {
+    QuietChanges quiet(*this);
     m_display->setLinksEnabled(detect);
 }
 

@@ -184,13 +184,13 @@ protected:
     QMimeData *createMimeDataFromSelection() const override;
 
 private:
-    friend class LoadGuard;
     void attachDocument(QTextDocument *document);
     void adoptDocument(QTextDocument *document);
     void prepareDocument(QTextDocument *document) const;
     void applyTextMargins(QTextDocument *document) const;
     void onContentsChange(int position, int removed, int added);
     void onCursorMoved();
+    void updateDisplayColors();
 
     bool touchesProtected(int start, int end) const;
     bool allowChange(int start, int end) const;
@@ -218,7 +218,8 @@ private:
     std::unique_ptr<QTemporaryDir> m_objectFiles;
     int m_objectFileCount = 0;
     int m_pictureCount = 0;
-    bool m_loading = false;
+    int m_quiet = 0; // while above 0 the change signal is not sent
+    friend class QuietChanges;
     int m_lastAnchor = -1;
     int m_lastPosition = -1;
     QString m_pressedLink;

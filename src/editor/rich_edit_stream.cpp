@@ -110,9 +110,7 @@ void RichEdit::loadDocument(const QByteArray &bytes, StreamFormat format)
         if (!readInto(bytes, other(format), fresh.get()))
             throw StreamError(kLoadStreamFailed);
     }
-    m_loading = true;
     adoptDocument(fresh.release());
-    m_loading = false;
     emit change();
 }
 

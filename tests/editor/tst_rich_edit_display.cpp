@@ -1,0 +1,181 @@
+// What the control shows: hidden and disabled text, recognised links.
+
+#include "editor_fixture.h"
+
+#include "editor/link_finder.h"
+#include "editor/rtf/rtf.h"
+#include "editor/rtf/text_properties.h"
+
+#include <QSignalSpy>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <QtTest>
+
+using namespace bw;
+using namespace bw::test;
+
+Q_DECLARE_METATYPE(bw::LinkEvent)
+
+class tst_RichEditDisplay : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void hiddenTextTakesNoRoomButIsKept();
+    void disabledTextInTheDisabledColour();
+    void findLinks_data();
+    void findLinks();
+    void linkNotifications_data();
+    void linkNotifications();
+    void linkDetectionSwitchedOff();
+
+private:
+    QPoint pointOf(int position) const;
+    std::unique_ptr<RichEdit> m_edit;
+};
+
+void tst_RichEditDisplay::init()
+{
+    qRegisterMetaType<bw::LinkEvent>();
+    m_edit = std::make_unique<RichEdit>();
+    m_edit->resize(500, 200);
+    m_edit->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_edit.get()));
+}
+
+void tst_RichEditDisplay::cleanup()
+{
+    m_edit.reset();
+}
+
+QPoint tst_RichEditDisplay::pointOf(int position) const
+{
+    QTextCursor cursor(m_edit->document());
+    cursor.setPosition(position);
+    const QRect r = m_edit->cursorRect(cursor);
+    return QPoint(r.x() + 3, r.center().y());
+}
+
+void tst_RichEditDisplay::hiddenTextTakesNoRoomButIsKept()
+{
+    appendRuns(*m_edit, {{"ab", QTextCharFormat()},
+                         {"HIDDEN TEXT", propertyFormat(rtf::Hidden)},
+                         {"cd", QTextCharFormat()}});
+    QCoreApplication::processEvents();
+    QTextCursor before(m_edit->document());
+    before.setPosition(2);
+    QTextCursor after(m_edit->document());
+    after.setPosition(13);
+    QVERIFY(qAbs(m_edit->cursorRect(before).x() - m_edit->cursorRect(after).x()) <= 1);
+    QCOMPARE(m_edit->toPlainText(), QStringLiteral("abHIDDEN TEXTcd"));
+    QCOMPARE(m_edit->textLength(), 15);
+    QVERIFY(rtf::writeRtf(m_edit->document()).contains("HIDDEN TEXT"));
+    // Unhidden, it takes its room again.
+    m_edit->setSelection(2, 13);
+    CharFormat shown;
+    shown.mask = CharFormat::Hidden;
+    m_edit->setSelectionCharFormat(shown);
+    QVERIFY(m_edit->cursorRect(after).x() - m_edit->cursorRect(before).x() > 30);
+}
+
+void tst_RichEditDisplay::disabledTextInTheDisabledColour()
+{
+    appendRuns(*m_edit, {{"on ", QTextCharFormat()}, {"off", propertyFormat(rtf::Disabled)}});
+    QCoreApplication::processEvents();
+    const QList<QTextLayout::FormatRange> ranges =
+        m_edit->document()->firstBlock().layout()->formats();
+    QCOMPARE(ranges.size(), 1);
+    QCOMPARE(ranges.first().start, 3);
+    QCOMPARE(ranges.first().length, 3);
+    QCOMPARE(ranges.first().format.foreground().color(),
+             m_edit->palette().color(QPalette::Disabled, QPalette::Text));
+    QVERIFY(!formatAt(*m_edit, 4).hasProperty(QTextFormat::ForegroundBrush)); // kept as it was
+}
+
+void tst_RichEditDisplay::findLinks_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("links");
+    QTest::newRow("sentence end") << "see http://example.com/a." << QStringList{"http://example.com/a"};
+    QTest::newRow("www") << "at www.kde.org, then" << QStringList{"www.kde.org"};
+    QTest::newRow("mail") << "mailto:me@example.com" << QStringList{"mailto:me@example.com"};
+    QTest::newRow("brackets") << "(https://a.b/c)" << QStringList{"https://a.b/c"};
+    QTest::newRow("brackets inside") << "https://en.wikipedia.org/wiki/A_(b)"
+                                     << QStringList{"https://en.wikipedia.org/wiki/A_(b)"};
+    QTest::newRow("two") << "ftp://x.y and file:///tmp/a" << QStringList{"ftp://x.y", "file:///tmp/a"};
+    QTest::newRow("bare scheme") << "http: is a scheme" << QStringList{};
+    QTest::newRow("no link") << "time: 10:30" << QStringList{};
+}
+
+void tst_RichEditDisplay::findLinks()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, links);
+    QStringList found;
+    for (const LinkRange &link : bw::findLinks(text))
+        found << text.mid(link.start, link.length);
+    QCOMPARE(found, links);
+}
+
+void tst_RichEditDisplay::linkNotifications_data()
+{
+    QTest::addColumn<int>("button");
+    QTest::newRow("left") << int(Qt::LeftButton);
+    QTest::newRow("right") << int(Qt::RightButton);
+}
+
+void tst_RichEditDisplay::linkNotifications()
+{
+    QFETCH(int, button);
+    m_edit->setContextMenuPolicy(Qt::NoContextMenu);
+    m_edit->setPlainText(QStringLiteral("go to www.example.com now"));
+    QCoreApplication::processEvents();
+    QSignalSpy events(m_edit.get(), &RichEdit::link);
+    QSignalSpy clicks(m_edit.get(), &RichEdit::linkClicked);
+    const auto b = Qt::MouseButton(button);
+    QTest::mousePress(m_edit->viewport(), b, {}, pointOf(10));
+    QTest::mouseRelease(m_edit->viewport(), b, {}, pointOf(10));
+    QCOMPARE(events.count(), 2);
+    const auto press = events.at(0).at(0).value<LinkEvent>();
+    const auto release = events.at(1).at(0).value<LinkEvent>();
+    QCOMPARE(press.text, QStringLiteral("www.example.com"));
+    QCOMPARE(press.start, 6);
+    QCOMPARE(press.end, 21);
+    QCOMPARE(press.button, b);
+    QVERIFY(!press.released);
+    QVERIFY(release.released);
+    QCOMPARE(clicks.count(), 1);
+    QCOMPARE(clicks.at(0).at(0).toString(), QStringLiteral("www.example.com"));
+    QCOMPARE(clicks.at(0).at(1).value<Qt::MouseButton>(), b);
+
+    // Down on the link, up elsewhere: no click.
+    QTest::mousePress(m_edit->viewport(), b, {}, pointOf(10));
+    QTest::mouseRelease(m_edit->viewport(), b, {}, pointOf(1));
+    QCOMPARE(clicks.count(), 1);
+    // Plain text is no link.
+    QTest::mouseClick(m_edit->viewport(), b, {}, pointOf(1));
+    QCOMPARE(events.count(), 3);
+}
+
+void tst_RichEditDisplay::linkDetectionSwitchedOff()
+{
+    m_edit->setPlainText(QStringLiteral("www.example.com"));
+    QCoreApplication::processEvents();
+    QVERIFY(!m_edit->document()->firstBlock().layout()->formats().isEmpty());
+    QSignalSpy changes(m_edit.get(), &RichEdit::change);
+    QSignalSpy events(m_edit.get(), &RichEdit::link);
+    m_edit->setAutoUrlDetect(false);
+    QVERIFY(m_edit->document()->firstBlock().layout()->formats().isEmpty());
+    QVERIFY(m_edit->linkAt(3).isEmpty());
+    QTest::mouseClick(m_edit->viewport(), Qt::LeftButton, {}, pointOf(5));
+    QCOMPARE(events.count(), 0);
+    QCOMPARE(changes.count(), 0); // showing links is no change of the text
+    m_edit->setAutoUrlDetect(true);
+    QCOMPARE(m_edit->linkAt(3), QStringLiteral("www.example.com"));
+}
+
+QTEST_MAIN(tst_RichEditDisplay)
+#include "tst_rich_edit_display.moc"
