@@ -1,0 +1,294 @@
+#include "notes/document_window.h"
+
+#include "editor/rich_edit.h"
+#include "notes/core/notes_strings.h"
+#include "notes/document_bars.h"
+#include "notes/frame_services.h"
+#include "notes/notes_strings.h"
+#include "notes/ruler.h"
+#include "notes/status_bar.h"
+#include "settings/core/encodings.h"
+#include "settings/registry_rxl.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QSplitter>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace bw::notes {
+
+namespace {
+constexpr int kDefaultAutoSaveMinutes = 5;
+constexpr int kMillisecondsPerMinute = 60000;
+constexpr int kMaxUntitledNumber = 255;
+} // namespace
+
+TfrmMDIChild::TfrmMDIChild(FrameServices &frame, const QString &fileName, QWidget *parent)
+    : QWidget(parent), m_frame(frame), m_caption(fileName)
+{
+    setObjectName(QStringLiteral("frmMDIChild"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    m_timer1.setObjectName(QStringLiteral("Timer1"));
+    m_timer1.setInterval(kMillisecondsPerMinute);
+    connect(&m_timer1, &QTimer::timeout, this, &TfrmMDIChild::Timer1Timer);
+    setupCommands();
+    buildLayout();
+    setupEditor();
+    connectTable();
+    FormCreate();
+}
+
+TfrmMDIChild::~TfrmMDIChild()
+{
+    m_timer1.stop();
+    if (m_editor) {
+        m_editor->setAcceptDrops(false);
+        // The editor's last signals come while it is torn down.
+        m_editor->disconnect(this);
+    }
+    if (m_store && !m_closed)
+        m_store->Save(RegistryRXL::SaveReason::Destroying);
+    // The editor and tree go before the table, so no signal reaches them late.
+    m_table.cdsCommon().disconnect(this);
+}
+
+void TfrmMDIChild::FormCreate()
+{
+    m_ruler->BuildRulerTicks();
+    EditorSelectionChange();
+    bindSettingsStore();
+    setWindowTitle(m_caption);
+    OpenTable();
+    startAutoSaveFromSettings();
+}
+
+void TfrmMDIChild::buildLayout()
+{
+    m_bars = new DocumentBars([this](const QString &name) { return action(name); }, this);
+    m_splitter = new QSplitter(Qt::Horizontal, this);
+    m_splitter->setObjectName(QStringLiteral("SplitterMain"));
+    m_splitter->setChildrenCollapsible(true);
+    m_splitter->addWidget(buildLeftPane());
+    m_splitter->addWidget(buildRightPane());
+    m_splitter->setStretchFactor(0, 0);
+    m_splitter->setStretchFactor(1, 1);
+    m_splitter->setSizes({289, 600});
+    m_statusBar = new StatusBar(this);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_splitter, 1);
+    layout->addWidget(m_statusBar);
+}
+
+QWidget *TfrmMDIChild::buildLeftPane()
+{
+    m_leftPane = new QWidget(this);
+    m_treeHeader = new QFrame(m_leftPane);
+    m_treeHeader->setObjectName(QStringLiteral("pnlTreeViewHeader"));
+    static_cast<QFrame *>(m_treeHeader)->setFrameShape(QFrame::StyledPanel);
+    auto *headerLabel = new QLabel(kFoldersHeader, m_treeHeader);
+    m_treeHeaderClose = new QToolButton(m_treeHeader);
+    m_treeHeaderClose->setObjectName(QStringLiteral("btnTreeViewHeader"));
+    m_treeHeaderClose->setText(QStringLiteral("\u2715"));
+    m_treeHeaderClose->setAutoRaise(true);
+    m_treeHeaderClose->setFixedSize(16, 16);
+    connect(m_treeHeaderClose, &QToolButton::clicked, this, &TfrmMDIChild::btnTreeViewHeaderClick);
+    auto *headerLayout = new QHBoxLayout(m_treeHeader);
+    headerLayout->setContentsMargins(2, 1, 2, 1);
+    headerLayout->addWidget(headerLabel, 1);
+    headerLayout->addWidget(m_treeHeaderClose);
+    m_treeHeader->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_treeHeader, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { m_bars->popupView(m_treeHeader->mapToGlobal(pos)); });
+
+    m_treePane = new QWidget(m_leftPane);
+    m_treePane->setObjectName(QStringLiteral("treePane"));
+    auto *treeLayout = new QVBoxLayout(m_treePane);
+    treeLayout->setContentsMargins(0, 0, 0, 0);
+
+    auto *layout = new QVBoxLayout(m_leftPane);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_bars->Bar_ChildRecord1);
+    layout->addWidget(m_bars->Bar_ChildRecord2);
+    layout->addWidget(m_treeHeader);
+    layout->addWidget(m_treePane, 1);
+    return m_leftPane;
+}
+
+QWidget *TfrmMDIChild::buildRightPane()
+{
+    auto *pane = new QWidget(this);
+    m_ruler = new Ruler(pane);
+    connect(m_ruler, &Ruler::contextMenuWanted, m_bars, &DocumentBars::popupView);
+    m_editor = new RichEdit(pane);
+    m_editor->setObjectName(QStringLiteral("Editor"));
+    auto *layout = new QVBoxLayout(pane);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_bars->Bar_ChildEdit);
+    layout->addWidget(m_bars->Bar_ChildFormat1);
+    layout->addWidget(m_bars->Bar_ChildFormat2);
+    layout->addWidget(m_ruler);
+    layout->addWidget(m_editor, 1);
+    return pane;
+}
+
+void TfrmMDIChild::bindSettingsStore()
+{
+    m_store = std::make_unique<RegistryRXL>(this, &m_frame.registry());
+    m_store->setRoot(m_frame.settingsRoot());
+    m_store->setVersion(m_frame.storageVersion());
+    m_store->setPlacement(RegistryRXL::Placement::Child);
+    m_store->bindSection(settings::Section::Child);
+}
+
+void TfrmMDIChild::OpenTable()
+{
+    try {
+        dataset::ControlsDisabler disabled(cdsCommon());
+        if (QFileInfo::exists(m_caption)) {
+            try {
+                m_table.loadFromFile(m_caption);
+            } catch (const dataset::DataSetError &) {
+                m_frame.prompts().message(this, kErrorCaption, kCannotReadWriteFile,
+                                          PromptService::Icon::Error, PromptService::Ok);
+            }
+        } else {
+            m_table.createNewContent();
+        }
+    } catch (const dataset::DataSetError &) {
+        m_frame.prompts().message(this, kErrorCaption, kCannotReadWriteFile,
+                                  PromptService::Icon::Error, PromptService::Ok);
+        m_closeRequested = true;
+        QMetaObject::invokeMethod(this, [this] { closeWindow(); }, Qt::QueuedConnection);
+    }
+    refreshStatusBar();
+}
+
+int TfrmMDIChild::autoSaveMinutes() const
+{
+    const QString text = m_frame.optionText(settings::Key::ChildAutoSaveMinutes_Text);
+    return settings::numberOr(text, kDefaultAutoSaveMinutes);
+}
+
+void TfrmMDIChild::startAutoSaveFromSettings()
+{
+    const auto on = settings::decodeBool(m_frame.optionText(settings::Key::ChildAutoSave_Checked));
+    m_timer1.stop();
+    const int minutes = autoSaveMinutes();
+    // A zero or negative interval never ticks, rather than saving without pause.
+    if (on.value_or(false) && minutes > 0) {
+        m_timer1.setInterval(minutes * kMillisecondsPerMinute);
+        m_timer1.start();
+    }
+}
+
+void TfrmMDIChild::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TfrmMDIChild::FormShow()
+{
+    m_store->Restore();
+    m_frame.loadAndApplyOptions();
+    refreshLineColumn();
+    m_editor->setAcceptDrops(true);
+    if (QWidget *tree = m_treePane->focusProxy() ? m_treePane->focusProxy() : nullptr)
+        tree->setFocus();
+    emit shown();
+}
+
+void TfrmMDIChild::closeWindow()
+{
+    if (auto *sub = parentWidget(); sub && sub->inherits("QMdiSubWindow"))
+        sub->close();
+    else
+        close();
+}
+
+void TfrmMDIChild::closeEvent(QCloseEvent *event)
+{
+    event->ignore();
+    if (!m_closeRequested && !FormCloseQuery())
+        return;
+    FormClose();
+    event->accept();
+}
+
+bool TfrmMDIChild::FormCloseQuery()
+{
+    dataset::ClientDataSet &table = cdsCommon();
+    if (!table.isActive())
+        return true;
+    using State = dataset::ClientDataSet::State;
+    const State state = table.state();
+    if ((state == State::Edit || state == State::Insert || state == State::SetKey) &&
+        table.canModify()) {
+        if (!m_editor->hasFocus())
+            emit endTreeRenaming();
+        table.post();
+    }
+    if (table.changeCount() <= 0)
+        return true;
+    const int answer = m_frame.prompts().message(
+        this, kConfirmCaption, kSaveChangesQuestion.arg(m_caption),
+        PromptService::Icon::Question, PromptService::Yes | PromptService::No | PromptService::Cancel,
+        PromptService::Yes);
+    if (answer == PromptService::Yes) {
+        m_frame.activateDocumentWindow(this);
+        setFocus();
+        // A save dialog cancelled keeps the window and its changes.
+        return DoTableCommand(TableCommand::Save);
+    }
+    return answer == PromptService::No;
+}
+
+void TfrmMDIChild::FormClose()
+{
+    if (m_closed)
+        return;
+    m_closed = true;
+    m_timer1.stop();
+    m_store->Save();
+    releaseUntitledNumber();
+    m_frame.documentWindowClosed(this);
+}
+
+void TfrmMDIChild::releaseUntitledNumber()
+{
+    if (!m_caption.startsWith(kUntitledPrefix))
+        return;
+    bool isNumber = false;
+    const int number = m_caption.mid(kUntitledPrefix.size()).toInt(&isNumber);
+    // A caption such as "NoNameList.cds" names no number and frees nothing.
+    if (isNumber && number >= 0 && number <= kMaxUntitledNumber)
+        m_frame.releaseUntitledNumber(number);
+}
+
+void TfrmMDIChild::btnTreeViewHeaderClick()
+{
+    const QList<int> sizes = m_splitter->sizes();
+    if (sizes.value(0) > 0)
+        m_collapsedTreeWidth = sizes.value(0);
+    m_splitter->setSizes({0, sizes.value(0) + sizes.value(1)});
+}
+
+void TfrmMDIChild::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    ApplyEditorMargins();
+    EditorSelectionChange();
+}
+
+} // namespace bw::notes

@@ -1,0 +1,202 @@
+#pragma once
+// TfrmMDIChild, the document window of one notes file: the notes table with
+// its folder tree on the left and the rich-text editor of the current item on
+// the right, with their bars and the status bar. The window's caption is its
+// file name for its whole life (a path, or "NoName" and a number). It loads
+// or creates the table, saves it (save, save as, save all, automatic save),
+// asks about unsaved changes when it closes and keeps its layout in the
+// settings section "Child".
+
+#include "notes/core/notes_table.h"
+
+#include <QHash>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+#include <memory>
+
+class QAction;
+class QLabel;
+class QSplitter;
+class QToolButton;
+
+namespace bw {
+class RegistryRXL;
+class RichEdit;
+}
+
+namespace bw::notes {
+
+class DocumentBars;
+class FrameServices;
+class Ruler;
+class StatusBar;
+
+class TfrmMDIChild : public QWidget
+{
+    Q_OBJECT
+public:
+    // The four commands that DoTableCommand runs.
+    enum class TableCommand { Save, UndoLastChange, UndoAllChanges, SaveAs };
+
+    // Creates the window for a file name handed over by the frame.
+    TfrmMDIChild(FrameServices &frame, const QString &fileName, QWidget *parent = nullptr);
+    ~TfrmMDIChild() override;
+
+    // The caption: the file name the window was created for.
+    QString caption() const { return m_caption; }
+    // True when OpenTable failed outside the guarded load: the window closes.
+    bool closeRequested() const { return m_closeRequested; }
+
+    NotesTable &notesTable() { return m_table; }
+    dataset::ClientDataSet &cdsCommon() { return m_table.cdsCommon(); }
+    RichEdit *editor() const { return m_editor; }
+    StatusBar *statusBar() const { return m_statusBar; }
+    Ruler *ruler() const { return m_ruler; }
+    DocumentBars *bars() const { return m_bars; }
+    QSplitter *splitter() const { return m_splitter; }
+    QTimer &autoSaveTimer() { return m_timer1; }
+    // The pane below the tree header where the folder tree sits.
+    QWidget *treePane() const { return m_treePane; }
+    // The window's own command of that name (created on first use).
+    QAction *action(const QString &name);
+
+    // Save, undo last change, undo all changes, save as. False when nothing
+    // was written (a save dialog cancelled, the table closed) for the saves.
+    bool DoTableCommand(TableCommand command);
+    // Save on every document window of the frame, least recently active first.
+    void SaveAll();
+
+    // The moving flag: set while the current record changes and while a
+    // document is loaded into the editor, when protected text may change.
+    bool isMoving() const { return m_moving; }
+    // Puts the table into edit state for a change of the editor's document;
+    // false when the table cannot be changed.
+    bool EnsureEditState();
+    // Stores the editor's document into Description (table in edit or insert).
+    void StoreEditorDocument();
+    bool editorModified() const { return m_editorModified; }
+
+    void EditorChange();
+    void EditorSelectionChange();
+    void ApplyEditorMargins();
+    void FocusEditor();
+
+    // A file dropped onto the editor: asks about pending changes, then loads
+    // the file into the current item's document without posting it.
+    void LoadDroppedFile(const QString &path);
+
+    // Applies the options of the frame to this window: flat bars, autosave
+    // timer, editor behaviour and look, visible bars.
+    void ApplyOptions();
+
+    // The texts the status bar shows now.
+    QString statusText(int panel) const;
+
+    // Closes the window (its frame's sub-window when it has one).
+    void closeWindow();
+
+signals:
+    // The window was shown: the folder tree takes the focus and collapses.
+    void shown();
+    // Closing or posting from outside the editor: the tree ends its in-place
+    // renaming and keeps the typed text.
+    void endTreeRenaming();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // Construction (document_window.cpp).
+    void FormCreate();
+    void buildLayout();
+    QWidget *buildLeftPane();
+    QWidget *buildRightPane();
+    void bindSettingsStore();
+    void connectTable();
+    void OpenTable();
+    void startAutoSaveFromSettings();
+    int autoSaveMinutes() const;
+    void FormShow();
+    bool FormCloseQuery();
+    void FormClose();
+    void releaseUntitledNumber();
+    void btnTreeViewHeaderClick();
+
+    // Saving (document_window_save.cpp).
+    std::optional<QString> runSaveDialog();
+    bool saveTo(const QString &path);
+    bool saveFile();
+    void Timer1Timer();
+
+    // The editor bound to the item (document_window_editor.cpp).
+    void setupEditor();
+    void cdsCommonBeforeScroll();
+    void cdsCommonAfterScroll();
+    void refreshEditorFromRecord(bool force);
+    void LoadEditorDocument();
+    void loadFileIntoEditor(const QString &path);
+    bool EditorKeyPress(QKeyEvent *event);
+    void updateEditorReadOnly();
+    void refreshUndoCaptions();
+    void refreshLineColumn();
+
+    // Bars and status bar (document_window_bars.cpp).
+    void setupCommands();
+    void setupViewCommands();
+    void viewCommandToggled(const QString &command, bool checked);
+    QWidget *viewTarget(const QString &command) const;
+    void dsCommonDataChange();
+    void dsCommonStateChange();
+    void Bar_ChildStatusDrawPanel(int panel);
+    void refreshStatusBar();
+    void applyEditorOptions();
+    void applyBarVisibility();
+
+    FrameServices &m_frame;
+    QString m_caption;
+    NotesTable m_table;
+    QTimer m_timer1;
+    std::unique_ptr<RegistryRXL> m_store;
+    bool m_moving = false;
+    bool m_loadingEditor = false;
+    bool m_editorModified = false;
+    bool m_closeRequested = false;
+    bool m_closed = false;
+    bool m_saving = false;
+    dataset::ClientDataSet::Bookmark m_loadedBookmark;
+    QByteArray m_loadedBytes;
+    QString m_capsText;
+    QString m_lineColumnText;
+
+    QSplitter *m_splitter = nullptr;
+    QWidget *m_leftPane = nullptr;
+    QWidget *m_treeHeader = nullptr;
+    QToolButton *m_treeHeaderClose = nullptr;
+    QWidget *m_treePane = nullptr;
+    DocumentBars *m_bars = nullptr;
+    Ruler *m_ruler = nullptr;
+    RichEdit *m_editor = nullptr;
+    StatusBar *m_statusBar = nullptr;
+    int m_collapsedTreeWidth = 0;
+};
+
+// Sets a flag of the window (the moving flag, ...) for the guard's life.
+class MovingFlag
+{
+public:
+    explicit MovingFlag(bool &flag) : m_flag(flag), m_old(flag) { m_flag = true; }
+    ~MovingFlag() { m_flag = m_old; }
+    MovingFlag(const MovingFlag &) = delete;
+    MovingFlag &operator=(const MovingFlag &) = delete;
+
+private:
+    bool &m_flag;
+    bool m_old;
+};
+
+} // namespace bw::notes

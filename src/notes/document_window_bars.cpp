@@ -1,0 +1,229 @@
+// The window's commands, the View commands that show and hide its bars, the
+// status bar's panels and the options applied to the window.
+
+#include "notes/document_window.h"
+
+#include "editor/rich_edit.h"
+#include "notes/document_bars.h"
+#include "notes/frame_services.h"
+#include "notes/notes_strings.h"
+#include "notes/ruler.h"
+#include "notes/status_bar.h"
+#include "settings/core/encodings.h"
+#include "settings/system_colors.h"
+
+#include <QAction>
+#include <QToolBar>
+
+namespace bw::notes {
+
+namespace {
+
+using settings::Key;
+
+struct ViewCommand
+{
+    const char *command;
+    Key setting;
+};
+
+const ViewCommand kViewCommands[] = {
+    {"actViewBar_ChildRecord1", Key::ViewBar_ChildRecord1_Checked},
+    {"actViewBar_ChildEdit", Key::ViewBar_ChildEdit_Checked},
+    {"actViewBar_ChildFormat1", Key::ViewBar_ChildFormat1_Checked},
+    {"actViewBar_ChildFormat2", Key::ViewBar_ChildFormat2_Checked},
+    {"actViewBar_ChildRuler", Key::ViewBar_ChildRuler_Checked},
+    {"actViewBar_ChildStatus", Key::ViewBar_ChildStatus_Checked},
+};
+
+// Commands that never show, whatever builds them.
+const char *const kHiddenCommands[] = {"actFileRTFOpen", "actFileRTFSave",
+                                       "actFileRTFSaveSelected", "actFileRTFSendMail"};
+
+} // namespace
+
+QAction *TfrmMDIChild::action(const QString &name)
+{
+    if (auto *found = findChild<QAction *>(name, Qt::FindDirectChildrenOnly))
+        return found;
+    auto *created = new QAction(name, this);
+    created->setObjectName(name);
+    return created;
+}
+
+void TfrmMDIChild::setupCommands()
+{
+    m_frame.createChildCommands(this);
+    for (const char *name : kHiddenCommands)
+        action(QString::fromLatin1(name))->setVisible(false);
+    connect(action(QStringLiteral("actFileCDSSave")), &QAction::triggered, this,
+            [this] { DoTableCommand(TableCommand::Save); });
+    connect(action(QStringLiteral("actFileCDSSaveAs")), &QAction::triggered, this,
+            [this] { DoTableCommand(TableCommand::SaveAs); });
+    connect(action(QStringLiteral("actFileCDSSaveAll")), &QAction::triggered, this,
+            &TfrmMDIChild::SaveAll);
+    connect(action(QStringLiteral("actEditUndo")), &QAction::triggered, this, [this] {
+        m_editor->undo();
+        EditorChange();
+        EditorSelectionChange();
+    });
+    connect(action(QStringLiteral("actEditRedo")), &QAction::triggered, this, [this] {
+        m_editor->redo();
+        EditorChange();
+        EditorSelectionChange();
+    });
+    setupViewCommands();
+}
+
+void TfrmMDIChild::setupViewCommands()
+{
+    for (const ViewCommand &view : kViewCommands) {
+        const QString name = QString::fromLatin1(view.command);
+        QAction *command = action(name);
+        command->setCheckable(true);
+        connect(command, &QAction::triggered, this,
+                [this, name](bool checked) { viewCommandToggled(name, checked); });
+    }
+}
+
+QWidget *TfrmMDIChild::viewTarget(const QString &command) const
+{
+    if (command == QLatin1String("actViewBar_ChildRecord1"))
+        return m_bars->Bar_ChildRecord1;
+    if (command == QLatin1String("actViewBar_ChildEdit"))
+        return m_bars->Bar_ChildEdit;
+    if (command == QLatin1String("actViewBar_ChildFormat1"))
+        return m_bars->Bar_ChildFormat1;
+    if (command == QLatin1String("actViewBar_ChildFormat2"))
+        return m_bars->Bar_ChildFormat2;
+    if (command == QLatin1String("actViewBar_ChildRuler"))
+        return m_ruler;
+    if (command == QLatin1String("actViewBar_ChildStatus"))
+        return m_statusBar;
+    return nullptr;
+}
+
+void TfrmMDIChild::viewCommandToggled(const QString &command, bool checked)
+{
+    // Only this window's bar changes now; the others follow at the next apply.
+    if (QWidget *target = viewTarget(command))
+        target->setVisible(checked);
+    for (const ViewCommand &view : kViewCommands)
+        if (command == QLatin1String(view.command))
+            m_frame.writeOption(view.setting, settings::encodeBool(checked));
+}
+
+void TfrmMDIChild::dsCommonDataChange()
+{
+    Bar_ChildStatusDrawPanel(0);
+}
+
+void TfrmMDIChild::dsCommonStateChange()
+{
+    updateEditorReadOnly();
+    Bar_ChildStatusDrawPanel(1);
+}
+
+void TfrmMDIChild::refreshStatusBar()
+{
+    updateEditorReadOnly();
+    for (int panel = 0; panel < StatusBar::kPanelCount; ++panel)
+        Bar_ChildStatusDrawPanel(panel);
+}
+
+void TfrmMDIChild::Bar_ChildStatusDrawPanel(int panel)
+{
+    const dataset::ClientDataSet &table = cdsCommon();
+    if (!table.isActive()) {
+        m_statusBar->setPanel(panel, QString());
+        return;
+    }
+    switch (panel) {
+    case 0:
+        m_statusBar->setPanel(0, kStatusItems.arg(table.recordCount()), m_frame.statusBarImage(0));
+        break;
+    case 1: {
+        using State = dataset::ClientDataSet::State;
+        switch (table.state()) {
+        case State::Browse:
+            m_statusBar->setPanel(1, kStatusBrowse, m_frame.statusBarImage(2));
+            break;
+        case State::Edit:
+            m_statusBar->setPanel(1, kStatusEdit, m_frame.statusBarImage(3));
+            break;
+        case State::Insert:
+            m_statusBar->setPanel(1, kStatusInsert, m_frame.statusBarImage(4));
+            break;
+        default:
+            m_statusBar->setPanel(1, kStatusOther, m_frame.statusBarImage(8));
+            break;
+        }
+        break;
+    }
+    case 2:
+        m_statusBar->setPanel(2, m_capsText);
+        break;
+    case 3:
+        m_statusBar->setPanel(3, m_lineColumnText);
+        break;
+    default:
+        break;
+    }
+}
+
+QString TfrmMDIChild::statusText(int panel) const
+{
+    return m_statusBar->panelText(panel);
+}
+
+void TfrmMDIChild::ApplyOptions()
+{
+    if (const auto flat =
+            settings::decodeBool(m_frame.optionText(Key::CommonDisplayFlatToolBars_Checked)))
+        m_bars->setFlat(*flat);
+    startAutoSaveFromSettings();
+    applyEditorOptions();
+    applyBarVisibility();
+}
+
+void TfrmMDIChild::applyEditorOptions()
+{
+    auto option = [this](Key key) { return m_frame.optionText(key); };
+    auto flag = [&option](Key key, bool current) {
+        return settings::decodeBool(option(key)).value_or(current);
+    };
+    m_editor->setWantTabs(flag(Key::RichEditUseTabCharacter_Checked, m_editor->wantTabs()));
+    m_editor->setAutoUrlDetect(flag(Key::RichEditAutoURLDetect_Checked, m_editor->autoUrlDetect()));
+    m_editor->setWordWrap(flag(Key::RichEditWordWrap_Checked, m_editor->wordWrap()));
+
+    QFont font = m_editor->defaultFont();
+    font.setFamily(option(Key::RichEditFontName_FontName));
+    font.setPointSize(settings::numberOr(option(Key::RichEditFontSize_Text), 8));
+    font.setBold(flag(Key::RichEditFontBold_Checked, font.bold()));
+    font.setItalic(flag(Key::RichEditFontItalic_Checked, font.italic()));
+    m_editor->setDefaultFont(font);
+    m_editor->setDefaultTextColor(
+        toQColor(ColorValue::fromText(option(Key::RichEditFontColor_Color))));
+    m_editor->setDefaultBackgroundColor(
+        toQColor(ColorValue::fromText(option(Key::RichEditBackgroundColor_Selected))));
+
+    // Typed text is kept before the document is loaded again in the new look.
+    if (m_editorModified)
+        StoreEditorDocument();
+    refreshEditorFromRecord(true);
+}
+
+void TfrmMDIChild::applyBarVisibility()
+{
+    for (const ViewCommand &view : kViewCommands) {
+        const auto shown = settings::decodeBool(m_frame.optionText(view.setting));
+        if (!shown)
+            continue;
+        const QString name = QString::fromLatin1(view.command);
+        action(name)->setChecked(*shown);
+        if (QWidget *target = viewTarget(name))
+            target->setVisible(*shown);
+    }
+}
+
+} // namespace bw::notes

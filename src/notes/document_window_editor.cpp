@@ -1,0 +1,293 @@
+// The editor bound to the current item's Description: loaded whenever the
+// current record changes, stored back on focus loss and on every post,
+// read-only unless the table is being edited; the keys that change the text
+// put the table into edit state first.
+
+#include "notes/document_window.h"
+
+#include "editor/rich_edit.h"
+#include "notes/frame_services.h"
+#include "notes/notes_strings.h"
+#include "platform/caps_lock.h"
+
+#include <QAction>
+#include <QBuffer>
+#include <QKeyEvent>
+
+namespace bw::notes {
+
+namespace {
+
+using State = dataset::ClientDataSet::State;
+
+bool isEditing(State state)
+{
+    return state == State::Edit || state == State::Insert;
+}
+
+// Keys that change the text: typed characters (Backspace, Tab, line feed,
+// Enter and everything from the blank up), Delete, Shift+Insert, Ctrl+V, Ctrl+X.
+bool changesText(const QKeyEvent *event, bool tabChangesFocus)
+{
+    const int key = event->key();
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    if (key == Qt::Key_Backspace || key == Qt::Key_Delete || key == Qt::Key_Return ||
+        key == Qt::Key_Enter)
+        return true;
+    if (key == Qt::Key_Tab)
+        return !tabChangesFocus;
+    if (key == Qt::Key_Insert && mods == Qt::ShiftModifier)
+        return true;
+    if ((key == Qt::Key_V || key == Qt::Key_X) && mods == Qt::ControlModifier)
+        return true;
+    if (mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return false;
+    const QString text = event->text();
+    return !text.isEmpty() && text.at(0).unicode() >= 32 && text.at(0).unicode() != 127;
+}
+
+} // namespace
+
+void TfrmMDIChild::setupEditor()
+{
+    m_editor->installEventFilter(this);
+    m_editor->setAcceptDrops(false);
+    // Protected text changes only while the current record changes or a
+    // document is loaded.
+    m_editor->setProtectedHandler([this](int, int) { return m_moving; });
+    connect(m_editor, &RichEdit::change, this, [this] {
+        if (!m_loadingEditor)
+            m_editorModified = true;
+        EditorChange();
+    });
+    connect(m_editor, &RichEdit::selectionChange, this, [this] {
+        // A load refreshes the caret's place once it is complete.
+        if (!m_loadingEditor)
+            EditorSelectionChange();
+    });
+    connect(m_editor, &RichEdit::filesDropped, this,
+            [this](const QStringList &files) { m_frame.filesDropped(files); });
+    updateEditorReadOnly();
+}
+
+void TfrmMDIChild::connectTable()
+{
+    using DS = dataset::ClientDataSet;
+    DS *table = &cdsCommon();
+    connect(table, &DS::beforeScroll, this, &TfrmMDIChild::cdsCommonBeforeScroll);
+    connect(table, &DS::afterScroll, this, &TfrmMDIChild::cdsCommonAfterScroll);
+    connect(table, &DS::dataSetChanged, this, [this] {
+        refreshEditorFromRecord(false);
+        dsCommonDataChange();
+    });
+    connect(table, &DS::fieldChanged, this, &TfrmMDIChild::dsCommonDataChange);
+    connect(table, &DS::stateChanged, this, &TfrmMDIChild::dsCommonStateChange);
+    // Before a post, and before the table leaves a record (which posts the
+    // record only when a field changed), the editor's document is stored.
+    auto storeIfModified = [this] {
+        if (m_editorModified)
+            StoreEditorDocument();
+    };
+    connect(table, &DS::beforePost, this, storeIfModified);
+    connect(table, &DS::updatingRecord, this, storeIfModified);
+    connect(table, &DS::afterCancel, this, [this] { refreshEditorFromRecord(true); });
+    connect(table, &DS::afterOpen, this, &TfrmMDIChild::refreshStatusBar);
+    connect(table, &DS::beforeClose, this, [this] {
+        QMetaObject::invokeMethod(this, &TfrmMDIChild::refreshStatusBar, Qt::QueuedConnection);
+    });
+}
+
+void TfrmMDIChild::cdsCommonBeforeScroll()
+{
+    m_moving = true;
+    if (m_editorModified)
+        StoreEditorDocument();
+}
+
+void TfrmMDIChild::cdsCommonAfterScroll()
+{
+    m_moving = false;
+    refreshEditorFromRecord(false);
+    dsCommonDataChange();
+}
+
+void TfrmMDIChild::refreshEditorFromRecord(bool force)
+{
+    dataset::ClientDataSet &table = cdsCommon();
+    if (!table.isActive() || table.controlsDisabled())
+        return;
+    if (!force) {
+        // The document being typed stays until it is posted or cancelled.
+        if (isEditing(table.state()) && m_editorModified)
+            return;
+        const QByteArray bytes =
+            table.isEmpty() ? QByteArray() : table.asBytes(kFieldDescription);
+        if (!m_editorModified && table.bookmark() == m_loadedBookmark && bytes == m_loadedBytes)
+            return;
+    }
+    LoadEditorDocument();
+}
+
+void TfrmMDIChild::LoadEditorDocument()
+{
+    dataset::ClientDataSet &table = cdsCommon();
+    const bool hasRecord = table.isActive() && !table.isEmpty();
+    const QByteArray bytes = hasRecord ? table.asBytes(kFieldDescription) : QByteArray();
+    {
+        MovingFlag moving(m_moving);
+        MovingFlag loading(m_loadingEditor);
+        QBuffer buffer;
+        buffer.setData(bytes);
+        buffer.open(QIODevice::ReadOnly);
+        // Not RTF: the editor falls back to plain text.
+        m_editor->loadFromStream(&buffer, StreamFormat::Rtf);
+        m_editor->document()->setModified(false);
+    }
+    m_editorModified = false;
+    m_loadedBookmark = hasRecord ? table.bookmark() : dataset::ClientDataSet::Bookmark();
+    m_loadedBytes = bytes;
+    EditorChange();
+    EditorSelectionChange();
+}
+
+void TfrmMDIChild::StoreEditorDocument()
+{
+    dataset::ClientDataSet &table = cdsCommon();
+    if (!table.isActive() || !isEditing(table.state()))
+        return;
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    m_editor->saveToStream(&buffer, StreamFormat::Rtf);
+    const QByteArray bytes = buffer.data();
+    table.setBytes(kFieldDescription, bytes);
+    m_loadedBytes = bytes;
+    m_editorModified = false;
+}
+
+bool TfrmMDIChild::EnsureEditState()
+{
+    dataset::ClientDataSet &table = cdsCommon();
+    if (!table.isActive())
+        return false;
+    if (!isEditing(table.state())) {
+        if (!table.canModify() || table.isEmpty())
+            return false;
+        table.edit();
+    }
+    updateEditorReadOnly();
+    return isEditing(table.state());
+}
+
+void TfrmMDIChild::updateEditorReadOnly()
+{
+    const dataset::ClientDataSet &table = cdsCommon();
+    const bool editable = table.isActive() && isEditing(table.state());
+    if (editable == !m_editor->isReadOnly())
+        return;
+    m_editor->setReadOnly(!editable);
+    // Read-only still shows the caret and lets the keyboard move it.
+    if (!editable)
+        m_editor->setTextInteractionFlags(Qt::TextSelectableByMouse |
+                                          Qt::TextSelectableByKeyboard);
+}
+
+bool TfrmMDIChild::EditorKeyPress(QKeyEvent *event)
+{
+    // Escape neither reverts the item's unposted text nor reaches the editor.
+    if (event->key() == Qt::Key_Escape)
+        return true;
+    if (!changesText(event, m_editor->tabChangesFocus()))
+        return false;
+    return !EnsureEditState();
+}
+
+bool TfrmMDIChild::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_editor) {
+        if (event->type() == QEvent::KeyPress)
+            return EditorKeyPress(static_cast<QKeyEvent *>(event));
+        if (event->type() == QEvent::FocusOut && m_editorModified)
+            StoreEditorDocument();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TfrmMDIChild::LoadDroppedFile(const QString &path)
+{
+    dataset::ClientDataSet &table = cdsCommon();
+    if (!table.isActive() || table.isEmpty())
+        return;
+    if (isEditing(table.state())) {
+        const QString item = table.asString(kFieldName);
+        const int answer = m_frame.prompts().message(
+            this, kConfirmCaption, kSaveChangesQuestion.arg(item), PromptService::Icon::Question,
+            PromptService::Yes | PromptService::No | PromptService::Cancel, PromptService::Yes);
+        if (answer == PromptService::Yes)
+            table.post();
+        else if (answer == PromptService::No)
+            table.cancel();
+        else
+            return;
+    }
+    if (!EnsureEditState())
+        return;
+    loadFileIntoEditor(path);
+}
+
+void TfrmMDIChild::loadFileIntoEditor(const QString &path)
+{
+    {
+        MovingFlag moving(m_moving);
+        MovingFlag loading(m_loadingEditor);
+        m_editor->loadFromFile(path, streamFormatForFile(path));
+    }
+    m_editorModified = true;
+    EditorChange();
+    EditorSelectionChange();
+}
+
+void TfrmMDIChild::EditorChange()
+{
+    m_capsText = capsLockOn() ? kStatusCapsLock : QString();
+    Bar_ChildStatusDrawPanel(2);
+    refreshUndoCaptions();
+}
+
+void TfrmMDIChild::refreshUndoCaptions()
+{
+    const int undoKind = m_editor->canUndo() ? int(m_editor->undoKind()) : 0;
+    const int redoKind = m_editor->canRedo() ? int(m_editor->redoKind()) : 0;
+    action(QStringLiteral("actEditUndo"))->setText(kUndoCaption + undoTypeName(undoKind));
+    action(QStringLiteral("actEditRedo"))->setText(kRedoCaption + undoTypeName(redoKind));
+}
+
+void TfrmMDIChild::EditorSelectionChange()
+{
+    refreshLineColumn();
+}
+
+void TfrmMDIChild::refreshLineColumn()
+{
+    const int caret = m_editor->textCursor().position();
+    const int line = m_editor->lineFromChar(caret);
+    const int start = std::max(0, m_editor->lineIndex(line));
+    m_lineColumnText = lineColumnText(line + 1, caret - start + 1);
+    Bar_ChildStatusDrawPanel(3);
+}
+
+void TfrmMDIChild::ApplyEditorMargins()
+{
+    constexpr int kEditorGutter = 6;
+    constexpr int kSelectionBar = 3;
+    const QRect client = m_editor->viewport()->rect();
+    m_editor->setTextRect(QRect(QPoint(kEditorGutter + kSelectionBar, 0),
+                                QPoint(client.right() - kEditorGutter, client.bottom())));
+}
+
+void TfrmMDIChild::FocusEditor()
+{
+    if (m_editor->isVisible() && m_editor->isEnabled())
+        m_editor->setFocus();
+}
+
+} // namespace bw::notes

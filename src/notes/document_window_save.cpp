@@ -1,0 +1,109 @@
+// Saving the notes file: save, save as, save all, undo of the change log and
+// the automatic save.
+
+#include "notes/document_window.h"
+
+#include "notes/frame_services.h"
+#include "notes/notes_strings.h"
+
+#include <QApplication>
+#include <QCursor>
+
+namespace bw::notes {
+
+namespace {
+
+// The hourglass for the guard's life.
+class WaitCursor
+{
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor &) = delete;
+    WaitCursor &operator=(const WaitCursor &) = delete;
+};
+
+} // namespace
+
+bool TfrmMDIChild::DoTableCommand(TableCommand command)
+{
+    dataset::ClientDataSet &table = cdsCommon();
+    if (!table.isActive())
+        return false;
+    WaitCursor hourglass;
+    MovingFlag saving(m_saving);
+    dataset::ControlsDisabler disabled(table);
+    switch (command) {
+    case TableCommand::Save:
+        return saveFile();
+    case TableCommand::UndoLastChange:
+        table.undoLastChange(true);
+        return true;
+    case TableCommand::UndoAllChanges:
+        table.cancelUpdates();
+        return true;
+    case TableCommand::SaveAs:
+        if (const auto path = runSaveDialog())
+            return saveTo(*path);
+        return false;
+    }
+    return false;
+}
+
+bool TfrmMDIChild::saveFile()
+{
+    // The caption never changes: an untitled window asks for a name each time.
+    if (m_caption.startsWith(kUntitledPrefix)) {
+        if (const auto path = runSaveDialog())
+            return saveTo(*path);
+        return false;
+    }
+    return saveTo(m_caption);
+}
+
+bool TfrmMDIChild::saveTo(const QString &path)
+{
+    dataset::ClientDataSet &table = cdsCommon();
+    // The table posts a pending edit only when a field changed: the editor's
+    // document goes into its field first.
+    if (m_editorModified)
+        StoreEditorDocument();
+    table.mergeChangeLog();
+    table.saveToFile(path, dataset::ClientDataSet::FileFormat::Binary);
+    return true;
+}
+
+std::optional<QString> TfrmMDIChild::runSaveDialog()
+{
+    PromptService::FileRequest request;
+    request.defaultExt = kNotesFileDefaultExt;
+    request.filter = kNotesFileFilter;
+    request.filterIndex = 1;
+    request.fileName = m_caption;
+    request.mustExist = false;
+    request.promptOverwrite = true;
+    // The hourglass does not belong over a dialog.
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const auto path = m_frame.executeSaveDialog(this, request);
+    QApplication::restoreOverrideCursor();
+    return path;
+}
+
+void TfrmMDIChild::SaveAll()
+{
+    QList<TfrmMDIChild *> windows = m_frame.documentWindows();
+    if (windows.isEmpty())
+        windows.append(this);
+    for (TfrmMDIChild *window : windows)
+        window->DoTableCommand(TableCommand::Save);
+}
+
+void TfrmMDIChild::Timer1Timer()
+{
+    // A tick while this window's save dialog is still open waits for the next.
+    if (m_saving)
+        return;
+    DoTableCommand(TableCommand::Save);
+}
+
+} // namespace bw::notes

@@ -1,0 +1,81 @@
+#pragma once
+// What a document window needs from the program around it: the prompt
+// service, the settings (file, root, version and the options as the options
+// dialog holds them), the shared save dialog, the other document windows, the
+// untitled numbers and the drop handling. The main window implements it;
+// StandaloneFrameServices serves a window on its own (tests, tools).
+
+#include "platform/prompt_service.h"
+#include "settings/core/settings_catalogue.h"
+
+#include <QList>
+#include <QPixmap>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+class QObject;
+class QWidget;
+
+namespace bw::settings {
+class Registry;
+}
+
+namespace bw::notes {
+
+class TfrmMDIChild;
+
+class FrameServices
+{
+public:
+    virtual ~FrameServices() = default;
+
+    virtual PromptService &prompts() = 0;
+
+    // The settings file, the settings root and the settings version number
+    // every settings store binds to.
+    virtual settings::Registry &registry() = 0;
+    virtual QString settingsRoot() const = 0;
+    virtual int storageVersion() const = 0;
+
+    // An option as the options dialog holds it now (its stored text form).
+    virtual QString optionText(settings::Key key) const = 0;
+    // A setting changed outside the options dialog: copied into the dialog's
+    // control and written at once.
+    virtual void writeOption(settings::Key key, const QString &text) = 0;
+    // LoadOptions then ApplyOptions: every document window's
+    // TfrmMDIChild::ApplyOptions runs, from the last in the list to the first.
+    virtual void loadAndApplyOptions() = 0;
+
+    // Creates the document window's commands as its children (QActions named
+    // after the commands, with caption and image). The window creates a bare
+    // action for any command it needs that is still missing.
+    virtual void createChildCommands(QObject *window) { (void)window; }
+
+    // The shared save dialog, set up from the request; the chosen path, or
+    // nothing when cancelled.
+    virtual std::optional<QString> executeSaveDialog(QWidget *parent,
+                                                     const PromptService::FileRequest &request) = 0;
+
+    // Every document window, from the least recently active to the active one.
+    virtual QList<TfrmMDIChild *> documentWindows() const = 0;
+    virtual void documentWindowClosed(TfrmMDIChild *window) { (void)window; }
+    // Brings the window to the front and gives it the focus.
+    virtual void activateDocumentWindow(TfrmMDIChild *window) { (void)window; }
+    // An untitled window "NoName<n>" closed: n (0 to 255) is free again.
+    virtual void releaseUntitledNumber(int number) = 0;
+
+    // Files dropped onto a document window's editor. The frame hands the
+    // first one to the active document window (TfrmMDIChild::LoadDroppedFile)
+    // and then comes to the front.
+    virtual void filesDropped(const QStringList &paths) = 0;
+
+    // A picture of the status-bar image list (14 x 14); null when there is none.
+    virtual QPixmap statusBarImage(int index) const
+    {
+        (void)index;
+        return QPixmap();
+    }
+};
+
+} // namespace bw::notes

@@ -1,0 +1,56 @@
+#pragma once
+// Fixed texts of the document window: prompts, dialog set-up, bar captions and
+// status-bar texts.
+
+#include <QString>
+
+namespace bw::notes {
+
+inline const QString kUntitledPrefix = QStringLiteral("NoName");
+inline const QString kSaveChangesQuestion = QStringLiteral("Do you want to save changes to \"%1\"?");
+
+// The save dialog of a notes file.
+inline const QString kNotesFileFilter =
+    QStringLiteral("Client DataSet (*.cds)|*.cds|All Files (*.*)|*.*");
+inline const QString kNotesFileDefaultExt = QStringLiteral("cds");
+
+// Header above the folder tree.
+inline const QString kFoldersHeader = QStringLiteral(" Folders");
+
+// Toolbar captions.
+inline const QString kRecordBar1Caption = QStringLiteral("Record Bar 1");
+inline const QString kRecordBar2Caption = QStringLiteral("Record Bar 2");
+inline const QString kEditBarCaption = QStringLiteral("Edit Bar");
+inline const QString kFormatBar1Caption = QStringLiteral("Format Bar1");
+inline const QString kFormatBar2Caption = QStringLiteral("Format Bar2");
+
+// The record bar's entry in the view pop-up reads differently from the
+// command's own caption.
+inline const QString kFolderbarPopupCaption = QStringLiteral("&Folderbar bar");
+
+// Status bar.
+inline const QString kStatusItems = QStringLiteral("Items: %1");
+inline const QString kStatusBrowse = QStringLiteral("State: Browse");
+inline const QString kStatusEdit = QStringLiteral("State: Edit");
+inline const QString kStatusInsert = QStringLiteral("State: Insert");
+inline const QString kStatusOther = QStringLiteral("State: ...");
+inline const QString kStatusCapsLock = QStringLiteral(" CAP");
+// "Line: %3d  Col: %3d"
+QString lineColumnText(int line, int column);
+
+// Undo and redo captions: the prefix followed by the name of the undo kind.
+inline const QString kUndoCaption = QStringLiteral("&Undo ");
+inline const QString kRedoCaption = QStringLiteral("&Redo ");
+// Name of an undo kind of the editor: 1 typing, 2 delete, 3 drag and drop,
+// 4 cut, 5 paste; empty for anything else.
+QString undoTypeName(int kind);
+
+} // namespace bw::notes
+
+namespace bw::notes {
+
+// Captions of the message boxes.
+inline const QString kConfirmCaption = QStringLiteral("Confirm");
+inline const QString kErrorCaption = QStringLiteral("Error");
+
+} // namespace bw::notes

@@ -1,0 +1,50 @@
+#pragma once
+// FrameServices for document windows without a main window (tests, tools):
+// options are read from and written to the Options section of the settings
+// file, the save dialog is the prompt service's, and the windows are listed
+// in the order they were opened.
+
+#include "notes/frame_services.h"
+
+#include <QList>
+#include <QPointer>
+#include <QSet>
+
+namespace bw::notes {
+
+class StandaloneFrameServices : public FrameServices
+{
+public:
+    StandaloneFrameServices(PromptService &prompts, settings::Registry &registry,
+                            const QString &settingsRoot, int storageVersion);
+
+    PromptService &prompts() override { return m_prompts; }
+    settings::Registry &registry() override { return m_registry; }
+    QString settingsRoot() const override { return m_root; }
+    int storageVersion() const override { return m_version; }
+    QString optionText(settings::Key key) const override;
+    void writeOption(settings::Key key, const QString &text) override;
+    void loadAndApplyOptions() override;
+    std::optional<QString> executeSaveDialog(QWidget *parent,
+                                             const PromptService::FileRequest &request) override;
+    QList<TfrmMDIChild *> documentWindows() const override;
+    void documentWindowClosed(TfrmMDIChild *window) override;
+    void releaseUntitledNumber(int number) override { m_released.insert(number); }
+    void filesDropped(const QStringList &paths) override;
+
+    // A window joins the list as the active (most recent) one.
+    void addWindow(TfrmMDIChild *window);
+    QSet<int> releasedNumbers() const { return m_released; }
+
+private:
+    QString optionsKey() const;
+
+    PromptService &m_prompts;
+    settings::Registry &m_registry;
+    QString m_root;
+    int m_version;
+    QList<QPointer<TfrmMDIChild>> m_windows;
+    QSet<int> m_released;
+};
+
+} // namespace bw::notes

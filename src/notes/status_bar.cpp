@@ -1,0 +1,102 @@
+#include "notes/status_bar.h"
+
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFrame>
+
+namespace bw::notes {
+
+namespace {
+constexpr int kTextIndent = 20;     // text right of a panel's picture
+constexpr int kTextTop = 1;         // text below a panel's top edge
+constexpr int kLineColumnSpan = 130; // the last panel's text starts this far left of its right edge
+constexpr int kGap = 2;             // between two panels
+} // namespace
+
+StatusBar::StatusBar(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("Bar_ChildStatus"));
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
+void StatusBar::setPanel(int index, const QString &text, const QPixmap &picture)
+{
+    if (index < 0 || index >= kPanelCount)
+        return;
+    m_panels[index] = Panel{text, picture};
+    update(panelRect(index));
+}
+
+void StatusBar::clearPanels()
+{
+    for (int i = 0; i < kPanelCount; ++i)
+        m_panels[i] = Panel{};
+    update();
+}
+
+QString StatusBar::panelText(int index) const
+{
+    return index >= 0 && index < kPanelCount ? m_panels[index].text : QString();
+}
+
+bool StatusBar::panelHasPicture(int index) const
+{
+    return index >= 0 && index < kPanelCount && !m_panels[index].picture.isNull();
+}
+
+QRect StatusBar::panelRect(int index) const
+{
+    int left = 0;
+    for (int i = 0; i < index; ++i)
+        left += kPanelWidths[i] + kGap;
+    int width = kPanelWidths[index];
+    if (index == kPanelCount - 1)
+        width = std::max(width, this->width() - left);
+    return QRect(left, 0, width, height());
+}
+
+QSize StatusBar::sizeHint() const
+{
+    const int textHeight = fontMetrics().height();
+    int width = 0;
+    for (int w : kPanelWidths)
+        width += w + kGap;
+    return QSize(width, std::max(textHeight, 14) + 6);
+}
+
+void StatusBar::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    for (int i = 0; i < kPanelCount; ++i)
+        drawPanel(painter, i);
+}
+
+void StatusBar::drawPanel(QPainter &painter, int index) const
+{
+    const QRect frame = panelRect(index);
+    QStyleOptionFrame option;
+    option.initFrom(this);
+    option.rect = frame;
+    option.lineWidth = 1;
+    option.state |= QStyle::State_Sunken;
+    style()->drawPrimitive(QStyle::PE_FrameStatusBarItem, &option, &painter, this);
+
+    const QRect inner = frame.adjusted(1, 1, -1, -1);
+    const Panel &panel = m_panels[index];
+    int textLeft = inner.left();
+    if (!panel.picture.isNull()) {
+        painter.drawPixmap(inner.topLeft(), panel.picture);
+        textLeft += kTextIndent;
+    }
+    if (index == kPanelCount - 1)
+        textLeft = inner.right() - kLineColumnSpan;
+    if (panel.text.isEmpty())
+        return;
+    const QRect textRect(textLeft, inner.top() + kTextTop, inner.right() - textLeft,
+                         inner.height() - kTextTop);
+    const int align = Qt::AlignTop | Qt::AlignLeft;
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.drawText(textRect, align | Qt::TextSingleLine, panel.text);
+}
+
+} // namespace bw::notes

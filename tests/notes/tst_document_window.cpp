@@ -1,0 +1,523 @@
+// The document window: new and loaded files, saving, closing, the editor bound
+// to the current item, the status bar, the View commands and dropped files.
+
+#include "editor/rich_edit.h"
+#include "notes/core/notes_strings.h"
+#include "notes/document_bars.h"
+#include "notes/document_window.h"
+#include "notes/notes_strings.h"
+#include "notes/ruler.h"
+#include "notes/standalone_frame_services.h"
+#include "notes/status_bar.h"
+#include "scripted_prompt_service.h"
+#include "settings/core/registry.h"
+
+#include <QAction>
+#include <QFile>
+#include <QSplitter>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+#include <memory>
+
+using namespace bw;
+using namespace bw::notes;
+using State = dataset::ClientDataSet::State;
+
+namespace {
+
+const QString kRoot = QStringLiteral("Software\\ORV\\Bramblewick 2000\\4.0.4.0");
+constexpr int kVersion = 4040;
+
+QString saveQuestion(const QString &name)
+{
+    return QStringLiteral("Do you want to save changes to \"%1\"?").arg(name);
+}
+
+} // namespace
+
+class tst_DocumentWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void newUntitledWindowHoldsFirstItem();
+    void closingAsksAboutChanges_data();
+    void closingAsksAboutChanges();
+    void yesWithCancelledSaveDialogKeepsWindow();
+    void savingUntitledKeepsCaptionAndAsksAgain();
+    void saveAsLeavesWindowBoundToItsFile();
+    void xmlNameSavesXmlForm();
+    void saveAllShowsOneDialogForOneUntitledWindow();
+    void unreadableFileLeavesInertWindow();
+    void typingEditsAndPostStoresRtf();
+    void escapeKeepsTypedText();
+    void undoLastAndAllChanges();
+    void autoSaveFollowsSettings();
+    void statusBarTexts();
+    void undoCaptionsFollowEditor();
+    void viewCommandHidesOwnBarOnly();
+    void dropAsksAboutPendingChanges_data();
+    void dropAsksAboutPendingChanges();
+    void dropOntoEditorReachesFrame();
+    void splitterPositionSharedThroughSection();
+
+private:
+    TfrmMDIChild *open(const QString &name);
+    QString path(const QString &name) const { return m_dir->filePath(name); }
+    void writeOption(settings::Key key, const QString &text);
+    void typeInto(TfrmMDIChild *window, const QString &text);
+    bool closeWindow(TfrmMDIChild *window);
+    QString descriptionText(TfrmMDIChild *window);
+    QString loadedFirstDescription(const QString &file);
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<settings::Registry> m_registry;
+    std::unique_ptr<test::ScriptedPromptService> m_prompts;
+    std::unique_ptr<StandaloneFrameServices> m_frame;
+    QList<QPointer<TfrmMDIChild>> m_windows;
+};
+
+void tst_DocumentWindow::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_registry = std::make_unique<settings::Registry>(m_dir->filePath("registry.ini"));
+    m_prompts = std::make_unique<test::ScriptedPromptService>();
+    m_frame = std::make_unique<StandaloneFrameServices>(*m_prompts, *m_registry, kRoot, kVersion);
+}
+
+void tst_DocumentWindow::cleanup()
+{
+    for (const auto &window : m_windows)
+        delete window.data();
+    m_windows.clear();
+    m_frame.reset();
+    m_prompts.reset();
+    m_registry.reset();
+    m_dir.reset();
+}
+
+TfrmMDIChild *tst_DocumentWindow::open(const QString &name)
+{
+    auto *window = new TfrmMDIChild(*m_frame, name);
+    m_windows.append(window);
+    m_frame->addWindow(window);
+    window->resize(900, 600);
+    window->show();
+    return window;
+}
+
+void tst_DocumentWindow::writeOption(settings::Key key, const QString &text)
+{
+    m_frame->writeOption(key, text);
+}
+
+void tst_DocumentWindow::typeInto(TfrmMDIChild *window, const QString &text)
+{
+    window->editor()->setFocus();
+    QTest::keyClicks(window->editor(), text);
+}
+
+bool tst_DocumentWindow::closeWindow(TfrmMDIChild *window)
+{
+    return window->close();
+}
+
+QString tst_DocumentWindow::descriptionText(TfrmMDIChild *window)
+{
+    return window->cdsCommon().asString(kFieldDescription);
+}
+
+QString tst_DocumentWindow::loadedFirstDescription(const QString &file)
+{
+    NotesTable table;
+    table.loadFromFile(file);
+    table.cdsCommon().first();
+    return table.cdsCommon().asString(kFieldDescription);
+}
+
+void tst_DocumentWindow::newUntitledWindowHoldsFirstItem()
+{
+    TfrmMDIChild *window = open("NoName1");
+    QCOMPARE(window->caption(), QStringLiteral("NoName1"));
+    QCOMPARE(window->windowTitle(), QStringLiteral("NoName1"));
+    dataset::ClientDataSet &table = window->cdsCommon();
+    QVERIFY(table.isActive());
+    QCOMPARE(table.recordCount(), 1);
+    QCOMPARE(table.asString(kFieldName), kFirstItemName);
+    QCOMPARE(table.changeCount(), 1);
+    QVERIFY(window->editor()->toPlainText().contains("This is a description for your first item."));
+    QVERIFY(window->editor()->isReadOnly());
+    QCOMPARE(window->ruler()->caption(), QStringLiteral("\t|").repeated(100));
+}
+
+void tst_DocumentWindow::closingAsksAboutChanges_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("closes");
+    QTest::addColumn<QList<int>>("released");
+    QTest::newRow("No closes, frees 1") << "NoName1" << int(PromptService::No) << true
+                                        << QList<int>{1};
+    QTest::newRow("No closes, frees 7") << "NoName7" << int(PromptService::No) << true
+                                        << QList<int>{7};
+    QTest::newRow("Cancel stays") << "NoName3" << int(PromptService::Cancel) << false
+                                  << QList<int>{};
+    // A name that only starts like an untitled one frees nothing.
+    QTest::newRow("NoNameList.cds frees nothing") << "NoNameList.cds" << int(PromptService::No)
+                                                  << true << QList<int>{};
+}
+
+void tst_DocumentWindow::closingAsksAboutChanges()
+{
+    QFETCH(QString, name);
+    QFETCH(int, answer);
+    QFETCH(bool, closes);
+    QFETCH(QList<int>, released);
+    TfrmMDIChild *window = open(name);
+    m_prompts->answerMessage(answer);
+    QCOMPARE(closeWindow(window), closes);
+    QCOMPARE(m_prompts->messages(), QStringList{saveQuestion(name)});
+    QCOMPARE(m_prompts->asked.first().caption, kConfirmCaption);
+    QCOMPARE(m_prompts->asked.first().buttons,
+             PromptService::Yes | PromptService::No | PromptService::Cancel);
+    const QSet<int> expected(released.begin(), released.end());
+    QCOMPARE(m_frame->releasedNumbers(), expected);
+}
+
+void tst_DocumentWindow::yesWithCancelledSaveDialogKeepsWindow()
+{
+    // Given an untitled window, when Yes is answered and the save dialog
+    // cancelled, then the window stays open with its change.
+    TfrmMDIChild *window = open("NoName1");
+    m_prompts->answerMessage(PromptService::Yes);
+    m_prompts->cancelFile();
+    QVERIFY(!closeWindow(window));
+    QCOMPARE(window->cdsCommon().changeCount(), 1);
+    QVERIFY(m_frame->releasedNumbers().isEmpty());
+
+    m_prompts->answerMessage(PromptService::Yes);
+    m_prompts->answerFile(path("kept.cds"));
+    QVERIFY(closeWindow(window));
+    QVERIFY(QFile::exists(path("kept.cds")));
+    QCOMPARE(m_frame->releasedNumbers(), QSet<int>{1});
+}
+
+void tst_DocumentWindow::savingUntitledKeepsCaptionAndAsksAgain()
+{
+    TfrmMDIChild *window = open("NoName2");
+    m_prompts->answerFile(path("a.cds"));
+    QVERIFY(window->DoTableCommand(TfrmMDIChild::TableCommand::Save));
+    QVERIFY(QFile::exists(path("a.cds")));
+    QCOMPARE(window->caption(), QStringLiteral("NoName2"));
+    QCOMPARE(window->windowTitle(), QStringLiteral("NoName2"));
+    QCOMPARE(window->cdsCommon().changeCount(), 0);
+
+    const test::Asked &asked = m_prompts->asked.last();
+    QCOMPARE(asked.kind, QStringLiteral("save"));
+    QCOMPARE(asked.file.defaultExt, QStringLiteral("cds"));
+    QCOMPARE(asked.file.filter, QStringLiteral("Client DataSet (*.cds)|*.cds|All Files (*.*)|*.*"));
+    QCOMPARE(asked.file.filterIndex, 1);
+    QCOMPARE(asked.file.fileName, QStringLiteral("NoName2"));
+
+    // The next save asks again, through the window's own command.
+    m_prompts->cancelFile();
+    window->action("actFileCDSSave")->trigger();
+    QCOMPARE(m_prompts->count("save"), 2);
+}
+
+void tst_DocumentWindow::saveAsLeavesWindowBoundToItsFile()
+{
+    {
+        TfrmMDIChild *untitled = open("NoName1");
+        m_prompts->answerFile(path("a.cds"));
+        QVERIFY(untitled->DoTableCommand(TfrmMDIChild::TableCommand::Save));
+        delete untitled;
+    }
+    TfrmMDIChild *window = open(path("a.cds"));
+    QCOMPARE(window->cdsCommon().changeCount(), 0);
+    typeInto(window, "alpha ");
+    window->cdsCommon().post();
+    m_prompts->answerFile(path("b.cds"));
+    QVERIFY(window->DoTableCommand(TfrmMDIChild::TableCommand::SaveAs));
+    QVERIFY(loadedFirstDescription(path("b.cds")).contains("alpha"));
+    QVERIFY(!loadedFirstDescription(path("a.cds")).contains("alpha"));
+
+    typeInto(window, "beta ");
+    window->cdsCommon().post();
+    const int dialogs = m_prompts->count("save");
+    QVERIFY(window->DoTableCommand(TfrmMDIChild::TableCommand::Save));
+    QCOMPARE(m_prompts->count("save"), dialogs);
+    QVERIFY(loadedFirstDescription(path("a.cds")).contains("beta"));
+    QVERIFY(!loadedFirstDescription(path("b.cds")).contains("beta"));
+}
+
+void tst_DocumentWindow::xmlNameSavesXmlForm()
+{
+    TfrmMDIChild *window = open("NoName1");
+    m_prompts->answerFile(path("items.xml"));
+    QVERIFY(window->DoTableCommand(TfrmMDIChild::TableCommand::SaveAs));
+    QFile file(path("items.xml"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().contains("<DATAPACKET"));
+}
+
+void tst_DocumentWindow::saveAllShowsOneDialogForOneUntitledWindow()
+{
+    for (const char *name : {"one.cds", "two.cds"}) {
+        TfrmMDIChild *w = open("NoName9");
+        m_prompts->answerFile(path(name));
+        QVERIFY(w->DoTableCommand(TfrmMDIChild::TableCommand::Save));
+        delete w;
+    }
+    m_prompts->clear();
+    TfrmMDIChild *one = open(path("one.cds"));
+    TfrmMDIChild *untitled = open("NoName1");
+    TfrmMDIChild *two = open(path("two.cds"));
+    for (TfrmMDIChild *w : {one, two}) {
+        typeInto(w, "saved by all ");
+        w->cdsCommon().post();
+    }
+    m_prompts->answerFile(path("three.cds"));
+    two->action("actFileCDSSaveAll")->trigger();
+    QCOMPARE(m_prompts->count("save"), 1);
+    QVERIFY(QFile::exists(path("three.cds")));
+    QVERIFY(loadedFirstDescription(path("one.cds")).contains("saved by all"));
+    QVERIFY(loadedFirstDescription(path("two.cds")).contains("saved by all"));
+    QCOMPARE(untitled->caption(), QStringLiteral("NoName1"));
+}
+
+void tst_DocumentWindow::unreadableFileLeavesInertWindow()
+{
+    QFile bad(path("bad.cds"));
+    QVERIFY(bad.open(QIODevice::WriteOnly));
+    bad.write("this is no notes file");
+    bad.close();
+    TfrmMDIChild *window = open(path("bad.cds"));
+    QCOMPARE(m_prompts->messages(), QStringList{kCannotReadWriteFile});
+    QCOMPARE(m_prompts->asked.first().icon, PromptService::Icon::Error);
+    QCOMPARE(m_prompts->asked.first().buttons, PromptService::Buttons(PromptService::Ok));
+    QVERIFY(!window->cdsCommon().isActive());
+    QVERIFY(!window->closeRequested());
+
+    QVERIFY(!window->DoTableCommand(TfrmMDIChild::TableCommand::Save));
+    QVERIFY(!window->DoTableCommand(TfrmMDIChild::TableCommand::UndoAllChanges));
+    for (int panel = 0; panel < StatusBar::kPanelCount; ++panel)
+        QCOMPARE(window->statusText(panel), QString());
+    m_prompts->clear();
+    QVERIFY(closeWindow(window));
+    QCOMPARE(m_prompts->asked.size(), 0);
+}
+
+void tst_DocumentWindow::typingEditsAndPostStoresRtf()
+{
+    TfrmMDIChild *window = open("NoName1");
+    QCOMPARE(window->cdsCommon().state(), State::Browse);
+    window->editor()->moveCursor(QTextCursor::End);
+    typeInto(window, " Typed words");
+    QCOMPARE(window->cdsCommon().state(), State::Edit);
+    QVERIFY(!window->editor()->isReadOnly());
+    QCOMPARE(window->statusText(1), QStringLiteral("State: Edit"));
+    QVERIFY(window->editor()->toPlainText().endsWith("Typed words"));
+
+    window->cdsCommon().post();
+    QCOMPARE(window->cdsCommon().state(), State::Browse);
+    QCOMPARE(window->statusText(1), QStringLiteral("State: Browse"));
+    QVERIFY(window->editor()->isReadOnly());
+    const QString stored = descriptionText(window);
+    QVERIFY(stored.startsWith("{\\rtf"));
+    QVERIFY(stored.contains("Typed words"));
+    QCOMPARE(window->cdsCommon().changeCount(), 2);
+}
+
+void tst_DocumentWindow::escapeKeepsTypedText()
+{
+    TfrmMDIChild *window = open("NoName1");
+    window->editor()->moveCursor(QTextCursor::End);
+    typeInto(window, "abc");
+    QTest::keyClick(window->editor(), Qt::Key_Escape);
+    QCOMPARE(window->cdsCommon().state(), State::Edit);
+    QVERIFY(window->editor()->toPlainText().endsWith("abc"));
+}
+
+void tst_DocumentWindow::undoLastAndAllChanges()
+{
+    TfrmMDIChild *window = open("NoName1");
+    m_prompts->answerFile(path("u.cds"));
+    QVERIFY(window->DoTableCommand(TfrmMDIChild::TableCommand::Save));
+    window->editor()->moveCursor(QTextCursor::End);
+    typeInto(window, " one");
+    window->cdsCommon().post();
+    typeInto(window, " two");
+    window->cdsCommon().post();
+    QCOMPARE(window->cdsCommon().changeCount(), 2);
+
+    QVERIFY(window->DoTableCommand(TfrmMDIChild::TableCommand::UndoLastChange));
+    QCOMPARE(window->cdsCommon().changeCount(), 1);
+    QVERIFY(window->editor()->toPlainText().endsWith(" one"));
+    QVERIFY(!descriptionText(window).contains(" two"));
+
+    QVERIFY(window->DoTableCommand(TfrmMDIChild::TableCommand::UndoAllChanges));
+    QCOMPARE(window->cdsCommon().changeCount(), 0);
+    QVERIFY(window->editor()->toPlainText().endsWith("for your first item."));
+}
+
+void tst_DocumentWindow::autoSaveFollowsSettings()
+{
+    writeOption(settings::Key::ChildAutoSave_Checked, "True");
+    writeOption(settings::Key::ChildAutoSaveMinutes_Text, "abc");
+    TfrmMDIChild *untitled = open("NoName1");
+    m_prompts->answerFile(path("auto.cds"));
+    QVERIFY(untitled->DoTableCommand(TfrmMDIChild::TableCommand::Save));
+    TfrmMDIChild *window = open(path("auto.cds"));
+    QVERIFY(window->autoSaveTimer().isActive());
+    QCOMPARE(window->autoSaveTimer().interval(), 5 * 60000);
+
+    writeOption(settings::Key::ChildAutoSaveMinutes_Text, "15");
+    m_frame->loadAndApplyOptions();
+    QCOMPARE(window->autoSaveTimer().interval(), 15 * 60000);
+
+    // Each tick saves, whether or not anything changed.
+    typeInto(window, "ticked ");
+    QCOMPARE(window->cdsCommon().state(), State::Edit);
+    window->autoSaveTimer().setInterval(10);
+    QTRY_VERIFY(loadedFirstDescription(path("auto.cds")).contains("ticked"));
+
+    writeOption(settings::Key::ChildAutoSave_Checked, "False");
+    m_frame->loadAndApplyOptions();
+    QVERIFY(!window->autoSaveTimer().isActive());
+}
+
+void tst_DocumentWindow::statusBarTexts()
+{
+    TfrmMDIChild *window = open("NoName1");
+    QCOMPARE(window->statusText(0), QStringLiteral("Items: 1"));
+    QCOMPARE(window->statusText(1), QStringLiteral("State: Browse"));
+    QCOMPARE(window->statusText(2), QString());
+    window->editor()->moveCursor(QTextCursor::Start);
+    QCOMPARE(window->statusText(3), QStringLiteral("Line:   1  Col:   1"));
+    window->editor()->moveCursor(QTextCursor::Right);
+    window->editor()->moveCursor(QTextCursor::Right);
+    QCOMPARE(window->statusText(3), QStringLiteral("Line:   1  Col:   3"));
+
+    dataset::ClientDataSet &table = window->cdsCommon();
+    {
+        dataset::ControlsDisabler disabled(table);
+        for (int i = 1; i < 1234; ++i) {
+            table.append();
+            table.setFieldValue(kFieldParent, -1);
+            table.setFieldValue(kFieldName, QStringLiteral("Item %1").arg(i));
+            table.post();
+        }
+    }
+    QCOMPARE(window->statusText(0), QStringLiteral("Items: 1234"));
+}
+
+void tst_DocumentWindow::undoCaptionsFollowEditor()
+{
+    TfrmMDIChild *window = open("NoName1");
+    QAction *undo = window->action("actEditUndo");
+    QCOMPARE(undo->text(), QStringLiteral("&Undo "));
+    window->editor()->moveCursor(QTextCursor::End);
+    typeInto(window, "two words");
+    QCOMPARE(undo->text(), QStringLiteral("&Undo typing"));
+    while (window->editor()->canUndo())
+        undo->trigger();
+    QCOMPARE(undo->text(), QStringLiteral("&Undo "));
+    QCOMPARE(window->action("actEditRedo")->text(), QStringLiteral("&Redo typing"));
+}
+
+void tst_DocumentWindow::viewCommandHidesOwnBarOnly()
+{
+    TfrmMDIChild *first = open("NoName1");
+    TfrmMDIChild *second = open("NoName2");
+    QVERIFY(first->bars()->Bar_ChildFormat1->isVisible());
+    QAction *view = first->action("actViewBar_ChildFormat1");
+    QVERIFY(view->isChecked());
+    view->trigger();
+    QVERIFY(!first->bars()->Bar_ChildFormat1->isVisible());
+    QVERIFY(second->bars()->Bar_ChildFormat1->isVisible());
+    QCOMPARE(m_frame->optionText(settings::Key::ViewBar_ChildFormat1_Checked),
+             QStringLiteral("False"));
+
+    // The next window shown applies the settings to every window.
+    open("NoName3");
+    QVERIFY(!second->bars()->Bar_ChildFormat1->isVisible());
+    QVERIFY(!second->action("actViewBar_ChildFormat1")->isChecked());
+
+    first->action("actViewBar_ChildStatus")->trigger();
+    QVERIFY(!first->statusBar()->isVisible());
+    QCOMPARE(m_frame->optionText(settings::Key::ViewBar_ChildStatus_Checked),
+             QStringLiteral("False"));
+}
+
+void tst_DocumentWindow::dropAsksAboutPendingChanges_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("typedKeptInRecord");
+    QTest::addColumn<bool>("loaded");
+    QTest::newRow("Yes posts, then loads") << int(PromptService::Yes) << true << true;
+    QTest::newRow("No cancels, then loads") << int(PromptService::No) << false << true;
+    QTest::newRow("Cancel leaves all") << int(PromptService::Cancel) << false << false;
+}
+
+void tst_DocumentWindow::dropAsksAboutPendingChanges()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, typedKeptInRecord);
+    QFETCH(bool, loaded);
+    QFile dropped(path("dropped.txt"));
+    QVERIFY(dropped.open(QIODevice::WriteOnly));
+    dropped.write("Dropped file text");
+    dropped.close();
+
+    TfrmMDIChild *window = open("NoName1");
+    window->editor()->moveCursor(QTextCursor::End);
+    typeInto(window, " pending");
+    m_prompts->answerMessage(answer);
+    m_frame->filesDropped({path("dropped.txt"), path("ignored.txt")});
+    QCOMPARE(m_prompts->messages(), QStringList{saveQuestion(kFirstItemName)});
+
+    QCOMPARE(descriptionText(window).contains("pending"), typedKeptInRecord);
+    QCOMPARE(window->editor()->toPlainText() == QLatin1String("Dropped file text"), loaded);
+    // The loaded document waits for a post.
+    QCOMPARE(window->cdsCommon().state(), State::Edit);
+    if (!loaded)
+        QVERIFY(window->editor()->toPlainText().endsWith(" pending"));
+    window->cdsCommon().post();
+    QCOMPARE(descriptionText(window).contains("Dropped file text"), loaded);
+}
+
+void tst_DocumentWindow::dropOntoEditorReachesFrame()
+{
+    QFile dropped(path("note.txt"));
+    QVERIFY(dropped.open(QIODevice::WriteOnly));
+    dropped.write("From a drop");
+    dropped.close();
+    TfrmMDIChild *window = open("NoName1");
+    QVERIFY(window->editor()->acceptDrops());
+    emit window->editor()->filesDropped({path("note.txt")});
+    QCOMPARE(m_prompts->asked.size(), 0); // browse state: nothing to ask
+    QCOMPARE(window->editor()->toPlainText(), QStringLiteral("From a drop"));
+    QCOMPARE(window->cdsCommon().state(), State::Edit);
+}
+
+void tst_DocumentWindow::splitterPositionSharedThroughSection()
+{
+    TfrmMDIChild *first = open("NoName1");
+    first->splitter()->setSizes({150, 750});
+    m_prompts->answerMessage(PromptService::No);
+    QVERIFY(closeWindow(first));
+    const QString child = settings::Registry::subKey(kRoot, "Child");
+    QCOMPARE(m_registry->read(child, settings::valueName(settings::Key::SplitterMain_Left)),
+             std::optional<QString>("150"));
+    TfrmMDIChild *second = open("NoName2");
+    QCOMPARE(second->splitter()->sizes().value(0), 150);
+}
+
+QTEST_MAIN(tst_DocumentWindow)
+#include "tst_document_window.moc"
