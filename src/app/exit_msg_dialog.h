@@ -1,0 +1,49 @@
+#pragma once
+// The exit confirmation "Do you want to eXit" with its "Don't Show This
+// Message Again" check box, and the question of the main window's close
+// query built on it.
+
+#include <QDialog>
+
+class QCheckBox;
+class QLabel;
+class QPushButton;
+
+namespace bw {
+
+class OptionsAccess;
+class PromptService;
+
+class TfrmExitMsg : public QDialog
+{
+    Q_OBJECT
+public:
+    // "&Yes" and "&No" (also Esc); the window's close button gives
+    // QDialog::Rejected.
+    enum Result { ResultYes = QDialog::Accepted, ResultNo = 2 };
+
+    explicit TfrmExitMsg(QWidget *parent = nullptr);
+
+    // Lays the controls out around the width of the text.
+    void FormShow();
+
+    QLabel *imgIcon = nullptr;
+    QLabel *lbMessage = nullptr;
+    QLabel *imgQuestion = nullptr;
+    QPushButton *btnYes = nullptr;
+    QPushButton *btnNo = nullptr;
+    QLabel *imgCheck = nullptr;
+    QCheckBox *cbDontShowThisMsgAgain = nullptr;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+};
+
+// The close query's question: nothing is asked when the Options check box
+// "Display Confirmation When Exiting Program" is off. Otherwise the dialog is
+// shown, the opposite of its check box is copied into that option and written
+// at once, and the result is false only for "&No".
+bool confirmExit(PromptService &prompts, QWidget *parent, OptionsAccess &options);
+
+} // namespace bw
