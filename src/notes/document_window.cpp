@@ -3,6 +3,7 @@
 #include "editor/rich_edit.h"
 #include "notes/core/notes_strings.h"
 #include "notes/document_bars.h"
+#include "notes/document_window_splitter.h"
 #include "notes/frame_services.h"
 #include "notes/notes_strings.h"
 #include "notes/ruler.h"
@@ -70,9 +71,8 @@ void TfrmMDIChild::FormCreate()
 void TfrmMDIChild::buildLayout()
 {
     m_bars = new DocumentBars([this](const QString &name) { return action(name); }, this);
-    m_splitter = new QSplitter(Qt::Horizontal, this);
+    m_splitter = new CollapsibleSplitter(this);
     m_splitter->setObjectName(QStringLiteral("SplitterMain"));
-    m_splitter->setChildrenCollapsible(true);
     m_splitter->addWidget(buildLeftPane());
     m_splitter->addWidget(buildRightPane());
     m_splitter->setStretchFactor(0, 0);
@@ -278,10 +278,7 @@ void TfrmMDIChild::releaseUntitledNumber()
 
 void TfrmMDIChild::btnTreeViewHeaderClick()
 {
-    const QList<int> sizes = m_splitter->sizes();
-    if (sizes.value(0) > 0)
-        m_collapsedTreeWidth = sizes.value(0);
-    m_splitter->setSizes({0, sizes.value(0) + sizes.value(1)});
+    m_splitter->collapseFirst();
 }
 
 void TfrmMDIChild::resizeEvent(QResizeEvent *event)

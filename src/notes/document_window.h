@@ -18,7 +18,6 @@
 
 class QAction;
 class QLabel;
-class QSplitter;
 class QToolButton;
 
 namespace bw {
@@ -28,6 +27,7 @@ class RichEdit;
 
 namespace bw::notes {
 
+class CollapsibleSplitter;
 class DocumentBars;
 class FrameServices;
 class Ruler;
@@ -55,7 +55,7 @@ public:
     StatusBar *statusBar() const { return m_statusBar; }
     Ruler *ruler() const { return m_ruler; }
     DocumentBars *bars() const { return m_bars; }
-    QSplitter *splitter() const { return m_splitter; }
+    CollapsibleSplitter *splitter() const { return m_splitter; }
     QTimer &autoSaveTimer() { return m_timer1; }
     // The pane below the tree header where the folder tree sits.
     QWidget *treePane() const { return m_treePane; }
@@ -79,7 +79,11 @@ public:
     bool editorModified() const { return m_editorModified; }
 
     void EditorChange();
+    // Refreshes the format controls, the ruler and the line and column
+    // display from the caret.
     void EditorSelectionChange();
+    // True while EditorSelectionChange fills the format controls.
+    bool UpdatingFormatControls() const { return m_updatingFormatControls; }
     void ApplyEditorMargins();
     void FocusEditor();
 
@@ -103,6 +107,9 @@ signals:
     // Closing or posting from outside the editor: the tree ends its in-place
     // renaming and keeps the typed text.
     void endTreeRenaming();
+    // EditorSelectionChange runs: the ruler markers and other format
+    // controls follow the caret (UpdatingFormatControls() is true).
+    void formatControlsRefresh();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -168,12 +175,13 @@ private:
     bool m_closeRequested = false;
     bool m_closed = false;
     bool m_saving = false;
+    bool m_updatingFormatControls = false;
     dataset::ClientDataSet::Bookmark m_loadedBookmark;
     QByteArray m_loadedBytes;
     QString m_capsText;
     QString m_lineColumnText;
 
-    QSplitter *m_splitter = nullptr;
+    CollapsibleSplitter *m_splitter = nullptr;
     QWidget *m_leftPane = nullptr;
     QWidget *m_treeHeader = nullptr;
     QToolButton *m_treeHeaderClose = nullptr;
@@ -182,7 +190,6 @@ private:
     Ruler *m_ruler = nullptr;
     RichEdit *m_editor = nullptr;
     StatusBar *m_statusBar = nullptr;
-    int m_collapsedTreeWidth = 0;
 };
 
 // Sets a flag of the window (the moving flag, ...) for the guard's life.

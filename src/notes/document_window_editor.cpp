@@ -6,12 +6,15 @@
 #include "notes/document_window.h"
 
 #include "editor/rich_edit.h"
+#include "notes/document_bars.h"
 #include "notes/frame_services.h"
 #include "notes/notes_strings.h"
 #include "platform/caps_lock.h"
 
 #include <QAction>
 #include <QBuffer>
+#include <QComboBox>
+#include <QFontComboBox>
 #include <QKeyEvent>
 
 namespace bw::notes {
@@ -263,6 +266,14 @@ void TfrmMDIChild::refreshUndoCaptions()
 
 void TfrmMDIChild::EditorSelectionChange()
 {
+    // The boxes' own change events must not write back what is read here.
+    MovingFlag updating(m_updatingFormatControls);
+    const CharFormat format = m_editor->selectionCharFormat(FormatTarget::SelectionWord);
+    if (!format.face.isEmpty())
+        m_bars->btnFormatFontName->setCurrentFont(QFont(format.face));
+    if (format.sizeTwips > 0)
+        m_bars->btnFormatFontSize->setCurrentText(QString::number(format.sizeTwips / 20));
+    emit formatControlsRefresh();
     refreshLineColumn();
 }
 

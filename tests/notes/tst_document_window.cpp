@@ -4,6 +4,7 @@
 #include "editor/rich_edit.h"
 #include "notes/core/notes_strings.h"
 #include "notes/document_bars.h"
+#include "notes/document_window_splitter.h"
 #include "notes/document_window.h"
 #include "notes/notes_strings.h"
 #include "notes/ruler.h"
@@ -13,6 +14,10 @@
 #include "settings/core/registry.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QToolButton>
 #include <QFile>
 #include <QSplitter>
 #include <QTemporaryDir>
@@ -55,6 +60,9 @@ private slots:
     void unreadableFileLeavesInertWindow();
     void typingEditsAndPostStoresRtf();
     void escapeKeepsTypedText();
+    void keysThatChangeTextStartEditing_data();
+    void keysThatChangeTextStartEditing();
+    void headerButtonCollapsesTreePane();
     void undoLastAndAllChanges();
     void autoSaveFollowsSettings();
     void statusBarTexts();
@@ -342,6 +350,56 @@ void tst_DocumentWindow::escapeKeepsTypedText()
     QTest::keyClick(window->editor(), Qt::Key_Escape);
     QCOMPARE(window->cdsCommon().state(), State::Edit);
     QVERIFY(window->editor()->toPlainText().endsWith("abc"));
+}
+
+void tst_DocumentWindow::keysThatChangeTextStartEditing_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<bool>("edits");
+    QTest::newRow("letter") << int(Qt::Key_A) << int(Qt::NoModifier) << true;
+    QTest::newRow("Backspace") << int(Qt::Key_Backspace) << int(Qt::NoModifier) << true;
+    QTest::newRow("Delete") << int(Qt::Key_Delete) << int(Qt::NoModifier) << true;
+    QTest::newRow("Enter") << int(Qt::Key_Return) << int(Qt::NoModifier) << true;
+    QTest::newRow("Tab") << int(Qt::Key_Tab) << int(Qt::NoModifier) << true;
+    QTest::newRow("Shift+Insert") << int(Qt::Key_Insert) << int(Qt::ShiftModifier) << true;
+    QTest::newRow("Ctrl+V") << int(Qt::Key_V) << int(Qt::ControlModifier) << true;
+    QTest::newRow("Ctrl+X") << int(Qt::Key_X) << int(Qt::ControlModifier) << true;
+    QTest::newRow("Ctrl+C") << int(Qt::Key_C) << int(Qt::ControlModifier) << false;
+    QTest::newRow("Right") << int(Qt::Key_Right) << int(Qt::NoModifier) << false;
+    QTest::newRow("Home") << int(Qt::Key_Home) << int(Qt::NoModifier) << false;
+}
+
+void tst_DocumentWindow::keysThatChangeTextStartEditing()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(bool, edits);
+    QApplication::clipboard()->setText(QStringLiteral("pasted"));
+    TfrmMDIChild *window = open("NoName1");
+    window->editor()->setFocus();
+    window->editor()->setSelection(0, 4); // "This"
+    QTest::keyClick(window->editor(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(window->cdsCommon().state(), edits ? State::Edit : State::Browse);
+    // Browsing keys leave the document as it was.
+    if (!edits)
+        QVERIFY(window->editor()->toPlainText().startsWith("This is a description"));
+    else
+        QVERIFY(!window->editor()->toPlainText().startsWith("This is a description"));
+}
+
+void tst_DocumentWindow::headerButtonCollapsesTreePane()
+{
+    TfrmMDIChild *window = open("NoName1");
+    window->splitter()->setSizes({200, 700});
+    auto *close = window->findChild<QToolButton *>("btnTreeViewHeader");
+    QVERIFY(close);
+    close->click();
+    QCOMPARE(window->splitter()->sizes().value(0), 0);
+    auto *restore = window->findChild<QToolButton *>("SplitterMainButton");
+    QVERIFY(restore);
+    restore->click();
+    QCOMPARE(window->splitter()->sizes().value(0), 200);
 }
 
 void tst_DocumentWindow::undoLastAndAllChanges()
