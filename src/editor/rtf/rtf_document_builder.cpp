@@ -47,6 +47,8 @@ RtfDocumentBuilder::RtfDocumentBuilder(QTextCursor &cursor, Mode mode)
     m_originalBlockFormat = cursor.blockFormat();
     m_originalCharFormat = cursor.blockCharFormat();
     m_blockFormat = withoutList(m_originalBlockFormat);
+    m_blockEmpty = cursor.block().length() == 1;
+    m_blockMayBeListed = cursor.block().textList() != nullptr;
 }
 
 void RtfDocumentBuilder::breakIfPending()
@@ -55,18 +57,22 @@ void RtfDocumentBuilder::breakIfPending()
         return;
     m_pendingBreak = false;
     m_cursor.insertBlock(m_blockFormat, m_nextCharFormat);
+    m_blockEmpty = true;
+    m_blockMayBeListed = false;
 }
 
 void RtfDocumentBuilder::insertText(const QString &text, const QTextCharFormat &format)
 {
     breakIfPending();
     m_cursor.insertText(text, format);
+    m_blockEmpty = false;
 }
 
 void RtfDocumentBuilder::insertImage(const QTextImageFormat &format)
 {
     breakIfPending();
     m_cursor.insertImage(format);
+    m_blockEmpty = false;
 }
 
 void RtfDocumentBuilder::applyBlockFormat(const QTextBlockFormat &format,
@@ -77,12 +83,17 @@ void RtfDocumentBuilder::applyBlockFormat(const QTextBlockFormat &format,
         m_blockFormat = format;
     }
     // An empty paragraph shows in the format of its paragraph mark.
-    if (m_cursor.block().length() == 1 && m_cursor.blockCharFormat() != charFormat)
+    if (m_blockEmpty && m_cursor.blockCharFormat() != charFormat)
         m_cursor.setBlockCharFormat(charFormat);
 }
 
 void RtfDocumentBuilder::applyNumbering(const ParagraphNumbering &numbering)
 {
+    if (numbering.kind == NoNumbering && !m_blockMayBeListed) {
+        m_list = nullptr;
+        return;
+    }
+    m_blockMayBeListed = true;
     const QTextBlock block = m_cursor.block();
     QTextList *current = block.textList();
     if (numbering.kind == NoNumbering) {

@@ -47,6 +47,8 @@ private:
     QTextCursor &m_cursor;
     Mode m_mode;
     bool m_pendingBreak = false;
+    bool m_blockEmpty = false; // nothing inserted into the current block yet
+    bool m_blockMayBeListed = false; // the current block may belong to a list
     QTextBlockFormat m_blockFormat; // of the current block, without list membership
     QTextCharFormat m_nextCharFormat;
     QTextBlockFormat m_originalBlockFormat; // Insert: of the paragraph split at the cursor

@@ -768,6 +768,7 @@ void RtfReader::endDestination(const GroupState &popped, qint64 endPosition)
     case Dest::ListOverride:
         if (m_overrideLs > 0 && m_listOverrides.size() < 4096)
             m_listOverrides[m_overrideLs] = m_overrideList;
+        m_lastPara.reset();
         break;
     default:
         break;
@@ -901,7 +902,17 @@ const QTextCharFormat &RtfReader::charFormat(const CharState &state)
     return m_charFormats.emplace(state, format).first->second;
 }
 
-QTextBlockFormat RtfReader::blockFormat(const ParaState &para) const
+const QTextBlockFormat &RtfReader::blockFormat(const ParaState &para)
+{
+    // Paragraphs mostly repeat the format of the one before.
+    if (!m_lastPara || !(*m_lastPara == para)) {
+        m_lastBlockFormat = makeBlockFormat(para);
+        m_lastPara = para;
+    }
+    return m_lastBlockFormat;
+}
+
+QTextBlockFormat RtfReader::makeBlockFormat(const ParaState &para) const
 {
     QTextBlockFormat format;
     static constexpr Qt::Alignment kAlignments[] = {Qt::AlignLeft, Qt::AlignRight, Qt::AlignHCenter,

@@ -82,6 +82,7 @@ private:
         QString pnAfter;
         std::int32_t listOverride = 0; // \ls
         std::int32_t listLevel = 0;    // \ilvl
+        bool operator==(const ParaState &) const = default;
     };
 
     struct GroupState {
@@ -170,7 +171,8 @@ private:
 
     // Formats
     const QTextCharFormat &charFormat(const CharState &state);
-    QTextBlockFormat blockFormat(const ParaState &para) const;
+    const QTextBlockFormat &blockFormat(const ParaState &para);
+    QTextBlockFormat makeBlockFormat(const ParaState &para) const;
     ParagraphNumbering numbering(const ParaState &para) const;
     int colorIndex(std::int32_t param) const;
 
@@ -200,6 +202,8 @@ private:
     CharState m_textState;
     CodePageDecoder m_codePages;
     std::unordered_map<CharState, QTextCharFormat, CharStateHash> m_charFormats;
+    std::optional<ParaState> m_lastPara; // the paragraph format built last
+    QTextBlockFormat m_lastBlockFormat;
 
     RtfPicture m_picture;
     HexAccumulator m_pictureData;

@@ -191,8 +191,11 @@ void RtfWriter::collectTables(int from, int to)
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             if (fragment.position() + fragment.length() > from && fragment.position() < to
-                && !fragment.charFormat().isImageFormat())
-                collectFormat(fragment.charFormat());
+                && !m_collected.contains(fragment.charFormatIndex())) {
+                m_collected.insert(fragment.charFormatIndex());
+                if (!fragment.charFormat().isImageFormat())
+                    collectFormat(fragment.charFormat());
+            }
         }
     }
     if (m_fonts.isEmpty())
@@ -457,7 +460,7 @@ void RtfWriter::writeFragment(const QTextFragment &fragment, int from, int to)
         if (!href.isEmpty())
             openLink(href);
     }
-    writeDelta(stateOf(format));
+    writeDelta(stateOf(fragment));
     text.remove(QChar(kObjectReplacement));
     appendEscapedText(m_out, text, m_delimit);
 }
@@ -585,6 +588,16 @@ int RtfWriter::colorIndexOf(const QTextCharFormat &format, int brushProperty, in
     if (brush.style() == Qt::NoBrush)
         return 0;
     return m_colorIndex.value(brush.color().rgb() | 0xFF000000u, 0);
+}
+
+const RtfWriter::RunState &RtfWriter::stateOf(const QTextFragment &fragment)
+{
+    // Fragments share a few formats; work each one out once.
+    const int index = fragment.charFormatIndex();
+    auto it = m_runStates.find(index);
+    if (it == m_runStates.end())
+        it = m_runStates.insert(index, stateOf(fragment.charFormat()));
+    return *it;
 }
 
 RtfWriter::RunState RtfWriter::stateOf(const QTextCharFormat &format) const

@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
 
 #include <QTextBlock>
@@ -67,6 +68,7 @@ private:
     void closeLink();
 
     RunState stateOf(const QTextCharFormat &format) const;
+    const RunState &stateOf(const QTextFragment &fragment);
     QString familyOf(const QTextCharFormat &format) const;
     qreal pointSizeOf(const QTextCharFormat &format) const;
     int colorIndexOf(const QTextCharFormat &format, int brushProperty, int autoProperty) const;
@@ -81,6 +83,8 @@ private:
     QHash<QString, int> m_fontIndex;
     QList<QColor> m_colors;
     QHash<QRgb, int> m_colorIndex;
+    QHash<int, RunState> m_runStates; // by the document's format index
+    QSet<int> m_collected;            // format indexes already in the tables
     QList<QTextBlock> m_listBlocks; // the first paragraph of each list definition
     QHash<QString, int> m_listIndex;
     bool m_inLink = false;
