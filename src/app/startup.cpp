@@ -2,11 +2,15 @@
 
 #include "app/app_strings.h"
 #include "app/application.h"
+#include "app/data_module.h"
 #include "app/error_box.h"
 #include "app/password_dialog.h"
 #include "app/splash_window.h"
 #include "platform/prompt_service.h"
 #include "platform/single_instance.h"
+#include "settings/core/registry.h"
+#include "settings/help_popup.h"
+#include "settings/options_dialog.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -53,14 +57,27 @@ Startup::Startup(Application &app, PromptService &prompts) : m_app(app), m_promp
     });
 }
 
+// The main window goes first: saving its settings may still read the
+// options. The help popup outlives the Options dialog, which gives it back.
 Startup::~Startup()
 {
     m_mainWindow.reset();
+    m_options.reset();
+    delete m_helpPopup.data();
+    m_dataModule.reset();
+    m_registry.reset();
     delete m_splash.data();
+}
+
+TfrmHelpPopup *Startup::helpPopup() const
+{
+    return m_helpPopup;
 }
 
 QString Startup::applicationTitle() const
 {
+    if (m_dataModule && !m_dataModule->ProductName().isEmpty())
+        return m_dataModule->ProductName();
     return loadStr(StrId::ApplicationTitle);
 }
 
@@ -88,7 +105,44 @@ void Startup::showSplash()
 // module while it is created.
 void Startup::createLongLivedObjects()
 {
+    createDataModule();
     createMainWindow();
+    createOptions();
+    createHelpPopup();
+}
+
+void Startup::createDataModule()
+{
+    m_registry = std::make_unique<settings::Registry>();
+    m_dataModule = std::make_unique<TfrmDataModule>(m_prompts, m_registry.get());
+}
+
+namespace {
+QList<QIcon> iconsOf(const ImageList &images)
+{
+    QList<QIcon> icons;
+    for (int i = 0; i < images.count(); ++i)
+        icons << images.icon(i);
+    return icons;
+}
+} // namespace
+
+void Startup::createOptions()
+{
+    TfrmOptions::Context context;
+    context.registryRoot = m_dataModule->RegistryRoot();
+    context.storageVersion = m_dataModule->StorageVersion();
+    context.productName = m_dataModule->ProductName();
+    context.categoryIcons16 = iconsOf(m_dataModule->imlOptionsTreeView16());
+    context.categoryIcons32 = iconsOf(m_dataModule->imlOptionsTreeView32());
+    context.treeIcons = iconsOf(m_dataModule->imlTreeView());
+    m_options = std::make_unique<TfrmOptions>(m_prompts, context, m_registry.get());
+}
+
+void Startup::createHelpPopup()
+{
+    m_helpPopup = new TfrmHelpPopup(m_dataModule->ProductName());
+    m_options->setHelpPopup(m_helpPopup);
 }
 
 void Startup::createMainWindow()

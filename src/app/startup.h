@@ -14,8 +14,15 @@ class QObject;
 
 namespace bw {
 
+namespace settings {
+class Registry;
+}
+
 class Application;
 class PromptService;
+class TfrmDataModule;
+class TfrmHelpPopup;
+class TfrmOptions;
 
 
 class Startup
@@ -32,20 +39,31 @@ public:
     // was created and the program ends.
     bool run();
 
+    TfrmDataModule *dataModule() const { return m_dataModule.get(); }
     QWidget *mainWindow() const { return m_mainWindow.get(); }
+    TfrmOptions *options() const { return m_options.get(); }
+    TfrmHelpPopup *helpPopup() const;
     // Lives until the main window is first shown.
     TfrmSplash *splash() const { return m_splash; }
 
 private:
     void showSplash();
     void createLongLivedObjects();
+    void createDataModule();
     void createMainWindow();
+    void createOptions();
+    void createHelpPopup();
     QString applicationTitle() const;
 
     Application &m_app;
     PromptService &m_prompts;
     QPointer<TfrmSplash> m_splash;
+    // The settings file every store of the program shares.
+    std::unique_ptr<settings::Registry> m_registry;
+    std::unique_ptr<TfrmDataModule> m_dataModule;
     std::unique_ptr<QWidget> m_mainWindow;
+    std::unique_ptr<TfrmOptions> m_options;
+    QPointer<TfrmHelpPopup> m_helpPopup;
 };
 
 // The whole program: ends at once with status 0 when another copy holds the

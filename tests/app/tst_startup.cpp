@@ -2,16 +2,20 @@
 // the main window's hand-over, and the error handler that works before the
 // main window exists.
 #include "app/application.h"
+#include "app/data_module.h"
 #include "app/error_box.h"
 #include "app/password_dialog.h"
 #include "app/splash_window.h"
 #include "app/startup.h"
 #include "scripted_prompt_service.h"
+#include "settings/help_popup.h"
+#include "settings/options_dialog.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTest>
 
 #include <stdexcept>
@@ -240,7 +244,9 @@ void tst_Startup::failedLogonCreatesNothing()
     Startup startup(*app, prompts);
     QVERIFY(!startup.run());
     QVERIFY(!startup.splash());
+    QVERIFY(!startup.dataModule());
     QVERIFY(!startup.mainWindow());
+    QVERIFY(!startup.options());
     for (QWidget *w : QApplication::topLevelWidgets())
         QVERIFY2(!w->isVisible() || qobject_cast<TfrmPassword *>(w), qPrintable(w->objectName()));
 }
@@ -261,6 +267,15 @@ void tst_Startup::splashLivesUntilMainWindowFirstShown()
     QCOMPARE(splash->picture().size(), QSize(410, 307));
     QVERIFY(splash->windowFlags() & Qt::FramelessWindowHint);
 
+    QVERIFY(startup.dataModule());
+    QCOMPARE(startup.dataModule()->RegistryRoot(),
+             QStringLiteral("Software\\ORV\\Bramblewick 2000\\4.0.4.0"));
+    QVERIFY(startup.options());
+    QVERIFY(startup.helpPopup());
+    QCOMPARE(startup.options()->helpPopup(), startup.helpPopup());
+    QVERIFY(!startup.options()->isVisible());
+    QVERIFY(!startup.helpPopup()->isVisible());
+
     QWidget *frame = startup.mainWindow();
     QVERIFY(frame);
     QVERIFY(!frame->isVisible()); // the message loop shows it
@@ -272,6 +287,7 @@ void tst_Startup::splashLivesUntilMainWindowFirstShown()
 int main(int argc, char *argv[])
 {
     Application app(argc, argv);
+    QStandardPaths::setTestModeEnabled(true); // the settings file of the data module
     tst_Startup test;
     return QTest::qExec(&test, argc, argv);
 }
