@@ -6,10 +6,9 @@
 
 #include "settings/system_colors.h"
 
-#include <QDir>
-#include <QFile>
 #include <QPainter>
 #include <QPixmap>
+#include <QStandardPaths>
 #include <span>
 
 namespace bw {
@@ -259,6 +258,15 @@ void fillColors(ImageList &list)
 // the same icons; hicolor backs it up.
 void selectIconTheme()
 {
+    // Some platform plug-ins (offscreen, minimal) look only in the resources;
+    // the installed themes live in the XDG data folders.
+    QStringList paths = QIcon::themeSearchPaths();
+    const QStringList installed = QStandardPaths::locateAll(
+        QStandardPaths::GenericDataLocation, QStringLiteral("icons"), QStandardPaths::LocateDirectory);
+    for (const QString &dir : installed)
+        if (!paths.contains(dir))
+            paths << dir;
+    QIcon::setThemeSearchPaths(paths);
     QIcon::setThemeName(QLatin1String(kIconTheme));
     QIcon::setFallbackThemeName(QStringLiteral("hicolor"));
 }
