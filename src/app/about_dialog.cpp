@@ -64,7 +64,11 @@ void TfrmAbout::FormCreate(const VersionFields &version)
     lbLegalCopyright->setObjectName(QStringLiteral("lbLegalCopyright"));
     lbComments->setObjectName(QStringLiteral("lbComments"));
     btnOk->setObjectName(QStringLiteral("btnOk"));
+    layOutControls();
+}
 
+void TfrmAbout::layOutControls()
+{
     auto *texts = new QVBoxLayout;
     for (QLabel *label : {lbProductName, lbFileVersion, lbLegalCopyright, lbComments})
         texts->addWidget(label);

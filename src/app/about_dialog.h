@@ -34,6 +34,7 @@ protected:
 
 private:
     void FormCreate(const VersionFields &version);
+    void layOutControls();
     QWidget *createDescriptionPanel();
 
     UrlOpener &m_opener;

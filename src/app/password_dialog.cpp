@@ -54,7 +54,11 @@ void TfrmPassword::createControls()
     }
     connect(btnOk, &QPushButton::clicked, this, &TfrmPassword::btnOkClick);
     connect(btnCancel, &QPushButton::clicked, this, &TfrmPassword::btnCancelClick);
+    layOutControls();
+}
 
+void TfrmPassword::layOutControls()
+{
     auto *grid = new QGridLayout;
     grid->addWidget(lbUsername, 0, 0);
     grid->addWidget(edUsername, 0, 1);

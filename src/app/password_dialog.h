@@ -43,6 +43,7 @@ protected:
 private:
     bool FormKeyDown(QObject *focused, int key);
     void createControls();
+    void layOutControls();
 };
 
 // Runs the logon: at most three attempts, no message between them. True when
