@@ -1,8 +1,7 @@
 #include "notes/status_bar.h"
 
 #include <QPainter>
-#include <QStyle>
-#include <QStyleOptionFrame>
+#include <qdrawutil.h>
 
 namespace bw::notes {
 
@@ -74,12 +73,7 @@ void StatusBar::paintEvent(QPaintEvent *)
 void StatusBar::drawPanel(QPainter &painter, int index) const
 {
     const QRect frame = panelRect(index);
-    QStyleOptionFrame option;
-    option.initFrom(this);
-    option.rect = frame;
-    option.lineWidth = 1;
-    option.state |= QStyle::State_Sunken;
-    style()->drawPrimitive(QStyle::PE_FrameStatusBarItem, &option, &painter, this);
+    qDrawShadePanel(&painter, frame, palette(), true, 1);
 
     const QRect inner = frame.adjusted(1, 1, -1, -1);
     const Panel &panel = m_panels[index];
