@@ -150,11 +150,17 @@ QList<QMenu *> buildMenuBar(const QString &barName, const CommandLookup &lookup,
 QMenu *buildPopupMenu(const QString &menuName, const CommandLookup &lookup, QWidget *parent,
                       const IconSource &icons)
 {
-    const BuildContext context{lookup, icons, QStringLiteral("pmi")};
     auto *menu = new QMenu(parent);
+    fillMenu(menu, menuName, lookup, icons);
+    return menu;
+}
+
+void fillMenu(QMenu *menu, const QString &menuName, const CommandLookup &lookup,
+              const IconSource &icons)
+{
+    const BuildContext context{lookup, icons, QStringLiteral("pmi")};
     menu->setObjectName(menuName);
     addItems(menu, menuDefinition(menuName), context);
-    return menu;
 }
 
 QList<QMenu *> menuBarMenus(const QWidget *owner, const QString &barName)

@@ -58,6 +58,9 @@ QList<QMenu *> buildMenuBar(const QString &barName, const CommandLookup &lookup,
                             const IconSource &icons = {});
 QMenu *buildPopupMenu(const QString &menuName, const CommandLookup &lookup, QWidget *parent,
                       const IconSource &icons = {});
+// Adds the items of a popup menu to a menu of one's own (an owner-drawn one).
+void fillMenu(QMenu *menu, const QString &menuName, const CommandLookup &lookup,
+              const IconSource &icons = {});
 
 // The top-level menus of a bar built earlier for owner, in bar order.
 QList<QMenu *> menuBarMenus(const QWidget *owner, const QString &barName);

@@ -30,7 +30,6 @@ bool MessageHook::isUserInput(const QObject *receiver, const QEvent *event)
     switch (event->type()) {
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
-    case QEvent::ShortcutOverride:
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
@@ -77,7 +76,14 @@ bool MessageHook::eventFilter(QObject *watched, QEvent *event)
 
 bool MessageHook::helpPopupInput(QObject *watched, QEvent *event)
 {
-    if (!m_helpPopup || !m_helpPopup->isVisible() || !isUserInput(watched, event))
+    if (!m_helpPopup || !m_helpPopup->isVisible())
+        return false;
+    // Qt asks about shortcuts before it delivers a key press: that question
+    // belongs to the key press, which is counted on its own, and no shortcut
+    // may run behind the popup.
+    if (event->type() == QEvent::ShortcutOverride)
+        return true;
+    if (!isUserInput(watched, event))
         return false;
     // The popup's own appearance activates nothing of the user's.
     if (event->type() == QEvent::WindowActivate && watched == m_helpPopup)

@@ -37,7 +37,8 @@ public:
     void setDropHandling(DropTarget target, DropHandler handler);
 
     // Key, mouse-button, wheel, non-client and activation events count as
-    // user input; plain mouse moves do not.
+    // user input; plain mouse moves do not. A shortcut question is part of
+    // its key press.
     static bool isUserInput(const QObject *receiver, const QEvent *event);
     // The local files a drag or drop carries.
     static QStringList droppedFiles(const QEvent *event);

@@ -1,0 +1,48 @@
+#include "app/command_dispatcher.h"
+
+#include <QAbstractEventDispatcher>
+#include <QAction>
+#include <QPointer>
+#include <QThread>
+
+namespace bw {
+
+CommandDispatcher::CommandDispatcher(QObject *parent) : QObject(parent)
+{
+    if (QAbstractEventDispatcher *loop = QAbstractEventDispatcher::instance(thread()))
+        connect(loop, &QAbstractEventDispatcher::aboutToBlock, this,
+                &CommandDispatcher::runUpdates);
+}
+
+void CommandDispatcher::connectCommand(QAction *command, Handler execute)
+{
+    QPointer<QAction> guard(command);
+    connect(command, &QAction::triggered, this, [this, guard, execute = std::move(execute)] {
+        runUpdates();
+        // A command that its update handler has just disabled does not run.
+        if (guard && guard->isEnabled())
+            guarded(execute);
+    });
+}
+
+void CommandDispatcher::runUpdates()
+{
+    if (m_updating)
+        return;
+    m_updating = true;
+    for (const Handler &update : std::as_const(m_updates))
+        guarded(update);
+    m_updating = false;
+}
+
+void CommandDispatcher::guarded(const Handler &handler)
+{
+    try {
+        handler();
+    } catch (...) {
+        if (m_errorHandler)
+            m_errorHandler(std::current_exception());
+    }
+}
+
+} // namespace bw

@@ -1,0 +1,252 @@
+#pragma once
+// TfrmMain, the program's main window: the frame whose client area holds one
+// document window per open notes file. It owns the commands that exist
+// without an open file (new, open, close, exit, options, search, window
+// arrangement, help), the recent-files list, the main bar and status bar,
+// the tray icon and the program-wide input hook and error handler, and it
+// merges the active document window's menus into its own menu bar.
+
+#include "app/command_catalogue.h"
+#include "app/cursors.h"
+#include "notes/frame_services.h"
+#include "settings/options_target.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QStringList>
+
+#include <bitset>
+#include <exception>
+#include <memory>
+#include <optional>
+
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QPrinter;
+class QSystemTrayIcon;
+class QToolBar;
+
+namespace bw {
+
+class CommandDispatcher;
+class ErrorHandlerScope;
+class MRUFileList;
+class MessageHook;
+class OptionsAccess;
+class RegistryRXL;
+class TfrmDataModule;
+class TfrmHelpPopup;
+class TfrmOptions;
+class UrlOpener;
+
+// Makes the document window of a file name. The window takes its caption
+// from the name it is given and lives inside the frame's client area.
+class DocumentWindowFactory
+{
+public:
+    virtual ~DocumentWindowFactory() = default;
+    virtual QWidget *createDocumentWindow(notes::FrameServices &frame,
+                                          const QString &fileName) = 0;
+    // The options of the frame pushed into one window.
+    virtual void applyOptions(QWidget *window) { (void)window; }
+    // The window as the document window class, when it is one.
+    virtual notes::TfrmMDIChild *documentWindow(QWidget *window) const
+    {
+        (void)window;
+        return nullptr;
+    }
+    // A file dropped onto the frame while window is the active one.
+    virtual void loadDroppedFile(QWidget *window, const QString &path)
+    {
+        (void)window;
+        (void)path;
+    }
+};
+
+class TfrmMain : public QMainWindow, public notes::FrameServices, public OptionsMainTarget
+{
+    Q_OBJECT
+public:
+    static constexpr int kMaxUntitled = 255;
+    static constexpr int kStatusPanel1Width = 50;
+
+    // Runs the creation (FormCreate). arguments: the command line without
+    // the program name; its first entry may name a notes file to open.
+    TfrmMain(TfrmDataModule &dataModule, PromptService &prompts,
+             std::unique_ptr<DocumentWindowFactory> factory, QStringList arguments = {},
+             QWidget *parent = nullptr);
+    ~TfrmMain() override;
+
+    // The long-lived windows created after the main window (Part of start-up).
+    void setOptionsDialog(TfrmOptions *options);
+    void setHelpPopup(TfrmHelpPopup *popup);
+    void setSearchWindow(QWidget *search) { m_search = search; }
+    void setUrlOpener(UrlOpener *opener) { m_urlOpener = opener; }
+
+    // Commands, menus, bars.
+    QAction *action(const QString &name) const { return m_actions.value(name); }
+    const CommandSet &commands() const { return m_actions; }
+    QMdiArea *mdiArea() const { return m_mdiArea; }
+    QToolBar *mainBar() const { return m_barMain; }
+    QLabel *statusPanel(int index) const;
+    QMenu *trayMenu() const { return m_pmTrayIcon; }
+    QSystemTrayIcon *trayIcon() const { return m_trayIcon; }
+    MRUFileList *mruFileList() const { return m_mruFileList.get(); }
+    QList<QMenu *> ownMenus() const { return m_ownMenus; }
+    const CursorTable &cursors() const { return m_cursors; }
+    MessageHook *messageHook() const { return m_hook; }
+
+    // Document windows.
+    void OpenDocumentWindow(const QString &fileName);
+    QString PendingFileName() const { return m_pendingFileName; }
+    std::bitset<kMaxUntitled + 1> &UntitledNumbers() { return m_untitled; }
+    QWidget *activeDocumentWindow() const;
+    QList<QWidget *> documentWindowList() const; // least recently active first
+    QWidget *findDocumentWindow(const QString &caption) const;
+    void bringToFront(QWidget *window);
+    void SetupChildActions();
+    // Commands of the active document window and then the frame's, by name.
+    QAction *findCommand(const QString &name) const;
+
+    bool HelpPopupArmed() const;
+    void setHelpPopupArmed(bool armed) override;
+
+    // Restores the placement before the first showing.
+    void setVisible(bool visible) override;
+
+    // Event handlers.
+    void FormShow();
+    void AdjustStatusPanels();
+    bool FormCloseQuery();
+    void RegistryRXLRestorePlacement();
+    void RegistryRXLSavePlacement();
+    void ApplicationEventsException(const QString &message);
+    void ApplicationEventsHint(const QString &hint);
+    void ApplicationEventsMinimize();
+    void MRUFileListMRUItemClick(const QString &path);
+    void MRUFileListCreateMRUItem(QAction *item);
+    void pmTrayIconDrawMargin(QPainter &painter, const QRect &margin);
+    // An exception caught around a command: reported, the program goes on.
+    void handleException(std::exception_ptr error);
+    // Runs the update handlers of every command list now.
+    void updateCommands();
+
+    // notes::FrameServices
+    PromptService &prompts() override { return m_prompts; }
+    settings::Registry &registry() override;
+    QString settingsRoot() const override;
+    int storageVersion() const override;
+    QString optionText(settings::Key key) const override;
+    void writeOption(settings::Key key, const QString &text) override;
+    void loadAndApplyOptions() override;
+    void createChildCommands(QObject *window) override;
+    std::optional<QString> executeSaveDialog(QWidget *parent,
+                                             const PromptService::FileRequest &request) override;
+    QList<notes::TfrmMDIChild *> documentWindows() const override;
+    void documentWindowClosed(notes::TfrmMDIChild *window) override;
+    void activateDocumentWindow(notes::TfrmMDIChild *window) override;
+    void releaseUntitledNumber(int number) override;
+    void filesDropped(const QStringList &paths) override;
+    QPixmap statusBarImage(int index) const override;
+
+    // OptionsMainTarget
+    void applyMainOptions(const TfrmOptions &options) override;
+    QList<OptionsChildTarget *> optionsChildTargets() const override;
+
+signals:
+    // The menu bar was rebuilt (a document window became active or closed).
+    void menusMerged();
+
+protected:
+    bool event(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    // Creation (main_window.cpp).
+    void FormCreate();
+    void createCommands();
+    void createFrame();
+    void createMainBar();
+    void createStatusBar();
+    void createTray();
+    void createSettingsStore();
+    void createRecentFiles();
+    void setDateFormat();
+    void firstTimeSave();
+    void openCommandLineFile();
+    QIcon commandIcon(int index) const;
+
+    // Commands (main_window_commands.cpp).
+    void connectCommands();
+    void connectFileCommands();
+    void connectWindowCommands();
+    void connectOtherCommands();
+    void aclFileUpdate();
+    void aclToolsUpdate();
+    void aclWindowUpdate();
+    void actFileCDSNewExecute();
+    void actFileCDSOpenExecute();
+    void actFileCDSCloseExecute();
+    void actFileCDSCloseAllExecute();
+    void actFilePrintSetupExecute();
+    void actFileExitExecute();
+    void actToolsOptionsExecute();
+    void actToolsSearchExecute();
+    void actViewBarExecute(QAction *command, QWidget *bar, settings::Key key);
+    void actTrayIconShowExecute();
+    void actHelpTipsOfTheDayExecute();
+    void actHelpAboutExecute();
+    OptionsAccess *optionsAccess() const;
+    bool optionChecked(settings::Key key, bool fallback) const;
+
+    // Document windows and menus (main_window_documents.cpp).
+    int takeUntitledNumber();
+    void openOrActivate(const QString &path, bool addToRecentFiles);
+    void closeAllDocumentWindows();
+    void subWindowActivated();
+    void mergeMenus();
+    void fillWindowMenu();
+    QMdiSubWindow *subWindowOf(const QWidget *window) const;
+
+    TfrmDataModule &m_dataModule;
+    PromptService &m_prompts;
+    std::unique_ptr<DocumentWindowFactory> m_factory;
+    QStringList m_arguments;
+    QPointer<TfrmOptions> m_options;
+    std::unique_ptr<OptionsAccess> m_ownOptionsAccess;
+    QPointer<QWidget> m_search;
+    UrlOpener *m_urlOpener = nullptr;
+    std::unique_ptr<UrlOpener> m_ownUrlOpener;
+    std::unique_ptr<QPrinter> m_printer;
+    mutable QList<std::shared_ptr<OptionsChildTarget>> m_childTargets;
+
+    CommandSet m_actions;
+    CommandDispatcher *m_dispatcher = nullptr;
+    QMdiArea *m_mdiArea = nullptr;
+    QToolBar *m_barMain = nullptr;
+    QLabel *m_panel0 = nullptr;
+    QLabel *m_panel1 = nullptr;
+    QList<QMenu *> m_ownMenus;
+    QMenu *m_windowMenu = nullptr;
+    QList<QAction *> m_windowListItems;
+    QMenu *m_pmTrayIcon = nullptr;
+    QSystemTrayIcon *m_trayIcon = nullptr;
+    std::unique_ptr<RegistryRXL> m_store;
+    std::unique_ptr<MRUFileList> m_mruFileList;
+    MessageHook *m_hook = nullptr;
+    std::unique_ptr<ErrorHandlerScope> m_errorScope;
+    CursorTable m_cursors;
+
+    std::bitset<kMaxUntitled + 1> m_untitled;
+    QString m_pendingFileName;
+    bool m_shown = false;
+    bool m_placementRestored = false;
+    bool m_closing = false;
+};
+
+} // namespace bw

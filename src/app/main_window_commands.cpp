@@ -1,0 +1,240 @@
+// The main window's commands: their handlers, their update handlers, the
+// close query, minimising and the tray icon.
+
+#include "app/main_window.h"
+
+#include "app/command_dispatcher.h"
+#include "app/data_module.h"
+#include "app/exit_msg_dialog.h"
+#include "app/help_commands.h"
+#include "app/options_access.h"
+#include "app/tip_dialog.h"
+#include "app/window_arranger.h"
+#include "settings/core/encodings.h"
+#include "settings/options_dialog.h"
+#include "settings/registry_rxl.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QPrinter>
+#include <QStatusBar>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <QToolBar>
+
+namespace bw {
+
+void TfrmMain::connectCommands()
+{
+    m_dispatcher->addUpdateHandler([this] { aclFileUpdate(); });
+    m_dispatcher->addUpdateHandler([this] { aclToolsUpdate(); });
+    m_dispatcher->addUpdateHandler([this] { aclWindowUpdate(); });
+    connectFileCommands();
+    connectWindowCommands();
+    connectOtherCommands();
+}
+
+void TfrmMain::connectFileCommands()
+{
+    auto on = [this](const char *name, CommandDispatcher::Handler handler) {
+        m_dispatcher->connectCommand(m_actions.value(QLatin1String(name)), std::move(handler));
+    };
+    on("actFileCDSNew", [this] { actFileCDSNewExecute(); });
+    on("actFileCDSOpen", [this] { actFileCDSOpenExecute(); });
+    on("actFileCDSClose", [this] { actFileCDSCloseExecute(); });
+    on("actFileCDSCloseAll", [this] { actFileCDSCloseAllExecute(); });
+    on("actFilePrintSetup", [this] { actFilePrintSetupExecute(); });
+    on("actFileExit", [this] { actFileExitExecute(); });
+}
+
+void TfrmMain::connectWindowCommands()
+{
+    auto on = [this](const char *name, CommandDispatcher::Handler handler) {
+        m_dispatcher->connectCommand(m_actions.value(QLatin1String(name)), std::move(handler));
+    };
+    on("actWindowCascade", [this] { m_mdiArea->cascadeSubWindows(); });
+    on("actWindowTileHorizontal", [this] { tileStacked(m_mdiArea); });
+    on("actWindowTileVertical", [this] { tileSideBySide(m_mdiArea); });
+    on("actWindowArrangeIcons", [this] { arrangeIcons(m_mdiArea); });
+    on("actWindowMinimizeAll", [this] { minimizeAll(m_mdiArea); });
+    on("actWindowClose", [this] { actFileCDSCloseExecute(); });
+    on("actWindowCloseAll", [this] { actFileCDSCloseAllExecute(); });
+}
+
+void TfrmMain::connectOtherCommands()
+{
+    auto on = [this](const char *name, CommandDispatcher::Handler handler) {
+        m_dispatcher->connectCommand(m_actions.value(QLatin1String(name)), std::move(handler));
+    };
+    on("actToolsOptions", [this] { actToolsOptionsExecute(); });
+    on("actToolsSearch", [this] { actToolsSearchExecute(); });
+    QAction *mainBar = m_actions.value(QStringLiteral("actViewBar_MainMain"));
+    on("actViewBar_MainMain", [this, mainBar] {
+        actViewBarExecute(mainBar, m_barMain, settings::Key::ViewBar_MainMain_Checked);
+    });
+    QAction *statusBarCommand = m_actions.value(QStringLiteral("actViewBar_MainStatus"));
+    on("actViewBar_MainStatus", [this, statusBarCommand] {
+        actViewBarExecute(statusBarCommand, statusBar(),
+                          settings::Key::ViewBar_MainStatus_Checked);
+    });
+    on("actTrayIconShow", [this] { actTrayIconShowExecute(); });
+    on("actHelpTipsOfTheDay", [this] { actHelpTipsOfTheDayExecute(); });
+    on("actHelpAbout", [this] { actHelpAboutExecute(); });
+    on("actHelpEmail", [this] {
+        if (m_urlOpener)
+            actHelpEmailExecute(*m_urlOpener, m_dataModule.ProductName());
+    });
+    on("actHelpHomePage", [this] {
+        if (m_urlOpener)
+            actHelpHomePageExecute(*m_urlOpener);
+    });
+    // The menu heads and the help-file commands (there is no help file) do
+    // nothing when run; Reopen, Clear and Remove Obsolete lend their image
+    // and hint to the recent-files items, which run the list's own handlers.
+}
+
+void TfrmMain::updateCommands()
+{
+    m_dispatcher->runUpdates();
+}
+
+void TfrmMain::aclFileUpdate()
+{
+    const bool active = activeDocumentWindow() != nullptr;
+    m_actions.value(QStringLiteral("actFileCDSClose"))->setEnabled(active);
+    m_actions.value(QStringLiteral("actFileCDSCloseAll"))->setEnabled(active);
+}
+
+void TfrmMain::aclToolsUpdate()
+{
+    m_actions.value(QStringLiteral("actToolsOptions"))->setEnabled(!m_options.isNull());
+    m_actions.value(QStringLiteral("actToolsSearch"))->setEnabled(true);
+}
+
+void TfrmMain::aclWindowUpdate()
+{
+    const bool any = !m_mdiArea->subWindowList().isEmpty();
+    for (const char *name : {"actWindowCascade", "actWindowTileHorizontal",
+                             "actWindowTileVertical", "actWindowArrangeIcons",
+                             "actWindowMinimizeAll"})
+        m_actions.value(QLatin1String(name))->setEnabled(any);
+    const bool active = activeDocumentWindow() != nullptr;
+    m_actions.value(QStringLiteral("actWindowClose"))->setEnabled(active);
+    m_actions.value(QStringLiteral("actWindowCloseAll"))->setEnabled(active);
+}
+
+void TfrmMain::actFilePrintSetupExecute()
+{
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>();
+    m_dataModule.PrinterSetupDialogExecute(this, m_printer.get());
+}
+
+void TfrmMain::actFileExitExecute()
+{
+    close();
+}
+
+void TfrmMain::actToolsOptionsExecute()
+{
+    m_panel0->clear();
+    if (m_options)
+        m_prompts.exec(m_options);
+}
+
+void TfrmMain::actToolsSearchExecute()
+{
+    if (!m_search)
+        return;
+    m_search->show();
+    m_search->raise();
+}
+
+// An auto-check command: its checked state has already changed.
+void TfrmMain::actViewBarExecute(QAction *command, QWidget *bar, settings::Key key)
+{
+    const bool visible = command->isChecked();
+    bar->setVisible(visible);
+    writeOption(key, settings::encodeBool(visible));
+}
+
+void TfrmMain::actTrayIconShowExecute()
+{
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void TfrmMain::actHelpTipsOfTheDayExecute()
+{
+    if (OptionsAccess *options = optionsAccess())
+        showTipOfTheDay(m_prompts, this, *options);
+}
+
+void TfrmMain::actHelpAboutExecute()
+{
+    const VersionFields version{m_dataModule.CompanyName(),   m_dataModule.ProductName(),
+                                m_dataModule.FileVersion(),   m_dataModule.LegalCopyright(),
+                                m_dataModule.RegistryRoot(), m_dataModule.StorageVersion()};
+    DesktopUrlOpener desktop;
+    bw::actHelpAboutExecute(m_prompts, this, version, m_urlOpener ? *m_urlOpener : desktop);
+}
+
+bool TfrmMain::FormCloseQuery()
+{
+    OptionsAccess *options = optionsAccess();
+    if (!options)
+        return true;
+    return confirmExit(m_prompts, this, *options);
+}
+
+// Every document window is asked first (each asks about its own unsaved
+// changes); only when all have closed does the exit question come.
+void TfrmMain::closeEvent(QCloseEvent *event)
+{
+    bool mayClose = true;
+    m_dispatcher->guarded([this, &mayClose] {
+        for (QWidget *window : documentWindowList()) {
+            QPointer<QMdiSubWindow> sub = subWindowOf(window);
+            if (sub && !sub->close()) {
+                mayClose = false;
+                return;
+            }
+        }
+        mayClose = FormCloseQuery();
+    });
+    if (!mayClose) {
+        event->ignore();
+        return;
+    }
+    m_closing = true;
+    m_store->Save();
+    m_trayIcon->hide();
+    QMainWindow::closeEvent(event);
+}
+
+void TfrmMain::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && isMinimized())
+        ApplicationEventsMinimize();
+}
+
+// With "System Tray" the minimised program keeps only its tray icon; where
+// the desktop has no tray it stays on the taskbar, so it can be reached.
+void TfrmMain::ApplicationEventsMinimize()
+{
+    if (!m_options || m_options->taskBarType() != 1)
+        return;
+    if (!QSystemTrayIcon::isSystemTrayAvailable())
+        return;
+    QTimer::singleShot(0, this, [this] {
+        if (isMinimized())
+            hide();
+    });
+}
+
+} // namespace bw

@@ -1,0 +1,327 @@
+// The main window's document windows: opening (new, open, recent files,
+// command line, drop), closing, the untitled numbers, the merging of the
+// active window's menus into the frame's bar and the Window menu's list.
+
+#include "app/main_window.h"
+
+#include "app/app_strings.h"
+#include "app/command_dispatcher.h"
+#include "app/command_menus.h"
+#include "app/data_module.h"
+#include "app/mru_file_list.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QPointer>
+#include <QScopeGuard>
+#include <QTimer>
+
+namespace bw {
+
+void TfrmMain::OpenDocumentWindow(const QString &fileName)
+{
+    OverrideCursor hourglass{QCursor(Qt::WaitCursor)};
+    m_pendingFileName = fileName;
+    // Set-up runs whether or not the window could be created.
+    const auto setup = qScopeGuard([this] { SetupChildActions(); });
+    QWidget *window = m_factory ? m_factory->createDocumentWindow(*this, fileName) : nullptr;
+    if (!window)
+        return;
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    QMdiSubWindow *sub = m_mdiArea->addSubWindow(window);
+    // The frame's Close File owns Ctrl+F4; the sub-window's own close item
+    // would make the key ambiguous.
+    for (QAction *item : sub->systemMenu()->actions())
+        if (item->shortcuts().contains(QKeySequence(QStringLiteral("Ctrl+F4"))))
+            item->setShortcuts({});
+    connect(sub, &QObject::destroyed, this, [this] { QTimer::singleShot(0, this, [this] {
+                                                       mergeMenus();
+                                                   }); });
+    sub->show();
+    m_mdiArea->setActiveSubWindow(sub);
+}
+
+void TfrmMain::SetupChildActions()
+{
+    bw::SetupChildActions(activeDocumentWindow());
+}
+
+int TfrmMain::takeUntitledNumber()
+{
+    for (int n = 1; n <= kMaxUntitled; ++n) {
+        if (!m_untitled.test(n)) {
+            m_untitled.set(n);
+            return n;
+        }
+    }
+    return 1; // all taken: another "NoName1"
+}
+
+void TfrmMain::releaseUntitledNumber(int number)
+{
+    if (number >= 0 && number <= kMaxUntitled)
+        m_untitled.reset(number);
+}
+
+void TfrmMain::actFileCDSNewExecute()
+{
+    const int number = takeUntitledNumber();
+    const QString name = loadStr(StrId::NoName) + QString::number(number);
+    try {
+        OpenDocumentWindow(name);
+    } catch (...) {
+        // No window took the number: it is free again.
+        if (!findDocumentWindow(name))
+            releaseUntitledNumber(number);
+        throw;
+    }
+}
+
+void TfrmMain::actFileCDSOpenExecute()
+{
+    TFileDialog *dialog = m_dataModule.OpenDialog();
+    dialog->setTitle(QString());
+    dialog->setFileName(QString());
+    dialog->setFilter(loadStr(StrId::NotesFileFilter));
+    dialog->setFilterIndex(1);
+    if (!dialog->Execute(this))
+        return;
+    openOrActivate(dialog->fileName(), true);
+}
+
+void TfrmMain::openOrActivate(const QString &path, bool addToRecentFiles)
+{
+    if (QWidget *open = findDocumentWindow(path)) {
+        bringToFront(open);
+        return;
+    }
+    OpenDocumentWindow(path);
+    if (addToRecentFiles)
+        m_mruFileList->Add(path);
+}
+
+void TfrmMain::MRUFileListMRUItemClick(const QString &path)
+{
+    openOrActivate(path, false);
+}
+
+void TfrmMain::MRUFileListCreateMRUItem(QAction *item)
+{
+    const QString text = item->text();
+    const char *command = text == QLatin1String("&Reopen")            ? "actFileMRUReopen"
+                          : text == QLatin1String("&Clear MRU List")   ? "actFileMRUClear"
+                          : text == QLatin1String("&Remove Obsolete") ? "actFileMRURemove"
+                                                                       : nullptr;
+    if (!command)
+        return;
+    const QAction *source = m_actions.value(QLatin1String(command));
+    item->setIcon(source->icon());
+    item->setToolTip(source->toolTip());
+    item->setStatusTip(source->statusTip());
+}
+
+void TfrmMain::actFileCDSCloseExecute()
+{
+    if (QMdiSubWindow *sub = m_mdiArea->currentSubWindow())
+        sub->close();
+}
+
+void TfrmMain::actFileCDSCloseAllExecute()
+{
+    if (!m_mdiArea->currentSubWindow())
+        return;
+    closeAllDocumentWindows();
+}
+
+// From the least recently active window to the active one; a window whose
+// user cancels its save question stays open.
+void TfrmMain::closeAllDocumentWindows()
+{
+    QList<QPointer<QMdiSubWindow>> windows;
+    for (QMdiSubWindow *sub : m_mdiArea->subWindowList(QMdiArea::ActivationHistoryOrder))
+        windows.append(sub);
+    for (const QPointer<QMdiSubWindow> &sub : windows)
+        if (sub)
+            sub->close();
+}
+
+QWidget *TfrmMain::activeDocumentWindow() const
+{
+    QMdiSubWindow *sub = m_mdiArea->currentSubWindow();
+    return sub ? sub->widget() : nullptr;
+}
+
+QList<QWidget *> TfrmMain::documentWindowList() const
+{
+    QList<QWidget *> windows;
+    for (QMdiSubWindow *sub : m_mdiArea->subWindowList(QMdiArea::ActivationHistoryOrder))
+        if (sub->widget())
+            windows.append(sub->widget());
+    return windows;
+}
+
+// Captions are compared exactly: a path in other letter case is another file.
+QWidget *TfrmMain::findDocumentWindow(const QString &caption) const
+{
+    for (QWidget *window : documentWindowList())
+        if (window->windowTitle() == caption)
+            return window;
+    return nullptr;
+}
+
+QMdiSubWindow *TfrmMain::subWindowOf(const QWidget *window) const
+{
+    for (QMdiSubWindow *sub : m_mdiArea->subWindowList())
+        if (sub->widget() == window)
+            return sub;
+    return nullptr;
+}
+
+void TfrmMain::bringToFront(QWidget *window)
+{
+    QMdiSubWindow *sub = subWindowOf(window);
+    if (!sub)
+        return;
+    if (sub->isMinimized())
+        sub->showNormal();
+    m_mdiArea->setActiveSubWindow(sub);
+    window->setFocus();
+}
+
+QAction *TfrmMain::findCommand(const QString &name) const
+{
+    if (QWidget *window = activeDocumentWindow())
+        if (QAction *command = findCommands(CommandScope::Child, window).value(name))
+            return command;
+    return m_actions.value(name);
+}
+
+void TfrmMain::createChildCommands(QObject *window)
+{
+    const IconSource icons = [this](int index) { return commandIcon(index); };
+    const CommandSet child = bw::createCommands(CommandScope::Child, window, icons);
+    if (auto *widget = qobject_cast<QWidget *>(window))
+        buildMenuBar(QLatin1String(kChildMenu), lookupIn({child, m_actions}), widget, icons);
+}
+
+// The first dropped file goes to the active document window; then the
+// program comes to the front.
+void TfrmMain::filesDropped(const QStringList &paths)
+{
+    if (paths.isEmpty())
+        return;
+    if (QWidget *window = activeDocumentWindow(); window && m_factory)
+        m_factory->loadDroppedFile(window, paths.first());
+    if (isMinimized() || isHidden())
+        showNormal();
+    raise();
+    activateWindow();
+}
+
+void TfrmMain::subWindowActivated()
+{
+    mergeMenus();
+}
+
+void TfrmMain::mergeMenus()
+{
+    const QList<QMenu *> wanted =
+        bw::mergeMenus(m_ownMenus, menuBarMenus(activeDocumentWindow(), QLatin1String(kChildMenu)));
+    QList<QAction *> current;
+    for (QAction *action : menuBar()->actions())
+        current.append(action);
+    QList<QAction *> heads;
+    for (QMenu *menu : wanted)
+        heads.append(menu->menuAction());
+    if (current == heads)
+        return;
+    menuBar()->clear();
+    for (QMenu *menu : wanted)
+        menuBar()->addMenu(menu);
+    emit menusMerged();
+}
+
+// The Window menu ends with the list of the document windows, the active
+// one checked.
+void TfrmMain::fillWindowMenu()
+{
+    qDeleteAll(m_windowListItems);
+    m_windowListItems.clear();
+    const QList<QMdiSubWindow *> windows = m_mdiArea->subWindowList(QMdiArea::CreationOrder);
+    if (windows.isEmpty())
+        return;
+    m_windowListItems.append(m_windowMenu->addSeparator());
+    int number = 1;
+    for (QMdiSubWindow *sub : windows) {
+        const QString caption = sub->widget() ? sub->widget()->windowTitle() : sub->windowTitle();
+        QAction *item = m_windowMenu->addAction(QStringLiteral("&%1 %2").arg(number++).arg(caption));
+        item->setCheckable(true);
+        item->setChecked(sub == m_mdiArea->currentSubWindow());
+        QPointer<QMdiSubWindow> target(sub);
+        connect(item, &QAction::triggered, this, [this, target] {
+            if (target)
+                bringToFront(target->widget());
+        });
+        m_windowListItems.append(item);
+    }
+}
+
+QList<notes::TfrmMDIChild *> TfrmMain::documentWindows() const
+{
+    QList<notes::TfrmMDIChild *> windows;
+    for (QWidget *window : documentWindowList())
+        if (auto *child = m_factory ? m_factory->documentWindow(window) : nullptr)
+            windows.append(child);
+    return windows;
+}
+
+void TfrmMain::documentWindowClosed(notes::TfrmMDIChild *)
+{
+    QTimer::singleShot(0, this, [this] { mergeMenus(); });
+}
+
+void TfrmMain::activateDocumentWindow(notes::TfrmMDIChild *window)
+{
+    for (QWidget *candidate : documentWindowList())
+        if (m_factory && m_factory->documentWindow(candidate) == window)
+            bringToFront(candidate);
+}
+
+namespace {
+
+// ApplyOptions reaches a document window through its factory.
+class ChildOptions : public OptionsChildTarget
+{
+public:
+    ChildOptions(DocumentWindowFactory &factory, QWidget *window)
+        : m_factory(factory), m_window(window)
+    {
+    }
+    void applyChildOptions(const TfrmOptions &) override
+    {
+        if (m_window)
+            m_factory.applyOptions(m_window);
+    }
+
+private:
+    DocumentWindowFactory &m_factory;
+    QPointer<QWidget> m_window;
+};
+
+} // namespace
+
+QList<OptionsChildTarget *> TfrmMain::optionsChildTargets() const
+{
+    m_childTargets.clear();
+    QList<OptionsChildTarget *> targets;
+    if (!m_factory)
+        return targets;
+    for (QWidget *window : documentWindowList()) {
+        m_childTargets.append(std::make_shared<ChildOptions>(*m_factory, window));
+        targets.append(m_childTargets.last().get());
+    }
+    return targets;
+}
+
+} // namespace bw
