@@ -43,9 +43,16 @@ RichEdit::RichEdit(QWidget *parent)
     prepareDocument(document());
     QuietChanges quiet(*this);
     attachDocument(document());
+    m_display->setDocument(document());
 }
 
-RichEdit::~RichEdit() = default;
+RichEdit::~RichEdit()
+{
+    // The display formats go while the control can still take the signals
+    // their removal sends.
+    disconnect(document(), nullptr, this, nullptr);
+    m_display->setDocument(nullptr);
+}
 
 void RichEdit::prepareDocument(QTextDocument *document) const
 {
@@ -74,7 +81,6 @@ void RichEdit::attachDocument(QTextDocument *document)
     });
     document->documentLayout()->registerHandler(QTextFormat::ImageObject, m_objects);
     m_lines.setDocument(document);
-    m_display->setDocument(document);
     m_undo.clear();
 }
 
@@ -87,9 +93,15 @@ void RichEdit::adoptDocument(QTextDocument *fresh)
     disconnect(old, nullptr, this, nullptr);
     m_display->setDocument(nullptr);
     fresh->setParent(this);
+    // Display formats first, while the new document has no layout yet: laid
+    // out, every formatted paragraph would be laid out again.
+    m_display->setDocument(fresh);
+    m_display->rehighlight();
+    // The options and margins the control would set, set before it lays out.
+    fresh->setDefaultTextOption(old->defaultTextOption());
+    applyTextMargins(fresh);
     setDocument(fresh);
     attachDocument(fresh);
-    m_display->rehighlight(); // now, not later as an unasked change
     fresh->setModified(false);
     if (old && old->parent() == this)
         old->deleteLater();

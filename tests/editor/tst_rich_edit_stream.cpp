@@ -62,6 +62,7 @@ private slots:
     void failuresThrowTheExactTexts();
     void loadStartsAFreshHistory();
     void loadOfProtectedTextAsksFirst();
+    void destroyedAfterLoadingLinks();
     void saveWholeOrSelection();
     void saveToFileKeepsTheOldFileOnFailure();
     void firstItemOfANewFile();
@@ -163,6 +164,16 @@ void tst_RichEditStream::loadStartsAFreshHistory()
     QTest::keyClick(m_edit.get(), Qt::Key_X);
     QCOMPARE(m_edit->undoKind(), UndoKind::Typing);
     QCOMPARE(changes.count(), 2);
+}
+
+void tst_RichEditStream::destroyedAfterLoadingLinks()
+{
+    // Given a loaded document with display formats, when the control is
+    // destroyed, then removing those formats reaches no destroyed part.
+    auto edit = std::make_unique<RichEdit>();
+    load(*edit, "{\\rtf1 see www.example.com {\\v hidden}\\par}", StreamFormat::Rtf);
+    QCOMPARE(edit->linkAt(5), QStringLiteral("www.example.com"));
+    edit.reset();
 }
 
 void tst_RichEditStream::loadOfProtectedTextAsksFirst()
