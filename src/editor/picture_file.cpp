@@ -1,5 +1,7 @@
 #include "editor/picture_file.h"
 
+#include "editor/rtf/jpeg_decoder.h"
+
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
@@ -22,6 +24,11 @@ QByteArray pngBytes(const QImage &image)
 
 QImage decode(const QByteArray &bytes, const QByteArray &format)
 {
+    if (format == "jpeg") {
+        const QImage image = rtf::decodeJpeg(bytes); // libjpeg, as the RTF reader uses it
+        if (!image.isNull())
+            return image;
+    }
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);

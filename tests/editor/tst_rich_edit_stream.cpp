@@ -5,7 +5,9 @@
 
 #include "editor/rtf/text_properties.h"
 
+#include <QApplication>
 #include <QBuffer>
+#include <QClipboard>
 #include <QImageWriter>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -70,6 +72,7 @@ private slots:
     void picturesFromFiles_data();
     void picturesFromFiles();
     void pictureRoundTrip();
+    void pictureThroughTheClipboard();
     void objectsRoundTrip();
     void objectVerbs();
 
@@ -324,6 +327,29 @@ void tst_RichEditStream::pictureRoundTrip()
     fake.write("not a metafile");
     fake.close();
     QVERIFY_THROWS_EXCEPTION(PictureError, loadPictureFile(fake.fileName()));
+}
+
+void tst_RichEditStream::pictureThroughTheClipboard()
+{
+    // As the insert picture command does it: the file onto the clipboard, then paste.
+    QImage image(8, 8, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    const QString path = m_dir->filePath(QStringLiteral("photo.jpeg"));
+    QVERIFY(image.save(path, "JPEG"));
+    QApplication::clipboard()->setMimeData(pictureMimeData(path));
+    QVERIFY(m_edit->canPaste());
+    QVERIFY(m_edit->pasteSpecialFormats().contains(QStringLiteral("Windows Bitmap")));
+    m_edit->paste();
+    QCOMPARE(m_edit->undoKind(), UndoKind::Paste);
+    const QTextCharFormat f = formatAt(*m_edit, 0);
+    QVERIFY(f.isImageFormat());
+    QCOMPARE(f.stringProperty(rtf::PictureFormat), QStringLiteral("jpeg"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(f.property(rtf::PictureData).toByteArray(), file.readAll()); // the file's own bytes
+    QCOMPARE(m_edit->selectionType(), 0);
+    m_edit->setSelection(0, 1);
+    QCOMPARE(m_edit->selectionType(), int(SelectionObject));
 }
 
 void tst_RichEditStream::objectsRoundTrip()
