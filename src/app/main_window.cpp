@@ -237,7 +237,10 @@ void TfrmMain::showEvent(QShowEvent *event)
     if (m_shown)
         return;
     m_shown = true;
-    m_dispatcher->guarded([this] { FormShow(); });
+    // Runs once the frame has appeared, so the tip of the day and a file
+    // from the command line come up over a painted window.
+    QMetaObject::invokeMethod(
+        this, [this] { m_dispatcher->guarded([this] { FormShow(); }); }, Qt::QueuedConnection);
 }
 
 // The settings store restores the placement before the window first

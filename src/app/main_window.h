@@ -65,6 +65,9 @@ public:
     }
 };
 
+// The document windows of notes files (TfrmMDIChild).
+std::unique_ptr<DocumentWindowFactory> notesWindowFactory();
+
 class TfrmMain : public QMainWindow, public notes::FrameServices, public OptionsMainTarget
 {
     Q_OBJECT
@@ -72,11 +75,12 @@ public:
     static constexpr int kMaxUntitled = 255;
     static constexpr int kStatusPanel1Width = 50;
 
-    // Runs the creation (FormCreate). arguments: the command line without
-    // the program name; its first entry may name a notes file to open.
+    // Runs the creation (FormCreate). factory: the maker of document
+    // windows, notesWindowFactory() when null. arguments: the command line
+    // without the program name; its first entry may name a notes file.
     TfrmMain(TfrmDataModule &dataModule, PromptService &prompts,
-             std::unique_ptr<DocumentWindowFactory> factory, QStringList arguments = {},
-             QWidget *parent = nullptr);
+             std::unique_ptr<DocumentWindowFactory> factory = nullptr,
+             QStringList arguments = {}, QWidget *parent = nullptr);
     ~TfrmMain() override;
 
     // The long-lived windows created after the main window (Part of start-up).

@@ -10,6 +10,7 @@
 #include "app/data_module.h"
 #include "app/mru_file_list.h"
 
+#include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -18,6 +19,12 @@
 #include <QTimer>
 
 namespace bw {
+
+namespace {
+
+constexpr int kDocumentImage = 1; // the New File image stands for a notes file
+
+} // namespace
 
 void TfrmMain::OpenDocumentWindow(const QString &fileName)
 {
@@ -35,10 +42,15 @@ void TfrmMain::OpenDocumentWindow(const QString &fileName)
     for (QAction *item : sub->systemMenu()->actions())
         if (item->shortcuts().contains(QKeySequence(QStringLiteral("Ctrl+F4"))))
             item->setShortcuts({});
-    connect(sub, &QObject::destroyed, this, [this] { QTimer::singleShot(0, this, [this] {
-                                                       mergeMenus();
-                                                   }); });
+    connect(sub, &QObject::destroyed, this,
+            [this] { QTimer::singleShot(0, this, [this] { mergeMenus(); }); });
+    if (window->windowIcon().cacheKey() == QApplication::windowIcon().cacheKey())
+        sub->setWindowIcon(commandIcon(kDocumentImage));
     sub->show();
+    // A window that brings no size of its own gets a useful one.
+    const QSize area = m_mdiArea->viewport()->size();
+    if (sub->width() < area.width() / 3 || sub->height() < area.height() / 3)
+        sub->resize(area * 2 / 3);
     m_mdiArea->setActiveSubWindow(sub);
 }
 

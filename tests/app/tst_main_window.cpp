@@ -165,6 +165,7 @@ void tst_MainWindow::init()
     m_options->writeImmediate(settings::Key::DisplayTipOfTheDayAtStartup_Checked, "False");
     m_main->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
+    QCoreApplication::processEvents(); // the first-show handling
     m_prompts->clear();
     TestDocument::closedOrder().clear();
 }
@@ -266,7 +267,8 @@ void tst_MainWindow::commandLineFile()
         auto factory = std::make_unique<TestFactory>();
         TfrmMain frame(*m_dataModule, *m_prompts, std::move(factory), arguments);
         frame.show();
-        QCOMPARE(frame.documentWindowList().size(), arguments.size() == 2 ? 1 : 0);
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        QTRY_COMPARE(frame.documentWindowList().size(), arguments.size() == 2 ? 1 : 0);
         if (arguments.size() == 2)
             QCOMPARE(frame.activeDocumentWindow()->windowTitle(), path);
         QVERIFY(frame.mruFileList()->items().isEmpty()); // not a recent file
