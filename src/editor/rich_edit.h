@@ -16,6 +16,8 @@
 #include <QTemporaryDir>
 #include <QTextEdit>
 
+class QPrinter;
+
 #include <functional>
 #include <memory>
 #include <optional>
@@ -125,6 +127,11 @@ public:
     void saveToStream(QIODevice *device, StreamFormat format, bool selectionOnly = false) const;
     void loadFromFile(const QString &fileName, StreamFormat format);
     void saveToFile(const QString &fileName, StreamFormat format, bool selectionOnly = false) const;
+
+    // Printing: a copy of the document as it shows, hidden text left out and
+    // disabled text in the disabled colour.
+    std::unique_ptr<QTextDocument> printableDocument() const;
+    void print(QPrinter *printer) const;
 
     // Layout and appearance
     QRect textRect() const; // in viewport coordinates

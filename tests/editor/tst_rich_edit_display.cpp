@@ -6,7 +6,9 @@
 #include "editor/rtf/rtf.h"
 #include "editor/rtf/text_properties.h"
 
+#include <QPrinter>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QtTest>
@@ -26,6 +28,7 @@ private slots:
 
     void hiddenTextTakesNoRoomButIsKept();
     void disabledTextInTheDisabledColour();
+    void printedWithoutHiddenText();
     void findLinks_data();
     void findLinks();
     void linkNotifications_data();
@@ -93,6 +96,27 @@ void tst_RichEditDisplay::disabledTextInTheDisabledColour()
     QCOMPARE(ranges.first().format.foreground().color(),
              m_edit->palette().color(QPalette::Disabled, QPalette::Text));
     QVERIFY(!formatAt(*m_edit, 4).hasProperty(QTextFormat::ForegroundBrush)); // kept as it was
+}
+
+void tst_RichEditDisplay::printedWithoutHiddenText()
+{
+    appendRuns(*m_edit, {{"shown ", QTextCharFormat()},
+                         {"HIDDEN ", propertyFormat(rtf::Hidden)},
+                         {"greyed", propertyFormat(rtf::Disabled)}});
+    const auto printable = m_edit->printableDocument();
+    QCOMPARE(printable->toPlainText(), QStringLiteral("shown greyed"));
+    QTextCursor cursor(printable.get());
+    cursor.setPosition(8);
+    QCOMPARE(cursor.charFormat().foreground().color(),
+             m_edit->palette().color(QPalette::Disabled, QPalette::Text));
+    QCOMPARE(m_edit->toPlainText(), QStringLiteral("shown HIDDEN greyed")); // the original keeps it
+
+    QTemporaryDir dir;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath(QStringLiteral("out.pdf")));
+    m_edit->print(&printer);
+    QVERIFY(QFileInfo(printer.outputFileName()).size() > 0);
 }
 
 void tst_RichEditDisplay::findLinks_data()
