@@ -204,6 +204,8 @@ private:
     bool allowSelectionChange() const;
     bool keyChangeRange(QKeyEvent *event, int *start, int *end, UndoKind *kind) const;
     std::pair<int, int> wordRange() const;
+    bool hiddenBefore(int position) const;
+    void stepOverHidden(bool forward, bool select);
     void insertMime(const QMimeData *source, QTextCursor &cursor);
     void insertPlainText(QTextCursor &cursor, const QString &text);
     void insertPictureAt(QTextCursor &cursor, const Picture &picture);

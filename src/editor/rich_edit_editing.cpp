@@ -4,6 +4,7 @@
 #include "editor/rich_edit.h"
 
 #include "editor/rtf/rtf.h"
+#include "editor/rtf/text_properties.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -109,8 +110,45 @@ bool RichEdit::keyChangeRange(QKeyEvent *event, int *start, int *end, UndoKind *
     return isTyping(event, wantTabs());
 }
 
+bool RichEdit::hiddenBefore(int position) const
+{
+    if (position <= 0)
+        return false;
+    const QTextBlock block = document()->findBlock(position - 1);
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment f = it.fragment();
+        if (f.position() <= position - 1 && position - 1 < f.position() + f.length())
+            return f.charFormat().boolProperty(rtf::Hidden);
+    }
+    return false; // the paragraph break
+}
+
+// Hidden text takes no room, so a caret step moves over all of it, and the
+// caret never rests right after hidden text (what is typed there would be
+// hidden too).
+void RichEdit::stepOverHidden(bool forward, bool select)
+{
+    QTextCursor cursor = textCursor();
+    const auto mode = select ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor;
+    const auto step = forward ? QTextCursor::NextCharacter : QTextCursor::PreviousCharacter;
+    bool moved = false;
+    while (hiddenBefore(cursor.position()) && cursor.movePosition(step, mode))
+        moved = true;
+    if (moved)
+        setTextCursor(cursor);
+}
+
 void RichEdit::keyPressEvent(QKeyEvent *event)
 {
+    const bool forward = event->matches(QKeySequence::MoveToNextChar) ||
+                         event->matches(QKeySequence::SelectNextChar);
+    const bool backward = event->matches(QKeySequence::MoveToPreviousChar) ||
+                          event->matches(QKeySequence::SelectPreviousChar);
+    if (forward || backward) {
+        QTextEdit::keyPressEvent(event);
+        stepOverHidden(forward, event->modifiers() & Qt::ShiftModifier);
+        return;
+    }
     if (event->matches(QKeySequence::Undo)) {
         undo();
     } else if (event->matches(QKeySequence::Redo)) {

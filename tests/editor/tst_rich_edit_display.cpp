@@ -27,6 +27,7 @@ private slots:
     void cleanup();
 
     void hiddenTextTakesNoRoomButIsKept();
+    void caretStepsOverHiddenText();
     void disabledTextInTheDisabledColour();
     void printedWithoutHiddenText();
     void findLinks_data();
@@ -82,6 +83,23 @@ void tst_RichEditDisplay::hiddenTextTakesNoRoomButIsKept()
     shown.mask = CharFormat::Hidden;
     m_edit->setSelectionCharFormat(shown);
     QVERIFY(m_edit->cursorRect(after).x() - m_edit->cursorRect(before).x() > 30);
+}
+
+void tst_RichEditDisplay::caretStepsOverHiddenText()
+{
+    appendRuns(*m_edit, {{"ab", QTextCharFormat()},
+                         {"XYZ", propertyFormat(rtf::Hidden)},
+                         {"cd", QTextCharFormat()}});
+    m_edit->setSelection(2, 2);
+    QTest::keyClick(m_edit.get(), Qt::Key_Right);
+    QCOMPARE(m_edit->textCursor().position(), 6); // past the hidden text and "c"
+    QTest::keyClick(m_edit.get(), Qt::Key_Left);
+    QCOMPARE(m_edit->textCursor().position(), 2); // not right after the hidden text
+    QTest::keyClick(m_edit.get(), Qt::Key_Right, Qt::ShiftModifier);
+    QCOMPARE(m_edit->selectedPlainText(), QStringLiteral("XYZc"));
+    m_edit->setSelection(1, 1);
+    QTest::keyClick(m_edit.get(), Qt::Key_Right);
+    QCOMPARE(m_edit->textCursor().position(), 2);
 }
 
 void tst_RichEditDisplay::disabledTextInTheDisabledColour()
