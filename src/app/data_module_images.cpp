@@ -46,7 +46,7 @@ constexpr ImageSpec kCommon[] = {
     {"edit-clear-history", "Cl"},     // 17 clear MRU list
     {"edit-clear-list", "Rm"},        // 18 remove obsolete
     {"application-exit", "X"},        // 19 exit
-    {"applications-other", "T"},      // 20 tools
+    {"tools-wizard", "T"},            // 20 tools
     {"configure", "Op"},              // 21 options
     {"system-search", "Se"},          // 22 search window
     {"view-list-details", "V"},       // 23
@@ -209,7 +209,7 @@ QIcon drawnIcon(const QString &label, QSize size)
     p.setBrush(QColor(0xe8, 0xf0, 0xfa));
     p.drawRoundedRect(QRectF(0.5, 0.5, size.width() - 1, size.height() - 1), 2, 2);
     QFont font = p.font();
-    font.setPixelSize(std::max(6, size.height() * (label.size() > 1 ? 7 : 10) / 16));
+    font.setPixelSize(std::max(6, size.height() * (label.size() > 1 ? 9 : 11) / 16));
     font.setBold(true);
     p.setFont(font);
     p.setPen(QColor(0x23, 0x26, 0x29));
