@@ -8,6 +8,7 @@
 #include "platform/prompt_service.h"
 #include "settings/core/settings_catalogue.h"
 
+#include <QIcon>
 #include <QList>
 #include <QPixmap>
 #include <QString>
@@ -23,6 +24,7 @@ class Registry;
 
 namespace bw::notes {
 
+class TfrmDeleteMsg;
 class TfrmMDIChild;
 
 class FrameServices
@@ -76,6 +78,18 @@ public:
         (void)index;
         return QPixmap();
     }
+
+    // A picture of the tree image list (pairs: item, selected item); null
+    // when there is none.
+    virtual QIcon treeImage(int index) const
+    {
+        (void)index;
+        return QIcon();
+    }
+
+    // The delete confirmation created once at start-up and shared by every
+    // document window; null: each window makes one of its own.
+    virtual TfrmDeleteMsg *deleteConfirmation() { return nullptr; }
 };
 
 } // namespace bw::notes

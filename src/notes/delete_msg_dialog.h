@@ -1,0 +1,42 @@
+#pragma once
+// TfrmDeleteMsg, the confirmation asked before an item is deleted. It is
+// created once at start-up and reused, so its check box "Don't Show This
+// Message Again" keeps its state from one showing to the next. Each showing
+// lays the dialog out around its message.
+
+#include <QDialog>
+
+class QCheckBox;
+class QLabel;
+class QPushButton;
+
+namespace bw::notes {
+
+inline const QString kDeleteQuestion = QStringLiteral("Do you want to delete the item \"%1\"");
+
+class TfrmDeleteMsg : public QDialog
+{
+    Q_OBJECT
+public:
+    enum Result { ResultNo = 0, ResultYes = 1 };
+
+    explicit TfrmDeleteMsg(QWidget *parent = nullptr);
+
+    // Puts the question about the item named text into the message label.
+    void setItemText(const QString &text);
+    void FormShow();
+
+    QLabel *imgMsgDlgType = nullptr;
+    QLabel *lbMsgText = nullptr;
+    QLabel *imgQuestionMark = nullptr;
+    QLabel *imgCheck = nullptr;
+    QCheckBox *cbDontShowThisMsgAgain = nullptr;
+    QPushButton *btnYes = nullptr;
+    QPushButton *btnNo = nullptr;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+};
+
+} // namespace bw::notes
