@@ -158,6 +158,9 @@ public:
     std::optional<EmbeddedObject> objectAt(int position) const;
     // The one object the selection holds, with its position.
     std::optional<EmbeddedObject> selectedObject(int *position = nullptr) const;
+    // Asks for an object (a new one, or a file embedded or linked) and
+    // inserts it, selected; a new one is opened for editing. False on Cancel.
+    bool insertObjectDialog(PromptService &prompts);
     QStringList objectVerbs() const;
     void runObjectVerb(int verb, int position, PromptService &prompts);
     void openObject(int position);

@@ -2,6 +2,7 @@
 
 #include "editor/rich_edit.h"
 
+#include "editor/insert_object_dialog.h"
 #include "editor/rtf/text_properties.h"
 #include "platform/prompt_service.h"
 
@@ -102,6 +103,19 @@ void RichEdit::insertObject(const EmbeddedObject &object)
     cursor.setPosition(position);
     cursor.setPosition(position + 1, QTextCursor::KeepAnchor);
     setTextCursor(cursor);
+}
+
+bool RichEdit::insertObjectDialog(PromptService &prompts)
+{
+    InsertObjectDialog dialog(prompts, this);
+    if (prompts.exec(&dialog) != QDialog::Accepted)
+        return false;
+    const EmbeddedObject object = dialog.object();
+    const int position = selectionStart();
+    insertObject(object);
+    if (dialog.createsNew() && objectAt(position))
+        openObject(position);
+    return true;
 }
 
 std::optional<EmbeddedObject> RichEdit::objectAt(int position) const

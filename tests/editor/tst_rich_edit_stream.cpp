@@ -7,6 +7,9 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QCheckBox>
+#include <QListWidget>
+#include <QPushButton>
 #include <QClipboard>
 #include <QImageWriter>
 #include <QSignalSpy>
@@ -75,6 +78,7 @@ private slots:
     void pictureThroughTheClipboard();
     void objectsRoundTrip();
     void objectVerbs();
+    void insertObjectDialog();
 
 private:
     std::unique_ptr<RichEdit> m_edit;
@@ -410,6 +414,56 @@ void tst_RichEditStream::objectVerbs()
 
     m_edit->setUrlOpener([](const QUrl &) { return false; });
     QVERIFY_THROWS_EXCEPTION(std::runtime_error, m_edit->openObject(0));
+}
+
+void tst_RichEditStream::insertObjectDialog()
+{
+    QList<QUrl> opened;
+    m_edit->setUrlOpener([&](const QUrl &url) {
+        opened << url;
+        return true;
+    });
+    ScriptedPromptService prompts;
+    // Cancel inserts nothing.
+    QVERIFY(!m_edit->insertObjectDialog(prompts));
+    QCOMPARE(prompts.asked.last().kind, QStringLiteral("exec"));
+    QCOMPARE(prompts.asked.last().text, QStringLiteral("InsertObjectDialog"));
+    QCOMPARE(m_edit->textLength(), 0);
+
+    // Create new: an empty file of the chosen type, opened for editing.
+    QString title;
+    prompts.answerDialog([&](QDialog *dialog) {
+        title = dialog->windowTitle();
+        dialog->findChild<QListWidget *>(QStringLiteral("lbObjectType"))->setCurrentRow(2);
+        return int(QDialog::Accepted);
+    });
+    QVERIFY(m_edit->insertObjectDialog(prompts));
+    QCOMPARE(title, QStringLiteral("Insert Object"));
+    auto object = m_edit->selectedObject();
+    QVERIFY(object);
+    QCOMPARE(object->name, QStringLiteral("New Page.html"));
+    QCOMPARE(object->mimeType, QStringLiteral("text/html"));
+    QCOMPARE(opened.size(), 1);
+
+    // From a file, linked, through Browse.
+    const QString path = m_dir->filePath(QStringLiteral("linked.txt"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("linked");
+    file.close();
+    prompts.answerFile(path);
+    prompts.answerDialog([](QDialog *dialog) {
+        dialog->findChild<QPushButton *>()->click(); // Browse
+        dialog->findChild<QCheckBox *>(QStringLiteral("cbLink"))->setChecked(true);
+        return int(QDialog::Accepted);
+    });
+    m_edit->setSelection(m_edit->textLength(), -1);
+    QVERIFY(m_edit->insertObjectDialog(prompts));
+    object = m_edit->selectedObject();
+    QVERIFY(object);
+    QVERIFY(object->isLink());
+    QCOMPARE(object->contents(), QByteArray("linked"));
+    QCOMPARE(opened.size(), 1); // only new objects are opened
 }
 
 QTEST_MAIN(tst_RichEditStream)
