@@ -43,6 +43,13 @@ void FolderTreeLink::connectTable()
     using DS = dataset::ClientDataSet;
     connect(&m_table, &DS::dataSetChanged, this, &FolderTreeLink::tableChanged);
     connect(&m_table, &DS::afterScroll, this, &FolderTreeLink::tableScrolled);
+    // A window tears its table down before its widgets: an editor closing
+    // late must not reach the table any more.
+    connect(&m_table, &QObject::destroyed, this, [this] {
+        m_attached = false;
+        disconnect(&m_model, nullptr, this, nullptr);
+        disconnect(&m_selection, nullptr, this, nullptr);
+    });
 }
 
 void FolderTreeLink::setAttached(bool attached)
