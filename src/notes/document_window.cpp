@@ -5,6 +5,7 @@
 #include "notes/document_bars.h"
 #include "notes/document_window_splitter.h"
 #include "notes/frame_services.h"
+#include "notes/item_commands.h"
 #include "notes/notes_strings.h"
 #include "notes/ruler.h"
 #include "notes/status_bar.h"
@@ -41,6 +42,8 @@ TfrmMDIChild::TfrmMDIChild(FrameServices &frame, const QString &fileName, QWidge
     buildLayout();
     setupEditor();
     connectTable();
+    // The folder tree, its item commands and the navigation history.
+    m_itemCommands = new ItemCommands(*this, m_frame);
     FormCreate();
 }
 
@@ -54,6 +57,9 @@ TfrmMDIChild::~TfrmMDIChild()
     }
     if (m_store && !m_closed)
         m_store->Save(RegistryRXL::SaveReason::Destroying);
+    // A window whose table could not be made may be freed without closing.
+    if (m_closeRequested && !m_closed)
+        releaseUntitledNumber();
     // The editor and tree go before the table, so no signal reaches them late.
     m_table.cdsCommon().disconnect(this);
 }
@@ -194,8 +200,12 @@ void TfrmMDIChild::startAutoSaveFromSettings()
 void TfrmMDIChild::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
+    // A sub-window restored from minimised shows its widget again; that is
+    // not a new showing of the document window.
+    if (event->spontaneous() || m_shown)
+        return;
+    m_shown = true;
+    FormShow();
 }
 
 void TfrmMDIChild::FormShow()

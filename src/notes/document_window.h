@@ -30,6 +30,7 @@ namespace bw::notes {
 class CollapsibleSplitter;
 class DocumentBars;
 class FrameServices;
+class ItemCommands;
 class Ruler;
 class StatusBar;
 
@@ -59,6 +60,8 @@ public:
     QTimer &autoSaveTimer() { return m_timer1; }
     // The pane below the tree header where the folder tree sits.
     QWidget *treePane() const { return m_treePane; }
+    // The folder tree and the item commands.
+    ItemCommands *itemCommands() const { return m_itemCommands; }
     // The window's own command of that name (created on first use).
     QAction *action(const QString &name);
 
@@ -175,6 +178,7 @@ private:
     bool m_closeRequested = false;
     bool m_closed = false;
     bool m_saving = false;
+    bool m_shown = false;
     bool m_updatingFormatControls = false;
     dataset::ClientDataSet::Bookmark m_loadedBookmark;
     QByteArray m_loadedBytes;
@@ -187,6 +191,7 @@ private:
     QToolButton *m_treeHeaderClose = nullptr;
     QWidget *m_treePane = nullptr;
     DocumentBars *m_bars = nullptr;
+    ItemCommands *m_itemCommands = nullptr;
     Ruler *m_ruler = nullptr;
     RichEdit *m_editor = nullptr;
     StatusBar *m_statusBar = nullptr;

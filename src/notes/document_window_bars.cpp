@@ -6,6 +6,7 @@
 #include "editor/rich_edit.h"
 #include "notes/document_bars.h"
 #include "notes/frame_services.h"
+#include "notes/item_commands.h"
 #include "notes/notes_strings.h"
 #include "notes/ruler.h"
 #include "notes/status_bar.h"
@@ -182,6 +183,8 @@ void TfrmMDIChild::ApplyOptions()
             settings::decodeBool(m_frame.optionText(Key::CommonDisplayFlatToolBars_Checked)))
         m_bars->setFlat(*flat);
     startAutoSaveFromSettings();
+    if (m_itemCommands)
+        m_itemCommands->ApplyOptions();
     applyEditorOptions();
     applyBarVisibility();
 }

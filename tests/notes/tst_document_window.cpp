@@ -19,6 +19,7 @@
 #include <QComboBox>
 #include <QToolButton>
 #include <QFile>
+#include <QMenu>
 #include <QSplitter>
 #include <QTemporaryDir>
 #include <QTest>
@@ -473,6 +474,11 @@ void tst_DocumentWindow::statusBarTexts()
         }
     }
     QCOMPARE(window->statusText(0), QStringLiteral("Items: 1234"));
+
+    table.setKey();
+    QCOMPARE(window->statusText(1), QStringLiteral("State: ..."));
+    table.cancel();
+    QCOMPARE(window->statusText(1), QStringLiteral("State: Browse"));
 }
 
 void tst_DocumentWindow::undoCaptionsFollowEditor()
@@ -506,6 +512,15 @@ void tst_DocumentWindow::viewCommandHidesOwnBarOnly()
     open("NoName3");
     QVERIFY(!second->bars()->Bar_ChildFormat1->isVisible());
     QVERIFY(!second->action("actViewBar_ChildFormat1")->isChecked());
+
+    // The view pop-up names the record bar in its own words.
+    QMenu *pmView = first->bars()->pmView;
+    QCOMPARE(pmView->actions().first()->text(), QStringLiteral("&Folderbar bar"));
+    pmView->actions().first()->trigger();
+    QVERIFY(!first->bars()->Bar_ChildRecord1->isVisible());
+    QVERIFY(!first->action("actViewBar_ChildRecord1")->isChecked());
+    QCOMPARE(m_frame->optionText(settings::Key::ViewBar_ChildRecord1_Checked),
+             QStringLiteral("False"));
 
     first->action("actViewBar_ChildStatus")->trigger();
     QVERIFY(!first->statusBar()->isVisible());
