@@ -46,7 +46,8 @@ TfrmMain::TfrmMain(TfrmDataModule &dataModule, PromptService &prompts,
                    std::unique_ptr<DocumentWindowFactory> factory, QStringList arguments,
                    QWidget *parent)
     : QMainWindow(parent), m_dataModule(dataModule), m_prompts(prompts),
-      m_factory(std::move(factory)), m_arguments(std::move(arguments))
+      m_factory(factory ? std::move(factory) : notesWindowFactory()),
+      m_arguments(std::move(arguments))
 {
     setObjectName(QStringLiteral("frmMain"));
     FormCreate();

@@ -135,13 +135,13 @@ void TfrmMain::MRUFileListCreateMRUItem(QAction *item)
 
 void TfrmMain::actFileCDSCloseExecute()
 {
-    if (QMdiSubWindow *sub = m_mdiArea->currentSubWindow())
+    if (QMdiSubWindow *sub = subWindowOf(activeDocumentWindow()))
         sub->close();
 }
 
 void TfrmMain::actFileCDSCloseAllExecute()
 {
-    if (!m_mdiArea->currentSubWindow())
+    if (!activeDocumentWindow())
         return;
     closeAllDocumentWindows();
 }
@@ -158,9 +158,16 @@ void TfrmMain::closeAllDocumentWindows()
             sub->close();
 }
 
+// While any document window exists one of them is the active one, also
+// while the frame itself is not the active window.
 QWidget *TfrmMain::activeDocumentWindow() const
 {
     QMdiSubWindow *sub = m_mdiArea->currentSubWindow();
+    if (!sub) {
+        const QList<QMdiSubWindow *> used =
+            m_mdiArea->subWindowList(QMdiArea::ActivationHistoryOrder);
+        sub = used.isEmpty() ? nullptr : used.last();
+    }
     return sub ? sub->widget() : nullptr;
 }
 
@@ -184,6 +191,8 @@ QWidget *TfrmMain::findDocumentWindow(const QString &caption) const
 
 QMdiSubWindow *TfrmMain::subWindowOf(const QWidget *window) const
 {
+    if (!window)
+        return nullptr;
     for (QMdiSubWindow *sub : m_mdiArea->subWindowList())
         if (sub->widget() == window)
             return sub;
@@ -269,7 +278,7 @@ void TfrmMain::fillWindowMenu()
         const QString caption = sub->widget() ? sub->widget()->windowTitle() : sub->windowTitle();
         QAction *item = m_windowMenu->addAction(QStringLiteral("&%1 %2").arg(number++).arg(caption));
         item->setCheckable(true);
-        item->setChecked(sub == m_mdiArea->currentSubWindow());
+        item->setChecked(sub == subWindowOf(activeDocumentWindow()));
         QPointer<QMdiSubWindow> target(sub);
         connect(item, &QAction::triggered, this, [this, target] {
             if (target)

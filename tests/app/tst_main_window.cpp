@@ -10,6 +10,7 @@
 #include "app/message_hook.h"
 #include "app/mru_file_list.h"
 #include "app/window_arranger.h"
+#include "notes/document_window.h"
 #include "scripted_prompt_service.h"
 #include "settings/core/registry.h"
 #include "settings/help_popup.h"
@@ -116,6 +117,7 @@ private slots:
     void commandLineFile();
     void closeAllInActivationOrder();
     void commandStatesFollowTheWindows();
+    void sharedShortcutClosesOnce();
     void arrangementGeometry_data();
     void arrangementGeometry();
     void arrangementCommands();
@@ -130,6 +132,7 @@ private slots:
     void helpPopupInputRule();
     void exceptionInCommandIsReported();
     void dropWithoutDocumentWindow();
+    void notesDocumentWindow();
 
 private:
     QList<QMdiSubWindow *> subWindows() const;
@@ -311,6 +314,21 @@ void tst_MainWindow::commandStatesFollowTheWindows()
     QTimer::singleShot(50, &loop, &QEventLoop::quit);
     loop.exec();
     QVERIFY(!m_main->action("actFileCDSClose")->isEnabled());
+}
+
+void tst_MainWindow::sharedShortcutClosesOnce()
+{
+    // Ctrl+F4 belongs to Close File and Window Close alike: one key press
+    // closes exactly the active window.
+    newFile();
+    QWidget *second = newFile();
+    m_main->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
+    second->setFocus();
+    m_main->updateCommands();
+    QTest::keyClick(second, Qt::Key_F4, Qt::ControlModifier);
+    QTRY_COMPARE(captions(), QStringList{"NoName1"});
+    QCOMPARE(TestDocument::closedOrder(), QStringList{"NoName2"});
 }
 
 void tst_MainWindow::arrangementGeometry_data()
@@ -560,6 +578,33 @@ void tst_MainWindow::dropWithoutDocumentWindow()
     newFile();
     m_main->filesDropped({m_dir->path() + "/a.txt", m_dir->path() + "/b.txt"});
     QCOMPARE(m_factory->dropped, QStringList{"NoName1 <- " + m_dir->path() + "/a.txt"});
+}
+
+void tst_MainWindow::notesDocumentWindow()
+{
+    // The program's own document windows, as start-up makes the frame.
+    TfrmMain frame(*m_dataModule, *m_prompts);
+    frame.setOptionsDialog(m_options.get());
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    frame.action("actFileCDSNew")->trigger();
+    QCOMPARE(frame.documentWindows().size(), 1);
+    notes::TfrmMDIChild *child = frame.documentWindows().first();
+    QCOMPARE(frame.activeDocumentWindow()->windowTitle(), QStringLiteral("NoName1"));
+    QCOMPARE(menuTitles(frame.menuBar()),
+             (QStringList{"&File", "&Folders", "&Edit", "&Insert", "&Search", "For&mat", "&Tools",
+                          "&View", "&Window", "&Help"}));
+    QAction *insert = findCommands(CommandScope::Child, child).value("actRecordInsert");
+    QCOMPARE(commandTag(insert), 1);
+    QCOMPARE(insert->statusTip(), QStringLiteral("Inserts new item."));
+    m_prompts->answerMessage(PromptService::No);
+    frame.updateCommands(); // as the idle time before the user's next command does
+    frame.action("actFileCDSClose")->trigger();
+    QCOMPARE(m_prompts->messages(), QStringList{"Do you want to save changes to \"NoName1\"?"});
+    QTRY_VERIFY(frame.documentWindowList().isEmpty());
+    QVERIFY(!frame.UntitledNumbers().test(1));
+    QTRY_COMPARE(menuTitles(frame.menuBar()),
+                 (QStringList{"&File", "&Tools", "&View", "&Window", "&Help"}));
 }
 
 QTEST_MAIN(tst_MainWindow)

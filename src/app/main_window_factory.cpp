@@ -1,0 +1,50 @@
+// The document windows the frame makes for its files.
+
+#include "app/main_window.h"
+
+#include "notes/document_window.h"
+
+namespace bw {
+
+namespace {
+
+class NotesWindowFactory : public DocumentWindowFactory
+{
+public:
+    QWidget *createDocumentWindow(notes::FrameServices &frame, const QString &fileName) override
+    {
+        auto *window = new notes::TfrmMDIChild(frame, fileName);
+        // A window whose table could not be opened closes again at once.
+        if (window->closeRequested()) {
+            delete window;
+            return nullptr;
+        }
+        return window;
+    }
+
+    void applyOptions(QWidget *window) override
+    {
+        if (auto *child = documentWindow(window))
+            child->ApplyOptions();
+    }
+
+    void loadDroppedFile(QWidget *window, const QString &path) override
+    {
+        if (auto *child = documentWindow(window))
+            child->LoadDroppedFile(path);
+    }
+
+    notes::TfrmMDIChild *documentWindow(QWidget *window) const override
+    {
+        return qobject_cast<notes::TfrmMDIChild *>(window);
+    }
+};
+
+} // namespace
+
+std::unique_ptr<DocumentWindowFactory> notesWindowFactory()
+{
+    return std::make_unique<NotesWindowFactory>();
+}
+
+} // namespace bw
