@@ -180,7 +180,12 @@ void ClientDataSet::Private::reposition(quint64 id, int fallbackStoragePos)
 {
     rebuildView();
     const int count = viewCount();
-    int pos = viewPosOfStorage(storagePosOf(id));
+    // In stored order the record is usually where the caller expects it; this
+    // spares rebuilding the position hash after every delete of a long run.
+    const bool atFallback = identityView() && fallbackStoragePos >= 0
+                            && fallbackStoragePos < int(rows.size())
+                            && rows[size_t(fallbackStoragePos)].id == id;
+    int pos = atFallback ? fallbackStoragePos : viewPosOfStorage(storagePosOf(id));
     if (pos < 0 && identityView())
         pos = std::min(fallbackStoragePos, count - 1);
     if (pos < 0 && count > 0) {
