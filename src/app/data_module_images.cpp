@@ -18,14 +18,14 @@ namespace {
 constexpr const char *kIconTheme = "breeze";
 
 // A theme name, or a short label drawn when the theme lacks the name.
-struct ImageSpec
+struct ImageEntry
 {
     const char *themeName;
     const char *label;
 };
 
 // imlCommon: every image index of the command catalogue.
-constexpr ImageSpec kCommon[] = {
+constexpr ImageEntry kCommon[] = {
     {"document-open-folder", "Ex"},   // 0 explore database, tray show
     {"document-new", "N"},            // 1 new file
     {"document-new-from-template", "N"}, // 2
@@ -159,7 +159,7 @@ constexpr ImageSpec kCommon[] = {
 };
 
 // imlTreeView: pairs of an item icon (even) and its selected form (odd).
-constexpr ImageSpec kTreeView[] = {
+constexpr ImageEntry kTreeView[] = {
     {"folder", "F"},         {"folder-open", "F"},      {"text-plain", "T"},
     {"document-edit", "T"},  {"bookmarks", "B"},        {"bookmark-edit", "B"},
     {"view-pim-notes", "N"}, {"knotes", "N"},           {"folder-notes", "Fn"},
@@ -167,7 +167,7 @@ constexpr ImageSpec kTreeView[] = {
 };
 
 // Options categories: Startup, Common, Main, Notes, ItemTree, Editor, Views, Shortcuts.
-constexpr ImageSpec kOptions[] = {
+constexpr ImageEntry kOptions[] = {
     {"system-run", "St"},      {"preferences-system", "Co"},    {"preferences-desktop", "Ma"},
     {"view-pim-notes", "No"},  {"view-list-tree", "It"},        {"accessories-text-editor", "Ed"},
     {"configure-toolbars", "Vi"}, {"emblem-symbolic-link", "Sc"},
@@ -175,14 +175,14 @@ constexpr ImageSpec kOptions[] = {
 
 // Status bar: item count, then the table states inactive, browse, edit,
 // insert, set key, calculated fields, filter, other.
-constexpr ImageSpec kStatusBar[] = {
+constexpr ImageEntry kStatusBar[] = {
     {"view-list-tree", "#"},   {"media-playback-stop", "-"}, {"document-preview", "B"},
     {"document-edit", "E"},    {"list-add", "I"},             {"edit-find", "K"},
     {"accessories-calculator", "C"}, {"view-filter", "F"},    {"help-contextual", "?"},
 };
 
 // The search window's navigator buttons, in their order.
-constexpr ImageSpec kSearch[] = {
+constexpr ImageEntry kSearch[] = {
     {"go-first", "|<"},        {"go-previous-view-page", "<<"}, {"go-previous", "<"},
     {"go-next", ">"},          {"go-next-view-page", ">>"},     {"go-last", ">|"},
     {"list-add", "+"},         {"list-remove", "-"},            {"document-edit", "Ed"},
@@ -194,7 +194,7 @@ constexpr ImageSpec kSearch[] = {
 };
 
 // Grid title sort markers: ascending, descending.
-constexpr ImageSpec kGridHeaderSort[] = {
+constexpr ImageEntry kGridHeaderSort[] = {
     {"view-sort-ascending", "^"},
     {"view-sort-descending", "v"},
 };
@@ -217,17 +217,17 @@ QIcon drawnIcon(const QString &label, QSize size)
     return QIcon(pixmap);
 }
 
-QIcon lookUp(const ImageSpec &spec, QSize size)
+QIcon lookUp(const ImageEntry &entry, QSize size)
 {
-    if (spec.themeName && QIcon::hasThemeIcon(QLatin1String(spec.themeName)))
-        return QIcon::fromTheme(QLatin1String(spec.themeName));
-    return drawnIcon(QString::fromUtf8(spec.label), size);
+    if (entry.themeName && QIcon::hasThemeIcon(QLatin1String(entry.themeName)))
+        return QIcon::fromTheme(QLatin1String(entry.themeName));
+    return drawnIcon(QString::fromUtf8(entry.label), size);
 }
 
-void fill(ImageList &list, std::span<const ImageSpec> specs)
+void fill(ImageList &list, std::span<const ImageEntry> entries)
 {
-    for (const ImageSpec &spec : specs)
-        list.add(lookUp(spec, list.size()));
+    for (const ImageEntry &entry : entries)
+        list.add(lookUp(entry, list.size()));
 }
 
 // A colour swatch: the colour with a dark frame.
