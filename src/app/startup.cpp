@@ -4,8 +4,10 @@
 #include "app/application.h"
 #include "app/data_module.h"
 #include "app/error_box.h"
+#include "app/main_window.h"
 #include "app/password_dialog.h"
 #include "app/splash_window.h"
+#include "notes/delete_msg_dialog.h"
 #include "platform/prompt_service.h"
 #include "platform/single_instance.h"
 #include "settings/core/registry.h"
@@ -14,7 +16,6 @@
 
 #include <QCoreApplication>
 #include <QEvent>
-#include <QMainWindow>
 
 namespace bw {
 
@@ -62,6 +63,7 @@ Startup::Startup(Application &app, PromptService &prompts) : m_app(app), m_promp
 Startup::~Startup()
 {
     m_mainWindow.reset();
+    m_deleteMsg.reset();
     m_options.reset();
     delete m_helpPopup.data();
     m_dataModule.reset();
@@ -108,7 +110,9 @@ void Startup::createLongLivedObjects()
     createDataModule();
     createMainWindow();
     createOptions();
+    // The search window takes its place here once it exists.
     createHelpPopup();
+    createDeleteConfirmation();
 }
 
 void Startup::createDataModule()
@@ -137,23 +141,33 @@ void Startup::createOptions()
     context.categoryIcons32 = iconsOf(m_dataModule->imlOptionsTreeView32());
     context.treeIcons = iconsOf(m_dataModule->imlTreeView());
     m_options = std::make_unique<TfrmOptions>(m_prompts, context, m_registry.get());
+    m_mainWindow->setOptionsDialog(m_options.get());
 }
 
 void Startup::createHelpPopup()
 {
     m_helpPopup = new TfrmHelpPopup(m_dataModule->ProductName());
     m_options->setHelpPopup(m_helpPopup);
+    m_mainWindow->setHelpPopup(m_helpPopup);
 }
 
+// The main window reads the command line itself: its first argument may name
+// a notes file to open when the window is first shown.
 void Startup::createMainWindow()
 {
-    auto frame = std::make_unique<QMainWindow>();
-    frame->setObjectName(QStringLiteral("frmMain"));
-    frame->setWindowTitle(applicationTitle());
+    auto frame = std::make_unique<TfrmMain>(*m_dataModule, m_prompts, nullptr,
+                                            QCoreApplication::arguments().mid(1));
     frame->setAttribute(Qt::WA_QuitOnClose);
     m_mainWindow = std::move(frame);
     if (m_splash)
         new SplashCloser(m_mainWindow.get(), m_splash);
+}
+
+// Created once and reused, so its "Don't Show This Message Again" state
+// carries from one deletion to the next.
+void Startup::createDeleteConfirmation()
+{
+    m_deleteMsg = std::make_unique<notes::TfrmDeleteMsg>();
 }
 
 int runProgram(int &argc, char **argv, PromptService &prompts)

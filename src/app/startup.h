@@ -17,11 +17,15 @@ namespace bw {
 namespace settings {
 class Registry;
 }
+namespace notes {
+class TfrmDeleteMsg;
+}
 
 class Application;
 class PromptService;
 class TfrmDataModule;
 class TfrmHelpPopup;
+class TfrmMain;
 class TfrmOptions;
 
 
@@ -40,9 +44,10 @@ public:
     bool run();
 
     TfrmDataModule *dataModule() const { return m_dataModule.get(); }
-    QWidget *mainWindow() const { return m_mainWindow.get(); }
+    TfrmMain *mainWindow() const { return m_mainWindow.get(); }
     TfrmOptions *options() const { return m_options.get(); }
     TfrmHelpPopup *helpPopup() const;
+    notes::TfrmDeleteMsg *deleteConfirmation() const { return m_deleteMsg.get(); }
     // Lives until the main window is first shown.
     TfrmSplash *splash() const { return m_splash; }
 
@@ -53,6 +58,7 @@ private:
     void createMainWindow();
     void createOptions();
     void createHelpPopup();
+    void createDeleteConfirmation();
     QString applicationTitle() const;
 
     Application &m_app;
@@ -61,9 +67,10 @@ private:
     // The settings file every store of the program shares.
     std::unique_ptr<settings::Registry> m_registry;
     std::unique_ptr<TfrmDataModule> m_dataModule;
-    std::unique_ptr<QWidget> m_mainWindow;
+    std::unique_ptr<TfrmMain> m_mainWindow;
     std::unique_ptr<TfrmOptions> m_options;
     QPointer<TfrmHelpPopup> m_helpPopup;
+    std::unique_ptr<notes::TfrmDeleteMsg> m_deleteMsg;
 };
 
 // The whole program: ends at once with status 0 when another copy holds the

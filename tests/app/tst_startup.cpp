@@ -4,9 +4,11 @@
 #include "app/application.h"
 #include "app/data_module.h"
 #include "app/error_box.h"
+#include "app/main_window.h"
 #include "app/password_dialog.h"
 #include "app/splash_window.h"
 #include "app/startup.h"
+#include "notes/delete_msg_dialog.h"
 #include "scripted_prompt_service.h"
 #include "settings/help_popup.h"
 #include "settings/options_dialog.h"
@@ -275,6 +277,8 @@ void tst_Startup::splashLivesUntilMainWindowFirstShown()
     QCOMPARE(startup.options()->helpPopup(), startup.helpPopup());
     QVERIFY(!startup.options()->isVisible());
     QVERIFY(!startup.helpPopup()->isVisible());
+    QVERIFY(startup.deleteConfirmation());
+    QVERIFY(!startup.deleteConfirmation()->isVisible());
 
     QWidget *frame = startup.mainWindow();
     QVERIFY(frame);
