@@ -24,6 +24,7 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QSystemTrayIcon>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -133,6 +134,7 @@ private slots:
     void exceptionInCommandIsReported();
     void dropWithoutDocumentWindow();
     void notesDocumentWindow();
+    void minimiseWithoutTray();
 
 private:
     QList<QMdiSubWindow *> subWindows() const;
@@ -605,6 +607,22 @@ void tst_MainWindow::notesDocumentWindow()
     QVERIFY(!frame.UntitledNumbers().test(1));
     QTRY_COMPARE(menuTitles(frame.menuBar()),
                  (QStringList{"&File", "&Tools", "&View", "&Window", "&Help"}));
+}
+
+void tst_MainWindow::minimiseWithoutTray()
+{
+    // "System Tray" on a desktop without a tray: no icon, and minimising
+    // keeps the window reachable on the taskbar.
+    m_options->writeImmediate(settings::Key::TaskBarType_ItemIndex, "1");
+    m_options->LoadOptions();
+    m_options->ApplyOptions();
+    QCOMPARE(m_main->trayIcon()->isVisible(), QSystemTrayIcon::isSystemTrayAvailable());
+    m_main->showMinimized();
+    QTest::qWait(50);
+    QCOMPARE(m_main->isHidden(), QSystemTrayIcon::isSystemTrayAvailable());
+    m_main->action("actTrayIconShow")->trigger();
+    QVERIFY(m_main->isVisible());
+    QVERIFY(!m_main->isMinimized());
 }
 
 QTEST_MAIN(tst_MainWindow)
