@@ -269,10 +269,14 @@ void TfrmMDIChild::EditorSelectionChange()
     // The boxes' own change events must not write back what is read here.
     MovingFlag updating(m_updatingFormatControls);
     const CharFormat format = m_editor->selectionCharFormat(FormatTarget::SelectionWord);
-    if (!format.face.isEmpty())
-        m_bars->btnFormatFontName->setCurrentFont(QFont(format.face));
-    if (format.sizeTwips > 0)
-        m_bars->btnFormatFontSize->setCurrentText(QString::number(format.sizeTwips / 20));
+    // Text without a face or size of its own shows in the editor's font.
+    const QFont fallback = m_editor->defaultFont();
+    const QString face = format.face.isEmpty() ? fallback.family() : format.face;
+    const int points = format.sizeTwips > 0 ? format.sizeTwips / 20 : fallback.pointSize();
+    m_bars->btnFormatFontName->setCurrentFont(QFont(face));
+    // The document's own face name, also when the desktop substitutes it.
+    m_bars->btnFormatFontName->setEditText(face);
+    m_bars->btnFormatFontSize->setCurrentText(QString::number(points));
     emit formatControlsRefresh();
     refreshLineColumn();
 }
