@@ -1,0 +1,192 @@
+// Document windows inside the main window: new file, closing with its save
+// question, save all over the frame's windows, a file that cannot be read,
+// and files dropped onto the frame.
+
+#include "app/data_module.h"
+#include "app/main_window.h"
+#include "editor/rich_edit.h"
+#include "notes/core/notes_strings.h"
+#include "notes/document_window.h"
+#include "scripted_prompt_service.h"
+#include "settings/core/registry.h"
+#include "settings/options_dialog.h"
+
+#include <QAction>
+#include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace bw;
+using notes::TfrmMDIChild;
+
+namespace {
+const char kRoot[] = "Software\\ORV\\Bramblewick 2000\\4.0.4.0";
+}
+
+class tst_DocumentWindowFrame : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void newFileAsksOnClose();
+    void cancelledSaveDialogKeepsSubWindow();
+    void saveAllOverFrameWindows();
+    void unreadableFileOpensInert();
+    void dropGoesToActiveWindow();
+
+private:
+    TfrmMDIChild *active() const;
+    // Runs a command of the frame as the menu does, after the idle update.
+    void run(const char *command);
+    TfrmMDIChild *newFile();
+    QString path(const QString &name) const { return m_dir->filePath(name); }
+    QString saveQuestion(const QString &name) const
+    {
+        return QStringLiteral("Do you want to save changes to \"%1\"?").arg(name);
+    }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<settings::Registry> m_registry;
+    std::unique_ptr<test::ScriptedPromptService> m_prompts;
+    std::unique_ptr<TfrmDataModule> m_dataModule;
+    std::unique_ptr<TfrmOptions> m_options;
+    std::unique_ptr<TfrmMain> m_main;
+};
+
+void tst_DocumentWindowFrame::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_registry = std::make_unique<settings::Registry>(m_dir->path() + "/registry.ini");
+    m_prompts = std::make_unique<test::ScriptedPromptService>();
+    m_dataModule = std::make_unique<TfrmDataModule>(*m_prompts, m_registry.get());
+    TfrmOptions::Context context;
+    context.registryRoot = kRoot;
+    context.storageVersion = 4040;
+    context.productName = "Bramblewick 2000";
+    m_options = std::make_unique<TfrmOptions>(*m_prompts, context, m_registry.get());
+    m_main = std::make_unique<TfrmMain>(*m_dataModule, *m_prompts, nullptr);
+    m_main->setOptionsDialog(m_options.get());
+    m_options->writeImmediate(settings::Key::DisplayTipOfTheDayAtStartup_Checked, "False");
+    m_options->writeImmediate(settings::Key::CommonDisplayExitConfirm_Checked, "False");
+    m_main->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
+    m_prompts->clear();
+}
+
+void tst_DocumentWindowFrame::cleanup()
+{
+    // Windows left open close without their questions.
+    for (QMdiSubWindow *sub : m_main->mdiArea()->subWindowList())
+        delete sub;
+    m_main.reset();
+    m_options.reset();
+    m_dataModule.reset();
+    m_prompts.reset();
+    m_registry.reset();
+    m_dir.reset();
+}
+
+TfrmMDIChild *tst_DocumentWindowFrame::active() const
+{
+    return qobject_cast<TfrmMDIChild *>(m_main->activeDocumentWindow());
+}
+
+void tst_DocumentWindowFrame::run(const char *command)
+{
+    m_main->updateCommands();
+    m_main->action(command)->trigger();
+}
+
+TfrmMDIChild *tst_DocumentWindowFrame::newFile()
+{
+    run("actFileCDSNew");
+    return active();
+}
+
+void tst_DocumentWindowFrame::newFileAsksOnClose()
+{
+    TfrmMDIChild *window = newFile();
+    QVERIFY(window);
+    QCOMPARE(window->windowTitle(), QStringLiteral("NoName1"));
+    QCOMPARE(window->cdsCommon().recordCount(), 1);
+    QVERIFY(m_main->UntitledNumbers().test(1));
+    m_prompts->answerMessage(PromptService::No);
+    run("actFileCDSClose");
+    QCOMPARE(m_prompts->messages(), QStringList{saveQuestion("NoName1")});
+    QTRY_VERIFY(m_main->mdiArea()->subWindowList().isEmpty());
+    QVERIFY(!m_main->UntitledNumbers().test(1));
+}
+
+void tst_DocumentWindowFrame::cancelledSaveDialogKeepsSubWindow()
+{
+    // Given NoName1, when Yes is answered and the save dialog cancelled,
+    // then the window and its number stay.
+    newFile();
+    m_prompts->answerMessage(PromptService::Yes);
+    m_prompts->cancelFile();
+    run("actFileCDSClose");
+    QCOMPARE(m_prompts->count("save"), 1);
+    QCOMPARE(m_main->mdiArea()->subWindowList().size(), 1);
+    QVERIFY(m_main->UntitledNumbers().test(1));
+}
+
+void tst_DocumentWindowFrame::saveAllOverFrameWindows()
+{
+    newFile();
+    TfrmMDIChild *second = newFile();
+    // Both untitled: save all shows their dialogs in activation order.
+    m_prompts->answerFile(path("a.cds"));
+    m_prompts->answerFile(path("b.cds"));
+    second->action("actFileCDSSaveAll")->trigger();
+    QCOMPARE(m_prompts->count("save"), 2);
+    QCOMPARE(m_prompts->asked.at(0).file.fileName, QStringLiteral("NoName1"));
+    QCOMPARE(m_prompts->asked.at(1).file.fileName, QStringLiteral("NoName2"));
+    QVERIFY(QFile::exists(path("a.cds")));
+    QVERIFY(QFile::exists(path("b.cds")));
+}
+
+void tst_DocumentWindowFrame::unreadableFileOpensInert()
+{
+    QFile bad(path("bad.cds"));
+    QVERIFY(bad.open(QIODevice::WriteOnly));
+    bad.write("not a notes file");
+    bad.close();
+    m_main->OpenDocumentWindow(path("bad.cds"));
+    QCOMPARE(m_prompts->messages(), QStringList{notes::kCannotReadWriteFile});
+    TfrmMDIChild *window = active();
+    QVERIFY(window);
+    QVERIFY(!window->cdsCommon().isActive());
+    m_prompts->clear();
+    run("actFileCDSClose");
+    QTRY_VERIFY(m_main->mdiArea()->subWindowList().isEmpty());
+    QCOMPARE(m_prompts->asked.size(), 0);
+}
+
+void tst_DocumentWindowFrame::dropGoesToActiveWindow()
+{
+    QFile file(path("dropped.txt"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("Dropped onto the frame");
+    file.close();
+    newFile();
+    TfrmMDIChild *window = newFile();
+    window->editor()->setFocus();
+    QTest::keyClicks(window->editor(), "x");
+    m_prompts->answerMessage(PromptService::Cancel);
+    emit window->editor()->filesDropped({path("dropped.txt")});
+    QCOMPARE(m_prompts->messages(), QStringList{saveQuestion(notes::kFirstItemName)});
+    QVERIFY(window->editor()->toPlainText().startsWith("x"));
+
+    m_prompts->answerMessage(PromptService::Yes);
+    m_main->filesDropped({path("dropped.txt")});
+    QCOMPARE(window->editor()->toPlainText(), QStringLiteral("Dropped onto the frame"));
+    QVERIFY(window->cdsCommon().asString(notes::kFieldDescription).contains("x"));
+}
+
+QTEST_MAIN(tst_DocumentWindowFrame)
+#include "tst_document_window_frame.moc"
