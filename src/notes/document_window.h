@@ -152,6 +152,7 @@ private:
     void loadFileIntoEditor(const QString &path);
     bool EditorKeyPress(QKeyEvent *event);
     void updateEditorReadOnly();
+    void markRecordModified();
     void refreshUndoCaptions();
     void refreshLineColumn();
 
@@ -174,7 +175,8 @@ private:
     std::unique_ptr<RegistryRXL> m_store;
     bool m_moving = false;
     bool m_loadingEditor = false;
-    bool m_editorModified = false;
+    bool m_editorModified = false; // the document differs from its field
+    bool m_recordMarked = false; // the first change of an edit reached the field
     bool m_closeRequested = false;
     bool m_closed = false;
     bool m_saving = false;

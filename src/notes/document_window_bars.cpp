@@ -179,6 +179,9 @@ QString TfrmMDIChild::statusText(int panel) const
 
 void TfrmMDIChild::ApplyOptions()
 {
+    // The tree's rebuild walks the table: typed text goes into the item first.
+    if (m_editorModified)
+        StoreEditorDocument();
     if (const auto flat =
             settings::decodeBool(m_frame.optionText(Key::CommonDisplayFlatToolBars_Checked)))
         m_bars->setFlat(*flat);

@@ -59,8 +59,10 @@ void TfrmMDIChild::setupEditor()
     // document is loaded.
     m_editor->setProtectedHandler([this](int, int) { return m_moving; });
     connect(m_editor, &RichEdit::change, this, [this] {
-        if (!m_loadingEditor)
+        if (!m_loadingEditor) {
             m_editorModified = true;
+            markRecordModified();
+        }
         EditorChange();
     });
     connect(m_editor, &RichEdit::selectionChange, this, [this] {
@@ -147,6 +149,7 @@ void TfrmMDIChild::LoadEditorDocument()
         m_editor->document()->setModified(false);
     }
     m_editorModified = false;
+    m_recordMarked = false;
     m_loadedBookmark = hasRecord ? table.bookmark() : dataset::ClientDataSet::Bookmark();
     m_loadedBytes = bytes;
     EditorChange();
@@ -165,6 +168,22 @@ void TfrmMDIChild::StoreEditorDocument()
     table.setBytes(kFieldDescription, bytes);
     m_loadedBytes = bytes;
     m_editorModified = false;
+    m_recordMarked = false;
+}
+
+// The table posts a pending edit only when a field differs from the stored
+// record, and a walk of the tree or a save may finish the edit while the
+// editor's signals are held back. So the first change of an edit stores the
+// document once; the post then stores it again as it stands.
+void TfrmMDIChild::markRecordModified()
+{
+    if (m_recordMarked || !isEditing(cdsCommon().state()))
+        return;
+    const QByteArray loaded = m_loadedBytes;
+    StoreEditorDocument();
+    m_loadedBytes = loaded;
+    m_editorModified = true;
+    m_recordMarked = true;
 }
 
 bool TfrmMDIChild::EnsureEditState()
@@ -245,6 +264,7 @@ void TfrmMDIChild::loadFileIntoEditor(const QString &path)
         m_editor->loadFromFile(path, streamFormatForFile(path));
     }
     m_editorModified = true;
+    markRecordModified();
     EditorChange();
     EditorSelectionChange();
 }

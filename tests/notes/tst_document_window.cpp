@@ -5,6 +5,7 @@
 #include "notes/core/notes_strings.h"
 #include "notes/document_bars.h"
 #include "notes/document_window_splitter.h"
+#include "notes/item_commands.h"
 #include "notes/document_window.h"
 #include "notes/notes_strings.h"
 #include "notes/ruler.h"
@@ -67,6 +68,9 @@ private slots:
     void undoLastAndAllChanges();
     void autoSaveFollowsSettings();
     void statusBarTexts();
+    void optionsApplyToEditorAndBars();
+    void applyingOptionsKeepsTypedText();
+    void treeRebuildKeepsTypedText();
     void undoCaptionsFollowEditor();
     void viewCommandHidesOwnBarOnly();
     void dropAsksAboutPendingChanges_data();
@@ -481,6 +485,60 @@ void tst_DocumentWindow::statusBarTexts()
     QCOMPARE(window->statusText(1), QStringLiteral("State: Browse"));
 }
 
+void tst_DocumentWindow::optionsApplyToEditorAndBars()
+{
+    TfrmMDIChild *window = open("NoName1");
+    QVERIFY(window->editor()->wordWrap());
+    QVERIFY(window->editor()->wantTabs());
+    writeOption(settings::Key::RichEditWordWrap_Checked, "False");
+    writeOption(settings::Key::RichEditUseTabCharacter_Checked, "False");
+    writeOption(settings::Key::RichEditFontName_FontName, "Arial");
+    writeOption(settings::Key::RichEditFontSize_Text, "abc");
+    writeOption(settings::Key::RichEditFontBold_Checked, "True");
+    writeOption(settings::Key::CommonDisplayFlatToolBars_Checked, "False");
+    writeOption(settings::Key::ViewBar_ChildRuler_Checked, "False");
+    m_frame->loadAndApplyOptions();
+
+    QVERIFY(!window->editor()->wordWrap());
+    QVERIFY(!window->editor()->wantTabs());
+    QCOMPARE(window->editor()->defaultFont().family(), QStringLiteral("Arial"));
+    QCOMPARE(window->editor()->defaultFont().pointSize(), 8);
+    QVERIFY(window->editor()->defaultFont().bold());
+    const auto buttons = window->bars()->Bar_ChildEdit->findChildren<QToolButton *>();
+    QVERIFY(!buttons.isEmpty());
+    for (const QToolButton *button : buttons)
+        QVERIFY(!button->autoRaise());
+    QVERIFY(!window->ruler()->isVisible());
+    QVERIFY(!window->action("actViewBar_ChildRuler")->isChecked());
+}
+
+void tst_DocumentWindow::applyingOptionsKeepsTypedText()
+{
+    // Given text typed but not posted, when the options are applied (another
+    // window opens), then the text stays in the editor and in the item.
+    TfrmMDIChild *window = open("NoName1");
+    window->editor()->moveCursor(QTextCursor::End);
+    typeInto(window, " unposted");
+    open("NoName2");
+    QVERIFY(window->editor()->toPlainText().endsWith(" unposted"));
+    // The tree's rebuild may have posted the edit; either way the item has it.
+    window->cdsCommon().checkBrowseMode();
+    QVERIFY(descriptionText(window).contains("unposted"));
+}
+
+void tst_DocumentWindow::treeRebuildKeepsTypedText()
+{
+    // Given text typed in the editor, when the tree is rebuilt (Refresh),
+    // then the walk of the table posts the text instead of dropping it.
+    TfrmMDIChild *window = open("NoName1");
+    window->editor()->moveCursor(QTextCursor::End);
+    typeInto(window, " kept");
+    window->itemCommands()->aclRecordExecute(ItemCommands::Refresh);
+    QVERIFY(window->editor()->toPlainText().endsWith(" kept"));
+    window->cdsCommon().checkBrowseMode();
+    QVERIFY(descriptionText(window).contains(" kept"));
+}
+
 void tst_DocumentWindow::undoCaptionsFollowEditor()
 {
     TfrmMDIChild *window = open("NoName1");
@@ -555,14 +613,16 @@ void tst_DocumentWindow::dropAsksAboutPendingChanges()
     m_frame->filesDropped({path("dropped.txt"), path("ignored.txt")});
     QCOMPARE(m_prompts->messages(), QStringList{saveQuestion(kFirstItemName)});
 
-    QCOMPARE(descriptionText(window).contains("pending"), typedKeptInRecord);
     QCOMPARE(window->editor()->toPlainText() == QLatin1String("Dropped file text"), loaded);
     // The loaded document waits for a post.
     QCOMPARE(window->cdsCommon().state(), State::Edit);
     if (!loaded)
         QVERIFY(window->editor()->toPlainText().endsWith(" pending"));
-    window->cdsCommon().post();
-    QCOMPARE(descriptionText(window).contains("Dropped file text"), loaded);
+    // Cancelling the pending edit shows what the item holds.
+    window->cdsCommon().cancel();
+    QCOMPARE(descriptionText(window).contains("pending"), typedKeptInRecord);
+    QVERIFY(!descriptionText(window).contains("Dropped file text"));
+    QCOMPARE(window->editor()->toPlainText().contains("pending"), typedKeptInRecord);
 }
 
 void tst_DocumentWindow::dropOntoEditorReachesFrame()

@@ -185,6 +185,8 @@ void tst_DocumentWindowFrame::dropGoesToActiveWindow()
     m_prompts->answerMessage(PromptService::Yes);
     m_main->filesDropped({path("dropped.txt")});
     QCOMPARE(window->editor()->toPlainText(), QStringLiteral("Dropped onto the frame"));
+    // The typed change was posted before the file replaced the document.
+    window->cdsCommon().cancel();
     QVERIFY(window->cdsCommon().asString(notes::kFieldDescription).contains("x"));
 }
 
