@@ -59,18 +59,39 @@ void RtfDocumentBuilder::breakIfPending()
     m_cursor.insertBlock(m_blockFormat, m_nextCharFormat);
     m_blockEmpty = true;
     m_blockMayBeListed = false;
+    insertHeldRuns();
+}
+
+void RtfDocumentBuilder::insertHeldRuns()
+{
+    for (const Run &run : m_heldRuns) {
+        if (run.text.isEmpty())
+            m_cursor.insertImage(run.format.toImageFormat());
+        else
+            m_cursor.insertText(run.text, run.format);
+        m_blockEmpty = false;
+    }
+    m_heldRuns.clear();
 }
 
 void RtfDocumentBuilder::insertText(const QString &text, const QTextCharFormat &format)
 {
-    breakIfPending();
+    if (text.isEmpty())
+        return;
+    if (m_pendingBreak) {
+        m_heldRuns.push_back({text, format});
+        return;
+    }
     m_cursor.insertText(text, format);
     m_blockEmpty = false;
 }
 
 void RtfDocumentBuilder::insertImage(const QTextImageFormat &format)
 {
-    breakIfPending();
+    if (m_pendingBreak) {
+        m_heldRuns.push_back({QString(), format});
+        return;
+    }
     m_cursor.insertImage(format);
     m_blockEmpty = false;
 }
@@ -120,7 +141,17 @@ void RtfDocumentBuilder::endParagraph(const QTextBlockFormat &format,
                                       const QTextCharFormat &charFormat,
                                       const ParagraphNumbering &numbering)
 {
-    breakIfPending();
+    if (m_pendingBreak) {
+        // The paragraph's format is known now: make its block with it at once
+        // instead of inserting a block and setting its format again. An empty
+        // paragraph shows in the format of its paragraph mark.
+        m_pendingBreak = false;
+        m_cursor.insertBlock(format, m_heldRuns.empty() ? charFormat : m_nextCharFormat);
+        m_blockFormat = format;
+        m_blockEmpty = true;
+        m_blockMayBeListed = false;
+        insertHeldRuns();
+    }
     applyBlockFormat(format, charFormat);
     applyNumbering(numbering);
     m_nextCharFormat = charFormat;
@@ -130,6 +161,8 @@ void RtfDocumentBuilder::endParagraph(const QTextBlockFormat &format,
 void RtfDocumentBuilder::finish(const QTextBlockFormat &format, const QTextCharFormat &charFormat,
                                 const ParagraphNumbering &numbering)
 {
+    if (!m_heldRuns.empty())
+        breakIfPending(); // a last paragraph without its \par
     if (m_mode == Mode::Insert) {
         // The rest of the paragraph split at the cursor keeps its own format.
         if (m_pendingBreak) {

@@ -6,8 +6,10 @@
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
+#include <QTextImageFormat>
 
-class QTextImageFormat;
+#include <vector>
+
 class QTextList;
 
 namespace bw::rtf {
@@ -40,13 +42,23 @@ public:
                 const ParagraphNumbering &numbering);
 
 private:
+    // A run held back until its paragraph's format is known.
+    struct Run {
+        QString text; // empty: an image
+        QTextCharFormat format;
+    };
+
     void breakIfPending();
+    void insertHeldRuns();
     void applyBlockFormat(const QTextBlockFormat &format, const QTextCharFormat &charFormat);
     void applyNumbering(const ParagraphNumbering &numbering);
 
     QTextCursor &m_cursor;
     Mode m_mode;
     bool m_pendingBreak = false;
+    // While a break is pending, the next paragraph's runs wait here, so that
+    // its block is made with its own format in one step at its \par.
+    std::vector<Run> m_heldRuns;
     bool m_blockEmpty = false; // nothing inserted into the current block yet
     bool m_blockMayBeListed = false; // the current block may belong to a list
     QTextBlockFormat m_blockFormat; // of the current block, without list membership
