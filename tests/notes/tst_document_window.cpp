@@ -71,6 +71,7 @@ private slots:
     void optionsApplyToEditorAndBars();
     void applyingOptionsKeepsTypedText();
     void treeRebuildKeepsTypedText();
+    void recordChangeReplacesProtectedText();
     void undoCaptionsFollowEditor();
     void viewCommandHidesOwnBarOnly();
     void dropAsksAboutPendingChanges_data();
@@ -537,6 +538,28 @@ void tst_DocumentWindow::treeRebuildKeepsTypedText()
     QVERIFY(window->editor()->toPlainText().endsWith(" kept"));
     window->cdsCommon().checkBrowseMode();
     QVERIFY(descriptionText(window).contains(" kept"));
+}
+
+void tst_DocumentWindow::recordChangeReplacesProtectedText()
+{
+    // Given an item whose document is protected text, when another item
+    // becomes current, then its document replaces the protected one.
+    TfrmMDIChild *window = open("NoName1");
+    dataset::ClientDataSet &table = window->cdsCommon();
+    table.edit();
+    table.setBytes(kFieldDescription, "{\\rtf1\\ansi {\\protect Locked text}\\par}");
+    table.post();
+    table.append();
+    table.setFieldValue(kFieldParent, -1);
+    table.setFieldValue(kFieldName, QStringLiteral("Second"));
+    table.setBytes(kFieldDescription, "Second item text");
+    table.post();
+    QVERIFY(table.locate(kFieldId, 0));
+    QVERIFY(window->editor()->toPlainText().startsWith("Locked text"));
+    QVERIFY(!window->isMoving());
+    QVERIFY(table.locate(kFieldId, 1));
+    QCOMPARE(window->editor()->toPlainText(), QStringLiteral("Second item text"));
+    QVERIFY(!window->isMoving());
 }
 
 void tst_DocumentWindow::undoCaptionsFollowEditor()
