@@ -9,15 +9,12 @@
 
 #include "notes/core/notes_table.h"
 
-#include <QHash>
-#include <QPointer>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
 #include <memory>
 
 class QAction;
-class QLabel;
 class QToolButton;
 
 namespace bw {
