@@ -173,6 +173,10 @@ void tst_RtfReader::reads_data()
     QTest::newRow("plain resets")
         << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Courier;}}\\deff0\\f1\\b\\fs40 a\\plain b}")
         << "P \"a\"{font=Courier,pt=20,b} \"b\"{font=Arial}";
+    QTest::newRow("same look is one run")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Courier;}}{\\colortbl;\\red255\\green0\\blue0;\\red255\\green0\\blue0;}"
+                      "\\f0 a{\\f0\\b0 b}\\plain c{\\cf1 d}{\\cf2 e}\\f1 f\\f5 g}")
+        << "P \"abc\"{font=Arial} \"de\"{font=Arial,fg=#ff0000} \"f\"{font=Courier} \"g\"{font=Arial}";
     QTest::newRow("empty paragraph mark format") << QByteArray("{\\rtf1 a\\par\\fs40\\b\\par}")
                                                  << "P \"a\" | P {pt=20,b}";
 

@@ -267,6 +267,8 @@ bool RtfReader::handleDestination(const KeywordInfo &info, std::int32_t)
     case Keyword::ColorTable:
         state.dest = Dest::ColorTable;
         m_colors.clear();
+        m_firstOfColor.clear();
+        m_colorEntries.clear();
         m_red = m_green = m_blue = -1;
         return true;
     case Keyword::SkipDestination:
@@ -679,10 +681,17 @@ void RtfReader::appendText(const QString &text)
             m_objects[std::size_t(state.object)].resultText += text;
         } else if (m_text.isEmpty()) {
             m_textState = state.chr;
+            m_textEffective = effectiveState(state.chr);
             m_text = text;
         } else {
+            // Groups and \plain often come back to the format of the run
+            // before; such runs are one run, and one fragment of the document.
             if (!(m_textState == state.chr)) {
-                flushText();
+                const CharState effective = effectiveState(state.chr);
+                if (!(m_textEffective == effective)) {
+                    flushText();
+                    m_textEffective = effective;
+                }
                 m_textState = state.chr;
             }
             m_text += text;
@@ -705,7 +714,7 @@ void RtfReader::flushText()
 {
     if (m_text.isEmpty())
         return;
-    m_builder.insertText(m_text, charFormat(m_textState));
+    m_builder.insertText(m_text, charFormat(m_textEffective));
     m_text.clear();
 }
 
@@ -730,8 +739,12 @@ void RtfReader::commitFont()
 void RtfReader::commitColor()
 {
     const bool automatic = m_red < 0 && m_green < 0 && m_blue < 0;
-    if (m_colors.size() < 4096)
-        m_colors.push_back(automatic ? QColor() : QColor(std::max(m_red, 0), std::max(m_green, 0), std::max(m_blue, 0)));
+    if (m_colors.size() < 4096) {
+        const QColor color = automatic ? QColor() : QColor(std::max(m_red, 0), std::max(m_green, 0), std::max(m_blue, 0));
+        const auto index = std::int32_t(m_colors.size());
+        m_colors.push_back(color);
+        m_firstOfColor.push_back(color.isValid() ? m_colorEntries.try_emplace(color.rgb(), index).first->second : -1);
+    }
     m_red = m_green = m_blue = -1;
     m_charFormats.clear();
 }
@@ -853,8 +866,26 @@ void RtfReader::finishObject(int index, qint64 endPosition)
     m_builder.insertImage(format);
 }
 
-const QTextCharFormat &RtfReader::charFormat(const CharState &state)
+// The state with the font and colours resolved as the format shows them, so
+// that states that look alike compare equal.
+RtfReader::CharState RtfReader::effectiveState(const CharState &state) const
 {
+    CharState effective = state;
+    if (!m_fonts.contains(state.font >= 0 ? state.font : m_defaultFont))
+        effective.font = m_fonts.contains(m_defaultFont) ? m_defaultFont : -1;
+    else if (state.font < 0)
+        effective.font = m_defaultFont;
+    const auto color = [this](std::int32_t index) {
+        return index >= 0 && std::size_t(index) < m_firstOfColor.size() ? m_firstOfColor[std::size_t(index)] : -1;
+    };
+    effective.fore = color(state.fore);
+    effective.back = color(state.back);
+    return effective;
+}
+
+const QTextCharFormat &RtfReader::charFormat(const CharState &raw)
+{
+    const CharState state = effectiveState(raw);
     const auto found = m_charFormats.find(state);
     if (found != m_charFormats.end())
         return found->second;

@@ -171,6 +171,7 @@ private:
 
     // Formats
     const QTextCharFormat &charFormat(const CharState &state);
+    CharState effectiveState(const CharState &state) const;
     const QTextBlockFormat &blockFormat(const ParaState &para);
     QTextBlockFormat makeBlockFormat(const ParaState &para) const;
     ParagraphNumbering numbering(const ParaState &para) const;
@@ -195,11 +196,14 @@ private:
     int m_fontNumber = 0;
     FontEntry m_font;
     std::vector<QColor> m_colors;
+    std::vector<std::int32_t> m_firstOfColor; // per entry: the first entry of the same colour
+    std::unordered_map<QRgb, std::int32_t> m_colorEntries; // colour → its first entry
     int m_red = -1, m_green = -1, m_blue = -1;
 
     QByteArray m_pendingBytes;
     QString m_text;
-    CharState m_textState;
+    CharState m_textState;     // as the group had it
+    CharState m_textEffective; // effectiveState(m_textState)
     CodePageDecoder m_codePages;
     std::unordered_map<CharState, QTextCharFormat, CharStateHash> m_charFormats;
     std::optional<ParaState> m_lastPara; // the paragraph format built last
