@@ -214,7 +214,9 @@ void TfrmMDIChild::FormShow()
     m_frame.loadAndApplyOptions();
     refreshLineColumn();
     m_editor->setAcceptDrops(true);
-    if (QWidget *tree = m_treePane->focusProxy() ? m_treePane->focusProxy() : nullptr)
+    // The tree takes the focus when it can; it collapses on shown().
+    if (QWidget *tree = m_treePane->focusProxy();
+        tree && tree->isEnabled() && tree->focusPolicy() != Qt::NoFocus)
         tree->setFocus();
     emit shown();
 }

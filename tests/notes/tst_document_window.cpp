@@ -5,6 +5,7 @@
 #include "notes/core/notes_strings.h"
 #include "notes/document_bars.h"
 #include "notes/document_window_splitter.h"
+#include "notes/folder_tree_view.h"
 #include "notes/item_commands.h"
 #include "notes/document_window.h"
 #include "notes/notes_strings.h"
@@ -167,6 +168,8 @@ void tst_DocumentWindow::newUntitledWindowHoldsFirstItem()
     QVERIFY(window->editor()->toPlainText().contains("This is a description for your first item."));
     QVERIFY(window->editor()->isReadOnly());
     QCOMPARE(window->ruler()->caption(), QStringLiteral("\t|").repeated(100));
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    QTRY_VERIFY(window->itemCommands()->dbTreeView()->hasFocus());
 }
 
 void tst_DocumentWindow::closingAsksAboutChanges_data()
