@@ -79,6 +79,8 @@ public:
     bool editorModified() const { return m_editorModified; }
 
     void EditorChange();
+    // Enables undo, redo, cut, copy, paste, delete and select all.
+    void aclEditUpdate();
     // Refreshes the format controls, the ruler and the line and column
     // display from the caret.
     void EditorSelectionChange();
@@ -152,6 +154,10 @@ private:
     void markRecordModified();
     void refreshUndoCaptions();
     void refreshLineColumn();
+
+    // Clipboard and undo commands (document_window_edit.cpp).
+    void setupEditCommands();
+    void runUndo(bool redo);
 
     // Bars and status bar (document_window_bars.cpp).
     void setupCommands();

@@ -63,16 +63,7 @@ void TfrmMDIChild::setupCommands()
             [this] { DoTableCommand(TableCommand::SaveAs); });
     connect(action(QStringLiteral("actFileCDSSaveAll")), &QAction::triggered, this,
             &TfrmMDIChild::SaveAll);
-    connect(action(QStringLiteral("actEditUndo")), &QAction::triggered, this, [this] {
-        m_editor->undo();
-        EditorChange();
-        EditorSelectionChange();
-    });
-    connect(action(QStringLiteral("actEditRedo")), &QAction::triggered, this, [this] {
-        m_editor->redo();
-        EditorChange();
-        EditorSelectionChange();
-    });
+    setupEditCommands();
     setupViewCommands();
 }
 

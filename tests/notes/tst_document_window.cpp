@@ -74,6 +74,7 @@ private slots:
     void treeRebuildKeepsTypedText();
     void recordChangeReplacesProtectedText();
     void undoCaptionsFollowEditor();
+    void clipboardCommandsStartEditing();
     void viewCommandHidesOwnBarOnly();
     void dropAsksAboutPendingChanges_data();
     void dropAsksAboutPendingChanges();
@@ -577,6 +578,34 @@ void tst_DocumentWindow::undoCaptionsFollowEditor()
         undo->trigger();
     QCOMPARE(undo->text(), QStringLiteral("&Undo "));
     QCOMPARE(window->action("actEditRedo")->text(), QStringLiteral("&Redo typing"));
+}
+
+void tst_DocumentWindow::clipboardCommandsStartEditing()
+{
+    TfrmMDIChild *window = open("NoName1");
+    window->editor()->setSelection(0, 0);
+    window->aclEditUpdate();
+    QVERIFY(!window->action("actEditCut")->isEnabled());
+    QVERIFY(!window->action("actEditDelete")->isEnabled());
+    QVERIFY(window->action("actEditSelectAll")->isEnabled());
+
+    window->editor()->setSelection(0, 5); // "This "
+    window->aclEditUpdate(); // as the idle update does before a click
+    window->action("actEditCut")->trigger();
+    QCOMPARE(window->cdsCommon().state(), State::Edit);
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("This "));
+    QVERIFY(window->editor()->toPlainText().startsWith("is a description"));
+    window->aclEditUpdate();
+    window->action("actEditPaste")->trigger();
+    QVERIFY(window->editor()->toPlainText().startsWith("This is a description"));
+    window->cdsCommon().post();
+
+    // Delete in browse state edits the item first, too.
+    window->editor()->setSelection(0, 5);
+    window->aclEditUpdate();
+    window->action("actEditDelete")->trigger();
+    QCOMPARE(window->cdsCommon().state(), State::Edit);
+    QVERIFY(window->editor()->toPlainText().startsWith("is a description"));
 }
 
 void tst_DocumentWindow::viewCommandHidesOwnBarOnly()

@@ -1,0 +1,73 @@
+// The clipboard and undo commands of the editor, with their enabling. Cut,
+// paste and delete put the item into edit state before they change the text.
+
+#include "notes/document_window.h"
+
+#include "editor/rich_edit.h"
+
+#include <QAbstractEventDispatcher>
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+
+namespace bw::notes {
+
+void TfrmMDIChild::setupEditCommands()
+{
+    auto on = [this](const char *name, auto handler) {
+        QAction *command = action(QString::fromLatin1(name));
+        connect(command, &QAction::triggered, this, [this, command, handler] {
+            aclEditUpdate();
+            if (command->isEnabled())
+                handler();
+        });
+    };
+    on("actEditUndo", [this] { runUndo(false); });
+    on("actEditRedo", [this] { runUndo(true); });
+    on("actEditCut", [this] {
+        if (EnsureEditState())
+            m_editor->cut();
+    });
+    on("actEditCopy", [this] { m_editor->copy(); });
+    on("actEditPaste", [this] {
+        if (EnsureEditState())
+            m_editor->paste();
+    });
+    on("actEditDelete", [this] {
+        if (EnsureEditState())
+            m_editor->deleteSelection();
+    });
+    on("actEditSelectAll", [this] { m_editor->selectAll(); });
+    // The update handler runs whenever the event loop is about to wait.
+    if (auto *dispatcher = QAbstractEventDispatcher::instance())
+        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
+                &TfrmMDIChild::aclEditUpdate);
+}
+
+void TfrmMDIChild::runUndo(bool redo)
+{
+    if (redo)
+        m_editor->redo();
+    else
+        m_editor->undo();
+    EditorChange();
+    EditorSelectionChange();
+}
+
+void TfrmMDIChild::aclEditUpdate()
+{
+    if (!m_editor)
+        return;
+    const bool selected = m_editor->textCursor().hasSelection();
+    const QMimeData *clipboard = QApplication::clipboard()->mimeData();
+    action(QStringLiteral("actEditUndo"))->setEnabled(m_editor->canUndo());
+    action(QStringLiteral("actEditRedo"))->setEnabled(m_editor->canRedo());
+    action(QStringLiteral("actEditCut"))->setEnabled(selected);
+    action(QStringLiteral("actEditCopy"))->setEnabled(selected);
+    action(QStringLiteral("actEditDelete"))->setEnabled(selected);
+    action(QStringLiteral("actEditPaste"))->setEnabled(clipboard && clipboard->hasText());
+    action(QStringLiteral("actEditSelectAll"))->setEnabled(m_editor->textLength() > 0);
+}
+
+} // namespace bw::notes
