@@ -424,12 +424,15 @@ void tst_DocumentWindow::undoLastAndAllChanges()
     window->cdsCommon().post();
     QCOMPARE(window->cdsCommon().changeCount(), 2);
 
-    QVERIFY(window->DoTableCommand(TfrmMDIChild::TableCommand::UndoLastChange));
+    // Through the Folders menu's commands, after the idle update enabled them.
+    window->itemCommands()->aclRecordUpdate();
+    window->action("actRecordUndoLastChange")->trigger();
     QCOMPARE(window->cdsCommon().changeCount(), 1);
     QVERIFY(window->editor()->toPlainText().endsWith(" one"));
     QVERIFY(!descriptionText(window).contains(" two"));
 
-    QVERIFY(window->DoTableCommand(TfrmMDIChild::TableCommand::UndoAllChanges));
+    window->itemCommands()->aclRecordUpdate();
+    window->action("actRecordUndoAllChanges")->trigger();
     QCOMPARE(window->cdsCommon().changeCount(), 0);
     QVERIFY(window->editor()->toPlainText().endsWith("for your first item."));
 }
