@@ -427,4 +427,9 @@ QPixmap TfrmMain::statusBarImage(int index) const
     return m_dataModule.imlStatusBar().pixmap(index);
 }
 
+QIcon TfrmMain::treeImage(int index) const
+{
+    return m_dataModule.imlTreeView().icon(index);
+}
+
 } // namespace bw

@@ -8,6 +8,7 @@
 
 #include "app/command_catalogue.h"
 #include "app/cursors.h"
+#include "notes/delete_msg_dialog.h"
 #include "notes/frame_services.h"
 #include "settings/options_target.h"
 
@@ -57,6 +58,16 @@ public:
         (void)window;
         return nullptr;
     }
+    // Asks the window whether it may close (its own questions) without
+    // closing it. After true its next close asks nothing, until
+    // cancelCloseQuery withdraws the answer. A window without questions of
+    // its own agrees.
+    virtual bool closeQuery(QWidget *window)
+    {
+        (void)window;
+        return true;
+    }
+    virtual void cancelCloseQuery(QWidget *window) { (void)window; }
     // A file dropped onto the frame while window is the active one.
     virtual void loadDroppedFile(QWidget *window, const QString &path)
     {
@@ -88,6 +99,8 @@ public:
     void setHelpPopup(TfrmHelpPopup *popup);
     void setSearchWindow(QWidget *search) { m_search = search; }
     void setUrlOpener(UrlOpener *opener) { m_urlOpener = opener; }
+    // The delete confirmation every document window shares.
+    void setDeleteConfirmation(notes::TfrmDeleteMsg *dialog) { m_deleteMsg = dialog; }
 
     // Commands, menus, bars.
     QAction *action(const QString &name) const { return m_actions.value(name); }
@@ -154,6 +167,8 @@ public:
     void releaseUntitledNumber(int number) override;
     void filesDropped(const QStringList &paths) override;
     QPixmap statusBarImage(int index) const override;
+    QIcon treeImage(int index) const override;
+    notes::TfrmDeleteMsg *deleteConfirmation() override { return m_deleteMsg; }
 
     // OptionsMainTarget
     void applyMainOptions(const TfrmOptions &options) override;
@@ -212,6 +227,7 @@ private:
     int takeUntitledNumber();
     void openOrActivate(const QString &path, bool addToRecentFiles);
     void closeAllDocumentWindows();
+    bool closeQueryAll();
     void subWindowActivated();
     void mergeMenus();
     void fillWindowMenu();
@@ -224,6 +240,7 @@ private:
     QPointer<TfrmOptions> m_options;
     std::unique_ptr<OptionsAccess> m_ownOptionsAccess;
     QPointer<QWidget> m_search;
+    QPointer<notes::TfrmDeleteMsg> m_deleteMsg;
     UrlOpener *m_urlOpener = nullptr;
     std::unique_ptr<UrlOpener> m_ownUrlOpener;
     std::unique_ptr<QPrinter> m_printer;

@@ -18,7 +18,6 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QPointer>
 #include <QPrinter>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
@@ -191,21 +190,10 @@ bool TfrmMain::FormCloseQuery()
     return confirmExit(m_prompts, this, *options);
 }
 
-// Every document window is asked first (each asks about its own unsaved
-// changes); only when all have closed does the exit question come.
 void TfrmMain::closeEvent(QCloseEvent *event)
 {
-    bool mayClose = true;
-    m_dispatcher->guarded([this, &mayClose] {
-        for (QWidget *window : documentWindowList()) {
-            QPointer<QMdiSubWindow> sub = subWindowOf(window);
-            if (sub && !sub->close()) {
-                mayClose = false;
-                return;
-            }
-        }
-        mayClose = FormCloseQuery();
-    });
+    bool mayClose = false;
+    m_dispatcher->guarded([this, &mayClose] { mayClose = closeQueryAll(); });
     if (!mayClose) {
         event->ignore();
         return;

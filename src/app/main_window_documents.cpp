@@ -24,6 +24,33 @@ namespace {
 
 constexpr int kDocumentImage = 1; // the New File image stands for a notes file
 
+// The document windows' agreement to close holds for one close of the frame
+// only: whichever way it ends, a window still open asks again next time.
+class CloseAgreement
+{
+public:
+    explicit CloseAgreement(DocumentWindowFactory *factory) : m_factory(factory) {}
+    ~CloseAgreement()
+    {
+        for (const QPointer<QWidget> &window : m_asked)
+            if (window && m_factory)
+                m_factory->cancelCloseQuery(window);
+    }
+    CloseAgreement(const CloseAgreement &) = delete;
+    CloseAgreement &operator=(const CloseAgreement &) = delete;
+
+    bool ask(QWidget *window)
+    {
+        m_asked.append(window);
+        return !m_factory || m_factory->closeQuery(window);
+    }
+    const QList<QPointer<QWidget>> &asked() const { return m_asked; }
+
+private:
+    DocumentWindowFactory *m_factory;
+    QList<QPointer<QWidget>> m_asked;
+};
+
 } // namespace
 
 void TfrmMain::OpenDocumentWindow(const QString &fileName)
@@ -156,6 +183,24 @@ void TfrmMain::closeAllDocumentWindows()
     for (const QPointer<QMdiSubWindow> &sub : windows)
         if (sub)
             sub->close();
+}
+
+// Closing the program: every document window is asked first, each about its
+// own unsaved changes, and a cancel there ends it with nothing closed. Then
+// comes the exit question; only when both agree do the windows close, without
+// asking again.
+bool TfrmMain::closeQueryAll()
+{
+    CloseAgreement agreement(m_factory.get());
+    for (QWidget *window : documentWindowList())
+        if (!agreement.ask(window))
+            return false;
+    if (!FormCloseQuery())
+        return false;
+    for (const QPointer<QWidget> &window : agreement.asked())
+        if (QMdiSubWindow *sub = subWindowOf(window); sub && !sub->close())
+            return false;
+    return true;
 }
 
 // While any document window exists one of them is the active one, also

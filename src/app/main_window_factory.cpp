@@ -28,6 +28,18 @@ public:
             child->ApplyOptions();
     }
 
+    bool closeQuery(QWidget *window) override
+    {
+        auto *child = documentWindow(window);
+        return !child || child->CloseQuery();
+    }
+
+    void cancelCloseQuery(QWidget *window) override
+    {
+        if (auto *child = documentWindow(window))
+            child->CancelCloseQuery();
+    }
+
     void loadDroppedFile(QWidget *window, const QString &path) override
     {
         if (auto *child = documentWindow(window))

@@ -168,6 +168,7 @@ void Startup::createMainWindow()
 void Startup::createDeleteConfirmation()
 {
     m_deleteMsg = std::make_unique<notes::TfrmDeleteMsg>();
+    m_mainWindow->setDeleteConfirmation(m_deleteMsg.get());
 }
 
 int runProgram(int &argc, char **argv, PromptService &prompts)

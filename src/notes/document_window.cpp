@@ -22,6 +22,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace bw::notes {
 
 namespace {
@@ -232,10 +234,17 @@ void TfrmMDIChild::closeWindow()
 void TfrmMDIChild::closeEvent(QCloseEvent *event)
 {
     event->ignore();
-    if (!m_closeRequested && !FormCloseQuery())
+    const bool agreed = std::exchange(m_closeAgreed, false);
+    if (!m_closeRequested && !agreed && !FormCloseQuery())
         return;
     FormClose();
     event->accept();
+}
+
+bool TfrmMDIChild::CloseQuery()
+{
+    m_closeAgreed = m_closeRequested || FormCloseQuery();
+    return m_closeAgreed;
 }
 
 bool TfrmMDIChild::FormCloseQuery()

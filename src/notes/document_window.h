@@ -102,6 +102,11 @@ public:
 
     // Closes the window (its frame's sub-window when it has one).
     void closeWindow();
+    // Asks about unsaved changes as closing would, without closing: false
+    // when the user cancels (or a save is cancelled). After true the next
+    // close asks nothing, until CancelCloseQuery withdraws the answer.
+    bool CloseQuery();
+    void CancelCloseQuery() { m_closeAgreed = false; }
 
 signals:
     // The window was shown: the folder tree takes the focus and collapses.
@@ -181,6 +186,7 @@ private:
     bool m_editorModified = false; // the document differs from its field
     bool m_recordMarked = false; // the first change of an edit reached the field
     bool m_closeRequested = false;
+    bool m_closeAgreed = false; // CloseQuery said yes for the coming close
     bool m_closed = false;
     bool m_saving = false;
     bool m_shown = false;

@@ -10,7 +10,9 @@
 #include "app/message_hook.h"
 #include "app/mru_file_list.h"
 #include "app/window_arranger.h"
+#include "notes/delete_msg_dialog.h"
 #include "notes/document_window.h"
+#include "notes/item_commands.h"
 #include "scripted_prompt_service.h"
 #include "settings/core/registry.h"
 #include "settings/help_popup.h"
@@ -18,6 +20,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -87,6 +90,10 @@ public:
         frame.createChildCommands(window);
         return window;
     }
+    bool closeQuery(QWidget *window) override
+    {
+        return !static_cast<TestDocument *>(window)->refuseClose;
+    }
     void loadDroppedFile(QWidget *window, const QString &path) override
     {
         dropped << window->windowTitle() + " <- " + path;
@@ -126,6 +133,8 @@ private slots:
     void exitConfirmation_data();
     void exitConfirmation();
     void dontShowExitQuestionAgain();
+    void closeQueryBeforeExit_data();
+    void closeQueryBeforeExit();
     void statusBarHint_data();
     void statusBarHint();
     void statusPanelWidth();
@@ -134,6 +143,7 @@ private slots:
     void exceptionInCommandIsReported();
     void dropWithoutDocumentWindow();
     void notesDocumentWindow();
+    void sharedDeleteConfirmation();
     void minimiseWithoutTray();
 
 private:
@@ -442,8 +452,9 @@ void tst_MainWindow::exitConfirmation()
     QCOMPARE(m_prompts->count("exec"), 1);
     QCOMPARE(m_prompts->asked.last().caption, QStringLiteral("Confirm"));
     QCOMPARE(m_main->isVisible(), !closes);
-    // The document windows were asked first and have closed.
-    QCOMPARE(TestDocument::closedOrder(), QStringList{"NoName1"});
+    // The document windows close only once the exit is confirmed.
+    QCOMPARE(TestDocument::closedOrder(), closes ? QStringList{"NoName1"} : QStringList{});
+    QCOMPARE(captions(), closes ? QStringList{} : QStringList{"NoName1"});
 }
 
 void tst_MainWindow::dontShowExitQuestionAgain()
@@ -466,6 +477,64 @@ void tst_MainWindow::dontShowExitQuestionAgain()
              QStringLiteral("False"));
     QVERIFY(m_main->close()); // no question this time
     QCOMPARE(m_prompts->count("exec"), 1);
+}
+
+void tst_MainWindow::closeQueryBeforeExit_data()
+{
+    QTest::addColumn<QList<int>>("saveAnswers"); // one per window, oldest first
+    QTest::addColumn<int>("exitAnswer");          // -1: the exit question never comes
+    QTest::addColumn<bool>("closes");
+    const int no = PromptService::No;
+    QTest::newRow("don't save, exit no") << QList<int>{no} << int(TfrmExitMsg::ResultNo) << false;
+    QTest::newRow("cancel in the second window")
+        << QList<int>{no, int(PromptService::Cancel)} << -1 << false;
+    QTest::newRow("don't save, exit yes")
+        << QList<int>{no, no} << int(TfrmExitMsg::ResultYes) << true;
+    QTest::newRow("save, exit yes") << QList<int>{int(PromptService::Yes)}
+                                    << int(TfrmExitMsg::ResultYes) << true;
+}
+
+void tst_MainWindow::closeQueryBeforeExit()
+{
+    // Given unsaved document windows, when the program closes, then each
+    // window asks about its changes first, then the exit question comes, and
+    // only when both agree do the windows close, asking nothing again.
+    QFETCH(QList<int>, saveAnswers);
+    QFETCH(int, exitAnswer);
+    QFETCH(bool, closes);
+    m_options->writeImmediate(settings::Key::CommonDisplayExitConfirm_Checked, "True");
+    TfrmMain frame(*m_dataModule, *m_prompts);
+    frame.setOptionsDialog(m_options.get());
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    QStringList questions;
+    for (int n = 1; n <= saveAnswers.size(); ++n) {
+        frame.action("actFileCDSNew")->trigger();
+        questions << QString("Do you want to save changes to \"NoName%1\"?").arg(n);
+    }
+    m_prompts->clear();
+    for (int answer : saveAnswers)
+        m_prompts->answerMessage(answer);
+    const QString path = m_dir->path() + "/Kept.cds";
+    m_prompts->answerFile(path);
+    if (exitAnswer >= 0)
+        m_prompts->answerDialog([exitAnswer](QDialog *) { return exitAnswer; });
+    QCOMPARE(frame.close(), closes);
+    QCOMPARE(m_prompts->messages(), questions);
+    QCOMPARE(m_prompts->count("exec"), exitAnswer >= 0 ? 1 : 0);
+    QCOMPARE(QFileInfo::exists(path), saveAnswers.first() == PromptService::Yes);
+    QCOMPARE(frame.isVisible(), !closes);
+    QTRY_COMPARE(frame.documentWindows().size(), closes ? 0 : int(saveAnswers.size()));
+    if (closes)
+        return;
+    // The windows kept their changes, and the answer given for the refused
+    // exit holds no more: closing a window asks again.
+    notes::TfrmMDIChild *first = frame.documentWindows().first();
+    QVERIFY(first->cdsCommon().changeCount() > 0);
+    m_prompts->answerMessage(PromptService::No);
+    first->closeWindow();
+    QCOMPARE(m_prompts->messages().size(), questions.size() + 1);
+    QCOMPARE(m_prompts->messages().last(), questions.first());
 }
 
 void tst_MainWindow::statusBarHint_data()
@@ -607,6 +676,39 @@ void tst_MainWindow::notesDocumentWindow()
     QVERIFY(!frame.UntitledNumbers().test(1));
     QTRY_COMPARE(menuTitles(frame.menuBar()),
                  (QStringList{"&File", "&Tools", "&View", "&Window", "&Help"}));
+}
+
+void tst_MainWindow::sharedDeleteConfirmation()
+{
+    // Given the frame's one delete confirmation, when an item is deleted in
+    // each of two document windows, then both show that dialog and the box
+    // ticked in the first is still ticked in the second.
+    notes::TfrmDeleteMsg shared;
+    TfrmMain frame(*m_dataModule, *m_prompts);
+    frame.setOptionsDialog(m_options.get());
+    frame.setDeleteConfirmation(&shared);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    frame.action("actFileCDSNew")->trigger();
+    frame.action("actFileCDSNew")->trigger();
+    QList<QDialog *> shown;
+    QList<bool> tickedWhenShown;
+    for (notes::TfrmMDIChild *window : frame.documentWindows()) {
+        frame.writeOption(settings::Key::ChildDisplayDeleteConfirm_Checked, "True");
+        m_prompts->answerDialog([&](QDialog *dialog) {
+            auto *box = dialog->findChild<QCheckBox *>();
+            shown << dialog;
+            tickedWhenShown << box->isChecked();
+            box->setChecked(true);
+            return int(notes::TfrmDeleteMsg::ResultNo);
+        });
+        notes::ItemCommands::of(window)->aclRecordExecute(notes::ItemCommands::Delete);
+    }
+    QCOMPARE(shown, (QList<QDialog *>{&shared, &shared}));
+    QCOMPARE(tickedWhenShown, (QList<bool>{false, true}));
+    // The folder trees draw with the data module's tree images.
+    QCOMPARE(frame.treeImage(2).cacheKey(), m_dataModule->imlTreeView().icon(2).cacheKey());
+    QVERIFY(!frame.treeImage(2).isNull());
 }
 
 void tst_MainWindow::minimiseWithoutTray()

@@ -279,6 +279,7 @@ void tst_Startup::splashLivesUntilMainWindowFirstShown()
     QVERIFY(!startup.helpPopup()->isVisible());
     QVERIFY(startup.deleteConfirmation());
     QVERIFY(!startup.deleteConfirmation()->isVisible());
+    QCOMPARE(startup.mainWindow()->deleteConfirmation(), startup.deleteConfirmation());
 
     QWidget *frame = startup.mainWindow();
     QVERIFY(frame);
