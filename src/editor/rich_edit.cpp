@@ -100,6 +100,9 @@ void RichEdit::adoptDocument(QTextDocument *fresh)
     // The options and margins the control would set, set before it lays out.
     fresh->setDefaultTextOption(old->defaultTextOption());
     applyTextMargins(fresh);
+    // setDocument moves the caret and deletes the control's own first
+    // document: the line index must already count the new one.
+    m_lines.setDocument(fresh);
     setDocument(fresh);
     attachDocument(fresh);
     fresh->setModified(false);

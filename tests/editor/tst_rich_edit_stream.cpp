@@ -66,6 +66,7 @@ private slots:
     void askedFormatFallsBackToTheOther();
     void failuresThrowTheExactTexts();
     void loadStartsAFreshHistory();
+    void caretLineAskedDuringALoad();
     void loadOfProtectedTextAsksFirst();
     void destroyedAfterLoadingLinks();
     void saveWholeOrSelection();
@@ -171,6 +172,31 @@ void tst_RichEditStream::loadStartsAFreshHistory()
     QTest::keyClick(m_edit.get(), Qt::Key_X);
     QCOMPARE(m_edit->undoKind(), UndoKind::Typing);
     QCOMPARE(changes.count(), 2);
+}
+
+void tst_RichEditStream::caretLineAskedDuringALoad()
+{
+    // Given a slot asking for the caret's line on every selection change,
+    // when longer RTF documents are loaded, then the line comes from the
+    // document being shown, not from the one it replaces.
+    m_edit->setWordWrap(false);
+    m_edit->setPlainText(QStringLiteral("short"));
+    QList<int> lines;
+    connect(m_edit.get(), &RichEdit::selectionChange, this,
+            [&] { lines << m_edit->lineFromChar(m_edit->selectionStart()); });
+    QByteArray rtf = "{\\rtf1 ";
+    for (int i = 0; i < 200; ++i)
+        rtf += "paragraph " + QByteArray::number(i) + "\\par ";
+    rtf += "}";
+    for (int round = 0; round < 2; ++round) {
+        QTextCursor end = m_edit->textCursor();
+        end.movePosition(QTextCursor::End);
+        m_edit->setTextCursor(end);
+        lines.clear();
+        load(*m_edit, rtf, StreamFormat::Rtf);
+        QCOMPARE(lines, QList<int>{0});
+    }
+    QCOMPARE(m_edit->lineFromChar(m_edit->textLength()), m_edit->lineCount() - 1);
 }
 
 void tst_RichEditStream::destroyedAfterLoadingLinks()
