@@ -45,6 +45,14 @@ std::vector<Run> runsIn(const QTextDocument *document, int start, int end)
     return runs;
 }
 
+// True when the caret stands before the first letter of a word.
+bool caretAtWordStart(const QTextCursor &cursor)
+{
+    const QString text = cursor.block().text();
+    const int at = cursor.position() - cursor.block().position();
+    return !isWordChar(text, at - 1) && isWordChar(text, at);
+}
+
 } // namespace
 
 // The word around the caret when the caret is inside one, else the caret.
@@ -70,8 +78,13 @@ CharFormat RichEdit::selectionCharFormat(FormatTarget target) const
 {
     const QTextCursor cursor = textCursor();
     auto [start, end] = std::pair{cursor.selectionStart(), cursor.selectionEnd()};
-    if (start == end && target == FormatTarget::SelectionWord)
+    if (start == end && target == FormatTarget::SelectionWord) {
         std::tie(start, end) = wordRange();
+        // Before a word's first letter the word's own look is what the
+        // font box shows; setting there still changes only the insertion.
+        if (start == end && caretAtWordStart(cursor))
+            end = start + 1;
+    }
     if (start == end)
         return charFormatFromText(cursor.charFormat(), formatDefaults());
     return commonCharFormat(document(), start, end, formatDefaults());

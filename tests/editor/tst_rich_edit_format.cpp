@@ -21,6 +21,8 @@ private slots:
 
     void wordAtCaret_data();
     void wordAtCaret();
+    void wordFormatReadAtWordStart_data();
+    void wordFormatReadAtWordStart();
     void mixedSelectionClearsMaskBits();
     void stylesWrittenTogether();
     void sizeInWholePointsKeptInTwips_data();
@@ -54,17 +56,20 @@ void tst_RichEditFormat::wordAtCaret_data()
 {
     QTest::addColumn<int>("caret");
     QTest::addColumn<QString>("boldText");
-    QTest::newRow("inside first word") << 2 << "hello";
-    QTest::newRow("inside second word") << 8 << "world";
-    QTest::newRow("at the end of a word") << 5 << "";
-    QTest::newRow("at the start of a word") << 6 << "";
-    QTest::newRow("at the end of the text") << 11 << "";
+    QTest::addColumn<bool>("readsBold");
+    QTest::newRow("inside first word") << 2 << "hello" << true;
+    QTest::newRow("inside second word") << 8 << "world" << true;
+    QTest::newRow("at the end of a word") << 5 << "" << true;
+    // Reading there shows the word, which setting left as it was.
+    QTest::newRow("at the start of a word") << 6 << "" << false;
+    QTest::newRow("at the end of the text") << 11 << "" << true;
 }
 
 void tst_RichEditFormat::wordAtCaret()
 {
     QFETCH(int, caret);
     QFETCH(QString, boldText);
+    QFETCH(bool, readsBold);
     m_edit->setPlainText(QStringLiteral("hello world"));
     m_edit->setSelection(caret, caret);
     CharFormat bold;
@@ -77,8 +82,32 @@ void tst_RichEditFormat::wordAtCaret()
         if (formatAt(*m_edit, i).fontWeight() == QFont::Bold)
             actual += m_edit->document()->characterAt(i);
     QCOMPARE(actual, boldText);
-    // The word rule reads what it writes; outside a word the insertion format counts.
-    QCOMPARE(m_edit->selectionCharFormat(FormatTarget::SelectionWord).bold, true);
+    // Inside a word the word rule reads what it writes; after a word the
+    // insertion format counts.
+    QCOMPARE(m_edit->selectionCharFormat(FormatTarget::SelectionWord).bold, readsBold);
+    QCOMPARE(m_edit->selectionStart(), caret);
+    QCOMPARE(m_edit->selectionEnd(), caret);
+}
+
+void tst_RichEditFormat::wordFormatReadAtWordStart_data()
+{
+    QTest::addColumn<int>("caret");
+    QTest::addColumn<bool>("bold");
+    QTest::newRow("start of the text") << 0 << true;
+    QTest::newRow("start of a plain word after a bold space") << 4 << false;
+    QTest::newRow("start of a bold word after a plain space") << 10 << true;
+    QTest::newRow("end of a word: the insertion format") << 3 << true;
+}
+
+void tst_RichEditFormat::wordFormatReadAtWordStart()
+{
+    // Given the caret before a word's first letter, when the word's format
+    // is read, then it is that letter's format, as the font box shows it.
+    QFETCH(int, caret);
+    QFETCH(bool, bold);
+    appendRuns(*m_edit, {{"Big ", boldFormat()}, {"small ", QTextCharFormat()}, {"Tall", boldFormat()}});
+    m_edit->setSelection(caret, caret);
+    QCOMPARE(m_edit->selectionCharFormat(FormatTarget::SelectionWord).bold, bold);
     QCOMPARE(m_edit->selectionStart(), caret);
     QCOMPARE(m_edit->selectionEnd(), caret);
 }
