@@ -3,18 +3,16 @@
 // Message Again" check box, and the question of the main window's close
 // query built on it.
 
-#include <QDialog>
+#include "platform/question_check_dialog.h"
 
-class QCheckBox;
 class QLabel;
-class QPushButton;
 
 namespace bw {
 
 class OptionsAccess;
 class PromptService;
 
-class TfrmExitMsg : public QDialog
+class TfrmExitMsg : public QuestionCheckDialog
 {
     Q_OBJECT
 public:
@@ -24,20 +22,9 @@ public:
 
     explicit TfrmExitMsg(QWidget *parent = nullptr);
 
-    // Lays the controls out around the width of the text.
-    void FormShow();
-
     QLabel *imgIcon = nullptr;
     QLabel *lbMessage = nullptr;
     QLabel *imgQuestion = nullptr;
-    QPushButton *btnYes = nullptr;
-    QPushButton *btnNo = nullptr;
-    QLabel *imgCheck = nullptr;
-    QCheckBox *cbDontShowThisMsgAgain = nullptr;
-
-protected:
-    void showEvent(QShowEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
 };
 
 // The close query's question: nothing is asked when the Options check box

@@ -4,17 +4,15 @@
 // Message Again" keeps its state from one showing to the next. Each showing
 // lays the dialog out around its message.
 
-#include <QDialog>
+#include "platform/question_check_dialog.h"
 
-class QCheckBox;
 class QLabel;
-class QPushButton;
 
 namespace bw::notes {
 
 inline const QString kDeleteQuestion = QStringLiteral("Do you want to delete the item \"%1\"");
 
-class TfrmDeleteMsg : public QDialog
+class TfrmDeleteMsg : public QuestionCheckDialog
 {
     Q_OBJECT
 public:
@@ -24,19 +22,14 @@ public:
 
     // Puts the question about the item named text into the message label.
     void setItemText(const QString &text);
-    void FormShow();
 
     QLabel *imgMsgDlgType = nullptr;
     QLabel *lbMsgText = nullptr;
     QLabel *imgQuestionMark = nullptr;
-    QLabel *imgCheck = nullptr;
-    QCheckBox *cbDontShowThisMsgAgain = nullptr;
-    QPushButton *btnYes = nullptr;
-    QPushButton *btnNo = nullptr;
 
 protected:
-    void showEvent(QShowEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
+    // Centres the dialog on the screen.
+    void placeDialog() override;
 };
 
 } // namespace bw::notes
