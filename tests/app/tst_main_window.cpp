@@ -4,19 +4,16 @@
 // input rule and an exception in a command.
 
 #include "app/command_menus.h"
-#include "app/data_module.h"
 #include "app/exit_msg_dialog.h"
 #include "app/main_window.h"
 #include "app/message_hook.h"
 #include "app/mru_file_list.h"
 #include "app/window_arranger.h"
+#include "main_window_fixture.h"
 #include "notes/delete_msg_dialog.h"
 #include "notes/document_window.h"
 #include "notes/item_commands.h"
-#include "scripted_prompt_service.h"
-#include "settings/core/registry.h"
 #include "settings/help_popup.h"
-#include "settings/options_dialog.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -28,7 +25,6 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QSystemTrayIcon>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -38,8 +34,6 @@
 using namespace bw;
 
 namespace {
-
-const char kRoot[] = "Software\\ORV\\Bramblewick 2000\\4.0.4.0";
 
 // A document window as small as the frame's contract allows: its caption is
 // its file name, it frees its untitled number when it closes, and it may
@@ -112,7 +106,7 @@ QStringList menuTitles(const QMenuBar *bar)
 
 } // namespace
 
-class tst_MainWindow : public QObject
+class tst_MainWindow : public QObject, private test::MainWindowFixture
 {
     Q_OBJECT
 
@@ -151,35 +145,20 @@ private:
     QStringList captions() const;
     QWidget *newFile();
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<settings::Registry> m_registry;
-    std::unique_ptr<test::ScriptedPromptService> m_prompts;
-    std::unique_ptr<TfrmDataModule> m_dataModule;
-    std::unique_ptr<TfrmOptions> m_options;
-    std::unique_ptr<TfrmMain> m_main;
     TestFactory *m_factory = nullptr;
 };
 
 void tst_MainWindow::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_registry = std::make_unique<settings::Registry>(m_dir->path() + "/registry.ini");
-    m_prompts = std::make_unique<test::ScriptedPromptService>();
-    m_dataModule = std::make_unique<TfrmDataModule>(*m_prompts, m_registry.get());
-    TfrmOptions::Context context;
-    context.registryRoot = kRoot;
-    context.storageVersion = 4040;
-    context.productName = "Bramblewick 2000";
-    m_options = std::make_unique<TfrmOptions>(*m_prompts, context, m_registry.get());
     auto factory = std::make_unique<TestFactory>();
     m_factory = factory.get();
-    m_main = std::make_unique<TfrmMain>(*m_dataModule, *m_prompts, std::move(factory));
-    m_main->setOptionsDialog(m_options.get());
     // No tip of the day at start, so tests begin with an empty question log.
-    m_options->writeImmediate(settings::Key::DisplayTipOfTheDayAtStartup_Checked, "False");
-    m_main->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
+    buildMainWindow(std::move(factory));
+    if (QTest::currentTestFailed())
+        return;
+    showMainWindow();
+    if (QTest::currentTestFailed())
+        return;
     QCoreApplication::processEvents(); // the first-show handling
     m_prompts->clear();
     TestDocument::closedOrder().clear();
@@ -188,12 +167,7 @@ void tst_MainWindow::init()
 void tst_MainWindow::cleanup()
 {
     m_options->writeImmediate(settings::Key::CommonDisplayExitConfirm_Checked, "False");
-    m_main.reset();
-    m_options.reset();
-    m_dataModule.reset();
-    m_prompts.reset();
-    m_registry.reset();
-    m_dir.reset();
+    destroyMainWindow();
 }
 
 QList<QMdiSubWindow *> tst_MainWindow::subWindows() const

@@ -2,30 +2,21 @@
 // question, save all over the frame's windows, a file that cannot be read,
 // and files dropped onto the frame.
 
-#include "app/data_module.h"
-#include "app/main_window.h"
 #include "editor/rich_edit.h"
 #include "notes/core/notes_strings.h"
+#include "main_window_fixture.h"
 #include "notes/document_window.h"
-#include "scripted_prompt_service.h"
-#include "settings/core/registry.h"
-#include "settings/options_dialog.h"
 
 #include <QAction>
 #include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace bw;
 using notes::TfrmMDIChild;
 
-namespace {
-const char kRoot[] = "Software\\ORV\\Bramblewick 2000\\4.0.4.0";
-}
-
-class tst_DocumentWindowFrame : public QObject
+class tst_DocumentWindowFrame : public QObject, private test::MainWindowFixture
 {
     Q_OBJECT
 
@@ -48,33 +39,17 @@ private:
     {
         return QStringLiteral("Do you want to save changes to \"%1\"?").arg(name);
     }
-
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<settings::Registry> m_registry;
-    std::unique_ptr<test::ScriptedPromptService> m_prompts;
-    std::unique_ptr<TfrmDataModule> m_dataModule;
-    std::unique_ptr<TfrmOptions> m_options;
-    std::unique_ptr<TfrmMain> m_main;
 };
 
 void tst_DocumentWindowFrame::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_registry = std::make_unique<settings::Registry>(m_dir->path() + "/registry.ini");
-    m_prompts = std::make_unique<test::ScriptedPromptService>();
-    m_dataModule = std::make_unique<TfrmDataModule>(*m_prompts, m_registry.get());
-    TfrmOptions::Context context;
-    context.registryRoot = kRoot;
-    context.storageVersion = 4040;
-    context.productName = "Bramblewick 2000";
-    m_options = std::make_unique<TfrmOptions>(*m_prompts, context, m_registry.get());
-    m_main = std::make_unique<TfrmMain>(*m_dataModule, *m_prompts, nullptr);
-    m_main->setOptionsDialog(m_options.get());
-    m_options->writeImmediate(settings::Key::DisplayTipOfTheDayAtStartup_Checked, "False");
+    buildMainWindow(nullptr);
+    if (QTest::currentTestFailed())
+        return;
     m_options->writeImmediate(settings::Key::CommonDisplayExitConfirm_Checked, "False");
-    m_main->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
+    showMainWindow();
+    if (QTest::currentTestFailed())
+        return;
     m_prompts->clear();
 }
 
@@ -83,12 +58,7 @@ void tst_DocumentWindowFrame::cleanup()
     // Windows left open close without their questions.
     for (QMdiSubWindow *sub : m_main->mdiArea()->subWindowList())
         delete sub;
-    m_main.reset();
-    m_options.reset();
-    m_dataModule.reset();
-    m_prompts.reset();
-    m_registry.reset();
-    m_dir.reset();
+    destroyMainWindow();
 }
 
 TfrmMDIChild *tst_DocumentWindowFrame::active() const
