@@ -1,6 +1,7 @@
 #include "editor/picture_file.h"
 
 #include "editor/rtf/jpeg_decoder.h"
+#include "editor/rtf/rtf_picture.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -12,15 +13,6 @@
 namespace bw {
 
 namespace {
-
-QByteArray pngBytes(const QImage &image)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
 
 QImage decode(const QByteArray &bytes, const QByteArray &format)
 {
@@ -59,7 +51,7 @@ QByteArray readFile(const QString &fileName)
 
 Picture pictureFromImage(const QImage &image)
 {
-    return Picture{image, pngBytes(image), QStringLiteral("png")};
+    return Picture{image, rtf::encodePng(image), QStringLiteral("png")};
 }
 
 Picture loadPictureFile(const QString &fileName)

@@ -95,15 +95,6 @@ QImage decodeWBitmap(const RtfPicture &picture)
     return image;
 }
 
-QByteArray encodePng(const QImage &image)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
-
 bool isMetafile(PictureKind kind) { return kind == PictureKind::Emf || kind == PictureKind::Wmf; }
 
 // The size in document pixels: the goal size when given, else the pixel
@@ -158,6 +149,15 @@ QImage decodeImage(const RtfPicture &picture)
 }
 
 } // namespace
+
+QByteArray encodePng(const QImage &image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
 
 DecodedPicture decodePicture(const RtfPicture &picture)
 {

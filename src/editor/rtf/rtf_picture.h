@@ -40,6 +40,9 @@ struct DecodedPicture {
 // as a framed box of the picture's size and still keeps its bytes.
 DecodedPicture decodePicture(const RtfPicture &picture);
 
+// The image as PNG file bytes.
+QByteArray encodePng(const QImage &image);
+
 // A white, framed box with a label, for what cannot be drawn.
 QImage placeholderImage(QSize size, const QString &label);
 
