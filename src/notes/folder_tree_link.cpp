@@ -144,16 +144,17 @@ void FolderTreeLink::walkTable()
 // Step 6: children that the walk met before their parents.
 void FolderTreeLink::placeTopLevelChildren()
 {
-    const std::vector<int> top = m_model.children(kNoNode);
-    for (int id : top) {
+    std::vector<std::pair<int, int>> moves;
+    for (int id : m_model.children(kNoNode)) {
         const TreeNode &n = m_model.node(id);
         if (n.parentValue == n.key)
             continue;
         const int parent = m_model.findByKey(n.parentValue);
-        // bulkMove refuses a parent inside the node's own subtree (a cycle).
         if (parent != kNoNode && parent != id)
-            m_model.bulkMove(id, parent);
+            moves.emplace_back(id, parent);
     }
+    // A parent inside the node's own subtree (a cycle) is refused there.
+    m_model.bulkMoveFromTop(moves);
 }
 
 int FolderTreeLink::currentRecordNode() const

@@ -364,6 +364,22 @@ bool FolderTreeModel::bulkMove(int id, int newParent)
     return true;
 }
 
+void FolderTreeModel::bulkMoveFromTop(const std::vector<std::pair<int, int>> &moves)
+{
+    bool moved = false;
+    for (const auto &[id, parent] : moves) {
+        if (m_nodes[size_t(id)].parent != kNoNode || isInSubtree(parent, id))
+            continue;
+        announceReset();
+        attach(id, parent); // taken off the top level below, all at once
+        moved = true;
+    }
+    if (!moved)
+        return;
+    std::erase_if(m_top, [this](int id) { return m_nodes[size_t(id)].parent != kNoNode; });
+    renumber(kNoNode);
+}
+
 void FolderTreeModel::bulkSetText(int id, const QString &text)
 {
     TreeNode &n = m_nodes[size_t(id)];

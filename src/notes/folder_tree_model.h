@@ -83,6 +83,10 @@ public:
     // structural change).
     int bulkAdd(int parent, const QString &text, qint32 key);
     bool bulkMove(int id, int newParent);
+    // Moves top-level nodes below new parents (pairs of node, parent) in one
+    // sweep of the top level; a move that would hang a node below itself is
+    // skipped.
+    void bulkMoveFromTop(const std::vector<std::pair<int, int>> &moves);
     void bulkSetText(int id, const QString &text);
     // Removes every unvisited node; their visited children go to the top level.
     void bulkRemoveUnvisited();

@@ -592,6 +592,79 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(DataSetError, table().append());
     }
 
+    // Given records 0..19, when a walk in stored order deletes every id the
+    // row names (controls disabled, as the folder tree deletes a subtree),
+    // then each delete logged one change, bookmarks of the rest still lead to
+    // their records, undo brings back the newest delete as the current record
+    // at its old place, and cancelling the updates restores the stored order.
+    void runOfDeletesKeepsLogAndBookmarks_data()
+    {
+        QTest::addColumn<QList<int>>("doomed");
+        QTest::newRow("a block in the middle") << QList<int>{7, 8, 9, 10, 11};
+        QTest::newRow("every third") << QList<int>{0, 3, 6, 9, 12, 15, 18};
+        QTest::newRow("the tail") << QList<int>{16, 17, 18, 19};
+        QTest::newRow("everything") << [] {
+            QList<int> all;
+            for (int i = 0; i < 20; ++i)
+                all.append(i);
+            return all;
+        }();
+    }
+
+    void runOfDeletesKeepsLogAndBookmarks()
+    {
+        QFETCH(QList<int>, doomed);
+        QList<int> all;
+        for (int i = 0; i < 20; ++i) {
+            addRecord(i, -1, "n");
+            all.append(i);
+        }
+        table().mergeChangeLog();
+        QHash<int, ClientDataSet::Bookmark> marks;
+        for (table().first(); !table().eof(); table().next())
+            marks.insert(table().asInteger("ID"), table().bookmark());
+        QSignalSpy scrolls(&table(), &ClientDataSet::afterScroll);
+        {
+            bw::dataset::ControlsDisabler disabled(table());
+            table().first();
+            while (!table().eof() && !table().isEmpty()) {
+                if (doomed.contains(table().asInteger("ID")))
+                    table().deleteRecord();
+                else
+                    table().next();
+            }
+        }
+        QCOMPARE(scrolls.count(), 0);
+        QCOMPARE(table().changeCount(), doomed.size());
+        QList<int> rest = all;
+        for (int id : doomed)
+            rest.removeOne(id);
+        QCOMPARE(ids(), rest);
+        for (int id : all) {
+            QCOMPARE(table().bookmarkValid(marks[id]), !doomed.contains(id));
+            if (!doomed.contains(id)) {
+                QVERIFY(table().gotoBookmark(marks[id]));
+                QCOMPARE(table().asInteger("ID"), id);
+            }
+        }
+        table().setIndexName("idxIDDesc"); // positions looked up through another order
+        QVERIFY(table().gotoBookmark(marks[rest.isEmpty() ? 0 : rest.first()]) == !rest.isEmpty());
+        table().setIndexName("");
+
+        QVERIFY(table().undoLastChange());
+        QCOMPARE(table().asInteger("ID"), doomed.last());
+        rest.insert(std::lower_bound(rest.begin(), rest.end(), doomed.last()), doomed.last());
+        QCOMPARE(ids(), rest);
+        QVERIFY(table().bookmarkValid(marks[doomed.last()]));
+        table().cancelUpdates();
+        QCOMPARE(table().changeCount(), 0);
+        QCOMPARE(ids(), all);
+        for (int id : all) {
+            QVERIFY(table().gotoBookmark(marks[id]));
+            QCOMPARE(table().asInteger("ID"), id);
+        }
+    }
+
     void deleteInInsertStateCancels()
     {
         addRecord(0, -1, "a");

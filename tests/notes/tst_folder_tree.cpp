@@ -68,6 +68,8 @@ private slots:
     void refusedDrops();
     void dropOntoCurrentParent();
     void deleteSubtreeDeletesRecords();
+    void deletedSubtreeComesBackByUndo();
+    void childrenStoredFirstKeepTopLevelRows();
     void modelPassesTester();
 
 private:
@@ -407,6 +409,54 @@ void tst_FolderTree::deleteSubtreeDeletesRecords()
     QCOMPARE(m_table->cdsCommon().recordCount(), 3);
     QCOMPARE(recordField(2, kFieldName), QStringLiteral("<none>"));
     QVERIFY(m_link->selectedNode() != FolderTreeModel::kNoNode);
+}
+
+void tst_FolderTree::deletedSubtreeComesBackByUndo()
+{
+    // Given Apple with two descendants, when its subtree is deleted, then each
+    // record's delete is one change; undo brings back the newest (Pip) as the
+    // current record, and cancelling the updates brings back the whole tree.
+    load({{0, -1, "Alpha"}, {1, 0, "Apple"}, {2, 1, "Core"}, {3, -1, "Beta"}, {4, 0, "Avocado"},
+          {5, 1, "Pip"}});
+    dataset::ClientDataSet &t = m_table->cdsCommon();
+    t.mergeChangeLog();
+    m_link->deleteNode(node("Apple"));
+    m_link->BuildPass();
+    QCOMPARE(t.changeCount(), 3);
+    QCOMPARE(shape(m_link->model()), QStringLiteral("Alpha(Avocado),Beta"));
+    QVERIFY(t.undoLastChange());
+    QCOMPARE(t.asInteger(kFieldId), 5);
+    QCOMPARE(shape(m_link->model()), QStringLiteral("Alpha(Avocado),Beta,Pip"));
+    QCOMPARE(m_link->selectedNode(), node("Pip"));
+    t.cancelUpdates();
+    QCOMPARE(shape(m_link->model()), QStringLiteral("Alpha(Apple(Core,Pip),Avocado),Beta"));
+    QCOMPARE(t.recordCount(), 6);
+}
+
+void tst_FolderTree::childrenStoredFirstKeepTopLevelRows()
+{
+    // Given children stored before their parents among other top-level
+    // items (and a two-cycle), when a pass places them all at once, then the
+    // remaining top-level rows are still numbered right.
+    QAbstractItemModelTester tester(&m_link->model(),
+                                    QAbstractItemModelTester::FailureReportingMode::QtTest);
+    load({{5, 4, "E"}, {7, 6, "G"}, {11, 10, "K"}, {1, -1, "B"}, {9, 8, "I"}, {10, 11, "J"},
+          {4, -1, "D"}, {6, 5, "F"}, {8, -1, "H"}, {0, -1, "A"}});
+    QCOMPARE(shape(m_link->model()), QStringLiteral("A,B,D(E(F(G))),H(I),K(J)"));
+    auto checkTopRows = [this] {
+        const std::vector<int> &top = m_link->model().children(FolderTreeModel::kNoNode);
+        for (size_t row = 0; row < top.size(); ++row)
+            QCOMPARE(m_link->model().node(top[row]).row, int(row));
+    };
+    checkTopRows();
+    // A top-level item that gets a parent leaves the top level in a later pass.
+    dataset::ClientDataSet &t = m_table->cdsCommon();
+    QVERIFY(t.locate(kFieldId, 1));
+    t.edit();
+    t.setFieldValue(kFieldParent, 0);
+    t.post();
+    QCOMPARE(shape(m_link->model()), QStringLiteral("A(B),D(E(F(G))),H(I),K(J)"));
+    checkTopRows();
 }
 
 void tst_FolderTree::modelPassesTester()

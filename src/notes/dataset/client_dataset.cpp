@@ -188,8 +188,8 @@ void ClientDataSet::Private::setupAggregates()
                                                                          Qt::CaseInsensitive) == 0});
         aggregateValues[field];
     }
-    for (const Row &row : rows)
-        countAggregates(row.cells, 1);
+    for (size_t pos = 0; pos < rows.size(); ++pos)
+        countAggregates(rows[pos].cells, 1);
 }
 
 void ClientDataSet::Private::countAggregates(const Cells &cells, int delta)
@@ -214,12 +214,12 @@ void ClientDataSet::Private::install(QList<FieldDef> newFields, std::vector<Row>
         byName.insert(newFields[i].name, i);
     fields = std::move(newFields);
     fieldIndexByName = std::move(byName);
-    rows = std::move(newRows);
-    for (Row &row : rows)
+    const quint64 firstId = nextRowId;
+    for (Row &row : newRows)
         row.id = nextRowId++;
+    rows.assign(std::move(newRows), firstId);
     setupAggregates();
     changeLog.clear();
-    invalidateStoragePositions();
     buffer.clear();
     keyBuffer.clear();
     bool indexKnown = false;
@@ -254,13 +254,11 @@ void ClientDataSet::close()
     emit beforeClose();
     d->active = false;
     d->rows.clear();
-    d->rows.shrink_to_fit();
     d->view.clear();
     d->viewOfStorage.clear();
     d->changeLog.clear();
     d->buffer.clear();
     d->aggregateValues.clear();
-    d->storagePositions.clear();
     d->cur = -1;
     d->bof = d->eof = true;
     d->setState(State::Inactive);
@@ -350,7 +348,7 @@ void ClientDataSet::saveToFile(const QString &path, FileFormat format)
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
             throw FileAccessError(
                 QStringLiteral("Cannot write the file %1: %2").arg(path, file.errorString()));
-        writeXmlPacket(file, d->fields, d->rows);
+        writeXmlPacket(file, d->fields, d->rows.contiguous());
         if (!file.flush())
             throw FileAccessError(
                 QStringLiteral("Cannot write the file %1: %2").arg(path, file.errorString()));
@@ -362,7 +360,7 @@ void ClientDataSet::saveToFile(const QString &path, FileFormat format)
                             [&](const QString &f) { return d->fieldIndexByName.contains(f); }))
                 indexes.append(index);
         }
-        writeSqliteFile(target.tempPath(), d->fields, indexes, d->rows);
+        writeSqliteFile(target.tempPath(), d->fields, indexes, d->rows.contiguous());
     }
     target.commit();
 }

@@ -152,11 +152,7 @@ void ClientDataSet::Private::postInsert()
     const quint64 id = row.id;
     countAggregates(row.cells, 1);
     const int pos = std::clamp(insertStoragePos, 0, int(rows.size()));
-    rows.insert(rows.begin() + pos, std::move(row));
-    if (pos == int(rows.size()) - 1)
-        noteAppendedRow();
-    else
-        invalidateStoragePositions();
+    rows.insert(size_t(pos), std::move(row));
     changeLog.push_back({Change::Inserted, id, {}, {}, 0});
     state = State::Browse;
     if (identityView()) {
@@ -277,13 +273,8 @@ void ClientDataSet::deleteRecord()
     const quint64 nextId = viewPos + 1 < d->viewCount()
                                ? d->rows[size_t(d->storageAt(viewPos + 1))].id
                                : (viewPos > 0 ? d->rows[size_t(d->storageAt(viewPos - 1))].id : 0);
-    Row removed = std::move(d->rows[size_t(pos)]);
-    d->rows.erase(d->rows.begin() + pos);
+    Row removed = d->rows.take(size_t(pos));
     d->countAggregates(removed.cells, -1);
-    if (pos == int(d->rows.size()) && d->storagePositionsValid)
-        d->storagePositions.remove(removed.id);
-    else
-        d->invalidateStoragePositions();
     d->changeLog.push_back({Private::Change::Deleted, removed.id, {}, std::move(removed), pos});
     d->reposition(nextId, pos);
     if (wasEditing)
@@ -353,12 +344,7 @@ void ClientDataSet::Private::revert(Change change)
     switch (change.kind) {
     case Change::Inserted: {
         const int pos = storagePosOf(change.id);
-        countAggregates(rows[size_t(pos)].cells, -1);
-        rows.erase(rows.begin() + pos);
-        if (pos == int(rows.size()) && storagePositionsValid)
-            storagePositions.remove(change.id);
-        else
-            invalidateStoragePositions();
+        countAggregates(rows.take(size_t(pos)).cells, -1);
         break;
     }
     case Change::Modified: {
@@ -371,11 +357,7 @@ void ClientDataSet::Private::revert(Change change)
     case Change::Deleted: {
         const int pos = std::clamp(change.position, 0, int(rows.size()));
         countAggregates(change.removed.cells, 1);
-        rows.insert(rows.begin() + pos, std::move(change.removed));
-        if (pos == int(rows.size()) - 1)
-            noteAppendedRow();
-        else
-            invalidateStoragePositions();
+        rows.insert(size_t(pos), std::move(change.removed));
         break;
     }
     }

@@ -158,34 +158,11 @@ int ClientDataSet::Private::viewPosOfStorage(int storagePos) const
     return identityView() ? storagePos : viewOfStorage[size_t(storagePos)];
 }
 
-int ClientDataSet::Private::storagePosOf(quint64 id) const
-{
-    if (!storagePositionsValid) {
-        storagePositions.clear();
-        storagePositions.reserve(qsizetype(rows.size()));
-        for (int i = 0; i < int(rows.size()); ++i)
-            storagePositions.insert(rows[size_t(i)].id, i);
-        storagePositionsValid = true;
-    }
-    return storagePositions.value(id, -1);
-}
-
-void ClientDataSet::Private::noteAppendedRow()
-{
-    if (storagePositionsValid)
-        storagePositions.insert(rows.back().id, int(rows.size()) - 1);
-}
-
 void ClientDataSet::Private::reposition(quint64 id, int fallbackStoragePos)
 {
     rebuildView();
     const int count = viewCount();
-    // In stored order the record is usually where the caller expects it; this
-    // spares rebuilding the position hash after every delete of a long run.
-    const bool atFallback = identityView() && fallbackStoragePos >= 0
-                            && fallbackStoragePos < int(rows.size())
-                            && rows[size_t(fallbackStoragePos)].id == id;
-    int pos = atFallback ? fallbackStoragePos : viewPosOfStorage(storagePosOf(id));
+    int pos = viewPosOfStorage(storagePosOf(id));
     if (pos < 0 && identityView())
         pos = std::min(fallbackStoragePos, count - 1);
     if (pos < 0 && count > 0) {

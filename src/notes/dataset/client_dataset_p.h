@@ -2,7 +2,7 @@
 // Inside of ClientDataSet, shared by its implementation files.
 
 #include "notes/dataset/client_dataset.h"
-#include "notes/dataset/table_store.h"
+#include "notes/dataset/row_store.h"
 
 #include <QHash>
 #include <map>
@@ -48,10 +48,8 @@ struct ClientDataSet::Private
     bool active = false;
     bool readOnly = false;
     State state = State::Inactive;
-    std::vector<Row> rows; // stored order
+    RowStore rows; // stored order
     quint64 nextRowId = 1;
-    mutable QHash<quint64, int> storagePositions;
-    mutable bool storagePositionsValid = true;
     std::vector<Aggregate> aggregates;
     std::map<int, std::map<qint32, int>> aggregateValues; // field -> value -> how many rows
 
@@ -101,9 +99,7 @@ struct ClientDataSet::Private
     int viewCount() const { return identityView() ? int(rows.size()) : int(view.size()); }
     int storageAt(int viewPos) const { return identityView() ? viewPos : view[size_t(viewPos)]; }
     int viewPosOfStorage(int storagePos) const;
-    int storagePosOf(quint64 id) const;
-    void noteAppendedRow();
-    void invalidateStoragePositions() { storagePositionsValid = false; }
+    int storagePosOf(quint64 id) const { return rows.positionOf(id); }
     const Cells *activeCells() const;
     // Rebuilds the view after a change and makes the record `id` current (or
     // the one at `fallbackStoragePos` in stored order when `id` is not visible).
