@@ -8,6 +8,7 @@
 #include "settings/core/settings_catalogue.h"
 #include "settings/options_dialog_controls.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -208,6 +209,9 @@ QWidget *TfrmOptions::createTreeViewPage()
         const int n = item.toInt();
         icon->addItem(n < m_context.treeIcons.size() ? m_context.treeIcons[n] : QIcon(), item);
     }
+    // The drop-down must show "10" whole, not an elided "...".
+    icon->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    icon->view()->setMinimumWidth(icon->view()->sizeHintForColumn(0) + 24);
     connect(icon, &TextComboBox::textChanged, this, &TfrmOptions::OptionsChanged);
     addForm(page)->addRow(tr("Icon:"), icon);
     pageLayout(page)->addSpacing(6);
