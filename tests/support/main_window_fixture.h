@@ -49,7 +49,7 @@ protected:
         QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
     }
 
-    // Destroys in the reverse order of building.
+    // Tears down in the reverse order of creation.
     void destroyMainWindow()
     {
         m_main.reset();
