@@ -176,7 +176,6 @@ ColorPalettePopup *ColorButton::showPalette()
     if (m_popup)
         return m_popup;
     m_popup = new ColorPalettePopup(this);
-    connect(m_popup, &QObject::destroyed, this, [this] { m_popup = nullptr; });
     m_popup->adjustSize();
     QPoint below = mapToGlobal(QPoint(0, height()));
     m_popup->move(below);

@@ -8,6 +8,7 @@
 #include <QColor>
 #include <QFrame>
 #include <QList>
+#include <QPointer>
 #include <QPushButton>
 #include <span>
 
@@ -89,7 +90,8 @@ private:
     ColorValue m_color;
     QList<ColorValue> m_customColors;
     PromptService *m_prompts = nullptr;
-    ColorPalettePopup *m_popup = nullptr;
+    // Cleared by Qt when the popup goes, also while this button is being destroyed.
+    QPointer<ColorPalettePopup> m_popup;
 };
 
 } // namespace bw
