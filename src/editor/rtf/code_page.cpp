@@ -104,9 +104,18 @@ bool CodePageDecoder::isMultiByte(int codePage)
 
 const CodePageDecoder::Table &CodePageDecoder::table(int codePage)
 {
+    if (m_lastTable && m_lastCodePage == codePage)
+        return *m_lastTable;
     auto it = m_tables.find(codePage);
-    if (it != m_tables.end())
-        return it->second;
+    if (it == m_tables.end())
+        it = m_tables.emplace(codePage, buildTable(codePage)).first;
+    m_lastCodePage = codePage;
+    m_lastTable = &it->second;
+    return it->second;
+}
+
+CodePageDecoder::Table CodePageDecoder::buildTable(int codePage)
+{
     Table table;
     for (int byte = 0; byte < 256; ++byte)
         table[std::size_t(byte)] = cp1252ToUnicode(static_cast<unsigned char>(byte));
@@ -118,22 +127,32 @@ const CodePageDecoder::Table &CodePageDecoder::table(int codePage)
                 table[std::size_t(byte)] = decoded[0].unicode();
         }
     }
-    return m_tables.emplace(codePage, table).first->second;
+    return table;
 }
 
 QString CodePageDecoder::decode(int codePage, const QByteArray &bytes)
 {
+    QString text;
+    decodeAppend(codePage, bytes, text);
+    return text;
+}
+
+void CodePageDecoder::decodeAppend(int codePage, const QByteArray &bytes, QString &text)
+{
     if (!isMultiByte(codePage)) {
         const Table &map = table(codePage);
-        QString text(bytes.size(), Qt::Uninitialized);
-        for (qsizetype i = 0; i < bytes.size(); ++i)
-            text[i] = QChar(map[static_cast<unsigned char>(bytes[i])]);
-        return text;
+        const qsizetype start = text.size();
+        text.resize(start + bytes.size());
+        auto *out = reinterpret_cast<char16_t *>(text.data()) + start;
+        for (const char byte : bytes)
+            *out++ = map[static_cast<unsigned char>(byte)];
+        return;
     }
     IconvHandle handle(codePage);
     if (!handle.valid())
-        return QString::fromLatin1(bytes);
-    return handle.convert(bytes);
+        text += QString::fromLatin1(bytes);
+    else
+        text += handle.convert(bytes);
 }
 
 } // namespace bw::rtf

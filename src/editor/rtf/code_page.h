@@ -31,9 +31,16 @@ public:
 
     // Decodes a run of bytes of any code page.
     QString decode(int codePage, const QByteArray &bytes);
+    // Decodes a run of bytes and appends the characters to `text`.
+    void decodeAppend(int codePage, const QByteArray &bytes, QString &text);
 
 private:
+    static Table buildTable(int codePage);
+
     std::map<int, Table> m_tables;
+    // The table asked for last: text runs come in one code page at a time.
+    int m_lastCodePage = 0;
+    const Table *m_lastTable = nullptr;
 };
 
 } // namespace bw::rtf

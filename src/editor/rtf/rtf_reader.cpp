@@ -659,9 +659,15 @@ void RtfReader::flushBytes()
 {
     if (m_pendingBytes.isEmpty())
         return;
-    const QString text = m_codePages.decode(codePage(), m_pendingBytes);
-    m_pendingBytes.clear();
-    appendText(text);
+    const GroupState &state = top();
+    if (state.dest == Dest::Body && state.object < 0) {
+        // Body text, the bulk of a document: decoded straight into the run.
+        startBodyText(state.chr);
+        m_codePages.decodeAppend(codePage(), m_pendingBytes, m_text);
+    } else {
+        appendText(m_codePages.decode(codePage(), m_pendingBytes));
+    }
+    m_pendingBytes.resize(0); // keeps the buffer for the next run
 }
 
 void RtfReader::appendCharacter(char16_t c)
@@ -679,21 +685,8 @@ void RtfReader::appendText(const QString &text)
     case Dest::Body:
         if (state.object >= 0) {
             m_objects[std::size_t(state.object)].resultText += text;
-        } else if (m_text.isEmpty()) {
-            m_textState = state.chr;
-            m_textEffective = effectiveState(state.chr);
-            m_text = text;
         } else {
-            // Groups and \plain often come back to the format of the run
-            // before; such runs are one run, and one fragment of the document.
-            if (!(m_textState == state.chr)) {
-                const CharState effective = effectiveState(state.chr);
-                if (!(m_textEffective == effective)) {
-                    flushText();
-                    m_textEffective = effective;
-                }
-                m_textState = state.chr;
-            }
+            startBodyText(state.chr);
             m_text += text;
         }
         return;
@@ -708,6 +701,25 @@ void RtfReader::appendText(const QString &text)
         return;
     default: return;
     }
+}
+
+void RtfReader::startBodyText(const CharState &chr)
+{
+    if (m_text.isEmpty()) {
+        m_textState = chr;
+        m_textEffective = effectiveState(chr);
+        return;
+    }
+    // Groups and \plain often come back to the format of the run before;
+    // such runs are one run, and one fragment of the document.
+    if (m_textState == chr)
+        return;
+    const CharState effective = effectiveState(chr);
+    if (!(m_textEffective == effective)) {
+        flushText();
+        m_textEffective = effective;
+    }
+    m_textState = chr;
 }
 
 void RtfReader::flushText()

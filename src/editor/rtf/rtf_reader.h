@@ -158,6 +158,9 @@ private:
     void appendCharacter(char16_t c);
     void appendText(const QString &text);
     void flushBytes();
+    // Before body text in the format `chr`: ends the run when the format
+    // it shows in changes.
+    void startBodyText(const CharState &chr);
     void flushText();
     void endParagraph();
     int codePage();
