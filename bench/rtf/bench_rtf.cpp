@@ -1,6 +1,9 @@
-// RTF throughput on a 10 MB document of small formatted paragraphs: the
+// RTF throughput on 10 MB documents of small formatted paragraphs: the
 // tokenizer alone, reading into a QTextDocument, writing it back, and
-// `unrtf --html` on the same file for comparison. Run by hand:
+// `unrtf --html` on the same file for comparison. BM_QtInsert puts the runs
+// and paragraphs of the read document into a new QTextDocument through
+// QTextCursor with no RTF at all: the cost of the document itself, which no
+// reader can go below. Run by hand:
 //   QT_QPA_PLATFORM=offscreen build/bin/bench_rtf
 
 #include "editor/rtf/rtf.h"
@@ -10,6 +13,8 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryFile>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 
 #include <benchmark/benchmark.h>
@@ -20,9 +25,13 @@ namespace {
 constexpr qsizetype kTargetSize = 10 * 1024 * 1024;
 
 // Paragraphs with fonts, sizes, styles, colours, alignment and indents.
-// Dense: a change of format every 16 characters or so; typical: a few
-// formatted phrases in a paragraph of ordinary sentences.
-QByteArray makeDocument(bool dense)
+enum Kind {
+    Dense = 1,   // a change of format every 16 characters or so
+    Typical = 0, // a few formatted phrases in a paragraph of ordinary sentences
+    Short = 2,   // short paragraphs, each in a font, size, style and colour of its own
+};
+
+QByteArray makeDocument(Kind kind)
 {
     QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}"
                      "{\\f1\\froman\\fcharset0 Times New Roman;}{\\f2\\fmodern\\fcharset0 Courier New;}"
@@ -35,7 +44,11 @@ QByteArray makeDocument(bool dense)
         rtf += kAlign[i % 4];
         rtf += "\\li" + QByteArray::number((i % 5) * 180) + "\\sa60\\f" + QByteArray::number(i % 4)
                + "\\fs" + QByteArray::number(16 + (i % 6) * 2);
-        if (dense)
+        if (kind == Short)
+            rtf += QByteArray(i % 2 ? "\\b" : "\\i") + (i % 3 ? "" : "\\ul") + "\\cf"
+                   + QByteArray::number(i % 5) + " Entry " + n
+                   + ": a short line of text in a format of its own.\\b0\\i0\\ulnone\\cf0\\par\n";
+        else if (kind == Dense)
             rtf += " Paragraph " + n + " has {\\b bold words}, {\\i some italic}, {\\ul underlined text}, "
                    "{\\cf" + QByteArray::number(1 + i % 4) + " a coloured phrase} and caf\\'e9 au lait "
                    "with {\\f2\\fs20 code()} in it.\\par\n";
@@ -49,16 +62,16 @@ QByteArray makeDocument(bool dense)
     return rtf;
 }
 
-const QByteArray &document(bool dense)
+const QByteArray &document(std::int64_t kind)
 {
-    static const QByteArray kDense = makeDocument(true);
-    static const QByteArray kTypical = makeDocument(false);
-    return dense ? kDense : kTypical;
+    static const QByteArray kDocuments[] = {makeDocument(Typical), makeDocument(Dense),
+                                            makeDocument(Short)};
+    return kDocuments[kind];
 }
 
 void BM_Tokenizer(benchmark::State &state)
 {
-    const QByteArray &rtf = document(state.range(0) != 0);
+    const QByteArray &rtf = document(state.range(0));
     for (auto _ : state) {
         bw::rtf::RtfTokenizer tokenizer({rtf.constData(), std::size_t(rtf.size())});
         std::size_t count = 0;
@@ -71,7 +84,7 @@ void BM_Tokenizer(benchmark::State &state)
 
 void BM_Read(benchmark::State &state)
 {
-    const QByteArray &rtf = document(state.range(0) != 0);
+    const QByteArray &rtf = document(state.range(0));
     for (auto _ : state) {
         QTextDocument target;
         bw::rtf::readRtf(rtf, &target);
@@ -83,7 +96,7 @@ void BM_Read(benchmark::State &state)
 void BM_Write(benchmark::State &state)
 {
     QTextDocument source;
-    bw::rtf::readRtf(document(state.range(0) != 0), &source);
+    bw::rtf::readRtf(document(state.range(0)), &source);
     qsizetype written = 0;
     for (auto _ : state) {
         const QByteArray rtf = bw::rtf::writeRtf(&source);
@@ -91,6 +104,58 @@ void BM_Write(benchmark::State &state)
         benchmark::DoNotOptimize(rtf.constData());
     }
     state.SetBytesProcessed(state.iterations() * written);
+}
+
+// One paragraph of a read document: its formats and its runs.
+struct Paragraph {
+    QTextBlockFormat format;
+    QTextCharFormat charFormat;
+    std::vector<std::pair<QString, QTextCharFormat>> runs;
+};
+
+std::vector<Paragraph> paragraphsOf(const QTextDocument &document)
+{
+    std::vector<Paragraph> paragraphs;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        Paragraph paragraph{block.blockFormat(), block.charFormat(), {}};
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            paragraph.runs.emplace_back(it.fragment().text(), it.fragment().charFormat());
+        paragraphs.push_back(std::move(paragraph));
+    }
+    return paragraphs;
+}
+
+void BM_QtInsert(benchmark::State &state)
+{
+    const QByteArray &rtf = document(state.range(0));
+    QTextDocument source;
+    bw::rtf::readRtf(rtf, &source);
+    const std::vector<Paragraph> paragraphs = paragraphsOf(source);
+    std::size_t runs = 0;
+    for (const Paragraph &paragraph : paragraphs)
+        runs += paragraph.runs.size();
+    for (auto _ : state) {
+        QTextDocument target;
+        target.setUndoRedoEnabled(false);
+        QTextCursor cursor(&target);
+        cursor.beginEditBlock();
+        bool first = true;
+        for (const Paragraph &paragraph : paragraphs) {
+            if (first)
+                cursor.setBlockFormat(paragraph.format);
+            else
+                cursor.insertBlock(paragraph.format, paragraph.charFormat);
+            first = false;
+            for (const auto &[text, format] : paragraph.runs)
+                cursor.insertText(text, format);
+        }
+        cursor.endEditBlock();
+        benchmark::DoNotOptimize(target.blockCount());
+    }
+    // Counted against the RTF's size, so the rate compares with BM_Read's.
+    state.SetBytesProcessed(state.iterations() * rtf.size());
+    state.counters["paragraphs"] = double(paragraphs.size());
+    state.counters["runs"] = double(runs);
 }
 
 double childCpuSeconds()
@@ -110,7 +175,7 @@ void BM_Unrtf(benchmark::State &state)
     }
     QTemporaryFile file;
     file.open();
-    file.write(document(state.range(0) != 0));
+    file.write(document(state.range(0)));
     file.flush();
     // Timed by the child's CPU time, as the other benchmarks' rates are by
     // theirs: on a busy machine wall time says more about the neighbours.
@@ -122,16 +187,17 @@ void BM_Unrtf(benchmark::State &state)
         process.waitForFinished(-1);
         state.SetIterationTime(childCpuSeconds() - before);
     }
-    state.SetBytesProcessed(state.iterations() * document(state.range(0) != 0).size());
+    state.SetBytesProcessed(state.iterations() * document(state.range(0)).size());
 }
 
 } // namespace
 
-// Argument 1: the dense document, 0: the typical one.
-BENCHMARK(BM_Tokenizer)->Unit(benchmark::kMillisecond)->Arg(1)->Arg(0);
-BENCHMARK(BM_Read)->Unit(benchmark::kMillisecond)->Iterations(3)->Arg(1)->Arg(0);
-BENCHMARK(BM_Write)->Unit(benchmark::kMillisecond)->Iterations(3)->Arg(1)->Arg(0);
-BENCHMARK(BM_Unrtf)->Unit(benchmark::kMillisecond)->Iterations(1)->UseManualTime()->Arg(1)->Arg(0);
+// Argument: the document's Kind (0 typical, 1 dense, 2 short paragraphs).
+BENCHMARK(BM_Tokenizer)->Unit(benchmark::kMillisecond)->DenseRange(0, 2);
+BENCHMARK(BM_Read)->Unit(benchmark::kMillisecond)->Iterations(3)->DenseRange(0, 2);
+BENCHMARK(BM_QtInsert)->Unit(benchmark::kMillisecond)->Iterations(3)->DenseRange(0, 2);
+BENCHMARK(BM_Write)->Unit(benchmark::kMillisecond)->Iterations(3)->DenseRange(0, 2);
+BENCHMARK(BM_Unrtf)->Unit(benchmark::kMillisecond)->Iterations(1)->UseManualTime()->DenseRange(0, 2);
 
 int main(int argc, char **argv)
 {
