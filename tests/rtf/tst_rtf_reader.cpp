@@ -260,10 +260,12 @@ void tst_RtfReader::firstItemOfNewFile()
 
 void tst_RtfReader::listsJoinConsecutiveParagraphs()
 {
-    // Given two numbered paragraphs, a plain one and a numbered one, when
-    // read, then the first two share one list and the last starts another.
+    // Given two numbered paragraphs, a plain one, then numbered ones of
+    // another start and text, and a bullet, when read, then the first two
+    // share one list and each later one starts another.
     QTextDocument document;
     readRtf("{\\rtf1\\pard{\\*\\pn\\pnlvlbody\\pndec{\\pntxta.}}a\\par b\\par\\pard c\\par\\pard{\\*\\pn\\pnlvlbody\\pndec}d\\par"
+            "\\pard{\\*\\pn\\pnlvlbody\\pndec\\pnstart5}f\\par\\pard{\\*\\pn\\pnlvlbody\\pndec\\pnstart5{\\pntxta)}}g\\par"
             "\\pard{\\*\\pn\\pnlvlblt}e\\par}",
             &document);
     const QTextBlock a = document.begin();
@@ -271,9 +273,9 @@ void tst_RtfReader::listsJoinConsecutiveParagraphs()
     QCOMPARE(a.next().textList(), a.textList());
     QCOMPARE(a.textList()->itemText(a.next()), "2.");
     QVERIFY(!a.next().next().textList());
-    const QTextBlock d = a.next().next().next();
-    QVERIFY(d.textList() && d.textList() != a.textList());
-    QVERIFY(d.next().textList() && d.next().textList() != d.textList());
+    QTextBlock previous = a.next();
+    for (QTextBlock block = previous.next().next(); block.isValid(); previous = block, block = block.next())
+        QVERIFY2(block.textList() && block.textList() != previous.textList(), qPrintable(block.text()));
     QCOMPARE(a.textList()->format().indent(), 0);
 }
 
@@ -482,6 +484,16 @@ void tst_RtfReader::insertSplitsParagraphAtCursor()
     cursor.setPosition(2, QTextCursor::KeepAnchor);
     insertRtf("{\\rtf1\\pard\\qc A\\par}", cursor);
     QCOMPARE(describe(document), "P(c) \"x\" \"A\" | P \"z\"");
+
+    // Given a paste whose last paragraph has no \par, when inserted, then
+    // that paragraph joins the rest of the split one in its own format, not
+    // in the numbered paragraph's before it.
+    document.setPlainText(QStringLiteral("xyz"));
+    cursor = QTextCursor(&document);
+    cursor.setPosition(1);
+    insertRtf("{\\rtf1\\pard\\qc{\\*\\pn\\pnlvlbody\\pndec}A\\par\\pard\\qr B}", cursor);
+    QCOMPARE(describe(document), "P(c,num=2/1 list=-4) \"x\" \"A\" | P(r) \"B\" \"yz\"");
+    QCOMPARE(cursor.position(), 4);
 }
 
 void tst_RtfReader::insertIsOneUndoStep()

@@ -33,6 +33,15 @@ QTextListFormat listFormat(const ParagraphNumbering &numbering)
     return format;
 }
 
+// Whether paragraphs of these numberings count on in one list: the same kind
+// and, for numbers, the same start and text around them.
+bool sameList(const ParagraphNumbering &a, const ParagraphNumbering &b)
+{
+    if (a.kind != b.kind)
+        return false;
+    return a.kind == Bullet || (a.start == b.start && a.prefix == b.prefix && a.suffix == b.suffix);
+}
+
 QTextBlockFormat withoutList(QTextBlockFormat format)
 {
     format.clearProperty(QTextFormat::ObjectIndex);
@@ -123,7 +132,7 @@ void RtfDocumentBuilder::applyNumbering(const ParagraphNumbering &numbering)
         m_list = nullptr;
         return;
     }
-    const bool continues = m_list && m_listKind == numbering.kind
+    const bool continues = m_list && sameList(m_listNumbering, numbering)
                            && block.previous().textList() == m_list;
     if (continues && current == m_list)
         return;
@@ -133,7 +142,7 @@ void RtfDocumentBuilder::applyNumbering(const ParagraphNumbering &numbering)
         m_list->add(block);
     } else {
         m_list = m_cursor.createList(listFormat(numbering));
-        m_listKind = numbering.kind;
+        m_listNumbering = numbering;
     }
 }
 
@@ -161,9 +170,11 @@ void RtfDocumentBuilder::endParagraph(const QTextBlockFormat &format,
 void RtfDocumentBuilder::finish(const QTextBlockFormat &format, const QTextCharFormat &charFormat,
                                 const ParagraphNumbering &numbering)
 {
-    if (!m_heldRuns.empty())
-        breakIfPending(); // a last paragraph without its \par
-    if (m_mode == Mode::Insert) {
+    if (!m_heldRuns.empty()) {
+        // A last paragraph without its \par takes its own format; in Insert
+        // mode it joins the rest of the paragraph split at the cursor.
+        breakIfPending();
+    } else if (m_mode == Mode::Insert) {
         // The rest of the paragraph split at the cursor keeps its own format.
         if (m_pendingBreak) {
             m_pendingBreak = false;

@@ -66,7 +66,7 @@ private:
     QTextBlockFormat m_originalBlockFormat; // Insert: of the paragraph split at the cursor
     QTextCharFormat m_originalCharFormat;
     QTextList *m_list = nullptr;
-    int m_listKind = 0;
+    ParagraphNumbering m_listNumbering; // of m_list
 };
 
 } // namespace bw::rtf
