@@ -68,8 +68,10 @@ bool TfrmMDIChild::saveTo(const QString &path)
     // document goes into its field first.
     if (m_editorModified)
         StoreEditorDocument();
-    table.mergeChangeLog();
+    // The change log is merged only once the file is written: a save that
+    // fails leaves the window modified, so closing still asks about it.
     table.saveToFile(path, dataset::ClientDataSet::FileFormat::Binary);
+    table.mergeChangeLog();
     return true;
 }
 

@@ -20,6 +20,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QToolButton>
+#include <QDir>
 #include <QFile>
 #include <QMenu>
 #include <QSplitter>
@@ -60,6 +61,8 @@ private slots:
     void saveAsLeavesWindowBoundToItsFile();
     void xmlNameSavesXmlForm();
     void saveAllShowsOneDialogForOneUntitledWindow();
+    void failedSaveKeepsWindowModified_data();
+    void failedSaveKeepsWindowModified();
     void unreadableFileLeavesInertWindow();
     void typingEditsAndPostStoresRtf();
     void escapeKeepsTypedText();
@@ -307,6 +310,52 @@ void tst_DocumentWindow::saveAllShowsOneDialogForOneUntitledWindow()
     QVERIFY(loadedFirstDescription(path("one.cds")).contains("saved by all"));
     QVERIFY(loadedFirstDescription(path("two.cds")).contains("saved by all"));
     QCOMPARE(untitled->caption(), QStringLiteral("NoName1"));
+}
+
+void tst_DocumentWindow::failedSaveKeepsWindowModified_data()
+{
+    QTest::addColumn<bool>("folderVanishes");
+    QTest::newRow("folder vanished since opening") << true;
+    QTest::newRow("a folder took the file's name") << false;
+}
+
+void tst_DocumentWindow::failedSaveKeepsWindowModified()
+{
+    // Given text typed into a file's window, when the save cannot write the
+    // file, then the error is raised, the window stays modified (closing
+    // asks) and a later save elsewhere holds the text.
+    QFETCH(bool, folderVanishes);
+    QVERIFY(QDir().mkpath(path("sub")));
+    const QString file = path("sub/a.cds");
+    {
+        TfrmMDIChild *untitled = open("NoName1");
+        m_prompts->answerFile(file);
+        QVERIFY(untitled->DoTableCommand(TfrmMDIChild::TableCommand::Save));
+        delete untitled;
+    }
+    TfrmMDIChild *window = open(file);
+    window->editor()->moveCursor(QTextCursor::End);
+    typeInto(window, " unsaved words");
+    if (folderVanishes) {
+        QVERIFY(QDir(path("sub")).removeRecursively());
+    } else {
+        QVERIFY(QFile::remove(file));
+        QVERIFY(QDir().mkpath(file));
+    }
+    QVERIFY_THROWS_EXCEPTION(dataset::FileAccessError,
+                             window->DoTableCommand(TfrmMDIChild::TableCommand::Save));
+    QVERIFY(window->cdsCommon().changeCount() > 0);
+    QVERIFY(window->editor()->toPlainText().endsWith(" unsaved words"));
+
+    m_prompts->clear();
+    m_prompts->answerMessage(PromptService::Cancel);
+    QVERIFY(!closeWindow(window));
+    QCOMPARE(m_prompts->messages(), QStringList{saveQuestion(file)});
+
+    m_prompts->answerFile(path("good.cds"));
+    QVERIFY(window->DoTableCommand(TfrmMDIChild::TableCommand::SaveAs));
+    QVERIFY(loadedFirstDescription(path("good.cds")).contains("unsaved words"));
+    QCOMPARE(window->cdsCommon().changeCount(), 0);
 }
 
 void tst_DocumentWindow::unreadableFileLeavesInertWindow()
