@@ -294,6 +294,7 @@ private slots:
         QTest::newRow("target is a folder") << "folder" << "";
         QTest::newRow("unwritable XML value") << "old.xml" << QString("bell\x07");
         QTest::newRow("read-only folder") << "ro/notes.cds" << "";
+        QTest::newRow("read-only file") << "rofile.cds" << "";
     }
 
     void failedSaveKeepsOldFile()
@@ -304,6 +305,8 @@ private slots:
         QVERIFY(QDir(m_dir->path()).mkdir("ro"));
         writeAll(path("ro/notes.cds"), "old content");
         writeAll(path("old.xml"), "old content");
+        writeAll(path("rofile.cds"), "old content");
+        QFile::setPermissions(path("rofile.cds"), QFile::ReadOwner | QFile::ReadGroup);
         if (target.startsWith("ro/")) {
             if (::geteuid() == 0)
                 QSKIP("root writes into read-only folders");

@@ -314,9 +314,10 @@ void tst_DocumentWindow::saveAllShowsOneDialogForOneUntitledWindow()
 
 void tst_DocumentWindow::failedSaveKeepsWindowModified_data()
 {
-    QTest::addColumn<bool>("folderVanishes");
-    QTest::newRow("folder vanished since opening") << true;
-    QTest::newRow("a folder took the file's name") << false;
+    QTest::addColumn<QString>("blocker");
+    QTest::newRow("folder vanished since opening") << "vanished";
+    QTest::newRow("a folder took the file's name") << "folder";
+    QTest::newRow("file made read-only") << "read-only";
 }
 
 void tst_DocumentWindow::failedSaveKeepsWindowModified()
@@ -324,7 +325,7 @@ void tst_DocumentWindow::failedSaveKeepsWindowModified()
     // Given text typed into a file's window, when the save cannot write the
     // file, then the error is raised, the window stays modified (closing
     // asks) and a later save elsewhere holds the text.
-    QFETCH(bool, folderVanishes);
+    QFETCH(QString, blocker);
     QVERIFY(QDir().mkpath(path("sub")));
     const QString file = path("sub/a.cds");
     {
@@ -336,11 +337,13 @@ void tst_DocumentWindow::failedSaveKeepsWindowModified()
     TfrmMDIChild *window = open(file);
     window->editor()->moveCursor(QTextCursor::End);
     typeInto(window, " unsaved words");
-    if (folderVanishes) {
+    if (blocker == "vanished") {
         QVERIFY(QDir(path("sub")).removeRecursively());
-    } else {
+    } else if (blocker == "folder") {
         QVERIFY(QFile::remove(file));
         QVERIFY(QDir().mkpath(file));
+    } else {
+        QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup));
     }
     QVERIFY_THROWS_EXCEPTION(dataset::FileAccessError,
                              window->DoTableCommand(TfrmMDIChild::TableCommand::Save));

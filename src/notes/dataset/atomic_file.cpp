@@ -50,6 +50,23 @@ mode_t permissionsFor(const QString &targetPath)
     return 0666 & ~mask;
 }
 
+// The rename would replace a file even where writing to it is refused: a file
+// this process may not write, or that nobody may write (also for the
+// superuser), is refused as read-only. A file that does not exist yet passes.
+void checkNotReadOnly(const QString &path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    struct stat info;
+    if (::stat(native.constData(), &info) != 0 || S_ISDIR(info.st_mode))
+        return;
+    if (::access(native.constData(), W_OK) == 0) {
+        if ((info.st_mode & 0222) != 0)
+            return;
+        errno = EACCES;
+    }
+    throw FileAccessError(QStringLiteral("Cannot write the file %1: %2").arg(path, systemError()));
+}
+
 } // namespace
 
 AtomicFile::AtomicFile(const QString &targetPath) : m_targetPath(targetPath)
@@ -58,6 +75,7 @@ AtomicFile::AtomicFile(const QString &targetPath) : m_targetPath(targetPath)
     const QFileInfo link(targetPath);
     if (link.isSymLink())
         m_targetPath = link.symLinkTarget();
+    checkNotReadOnly(m_targetPath);
     const QFileInfo info(m_targetPath);
     QTemporaryFile temp(info.absolutePath() + QStringLiteral("/.") + info.fileName()
                         + QStringLiteral(".XXXXXX"));

@@ -11,8 +11,8 @@ namespace bw::dataset {
 class AtomicFile
 {
 public:
-    // Creates the temporary file; throws FileAccessError when the folder
-    // cannot take it (missing, read-only).
+    // Creates the temporary file; throws FileAccessError when the target is
+    // a read-only file or the folder cannot take it (missing, read-only).
     explicit AtomicFile(const QString &targetPath);
     ~AtomicFile();
     AtomicFile(const AtomicFile &) = delete;
