@@ -12,6 +12,8 @@
 #include <QTest>
 
 #include <sqlite3.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -338,6 +340,28 @@ private slots:
         QCOMPARE(info.st_mode & 0777, 0600u);
         QVERIFY(readAll(path("n.cds")).startsWith("SQLite format 3"));
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"n.cds"});
+    }
+
+    void saveRemovesTempsOfKilledSaves()
+    {
+        // Given the leftovers of saves that were killed (temporary files and
+        // a journal) and the temporary file of a save still running (locked),
+        // when a save of the same file succeeds, then only the leftovers go.
+        writeAll(path("n.cds"), "old");
+        const QStringList abandoned{".n.cds.a1B2c3", ".n.cds.a1B2c3-journal", ".n.cds.Zz9yX8",
+                                    ".n.cds.gone01-journal"};
+        const QStringList kept{".n.cds.Run123", ".n.cds.notes", ".m.cds.a1B2c3", "n.cds.a1B2c3"};
+        for (const QString &name : abandoned + kept)
+            writeAll(path(name), "partial");
+        const int running = ::open(QFile::encodeName(path(".n.cds.Run123")).constData(), O_RDONLY);
+        QVERIFY(running >= 0);
+        QCOMPARE(::flock(running, LOCK_EX), 0);
+        fill(*m_table, fixtureRecords());
+        m_table->saveToFile(path("n.cds"));
+        ::close(running);
+        QStringList expected = kept + QStringList{"n.cds"};
+        expected.sort();
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), expected);
     }
 
     void damagedFilesAreRefused_data()

@@ -7,9 +7,11 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -67,6 +69,45 @@ void checkNotReadOnly(const QString &path)
     throw FileAccessError(QStringLiteral("Cannot write the file %1: %2").arg(path, systemError()));
 }
 
+// The name QTemporaryFile gives a temporary file of the target: "." + the
+// file name + "." + six letters or digits.
+bool isTempName(const QString &name, const QString &prefix)
+{
+    if (name.size() != prefix.size() + 6 || !name.startsWith(prefix))
+        return false;
+    return std::all_of(name.begin() + prefix.size(), name.end(), [](QChar c) {
+        return c.unicode() < 128 && c.isLetterOrNumber();
+    });
+}
+
+// A save that never finished (the program was killed) leaves its temporary
+// file, and SQLite's journal of it, beside the target; the next save that
+// succeeds removes them. A temporary file whose lock is held belongs to a
+// save still running and stays.
+void removeAbandonedTemps(const QString &targetPath)
+{
+    const QFileInfo target(targetPath);
+    const QString prefix = QStringLiteral(".") + target.fileName() + QStringLiteral(".");
+    const QString journal = QStringLiteral("-journal");
+    const QDir folder = target.absoluteDir();
+    for (const QString &name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        const QString base = name.endsWith(journal) ? name.chopped(journal.size()) : name;
+        if (!isTempName(base, prefix))
+            continue;
+        const QString path = folder.filePath(base);
+        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        if (fd < 0 && errno != ENOENT)
+            continue;
+        if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            ::close(fd);
+            continue;
+        }
+        QFile::remove(folder.filePath(name));
+        if (fd >= 0)
+            ::close(fd);
+    }
+}
+
 } // namespace
 
 AtomicFile::AtomicFile(const QString &targetPath) : m_targetPath(targetPath)
@@ -85,12 +126,18 @@ AtomicFile::AtomicFile(const QString &targetPath) : m_targetPath(targetPath)
             QStringLiteral("Cannot create the file %1: %2").arg(targetPath, temp.errorString()));
     m_tempPath = temp.fileName();
     temp.close();
+    // The lock marks the temporary file as in use while this save runs.
+    m_lockFd = ::open(QFile::encodeName(m_tempPath).constData(), O_RDONLY | O_CLOEXEC);
+    if (m_lockFd >= 0)
+        ::flock(m_lockFd, LOCK_EX);
 }
 
 AtomicFile::~AtomicFile()
 {
     if (!m_committed)
         QFile::remove(m_tempPath);
+    if (m_lockFd >= 0)
+        ::close(m_lockFd);
 }
 
 void AtomicFile::commit()
@@ -104,6 +151,7 @@ void AtomicFile::commit()
             QStringLiteral("Cannot write the file %1: %2").arg(m_targetPath, systemError()));
     m_committed = true;
     syncPath(QFileInfo(m_targetPath).absolutePath(), true);
+    removeAbandonedTemps(m_targetPath);
 }
 
 } // namespace bw::dataset

@@ -2,7 +2,8 @@
 // Replaces a file only once its new content is complete: the content goes to
 // a temporary file in the target's folder, which commit() flushes to disk and
 // renames over the target. Without commit() the temporary file is removed and
-// the target stays as it was.
+// the target stays as it was. A commit also removes the temporary files that
+// saves of the same target left when they were killed.
 
 #include <QString>
 
@@ -26,6 +27,7 @@ public:
 private:
     QString m_targetPath;
     QString m_tempPath;
+    int m_lockFd = -1; // holds the temporary file's lock while the save runs
     bool m_committed = false;
 };
 
