@@ -193,7 +193,7 @@ void TfrmMDIChild::startAutoSaveFromSettings()
     m_timer1.stop();
     const int minutes = autoSaveMinutes();
     // A zero or negative interval never ticks, rather than saving without pause.
-    if (on.value_or(false) && minutes > 0) {
+    if (on.value_or(false) && minutes > 0 && !m_autoSavePaused) {
         m_timer1.setInterval(minutes * kMillisecondsPerMinute);
         m_timer1.start();
     }

@@ -189,6 +189,7 @@ private:
     bool m_closeAgreed = false; // CloseQuery said yes for the coming close
     bool m_closed = false;
     bool m_saving = false;
+    bool m_autoSavePaused = false; // an automatic save failed; no tick until a save succeeds
     bool m_shown = false;
     bool m_updatingFormatControls = false;
     dataset::ClientDataSet::Bookmark m_loadedBookmark;

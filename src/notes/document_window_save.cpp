@@ -9,6 +9,8 @@
 #include <QApplication>
 #include <QCursor>
 
+#include <utility>
+
 namespace bw::notes {
 
 namespace {
@@ -72,6 +74,8 @@ bool TfrmMDIChild::saveTo(const QString &path)
     // fails leaves the window modified, so closing still asks about it.
     table.saveToFile(path, dataset::ClientDataSet::FileFormat::Binary);
     table.mergeChangeLog();
+    if (std::exchange(m_autoSavePaused, false))
+        startAutoSaveFromSettings();
     return true;
 }
 
@@ -105,7 +109,18 @@ void TfrmMDIChild::Timer1Timer()
     // A tick while this window's save dialog is still open waits for the next.
     if (m_saving)
         return;
-    DoTableCommand(TableCommand::Save);
+    try {
+        DoTableCommand(TableCommand::Save);
+    } catch (const dataset::DataSetError &error) {
+        // Reported once, not at every tick: the timer rests until a save
+        // succeeds. The window keeps its changes.
+        m_autoSavePaused = true;
+        m_timer1.stop();
+        QString reason = error.message();
+        if (!reason.endsWith(QLatin1Char('.')))
+            reason += QLatin1Char('.');
+        throw dataset::DataSetError(kAutoSavePaused.arg(reason));
+    }
 }
 
 } // namespace bw::notes

@@ -8,6 +8,9 @@ namespace bw::notes {
 
 inline const QString kUntitledPrefix = QStringLiteral("NoName");
 inline const QString kSaveChangesQuestion = QStringLiteral("Do you want to save changes to \"%1\"?");
+// An automatic save failed (%1, the error); it rests until a save succeeds.
+inline const QString kAutoSavePaused =
+    QStringLiteral("%1\nAutomatic save of this file is paused until it is saved.");
 
 // The save dialog of a notes file.
 inline const QString kNotesFileFilter =

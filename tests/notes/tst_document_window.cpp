@@ -71,6 +71,7 @@ private slots:
     void headerButtonCollapsesTreePane();
     void undoLastAndAllChanges();
     void autoSaveFollowsSettings();
+    void failedAutoSaveReportsOnceAndKeepsChanges();
     void statusBarTexts();
     void optionsApplyToEditorAndBars();
     void applyingOptionsKeepsTypedText();
@@ -513,6 +514,45 @@ void tst_DocumentWindow::autoSaveFollowsSettings()
     writeOption(settings::Key::ChildAutoSave_Checked, "False");
     m_frame->loadAndApplyOptions();
     QVERIFY(!window->autoSaveTimer().isActive());
+}
+
+void tst_DocumentWindow::failedAutoSaveReportsOnceAndKeepsChanges()
+{
+    // Given automatic save on and a file made read-only, when a tick fails,
+    // then the error says the automatic save is paused, no further tick
+    // comes (not even after the options are applied again), the window keeps
+    // its changes, and a save that succeeds starts the ticks again.
+    writeOption(settings::Key::ChildAutoSave_Checked, "True");
+    {
+        TfrmMDIChild *untitled = open("NoName1");
+        m_prompts->answerFile(path("ro.cds"));
+        QVERIFY(untitled->DoTableCommand(TfrmMDIChild::TableCommand::Save));
+        delete untitled;
+    }
+    QVERIFY(QFile::setPermissions(path("ro.cds"), QFile::ReadOwner | QFile::ReadGroup));
+    TfrmMDIChild *window = open(path("ro.cds"));
+    QVERIFY(window->autoSaveTimer().isActive());
+    window->editor()->moveCursor(QTextCursor::End);
+    typeInto(window, " kept by the window");
+
+    QString reported;
+    try {
+        QMetaObject::invokeMethod(&window->autoSaveTimer(), "timeout", Qt::DirectConnection);
+    } catch (const dataset::DataSetError &error) {
+        reported = error.message();
+    }
+    QCOMPARE(reported, QStringLiteral("Cannot write the file %1: Permission denied.\n"
+                                      "Automatic save of this file is paused until it is saved.")
+                           .arg(path("ro.cds")));
+    QVERIFY(!window->autoSaveTimer().isActive());
+    m_frame->loadAndApplyOptions();
+    QVERIFY(!window->autoSaveTimer().isActive());
+    QVERIFY(window->cdsCommon().changeCount() > 0);
+
+    QVERIFY(QFile::setPermissions(path("ro.cds"), QFile::ReadOwner | QFile::WriteOwner));
+    QVERIFY(window->DoTableCommand(TfrmMDIChild::TableCommand::Save));
+    QVERIFY(window->autoSaveTimer().isActive());
+    QVERIFY(loadedFirstDescription(path("ro.cds")).contains("kept by the window"));
 }
 
 void tst_DocumentWindow::statusBarTexts()
