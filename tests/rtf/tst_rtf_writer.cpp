@@ -123,6 +123,14 @@ void tst_RtfWriter::roundTrips_data()
     QTest::newRow("no final par") << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}}\\qc a\\par b}");
     QTest::newRow("empty") << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}}}");
     QTest::newRow("sampler") << fixture(QStringLiteral("reader_sampler.rtf"));
+    // Found by fuzzing: text before \object in its group was kept twice; an
+    // object's own tables and code page changed the document it is written
+    // into; a ';' in a font name ended the name.
+    QTest::newRow("text before object word") << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}} a{b\\object{\\pict\\pngblip}}\\par}");
+    QTest::newRow("object holding tables")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255\\green0\\blue0;}\\f0 a{\\object{\\fonttbl{\\f0 Other;}}"
+                      "{\\colortbl;\\red0\\green255\\blue0;}\\ansicpg1251\\deff1{\\result{\\pict\\wmetafile8 01}}}\\cf1\\'e9\\par}");
+    QTest::newRow("semicolon in font name") << QByteArray("{\\rtf1{\\fonttbl{\\f0 Semi\\u59?colon;}}\\f0 a\\par}");
 }
 
 void tst_RtfWriter::roundTrips()

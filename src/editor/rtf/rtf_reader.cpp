@@ -35,6 +35,28 @@ int kindOfNfc(int nfc)
     }
 }
 
+// A foreign object is kept and written back byte for byte into other
+// documents, so what it holds must not change the document around it: inside
+// an object the header's tables are skipped and document-wide settings ignored.
+bool isDocumentTable(Keyword keyword)
+{
+    return keyword == Keyword::FontTable || keyword == Keyword::ColorTable
+           || keyword == Keyword::ListTable || keyword == Keyword::ListOverrideTable;
+}
+
+bool isDocumentSetting(Keyword keyword)
+{
+    switch (keyword) {
+    case Keyword::Ansi:
+    case Keyword::Mac:
+    case Keyword::Pc:
+    case Keyword::Pca:
+    case Keyword::AnsiCpg:
+    case Keyword::Deff: return true;
+    default: return false;
+    }
+}
+
 // The link target of a HYPERLINK field instruction, or an empty string.
 QString hyperlinkTarget(const QString &instruction)
 {
@@ -110,7 +132,7 @@ void RtfReader::run()
             flushBytes();
         switch (token.type) {
         case TokenType::GroupStart:
-            onGroupStart(token);
+            onGroupStart();
             break;
         case TokenType::GroupEnd:
             onGroupEnd(token);
@@ -140,7 +162,7 @@ void RtfReader::run()
     }
 }
 
-void RtfReader::onGroupStart(const Token &token)
+void RtfReader::onGroupStart()
 {
     m_skip = 0;
     m_star = false;
@@ -154,7 +176,6 @@ void RtfReader::onGroupStart(const Token &token)
     } else {
         m_stack.push_back(m_stack.back());
     }
-    m_stack.back().start = token.position;
 }
 
 void RtfReader::onGroupEnd(const Token &token)
@@ -216,6 +237,7 @@ void RtfReader::onControlWord(const Token &token)
     }
     const KeywordInfo info = lookupKeyword(token.text);
     const std::int32_t param = token.hasParam ? token.param : info.defaultParam;
+    m_wordPosition = token.position;
     if (info.keyword == Keyword::BwDisabled) {
         // Written as {\*\bwdisabled}: it sets the format of the enclosing group.
         GroupState &target = star && m_stack.size() >= 2 ? m_stack[m_stack.size() - 2] : top();
@@ -259,6 +281,10 @@ void RtfReader::onControlSymbol(const Token &token)
 bool RtfReader::handleDestination(const KeywordInfo &info, std::int32_t)
 {
     GroupState &state = top();
+    if (state.object >= 0 && isDocumentTable(info.keyword)) {
+        skipGroup(); // see isDocumentTable()
+        return true;
+    }
     switch (info.keyword) {
     case Keyword::FontTable:
         state.dest = Dest::FontTable;
@@ -329,6 +355,8 @@ bool RtfReader::handleDestination(const KeywordInfo &info, std::int32_t)
 
 bool RtfReader::handleTables(const KeywordInfo &info, std::int32_t param)
 {
+    if (top().object >= 0 && isDocumentSetting(info.keyword))
+        return true; // see isDocumentTable()
     switch (info.keyword) {
     case Keyword::Ansi: m_ansiCodePage = 1252; return true;
     case Keyword::Mac: m_ansiCodePage = 10000; return true;
@@ -532,7 +560,7 @@ bool RtfReader::handleObject(const KeywordInfo &info, std::int32_t param)
     switch (info.keyword) {
     case Keyword::Object:
         m_objects.push_back({});
-        m_objects.back().start = state.start;
+        m_objects.back().start = m_wordPosition;
         state.object = int(m_objects.size()) - 1;
         state.dest = Dest::Object;
         return true;
@@ -869,8 +897,10 @@ void RtfReader::finishObject(int index, qint64 endPosition)
         else
             format.setProperty(ObjectData, ours->data);
     } else {
+        // Kept from its \object word: text or words before it in its group
+        // were read as such.
         const auto length = std::size_t(std::clamp<qint64>(endPosition + 1 - object.start, 0, qint64(m_input.size()) - object.start));
-        format.setProperty(ObjectRtf, QByteArray(m_input.data() + object.start, qsizetype(length)));
+        format.setProperty(ObjectRtf, '{' + QByteArray(m_input.data() + object.start, qsizetype(length)));
     }
     if (top().dest != Dest::Body || top().object >= 0)
         return;

@@ -93,7 +93,6 @@ private:
         std::int32_t uc = 1;
         std::int32_t field = -1;  // index into m_fields
         std::int32_t object = -1; // index into m_objects
-        qint64 start = 0;         // byte offset of the group's brace
     };
 
     struct FontEntry {
@@ -108,7 +107,7 @@ private:
     };
 
     struct ObjectInfo {
-        qint64 start = 0;
+        qint64 start = 0; // byte offset of the \object word
         QString className;
         HexAccumulator data;
         std::optional<QTextImageFormat> result;
@@ -131,7 +130,7 @@ private:
 
     // Token dispatch
     void run();
-    void onGroupStart(const Token &token);
+    void onGroupStart();
     void onGroupEnd(const Token &token);
     void onControlWord(const Token &token);
     void onControlSymbol(const Token &token);
@@ -192,6 +191,7 @@ private:
     bool m_done = false;
     bool m_star = false;
     int m_skip = 0; // characters of a \u fallback still to skip
+    qint64 m_wordPosition = 0; // byte offset of the control word being handled
 
     int m_ansiCodePage = 1252;
     int m_defaultFont = 0;

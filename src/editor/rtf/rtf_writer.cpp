@@ -125,6 +125,21 @@ QString numberSuffix(const QTextBlock &block)
     return QStringLiteral(".");
 }
 
+// A ';' ends a font table entry, so one inside a name is written as \u59?
+// (which the reader takes as part of the name).
+void appendFontName(QByteArray &out, const QString &name)
+{
+    bool delimit = true;
+    const QStringList parts = name.split(u';');
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        if (i > 0) {
+            out.append("\\u59?");
+            delimit = false;
+        }
+        appendEscapedText(out, parts[i], delimit);
+    }
+}
+
 QImage imageOf(const QVariant &resource)
 {
     if (resource.canConvert<QImage>() && resource.typeId() == QMetaType::QImage)
@@ -271,8 +286,7 @@ void RtfWriter::writeHeader()
         if (m_fonts[i].fixedPitch)
             m_out.append("\\fprq1");
         m_out.append("\\fcharset0");
-        bool delimit = true;
-        appendEscapedText(m_out, m_fonts[i].name, delimit);
+        appendFontName(m_out, m_fonts[i].name);
         m_out.append(";}");
     }
     m_out.append("}\n");
