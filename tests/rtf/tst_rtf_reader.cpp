@@ -118,6 +118,9 @@ void tst_RtfReader::reads_data()
         << QString::fromUtf8("P \"—–‘’“”•\u00a0\u00ad\u2011\"");
     QTest::newRow("escaped specials") << QByteArray("{\\rtf1 \\\\\\{\\}}") << "P \"\\{}\"";
     QTest::newRow("cell and row") << QByteArray("{\\rtf1 a\\cell b\\cell\\row c}") << "P \"a\tb\t\" | P \"c\"";
+    // Found by fuzzing: these characters made blocks behind the reader's back.
+    QTest::newRow("break characters stay in paragraph")
+        << QByteArray("{\\rtf1{\\pn}a\\u10?b\\'0d\\'0ac\\u8233?d\\u-560?e}") << "P(num=2/1 list=-4) \"a\\nb\\n\\nc\\nde\"";
 
     // Code pages
     QTest::newRow("cp1252 hex") << QByteArray("{\\rtf1\\ansi\\ansicpg1252 caf\\'e9 \\'80}") << QString::fromUtf8("P \"café €\"");

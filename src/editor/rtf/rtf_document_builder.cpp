@@ -6,6 +6,8 @@
 #include <QTextImageFormat>
 #include <QTextList>
 
+#include <algorithm>
+
 namespace bw::rtf {
 namespace {
 
@@ -40,6 +42,28 @@ bool sameList(const ParagraphNumbering &a, const ParagraphNumbering &b)
     if (a.kind != b.kind)
         return false;
     return a.kind == Bullet || (a.start == b.start && a.prefix == b.prefix && a.suffix == b.suffix);
+}
+
+// QTextCursor::insertText makes a new block of a line feed, a carriage return
+// or a paragraph separator, and a frame boundary of U+FDD0/U+FDD1. Text that
+// arrived as \'0a, \u10 and the like is no paragraph end of the RTF: it
+// stays in its paragraph as a line break, and the frame marks are dropped.
+QString withinParagraph(const QString &text)
+{
+    const auto breaksBlock = [](QChar c) {
+        return c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator || c.unicode() == 0xFDD0
+               || c.unicode() == 0xFDD1;
+    };
+    if (std::none_of(text.begin(), text.end(), breaksBlock))
+        return text;
+    QString result;
+    result.reserve(text.size());
+    for (const QChar c : text) {
+        if (c.unicode() == 0xFDD0 || c.unicode() == 0xFDD1)
+            continue;
+        result.append(breaksBlock(c) ? QChar(QChar::LineSeparator) : c);
+    }
+    return result;
 }
 
 QTextBlockFormat withoutList(QTextBlockFormat format)
@@ -83,8 +107,9 @@ void RtfDocumentBuilder::insertHeldRuns()
     m_heldRuns.clear();
 }
 
-void RtfDocumentBuilder::insertText(const QString &text, const QTextCharFormat &format)
+void RtfDocumentBuilder::insertText(const QString &rawText, const QTextCharFormat &format)
 {
+    const QString text = withinParagraph(rawText);
     if (text.isEmpty())
         return;
     if (m_pendingBreak) {
