@@ -1,0 +1,95 @@
+// libFuzzer harness of the RTF library: every input is read into a fresh
+// document and pasted into the middle of a small one; what was read is
+// written, read back and written again, and the two writes must be equal.
+
+#include "editor/rtf/rtf.h"
+
+#include <QGuiApplication>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <cstdio>
+#include <cstdlib>
+
+using namespace bw::rtf;
+
+namespace {
+
+[[noreturn]] void roundTripFault(const QByteArray &first, const QByteArray &second)
+{
+    // Written whole: the RTF may hold NUL bytes (kept foreign objects).
+    std::fprintf(stderr, "RTF round trip differs: write -> read -> write gave other bytes\n"
+                         "--- first write (%lld bytes)\n",
+                 static_cast<long long>(first.size()));
+    std::fwrite(first.constData(), 1, std::size_t(first.size()), stderr);
+    std::fprintf(stderr, "\n--- second write (%lld bytes)\n", static_cast<long long>(second.size()));
+    std::fwrite(second.constData(), 1, std::size_t(second.size()), stderr);
+    std::fputc('\n', stderr);
+    std::abort();
+}
+
+void checkRoundTrip(const QTextDocument &document)
+{
+    const QByteArray first = writeRtf(&document);
+    QTextDocument again;
+    readRtf(first, &again);
+    const QByteArray second = writeRtf(&again);
+    if (second != first)
+        roundTripFault(first, second);
+}
+
+void readWhole(const QByteArray &rtf)
+{
+    QTextDocument document;
+    try {
+        readRtf(rtf, &document);
+    } catch (const RtfError &) {
+        return;
+    }
+    checkRoundTrip(document);
+}
+
+void pasteInMiddle(const QByteArray &rtf)
+{
+    QTextDocument document;
+    document.setUndoRedoEnabled(true);
+    document.setPlainText(QStringLiteral("first line\nsecond line"));
+    QTextCursor cursor(&document);
+    cursor.setPosition(4);
+    try {
+        insertRtf(rtf, cursor);
+    } catch (const RtfError &) {
+        return;
+    }
+    document.undo();
+    document.redo();
+    checkRoundTrip(document);
+}
+
+} // namespace
+
+// Fontconfig keeps its caches until exit; they are not ours to free.
+extern "C" const char *__lsan_default_suppressions()
+{
+    return "leak:libfontconfig\n";
+}
+
+// Text documents need a GUI application (fonts, images); one for the run.
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_LOGGING_RULES", "*.debug=false;*.warning=false");
+    static int argc = 1;
+    static char name[] = "rtf_reader_fuzzer";
+    static char *argv[] = {name, nullptr};
+    static QGuiApplication application(argc, argv);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QByteArray rtf(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
+    readWhole(rtf);
+    pasteInMiddle(rtf);
+    return 0;
+}
