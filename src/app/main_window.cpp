@@ -288,7 +288,8 @@ void TfrmMain::openCommandLineFile()
     const QString path = m_arguments.first();
     if (!QFileInfo(path).isFile())
         return;
-    openOrActivate(path, false);
+    // The caption is the absolute name, as the open dialog gives it.
+    openOrActivate(QFileInfo(path).absoluteFilePath(), false);
 }
 
 void TfrmMain::AdjustStatusPanels()

@@ -9,6 +9,7 @@
 #include "app/command_menus.h"
 #include "app/data_module.h"
 #include "app/mru_file_list.h"
+#include "notes/core/notes_table.h"
 
 #include <QApplication>
 #include <QMdiArea>
@@ -225,11 +226,12 @@ QList<QWidget *> TfrmMain::documentWindowList() const
     return windows;
 }
 
-// Captions are compared exactly: a path in other letter case is another file.
+// A file is open once, under whichever name it is asked for; a path in other
+// letter case is another file.
 QWidget *TfrmMain::findDocumentWindow(const QString &caption) const
 {
     for (QWidget *window : documentWindowList())
-        if (window->windowTitle() == caption)
+        if (notes::isSameFile(window->windowTitle(), caption))
             return window;
     return nullptr;
 }

@@ -63,7 +63,8 @@ public:
     QAction *action(const QString &name);
 
     // Save, undo last change, undo all changes, save as. False when nothing
-    // was written (a save dialog cancelled, the table closed) for the saves.
+    // was written (a save dialog cancelled, the table closed, the chosen file
+    // open in another window) for the saves.
     bool DoTableCommand(TableCommand command);
     // Save on every document window of the frame, least recently active first.
     void SaveAll();

@@ -65,6 +65,14 @@ bool TfrmMDIChild::saveFile()
 
 bool TfrmMDIChild::saveTo(const QString &path)
 {
+    // The other window would write its own content over this one's later.
+    for (TfrmMDIChild *other : m_frame.documentWindows()) {
+        if (other != this && isSameFile(other->caption(), path)) {
+            m_frame.prompts().message(this, kErrorCaption, kFileOpenElsewhere.arg(path),
+                                      PromptService::Icon::Error, PromptService::Ok);
+            return false;
+        }
+    }
     dataset::ClientDataSet &table = cdsCommon();
     // The table posts a pending edit only when a field changed: the editor's
     // document goes into its field first.

@@ -8,6 +8,9 @@ namespace bw::notes {
 
 inline const QString kUntitledPrefix = QStringLiteral("NoName");
 inline const QString kSaveChangesQuestion = QStringLiteral("Do you want to save changes to \"%1\"?");
+// A save onto the file of another document window (%1, the chosen name).
+inline const QString kFileOpenElsewhere =
+    QStringLiteral("%1\nThis file is open in another window.\nClose that window or choose another name.");
 // An automatic save failed (%1, the error); it rests until a save succeeds.
 inline const QString kAutoSavePaused =
     QStringLiteral("%1\nAutomatic save of this file is paused until it is saved.");

@@ -17,11 +17,13 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QScopeGuard>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QSystemTrayIcon>
@@ -117,6 +119,7 @@ private slots:
     void allUntitledNumbersTaken();
     void openSamePathTwice();
     void commandLineFile();
+    void fileOpensOnceUnderAnyName();
     void closeAllInActivationOrder();
     void commandStatesFollowTheWindows();
     void sharedShortcutClosesOnce();
@@ -261,6 +264,33 @@ void tst_MainWindow::commandLineFile()
         if (arguments.size() == 2)
             QCOMPARE(frame.activeDocumentWindow()->windowTitle(), path);
         QVERIFY(frame.mruFileList()->items().isEmpty()); // not a recent file
+    }
+}
+
+void tst_MainWindow::fileOpensOnceUnderAnyName()
+{
+    // Given a file opened from the command line by a relative name, when it
+    // is opened again by its absolute name or through a link, then its one
+    // window comes to the front: two windows would overwrite each other.
+    const QString path = m_dir->path() + "/Start.cds";
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.close();
+    QVERIFY(QFile::link(path, m_dir->path() + "/link.cds"));
+    const QString start = QDir::currentPath();
+    const auto restore = qScopeGuard([&start] { QDir::setCurrent(start); });
+    QVERIFY(QDir::setCurrent(m_dir->path()));
+    TfrmMain frame(*m_dataModule, *m_prompts, std::make_unique<TestFactory>(),
+                   QStringList{"Start.cds"});
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    QTRY_COMPARE(frame.documentWindowList().size(), 1);
+    QDir::setCurrent(start);
+    QCOMPARE(frame.activeDocumentWindow()->windowTitle(), path);
+    for (const QString &name : {path, m_dir->path() + "/link.cds"}) {
+        m_prompts->answerFile(name);
+        frame.action("actFileCDSOpen")->trigger();
+        QCOMPARE(frame.documentWindowList().size(), 1);
     }
 }
 

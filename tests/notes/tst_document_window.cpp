@@ -63,6 +63,7 @@ private slots:
     void saveAllShowsOneDialogForOneUntitledWindow();
     void failedSaveKeepsWindowModified_data();
     void failedSaveKeepsWindowModified();
+    void savingOntoFileOfAnotherWindowIsRefused();
     void unreadableFileLeavesInertWindow();
     void typingEditsAndPostStoresRtf();
     void escapeKeepsTypedText();
@@ -93,6 +94,7 @@ private:
     bool closeWindow(TfrmMDIChild *window);
     QString descriptionText(TfrmMDIChild *window);
     QString loadedFirstDescription(const QString &file);
+    void writeNewFile(const QString &file);
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<settings::Registry> m_registry;
@@ -158,6 +160,14 @@ QString tst_DocumentWindow::loadedFirstDescription(const QString &file)
     table.loadFromFile(file);
     table.cdsCommon().first();
     return table.cdsCommon().asString(kFieldDescription);
+}
+
+// The one-item file of a new document, written as a first save writes it.
+void tst_DocumentWindow::writeNewFile(const QString &file)
+{
+    NotesTable table;
+    table.createNewContent();
+    table.cdsCommon().saveToFile(file, dataset::ClientDataSet::FileFormat::Binary);
 }
 
 void tst_DocumentWindow::newUntitledWindowHoldsFirstItem()
@@ -329,12 +339,7 @@ void tst_DocumentWindow::failedSaveKeepsWindowModified()
     QFETCH(QString, blocker);
     QVERIFY(QDir().mkpath(path("sub")));
     const QString file = path("sub/a.cds");
-    {
-        TfrmMDIChild *untitled = open("NoName1");
-        m_prompts->answerFile(file);
-        QVERIFY(untitled->DoTableCommand(TfrmMDIChild::TableCommand::Save));
-        delete untitled;
-    }
+    writeNewFile(file);
     TfrmMDIChild *window = open(file);
     window->editor()->moveCursor(QTextCursor::End);
     typeInto(window, " unsaved words");
@@ -360,6 +365,42 @@ void tst_DocumentWindow::failedSaveKeepsWindowModified()
     QVERIFY(window->DoTableCommand(TfrmMDIChild::TableCommand::SaveAs));
     QVERIFY(loadedFirstDescription(path("good.cds")).contains("unsaved words"));
     QCOMPARE(window->cdsCommon().changeCount(), 0);
+}
+
+void tst_DocumentWindow::savingOntoFileOfAnotherWindowIsRefused()
+{
+    // Given b.cds open in a window, when another window is saved as b.cds
+    // (under any name of it), then nothing is written, a message names the
+    // file and the saving window keeps its changes.
+    writeNewFile(path("a.cds"));
+    writeNewFile(path("b.cds"));
+    QVERIFY(QFile::link(path("b.cds"), path("link-to-b.cds")));
+    TfrmMDIChild *a = open(path("a.cds"));
+    open(path("b.cds"));
+    TfrmMDIChild *untitled = open("NoName1");
+    a->editor()->moveCursor(QTextCursor::End);
+    typeInto(a, " only in a");
+    QFile b(path("b.cds"));
+    QVERIFY(b.open(QIODevice::ReadOnly));
+    const QByteArray before = b.readAll();
+    b.close();
+
+    const QStringList names{path("b.cds"), path("link-to-b.cds"), m_dir->path() + "/./b.cds"};
+    for (const QString &name : names) {
+        m_prompts->clear();
+        m_prompts->answerFile(name);
+        QVERIFY(!a->DoTableCommand(TfrmMDIChild::TableCommand::SaveAs));
+        QCOMPARE(m_prompts->messages(),
+                 QStringList{name + "\nThis file is open in another window.\n"
+                                    "Close that window or choose another name."});
+        QCOMPARE(m_prompts->asked.last().caption, kErrorCaption);
+    }
+    m_prompts->answerFile(path("b.cds"));
+    QVERIFY(!untitled->DoTableCommand(TfrmMDIChild::TableCommand::Save));
+    QVERIFY(b.open(QIODevice::ReadOnly));
+    QCOMPARE(b.readAll(), before);
+    QCOMPARE(a->cdsCommon().state(), State::Edit);
+    QVERIFY(a->editor()->toPlainText().endsWith(" only in a"));
 }
 
 void tst_DocumentWindow::unreadableFileLeavesInertWindow()
@@ -523,12 +564,7 @@ void tst_DocumentWindow::failedAutoSaveReportsOnceAndKeepsChanges()
     // comes (not even after the options are applied again), the window keeps
     // its changes, and a save that succeeds starts the ticks again.
     writeOption(settings::Key::ChildAutoSave_Checked, "True");
-    {
-        TfrmMDIChild *untitled = open("NoName1");
-        m_prompts->answerFile(path("ro.cds"));
-        QVERIFY(untitled->DoTableCommand(TfrmMDIChild::TableCommand::Save));
-        delete untitled;
-    }
+    writeNewFile(path("ro.cds"));
     QVERIFY(QFile::setPermissions(path("ro.cds"), QFile::ReadOwner | QFile::ReadGroup));
     TfrmMDIChild *window = open(path("ro.cds"));
     QVERIFY(window->autoSaveTimer().isActive());

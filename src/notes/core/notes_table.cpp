@@ -2,6 +2,8 @@
 
 #include "notes/core/notes_strings.h"
 
+#include <QFileInfo>
+
 namespace bw::notes {
 
 using dataset::ClientDataSet;
@@ -32,6 +34,16 @@ void defineNotesTable(ClientDataSet &table)
 bool isTopLevel(qint32 id, qint32 parent, const QSet<qint32> &ids)
 {
     return parent == id || !ids.contains(parent);
+}
+
+bool isSameFile(const QString &a, const QString &b)
+{
+    if (a == b)
+        return true;
+    const QFileInfo first(a);
+    const QFileInfo second(b);
+    return first.exists() && second.exists()
+           && first.canonicalFilePath() == second.canonicalFilePath();
 }
 
 QSet<qint32> collectIds(ClientDataSet &table)

@@ -35,6 +35,10 @@ bool isTopLevel(qint32 id, qint32 parent, const QSet<qint32> &ids);
 // Every ID of the table; walks it in default order and returns to the current record.
 QSet<qint32> collectIds(dataset::ClientDataSet &table);
 
+// True when two file names name one file: equal names, or two existing files
+// that are one (a relative and an absolute name, "..", a symbolic link).
+bool isSameFile(const QString &a, const QString &b);
+
 class NotesTable : public QObject
 {
     Q_OBJECT
