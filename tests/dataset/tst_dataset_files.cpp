@@ -12,8 +12,10 @@
 #include <QTest>
 
 #include <sqlite3.h>
+#include <csignal>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -339,6 +341,38 @@ private slots:
         QCOMPARE(::stat(QFile::encodeName(path("n.cds")).constData(), &info), 0);
         QCOMPARE(info.st_mode & 0777, 0600u);
         QVERIFY(readAll(path("n.cds")).startsWith("SQLite format 3"));
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"n.cds"});
+    }
+
+    void fullDiskNamesTheFileAndKeepsIt()
+    {
+        // Given a disk that takes no more than 64 KB per file (a file size
+        // limit stands in for a full disk), when a larger table is saved,
+        // then the error names the file being saved, not its temporary file,
+        // and the old file stays with nothing left beside it.
+        writeAll(path("n.cds"), "old content");
+        fill(*m_table, fixtureRecords());
+        m_table->last();
+        m_table->edit();
+        m_table->setFieldValue("Description", QByteArray(256 * 1024, 'x'));
+        m_table->post();
+        struct rlimit saved;
+        QCOMPARE(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+        const auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit limited = saved;
+        limited.rlim_cur = 64 * 1024;
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+        QString message;
+        try {
+            m_table->saveToFile(path("n.cds"));
+        } catch (const FileAccessError &error) {
+            message = error.message();
+        }
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        ::signal(SIGXFSZ, oldHandler);
+        QVERIFY2(message.startsWith("Cannot write the file " + path("n.cds") + ": "),
+                 qPrintable(message));
+        QCOMPARE(readAll(path("n.cds")), QByteArray("old content"));
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"n.cds"});
     }
 

@@ -360,7 +360,7 @@ void ClientDataSet::saveToFile(const QString &path, FileFormat format)
                             [&](const QString &f) { return d->fieldIndexByName.contains(f); }))
                 indexes.append(index);
         }
-        writeSqliteFile(target.tempPath(), d->fields, indexes, d->rows.contiguous());
+        writeSqliteFile(target.tempPath(), d->fields, indexes, d->rows.contiguous(), path);
     }
     target.commit();
 }

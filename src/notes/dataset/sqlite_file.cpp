@@ -62,7 +62,9 @@ QString columnType(FieldType type)
 class Connection
 {
 public:
-    Connection(const QString &path, bool forWriting) : m_path(path)
+    // shownName: the file the messages name, when `path` is a temporary file.
+    Connection(const QString &path, bool forWriting, const QString &shownName = QString())
+        : m_path(shownName.isEmpty() ? path : shownName), m_forWriting(forWriting)
     {
         sqlite3 *raw = nullptr;
         const int flags = forWriting ? (SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)
@@ -88,7 +90,9 @@ public:
             || primary == SQLITE_RANGE || primary == SQLITE_MISMATCH || primary == SQLITE_TOOBIG)
             throw FileFormatError(
                 QStringLiteral("The file %1 is damaged or not a notes file: %2").arg(m_path, reason));
-        throw FileAccessError(QStringLiteral("Cannot access the file %1: %2").arg(m_path, reason));
+        const QString failure = m_forWriting ? QStringLiteral("Cannot write the file %1: %2")
+                                             : QStringLiteral("Cannot access the file %1: %2");
+        throw FileAccessError(failure.arg(m_path, reason));
     }
 
     void exec(const QString &sql) const
@@ -132,6 +136,7 @@ public:
 
 private:
     QString m_path;
+    bool m_forWriting;
     Db m_db;
 };
 
@@ -389,9 +394,10 @@ TableContent readSqliteFile(const QString &path)
 }
 
 void writeSqliteFile(const QString &path, const QList<FieldDef> &fields,
-                     const QList<IndexDef> &indexes, const std::vector<Row> &rows)
+                     const QList<IndexDef> &indexes, const std::vector<Row> &rows,
+                     const QString &shownName)
 {
-    const Connection c(path, true);
+    const Connection c(path, true, shownName);
     createSchema(c, fields);
     c.exec(QStringLiteral("BEGIN"));
     writeDefinitions(c, fields, indexes);

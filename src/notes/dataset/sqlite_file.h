@@ -13,7 +13,10 @@ constexpr int kSqliteFormatVersion = 1;
 // Throws FileAccessError or FileFormatError; never returns partial content.
 TableContent readSqliteFile(const QString &path);
 // Writes a complete database to `path`, which must be an empty or new file.
+// shownName: the file the error messages name, when `path` is a temporary file
+// that replaces it.
 void writeSqliteFile(const QString &path, const QList<FieldDef> &fields,
-                     const QList<IndexDef> &indexes, const std::vector<Row> &rows);
+                     const QList<IndexDef> &indexes, const std::vector<Row> &rows,
+                     const QString &shownName = QString());
 
 } // namespace bw::dataset
