@@ -165,6 +165,7 @@ void TfrmMDIChild::OpenTable()
         if (QFileInfo::exists(m_caption)) {
             try {
                 m_table.loadFromFile(m_caption);
+                m_fileStamp = fileStamp(m_caption);
             } catch (const dataset::DataSetError &) {
                 m_frame.prompts().message(this, kErrorCaption, kCannotReadWriteFile,
                                           PromptService::Icon::Error, PromptService::Ok);

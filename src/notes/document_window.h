@@ -145,6 +145,12 @@ private:
     // Saving (document_window_save.cpp).
     std::optional<QString> runSaveDialog();
     bool saveTo(const QString &path);
+    // False when the window's file changed on disk since this window read or
+    // wrote it and the user does not want it overwritten.
+    bool mayOverwriteOwnFile();
+    // What tells one state of a file on disk from another (device, inode,
+    // size, modification time); empty when there is no such regular file.
+    static QByteArray fileStamp(const QString &path);
     bool saveFile();
     void Timer1Timer();
 
@@ -195,6 +201,7 @@ private:
     bool m_updatingFormatControls = false;
     dataset::ClientDataSet::Bookmark m_loadedBookmark;
     QByteArray m_loadedBytes;
+    QByteArray m_fileStamp; // the file as this window last read or wrote it; empty: none
     QString m_capsText;
     QString m_lineColumnText;
 

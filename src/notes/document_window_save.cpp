@@ -8,7 +8,9 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QFile>
 
+#include <sys/stat.h>
 #include <utility>
 
 namespace bw::notes {
@@ -26,6 +28,17 @@ public:
 };
 
 } // namespace
+
+QByteArray TfrmMDIChild::fileStamp(const QString &path)
+{
+    struct stat info;
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
+        return QByteArray();
+    return QByteArray::number(quint64(info.st_dev)) + ':' + QByteArray::number(quint64(info.st_ino))
+           + ':' + QByteArray::number(qint64(info.st_size)) + ':'
+           + QByteArray::number(qint64(info.st_mtim.tv_sec)) + '.'
+           + QByteArray::number(qint64(info.st_mtim.tv_nsec));
+}
 
 bool TfrmMDIChild::DoTableCommand(TableCommand command)
 {
@@ -60,7 +73,21 @@ bool TfrmMDIChild::saveFile()
             return saveTo(*path);
         return false;
     }
+    if (!mayOverwriteOwnFile())
+        return false;
     return saveTo(m_caption);
+}
+
+bool TfrmMDIChild::mayOverwriteOwnFile()
+{
+    const QByteArray stamp = fileStamp(m_caption);
+    // A file that is gone, or that this window never read or wrote, is written.
+    if (stamp.isEmpty() || m_fileStamp.isEmpty() || stamp == m_fileStamp)
+        return true;
+    const int answer = m_frame.prompts().message(
+        this, kConfirmCaption, kFileChangedOnDisk.arg(m_caption), PromptService::Icon::Warning,
+        PromptService::Yes | PromptService::No, PromptService::No);
+    return answer == PromptService::Yes;
 }
 
 bool TfrmMDIChild::saveTo(const QString &path)
@@ -82,6 +109,8 @@ bool TfrmMDIChild::saveTo(const QString &path)
     // fails leaves the window modified, so closing still asks about it.
     table.saveToFile(path, dataset::ClientDataSet::FileFormat::Binary);
     table.mergeChangeLog();
+    if (isSameFile(path, m_caption))
+        m_fileStamp = fileStamp(m_caption);
     if (std::exchange(m_autoSavePaused, false))
         startAutoSaveFromSettings();
     return true;

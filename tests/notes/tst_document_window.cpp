@@ -64,6 +64,7 @@ private slots:
     void failedSaveKeepsWindowModified_data();
     void failedSaveKeepsWindowModified();
     void savingOntoFileOfAnotherWindowIsRefused();
+    void fileChangedOnDiskIsOverwrittenOnlyWhenConfirmed();
     void unreadableFileLeavesInertWindow();
     void typingEditsAndPostStoresRtf();
     void escapeKeepsTypedText();
@@ -401,6 +402,48 @@ void tst_DocumentWindow::savingOntoFileOfAnotherWindowIsRefused()
     QCOMPARE(b.readAll(), before);
     QCOMPARE(a->cdsCommon().state(), State::Edit);
     QVERIFY(a->editor()->toPlainText().endsWith(" only in a"));
+}
+
+void tst_DocumentWindow::fileChangedOnDiskIsOverwrittenOnlyWhenConfirmed()
+{
+    // Given a window whose file another program replaced, when it is saved,
+    // then the user is asked first: No writes nothing, Yes overwrites. The
+    // window's own saves, and a file deleted meanwhile, ask nothing.
+    const QString file = path("x.cds");
+    writeNewFile(file);
+    TfrmMDIChild *window = open(file);
+    window->editor()->moveCursor(QTextCursor::End);
+    typeInto(window, " mine");
+    {
+        NotesTable other;
+        other.createNewContent();
+        other.cdsCommon().edit();
+        other.cdsCommon().setFieldValue(kFieldDescription, QByteArray("from another program"));
+        other.cdsCommon().post();
+        other.cdsCommon().saveToFile(file, dataset::ClientDataSet::FileFormat::Binary);
+    }
+    const QString question = file + "\nThis file was changed by another program.\n"
+                                    "Do you want to overwrite it with this window's items?";
+    m_prompts->answerMessage(PromptService::No);
+    QVERIFY(!window->DoTableCommand(TfrmMDIChild::TableCommand::Save));
+    QCOMPARE(m_prompts->messages(), QStringList{question});
+    QCOMPARE(m_prompts->asked.last().buttons, PromptService::Yes | PromptService::No);
+    QCOMPARE(loadedFirstDescription(file), QStringLiteral("from another program"));
+    QVERIFY(window->editor()->toPlainText().endsWith(" mine"));
+
+    m_prompts->clear();
+    m_prompts->answerMessage(PromptService::Yes);
+    QVERIFY(window->DoTableCommand(TfrmMDIChild::TableCommand::Save));
+    QCOMPARE(m_prompts->messages(), QStringList{question});
+    QVERIFY(loadedFirstDescription(file).contains(" mine"));
+
+    m_prompts->clear();
+    typeInto(window, " again");
+    QVERIFY(window->DoTableCommand(TfrmMDIChild::TableCommand::Save));
+    QVERIFY(QFile::remove(file));
+    QVERIFY(window->DoTableCommand(TfrmMDIChild::TableCommand::Save));
+    QVERIFY(m_prompts->messages().isEmpty());
+    QVERIFY(loadedFirstDescription(file).contains(" again"));
 }
 
 void tst_DocumentWindow::unreadableFileLeavesInertWindow()
