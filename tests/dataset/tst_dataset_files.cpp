@@ -344,13 +344,21 @@ private slots:
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"n.cds"});
     }
 
+    void fullDiskNamesTheFileAndKeepsIt_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("binary") << "n.cds";
+        QTest::newRow("XML") << "n.xml";
+    }
+
     void fullDiskNamesTheFileAndKeepsIt()
     {
         // Given a disk that takes no more than 64 KB per file (a file size
         // limit stands in for a full disk), when a larger table is saved,
         // then the error names the file being saved, not its temporary file,
         // and the old file stays with nothing left beside it.
-        writeAll(path("n.cds"), "old content");
+        QFETCH(QString, name);
+        writeAll(path(name), "old content");
         fill(*m_table, fixtureRecords());
         m_table->last();
         m_table->edit();
@@ -364,16 +372,16 @@ private slots:
         QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limited), 0);
         QString message;
         try {
-            m_table->saveToFile(path("n.cds"));
+            m_table->saveToFile(path(name));
         } catch (const FileAccessError &error) {
             message = error.message();
         }
         ::setrlimit(RLIMIT_FSIZE, &saved);
         ::signal(SIGXFSZ, oldHandler);
-        QVERIFY2(message.startsWith("Cannot write the file " + path("n.cds") + ": "),
+        QVERIFY2(message.startsWith("Cannot write the file " + path(name) + ": "),
                  qPrintable(message));
-        QCOMPARE(readAll(path("n.cds")), QByteArray("old content"));
-        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"n.cds"});
+        QCOMPARE(readAll(path(name)), QByteArray("old content"));
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{name});
     }
 
     void saveRemovesTempsOfKilledSaves()

@@ -348,7 +348,13 @@ void ClientDataSet::saveToFile(const QString &path, FileFormat format)
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
             throw FileAccessError(
                 QStringLiteral("Cannot write the file %1: %2").arg(path, file.errorString()));
-        writeXmlPacket(file, d->fields, d->rows.contiguous());
+        try {
+            writeXmlPacket(file, d->fields, d->rows.contiguous());
+        } catch (const FileAccessError &) {
+            // The packet writer knows the device, not the file it stands for.
+            throw FileAccessError(
+                QStringLiteral("Cannot write the file %1: %2").arg(path, file.errorString()));
+        }
         if (!file.flush())
             throw FileAccessError(
                 QStringLiteral("Cannot write the file %1: %2").arg(path, file.errorString()));
