@@ -10,6 +10,7 @@
 #include <QCursor>
 #include <QFile>
 
+#include <exception>
 #include <sys/stat.h>
 #include <utility>
 
@@ -137,8 +138,19 @@ void TfrmMDIChild::SaveAll()
     QList<TfrmMDIChild *> windows = m_frame.documentWindows();
     if (windows.isEmpty())
         windows.append(this);
-    for (TfrmMDIChild *window : windows)
-        window->DoTableCommand(TableCommand::Save);
+    // A window that cannot be saved does not keep the others from saving;
+    // the first failure is raised once all had their turn.
+    std::exception_ptr firstFailure;
+    for (TfrmMDIChild *window : windows) {
+        try {
+            window->DoTableCommand(TableCommand::Save);
+        } catch (...) {
+            if (!firstFailure)
+                firstFailure = std::current_exception();
+        }
+    }
+    if (firstFailure)
+        std::rethrow_exception(firstFailure);
 }
 
 void TfrmMDIChild::Timer1Timer()

@@ -322,6 +322,16 @@ void tst_DocumentWindow::saveAllShowsOneDialogForOneUntitledWindow()
     QVERIFY(loadedFirstDescription(path("one.cds")).contains("saved by all"));
     QVERIFY(loadedFirstDescription(path("two.cds")).contains("saved by all"));
     QCOMPARE(untitled->caption(), QStringLiteral("NoName1"));
+
+    // A window that cannot be written does not keep the next from saving.
+    typeInto(one, " one again");
+    typeInto(two, " two again");
+    QVERIFY(QFile::remove(path("one.cds")));
+    QVERIFY(QDir().mkpath(path("one.cds")));
+    m_prompts->cancelFile();
+    QVERIFY_THROWS_EXCEPTION(dataset::FileAccessError, two->SaveAll());
+    QVERIFY(loadedFirstDescription(path("two.cds")).contains("two again"));
+    QVERIFY(one->cdsCommon().changeCount() > 0);
 }
 
 void tst_DocumentWindow::failedSaveKeepsWindowModified_data()
