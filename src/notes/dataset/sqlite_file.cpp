@@ -75,7 +75,11 @@ public:
         if (rc != SQLITE_OK)
             fail(rc);
         sqlite3_extended_result_codes(raw, 1);
-        sqlite3_db_config(raw, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+        // A file being read may come from anywhere. The file being written is
+        // our own new temporary file, and defensive mode would keep the
+        // rollback journal it does not need (journal_mode=OFF is ignored).
+        if (!forWriting)
+            sqlite3_db_config(raw, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
         sqlite3_db_config(raw, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
     }
 
