@@ -131,6 +131,10 @@ void tst_RtfWriter::roundTrips_data()
         << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255\\green0\\blue0;}\\f0 a{\\object{\\fonttbl{\\f0 Other;}}"
                       "{\\colortbl;\\red0\\green255\\blue0;}\\ansicpg1251\\deff1{\\result{\\pict\\wmetafile8 01}}}\\cf1\\'e9\\par}");
     QTest::newRow("semicolon in font name") << QByteArray("{\\rtf1{\\fonttbl{\\f0 Semi\\u59?colon;}}\\f0 a\\par}");
+    // Two pictures of the same undecodable bytes but other sizes shared one
+    // drawn box: the unfinished object's replaced the first one's.
+    QTest::newRow("same bytes other box")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\pict\\pngblip\\pich30 89c0}\\par{\\object{\\pict\\pngblip 89c0}");
 }
 
 void tst_RtfWriter::roundTrips()

@@ -179,6 +179,7 @@ DecodedPicture decodePicture(const RtfPicture &picture)
     const QString label = isMetafile(picture.kind) ? QStringLiteral("Metafile")
                                                    : QStringLiteral("Picture");
     result.image = placeholderImage(result.size.toSize(), label);
+    result.placeholder = true;
     return result;
 }
 
@@ -201,6 +202,16 @@ QString pictureResourceName(const QByteArray &content)
 {
     return QStringLiteral("bwpict:")
            + QString::fromLatin1(QCryptographicHash::hash(content, QCryptographicHash::Sha1).toHex());
+}
+
+QString pictureResourceName(const DecodedPicture &picture)
+{
+    if (!picture.data.isEmpty() && !picture.placeholder)
+        return pictureResourceName(picture.data);
+    const QImage &image = picture.image;
+    QByteArray content(reinterpret_cast<const char *>(image.constBits()), image.sizeInBytes());
+    content += QByteArray::number(image.width()) + 'x' + QByteArray::number(image.height());
+    return pictureResourceName(content);
 }
 
 namespace {

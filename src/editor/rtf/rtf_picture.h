@@ -34,6 +34,7 @@ struct DecodedPicture {
     QString format; // "png", "jpeg", "emf", "wmf", "dib"; empty: not kept
     QByteArray data;
     QSizeF size;
+    bool placeholder = false; // the image is a box drawn for the size, not the data's
 };
 
 // Decodes the picture. A metafile, or data that cannot be decoded, is shown
@@ -48,6 +49,11 @@ QImage placeholderImage(QSize size, const QString &label);
 
 // The resource name of a picture in the document, from its content.
 QString pictureResourceName(const QByteArray &content);
+
+// The resource name of a decoded picture: from its kept bytes when the image
+// shows them, else from the image itself (a box drawn for its size depends on
+// more than the bytes).
+QString pictureResourceName(const DecodedPicture &picture);
 
 // The {\pict ...} group of an image in the document. The original bytes are
 // written back when the format carries them; other images are written as

@@ -830,7 +830,7 @@ void RtfReader::endDestination(const GroupState &popped, qint64 endPosition)
 
 QTextImageFormat RtfReader::imageFormat(const DecodedPicture &picture)
 {
-    const QString name = pictureResourceName(picture.data.isEmpty() ? QByteArray(reinterpret_cast<const char *>(picture.image.constBits()), picture.image.sizeInBytes()) : picture.data);
+    const QString name = pictureResourceName(picture);
     m_document->addResource(QTextDocument::ImageResource, QUrl(name), picture.image);
     QTextImageFormat format;
     format.setName(name);
@@ -886,7 +886,7 @@ void RtfReader::finishObject(int index, qint64 endPosition)
     } else {
         const QSizeF size(object.width > 0 ? twipsToDocumentPixels(object.width) : 64,
                           object.height > 0 ? twipsToDocumentPixels(object.height) : 64);
-        DecodedPicture box{placeholderImage(size.toSize(), ours->name), {}, {}, size};
+        DecodedPicture box{placeholderImage(size.toSize(), ours->name), {}, {}, size, true};
         format = imageFormat(box);
     }
     if (ours) {
