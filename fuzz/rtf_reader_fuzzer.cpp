@@ -1,6 +1,7 @@
 // libFuzzer harness of the RTF library: every input is read into a fresh
-// document and pasted into the middle of a small one; what was read is
-// written, read back and written again, and the two writes must be equal.
+// document and pasted into the middle of a small one (undone and redone);
+// what was read is written, read back and written again, and the two writes
+// must be equal.
 
 #include "editor/rtf/rtf.h"
 
@@ -15,14 +16,12 @@ using namespace bw::rtf;
 
 namespace {
 
-[[noreturn]] void roundTripFault(const QByteArray &first, const QByteArray &second)
+[[noreturn]] void fault(const char *what, const QByteArray &first, const QByteArray &second)
 {
     // Written whole: the RTF may hold NUL bytes (kept foreign objects).
-    std::fprintf(stderr, "RTF round trip differs: write -> read -> write gave other bytes\n"
-                         "--- first write (%lld bytes)\n",
-                 static_cast<long long>(first.size()));
+    std::fprintf(stderr, "%s\n--- first (%lld bytes)\n", what, static_cast<long long>(first.size()));
     std::fwrite(first.constData(), 1, std::size_t(first.size()), stderr);
-    std::fprintf(stderr, "\n--- second write (%lld bytes)\n", static_cast<long long>(second.size()));
+    std::fprintf(stderr, "\n--- second (%lld bytes)\n", static_cast<long long>(second.size()));
     std::fwrite(second.constData(), 1, std::size_t(second.size()), stderr);
     std::fputc('\n', stderr);
     std::abort();
@@ -35,7 +34,7 @@ void checkRoundTrip(const QTextDocument &document)
     readRtf(first, &again);
     const QByteArray second = writeRtf(&again);
     if (second != first)
-        roundTripFault(first, second);
+        fault("RTF round trip differs: write -> read -> write gave other bytes", first, second);
 }
 
 void readWhole(const QByteArray &rtf)
@@ -49,11 +48,13 @@ void readWhole(const QByteArray &rtf)
     checkRoundTrip(document);
 }
 
+// The paste is one undo step: undo gives the text before, redo the paste.
 void pasteInMiddle(const QByteArray &rtf)
 {
+    const QString before = QStringLiteral("first line\nsecond line");
     QTextDocument document;
     document.setUndoRedoEnabled(true);
-    document.setPlainText(QStringLiteral("first line\nsecond line"));
+    document.setPlainText(before);
     QTextCursor cursor(&document);
     cursor.setPosition(4);
     try {
@@ -61,8 +62,13 @@ void pasteInMiddle(const QByteArray &rtf)
     } catch (const RtfError &) {
         return;
     }
+    const QByteArray pasted = writeRtf(&document);
     document.undo();
+    if (document.toPlainText() != before)
+        fault("Undo of a paste left other text", before.toUtf8(), document.toPlainText().toUtf8());
     document.redo();
+    if (writeRtf(&document) != pasted)
+        fault("Redo of a paste gave another document", pasted, writeRtf(&document));
     checkRoundTrip(document);
 }
 
