@@ -1,7 +1,7 @@
 // libFuzzer harness of the RTF library: every input is read into a fresh
 // document and pasted into the middle of a small one (undone and redone);
 // what was read is written, read back and written again, and the two writes
-// must be equal.
+// must be equal; a part of it is written as a selection and read back.
 
 #include "editor/rtf/rtf.h"
 
@@ -37,6 +37,17 @@ void checkRoundTrip(const QTextDocument &document)
         fault("RTF round trip differs: write -> read -> write gave other bytes", first, second);
 }
 
+// A selection of the document, at places taken from the input's size, is
+// written and read back as a copy and paste does.
+void checkRange(const QTextDocument &document, std::size_t seed)
+{
+    const int characters = document.characterCount();
+    const int from = int(seed % std::size_t(characters));
+    const int to = int((seed * 7 + 3) % std::size_t(characters));
+    QTextDocument copy;
+    readRtf(writeRtf(&document, from, to), &copy);
+}
+
 void readWhole(const QByteArray &rtf)
 {
     QTextDocument document;
@@ -46,6 +57,7 @@ void readWhole(const QByteArray &rtf)
         return;
     }
     checkRoundTrip(document);
+    checkRange(document, std::size_t(rtf.size()));
 }
 
 // The paste is one undo step: undo gives the text before, redo the paste.
