@@ -54,7 +54,13 @@ QString withinParagraph(const QString &text)
         return c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator || c.unicode() == 0xFDD0
                || c.unicode() == 0xFDD1;
     };
-    if (std::none_of(text.begin(), text.end(), breaksBlock))
+    // Nearly every run has none of them: a branch-free pass over the
+    // characters that could be one (control characters, U+2029 and above).
+    bool suspect = false;
+    const ushort *chars = text.utf16();
+    for (qsizetype i = 0; i < text.size(); ++i)
+        suspect |= (chars[i] < 0x20) | (chars[i] >= 0x2029);
+    if (!suspect || std::none_of(text.begin(), text.end(), breaksBlock))
         return text;
     QString result;
     result.reserve(text.size());

@@ -104,7 +104,7 @@ std::size_t RtfReader::CharStateHash::operator()(const CharState &state) const
 }
 
 RtfReader::RtfReader(QTextCursor &cursor, RtfDocumentBuilder::Mode mode)
-    : m_cursor(cursor), m_document(cursor.document()), m_builder(cursor, mode)
+    : m_document(cursor.document()), m_builder(cursor, mode)
 {
 }
 

@@ -181,7 +181,6 @@ private:
 
     GroupState &top() { return m_stack.back(); }
 
-    QTextCursor &m_cursor;
     QTextDocument *m_document;
     RtfDocumentBuilder m_builder;
     std::string_view m_input;
