@@ -120,7 +120,8 @@ void tst_RtfReader::reads_data()
     QTest::newRow("cell and row") << QByteArray("{\\rtf1 a\\cell b\\cell\\row c}") << "P \"a\tb\t\" | P \"c\"";
     // Found by fuzzing: these characters made blocks behind the reader's back.
     QTest::newRow("break characters stay in paragraph")
-        << QByteArray("{\\rtf1{\\pn}a\\u10?b\\'0d\\'0ac\\u8233?d\\u-560?e}") << "P(num=2/1 list=-4) \"a\\nb\\n\\nc\\nde\"";
+        << QByteArray("{\\rtf1{\\pn}a\\u10?b\\'0d\\'0ac\\u8233?d\\u-560?e\\'0df\\'0a\\'0dg}")
+        << "P(num=2/1 list=-4) \"a\\nb\\nc\\nde\\nf\\n\\ng\"";
 
     // Code pages
     QTest::newRow("cp1252 hex") << QByteArray("{\\rtf1\\ansi\\ansicpg1252 caf\\'e9 \\'80}") << QString::fromUtf8("P \"café €\"");

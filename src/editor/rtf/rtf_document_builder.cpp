@@ -64,8 +64,11 @@ QString withinParagraph(const QString &text)
         return text;
     QString result;
     result.reserve(text.size());
-    for (const QChar c : text) {
-        if (c.unicode() == 0xFDD0 || c.unicode() == 0xFDD1)
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        // A carriage return and line feed together are one line end.
+        if (c.unicode() == 0xFDD0 || c.unicode() == 0xFDD1
+            || (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n'))
             continue;
         result.append(breaksBlock(c) ? QChar(QChar::LineSeparator) : c);
     }
