@@ -135,6 +135,11 @@ void tst_RtfWriter::roundTrips_data()
     // drawn box: the unfinished object's replaced the first one's.
     QTest::newRow("same bytes other box")
         << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\pict\\pngblip\\pich30 89c0}\\par{\\object{\\pict\\pngblip 89c0}");
+    // A list table read after a paragraph of the same format had been made
+    // left the next such paragraph without its start, so it was written as
+    // another list.
+    QTest::newRow("list defined after its first use")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\listoverride\\ls1}\\ls1{\\tx{{\\par}\\listtable{\\list{\\listlevel\\levelstartat2}}}\\par} ");
 }
 
 void tst_RtfWriter::roundTrips()

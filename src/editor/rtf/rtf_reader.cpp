@@ -799,6 +799,10 @@ int RtfReader::colorIndex(std::int32_t param) const
 
 void RtfReader::endDestination(const GroupState &popped, qint64 endPosition)
 {
+    // A list definition read now changes what a paragraph's \ls stands for:
+    // the paragraph format built last may hold the old meaning.
+    if (popped.dest >= Dest::ListTable && popped.dest <= Dest::ListOverride)
+        m_lastPara.reset();
     switch (popped.dest) {
     case Dest::FontTable:
         flushBytes();
