@@ -10,6 +10,7 @@
 #include "app/message_hook.h"
 #include "app/mru_file_list.h"
 #include "app/options_access.h"
+#include "app/plugin_host.h"
 #include "app/tip_dialog.h"
 #include "settings/core/encodings.h"
 #include "settings/help_popup.h"
@@ -60,8 +61,10 @@ TfrmMain::~TfrmMain()
     disconnect(m_mdiArea, nullptr, this, nullptr);
     for (QMdiSubWindow *sub : m_mdiArea->subWindowList())
         disconnect(sub, nullptr, this, nullptr);
-    // Plug-ins are unloaded here once the plug-in host exists; the recent
-    // files are saved as the list goes.
+    // The plug-in libraries are freed with the frame; the recent files are
+    // saved as the list goes.
+    if (m_plugins)
+        m_plugins->UnloadPlugins();
     m_mruFileList.reset();
 }
 
@@ -79,7 +82,7 @@ void TfrmMain::FormCreate()
     m_ownUrlOpener = std::make_unique<DesktopUrlOpener>();
     m_urlOpener = m_ownUrlOpener.get();
     setDateFormat();
-    // Loading the plug-ins and building the Plug-ins menu belongs here.
+    loadPlugins();
 
     m_hook = new MessageHook(this);
     m_hook->setDropHandling(
@@ -90,6 +93,17 @@ void TfrmMain::FormCreate()
     if (auto *app = qobject_cast<Application *>(QCoreApplication::instance()))
         m_errorScope = std::make_unique<ErrorHandlerScope>(
             *app, [this](const QString &message) { ApplicationEventsException(message); });
+}
+
+void TfrmMain::loadPlugins()
+{
+    m_plugins = std::make_unique<PluginHost>();
+    m_plugins->LoadPlugins(PluginHost::defaultFolders());
+    m_plugins->BuildPluginMenu(findChild<QMenu *>(QStringLiteral("miToolsPlugins")),
+                               [this](QAction *item, std::function<void()> click) {
+                                   m_dispatcher->connectCommand(item, std::move(click));
+                               });
+    m_plugins->LoadPluginImages(m_dataModule.imlPlugins());
 }
 
 void TfrmMain::createSettingsStore()

@@ -36,6 +36,7 @@ class ErrorHandlerScope;
 class MRUFileList;
 class MessageHook;
 class OptionsAccess;
+class PluginHost;
 class RegistryRXL;
 class TfrmDataModule;
 class TfrmHelpPopup;
@@ -195,6 +196,7 @@ private:
     void createTray();
     void createSettingsStore();
     void createRecentFiles();
+    void loadPlugins();
     void setDateFormat();
     void firstTimeSave();
     void openCommandLineFile();
@@ -259,6 +261,7 @@ private:
     QSystemTrayIcon *m_trayIcon = nullptr;
     std::unique_ptr<RegistryRXL> m_store;
     std::unique_ptr<MRUFileList> m_mruFileList;
+    std::unique_ptr<PluginHost> m_plugins;
     MessageHook *m_hook = nullptr;
     std::unique_ptr<ErrorHandlerScope> m_errorScope;
     CursorTable m_cursors;
