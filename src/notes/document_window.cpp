@@ -17,12 +17,14 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QLabel>
 #include <QSplitter>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <utility>
 
 namespace bw::notes {
@@ -162,14 +164,41 @@ void TfrmMDIChild::bindSettingsStore()
     m_store->bindSection(settings::Section::Child);
 }
 
+namespace {
+
+// The IDs that more than one record of the table has, in ascending order.
+QList<qint32> duplicateIds(dataset::ClientDataSet &table)
+{
+    QHash<qint32, int> counts;
+    for (table.first(); !table.eof(); table.next())
+        if (!table.isNull(kFieldId))
+            ++counts[table.asInteger(kFieldId)];
+    table.first();
+    QList<qint32> shared;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        if (it.value() > 1)
+            shared.append(it.key());
+    std::sort(shared.begin(), shared.end());
+    return shared;
+}
+
+} // namespace
+
 void TfrmMDIChild::OpenTable()
 {
+    QList<qint32> shared;
     try {
         dataset::ControlsDisabler disabled(cdsCommon());
         if (QFileInfo::exists(m_caption)) {
             try {
                 m_table.loadFromFile(m_caption);
                 m_fileStamp = fileStamp(m_caption);
+                // Items that share an ID would show as one node, and a delete
+                // of that node would take the hidden ones along: such a file
+                // opens read-only (docs/document-window.md).
+                shared = duplicateIds(cdsCommon());
+                if (!shared.isEmpty())
+                    cdsCommon().setReadOnly(true);
             } catch (const dataset::DataSetError &) {
                 m_frame.prompts().message(this, kErrorCaption, kCannotReadWriteFile,
                                           PromptService::Icon::Error, PromptService::Ok);
@@ -182,6 +211,15 @@ void TfrmMDIChild::OpenTable()
                                   PromptService::Icon::Error, PromptService::Ok);
         m_closeRequested = true;
         QMetaObject::invokeMethod(this, guard([this] { closeWindow(); }), Qt::QueuedConnection);
+    }
+    if (!shared.isEmpty()) {
+        QStringList ids;
+        for (qint32 id : std::as_const(shared))
+            ids.append(QString::number(id));
+        m_frame.prompts().message(
+            this, kWarningCaption,
+            kDuplicateIdsReadOnly.arg(m_caption, ids.join(QStringLiteral(", "))),
+            PromptService::Icon::Warning, PromptService::Ok);
     }
     refreshStatusBar();
 }
