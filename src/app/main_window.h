@@ -32,7 +32,7 @@ class QToolBar;
 namespace bw {
 
 class CommandDispatcher;
-class ErrorHandlerScope;
+class ExceptionHandlerScope;
 class MRUFileList;
 class MessageHook;
 class OptionsAccess;
@@ -263,7 +263,7 @@ private:
     std::unique_ptr<MRUFileList> m_mruFileList;
     std::unique_ptr<PluginHost> m_plugins;
     MessageHook *m_hook = nullptr;
-    std::unique_ptr<ErrorHandlerScope> m_errorScope;
+    std::unique_ptr<ExceptionHandlerScope> m_errorScope;
     CursorTable m_cursors;
 
     std::bitset<kMaxUntitled + 1> m_untitled;

@@ -195,7 +195,19 @@ public:
     {
         m_dataSet.disableControls();
     }
-    ~ControlsDisabler() { m_dataSet.enableControls(); }
+    // Never throws: enabling tells the receivers of dataSetChanged, and an
+    // exception of theirs (they are guarded, see platform/guarded_dispatch.h)
+    // is logged here rather than ending the program.
+    ~ControlsDisabler()
+    {
+        try {
+            m_dataSet.enableControls();
+        } catch (const std::exception &e) {
+            qCritical("%s", e.what());
+        } catch (...) {
+            qCritical("Unknown error while enabling the controls of a table");
+        }
+    }
     ControlsDisabler(const ControlsDisabler &) = delete;
     ControlsDisabler &operator=(const ControlsDisabler &) = delete;
 
@@ -217,8 +229,9 @@ public:
         try {
             if (m_dataSet.isActive() && m_dataSet.bookmarkValid(m_bookmark))
                 m_dataSet.gotoBookmark(m_bookmark);
-        } catch (const DataSetError &) {
-            // Returning is a courtesy; the error that ended the scope matters more.
+        } catch (...) {
+            // Returning is a courtesy; the error that ended the scope matters
+            // more. Never throws, whatever a receiver of the scroll does.
         }
     }
     BookmarkKeeper(const BookmarkKeeper &) = delete;
