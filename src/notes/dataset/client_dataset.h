@@ -82,10 +82,14 @@ public:
     // FileFormatError.
     void loadFromFile(const QString &path);
     // Writes the current records (a pending edit is posted first, or dropped if
-    // nothing changed). Binary form asked with a path ending in ".xml" (any
-    // case) writes the XML form. The old file is replaced only when the new
-    // one is complete. Throws FileAccessError (or DataSetError).
+    // nothing changed) in the form asked, whatever the name. The old file is
+    // replaced only when the new one is complete, and only a regular file is
+    // replaced; through symbolic links, the file the last one points to.
+    // Throws FileAccessError (or DataSetError).
     void saveToFile(const QString &path, FileFormat format = FileFormat::Binary);
+    // The form a user means by a file name: XML for a name ending in ".xml"
+    // (any case), else binary. For callers that let the user name the file.
+    static FileFormat fileFormatForName(const QString &path);
     void setReadOnly(bool readOnly);
     bool isReadOnly() const;
     bool canModify() const; // open and not read-only
