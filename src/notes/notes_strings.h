@@ -63,5 +63,9 @@ namespace bw::notes {
 // Captions of the message boxes.
 inline const QString kConfirmCaption = QStringLiteral("Confirm");
 inline const QString kErrorCaption = QStringLiteral("Error");
+inline const QString kInformationCaption = QStringLiteral("Information");
+
+// The character count (%1, the document's length).
+inline const QString kCountCharsMessage = QStringLiteral("The document has %1 characters.");
 
 } // namespace bw::notes
