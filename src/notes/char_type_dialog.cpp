@@ -38,7 +38,7 @@ TfrmCharType::TfrmCharType(QWidget *parent) : QDialog(parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(rgCharType);
     layout->addWidget(buttons);
-    setMinimumWidth(240);
+    setMinimumWidth(320);
 }
 
 int TfrmCharType::itemIndex() const

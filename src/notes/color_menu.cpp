@@ -12,6 +12,7 @@ namespace bw::notes {
 namespace {
 
 constexpr char kColorIndexProperty[] = "colorIndex";
+constexpr char kAutomaticColorProperty[] = "automaticColor";
 constexpr int kSwatchGap = 6; // after the check mark
 constexpr int kSwatchWidth = 20;
 constexpr int kSwatchInset = 3; // above and below the swatch
@@ -37,11 +38,18 @@ public:
             QProxyStyle::drawControl(element, option, painter, widget);
             return;
         }
+        // The style draws the item without its check mark, its text after
+        // the swatch (at least 20 pixels from the left); the check mark,
+        // a radio dot, is drawn here so the swatch sits just after it.
         QStyleOptionMenuItem copy(*item);
         copy.icon = QIcon();
-        // Text starts after the swatch (at least 20 pixels from the left).
+        copy.checkType = QStyleOptionMenuItem::NotCheckable;
+        copy.checked = false;
+        copy.state &= ~(State_On | State_Off);
         copy.maxIconWidth = textIndent() - kCheckLeft;
         QProxyStyle::drawControl(element, &copy, painter, widget);
+        if (item->checked)
+            drawCheckMark(item, painter);
         const QAction *action = actionOf(menu, item->rect);
         if (!action)
             return;
@@ -67,6 +75,21 @@ public:
     }
 
 private:
+    void drawCheckMark(const QStyleOptionMenuItem *item, QPainter *painter) const
+    {
+        const int size = pixelMetric(PM_IndicatorWidth);
+        const QRect column(item->rect.left() + kCheckLeft, item->rect.top(), size,
+                           item->rect.height());
+        const bool selected = item->state & State_Selected;
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(Qt::NoPen);
+        painter->setBrush(
+            item->palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+        painter->drawEllipse(QRectF(column.center().x() - 2.5, column.center().y() - 2.5, 6, 6));
+        painter->restore();
+    }
+
     static const QAction *actionOf(const QMenu *menu, const QRect &rect)
     {
         for (const QAction *action : menu->actions())
@@ -78,7 +101,7 @@ private:
     // The automatic item shows the colour the editor uses for it.
     static QColor automaticColor(const QMenu *menu, const QAction *action)
     {
-        const QVariant shown = action->property("automaticColor");
+        const QVariant shown = action->property(kAutomaticColorProperty);
         if (shown.canConvert<QColor>() && shown.value<QColor>().isValid())
             return shown.value<QColor>();
         return menu->palette().color(QPalette::Text);
@@ -135,6 +158,13 @@ QMenu *createColorMenu(const QString &objectName, QWidget *parent)
 QColor colorOfItem(const QAction *item)
 {
     return item->data().value<QColor>();
+}
+
+void setAutomaticColor(QMenu *menu, const QColor &color)
+{
+    for (QAction *item : menu->actions())
+        if (!item->property(kColorIndexProperty).isNull() && !colorOfItem(item).isValid())
+            item->setProperty(kAutomaticColorProperty, color);
 }
 
 void checkColorItem(QMenu *menu, const QColor &color, bool automatic)

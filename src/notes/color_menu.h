@@ -35,6 +35,9 @@ QMenu *createColorMenu(const QString &objectName, QWidget *parent);
 // The colour an item stands for (invalid: automatic).
 QColor colorOfItem(const QAction *item);
 
+// The colour the Automatic item's swatch shows (the editor's own colour).
+void setAutomaticColor(QMenu *menu, const QColor &color);
+
 // Checks the item of the colour read (automatic: the Automatic item); a
 // colour not in the table leaves every item unchecked.
 void checkColorItem(QMenu *menu, const QColor &color, bool automatic);

@@ -417,12 +417,14 @@ void FormatCommands::actFormatBColorExecute(QAction *item)
 void FormatCommands::pmFontColorPopup()
 {
     const CharFormat target = CurrentAttributes();
+    setAutomaticColor(m_bars->pmFontColor, m_editor->formatDefaults().text);
     checkColorItem(m_bars->pmFontColor, target.color, target.autoColor);
 }
 
 void FormatCommands::pmBackgroundColorPopup()
 {
     const CharFormat target = CurrentAttributes();
+    setAutomaticColor(m_bars->pmBackgroundColor, m_editor->formatDefaults().background);
     checkColorItem(m_bars->pmBackgroundColor, target.backColor, target.autoBackColor);
 }
 
