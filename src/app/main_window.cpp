@@ -85,6 +85,9 @@ void TfrmMain::FormCreate()
     m_ownUrlOpener = std::make_unique<DesktopUrlOpener>();
     m_urlOpener = m_ownUrlOpener.get();
     setDateFormat();
+    // The font dialog's Apply formats the active document window's editor.
+    m_dataModule.setFontApplyHandler(
+        [this](const PromptService::FontAnswer &font) { return applyDialogFont(font); });
     loadPlugins();
 
     m_hook = new MessageHook(this);

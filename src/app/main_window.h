@@ -170,6 +170,8 @@ public:
     QPixmap statusBarImage(int index) const override;
     QIcon treeImage(int index) const override;
     notes::TfrmDeleteMsg *deleteConfirmation() override { return m_deleteMsg; }
+    std::optional<PromptService::FontAnswer>
+    executeFontDialog(QWidget *parent, const PromptService::FontAnswer &initial) override;
 
     // OptionsMainTarget
     void applyMainOptions(const TfrmOptions &options) override;
@@ -189,6 +191,7 @@ protected:
 private:
     // Creation (main_window.cpp).
     void FormCreate();
+    bool applyDialogFont(const PromptService::FontAnswer &font);
     void createCommands();
     void createFrame();
     void createMainBar();

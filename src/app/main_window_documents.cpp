@@ -10,6 +10,8 @@
 #include "app/data_module.h"
 #include "app/mru_file_list.h"
 #include "notes/core/notes_table.h"
+#include "notes/document_window.h"
+#include "notes/format_commands.h"
 #include "platform/guarded_dispatch.h"
 
 #include <QApplication>
@@ -81,6 +83,20 @@ void TfrmMain::OpenDocumentWindow(const QString &fileName)
     if (sub->width() < area.width() / 3 || sub->height() < area.height() / 3)
         sub->resize(area * 2 / 3);
     m_mdiArea->setActiveSubWindow(sub);
+}
+
+std::optional<PromptService::FontAnswer>
+TfrmMain::executeFontDialog(QWidget *parent, const PromptService::FontAnswer &initial)
+{
+    return m_dataModule.FontDialogExecute(parent, initial);
+}
+
+bool TfrmMain::applyDialogFont(const PromptService::FontAnswer &font)
+{
+    notes::TfrmMDIChild *window =
+        m_factory ? m_factory->documentWindow(activeDocumentWindow()) : nullptr;
+    notes::FormatCommands *commands = notes::FormatCommands::of(window);
+    return commands && commands->FontDialogApply(font);
 }
 
 void TfrmMain::SetupChildActions()

@@ -4,6 +4,7 @@
 #include "notes/core/notes_strings.h"
 #include "notes/document_bars.h"
 #include "notes/document_window_splitter.h"
+#include "notes/format_commands.h"
 #include "notes/frame_services.h"
 #include "notes/item_commands.h"
 #include "notes/notes_strings.h"
@@ -49,6 +50,7 @@ TfrmMDIChild::TfrmMDIChild(FrameServices &frame, const QString &fileName, QWidge
     connectTable();
     // The folder tree, its item commands and the navigation history.
     m_itemCommands = new ItemCommands(*this, m_frame);
+    m_formatCommands = new FormatCommands(*this, m_frame);
     FormCreate();
 }
 

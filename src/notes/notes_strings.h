@@ -71,4 +71,9 @@ inline const QString kDuplicateIdsReadOnly =
                    "item for each ID, so the file is opened read-only: no command can change "
                    "or delete an item you were not shown.");
 
+inline const QString kInformationCaption = QStringLiteral("Information");
+
+// The character count (%1, the document's length).
+inline const QString kCountCharsMessage = QStringLiteral("The document has %1 characters.");
+
 } // namespace bw::notes
