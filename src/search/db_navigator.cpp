@@ -91,8 +91,9 @@ void TwwDBNavigator::updateButtons(const dataset::ClientDataSet &table)
     const bool browsing = active && !editing;
     const int recNo = table.recNo();
     const int count = table.recordCount();
-    const bool back = browsing && recNo > 1;
-    const bool forward = browsing && recNo < count;
+    // Moving posts a pending edit first, so the moving buttons stay on while editing.
+    const bool back = active && state != State::Insert && recNo > 1;
+    const bool forward = active && state != State::Insert && recNo < count;
     const bool canModify = table.canModify();
     auto enable = [this](const char *name, bool on) {
         if (QToolButton *b = button(QLatin1String(name)))

@@ -301,6 +301,8 @@ void TfrmSearch::applyFilter(const RecordFilter &filter)
         m_table->setFilter(filter.predicate());
         m_table->setFiltered(true);
     }
+    if (m_table->isActive())
+        m_table->first();
     m_panels[0]->update();
 }
 

@@ -5,7 +5,9 @@
 #include "scripted_prompt_service.h"
 #include "search/search_window.h"
 
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QTest>
 #include <memory>
 
@@ -83,9 +85,9 @@ public:
     QString sampleFile()
     {
         return writeNotesFile(path("sample.cds"),
-                              {{3, 0, "Delta", "{\\rtf1 plain words\\par}"},
+                              {{3, 0, "delta", "{\\rtf1 plain words\\par}"},
                                {1, 0, "bravo", "{\\rtf1 the Colour red\\par}"},
-                               {2, 1, "Charlie", "{\\rtf1 no match\\par}"},
+                               {2, 1, "charlie", "{\\rtf1 no match\\par}"},
                                {0, -1, "alpha", "{\\rtf1 colour blue\\par}"}});
     }
 
