@@ -25,7 +25,7 @@ TwwDBRichEdit::TwwDBRichEdit(dataset::ClientDataSet &table, const QString &field
     setDefaultFont(font);
     setAutoUrlDetect(true);
     setWantTabs(true);
-    setWordWrap(false);
+    setWordWrap(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 

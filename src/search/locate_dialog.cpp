@@ -64,6 +64,7 @@ LocateDialogForm::LocateDialogForm(TwwLocateDialog &locate, bool defaultNext, QW
 {
     setObjectName(QStringLiteral("wwLocateDialog"));
     setWindowTitle(locate.Caption);
+    setMinimumWidth(380);
     auto *layout = new QVBoxLayout(this);
     auto *form = new QFormLayout;
     m_field = new QComboBox(this);

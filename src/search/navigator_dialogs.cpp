@@ -37,8 +37,12 @@ FilterDialog::FilterDialog(const QStringList &fields, const RecordFilter &curren
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(current.fields.contains(field) ? Qt::Checked : Qt::Unchecked);
     }
-    layout->addWidget(new QLabel(tr("Search in &fields:"), this), 0, 0);
-    layout->addWidget(m_fields, 1, 0, 3, 1);
+    auto *fieldColumn = new QVBoxLayout;
+    auto *fieldLabel = new QLabel(tr("Search in &fields:"), this);
+    fieldLabel->setBuddy(m_fields);
+    fieldColumn->addWidget(fieldLabel);
+    fieldColumn->addWidget(m_fields, 1);
+    layout->addLayout(fieldColumn, 0, 0, 4, 1);
 
     auto *valueGroup = new QGroupBox(this);
     auto *valueLayout = new QFormLayout(valueGroup);
@@ -201,6 +205,7 @@ LookupDialog::LookupDialog(ClientDataSet &table, QWidget *parent)
 {
     setObjectName(QStringLiteral("wwSearchDialog"));
     setWindowTitle(QStringLiteral("Lookup"));
+    setMinimumWidth(360);
     auto *form = new QFormLayout(this);
     m_index = new QComboBox(this);
     m_index->setObjectName(QStringLiteral("cbIndex"));

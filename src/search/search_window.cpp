@@ -352,6 +352,9 @@ void TfrmSearch::wwDataSourceStateChange()
 void TfrmSearch::wwDataSourceDataChange()
 {
     m_model->refreshCurrentRow();
+    // Panel 0 is 150 pixels wide, wider when a large count needs the room.
+    const int needed = 20 + m_panels[0]->fontMetrics().horizontalAdvance(statusPanelText(0)) + 6;
+    m_panels[0]->setFixedWidth(std::max(kStatusPanel0Width, needed));
     m_panels[0]->update();
     updateNavigator();
     syncGridToTable();
