@@ -10,6 +10,7 @@
 #include "notes/delete_msg_dialog.h"
 #include "platform/prompt_service.h"
 #include "platform/single_instance.h"
+#include "search/search_window.h"
 #include "settings/core/registry.h"
 #include "settings/help_popup.h"
 #include "settings/options_dialog.h"
@@ -66,6 +67,7 @@ Startup::Startup(Application &app, PromptService &prompts) : m_app(app), m_promp
 Startup::~Startup()
 {
     m_mainWindow.reset();
+    m_search.reset();
     m_deleteMsg.reset();
     m_options.reset();
     delete m_helpPopup.data();
@@ -113,7 +115,7 @@ void Startup::createLongLivedObjects()
     createDataModule();
     createMainWindow();
     createOptions();
-    // The search window takes its place here once it exists.
+    createSearchWindow();
     createHelpPopup();
     createDeleteConfirmation();
 }
@@ -155,6 +157,37 @@ void Startup::createOptions()
     context.launcherIcon = launcherIcon(context.launcherIcon);
     m_options = std::make_unique<TfrmOptions>(m_prompts, context, m_registry.get());
     m_mainWindow->setOptionsDialog(m_options.get());
+}
+
+// The search window asks for files through the shared open and save dialogs
+// and reports unforeseen errors through the main window.
+void Startup::createSearchWindow()
+{
+    search::SearchWindowContext context;
+    context.prompts = &m_prompts;
+    auto shared = [](TFileDialog *dialog) {
+        return [dialog](QWidget *parent, const PromptService::FileRequest &request)
+                   -> std::optional<PromptService::FileAnswer> {
+            dialog->setFileName(request.fileName);
+            dialog->setFilter(request.filter);
+            dialog->setFilterIndex(request.filterIndex);
+            dialog->setDefaultExt(request.defaultExt);
+            if (!dialog->Execute(parent))
+                return std::nullopt;
+            return PromptService::FileAnswer{dialog->fileName(), dialog->filterIndex()};
+        };
+    };
+    context.openDialog = shared(m_dataModule->OpenDialog());
+    context.saveDialog = shared(m_dataModule->SaveDialog());
+    context.navigatorImages = iconsOf(m_dataModule->imlSearch());
+    context.gridHeaderSortImages = iconsOf(m_dataModule->imlGridHeaderSort());
+    const ImageList &status = m_dataModule->imlStatusBar();
+    for (int i = 0; i < status.count(); ++i)
+        context.statusBarImages << status.pixmap(i);
+    TfrmMain *frame = m_mainWindow.get();
+    context.errorHandler = [frame](std::exception_ptr error) { frame->handleException(error); };
+    m_search = std::make_unique<search::TfrmSearch>(std::move(context));
+    m_mainWindow->setSearchWindow(m_search.get());
 }
 
 void Startup::createHelpPopup()

@@ -118,6 +118,12 @@ public:
     // The same, searching from the record after the current one.
     bool locateNext(const QString &field, const QVariant &value, LocateOptions options = {});
 
+    // The value of a field of the record at a 1-based position in the current
+    // order and filter, read without moving to it, as fieldValue() gives it
+    // (grids read only the rows they show). The stored record, not a pending
+    // edit; a null QVariant for null or out of range.
+    QVariant fieldValueAt(int recNo, const QString &name) const;
+
     // "" selects the default order: the order in which records are stored.
     void setIndexName(const QString &name);
     QString indexName() const;
