@@ -288,6 +288,7 @@ void TfrmMain::FormShow()
     if (optionsAccess() && optionChecked(settings::Key::DisplayTipOfTheDayAtStartup_Checked, false))
         showTipOfTheDay(m_prompts, this, *optionsAccess());
     openCommandLineFile();
+    offerRecoveryCopies();
     AdjustStatusPanels();
 }
 

@@ -10,6 +10,7 @@
 #include "app/cursors.h"
 #include "notes/delete_msg_dialog.h"
 #include "notes/frame_services.h"
+#include "notes/recovery_store.h"
 #include "settings/options_target.h"
 
 #include <QMainWindow>
@@ -102,6 +103,12 @@ public:
     void setUrlOpener(UrlOpener *opener) { m_urlOpener = opener; }
     // The delete confirmation every document window shares.
     void setDeleteConfirmation(notes::TfrmDeleteMsg *dialog) { m_deleteMsg = dialog; }
+    // Where the document windows keep their recovery copies; the copies left
+    // by a crash are offered when the window is first shown. None: no copies.
+    void setRecoveryStore(std::unique_ptr<notes::RecoveryStore> store);
+    // Offers every recovery copy left by a copy of the program that ended
+    // without saving: open (a modified untitled window) or discard it.
+    void offerRecoveryCopies();
 
     // Commands, menus, bars.
     QAction *action(const QString &name) const { return m_actions.value(name); }
@@ -172,6 +179,8 @@ public:
     notes::TfrmDeleteMsg *deleteConfirmation() override { return m_deleteMsg; }
     std::optional<PromptService::FontAnswer>
     executeFontDialog(QWidget *parent, const PromptService::FontAnswer &initial) override;
+    notes::RecoveryStore *recoveryStore() override { return m_recovery.get(); }
+    const notes::RecoveryEntry *recoveryToOpen() override { return m_recoveryToOpen; }
 
     // OptionsMainTarget
     void applyMainOptions(const TfrmOptions &options) override;
@@ -246,6 +255,8 @@ private:
     std::unique_ptr<OptionsAccess> m_ownOptionsAccess;
     QPointer<QWidget> m_search;
     QPointer<notes::TfrmDeleteMsg> m_deleteMsg;
+    std::unique_ptr<notes::RecoveryStore> m_recovery;
+    const notes::RecoveryEntry *m_recoveryToOpen = nullptr;
     UrlOpener *m_urlOpener = nullptr;
     std::unique_ptr<UrlOpener> m_ownUrlOpener;
     std::unique_ptr<QPrinter> m_printer;

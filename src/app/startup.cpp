@@ -204,6 +204,14 @@ void Startup::createMainWindow()
     auto frame = std::make_unique<TfrmMain>(*m_dataModule, m_prompts, nullptr,
                                             QCoreApplication::arguments().mid(1));
     frame->setAttribute(Qt::WA_QuitOnClose);
+    // Recovery copies every 60 seconds; BRAMBLEWICK_RECOVERY_INTERVAL_MS
+    // sets another interval (for tests).
+    bool isNumber = false;
+    const int interval =
+        qEnvironmentVariableIntValue("BRAMBLEWICK_RECOVERY_INTERVAL_MS", &isNumber);
+    frame->setRecoveryStore(std::make_unique<notes::RecoveryStore>(
+        notes::RecoveryStore::defaultFolder(),
+        isNumber && interval > 0 ? interval : notes::RecoveryStore::kDefaultIntervalMs));
     m_mainWindow = std::move(frame);
     if (m_splash)
         new SplashCloser(m_mainWindow.get(), m_splash);

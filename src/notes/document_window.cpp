@@ -8,6 +8,7 @@
 #include "notes/frame_services.h"
 #include "notes/item_commands.h"
 #include "notes/notes_strings.h"
+#include "notes/recovery_store.h"
 #include "notes/ruler.h"
 #include "notes/status_bar.h"
 #include "platform/guarded_dispatch.h"
@@ -48,6 +49,7 @@ TfrmMDIChild::TfrmMDIChild(FrameServices &frame, const QString &fileName, QWidge
     buildLayout();
     setupEditor();
     connectTable();
+    setupRecovery();
     // The folder tree, its item commands and the navigation history.
     m_itemCommands = new ItemCommands(*this, m_frame);
     m_formatCommands = new FormatCommands(*this, m_frame);
@@ -65,6 +67,9 @@ TfrmMDIChild::~TfrmMDIChild()
     // A destructor never throws: what fails here is reported and the rest goes on.
     if (m_store && !m_closed)
         guarded([this] { m_store->Save(RegistryRXL::SaveReason::Destroying); });
+    // A window freed without closing (the program ending) keeps no copy.
+    if (!m_closed)
+        guarded([this] { removeRecoveryCopy(); });
     // A window whose table could not be made may be freed without closing.
     if (m_closeRequested && !m_closed)
         guarded([this] { releaseUntitledNumber(); });
@@ -191,7 +196,10 @@ void TfrmMDIChild::OpenTable()
     QList<qint32> shared;
     try {
         dataset::ControlsDisabler disabled(cdsCommon());
-        if (QFileInfo::exists(m_caption)) {
+        if (const RecoveryEntry *recovered = m_frame.recoveryToOpen()) {
+            loadRecoveryCopy(*recovered);
+            m_recovered = true;
+        } else if (QFileInfo::exists(m_caption)) {
             try {
                 m_table.loadFromFile(m_caption);
                 m_fileStamp = fileStamp(m_caption);
@@ -214,6 +222,7 @@ void TfrmMDIChild::OpenTable()
         m_closeRequested = true;
         QMetaObject::invokeMethod(this, guard([this] { closeWindow(); }), Qt::QueuedConnection);
     }
+    m_recoveryOpenChanges = cdsCommon().isActive() ? cdsCommon().changeCount() : 0;
     if (!shared.isEmpty()) {
         QStringList ids;
         for (qint32 id : std::as_const(shared))
@@ -329,6 +338,8 @@ void TfrmMDIChild::FormClose()
         return;
     m_closed = true;
     m_timer1.stop();
+    // Closed saved, or with its changes discarded: the copy goes.
+    guarded([this] { removeRecoveryCopy(); });
     m_store->Save();
     releaseUntitledNumber();
     m_frame.documentWindowClosed(this);

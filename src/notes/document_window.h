@@ -29,6 +29,8 @@ class DocumentBars;
 class FormatCommands;
 class FrameServices;
 class ItemCommands;
+class RecoveryStore;
+struct RecoveryEntry;
 class Ruler;
 class StatusBar;
 
@@ -107,6 +109,13 @@ public:
     // The texts the status bar shows now.
     QString statusText(int panel) const;
 
+    // Unsaved changes: posted ones, a pending edit or the editor's document.
+    bool hasUnsavedChanges() const;
+    // The recovery copy's timer (its interval comes from the frame's store).
+    QTimer &recoveryTimer() { return m_recoveryTimer; }
+    // Writes the recovery copy now (the timer's work).
+    void writeRecoveryCopy();
+
     // Closes the window (its frame's sub-window when it has one).
     void closeWindow();
     // Asks about unsaved changes as closing would, without closing: false
@@ -173,6 +182,14 @@ private:
     void refreshUndoCaptions();
     void refreshLineColumn();
 
+    // Recovery copies (document_window_recovery.cpp).
+    void setupRecovery();
+    void scheduleRecoveryCopy();
+    bool recoveryWorthy() const;
+    void removeRecoveryCopy();
+    void afterSaveForRecovery();
+    void loadRecoveryCopy(const RecoveryEntry &entry);
+
     // Clipboard and undo commands (document_window_edit.cpp).
     void setupEditCommands();
     void runUndo(bool redo);
@@ -209,6 +226,13 @@ private:
     dataset::ClientDataSet::Bookmark m_loadedBookmark;
     QByteArray m_loadedBytes;
     QByteArray m_fileStamp; // the file as this window last read or wrote it; empty: none
+    RecoveryStore *m_recovery = nullptr;
+    QTimer m_recoveryTimer;
+    QString m_recoveryKey;               // names this window's copy; empty: none yet
+    bool m_recoveryTableWritten = false; // the copy holds a table
+    bool m_recoveryWantsTable = false;   // posted changes wait for the edit to end
+    int m_recoveryOpenChanges = 0;       // the change count once opened or saved
+    bool m_recovered = false;            // loaded from a recovery copy
     QString m_capsText;
     QString m_lineColumnText;
 

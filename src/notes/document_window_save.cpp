@@ -110,6 +110,7 @@ bool TfrmMDIChild::saveTo(const QString &path)
     // fails leaves the window modified, so closing still asks about it.
     table.saveToFile(path, dataset::ClientDataSet::fileFormatForName(path));
     table.mergeChangeLog();
+    afterSaveForRecovery();
     if (isSameFile(path, m_caption))
         m_fileStamp = fileStamp(m_caption);
     if (std::exchange(m_autoSavePaused, false))

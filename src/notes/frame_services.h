@@ -24,6 +24,8 @@ class Registry;
 
 namespace bw::notes {
 
+class RecoveryStore;
+struct RecoveryEntry;
 class TfrmDeleteMsg;
 class TfrmMDIChild;
 
@@ -99,6 +101,12 @@ public:
     // The delete confirmation created once at start-up and shared by every
     // document window; null: each window makes one of its own.
     virtual TfrmDeleteMsg *deleteConfirmation() { return nullptr; }
+
+    // Where the windows keep their recovery copies; null: they keep none.
+    virtual RecoveryStore *recoveryStore() { return nullptr; }
+    // The recovery copy that the window being created loads instead of its
+    // file (it opens as a modified untitled window); null for any other.
+    virtual const RecoveryEntry *recoveryToOpen() { return nullptr; }
 };
 
 } // namespace bw::notes

@@ -35,6 +35,12 @@ public:
     std::optional<PromptService::FontAnswer>
     executeFontDialog(QWidget *parent, const PromptService::FontAnswer &initial) override;
 
+    RecoveryStore *recoveryStore() override { return m_recovery; }
+    const RecoveryEntry *recoveryToOpen() override { return m_recoveryToOpen; }
+    void setRecoveryStore(RecoveryStore *store) { m_recovery = store; }
+    // The next window created loads entry (null: none).
+    void setRecoveryToOpen(const RecoveryEntry *entry) { m_recoveryToOpen = entry; }
+
     // A window joins the list as the active (most recent) one.
     void addWindow(TfrmMDIChild *window);
     QSet<int> releasedNumbers() const { return m_released; }
@@ -48,6 +54,8 @@ private:
     int m_version;
     QList<QPointer<TfrmMDIChild>> m_windows;
     QSet<int> m_released;
+    RecoveryStore *m_recovery = nullptr;
+    const RecoveryEntry *m_recoveryToOpen = nullptr;
 };
 
 } // namespace bw::notes
