@@ -118,6 +118,12 @@ public:
     // The same, searching from the record after the current one.
     bool locateNext(const QString &field, const QVariant &value, LocateOptions options = {});
 
+    // The value of a field of the record at a 1-based position in the current
+    // order and filter, read without moving to it, as fieldValue() gives it
+    // (grids read only the rows they show). The stored record, not a pending
+    // edit; a null QVariant for null or out of range.
+    QVariant fieldValueAt(int recNo, const QString &name) const;
+
     // "" selects the default order: the order in which records are stored.
     void setIndexName(const QString &name);
     QString indexName() const;
@@ -199,7 +205,19 @@ public:
     {
         m_dataSet.disableControls();
     }
-    ~ControlsDisabler() { m_dataSet.enableControls(); }
+    // Never throws: enabling tells the receivers of dataSetChanged, and an
+    // exception of theirs (they are guarded, see platform/guarded_dispatch.h)
+    // is logged here rather than ending the program.
+    ~ControlsDisabler()
+    {
+        try {
+            m_dataSet.enableControls();
+        } catch (const std::exception &e) {
+            qCritical("%s", e.what());
+        } catch (...) {
+            qCritical("Unknown error while enabling the controls of a table");
+        }
+    }
     ControlsDisabler(const ControlsDisabler &) = delete;
     ControlsDisabler &operator=(const ControlsDisabler &) = delete;
 
@@ -221,8 +239,9 @@ public:
         try {
             if (m_dataSet.isActive() && m_dataSet.bookmarkValid(m_bookmark))
                 m_dataSet.gotoBookmark(m_bookmark);
-        } catch (const DataSetError &) {
-            // Returning is a courtesy; the error that ended the scope matters more.
+        } catch (...) {
+            // Returning is a courtesy; the error that ended the scope matters
+            // more. Never throws, whatever a receiver of the scroll does.
         }
     }
     BookmarkKeeper(const BookmarkKeeper &) = delete;
