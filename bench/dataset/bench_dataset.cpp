@@ -2,6 +2,8 @@
 // append and post with LastID upkeep, binary and XML save and load (each also
 // as a ratio to `cat FILE > /dev/null` of the same file), locate by ID on an
 // index, and the peak memory of a loaded table (measured in a child process).
+// With --hostile: how long the refusal of an XML packet whose one element has
+// N attributes takes, for growing N (it must grow linearly with the file).
 
 #include "notes/core/notes_table.h"
 
@@ -115,6 +117,41 @@ void benchLocate(ClientDataSet &table)
                 indexed / kLocates * 1e6, found, scanned / kScans * 1e6);
 }
 
+// One ROW (or FIELD) with `count` attributes, refused before the XML parser
+// reads it whole; the time must grow in step with the file, not its square.
+void benchHostileXml(const QTemporaryDir &scratch)
+{
+    const QByteArray head =
+        "<?xml version=\"1.0\"?><DATAPACKET Version=\"2.0\"><METADATA><FIELDS>"
+        "<FIELD attrname=\"ID\" fieldtype=\"i4\"/>";
+    for (const char *element : {"ROW", "FIELD"}) {
+        for (int count : {10000, 100000, 1000000}) {
+            QByteArray packet = head;
+            packet += element == QByteArray("ROW") ? "</FIELDS></METADATA><ROWDATA><ROW" : "<FIELD";
+            for (int i = 0; i < count; ++i)
+                packet += " a" + QByteArray::number(i) + "=\"1\"";
+            packet += "/>";
+            const QString path = scratch.filePath("hostile.xml");
+            QFile file(path);
+            if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+                return;
+            file.write(packet);
+            file.close();
+            ClientDataSet table;
+            bool refused = false;
+            const double load = seconds([&] {
+                try {
+                    table.loadFromFile(path);
+                } catch (const bw::dataset::DataSetError &) {
+                    refused = true;
+                }
+            });
+            std::printf("%-5s with %7d attributes (%5.1f MB): %s in %.4f s\n", element, count,
+                        double(packet.size()) / 1e6, refused ? "refused" : "loaded", load);
+        }
+    }
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -126,6 +163,10 @@ int main(int argc, char *argv[])
     QTemporaryDir scratch(args.size() > 1 && !args[1].startsWith("--") ? args[1] + "/bench-XXXXXX"
                                                                         : QString());
     scratch.setAutoRemove(true);
+    if (args.contains("--hostile")) {
+        benchHostileXml(scratch);
+        return 0;
+    }
 
     std::vector<QByteArray> descriptions;
     descriptions.reserve(kRecords);

@@ -45,6 +45,9 @@ bool TagScanner::scan(const char *data, qint64 size)
 {
     for (qint64 i = 0; i < size && m_failure.isEmpty(); ++i) {
         const char c = data[i];
+        // NUL bytes are the high halves of a UTF-16 packet's ASCII characters.
+        if (c == 0)
+            continue;
         if (c == '\n')
             ++m_line;
         switch (m_mode) {
