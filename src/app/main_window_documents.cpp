@@ -12,6 +12,7 @@
 #include "notes/core/notes_table.h"
 #include "notes/document_window.h"
 #include "notes/format_commands.h"
+#include "platform/guarded_dispatch.h"
 
 #include <QApplication>
 #include <QMdiArea>
@@ -72,8 +73,8 @@ void TfrmMain::OpenDocumentWindow(const QString &fileName)
     for (QAction *item : sub->systemMenu()->actions())
         if (item->shortcuts().contains(QKeySequence(QStringLiteral("Ctrl+F4"))))
             item->setShortcuts({});
-    connect(sub, &QObject::destroyed, this,
-            [this] { QTimer::singleShot(0, this, [this] { mergeMenus(); }); });
+    guardedConnect(sub, &QObject::destroyed, this,
+                   [this] { QTimer::singleShot(0, this, guard([this] { mergeMenus(); })); });
     if (window->windowIcon().cacheKey() == QApplication::windowIcon().cacheKey())
         sub->setWindowIcon(commandIcon(kDocumentImage));
     sub->show();
@@ -343,7 +344,7 @@ void TfrmMain::fillWindowMenu()
         item->setCheckable(true);
         item->setChecked(sub == subWindowOf(activeDocumentWindow()));
         QPointer<QMdiSubWindow> target(sub);
-        connect(item, &QAction::triggered, this, [this, target] {
+        guardedConnect(item, &QAction::triggered, this, [this, target] {
             if (target)
                 bringToFront(target->widget());
         });
@@ -362,7 +363,7 @@ QList<notes::TfrmMDIChild *> TfrmMain::documentWindows() const
 
 void TfrmMain::documentWindowClosed(notes::TfrmMDIChild *)
 {
-    QTimer::singleShot(0, this, [this] { mergeMenus(); });
+    QTimer::singleShot(0, this, guard([this] { mergeMenus(); }));
 }
 
 void TfrmMain::activateDocumentWindow(notes::TfrmMDIChild *window)

@@ -10,11 +10,15 @@
 #include "notes/delete_msg_dialog.h"
 #include "platform/prompt_service.h"
 #include "platform/single_instance.h"
+#include "search/search_window.h"
 #include "settings/core/registry.h"
 #include "settings/help_popup.h"
 #include "settings/options_dialog.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QFileInfo>
+#include <QIcon>
 #include <QEvent>
 
 namespace bw {
@@ -63,6 +67,7 @@ Startup::Startup(Application &app, PromptService &prompts) : m_app(app), m_promp
 Startup::~Startup()
 {
     m_mainWindow.reset();
+    m_search.reset();
     m_deleteMsg.reset();
     m_options.reset();
     delete m_helpPopup.data();
@@ -110,7 +115,7 @@ void Startup::createLongLivedObjects()
     createDataModule();
     createMainWindow();
     createOptions();
-    // The search window takes its place here once it exists.
+    createSearchWindow();
     createHelpPopup();
     createDeleteConfirmation();
 }
@@ -129,6 +134,15 @@ QList<QIcon> iconsOf(const ImageList &images)
         icons << images.icon(i);
     return icons;
 }
+// The launchers the options write show the program's own icon once it is
+// installed beside its icon; a program run from its build folder keeps a
+// stock icon, since its own is in no icon theme there.
+QString launcherIcon(const QString &fallback)
+{
+    const QString installed = QCoreApplication::applicationDirPath() +
+                              QStringLiteral("/../share/icons/hicolor/scalable/apps/bramblewick.svg");
+    return QFileInfo::exists(installed) ? QStringLiteral("bramblewick") : fallback;
+}
 } // namespace
 
 void Startup::createOptions()
@@ -140,8 +154,40 @@ void Startup::createOptions()
     context.categoryIcons16 = iconsOf(m_dataModule->imlOptionsTreeView16());
     context.categoryIcons32 = iconsOf(m_dataModule->imlOptionsTreeView32());
     context.treeIcons = iconsOf(m_dataModule->imlTreeView());
+    context.launcherIcon = launcherIcon(context.launcherIcon);
     m_options = std::make_unique<TfrmOptions>(m_prompts, context, m_registry.get());
     m_mainWindow->setOptionsDialog(m_options.get());
+}
+
+// The search window asks for files through the shared open and save dialogs
+// and reports unforeseen errors through the main window.
+void Startup::createSearchWindow()
+{
+    search::SearchWindowContext context;
+    context.prompts = &m_prompts;
+    auto shared = [](TFileDialog *dialog) {
+        return [dialog](QWidget *parent, const PromptService::FileRequest &request)
+                   -> std::optional<PromptService::FileAnswer> {
+            dialog->setFileName(request.fileName);
+            dialog->setFilter(request.filter);
+            dialog->setFilterIndex(request.filterIndex);
+            dialog->setDefaultExt(request.defaultExt);
+            if (!dialog->Execute(parent))
+                return std::nullopt;
+            return PromptService::FileAnswer{dialog->fileName(), dialog->filterIndex()};
+        };
+    };
+    context.openDialog = shared(m_dataModule->OpenDialog());
+    context.saveDialog = shared(m_dataModule->SaveDialog());
+    context.navigatorImages = iconsOf(m_dataModule->imlSearch());
+    context.gridHeaderSortImages = iconsOf(m_dataModule->imlGridHeaderSort());
+    const ImageList &status = m_dataModule->imlStatusBar();
+    for (int i = 0; i < status.count(); ++i)
+        context.statusBarImages << status.pixmap(i);
+    TfrmMain *frame = m_mainWindow.get();
+    context.errorHandler = [frame](std::exception_ptr error) { frame->handleException(error); };
+    m_search = std::make_unique<search::TfrmSearch>(std::move(context));
+    m_mainWindow->setSearchWindow(m_search.get());
 }
 
 void Startup::createHelpPopup()
@@ -177,6 +223,10 @@ int runProgram(int &argc, char **argv, PromptService &prompts)
     if (lock.tryAcquire() == SingleInstanceLock::Result::HeldElsewhere)
         return 0;
     Application app(argc, argv);
+    // The icon of every window, and the installed desktop entry that
+    // docks and task bars match the program's windows with.
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/bramblewick.png")));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.bramblewick.Bramblewick"));
     Startup startup(app, prompts);
     try {
         if (!startup.run())

@@ -20,6 +20,9 @@ class Registry;
 namespace notes {
 class TfrmDeleteMsg;
 }
+namespace search {
+class TfrmSearch;
+}
 
 class Application;
 class PromptService;
@@ -48,6 +51,7 @@ public:
     TfrmOptions *options() const { return m_options.get(); }
     TfrmHelpPopup *helpPopup() const;
     notes::TfrmDeleteMsg *deleteConfirmation() const { return m_deleteMsg.get(); }
+    search::TfrmSearch *searchWindow() const { return m_search.get(); }
     // Lives until the main window is first shown.
     TfrmSplash *splash() const { return m_splash; }
 
@@ -57,6 +61,7 @@ private:
     void createDataModule();
     void createMainWindow();
     void createOptions();
+    void createSearchWindow();
     void createHelpPopup();
     void createDeleteConfirmation();
     QString applicationTitle() const;
@@ -69,6 +74,7 @@ private:
     std::unique_ptr<TfrmDataModule> m_dataModule;
     std::unique_ptr<TfrmMain> m_mainWindow;
     std::unique_ptr<TfrmOptions> m_options;
+    std::unique_ptr<search::TfrmSearch> m_search;
     QPointer<TfrmHelpPopup> m_helpPopup;
     std::unique_ptr<notes::TfrmDeleteMsg> m_deleteMsg;
 };

@@ -1,8 +1,10 @@
 // Order, filter, cursor, bookmarks and locate of ClientDataSet.
 
 #include "notes/dataset/client_dataset_p.h"
+#include "notes/dataset/text_collation.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace bw::dataset {
 
@@ -16,7 +18,7 @@ int compareCells(const Cell &a, const Cell &b, FieldType type)
     case FieldType::Integer:
         return a.number < b.number ? -1 : (a.number > b.number ? 1 : 0);
     case FieldType::String:
-        return QString::localeAwareCompare(QString::fromUtf8(a.data), QString::fromUtf8(b.data));
+        return textCollator().compare(QString::fromUtf8(a.data), QString::fromUtf8(b.data));
     case FieldType::Memo:
         return a.data.compare(b.data);
     }
@@ -115,8 +117,11 @@ void ClientDataSet::Private::rebuildView()
         {
             int field;
             FieldType type;
-            std::vector<QString> strings; // decoded once, for string fields
+            // Sort keys made once per value of a string field: comparing them is
+            // far cheaper than collating the two texts at every comparison.
+            std::vector<std::optional<QCollatorSortKey>> strings;
         };
+        const QCollator &collator = textCollator();
         std::vector<Key> keys;
         for (const QString &name : index->fields) {
             const int field = fieldIndexByName.value(name, -1);
@@ -126,7 +131,8 @@ void ClientDataSet::Private::rebuildView()
             if (key.type == FieldType::String) {
                 key.strings.resize(rows.size());
                 for (int pos : view)
-                    key.strings[size_t(pos)] = QString::fromUtf8(rows[size_t(pos)].cells[size_t(field)].data);
+                    key.strings[size_t(pos)].emplace(collator.sortKey(
+                        QString::fromUtf8(rows[size_t(pos)].cells[size_t(field)].data)));
             }
             keys.push_back(std::move(key));
         }
@@ -137,7 +143,7 @@ void ClientDataSet::Private::rebuildView()
                 const Cell &cb = rows[size_t(b)].cells[size_t(key.field)];
                 int order = 0;
                 if (key.type == FieldType::String && !ca.null && !cb.null)
-                    order = QString::localeAwareCompare(key.strings[size_t(a)], key.strings[size_t(b)]);
+                    order = key.strings[size_t(a)]->compare(*key.strings[size_t(b)]);
                 else
                     order = compareCells(ca, cb, key.type);
                 if (order != 0)

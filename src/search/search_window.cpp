@@ -1,0 +1,436 @@
+// TfrmSearch: creation of the table and the controls, the grid and its
+// sorting, the status bar and the table's notifications.
+
+#include "search/search_window.h"
+
+#include "notes/core/notes_table.h"
+#include "search/db_navigator.h"
+#include "search/db_rich_edit.h"
+#include "search/locate_dialog.h"
+#include "search/search_grid_model.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTableView>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace bw::search {
+
+namespace {
+
+using State = dataset::ClientDataSet::State;
+
+// A status bar panel drawn by the window.
+class DrawnPanel : public QWidget
+{
+public:
+    DrawnPanel(TfrmSearch *window, int panel, int width)
+        : QWidget(window), m_window(window), m_panel(panel)
+    {
+        setObjectName(QStringLiteral("StatusBar1Panel%1").arg(panel));
+        setFixedWidth(width);
+        setMinimumHeight(18);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        m_window->StatusBar1DrawPanel(m_panel, painter, rect());
+    }
+
+private:
+    TfrmSearch *m_window;
+    int m_panel;
+};
+
+struct IndexDefRow
+{
+    const char *name;
+    const char *fields;
+    bool descending;
+};
+
+constexpr IndexDefRow kIndexes[] = {
+    {"idxIDAsc", "ID", false},
+    {"idxIDDesc", "ID", true},
+    {"idxParentAsc", "Parent", false},
+    {"idxParentDesc", "Parent", true},
+    {"idxNameAsc", "Name", false},
+    {"idxNameDesc", "Name", true},
+    {"idxIDParentAsc", "ID;Parent", false},
+    {"idxIDParentDesc", "ID;Parent", true},
+    {"idxParentIDAsc", "Parent;ID", false},
+    {"idxParentIDDesc", "Parent;ID", true},
+};
+
+// The ascending and descending index a title click selects for a field.
+struct SortIndexes
+{
+    const char *field;
+    const char *ascending;
+    const char *descending;
+};
+
+constexpr SortIndexes kSortIndexes[] = {
+    {"ID", "idxIDParentAsc", "idxIDParentDesc"},
+    {"Parent", "idxParentIDAsc", "idxParentIDDesc"},
+    {"Name", "idxNameAsc", "idxNameDesc"},
+};
+
+const SortIndexes *sortIndexesOf(const QString &field)
+{
+    for (const SortIndexes &s : kSortIndexes)
+        if (field == QLatin1String(s.field))
+            return &s;
+    return nullptr;
+}
+
+} // namespace
+
+TfrmSearch::TfrmSearch(SearchWindowContext context, QWidget *parent)
+    : QWidget(parent, Qt::Window), m_context(std::move(context)), m_prompts(*m_context.prompts)
+{
+    setObjectName(QStringLiteral("frmSearch"));
+    setWindowTitle(QStringLiteral("Search"));
+    // Open or not, this window never keeps the program running.
+    setAttribute(Qt::WA_QuitOnClose, false);
+    resize(640, 560);
+    createTable();
+    m_locate = std::make_unique<TwwLocateDialog>(*m_table, m_prompts);
+    createControls();
+    connectTable();
+    connectNavigator();
+    UpdateSearchButtons();
+    updateNavigator();
+}
+
+TfrmSearch::~TfrmSearch()
+{
+    // The bound controls must not hear the table go.
+    m_table->disconnect();
+}
+
+void TfrmSearch::createTable()
+{
+    m_table = std::make_unique<dataset::ClientDataSet>();
+    m_table->setObjectName(QStringLiteral("wwClientDataSet"));
+    notes::defineNotesFields(*m_table);
+    for (const IndexDefRow &index : kIndexes)
+        m_table->addIndexDef(QLatin1String(index.name), QLatin1String(index.fields),
+                             index.descending);
+}
+
+void TfrmSearch::createControls()
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 0);
+    layout->addWidget(createNavigatorPanel());
+    createGrid();
+    m_richEdit = new TwwDBRichEdit(*m_table, notes::kFieldDescription, m_prompts,
+                                   [this](const std::function<void()> &h) { guarded(h); }, this);
+    m_splitter = new QSplitter(Qt::Vertical, this);
+    m_splitter->setObjectName(QStringLiteral("Splitter1"));
+    m_splitter->addWidget(m_grid);
+    m_splitter->addWidget(m_richEdit);
+    m_splitter->setStretchFactor(0, 3);
+    m_splitter->setStretchFactor(1, 2);
+    m_splitter->setChildrenCollapsible(false);
+    layout->addWidget(m_splitter, 1);
+    createStatusBar();
+    layout->addWidget(m_statusBar);
+}
+
+QWidget *TfrmSearch::createNavigatorPanel()
+{
+    auto *panel = new QWidget(this);
+    panel->setObjectName(QStringLiteral("pnlNavigator"));
+    auto *column = new QVBoxLayout(panel);
+    column->setContentsMargins(0, 0, 0, 0);
+    auto *fileRow = new QHBoxLayout;
+    auto *label = new QLabel(QStringLiteral("Select a File:"), panel);
+    m_edFileName = new QLineEdit(panel);
+    m_edFileName->setObjectName(QStringLiteral("edFileName"));
+    m_edFileName->setReadOnly(true); // shows the path; typing into it has no effect
+    label->setBuddy(m_edFileName);
+    m_btnBrowse = new QPushButton(tr("&Open..."), panel);
+    m_btnBrowse->setObjectName(QStringLiteral("btnBrowse"));
+    m_btnBrowse->setToolTip(tr("Open a notes file"));
+    m_btnNew = new QPushButton(tr("&New"), panel);
+    m_btnNew->setObjectName(QStringLiteral("btnNew"));
+    m_btnNew->setToolTip(tr("Start a new, empty table"));
+    fileRow->addWidget(label);
+    fileRow->addWidget(m_edFileName, 1);
+    fileRow->addWidget(m_btnBrowse);
+    fileRow->addWidget(m_btnNew);
+    column->addLayout(fileRow);
+    m_navigator = new TwwDBNavigator(m_context.navigatorImages, panel);
+    column->addWidget(m_navigator);
+    connect(m_btnBrowse, &QPushButton::clicked, this, [this] { guarded([this] { btnBrowseClick(); }); });
+    connect(m_btnNew, &QPushButton::clicked, this, [this] { guarded([this] { btnNewClick(); }); });
+    return panel;
+}
+
+void TfrmSearch::createGrid()
+{
+    m_grid = new QTableView(this);
+    m_grid->setObjectName(QStringLiteral("wwDBGrid"));
+    m_model = new SearchGridModel(*m_table,
+                                  {notes::kFieldId, notes::kFieldParent, notes::kFieldName}, this);
+    m_model->setTitleImage([this](const QString &field) {
+        const int image = wwDBGridCalcTitleImage(field);
+        return image >= 0 ? m_context.gridHeaderSortImages.value(image) : QIcon();
+    });
+    m_grid->setModel(m_model);
+    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grid->setSelectionBehavior(QAbstractItemView::SelectItems);
+    m_grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+                            | QAbstractItemView::AnyKeyPressed);
+    m_grid->setWordWrap(false);
+    QHeaderView *rows = m_grid->verticalHeader();
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setDefaultSectionSize(m_grid->fontMetrics().height() + 4);
+    rows->setMinimumWidth(16);
+    QHeaderView *titles = m_grid->horizontalHeader();
+    titles->setSectionsClickable(true);
+    titles->setHighlightSections(false);
+    titles->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    titles->setStretchLastSection(false);
+    const int charWidth = m_grid->fontMetrics().averageCharWidth();
+    const int widths[] = {10, 10, 45};
+    for (int column = 0; column < 3; ++column)
+        m_grid->setColumnWidth(column, widths[column] * charWidth + 8);
+    connect(titles, &QHeaderView::sectionClicked, this, [this](int section) {
+        guarded([this, section] { wwDBGridTitleButtonClick(m_model->fieldAt(section)); });
+    });
+    connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current) {
+                if (m_syncing || !current.isValid() || current.row() == m_model->currentRow())
+                    return;
+                guarded([this, current] { m_table->setRecNo(current.row() + 1); });
+                syncGridToTable();
+            });
+}
+
+void TfrmSearch::createStatusBar()
+{
+    m_statusBar = new QStatusBar(this);
+    m_statusBar->setObjectName(QStringLiteral("StatusBar1"));
+    m_statusBar->setSizeGripEnabled(true);
+    m_panels[0] = new DrawnPanel(this, 0, kStatusPanel0Width);
+    m_panels[1] = new DrawnPanel(this, 1, kStatusPanel1Width);
+    m_statusBar->addWidget(m_panels[0]);
+    m_statusBar->addWidget(m_panels[1]);
+}
+
+void TfrmSearch::connectTable()
+{
+    using DS = dataset::ClientDataSet;
+    DS *table = m_table.get();
+    auto onData = [this] { guarded([this] { wwDataSourceDataChange(); }); };
+    connect(table, &DS::stateChanged, this, [this] { guarded([this] { wwDataSourceStateChange(); }); });
+    connect(table, &DS::afterScroll, this, onData);
+    connect(table, &DS::fieldChanged, this, onData);
+    connect(table, &DS::dataSetChanged, this, [this] {
+        m_model->reset();
+        guarded([this] { wwDataSourceDataChange(); });
+    });
+    connect(table, &DS::afterPost, this, [this] { UpdateSearchButtons(); });
+    connect(table, &DS::afterOpen, this, [this] { m_model->reset(); });
+    connect(table, &DS::beforeClose, this, [this] {
+        QMetaObject::invokeMethod(this, [this] { m_model->reset(); }, Qt::QueuedConnection);
+    });
+    connect(table, &DS::afterDelete, this, [this] {
+        m_model->reset();
+        UpdateSearchButtons();
+        guarded([this] { wwDataSourceDataChange(); });
+    });
+}
+
+void TfrmSearch::guarded(const std::function<void()> &handler)
+{
+    try {
+        handler();
+    } catch (...) {
+        if (m_context.errorHandler) {
+            m_context.errorHandler(std::current_exception());
+            return;
+        }
+        QString text = QStringLiteral("Unknown error");
+        try {
+            throw;
+        } catch (const dataset::DataSetError &e) {
+            text = e.message();
+        } catch (const std::exception &e) {
+            text = QString::fromLocal8Bit(e.what());
+        } catch (...) {
+        }
+        m_prompts.message(this, windowTitle(), text, PromptService::Icon::Error, PromptService::Ok);
+    }
+}
+
+QToolButton *TfrmSearch::navButton(const QString &name) const
+{
+    return m_navigator->button(name);
+}
+
+// ------------------------------------------------------------------ grid
+
+void TfrmSearch::wwDBGridTitleButtonClick(const QString &fieldName)
+{
+    const SortIndexes *indexes = sortIndexesOf(fieldName);
+    if (!m_sortAscending || fieldName != m_sortField) {
+        if (indexes)
+            m_table->setIndexName(QLatin1String(indexes->ascending));
+        m_sortAscending = true;
+        m_sortDescending = false;
+    } else {
+        if (indexes)
+            m_table->setIndexName(QLatin1String(indexes->descending));
+        m_sortAscending = false;
+        m_sortDescending = true;
+    }
+    m_sortField = fieldName;
+    m_model->refreshTitles();
+    syncGridToTable();
+}
+
+int TfrmSearch::wwDBGridCalcTitleImage(const QString &fieldName) const
+{
+    const SortIndexes *indexes = sortIndexesOf(fieldName);
+    if (!indexes)
+        return -1;
+    const QString index = m_table->indexName();
+    if (m_sortAscending)
+        return index == QLatin1String(indexes->ascending) ? 0 : -1;
+    return index == QLatin1String(indexes->descending) ? 1 : -1;
+}
+
+// Puts the grid's current cell on the table's current record.
+void TfrmSearch::syncGridToTable()
+{
+    const int row = m_model->currentRow();
+    if (row < 0 || row >= m_model->rowCount())
+        return;
+    const QModelIndex current = m_grid->currentIndex();
+    if (current.isValid() && current.row() == row)
+        return;
+    m_syncing = true;
+    const QModelIndex target = m_model->index(row, current.isValid() ? current.column() : 0);
+    m_grid->selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
+    m_grid->scrollTo(target);
+    m_syncing = false;
+}
+
+// ------------------------------------------------------------------ table notifications
+
+void TfrmSearch::wwDataSourceStateChange()
+{
+    const State state = m_table->state();
+    // An insert adds a row to the grid and its end takes it away again.
+    if (state == State::Insert || m_lastState == State::Insert || state == State::Inactive
+        || m_lastState == State::Inactive)
+        m_model->reset();
+    else
+        m_model->refreshCurrentRow();
+    m_lastState = state;
+    m_panels[1]->update();
+    m_modified = true;
+    UpdateSearchButtons();
+    updateNavigator();
+    syncGridToTable();
+}
+
+void TfrmSearch::wwDataSourceDataChange()
+{
+    m_model->refreshCurrentRow();
+    // Panel 0 is 150 pixels wide, wider when a large count needs the room.
+    const int needed = 20 + m_panels[0]->fontMetrics().horizontalAdvance(statusPanelText(0)) + 6;
+    m_panels[0]->setFixedWidth(std::max(kStatusPanel0Width, needed));
+    m_panels[0]->update();
+    updateNavigator();
+    syncGridToTable();
+}
+
+void TfrmSearch::updateNavigator()
+{
+    m_navigator->updateButtons(*m_table);
+    if (QToolButton *restore = navButton(QStringLiteral("wwDBNavigator1RestoreBookmark")))
+        restore->setEnabled(restore->isEnabled() && m_table->bookmarkValid(m_savedBookmark));
+}
+
+// ------------------------------------------------------------------ status bar
+
+QString TfrmSearch::statusPanelText(int panel) const
+{
+    if (panel == 0) {
+        if (!m_table->isActive())
+            return QStringLiteral("Current/All: ...");
+        return QStringLiteral("Current/All: %1/%2").arg(m_table->recNo()).arg(m_table->recordCount());
+    }
+    switch (m_table->state()) {
+    case State::Inactive: return QStringLiteral("State: Inactive");
+    case State::Browse: return QStringLiteral("State: Browsing");
+    case State::Edit: return QStringLiteral("State: Editing");
+    case State::Insert: return QStringLiteral("State: Inserting");
+    case State::SetKey: return QStringLiteral("State: SetKey");
+    case State::CalcFields: return QStringLiteral("State: CalcFields");
+    case State::Filter: return QStringLiteral("State: Filtering");
+    }
+    return QStringLiteral("State: ...");
+}
+
+int TfrmSearch::statusPanelImage(int panel) const
+{
+    if (panel == 0)
+        return 0;
+    switch (m_table->state()) {
+    case State::Inactive: return 1;
+    case State::Browse: return 2;
+    case State::Edit: return 3;
+    case State::Insert: return 4;
+    case State::SetKey: return 5;
+    case State::CalcFields: return 6;
+    case State::Filter: return 7;
+    }
+    return 8;
+}
+
+void TfrmSearch::StatusBar1DrawPanel(int panel, QPainter &painter, const QRect &rect)
+{
+    const QPixmap image = m_context.statusBarImages.value(statusPanelImage(panel));
+    if (!image.isNull())
+        painter.drawPixmap(rect.topLeft(), image);
+    painter.setPen(palette().windowText().color());
+    const QRect textRect = rect.adjusted(20, 1, 0, 0);
+    painter.drawText(textRect, Qt::AlignLeft | Qt::AlignTop, statusPanelText(panel));
+}
+
+// ------------------------------------------------------------------ showing and closing
+
+void TfrmSearch::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        guarded([this] { FormShow(); });
+}
+
+void TfrmSearch::closeEvent(QCloseEvent *event)
+{
+    bool canClose = false;
+    guarded([&] { canClose = FormCloseQuery(); });
+    if (canClose)
+        event->accept();
+    else
+        event->ignore();
+}
+
+} // namespace bw::search

@@ -1,0 +1,165 @@
+#pragma once
+// TfrmSearch, the search window "Search": one notes file (or a new, empty
+// table) browsed and edited as a sortable grid with the current item's
+// description below, a navigator with locate, filter, lookup and record view
+// dialogs, and its own Save and Undo. It works on its own copy of a file and
+// never touches the document windows. Created once at start-up and shown
+// without being modal.
+
+#include "notes/dataset/client_dataset.h"
+#include "platform/prompt_service.h"
+#include "search/record_filter.h"
+
+#include <QIcon>
+#include <QList>
+#include <QPixmap>
+#include <QWidget>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSplitter;
+class QStatusBar;
+class QTableView;
+class QToolButton;
+
+namespace bw::search {
+
+class SearchGridModel;
+class TwwDBNavigator;
+class TwwDBRichEdit;
+class TwwLocateDialog;
+
+// What the window needs from the program around it.
+struct SearchWindowContext
+{
+    PromptService *prompts = nullptr;
+    // The shared open and save dialogs, set up from the request; the answer,
+    // or nothing when cancelled. Without them the prompt service asks directly.
+    std::function<std::optional<PromptService::FileAnswer>(QWidget *,
+                                                           const PromptService::FileRequest &)>
+        openDialog, saveDialog;
+    QList<QIcon> navigatorImages;      // imlSearch, in the navigator's order
+    QList<QIcon> gridHeaderSortImages; // 0 ascending, 1 descending
+    QList<QPixmap> statusBarImages;    // imlStatusBar: 0 count, 1..8 the states
+    // Where an unforeseen error goes (reported, the program goes on).
+    std::function<void(std::exception_ptr)> errorHandler;
+};
+
+inline const QString kCdsFilter =
+    QStringLiteral("Client DataSet (*.cds)|*.cds|All Files (*.*)|*.*");
+inline const QString kSaveChangesQuestion = QStringLiteral("Do you want to save changes to \"%1\"?");
+inline const QString kNewFileName = QStringLiteral("New File");
+
+class TfrmSearch : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr int kStatusPanel0Width = 150;
+    static constexpr int kStatusPanel1Width = 200;
+
+    explicit TfrmSearch(SearchWindowContext context, QWidget *parent = nullptr);
+    ~TfrmSearch() override;
+
+    dataset::ClientDataSet &wwClientDataSet() { return *m_table; }
+    QLineEdit *edFileName() const { return m_edFileName; }
+    QPushButton *btnBrowse() const { return m_btnBrowse; }
+    QPushButton *btnNew() const { return m_btnNew; }
+    TwwDBNavigator *wwDBNavigator1() const { return m_navigator; }
+    QToolButton *navButton(const QString &name) const;
+    QTableView *wwDBGrid() const { return m_grid; }
+    SearchGridModel *gridModel() const { return m_model; }
+    TwwDBRichEdit *wwDBRichEdit() const { return m_richEdit; }
+    QStatusBar *StatusBar1() const { return m_statusBar; }
+    TwwLocateDialog &wwLocateDialog() { return *m_locate; }
+
+    // Window state.
+    bool IsNewFile() const { return m_isNewFile; }
+    bool Modified() const { return m_modified; }
+    bool SortAscending() const { return m_sortAscending; }
+    bool SortDescending() const { return m_sortDescending; }
+    QString SortField() const { return m_sortField; }
+    QString fileName() const { return m_fileName; }
+    const RecordFilter &filter() const { return m_filter; }
+    // The text and picture panel 0 or 1 of the status bar draws.
+    QString statusPanelText(int panel) const;
+    int statusPanelImage(int panel) const;
+
+    // Event handlers.
+    void FormShow();
+    bool FormCloseQuery();
+    void btnBrowseClick();
+    void btnNewClick();
+    void wwDBNavBtnSaveClick();
+    void wwDBNavBtnCancelClick();
+    void wwDBNavBtnCancelAllClick();
+    void wwDBNavBtnFindClick();
+    void wwDBNavBtnFindNextClick();
+    void wwDBGridTitleButtonClick(const QString &fieldName);
+    // The title picture of a field's column: 0, 1, or -1 for none.
+    int wwDBGridCalcTitleImage(const QString &fieldName) const;
+    void wwDataSourceStateChange();
+    void wwDataSourceDataChange();
+    void StatusBar1DrawPanel(int panel, QPainter &painter, const QRect &rect);
+    void UpdateSearchButtons();
+
+    // The navigator's standard buttons and dialogs.
+    void navigatorClick(const QString &button);
+    void filterDialog();
+    void recordViewDialog();
+    void lookupDialog();
+    void applyFilter(const RecordFilter &filter);
+
+    // Runs a handler from the event loop; an exception goes to the error handler.
+    void guarded(const std::function<void()> &handler);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void createTable();
+    void createControls();
+    QWidget *createNavigatorPanel();
+    void createGrid();
+    void createStatusBar();
+    void connectTable();
+    void connectNavigator();
+    void afterTableOpened();
+    void saveTo(const QString &path);
+    void syncGridToTable();
+    void updateNavigator();
+    std::optional<PromptService::FileAnswer> askFile(bool save, const PromptService::FileRequest &r);
+
+    SearchWindowContext m_context;
+    PromptService &m_prompts;
+    std::unique_ptr<dataset::ClientDataSet> m_table;
+    std::unique_ptr<TwwLocateDialog> m_locate;
+    QLineEdit *m_edFileName = nullptr;
+    QPushButton *m_btnBrowse = nullptr;
+    QPushButton *m_btnNew = nullptr;
+    TwwDBNavigator *m_navigator = nullptr;
+    QTableView *m_grid = nullptr;
+    SearchGridModel *m_model = nullptr;
+    QSplitter *m_splitter = nullptr;
+    TwwDBRichEdit *m_richEdit = nullptr;
+    QStatusBar *m_statusBar = nullptr;
+    QWidget *m_panels[2] = {nullptr, nullptr};
+
+    QString m_fileName; // the table's file name
+    bool m_isNewFile = false;
+    bool m_modified = false;
+    bool m_sortAscending = true;
+    bool m_sortDescending = false;
+    QString m_sortField = QStringLiteral("ID");
+    dataset::ClientDataSet::Bookmark m_savedBookmark;
+    RecordFilter m_filter;
+    bool m_syncing = false;
+    dataset::ClientDataSet::State m_lastState = dataset::ClientDataSet::State::Inactive;
+};
+
+} // namespace bw::search

@@ -1,0 +1,334 @@
+// TfrmSearch: New, Open, Save, Undo, Find, the navigator's buttons and
+// dialogs, showing and the close query.
+
+#include "search/search_window.h"
+
+#include "notes/dataset/dataset_error.h"
+#include "search/db_navigator.h"
+#include "search/db_rich_edit.h"
+#include "search/locate_dialog.h"
+#include "search/navigator_dialogs.h"
+#include "search/search_grid_model.h"
+
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QToolButton>
+
+namespace bw::search {
+
+namespace {
+using State = dataset::ClientDataSet::State;
+const QString kDefaultIndex = QStringLiteral("idxIDParentAsc");
+} // namespace
+
+void TfrmSearch::UpdateSearchButtons()
+{
+    const bool open = m_table->isActive();
+    const bool changed = open && m_table->changeCount() >= 1;
+    navButton(QStringLiteral("wwDBNavBtnFind"))->setEnabled(open);
+    navButton(QStringLiteral("wwDBNavBtnFindNext"))->setEnabled(open);
+    navButton(QStringLiteral("wwDBNavBtnSave"))->setEnabled(changed);
+    navButton(QStringLiteral("wwDBNavBtnCancel"))->setEnabled(changed);
+    navButton(QStringLiteral("wwDBNavBtnCancelAll"))->setEnabled(changed);
+}
+
+void TfrmSearch::FormShow()
+{
+    m_edFileName->clear();
+    m_isNewFile = false;
+    m_modified = false;
+    UpdateSearchButtons();
+}
+
+std::optional<PromptService::FileAnswer> TfrmSearch::askFile(bool save,
+                                                             const PromptService::FileRequest &r)
+{
+    const auto &dialog = save ? m_context.saveDialog : m_context.openDialog;
+    if (dialog)
+        return dialog(this, r);
+    return save ? m_prompts.saveFile(this, r) : m_prompts.openFile(this, r);
+}
+
+// Both New and Open start in the ID order with the ascending marker.
+void TfrmSearch::afterTableOpened()
+{
+    m_table->setIndexName(kDefaultIndex);
+    m_sortAscending = true;
+    m_sortDescending = false;
+    m_sortField = QStringLiteral("ID");
+    m_filter = {};
+    m_savedBookmark = {};
+    m_model->reset();
+    m_model->refreshTitles();
+    m_table->first();
+    syncGridToTable();
+}
+
+void TfrmSearch::btnNewClick()
+{
+    if (m_table->isActive())
+        m_table->close();
+    m_table->setFiltered(false);
+    m_table->setFilter({});
+    m_table->createDataSet();
+    m_fileName.clear();
+    afterTableOpened();
+    m_isNewFile = true;
+    m_modified = false;
+    UpdateSearchButtons();
+    updateNavigator();
+}
+
+void TfrmSearch::btnBrowseClick()
+{
+    PromptService::FileRequest request;
+    request.fileName.clear();
+    request.filter = kCdsFilter;
+    request.filterIndex = 1;
+    request.mustExist = true;
+    request.promptOverwrite = false;
+    const auto answer = askFile(false, request);
+    if (answer && !answer->fileName.isEmpty()) {
+        if (m_table->isActive())
+            m_table->close();
+        m_table->setFiltered(false);
+        m_table->setFilter({});
+        m_edFileName->setText(answer->fileName);
+        try {
+            m_table->loadFromFile(answer->fileName);
+        } catch (...) {
+            // The table stays closed; the box must not name a file that is not shown.
+            m_edFileName->clear();
+            m_fileName.clear();
+            m_isNewFile = false;
+            m_modified = false;
+            UpdateSearchButtons();
+            updateNavigator();
+            throw;
+        }
+        m_fileName = answer->fileName;
+        afterTableOpened();
+        m_isNewFile = false;
+        m_modified = false;
+    }
+    UpdateSearchButtons();
+    updateNavigator();
+}
+
+void TfrmSearch::saveTo(const QString &path)
+{
+    m_table->mergeChangeLog();
+    m_table->saveToFile(path, dataset::ClientDataSet::FileFormat::Binary);
+    m_fileName = path;
+}
+
+void TfrmSearch::wwDBNavBtnSaveClick()
+{
+    // A table without a file name (a new one whose save was cancelled, kept
+    // open into the next showing) asks for a name as a new one does.
+    if (m_isNewFile || m_fileName.isEmpty()) {
+        PromptService::FileRequest request;
+        request.defaultExt = QStringLiteral("cds");
+        request.filter = kCdsFilter;
+        request.filterIndex = 1;
+        request.fileName = QStringLiteral("NoName");
+        request.mustExist = false;
+        request.promptOverwrite = true;
+        const auto answer = askFile(true, request);
+        if (answer && !answer->fileName.isEmpty()) {
+            QString path = answer->fileName;
+            if (QFileInfo(path).suffix().isEmpty() && answer->filterIndex == 1)
+                path += QStringLiteral(".cds");
+            saveTo(path);
+            m_edFileName->setText(path);
+            m_isNewFile = false;
+            m_modified = false;
+        }
+    } else {
+        saveTo(m_fileName);
+        m_modified = false;
+    }
+    UpdateSearchButtons();
+}
+
+void TfrmSearch::wwDBNavBtnCancelClick()
+{
+    m_table->undoLastChange(true);
+    UpdateSearchButtons();
+}
+
+void TfrmSearch::wwDBNavBtnCancelAllClick()
+{
+    m_table->cancelUpdates();
+    m_modified = false;
+    UpdateSearchButtons();
+}
+
+void TfrmSearch::wwDBNavBtnFindClick()
+{
+    m_locate->Execute(this, true);
+}
+
+void TfrmSearch::wwDBNavBtnFindNextClick()
+{
+    if (m_locate->FieldValue.isEmpty()) {
+        m_locate->Execute(this, true);
+        return;
+    }
+    if (!m_locate->FindNext())
+        m_prompts.message(this, QStringLiteral("Information"), kNoMoreMatchesFound,
+                          PromptService::Icon::Information, PromptService::Ok);
+}
+
+// The mended close query: an opened file with unsaved changes is asked about
+// as a new one is, with its path; Yes closes only when the save went through.
+bool TfrmSearch::FormCloseQuery()
+{
+    const State state = m_table->state();
+    if (state == State::Edit || state == State::Insert) {
+        try {
+            m_table->post();
+        } catch (const dataset::DataSetError &error) {
+            // The record cannot be posted as it stands: keep the window and the record.
+            m_prompts.message(this, windowTitle(), error.message(), PromptService::Icon::Error,
+                              PromptService::Ok);
+            return false;
+        }
+    }
+    const bool openedWithChanges =
+        !m_isNewFile && m_table->isActive() && m_table->changeCount() > 0;
+    bool closes = true;
+    if ((m_modified && m_isNewFile) || openedWithChanges) {
+        const QString name = m_isNewFile ? kNewFileName : m_fileName;
+        const int answer =
+            m_prompts.message(this, windowTitle(), kSaveChangesQuestion.arg(name),
+                              PromptService::Icon::Question,
+                              PromptService::Yes | PromptService::No | PromptService::Cancel,
+                              PromptService::Yes);
+        if (answer == PromptService::Yes) {
+            wwDBNavBtnSaveClick();
+            // A cancelled or failed save keeps the window and the changes.
+            closes = m_table->changeCount() == 0 && !m_isNewFile;
+        } else if (answer == PromptService::No) {
+            m_table->close();
+        } else {
+            closes = false;
+        }
+    } else {
+        m_table->close();
+    }
+    UpdateSearchButtons();
+    updateNavigator();
+    return closes;
+}
+
+// ------------------------------------------------------------------ navigator
+
+void TfrmSearch::connectNavigator()
+{
+    for (QToolButton *button : m_navigator->buttons()) {
+        const QString name = button->objectName();
+        connect(button, &QToolButton::clicked, this, [this, name] {
+            guarded([this, name] { navigatorClick(name); });
+            updateNavigator();
+        });
+    }
+}
+
+void TfrmSearch::navigatorClick(const QString &button)
+{
+    dataset::ClientDataSet &t = *m_table;
+    const int page = TwwDBNavigator::kPageSize;
+    const QString b = button.startsWith(QLatin1String("wwDBNavigator1")) ? button.mid(14) : button;
+    if (b == QLatin1String("First"))
+        t.first();
+    else if (b == QLatin1String("PriorPage"))
+        t.moveBy(-page);
+    else if (b == QLatin1String("Prior"))
+        t.prior();
+    else if (b == QLatin1String("Next"))
+        t.next();
+    else if (b == QLatin1String("NextPage"))
+        t.moveBy(page);
+    else if (b == QLatin1String("Last"))
+        t.last();
+    else if (b == QLatin1String("Insert"))
+        t.insert();
+    else if (b == QLatin1String("Delete")) {
+        if (m_prompts.message(this, windowTitle(), QStringLiteral("Delete record?"),
+                              PromptService::Icon::Question, PromptService::Ok | PromptService::Cancel,
+                              PromptService::Ok) == PromptService::Ok)
+            t.deleteRecord();
+    } else if (b == QLatin1String("Edit"))
+        t.edit();
+    else if (b == QLatin1String("Post"))
+        t.post();
+    else if (b == QLatin1String("Cancel"))
+        t.cancel();
+    else if (b == QLatin1String("Refresh"))
+        t.setIndexName(t.indexName()); // reorders and redraws every bound control
+    else if (b == QLatin1String("SaveBookmark"))
+        m_savedBookmark = t.bookmark();
+    else if (b == QLatin1String("RestoreBookmark"))
+        t.gotoBookmark(m_savedBookmark);
+    else if (b == QLatin1String("FilterDialog"))
+        filterDialog();
+    else if (b == QLatin1String("RecordViewDialog"))
+        recordViewDialog();
+    else if (b == QLatin1String("LocateDialog"))
+        wwDBNavBtnFindClick();
+    else if (b == QLatin1String("SearchDialog"))
+        lookupDialog();
+    else if (b == QLatin1String("wwDBNavBtnSave"))
+        wwDBNavBtnSaveClick();
+    else if (b == QLatin1String("wwDBNavBtnCancel"))
+        wwDBNavBtnCancelClick();
+    else if (b == QLatin1String("wwDBNavBtnCancelAll"))
+        wwDBNavBtnCancelAllClick();
+    else if (b == QLatin1String("wwDBNavBtnFind"))
+        wwDBNavBtnFindClick();
+    else if (b == QLatin1String("wwDBNavBtnFindNext"))
+        wwDBNavBtnFindNextClick();
+}
+
+void TfrmSearch::applyFilter(const RecordFilter &filter)
+{
+    m_filter = filter;
+    if (filter.isEmpty()) {
+        m_table->setFiltered(false);
+        m_table->setFilter({});
+    } else {
+        m_table->setFilter(filter.predicate());
+        m_table->setFiltered(true);
+    }
+    if (m_table->isActive())
+        m_table->first();
+    m_panels[0]->update();
+}
+
+void TfrmSearch::filterDialog()
+{
+    QStringList fields;
+    for (const dataset::FieldDef &def : m_table->fieldDefs())
+        fields << def.name;
+    FilterDialog dialog(fields, m_filter, this);
+    const int result = m_prompts.exec(&dialog);
+    if (result == QDialog::Accepted)
+        applyFilter(dialog.filter());
+    else if (result == FilterDialog::Cleared)
+        applyFilter({});
+}
+
+void TfrmSearch::recordViewDialog()
+{
+    RecordViewDialog dialog(*m_table, m_prompts, this);
+    m_prompts.exec(&dialog);
+}
+
+void TfrmSearch::lookupDialog()
+{
+    LookupDialog dialog(*m_table, this);
+    m_prompts.exec(&dialog);
+}
+
+} // namespace bw::search

@@ -1,0 +1,288 @@
+// The search window's dialogs (filter "Super Search", record view, lookup
+// "Lookup"), its rich-text box bound to Description and the editor window
+// "RichEdit Editor", each driven from the window's buttons and menus.
+
+#include "search_fixture.h"
+
+#include "search/db_rich_edit.h"
+#include "search/navigator_dialogs.h"
+#include "search/rich_edit_editor.h"
+#include "search/rich_text_actions.h"
+#include "search/search_grid_model.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QRadioButton>
+#include <QToolButton>
+
+using namespace bw;
+using namespace bw::test;
+using bw::search::RecordFilter;
+using State = bw::dataset::ClientDataSet::State;
+
+class tst_SearchDialogs : public QObject
+{
+    Q_OBJECT
+
+private:
+    SearchFixture f;
+
+    void check(QListWidget *list, const QString &field)
+    {
+        list->findItems(field, Qt::MatchExactly).first()->setCheckState(Qt::Checked);
+    }
+
+private slots:
+    void init()
+    {
+        f.create();
+        f.window->show();
+        f.open(f.sampleFile());
+    }
+    void cleanup()
+    {
+        QVERIFY2(f.errors.isEmpty(), qPrintable(f.errors.join('\n')));
+        QVERIFY(f.prompts.messageAnswers.isEmpty());
+        QVERIFY(f.prompts.dialogAnswers.isEmpty());
+        f.window.reset();
+    }
+
+    void filter_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<bool>("range");
+        QTest::addColumn<QString>("value"); // or "from;to"
+        QTest::addColumn<int>("match");
+        QTest::addColumn<bool>("caseSensitive");
+        QTest::addColumn<bool>("nonMatching");
+        QTest::addColumn<QList<int>>("ids");
+        const int exact = 0, beginning = 1, anywhere = 2;
+        QTest::newRow("exact, any case") << "Name" << false << "DELTA" << exact << false << false
+                                         << QList<int>{3};
+        QTest::newRow("exact, case") << "Name" << false << "DELTA" << exact << true << false
+                                     << QList<int>{};
+        QTest::newRow("beginning") << "Name" << false << "ch" << beginning << false << false
+                                   << QList<int>{2};
+        QTest::newRow("anywhere in description")
+            << "Description" << false << "colour" << anywhere << false << false << QList<int>{0, 1};
+        QTest::newRow("non-matching") << "Description" << false << "colour" << anywhere << false
+                                      << true << QList<int>{2, 3};
+        QTest::newRow("ID range") << "ID" << true << "1;2" << 0 << false << false
+                                  << QList<int>{1, 2};
+        QTest::newRow("open-ended range") << "ID" << true << "2;" << 0 << false << false
+                                          << QList<int>{2, 3};
+        QTest::newRow("name range") << "Name" << true << "b;c" << 0 << false << false
+                                    << QList<int>{1};
+    }
+
+    void filter()
+    {
+        QFETCH(QString, field);
+        QFETCH(bool, range);
+        QFETCH(QString, value);
+        QFETCH(int, match);
+        QFETCH(bool, caseSensitive);
+        QFETCH(bool, nonMatching);
+        QFETCH(QList<int>, ids);
+        f.prompts.answerDialog([&](QDialog *d) {
+            auto *dialog = qobject_cast<search::FilterDialog *>(d);
+            [&] { QCOMPARE(d->windowTitle(), QStringLiteral("Super Search")); }();
+            check(dialog->fieldList(), field);
+            if (range) {
+                dialog->rangeButton()->setChecked(true);
+                dialog->rangeFrom()->setText(value.section(';', 0, 0));
+                dialog->rangeTo()->setText(value.section(';', 1, 1));
+            } else {
+                dialog->valueEdit()->setText(value);
+                dialog->matchButton(RecordFilter::Match(match))->setChecked(true);
+            }
+            dialog->caseBox()->setChecked(caseSensitive);
+            dialog->nonMatchingBox()->setChecked(nonMatching);
+            return int(QDialog::Accepted);
+        });
+        f.click("wwDBNavigator1FilterDialog");
+        auto &table = f.window->wwClientDataSet();
+        QList<int> shown;
+        for (int row = 0; row < table.recordCount(); ++row)
+            shown << table.fieldValueAt(row + 1, "ID").toInt();
+        QCOMPARE(shown, ids);
+        QCOMPARE(f.window->gridModel()->rowCount(), ids.size());
+        QCOMPARE(f.window->statusPanelText(0),
+                 QStringLiteral("Current/All: %1/%2").arg(ids.isEmpty() ? 0 : 1).arg(ids.size()));
+        // The dialog shows the filter again, and Clear removes it.
+        f.prompts.answerDialog([&](QDialog *d) {
+            auto *dialog = qobject_cast<search::FilterDialog *>(d);
+            [&] {
+                QCOMPARE(dialog->fieldList()->findItems(field, Qt::MatchExactly).first()->checkState(),
+                         Qt::Checked);
+            }();
+            dialog->done(search::FilterDialog::Cleared);
+            return d->result();
+        });
+        f.click("wwDBNavigator1FilterDialog");
+        QCOMPARE(table.recordCount(), 4);
+    }
+
+    void recordViewWritesChangedFields()
+    {
+        auto &table = f.window->wwClientDataSet();
+        table.last(); // ID 3
+        f.prompts.answerDialog([](QDialog *d) {
+            auto *dialog = qobject_cast<search::RecordViewDialog *>(d);
+            [&] {
+                QCOMPARE(dialog->lineEdit("Name")->text(), QStringLiteral("delta"));
+                QCOMPARE(dialog->memoEdit("Description")->toPlainText(),
+                         QStringLiteral("{\\rtf1 plain words\\par}"));
+            }();
+            dialog->lineEdit("Name")->setText("Echo");
+            dialog->lineEdit("Parent")->setText("7");
+            return dialog->apply() ? int(QDialog::Accepted) : int(QDialog::Rejected);
+        });
+        f.click("wwDBNavigator1RecordViewDialog");
+        QCOMPARE(table.state(), State::Browse);
+        QCOMPARE(table.asString("Name"), QStringLiteral("Echo"));
+        QCOMPARE(table.asInteger("Parent"), 7);
+        QCOMPARE(table.changeCount(), 1);
+    }
+
+    // A value the table refuses is reported; nothing changes.
+    void recordViewRefusesBadValues()
+    {
+        auto &table = f.window->wwClientDataSet();
+        f.prompts.answerDialog([](QDialog *d) {
+            auto *dialog = qobject_cast<search::RecordViewDialog *>(d);
+            dialog->lineEdit("ID")->setText("twelve");
+            const bool first = dialog->apply();
+            dialog->lineEdit("ID")->setText("");
+            const bool second = dialog->apply();
+            return first || second ? int(QDialog::Accepted) : int(QDialog::Rejected);
+        });
+        f.click("wwDBNavigator1RecordViewDialog");
+        QCOMPARE(f.prompts.messages(), (QStringList{"'twelve' is not a valid integer value",
+                                                    "Field 'ID' must have a value"}));
+        QCOMPARE(table.state(), State::Browse);
+        QCOMPARE(table.changeCount(), 0);
+        QCOMPARE(f.currentId(), 0);
+    }
+
+    // Lookup finds while typing in the chosen order; OK keeps the record
+    // found, Cancel goes back, and the window's order returns in both.
+    void lookupFindsWhileTyping()
+    {
+        auto &table = f.window->wwClientDataSet();
+        f.prompts.answerDialog([&](QDialog *d) {
+            auto *dialog = qobject_cast<search::LookupDialog *>(d);
+            [&] { QCOMPARE(d->windowTitle(), QStringLiteral("Lookup")); }();
+            dialog->indexBox()->setCurrentIndex(dialog->indexBox()->findData("idxNameAsc"));
+            [&] { QCOMPARE(table.indexName(), QStringLiteral("idxNameAsc")); }();
+            QTest::keyClicks(dialog->valueEdit(), "c");
+            [&] { QCOMPARE(table.asString("Name"), QStringLiteral("charlie")); }();
+            QTest::keyClicks(dialog->valueEdit(), "x");
+            [&] { QCOMPARE(table.asString("Name"), QStringLiteral("charlie")); }();
+            dialog->accept();
+            return d->result();
+        });
+        f.click("wwDBNavigator1SearchDialog");
+        QCOMPARE(table.indexName(), QStringLiteral("idxIDParentAsc"));
+        QCOMPARE(f.currentId(), 2);
+        f.prompts.answerDialog([&](QDialog *d) {
+            auto *dialog = qobject_cast<search::LookupDialog *>(d);
+            QTest::keyClicks(dialog->valueEdit(), "3");
+            [&] { QCOMPARE(f.currentId(), 3); }();
+            dialog->reject();
+            return d->result();
+        });
+        f.click("wwDBNavigator1SearchDialog");
+        QCOMPARE(f.currentId(), 2);
+    }
+
+    // Typing into the box puts the record into edit state; posting stores
+    // the document in Description as rich text.
+    void richTextBoxEditsDescription()
+    {
+        auto &table = f.window->wwClientDataSet();
+        search::TwwDBRichEdit *box = f.window->wwDBRichEdit();
+        QCOMPARE(box->toPlainText(), QStringLiteral("colour blue"));
+        QVERIFY(!box->isReadOnly());
+        box->moveCursor(QTextCursor::End);
+        QTest::keyClicks(box, " sky");
+        QCOMPARE(table.state(), State::Edit);
+        f.click("wwDBNavigator1Post");
+        QVERIFY(table.asString("Description").startsWith("{\\rtf"));
+        QVERIFY(table.asString("Description").contains("colour blue sky"));
+        QCOMPARE(table.changeCount(), 1);
+        // Moving on shows the next record's text; Cancel drops typing.
+        f.click("wwDBNavigator1Next");
+        QCOMPARE(box->toPlainText(), QStringLiteral("the Colour red"));
+        QTest::keyClicks(box, "zz");
+        f.click("wwDBNavigator1Cancel");
+        QCOMPARE(box->toPlainText(), QStringLiteral("the Colour red"));
+        QCOMPARE(table.changeCount(), 1);
+    }
+
+    void popupMenuOffersTheCommands()
+    {
+        QMenu *menu = f.window->wwDBRichEdit()->popupMenu();
+        QStringList texts;
+        for (QAction *a : menu->actions())
+            if (!a->isSeparator())
+                texts << a->text().remove('&');
+        QCOMPARE(texts, (QStringList{"Edit...", "Cut", "Copy", "Paste", "Bold", "Italic",
+                                     "Underline", "Font...", "Bullets", "Paragraph...", "Tabs...",
+                                     "Find...", "Replace...", "Insert Object..."}));
+        // Bold from the menu changes the text: the record goes into edit state.
+        search::TwwDBRichEdit *box = f.window->wwDBRichEdit();
+        box->selectAll();
+        box->commands()->action("Bold")->trigger();
+        QCOMPARE(f.window->wwClientDataSet().state(), State::Edit);
+        QVERIFY(box->selectionCharFormat().bold);
+    }
+
+    // The editor window edits a copy: Exit keeps the box as it was, "Save
+    // and Exit" brings the text back into the record.
+    void editorWindowSavesBackOnSaveAndExit()
+    {
+        auto &table = f.window->wwClientDataSet();
+        QAction *edit = f.window->wwDBRichEdit()->popupMenu()->actions().first();
+        f.prompts.answerDialog([](QDialog *d) {
+            auto *editor = qobject_cast<search::TRichEditEditor *>(d);
+            [&] {
+                QCOMPARE(d->windowTitle(), QStringLiteral("RichEdit Editor"));
+                QCOMPARE(editor->editor()->toPlainText(), QStringLiteral("colour blue"));
+            }();
+            editor->editor()->selectAll();
+            QTest::keyClicks(editor->editor(), "lost");
+            QTest::keyClick(d, Qt::Key_Escape);
+            return d->result();
+        });
+        edit->trigger();
+        QCOMPARE(table.state(), State::Browse);
+        QCOMPARE(f.window->wwDBRichEdit()->toPlainText(), QStringLiteral("colour blue"));
+        f.prompts.answerDialog([](QDialog *d) {
+            auto *editor = qobject_cast<search::TRichEditEditor *>(d);
+            editor->editor()->selectAll();
+            QTest::keyClicks(editor->editor(), "kept");
+            [&] {
+                const QMarginsF margins = editor->printer()->pageLayout().margins(QPageLayout::Millimeter);
+                QCOMPARE(qRound(margins.left()), 10);
+                QCOMPARE(qRound(margins.bottom()), 10);
+            }();
+            editor->findChild<QAction *>("miSaveExit")->trigger();
+            return d->result();
+        });
+        edit->trigger();
+        QCOMPARE(table.state(), State::Edit);
+        QCOMPARE(f.window->wwDBRichEdit()->toPlainText(), QStringLiteral("kept"));
+        f.click("wwDBNavigator1Post");
+        QVERIFY(table.asString("Description").contains("kept"));
+    }
+};
+
+QTEST_MAIN(tst_SearchDialogs)
+#include "tst_search_dialogs.moc"

@@ -1,0 +1,470 @@
+// The search window: opening, sorting, status bar, Find and Find Next,
+// change tracking with Save and Undo, New and Save with ".cds", and the
+// close query (an opened file with changes is asked about too).
+
+#include "search_fixture.h"
+
+#include "search/db_navigator.h"
+#include "search/locate_dialog.h"
+#include "search/search_grid_model.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QToolButton>
+
+using namespace bw;
+using namespace bw::test;
+using bw::search::TfrmSearch;
+using bw::search::TwwDBNavigator;
+using State = bw::dataset::ClientDataSet::State;
+
+class tst_SearchWindow : public QObject
+{
+    Q_OBJECT
+
+private:
+    SearchFixture f;
+
+    QString gridCell(int row, int column)
+    {
+        auto *model = f.window->gridModel();
+        return model->data(model->index(row, column), Qt::DisplayRole).toString();
+    }
+    void clickTitle(int section) { emit f.window->wwDBGrid()->horizontalHeader()->sectionClicked(section); }
+
+private slots:
+    void init()
+    {
+        f.create();
+        f.window->show();
+    }
+    void cleanup()
+    {
+        QVERIFY2(f.errors.isEmpty(), qPrintable(f.errors.join('\n')));
+        QVERIFY(f.prompts.messageAnswers.isEmpty());
+        QVERIFY(f.prompts.fileAnswers.isEmpty());
+        QVERIFY(f.prompts.dialogAnswers.isEmpty());
+        f.window.reset();
+    }
+
+    void showsEmptyAndClosedAtFirst()
+    {
+        QCOMPARE(f.window->windowTitle(), QStringLiteral("Search"));
+        QCOMPARE(f.window->statusPanelText(0), QStringLiteral("Current/All: ..."));
+        QCOMPARE(f.window->statusPanelText(1), QStringLiteral("State: Inactive"));
+        QCOMPARE(f.window->statusPanelImage(1), 1);
+        for (const char *name : {"wwDBNavBtnFind", "wwDBNavBtnFindNext", "wwDBNavBtnSave",
+                                 "wwDBNavBtnCancel", "wwDBNavBtnCancelAll", "wwDBNavigator1Next",
+                                 "wwDBNavigator1Insert"})
+            QVERIFY2(!f.button(name)->isEnabled(), name);
+    }
+
+    // Every navigator button carries its hint; the moving ones repeat while held.
+    void navigatorButtonsHaveHintsAndRepeat()
+    {
+        const auto &defs = TwwDBNavigator::buttonDefs();
+        QCOMPARE(defs.size(), 23);
+        QToolButton *insert = f.button("wwDBNavigator1Insert");
+        QCOMPARE(insert->toolTip(), QStringLiteral("Insert"));
+        QCOMPARE(insert->statusTip(), QStringLiteral("Inserts new record"));
+        QCOMPARE(insert->property("hint").toString(), QStringLiteral("Insert|Inserts new record"));
+        QToolButton *first = f.button("wwDBNavigator1First");
+        QCOMPARE(first->property("hint").toString(), QStringLiteral("Move to first record"));
+        QVERIFY(first->autoRepeat());
+        QCOMPARE(first->autoRepeatDelay(), 500);
+        QCOMPARE(first->autoRepeatInterval(), 100);
+        QCOMPARE(f.button("wwDBNavBtnCancelAll")->toolTip(), QStringLiteral("Undo All Change"));
+        QVERIFY(!f.button("wwDBNavigator1FilterDialog")->autoRepeat());
+    }
+
+    void openShowsIdOrderMarkerAndStatus()
+    {
+        const QString file = f.sampleFile();
+        f.open(file);
+        QCOMPARE(f.prompts.count("open"), 1);
+        QCOMPARE(f.prompts.asked[0].file.filter, search::kCdsFilter);
+        QCOMPARE(f.prompts.asked[0].file.filterIndex, 1);
+        QVERIFY(f.prompts.asked[0].file.fileName.isEmpty());
+        QCOMPARE(f.window->edFileName()->text(), file);
+        QCOMPARE(f.window->wwClientDataSet().indexName(), QStringLiteral("idxIDParentAsc"));
+        QCOMPARE(gridCell(0, 0), QStringLiteral("0"));
+        QCOMPARE(gridCell(3, 2), QStringLiteral("delta"));
+        QCOMPARE(f.window->wwDBGridCalcTitleImage("ID"), 0);
+        QCOMPARE(f.window->wwDBGridCalcTitleImage("Name"), -1);
+        QCOMPARE(f.window->statusPanelText(0), QStringLiteral("Current/All: 1/4"));
+        QCOMPARE(f.window->statusPanelText(1), QStringLiteral("State: Browsing"));
+        QVERIFY(!f.window->IsNewFile());
+        QVERIFY(!f.window->Modified());
+        QVERIFY(f.button("wwDBNavBtnFind")->isEnabled());
+        QVERIFY(!f.button("wwDBNavBtnSave")->isEnabled());
+        // The grid's columns: 10, 10 and 45 characters.
+        const int ch = f.window->wwDBGrid()->fontMetrics().averageCharWidth();
+        QVERIFY(f.window->wwDBGrid()->columnWidth(2) >= 45 * ch);
+        QVERIFY(f.window->wwDBGrid()->columnWidth(0) < 12 * ch + 8);
+    }
+
+    // A file that cannot be read is reported; the table stays closed and
+    // the file name box names nothing.
+    void unreadableFileIsReportedAndLeavesTableClosed()
+    {
+        QFile bad(f.path("bad.cds"));
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write("not a notes file");
+        bad.close();
+        f.open(bad.fileName());
+        QCOMPARE(f.errors.size(), 1);
+        f.errors.clear();
+        QVERIFY(!f.window->wwClientDataSet().isActive());
+        QVERIFY(f.window->edFileName()->text().isEmpty());
+        QVERIFY(!f.button("wwDBNavBtnFind")->isEnabled());
+    }
+
+    void titleClicks_data()
+    {
+        QTest::addColumn<QList<int>>("sections");
+        QTest::addColumn<QString>("index");
+        QTest::addColumn<QString>("marked");
+        QTest::addColumn<int>("image");
+        QTest::addColumn<QString>("firstName");
+        QTest::newRow("Name once") << QList<int>{2} << "idxNameAsc" << "Name" << 0 << "alpha";
+        QTest::newRow("Name twice") << QList<int>{2, 2} << "idxNameDesc" << "Name" << 1 << "delta";
+        QTest::newRow("Name three times") << QList<int>{2, 2, 2} << "idxNameAsc" << "Name" << 0
+                                          << "alpha";
+        QTest::newRow("ID after open") << QList<int>{0} << "idxIDParentDesc" << "ID" << 1 << "delta";
+        QTest::newRow("Name then Parent") << QList<int>{2, 2, 1} << "idxParentIDAsc" << "Parent"
+                                          << 0 << "alpha";
+    }
+
+    void titleClicks()
+    {
+        QFETCH(QList<int>, sections);
+        QFETCH(QString, index);
+        QFETCH(QString, marked);
+        QFETCH(int, image);
+        QFETCH(QString, firstName);
+        f.open(f.sampleFile());
+        for (int section : sections)
+            clickTitle(section);
+        QCOMPARE(f.window->wwClientDataSet().indexName(), index);
+        QCOMPARE(f.window->SortField(), marked);
+        for (const QString field : {"ID", "Parent", "Name"})
+            QCOMPARE(f.window->wwDBGridCalcTitleImage(field), field == marked ? image : -1);
+        QCOMPARE(gridCell(0, 2), firstName);
+        const QVariant decoration = f.window->gridModel()->headerData(
+            f.window->gridModel()->columnOf(marked), Qt::Horizontal, Qt::DecorationRole);
+        Q_UNUSED(decoration); // no images in this fixture; the index above decides
+    }
+
+    // Find with the defaults looks anywhere in the stored description without
+    // regard to case; Find Next goes on, and says when there is no more.
+    void findAndFindNext()
+    {
+        f.open(f.sampleFile());
+        f.prompts.answerDialog([](QDialog *d) {
+            auto *form = qobject_cast<search::LocateDialogForm *>(d);
+            [&] {
+                QCOMPARE(d->windowTitle(), QStringLiteral("Locate Field Value"));
+                QCOMPARE(form->fieldBox()->currentText(), QStringLiteral("Description"));
+                QCOMPARE(form->fieldBox()->itemText(0), QStringLiteral("Description"));
+                QVERIFY(form->matchButton(search::TwwLocateDialog::Match::Anywhere)->isChecked());
+                QVERIFY(!form->caseBox()->isChecked());
+                QVERIFY(form->nextButton()->isDefault());
+            }();
+            form->valueEdit()->setText("colour");
+            form->firstButton()->click();
+            return d->result();
+        });
+        f.click("wwDBNavBtnFind");
+        QCOMPARE(f.currentId(), 0); // "colour blue"
+        f.click("wwDBNavBtnFindNext");
+        QCOMPARE(f.currentId(), 1); // "the Colour red"
+        f.click("wwDBNavBtnFindNext");
+        QCOMPARE(f.currentId(), 1);
+        QCOMPARE(f.prompts.messages(), QStringList{search::kNoMoreMatchesFound});
+    }
+
+    // No match leaves the dialog open with "No matches found".
+    void findWithoutMatchKeepsDialogOpen()
+    {
+        f.open(f.sampleFile());
+        f.prompts.answerDialog([](QDialog *d) {
+            auto *form = qobject_cast<search::LocateDialogForm *>(d);
+            form->valueEdit()->setText("nowhere");
+            form->firstButton()->click();
+            const int afterFirst = d->result();
+            form->nextButton()->click();
+            [&] { QCOMPARE(afterFirst, int(QDialog::Rejected)); }();
+            return QDialog::Rejected;
+        });
+        f.click("wwDBNavBtnFindNext"); // no value yet: the dialog opens
+        QCOMPARE(f.prompts.messages(),
+                 (QStringList{search::kNoMatchesFound, search::kNoMoreMatchesFound}));
+        QCOMPARE(f.currentId(), 0);
+        QCOMPARE(f.window->wwLocateDialog().FieldValue, QStringLiteral("nowhere"));
+    }
+
+    // Editing a name in the grid and posting enables Save and both Undo
+    // buttons; Undo All Changes brings back the loaded data.
+    void editPostAndUndoAll()
+    {
+        f.open(f.sampleFile());
+        auto *model = f.window->gridModel();
+        QVERIFY(model->setData(model->index(1, 2), "Bravissimo", Qt::EditRole));
+        QCOMPARE(f.window->wwClientDataSet().state(), State::Edit);
+        QCOMPARE(f.window->statusPanelText(1), QStringLiteral("State: Editing"));
+        QCOMPARE(model->headerData(1, Qt::Vertical, Qt::DisplayRole).toString(), QStringLiteral("I"));
+        f.click("wwDBNavigator1Post");
+        QVERIFY(f.window->Modified());
+        for (const char *name : {"wwDBNavBtnSave", "wwDBNavBtnCancel", "wwDBNavBtnCancelAll"})
+            QVERIFY2(f.button(name)->isEnabled(), name);
+        QCOMPARE(gridCell(1, 2), QStringLiteral("Bravissimo"));
+        f.click("wwDBNavBtnCancelAll");
+        QCOMPARE(gridCell(1, 2), QStringLiteral("bravo"));
+        QVERIFY(!f.window->Modified());
+        for (const char *name : {"wwDBNavBtnSave", "wwDBNavBtnCancel", "wwDBNavBtnCancelAll"})
+            QVERIFY2(!f.button(name)->isEnabled(), name);
+    }
+
+    void undoLastChangeRevertsNewestAndFollowsIt()
+    {
+        f.open(f.sampleFile());
+        auto *model = f.window->gridModel();
+        model->setData(model->index(0, 2), "first", Qt::EditRole);
+        f.click("wwDBNavigator1Post");
+        model->setData(model->index(2, 2), "third", Qt::EditRole);
+        f.click("wwDBNavigator1First"); // leaving the record posts it
+        QCOMPARE(f.window->wwClientDataSet().changeCount(), 2);
+        f.click("wwDBNavBtnCancel");
+        QCOMPARE(f.currentId(), 2);
+        QCOMPARE(gridCell(2, 2), QStringLiteral("charlie"));
+        QCOMPARE(gridCell(0, 2), QStringLiteral("first"));
+        QVERIFY(f.button("wwDBNavBtnCancel")->isEnabled());
+    }
+
+    void saveWritesTheOpenedFile()
+    {
+        const QString file = f.sampleFile();
+        f.open(file);
+        auto *model = f.window->gridModel();
+        model->setData(model->index(3, 2), "Echo", Qt::EditRole);
+        f.click("wwDBNavigator1Post");
+        f.click("wwDBNavBtnSave");
+        QCOMPARE(f.prompts.count("save"), 0);
+        QCOMPARE(namesIn(file).value(3), QStringLiteral("Echo"));
+        QVERIFY(!f.window->Modified());
+        QVERIFY(!f.button("wwDBNavBtnSave")->isEnabled());
+    }
+
+    void newTableSaveAppendsCds_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("filterIndex");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("first filter") << "notes" << 1 << "notes.cds";
+        QTest::newRow("second filter") << "notes" << 2 << "notes";
+        QTest::newRow("own extension") << "notes.bin" << 1 << "notes.bin";
+    }
+
+    void newTableSaveAppendsCds()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, filterIndex);
+        QFETCH(QString, written);
+        f.window->btnNew()->click();
+        QVERIFY(f.window->IsNewFile());
+        QCOMPARE(f.window->statusPanelText(0), QStringLiteral("Current/All: 0/0"));
+        f.click("wwDBNavigator1Insert");
+        QCOMPARE(f.window->gridModel()->rowCount(), 1);
+        auto &table = f.window->wwClientDataSet();
+        table.setFieldValue("ID", 7);
+        table.setFieldValue("Parent", -1);
+        table.setFieldValue("Name", "Seven");
+        f.click("wwDBNavigator1Post");
+        f.prompts.answerFile(f.path(typed), filterIndex);
+        f.click("wwDBNavBtnSave");
+        const Asked &asked = f.prompts.asked.last();
+        QCOMPARE(asked.kind, QStringLiteral("save"));
+        QCOMPARE(asked.file.fileName, QStringLiteral("NoName"));
+        QCOMPARE(asked.file.defaultExt, QStringLiteral("cds"));
+        QCOMPARE(asked.file.filter, search::kCdsFilter);
+        QVERIFY(QFileInfo::exists(f.path(written)));
+        QCOMPARE(namesIn(f.path(written)).value(7), QStringLiteral("Seven"));
+        QVERIFY(!f.window->IsNewFile());
+        // A second Save writes the same file without asking.
+        table.edit();
+        table.setFieldValue("Name", "Seventy");
+        f.click("wwDBNavigator1Post");
+        f.click("wwDBNavBtnSave");
+        QCOMPARE(f.prompts.count("save"), 1);
+        QCOMPARE(namesIn(f.path(written)).value(7), QStringLiteral("Seventy"));
+    }
+
+    void closeQuery_data()
+    {
+        QTest::addColumn<bool>("newTable");
+        QTest::addColumn<bool>("change");
+        QTest::addColumn<int>("answer"); // 0: no question expected
+        QTest::addColumn<bool>("closes");
+        QTest::addColumn<bool>("tableOpen");
+        QTest::addColumn<QString>("savedName"); // Name of ID 3 in the file afterwards
+        QTest::newRow("new, No") << true << true << int(PromptService::No) << true << false << "";
+        QTest::newRow("new, Cancel") << true << true << int(PromptService::Cancel) << false << true
+                                     << "";
+        QTest::newRow("new, untouched") << true << false << 0 << true << false << "";
+        QTest::newRow("opened, untouched") << false << false << 0 << true << false << "delta";
+        QTest::newRow("opened, No") << false << true << int(PromptService::No) << true << false
+                                    << "delta";
+        QTest::newRow("opened, Yes") << false << true << int(PromptService::Yes) << true << true
+                                     << "Changed";
+        QTest::newRow("opened, Cancel") << false << true << int(PromptService::Cancel) << false
+                                        << true << "delta";
+    }
+
+    // Closing asks about unsaved changes, for a new table ("New File") and,
+    // mended, for an opened file (its path) too.
+    void closeQuery()
+    {
+        QFETCH(bool, newTable);
+        QFETCH(bool, change);
+        QFETCH(int, answer);
+        QFETCH(bool, closes);
+        QFETCH(bool, tableOpen);
+        QFETCH(QString, savedName);
+        const QString file = f.sampleFile();
+        auto &table = f.window->wwClientDataSet();
+        if (newTable) {
+            f.window->btnNew()->click();
+            if (change) {
+                f.click("wwDBNavigator1Insert");
+                table.setFieldValue("ID", 3);
+                table.setFieldValue("Parent", 3);
+                table.setFieldValue("Name", "Changed"); // still in insert state: close posts it
+            }
+        } else {
+            f.open(file);
+            if (change) {
+                table.last();
+                f.click("wwDBNavigator1Edit");
+                table.setFieldValue("Name", "Changed");
+            }
+        }
+        if (answer)
+            f.prompts.answerMessage(answer);
+        QCOMPARE(f.window->close(), closes);
+        QCOMPARE(f.window->isVisible(), !closes);
+        QCOMPARE(table.isActive(), tableOpen);
+        if (answer) {
+            QCOMPARE(f.prompts.messages().size(), 1);
+            const QString name = newTable ? QStringLiteral("New File") : file;
+            QCOMPARE(f.prompts.messages().first(), search::kSaveChangesQuestion.arg(name));
+            QCOMPARE(f.prompts.asked.last().buttons,
+                     PromptService::Yes | PromptService::No | PromptService::Cancel);
+        } else {
+            QCOMPARE(f.prompts.count("message"), 0);
+        }
+        if (!savedName.isEmpty())
+            QCOMPARE(namesIn(file).value(3), savedName);
+    }
+
+    // Showing again starts with an empty name box and clear flags; a table
+    // kept open by a save on closing stays open.
+    void showingAgainClearsTheFlags()
+    {
+        f.window->btnNew()->click();
+        f.click("wwDBNavigator1Insert");
+        auto &table = f.window->wwClientDataSet();
+        table.setFieldValue("ID", 1);
+        table.setFieldValue("Parent", 1);
+        table.setFieldValue("Name", "One");
+        f.prompts.answerMessage(PromptService::Yes);
+        f.prompts.answerFile(f.path("kept"));
+        QVERIFY(f.window->close());
+        QVERIFY(table.isActive());
+        f.window->show();
+        QVERIFY(f.window->edFileName()->text().isEmpty());
+        QVERIFY(!f.window->IsNewFile());
+        QVERIFY(!f.window->Modified());
+        QCOMPARE(f.window->statusPanelText(0), QStringLiteral("Current/All: 1/1"));
+        QVERIFY(QFileInfo::exists(f.path("kept.cds")));
+    }
+
+    // Mended: a new table whose save dialog is cancelled after Yes keeps the
+    // window open with its changes.
+    void cancelledSaveOnCloseKeepsWindow()
+    {
+        f.window->btnNew()->click();
+        f.click("wwDBNavigator1Insert");
+        auto &table = f.window->wwClientDataSet();
+        table.setFieldValue("ID", 1);
+        table.setFieldValue("Parent", 1);
+        table.setFieldValue("Name", "One");
+        f.prompts.answerMessage(PromptService::Yes);
+        f.prompts.cancelFile();
+        QVERIFY(!f.window->close());
+        QVERIFY(f.window->isVisible());
+        QCOMPARE(table.recordCount(), 1);
+        QVERIFY(f.window->IsNewFile());
+        QCOMPARE(f.prompts.messages().size(), 1);
+        // Then No drops it.
+        f.prompts.answerMessage(PromptService::No);
+        QVERIFY(f.window->close());
+    }
+
+    // A record that cannot be posted keeps the window open and says why.
+    void unpostableRecordKeepsWindowOpen()
+    {
+        f.window->btnNew()->click();
+        f.click("wwDBNavigator1Insert");
+        f.window->wwClientDataSet().setFieldValue("Name", "no key");
+        QVERIFY(!f.window->close());
+        QCOMPARE(f.prompts.messages(), QStringList{"Field 'ID' must have a value"});
+        QCOMPARE(f.window->wwClientDataSet().state(), State::Insert);
+        f.click("wwDBNavigator1Cancel");
+        // The insert and its cancel changed the table's state: a new table asks.
+        f.prompts.answerMessage(PromptService::No);
+        QVERIFY(f.window->close());
+    }
+
+    void navigatorMovesAndBookmarks()
+    {
+        QList<NoteRow> rows;
+        for (int i = 0; i < 25; ++i)
+            rows.append({i, -1, QStringLiteral("n%1").arg(i), {}});
+        f.open(writeNotesFile(f.path("many.cds"), rows));
+        QVERIFY(!f.button("wwDBNavigator1Prior")->isEnabled());
+        f.click("wwDBNavigator1NextPage");
+        QCOMPARE(f.currentId(), 10);
+        f.click("wwDBNavigator1Next");
+        QCOMPARE(f.currentId(), 11);
+        f.click("wwDBNavigator1SaveBookmark");
+        f.click("wwDBNavigator1Last");
+        QCOMPARE(f.currentId(), 24);
+        QVERIFY(!f.button("wwDBNavigator1Next")->isEnabled());
+        QCOMPARE(f.window->statusPanelText(0), QStringLiteral("Current/All: 25/25"));
+        QCOMPARE(f.window->wwDBGrid()->currentIndex().row(), 24);
+        f.click("wwDBNavigator1PriorPage");
+        QCOMPARE(f.currentId(), 14);
+        f.click("wwDBNavigator1RestoreBookmark");
+        QCOMPARE(f.currentId(), 11);
+        f.click("wwDBNavigator1First");
+        QCOMPARE(f.currentId(), 0);
+        // Moving in the grid moves the table.
+        QTableView *grid = f.window->wwDBGrid();
+        grid->setCurrentIndex(grid->model()->index(5, 2));
+        QCOMPARE(f.currentId(), 5);
+        f.prompts.answerMessage(PromptService::Ok);
+        f.click("wwDBNavigator1Delete");
+        QCOMPARE(f.prompts.messages(), QStringList{"Delete record?"});
+        QCOMPARE(f.window->wwClientDataSet().recordCount(), 24);
+        QVERIFY(f.button("wwDBNavBtnSave")->isEnabled());
+    }
+};
+
+QTEST_MAIN(tst_SearchWindow)
+#include "tst_search_window.moc"
