@@ -21,6 +21,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTextCursor>
+#include <QTextDocument>
 
 namespace bw::notes {
 
@@ -506,11 +508,34 @@ void FormatCommands::aclFormatUpdate()
         command(name)->setEnabled(focused);
     command("actFormatCharChangeType")->setEnabled(m_editor->textCursor().hasSelection());
     command("actFormatCountChars")->setEnabled(m_editor->textLength() > 0);
-    const CharFormat target = CurrentAttributes();
+    const SelectionFormats &formats = selectionFormats();
+    const CharFormat &target = formats.character;
     updateCharacterChecks(target);
-    updateParagraphChecks(m_editor->paraFormat());
+    updateParagraphChecks(formats.paragraph);
     checkColorItem(m_bars->pmFontColor, target.color, target.autoColor);
     checkColorItem(m_bars->pmBackgroundColor, target.backColor, target.autoBackColor);
+}
+
+const FormatCommands::SelectionFormats &FormatCommands::selectionFormats()
+{
+    const QTextCursor cursor = m_editor->textCursor();
+    const QTextDocument *document = m_editor->document();
+    SelectionFormats &cached = m_selectionFormats;
+    // With nothing selected the target is a word or the insertion format,
+    // which is cheap to read and may change without the document changing.
+    const bool same = cursor.hasSelection() && cached.document == document &&
+                      cached.revision == document->revision() &&
+                      cached.start == cursor.selectionStart() &&
+                      cached.end == cursor.selectionEnd();
+    if (!same) {
+        cached.document = document;
+        cached.revision = document->revision();
+        cached.start = cursor.hasSelection() ? cursor.selectionStart() : -1;
+        cached.end = cursor.selectionEnd();
+        cached.character = CurrentAttributes();
+        cached.paragraph = m_editor->paraFormat();
+    }
+    return cached;
 }
 
 void FormatCommands::updateCharacterChecks(const CharFormat &target)

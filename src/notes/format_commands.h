@@ -14,6 +14,7 @@
 
 class QAction;
 class QMenu;
+class QTextDocument;
 class QWidget;
 
 namespace bw {
@@ -101,8 +102,22 @@ private:
     void updateCharacterChecks(const CharFormat &target);
     void updateParagraphChecks(const ParaFormat &paragraph);
 
+    // The formats a selection last read as, so the idle update of a large
+    // selection reads the document again only after it changed.
+    struct SelectionFormats
+    {
+        const QTextDocument *document = nullptr;
+        int revision = -1;
+        int start = -1;
+        int end = -1;
+        CharFormat character;
+        ParaFormat paragraph;
+    };
+    const SelectionFormats &selectionFormats();
+
     TfrmMDIChild &m_window;
     FrameServices &m_frame;
+    SelectionFormats m_selectionFormats;
     RichEdit *m_editor;
     DocumentBars *m_bars;
     RulerController *m_ruler = nullptr;

@@ -464,6 +464,7 @@ void tst_FormatCommands::countCharacters()
 {
     TfrmMDIChild *window = open("NoName1");
     setDocument(window, rtf("12345\\par 789"));
+    m_prompts->answerMessage(PromptService::Ok);
     run(window, "actFormatCountChars");
     QCOMPARE(m_prompts->messages(), QStringList{"The document has 9 characters."});
     QCOMPARE(m_prompts->asked.last().caption, QStringLiteral("Information"));
@@ -558,6 +559,7 @@ void tst_FormatCommands::fontDialogWritesTargetAndApplyTheSelection()
     QFont applied(QStringLiteral("Arial"));
     applied.setPointSize(20);
     m_prompts->applyWith = PromptService::FontAnswer{applied, QColor()};
+    m_prompts->fontAnswers.enqueue(std::nullopt);
     run(window, "actFormatFont");
     QCOMPARE(formatAt(window, 6, 10).sizePoints(), 20);
     QVERIFY(formatAt(window, 6, 10).autoColor);
