@@ -172,6 +172,7 @@ void TRichEditEditor::buildBars()
     tools->setIconSize(QSize(16, 16));
     auto *formatBar = new QToolBar(tr("Format Bar"), this);
     formatBar->setObjectName(QStringLiteral("FormatBar"));
+    formatBar->setIconSize(QSize(16, 16));
     const QStringList toolNames = {"Cut", "Copy", "Paste", "Undo", "Find", "Replace",
                                    "InsertObject"};
     for (const QString &name : toolNames) {
