@@ -76,7 +76,9 @@ int peakOfLoad(const QString &path)
 
 void reportLoadAndSave(NotesTable &notes, const QString &path, const char *form)
 {
-    const double save = seconds([&] { notes.cdsCommon().saveToFile(path); });
+    const double save = seconds([&] {
+        notes.cdsCommon().saveToFile(path, ClientDataSet::fileFormatForName(path));
+    });
     const double cat = catSeconds(path);
     NotesTable loaded;
     const double load = seconds([&] { loaded.loadFromFile(path); });

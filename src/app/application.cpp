@@ -1,6 +1,7 @@
 #include "application.h"
 
 #include "app/app_strings.h"
+#include "platform/guarded_dispatch.h"
 
 #include <QtDebug>
 
@@ -17,7 +18,11 @@ QString errorMessageOf(std::exception_ptr error)
     }
 }
 
-Application::Application(int &argc, char **argv) : QApplication(argc, argv) {}
+Application::Application(int &argc, char **argv) : QApplication(argc, argv)
+{
+    // Every guarded entry (platform/guarded_dispatch.h) reports here.
+    installExceptionHandler([this](std::exception_ptr error) { handleException(error); });
+}
 
 Application::ErrorHandler Application::setErrorHandler(ErrorHandler handler)
 {
@@ -55,7 +60,8 @@ bool Application::notify(QObject *receiver, QEvent *event)
     try {
         return QApplication::notify(receiver, event);
     } catch (...) {
-        handleException(std::current_exception());
+        // The last net: every handler of ours is guarded where it is entered.
+        reportException(std::current_exception());
     }
     return false;
 }

@@ -1,5 +1,7 @@
 #include "app/command_dispatcher.h"
 
+#include "platform/guarded_dispatch.h"
+
 #include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QPointer>
@@ -37,11 +39,15 @@ void CommandDispatcher::runUpdates()
 
 void CommandDispatcher::guarded(const Handler &handler)
 {
+    if (!m_errorHandler) {
+        bw::guarded(handler);
+        return;
+    }
     try {
         handler();
     } catch (...) {
-        if (m_errorHandler)
-            m_errorHandler(std::current_exception());
+        const std::exception_ptr error = std::current_exception();
+        bw::guarded([&] { m_errorHandler(error); });
     }
 }
 

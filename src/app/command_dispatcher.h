@@ -3,7 +3,8 @@
 // handlers of its command lists run whenever the event loop is about to wait
 // (once per wait, however many events came before) and once more right
 // before a command executes. An exception thrown by a handler never crosses
-// the event loop: it goes to the error handler.
+// the event loop: it goes to the error handler set here, or else to the one
+// installed for every guarded entry (platform/guarded_dispatch.h).
 
 #include <QList>
 #include <QObject>

@@ -10,7 +10,9 @@
 #include "app/message_hook.h"
 #include "app/mru_file_list.h"
 #include "app/options_access.h"
+#include "app/plugin_host.h"
 #include "app/tip_dialog.h"
+#include "platform/guarded_dispatch.h"
 #include "settings/core/encodings.h"
 #include "settings/help_popup.h"
 #include "settings/options_dialog.h"
@@ -60,9 +62,13 @@ TfrmMain::~TfrmMain()
     disconnect(m_mdiArea, nullptr, this, nullptr);
     for (QMdiSubWindow *sub : m_mdiArea->subWindowList())
         disconnect(sub, nullptr, this, nullptr);
-    // Plug-ins are unloaded here once the plug-in host exists; the recent
-    // files are saved as the list goes.
-    m_mruFileList.reset();
+    // The plug-in libraries are freed with the frame; the recent files are
+    // saved as the list goes. A destructor never throws.
+    guarded([this] {
+        if (m_plugins)
+            m_plugins->UnloadPlugins();
+        m_mruFileList.reset();
+    });
 }
 
 void TfrmMain::FormCreate()
@@ -79,7 +85,10 @@ void TfrmMain::FormCreate()
     m_ownUrlOpener = std::make_unique<DesktopUrlOpener>();
     m_urlOpener = m_ownUrlOpener.get();
     setDateFormat();
-    // Loading the plug-ins and building the Plug-ins menu belongs here.
+    // The font dialog's Apply formats the active document window's editor.
+    m_dataModule.setFontApplyHandler(
+        [this](const PromptService::FontAnswer &font) { return applyDialogFont(font); });
+    loadPlugins();
 
     m_hook = new MessageHook(this);
     m_hook->setDropHandling(
@@ -87,9 +96,20 @@ void TfrmMain::FormCreate()
             return documentWindowList().isEmpty() && receiver == m_mdiArea->viewport();
         },
         [this](const QStringList &paths) { filesDropped(paths); });
-    if (auto *app = qobject_cast<Application *>(QCoreApplication::instance()))
-        m_errorScope = std::make_unique<ErrorHandlerScope>(
-            *app, [this](const QString &message) { ApplicationEventsException(message); });
+    // While the main window exists, every guarded entry's error shows its box.
+    m_errorScope = std::make_unique<ExceptionHandlerScope>(
+        [this](std::exception_ptr error) { handleException(error); });
+}
+
+void TfrmMain::loadPlugins()
+{
+    m_plugins = std::make_unique<PluginHost>();
+    m_plugins->LoadPlugins(PluginHost::defaultFolders());
+    m_plugins->BuildPluginMenu(findChild<QMenu *>(QStringLiteral("miToolsPlugins")),
+                               [this](QAction *item, std::function<void()> click) {
+                                   m_dispatcher->connectCommand(item, std::move(click));
+                               });
+    m_plugins->LoadPluginImages(m_dataModule.imlPlugins());
 }
 
 void TfrmMain::createSettingsStore()
@@ -99,8 +119,9 @@ void TfrmMain::createSettingsStore()
     m_store->setVersion(m_dataModule.StorageVersion());
     m_store->bindSection(settings::Section::Main);
     m_store->setPlacement(RegistryRXL::Placement::Main);
-    connect(m_store.get(), &RegistryRXL::restored, this, &TfrmMain::RegistryRXLRestorePlacement);
-    connect(m_store.get(), &RegistryRXL::saved, this, &TfrmMain::RegistryRXLSavePlacement);
+    guardedConnect(m_store.get(), &RegistryRXL::restored, this,
+                   &TfrmMain::RegistryRXLRestorePlacement);
+    guardedConnect(m_store.get(), &RegistryRXL::saved, this, &TfrmMain::RegistryRXLSavePlacement);
 }
 
 QIcon TfrmMain::commandIcon(int index) const
@@ -116,7 +137,6 @@ void TfrmMain::createCommands()
     // menu item or button is out of sight.
     addActions(m_actions.values());
     m_dispatcher = new CommandDispatcher(this);
-    m_dispatcher->setErrorHandler([this](std::exception_ptr error) { handleException(error); });
     createFrame();
     createMainBar();
     createStatusBar();
@@ -134,11 +154,11 @@ void TfrmMain::createFrame()
     m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdiArea->viewport()->setAcceptDrops(true);
     setCentralWidget(m_mdiArea);
-    connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &TfrmMain::subWindowActivated);
+    guardedConnect(m_mdiArea, &QMdiArea::subWindowActivated, this, &TfrmMain::subWindowActivated);
     const IconSource icons = [this](int index) { return commandIcon(index); };
     m_ownMenus = buildMenuBar(QLatin1String(kMainMenu), lookupIn({m_actions}), this, icons);
     m_windowMenu = findChild<QMenu *>(QStringLiteral("miWindow"));
-    connect(m_windowMenu, &QMenu::aboutToShow, this, &TfrmMain::fillWindowMenu);
+    guardedConnect(m_windowMenu, &QMenu::aboutToShow, this, &TfrmMain::fillWindowMenu);
     mergeMenus();
 }
 
@@ -183,12 +203,12 @@ void TfrmMain::createRecentFiles()
         if (item->objectName() == QLatin1String("miFileMRUSeparator"))
             separator = item;
     m_mruFileList = std::make_unique<MRUFileList>(file, separator, registry());
-    connect(m_mruFileList.get(), &MRUFileList::MRUFileListCreateMRUItem, this,
-            &TfrmMain::MRUFileListCreateMRUItem);
-    connect(m_mruFileList.get(), &MRUFileList::MRUFileListMRUItemClick, this,
-            [this](const QString &path) {
-                m_dispatcher->guarded([this, path] { MRUFileListMRUItemClick(path); });
-            });
+    guardedConnect(m_mruFileList.get(), &MRUFileList::MRUFileListCreateMRUItem, this,
+                   &TfrmMain::MRUFileListCreateMRUItem);
+    guardedConnect(m_mruFileList.get(), &MRUFileList::MRUFileListMRUItemClick, this,
+                   [this](const QString &path) {
+                       m_dispatcher->guarded([this, path] { MRUFileListMRUItemClick(path); });
+                   });
     m_mruFileList->setRoot(m_dataModule.RegistryRoot());
 }
 
@@ -300,7 +320,7 @@ void TfrmMain::AdjustStatusPanels()
 void TfrmMain::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
-    AdjustStatusPanels();
+    guarded([this] { AdjustStatusPanels(); });
 }
 
 bool TfrmMain::event(QEvent *event)

@@ -32,10 +32,11 @@ class QToolBar;
 namespace bw {
 
 class CommandDispatcher;
-class ErrorHandlerScope;
+class ExceptionHandlerScope;
 class MRUFileList;
 class MessageHook;
 class OptionsAccess;
+class PluginHost;
 class RegistryRXL;
 class TfrmDataModule;
 class TfrmHelpPopup;
@@ -169,6 +170,8 @@ public:
     QPixmap statusBarImage(int index) const override;
     QIcon treeImage(int index) const override;
     notes::TfrmDeleteMsg *deleteConfirmation() override { return m_deleteMsg; }
+    std::optional<PromptService::FontAnswer>
+    executeFontDialog(QWidget *parent, const PromptService::FontAnswer &initial) override;
 
     // OptionsMainTarget
     void applyMainOptions(const TfrmOptions &options) override;
@@ -188,6 +191,7 @@ protected:
 private:
     // Creation (main_window.cpp).
     void FormCreate();
+    bool applyDialogFont(const PromptService::FontAnswer &font);
     void createCommands();
     void createFrame();
     void createMainBar();
@@ -195,6 +199,7 @@ private:
     void createTray();
     void createSettingsStore();
     void createRecentFiles();
+    void loadPlugins();
     void setDateFormat();
     void firstTimeSave();
     void openCommandLineFile();
@@ -259,8 +264,9 @@ private:
     QSystemTrayIcon *m_trayIcon = nullptr;
     std::unique_ptr<RegistryRXL> m_store;
     std::unique_ptr<MRUFileList> m_mruFileList;
+    std::unique_ptr<PluginHost> m_plugins;
     MessageHook *m_hook = nullptr;
-    std::unique_ptr<ErrorHandlerScope> m_errorScope;
+    std::unique_ptr<ExceptionHandlerScope> m_errorScope;
     CursorTable m_cursors;
 
     std::bitset<kMaxUntitled + 1> m_untitled;

@@ -10,6 +10,7 @@
 #include "app/options_access.h"
 #include "app/tip_dialog.h"
 #include "app/window_arranger.h"
+#include "platform/guarded_dispatch.h"
 #include "settings/core/encodings.h"
 #include "settings/options_dialog.h"
 #include "settings/registry_rxl.h"
@@ -199,7 +200,7 @@ void TfrmMain::closeEvent(QCloseEvent *event)
         return;
     }
     m_closing = true;
-    m_store->Save();
+    guarded([this] { m_store->Save(); });
     m_trayIcon->hide();
     QMainWindow::closeEvent(event);
 }
@@ -208,7 +209,7 @@ void TfrmMain::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange && isMinimized())
-        ApplicationEventsMinimize();
+        guarded([this] { ApplicationEventsMinimize(); });
 }
 
 // With "System Tray" the minimised program keeps only its tray icon; where

@@ -10,6 +10,9 @@
 #include "app/data_module.h"
 #include "app/mru_file_list.h"
 #include "notes/core/notes_table.h"
+#include "notes/document_window.h"
+#include "notes/format_commands.h"
+#include "platform/guarded_dispatch.h"
 
 #include <QApplication>
 #include <QMdiArea>
@@ -70,8 +73,8 @@ void TfrmMain::OpenDocumentWindow(const QString &fileName)
     for (QAction *item : sub->systemMenu()->actions())
         if (item->shortcuts().contains(QKeySequence(QStringLiteral("Ctrl+F4"))))
             item->setShortcuts({});
-    connect(sub, &QObject::destroyed, this,
-            [this] { QTimer::singleShot(0, this, [this] { mergeMenus(); }); });
+    guardedConnect(sub, &QObject::destroyed, this,
+                   [this] { QTimer::singleShot(0, this, guard([this] { mergeMenus(); })); });
     if (window->windowIcon().cacheKey() == QApplication::windowIcon().cacheKey())
         sub->setWindowIcon(commandIcon(kDocumentImage));
     sub->show();
@@ -80,6 +83,20 @@ void TfrmMain::OpenDocumentWindow(const QString &fileName)
     if (sub->width() < area.width() / 3 || sub->height() < area.height() / 3)
         sub->resize(area * 2 / 3);
     m_mdiArea->setActiveSubWindow(sub);
+}
+
+std::optional<PromptService::FontAnswer>
+TfrmMain::executeFontDialog(QWidget *parent, const PromptService::FontAnswer &initial)
+{
+    return m_dataModule.FontDialogExecute(parent, initial);
+}
+
+bool TfrmMain::applyDialogFont(const PromptService::FontAnswer &font)
+{
+    notes::TfrmMDIChild *window =
+        m_factory ? m_factory->documentWindow(activeDocumentWindow()) : nullptr;
+    notes::FormatCommands *commands = notes::FormatCommands::of(window);
+    return commands && commands->FontDialogApply(font);
 }
 
 void TfrmMain::SetupChildActions()
@@ -327,7 +344,7 @@ void TfrmMain::fillWindowMenu()
         item->setCheckable(true);
         item->setChecked(sub == subWindowOf(activeDocumentWindow()));
         QPointer<QMdiSubWindow> target(sub);
-        connect(item, &QAction::triggered, this, [this, target] {
+        guardedConnect(item, &QAction::triggered, this, [this, target] {
             if (target)
                 bringToFront(target->widget());
         });
@@ -346,7 +363,7 @@ QList<notes::TfrmMDIChild *> TfrmMain::documentWindows() const
 
 void TfrmMain::documentWindowClosed(notes::TfrmMDIChild *)
 {
-    QTimer::singleShot(0, this, [this] { mergeMenus(); });
+    QTimer::singleShot(0, this, guard([this] { mergeMenus(); }));
 }
 
 void TfrmMain::activateDocumentWindow(notes::TfrmMDIChild *window)

@@ -5,6 +5,7 @@
 
 #include "app/app_strings.h"
 #include "app/command_menus.h"
+#include "platform/guarded_dispatch.h"
 
 #include <QFont>
 #include <QMenu>
@@ -61,11 +62,11 @@ void TfrmMain::createTray()
     m_trayIcon = new QSystemTrayIcon(trayImage(this), this);
     m_trayIcon->setObjectName(QStringLiteral("TrayIcon"));
     m_trayIcon->setContextMenu(m_pmTrayIcon);
-    connect(m_trayIcon, &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason reason) {
-                if (reason == QSystemTrayIcon::DoubleClick)
-                    m_actions.value(QStringLiteral("actTrayIconShow"))->trigger();
-            });
+    guardedConnect(m_trayIcon, &QSystemTrayIcon::activated, this,
+                   [this](QSystemTrayIcon::ActivationReason reason) {
+                       if (reason == QSystemTrayIcon::DoubleClick)
+                           m_actions.value(QStringLiteral("actTrayIconShow"))->trigger();
+                   });
 }
 
 void TfrmMain::pmTrayIconDrawMargin(QPainter &painter, const QRect &margin)

@@ -1,4 +1,5 @@
 #include "app/message_hook.h"
+#include "platform/guarded_dispatch.h"
 
 #include <QCoreApplication>
 #include <QDropEvent>
@@ -67,9 +68,9 @@ bool MessageHook::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::ToolTip && !m_toolTips)
         return true;
-    if (helpPopupInput(watched, event))
+    if (guardedOr(false, [&] { return helpPopupInput(watched, event); }))
         return true;
-    if (fileDrop(watched, event))
+    if (guardedOr(false, [&] { return fileDrop(watched, event); }))
         return true;
     return QObject::eventFilter(watched, event);
 }

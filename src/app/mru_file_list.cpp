@@ -1,5 +1,6 @@
 #include "mru_file_list.h"
 
+#include "platform/guarded_dispatch.h"
 #include "settings/core/registry.h"
 
 #include <QAction>
@@ -18,9 +19,10 @@ MRUFileList::MRUFileList(QMenu *menu, QAction *beforeAction, settings::Registry 
 
 MRUFileList::~MRUFileList()
 {
+    // A destructor never throws: a failed save is reported.
     if (!m_root.isEmpty())
-        Save();
-    removeMenu();
+        guarded([this] { Save(); });
+    guarded([this] { removeMenu(); });
 }
 
 void MRUFileList::setRoot(const QString &root)
@@ -114,15 +116,14 @@ void MRUFileList::rebuildMenu()
         QAction *item = addItem(QStringLiteral("&%1 %2").arg(i + 1).arg(shown),
                                 QStringLiteral("miMRUItem%1").arg(i));
         item->setData(path);
-        connect(item, &QAction::triggered, this, [this, path] {
-            emit MRUFileListMRUItemClick(path);
-        });
+        guardedConnect(item, &QAction::triggered, this,
+                       [this, path] { emit MRUFileListMRUItemClick(path); });
     }
     m_reopenMenu->addSeparator();
-    connect(addItem(QStringLiteral("&Clear MRU List"), QStringLiteral("miMRUClear")),
-            &QAction::triggered, this, &MRUFileList::Clear, Qt::QueuedConnection);
-    connect(addItem(QStringLiteral("&Remove Obsolete"), QStringLiteral("miMRURemove")),
-            &QAction::triggered, this, &MRUFileList::RemoveObsolete, Qt::QueuedConnection);
+    guardedConnect(addItem(QStringLiteral("&Clear MRU List"), QStringLiteral("miMRUClear")),
+                   &QAction::triggered, this, &MRUFileList::Clear, Qt::QueuedConnection);
+    guardedConnect(addItem(QStringLiteral("&Remove Obsolete"), QStringLiteral("miMRURemove")),
+                   &QAction::triggered, this, &MRUFileList::RemoveObsolete, Qt::QueuedConnection);
 }
 
 QString MRUFileList::shortenPath(const QString &path, const QFont &font, int maxWidth)

@@ -15,7 +15,10 @@
 #include "settings/help_popup.h"
 #include "settings/options_dialog.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QFileInfo>
+#include <QIcon>
 #include <QEvent>
 
 namespace bw {
@@ -131,6 +134,15 @@ QList<QIcon> iconsOf(const ImageList &images)
         icons << images.icon(i);
     return icons;
 }
+// The launchers the options write show the program's own icon once it is
+// installed beside its icon; a program run from its build folder keeps a
+// stock icon, since its own is in no icon theme there.
+QString launcherIcon(const QString &fallback)
+{
+    const QString installed = QCoreApplication::applicationDirPath() +
+                              QStringLiteral("/../share/icons/hicolor/scalable/apps/bramblewick.svg");
+    return QFileInfo::exists(installed) ? QStringLiteral("bramblewick") : fallback;
+}
 } // namespace
 
 void Startup::createOptions()
@@ -142,6 +154,7 @@ void Startup::createOptions()
     context.categoryIcons16 = iconsOf(m_dataModule->imlOptionsTreeView16());
     context.categoryIcons32 = iconsOf(m_dataModule->imlOptionsTreeView32());
     context.treeIcons = iconsOf(m_dataModule->imlTreeView());
+    context.launcherIcon = launcherIcon(context.launcherIcon);
     m_options = std::make_unique<TfrmOptions>(m_prompts, context, m_registry.get());
     m_mainWindow->setOptionsDialog(m_options.get());
 }
@@ -211,6 +224,10 @@ int runProgram(int &argc, char **argv, PromptService &prompts)
     if (lock.tryAcquire() == SingleInstanceLock::Result::HeldElsewhere)
         return 0;
     Application app(argc, argv);
+    // The icon of every window, and the installed desktop entry that
+    // docks and task bars match the program's windows with.
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/bramblewick.png")));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.bramblewick.Bramblewick"));
     Startup startup(app, prompts);
     try {
         if (!startup.run())

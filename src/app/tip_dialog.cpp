@@ -2,6 +2,7 @@
 
 #include "app/app_strings.h"
 #include "app/options_access.h"
+#include "platform/guarded_dispatch.h"
 #include "platform/prompt_service.h"
 #include "settings/core/encodings.h"
 
@@ -40,7 +41,10 @@ TfrmTipOfTheDay::TfrmTipOfTheDay(OptionsAccess &options, QWidget *parent)
 
 TfrmTipOfTheDay::~TfrmTipOfTheDay()
 {
-    m_options.WriteValue(settings::Key::TipOfTheDayState, QString::number(m_index));
+    // A destructor never throws: a failed write is reported.
+    guarded([this] {
+        m_options.WriteValue(settings::Key::TipOfTheDayState, QString::number(m_index));
+    });
 }
 
 void TfrmTipOfTheDay::createControls()

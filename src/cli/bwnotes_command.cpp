@@ -21,7 +21,8 @@ const char kUsage[] =
     "                    (tab, line break and backslash in a name are written \\t, \\n, \\r, \\\\)\n"
     "  convert IN OUT    rewrite the notes file IN as OUT; an OUT ending in .xml is\n"
     "                    written in XML form, any other in binary form\n"
-    "  new FILE          write the one-item file of a new document (FILE must not exist)\n"
+    "  new FILE          write the one-item file of a new document (FILE must not exist;\n"
+    "                    a FILE ending in .xml is written in XML form)\n"
     "  help              print this text\n";
 
 // Keeps one item on one line of the dump.
@@ -57,7 +58,7 @@ void convert(const QString &in, const QString &outPath)
 {
     NotesTable notes;
     notes.loadFromFile(in);
-    notes.cdsCommon().saveToFile(outPath, ClientDataSet::FileFormat::Binary);
+    notes.cdsCommon().saveToFile(outPath, ClientDataSet::fileFormatForName(outPath));
 }
 
 void createNew(const QString &path)
@@ -67,7 +68,7 @@ void createNew(const QString &path)
     NotesTable notes;
     notes.createNewContent();
     notes.cdsCommon().mergeChangeLog();
-    notes.cdsCommon().saveToFile(path, ClientDataSet::FileFormat::Binary);
+    notes.cdsCommon().saveToFile(path, ClientDataSet::fileFormatForName(path));
 }
 
 int usage(QTextStream &err)

@@ -1,5 +1,6 @@
 #include "notes/document_bars.h"
 
+#include "notes/color_menu.h"
 #include "notes/notes_strings.h"
 
 #include <QAction>
@@ -84,21 +85,6 @@ QAction *captionProxy(QAction *command, const QString &caption, QObject *parent)
 
 } // namespace
 
-QList<ColorMenuEntry> colorMenuEntries()
-{
-    return {
-        {"Black", QColor(0, 0, 0)},         {"Maroon", QColor(128, 0, 0)},
-        {"Green", QColor(0, 128, 0)},       {"Olive", QColor(128, 128, 0)},
-        {"Navy", QColor(0, 0, 128)},        {"Purple", QColor(128, 0, 128)},
-        {"Teal", QColor(0, 128, 128)},      {"Gray", QColor(128, 128, 128)},
-        {"Silver", QColor(192, 192, 192)},  {"Red", QColor(255, 0, 0)},
-        {"Lime", QColor(0, 255, 0)},        {"Yellow", QColor(255, 255, 0)},
-        {"Blue", QColor(0, 0, 255)},        {"Fuchsia", QColor(255, 0, 255)},
-        {"Aqua", QColor(0, 255, 255)},      {"White", QColor(255, 255, 255)},
-        {"Automatic", QColor()},
-    };
-}
-
 DocumentBars::DocumentBars(const CommandLookup &lookup, QWidget *parent) : QObject(parent)
 {
     buildColorMenus(parent);
@@ -171,23 +157,8 @@ QToolButton *DocumentBars::addColorButton(QToolBar *bar, QAction *action, QMenu 
 
 void DocumentBars::buildColorMenus(QWidget *parent)
 {
-    pmFontColor = new QMenu(parent);
-    pmFontColor->setObjectName(QStringLiteral("pmFontColor"));
-    pmBackgroundColor = new QMenu(parent);
-    pmBackgroundColor->setObjectName(QStringLiteral("pmBackgroundColor"));
-    const QList<ColorMenuEntry> entries = colorMenuEntries();
-    for (QMenu *menu : {pmFontColor, pmBackgroundColor}) {
-        auto *group = new QActionGroup(menu);
-        for (int i = 0; i < entries.size(); ++i) {
-            QPixmap swatch(20, 12);
-            swatch.fill(entries[i].color.isValid() ? entries[i].color : Qt::transparent);
-            QAction *item = menu->addAction(QIcon(swatch), QString::fromLatin1(entries[i].caption));
-            item->setCheckable(true);
-            item->setData(entries[i].color);
-            item->setProperty("colorIndex", i);
-            group->addAction(item);
-        }
-    }
+    pmFontColor = createColorMenu(QStringLiteral("pmFontColor"), parent);
+    pmBackgroundColor = createColorMenu(QStringLiteral("pmBackgroundColor"), parent);
 }
 
 void DocumentBars::buildFontBoxes(QWidget *parent, const CommandLookup &lookup)

@@ -4,7 +4,6 @@
 // boxes and the two colour buttons with their drop-down colour menus; and the
 // view pop-up `pmView` that every bar, the tree header and the ruler open.
 
-#include <QColor>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -19,15 +18,6 @@ class QToolButton;
 class QWidget;
 
 namespace bw::notes {
-
-// One entry of a colour menu: its caption and colour; the last entry,
-// "Automatic", has an invalid colour (the editor's default colour).
-struct ColorMenuEntry
-{
-    const char *caption;
-    QColor color;
-};
-QList<ColorMenuEntry> colorMenuEntries();
 
 class DocumentBars : public QObject
 {

@@ -4,11 +4,13 @@
 #include "notes/core/notes_strings.h"
 #include "notes/document_bars.h"
 #include "notes/document_window_splitter.h"
+#include "notes/format_commands.h"
 #include "notes/frame_services.h"
 #include "notes/item_commands.h"
 #include "notes/notes_strings.h"
 #include "notes/ruler.h"
 #include "notes/status_bar.h"
+#include "platform/guarded_dispatch.h"
 #include "settings/core/encodings.h"
 #include "settings/registry_rxl.h"
 
@@ -16,12 +18,14 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QLabel>
 #include <QSplitter>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <utility>
 
 namespace bw::notes {
@@ -39,13 +43,14 @@ TfrmMDIChild::TfrmMDIChild(FrameServices &frame, const QString &fileName, QWidge
     setAttribute(Qt::WA_DeleteOnClose, false);
     m_timer1.setObjectName(QStringLiteral("Timer1"));
     m_timer1.setInterval(kMillisecondsPerMinute);
-    connect(&m_timer1, &QTimer::timeout, this, &TfrmMDIChild::Timer1Timer);
+    guardedConnect(&m_timer1, &QTimer::timeout, this, &TfrmMDIChild::Timer1Timer);
     setupCommands();
     buildLayout();
     setupEditor();
     connectTable();
     // The folder tree, its item commands and the navigation history.
     m_itemCommands = new ItemCommands(*this, m_frame);
+    m_formatCommands = new FormatCommands(*this, m_frame);
     FormCreate();
 }
 
@@ -57,11 +62,12 @@ TfrmMDIChild::~TfrmMDIChild()
         // The editor's last signals come while it is torn down.
         m_editor->disconnect(this);
     }
+    // A destructor never throws: what fails here is reported and the rest goes on.
     if (m_store && !m_closed)
-        m_store->Save(RegistryRXL::SaveReason::Destroying);
+        guarded([this] { m_store->Save(RegistryRXL::SaveReason::Destroying); });
     // A window whose table could not be made may be freed without closing.
     if (m_closeRequested && !m_closed)
-        releaseUntitledNumber();
+        guarded([this] { releaseUntitledNumber(); });
     // The editor and tree go before the table, so no signal reaches them late.
     m_table.cdsCommon().disconnect(this);
 }
@@ -107,14 +113,16 @@ QWidget *TfrmMDIChild::buildLeftPane()
     m_treeHeaderClose->setText(QStringLiteral("\u2715"));
     m_treeHeaderClose->setAutoRaise(true);
     m_treeHeaderClose->setFixedSize(16, 16);
-    connect(m_treeHeaderClose, &QToolButton::clicked, this, &TfrmMDIChild::btnTreeViewHeaderClick);
+    guardedConnect(m_treeHeaderClose, &QToolButton::clicked, this,
+                   &TfrmMDIChild::btnTreeViewHeaderClick);
     auto *headerLayout = new QHBoxLayout(m_treeHeader);
     headerLayout->setContentsMargins(2, 1, 2, 1);
     headerLayout->addWidget(headerLabel, 1);
     headerLayout->addWidget(m_treeHeaderClose);
     m_treeHeader->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_treeHeader, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint &pos) { m_bars->popupView(m_treeHeader->mapToGlobal(pos)); });
+    guardedConnect(
+        m_treeHeader, &QWidget::customContextMenuRequested, this,
+        [this](const QPoint &pos) { m_bars->popupView(m_treeHeader->mapToGlobal(pos)); });
 
     m_treePane = new QWidget(m_leftPane);
     m_treePane->setObjectName(QStringLiteral("treePane"));
@@ -135,7 +143,7 @@ QWidget *TfrmMDIChild::buildRightPane()
 {
     auto *pane = new QWidget(this);
     m_ruler = new Ruler(pane);
-    connect(m_ruler, &Ruler::contextMenuWanted, m_bars, &DocumentBars::popupView);
+    guardedConnect(m_ruler, &Ruler::contextMenuWanted, m_bars, &DocumentBars::popupView);
     m_editor = new RichEdit(pane);
     m_editor->setObjectName(QStringLiteral("Editor"));
     auto *layout = new QVBoxLayout(pane);
@@ -158,14 +166,41 @@ void TfrmMDIChild::bindSettingsStore()
     m_store->bindSection(settings::Section::Child);
 }
 
+namespace {
+
+// The IDs that more than one record of the table has, in ascending order.
+QList<qint32> duplicateIds(dataset::ClientDataSet &table)
+{
+    QHash<qint32, int> counts;
+    for (table.first(); !table.eof(); table.next())
+        if (!table.isNull(kFieldId))
+            ++counts[table.asInteger(kFieldId)];
+    table.first();
+    QList<qint32> shared;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        if (it.value() > 1)
+            shared.append(it.key());
+    std::sort(shared.begin(), shared.end());
+    return shared;
+}
+
+} // namespace
+
 void TfrmMDIChild::OpenTable()
 {
+    QList<qint32> shared;
     try {
         dataset::ControlsDisabler disabled(cdsCommon());
         if (QFileInfo::exists(m_caption)) {
             try {
                 m_table.loadFromFile(m_caption);
                 m_fileStamp = fileStamp(m_caption);
+                // Items that share an ID would show as one node, and a delete
+                // of that node would take the hidden ones along: such a file
+                // opens read-only (docs/document-window.md).
+                shared = duplicateIds(cdsCommon());
+                if (!shared.isEmpty())
+                    cdsCommon().setReadOnly(true);
             } catch (const dataset::DataSetError &) {
                 m_frame.prompts().message(this, kErrorCaption, kCannotReadWriteFile,
                                           PromptService::Icon::Error, PromptService::Ok);
@@ -177,7 +212,16 @@ void TfrmMDIChild::OpenTable()
         m_frame.prompts().message(this, kErrorCaption, kCannotReadWriteFile,
                                   PromptService::Icon::Error, PromptService::Ok);
         m_closeRequested = true;
-        QMetaObject::invokeMethod(this, [this] { closeWindow(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, guard([this] { closeWindow(); }), Qt::QueuedConnection);
+    }
+    if (!shared.isEmpty()) {
+        QStringList ids;
+        for (qint32 id : std::as_const(shared))
+            ids.append(QString::number(id));
+        m_frame.prompts().message(
+            this, kWarningCaption,
+            kDuplicateIdsReadOnly.arg(m_caption, ids.join(QStringLiteral(", "))),
+            PromptService::Icon::Warning, PromptService::Ok);
     }
     refreshStatusBar();
 }
@@ -208,7 +252,7 @@ void TfrmMDIChild::showEvent(QShowEvent *event)
     if (event->spontaneous() || m_shown)
         return;
     m_shown = true;
-    FormShow();
+    guarded([this] { FormShow(); });
 }
 
 void TfrmMDIChild::FormShow()
@@ -234,12 +278,15 @@ void TfrmMDIChild::closeWindow()
 
 void TfrmMDIChild::closeEvent(QCloseEvent *event)
 {
+    // An error while asking or saving keeps the window open with its changes.
     event->ignore();
-    const bool agreed = std::exchange(m_closeAgreed, false);
-    if (!m_closeRequested && !agreed && !FormCloseQuery())
-        return;
-    FormClose();
-    event->accept();
+    guarded([&] {
+        const bool agreed = std::exchange(m_closeAgreed, false);
+        if (!m_closeRequested && !agreed && !FormCloseQuery())
+            return;
+        FormClose();
+        event->accept();
+    });
 }
 
 bool TfrmMDIChild::CloseQuery()
@@ -306,8 +353,10 @@ void TfrmMDIChild::btnTreeViewHeaderClick()
 void TfrmMDIChild::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    ApplyEditorMargins();
-    EditorSelectionChange();
+    guarded([this] {
+        ApplyEditorMargins();
+        EditorSelectionChange();
+    });
 }
 
 } // namespace bw::notes

@@ -26,6 +26,7 @@ namespace bw::notes {
 
 class CollapsibleSplitter;
 class DocumentBars;
+class FormatCommands;
 class FrameServices;
 class ItemCommands;
 class Ruler;
@@ -59,6 +60,8 @@ public:
     QWidget *treePane() const { return m_treePane; }
     // The folder tree and the item commands.
     ItemCommands *itemCommands() const { return m_itemCommands; }
+    // The formatting commands and the ruler's markers.
+    FormatCommands *formatCommands() const { return m_formatCommands; }
     // The window's own command of that name (created on first use).
     QAction *action(const QString &name);
 
@@ -72,6 +75,8 @@ public:
     // The moving flag: set while the current record changes and while a
     // document is loaded into the editor, when protected text may change.
     bool isMoving() const { return m_moving; }
+    // For a MovingFlag guard around a change that may touch protected text.
+    bool &movingFlag() { return m_moving; }
     // Puts the table into edit state for a change of the editor's document;
     // false when the table cannot be changed.
     bool EnsureEditState();
@@ -87,6 +92,7 @@ public:
     void EditorSelectionChange();
     // True while EditorSelectionChange fills the format controls.
     bool UpdatingFormatControls() const { return m_updatingFormatControls; }
+    bool &updatingFormatControlsFlag() { return m_updatingFormatControls; }
     void ApplyEditorMargins();
     void FocusEditor();
 
@@ -191,6 +197,7 @@ private:
     bool m_moving = false;
     bool m_loadingEditor = false;
     bool m_editorModified = false; // the document differs from its field
+    bool m_loadFailed = false;     // the editor could not read the loaded item's document
     bool m_recordMarked = false; // the first change of an edit reached the field
     bool m_closeRequested = false;
     bool m_closeAgreed = false; // CloseQuery said yes for the coming close
@@ -212,6 +219,7 @@ private:
     QWidget *m_treePane = nullptr;
     DocumentBars *m_bars = nullptr;
     ItemCommands *m_itemCommands = nullptr;
+    FormatCommands *m_formatCommands = nullptr;
     Ruler *m_ruler = nullptr;
     RichEdit *m_editor = nullptr;
     StatusBar *m_statusBar = nullptr;

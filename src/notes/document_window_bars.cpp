@@ -10,6 +10,7 @@
 #include "notes/notes_strings.h"
 #include "notes/ruler.h"
 #include "notes/status_bar.h"
+#include "platform/guarded_dispatch.h"
 #include "settings/core/encodings.h"
 #include "settings/system_colors.h"
 
@@ -57,12 +58,12 @@ void TfrmMDIChild::setupCommands()
     m_frame.createChildCommands(this);
     for (const char *name : kHiddenCommands)
         action(QString::fromLatin1(name))->setVisible(false);
-    connect(action(QStringLiteral("actFileCDSSave")), &QAction::triggered, this,
-            [this] { DoTableCommand(TableCommand::Save); });
-    connect(action(QStringLiteral("actFileCDSSaveAs")), &QAction::triggered, this,
-            [this] { DoTableCommand(TableCommand::SaveAs); });
-    connect(action(QStringLiteral("actFileCDSSaveAll")), &QAction::triggered, this,
-            &TfrmMDIChild::SaveAll);
+    guardedConnect(action(QStringLiteral("actFileCDSSave")), &QAction::triggered, this,
+                   [this] { DoTableCommand(TableCommand::Save); });
+    guardedConnect(action(QStringLiteral("actFileCDSSaveAs")), &QAction::triggered, this,
+                   [this] { DoTableCommand(TableCommand::SaveAs); });
+    guardedConnect(action(QStringLiteral("actFileCDSSaveAll")), &QAction::triggered, this,
+                   &TfrmMDIChild::SaveAll);
     setupEditCommands();
     setupViewCommands();
 }
@@ -73,8 +74,8 @@ void TfrmMDIChild::setupViewCommands()
         const QString name = QString::fromLatin1(view.command);
         QAction *command = action(name);
         command->setCheckable(true);
-        connect(command, &QAction::triggered, this,
-                [this, name](bool checked) { viewCommandToggled(name, checked); });
+        guardedConnect(command, &QAction::triggered, this,
+                       [this, name](bool checked) { viewCommandToggled(name, checked); });
     }
 }
 

@@ -4,6 +4,7 @@
 #include "notes/document_window.h"
 
 #include "editor/rich_edit.h"
+#include "platform/guarded_dispatch.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
@@ -17,7 +18,7 @@ void TfrmMDIChild::setupEditCommands()
 {
     auto on = [this](const char *name, auto handler) {
         QAction *command = action(QString::fromLatin1(name));
-        connect(command, &QAction::triggered, this, [this, command, handler] {
+        guardedConnect(command, &QAction::triggered, this, [this, command, handler] {
             aclEditUpdate();
             if (command->isEnabled())
                 handler();
@@ -41,8 +42,8 @@ void TfrmMDIChild::setupEditCommands()
     on("actEditSelectAll", [this] { m_editor->selectAll(); });
     // The update handler runs whenever the event loop is about to wait.
     if (auto *dispatcher = QAbstractEventDispatcher::instance())
-        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
-                &TfrmMDIChild::aclEditUpdate);
+        guardedConnect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
+                       &TfrmMDIChild::aclEditUpdate);
 }
 
 void TfrmMDIChild::runUndo(bool redo)

@@ -10,6 +10,7 @@
 #include "notes/frame_services.h"
 #include "notes/notes_strings.h"
 #include "platform/caps_lock.h"
+#include "platform/guarded_dispatch.h"
 
 #include <QAction>
 #include <QBuffer>
@@ -58,20 +59,20 @@ void TfrmMDIChild::setupEditor()
     // Protected text changes only while the current record changes or a
     // document is loaded.
     m_editor->setProtectedHandler([this](int, int) { return m_moving; });
-    connect(m_editor, &RichEdit::change, this, [this] {
+    guardedConnect(m_editor, &RichEdit::change, this, [this] {
         if (!m_loadingEditor) {
             m_editorModified = true;
             markRecordModified();
         }
         EditorChange();
     });
-    connect(m_editor, &RichEdit::selectionChange, this, [this] {
+    guardedConnect(m_editor, &RichEdit::selectionChange, this, [this] {
         // A load refreshes the caret's place once it is complete.
         if (!m_loadingEditor)
             EditorSelectionChange();
     });
-    connect(m_editor, &RichEdit::filesDropped, this,
-            [this](const QStringList &files) { m_frame.filesDropped(files); });
+    guardedConnect(m_editor, &RichEdit::filesDropped, this,
+                   [this](const QStringList &files) { m_frame.filesDropped(files); });
     updateEditorReadOnly();
 }
 
@@ -79,14 +80,19 @@ void TfrmMDIChild::connectTable()
 {
     using DS = dataset::ClientDataSet;
     DS *table = &cdsCommon();
+    // The table's notifications (after a scroll, a change, a cancel) refresh
+    // this window's view: they are guarded, so a document the editor cannot
+    // load shows its error and leaves the table's operation complete. The
+    // before-signals stay plain: an error there stops the operation (a record
+    // is not left while its document could not be stored).
     connect(table, &DS::beforeScroll, this, &TfrmMDIChild::cdsCommonBeforeScroll);
-    connect(table, &DS::afterScroll, this, &TfrmMDIChild::cdsCommonAfterScroll);
-    connect(table, &DS::dataSetChanged, this, [this] {
+    guardedConnect(table, &DS::afterScroll, this, &TfrmMDIChild::cdsCommonAfterScroll);
+    guardedConnect(table, &DS::dataSetChanged, this, [this] {
         refreshEditorFromRecord(false);
         dsCommonDataChange();
     });
-    connect(table, &DS::fieldChanged, this, &TfrmMDIChild::dsCommonDataChange);
-    connect(table, &DS::stateChanged, this, &TfrmMDIChild::dsCommonStateChange);
+    guardedConnect(table, &DS::fieldChanged, this, &TfrmMDIChild::dsCommonDataChange);
+    guardedConnect(table, &DS::stateChanged, this, &TfrmMDIChild::dsCommonStateChange);
     // Before a post, and before the table leaves a record (which posts the
     // record only when a field changed), the editor's document is stored.
     auto storeIfModified = [this] {
@@ -95,10 +101,11 @@ void TfrmMDIChild::connectTable()
     };
     connect(table, &DS::beforePost, this, storeIfModified);
     connect(table, &DS::updatingRecord, this, storeIfModified);
-    connect(table, &DS::afterCancel, this, [this] { refreshEditorFromRecord(true); });
-    connect(table, &DS::afterOpen, this, &TfrmMDIChild::refreshStatusBar);
+    guardedConnect(table, &DS::afterCancel, this, [this] { refreshEditorFromRecord(true); });
+    guardedConnect(table, &DS::afterOpen, this, &TfrmMDIChild::refreshStatusBar);
     connect(table, &DS::beforeClose, this, [this] {
-        QMetaObject::invokeMethod(this, &TfrmMDIChild::refreshStatusBar, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, guard([this] { refreshStatusBar(); }),
+                                  Qt::QueuedConnection);
     });
 }
 
@@ -138,6 +145,11 @@ void TfrmMDIChild::LoadEditorDocument()
     dataset::ClientDataSet &table = cdsCommon();
     const bool hasRecord = table.isActive() && !table.isEmpty();
     const QByteArray bytes = hasRecord ? table.asBytes(kFieldDescription) : QByteArray();
+    std::exception_ptr failure;
+    // The same unreadable document loaded again (a new look, a cancel) is
+    // not reported again.
+    const bool reported =
+        m_loadFailed && hasRecord && table.bookmark() == m_loadedBookmark && bytes == m_loadedBytes;
     {
         MovingFlag moving(m_moving);
         MovingFlag loading(m_loadingEditor);
@@ -145,15 +157,29 @@ void TfrmMDIChild::LoadEditorDocument()
         buffer.setData(bytes);
         buffer.open(QIODevice::ReadOnly);
         // Not RTF: the editor falls back to plain text.
-        m_editor->loadFromStream(&buffer, StreamFormat::Rtf);
+        try {
+            m_editor->loadFromStream(&buffer, StreamFormat::Rtf);
+        } catch (const StreamError &) {
+            // A document the editor cannot read shows empty, once: the item is
+            // remembered as loaded (no second message at the next refresh) and
+            // cannot be edited, so its stored bytes are never replaced by text
+            // the user did not see.
+            failure = std::current_exception();
+            QBuffer empty;
+            empty.open(QIODevice::ReadOnly);
+            m_editor->loadFromStream(&empty, StreamFormat::PlainText);
+        }
         m_editor->document()->setModified(false);
     }
     m_editorModified = false;
     m_recordMarked = false;
+    m_loadFailed = failure != nullptr;
     m_loadedBookmark = hasRecord ? table.bookmark() : dataset::ClientDataSet::Bookmark();
     m_loadedBytes = bytes;
     EditorChange();
     EditorSelectionChange();
+    if (failure && !reported)
+        std::rethrow_exception(failure);
 }
 
 void TfrmMDIChild::StoreEditorDocument()
@@ -192,7 +218,7 @@ bool TfrmMDIChild::EnsureEditState()
     if (!table.isActive())
         return false;
     if (!isEditing(table.state())) {
-        if (!table.canModify() || table.isEmpty())
+        if (!table.canModify() || table.isEmpty() || m_loadFailed)
             return false;
         table.edit();
     }
@@ -226,10 +252,11 @@ bool TfrmMDIChild::EditorKeyPress(QKeyEvent *event)
 bool TfrmMDIChild::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_editor) {
+        // A key whose edit state could not be had is eaten: it changes nothing.
         if (event->type() == QEvent::KeyPress)
-            return EditorKeyPress(static_cast<QKeyEvent *>(event));
+            return guardedOr(true, [&] { return EditorKeyPress(static_cast<QKeyEvent *>(event)); });
         if (event->type() == QEvent::FocusOut && m_editorModified)
-            StoreEditorDocument();
+            guarded([this] { StoreEditorDocument(); });
     }
     return QWidget::eventFilter(watched, event);
 }

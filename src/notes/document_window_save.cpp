@@ -108,7 +108,7 @@ bool TfrmMDIChild::saveTo(const QString &path)
         StoreEditorDocument();
     // The change log is merged only once the file is written: a save that
     // fails leaves the window modified, so closing still asks about it.
-    table.saveToFile(path, dataset::ClientDataSet::FileFormat::Binary);
+    table.saveToFile(path, dataset::ClientDataSet::fileFormatForName(path));
     table.mergeChangeLog();
     if (isSameFile(path, m_caption))
         m_fileStamp = fileStamp(m_caption);

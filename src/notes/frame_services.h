@@ -87,6 +87,15 @@ public:
         return QIcon();
     }
 
+    // The font dialog with Apply (colour, underline, strike-out); its Apply
+    // button applies the font to the active document window's editor, or
+    // beeps when that editor does not have the focus. Nothing on Cancel.
+    virtual std::optional<PromptService::FontAnswer>
+    executeFontDialog(QWidget *parent, const PromptService::FontAnswer &initial)
+    {
+        return prompts().chooseFont(parent, initial, {});
+    }
+
     // The delete confirmation created once at start-up and shared by every
     // document window; null: each window makes one of its own.
     virtual TfrmDeleteMsg *deleteConfirmation() { return nullptr; }

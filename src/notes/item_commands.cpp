@@ -6,6 +6,7 @@
 #include "notes/document_window.h"
 #include "notes/folder_tree_view.h"
 #include "notes/frame_services.h"
+#include "platform/guarded_dispatch.h"
 #include "settings/core/encodings.h"
 #include "settings/system_colors.h"
 
@@ -84,15 +85,17 @@ ItemCommands::ItemCommands(TfrmMDIChild &window, FrameServices &frame)
     if (QLayout *layout = window.treePane()->layout())
         layout->addWidget(m_view);
     window.treePane()->setFocusProxy(m_view);
-    connect(&m_link, &FolderTreeLink::selectionChanging, this, &ItemCommands::dbTreeViewChanging);
-    connect(&window, &TfrmMDIChild::endTreeRenaming, m_view, [this] { m_view->endRenaming(true); });
-    connect(&window, &TfrmMDIChild::shown, m_view, [this] { m_view->collapseAllNodes(); });
+    guardedConnect(&m_link, &FolderTreeLink::selectionChanging, this,
+                   &ItemCommands::dbTreeViewChanging);
+    guardedConnect(&window, &TfrmMDIChild::endTreeRenaming, m_view,
+                   [this] { m_view->endRenaming(true); });
+    guardedConnect(&window, &TfrmMDIChild::shown, m_view, [this] { m_view->collapseAllNodes(); });
     connectCommands();
     buildTreeMenu();
     // The update handler runs whenever the event loop is about to wait.
     if (auto *dispatcher = QAbstractEventDispatcher::instance())
-        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
-                &ItemCommands::aclRecordUpdate);
+        guardedConnect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
+                       &ItemCommands::aclRecordUpdate);
     ApplyOptions();
 }
 
@@ -131,7 +134,7 @@ void ItemCommands::connectCommands()
 {
     for (const CommandName &entry : kCommands) {
         QAction *action = m_window.action(QString::fromLatin1(entry.name));
-        connect(action, &QAction::triggered, this, [this, action] {
+        guardedConnect(action, &QAction::triggered, this, [this, action] {
             aclRecordUpdate();
             if (action->isEnabled())
                 aclRecordExecute(commandNumber(action));
@@ -158,12 +161,12 @@ void ItemCommands::buildTreeMenu()
     QAction *edit = command(Edit);
     auto *rename = m_pmTreeView->addAction(edit->icon(), QStringLiteral("&Rename"));
     rename->setObjectName(QStringLiteral("pmiTreeViewRename"));
-    connect(m_pmTreeView, &QMenu::aboutToShow, rename, [rename, edit] {
+    guardedConnect(m_pmTreeView, &QMenu::aboutToShow, rename, [rename, edit] {
         rename->setEnabled(edit->isEnabled());
         rename->setIcon(edit->icon());
     });
     connect(rename, &QAction::triggered, edit, &QAction::trigger);
-    connect(m_view, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
+    guardedConnect(m_view, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
         aclRecordUpdate();
         m_pmTreeView->popup(m_view->viewport()->mapToGlobal(pos));
     });

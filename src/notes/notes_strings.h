@@ -63,5 +63,17 @@ namespace bw::notes {
 // Captions of the message boxes.
 inline const QString kConfirmCaption = QStringLiteral("Confirm");
 inline const QString kErrorCaption = QStringLiteral("Error");
+inline const QString kWarningCaption = QStringLiteral("Warning");
+
+// A file whose items share an ID opens read-only: %1 the file, %2 the IDs.
+inline const QString kDuplicateIdsReadOnly =
+    QStringLiteral("The file %1 holds items that share an ID (%2). The folder tree shows one "
+                   "item for each ID, so the file is opened read-only: no command can change "
+                   "or delete an item you were not shown.");
+
+inline const QString kInformationCaption = QStringLiteral("Information");
+
+// The character count (%1, the document's length).
+inline const QString kCountCharsMessage = QStringLiteral("The document has %1 characters.");
 
 } // namespace bw::notes

@@ -1,6 +1,9 @@
 #include "notes/standalone_frame_services.h"
 
 #include "notes/document_window.h"
+#include "notes/format_commands.h"
+
+#include <QApplication>
 #include "settings/core/registry.h"
 
 namespace bw::notes {
@@ -71,6 +74,17 @@ void StandaloneFrameServices::filesDropped(const QStringList &paths)
     if (paths.isEmpty() || windows.isEmpty())
         return;
     windows.last()->LoadDroppedFile(paths.first());
+}
+
+std::optional<PromptService::FontAnswer>
+StandaloneFrameServices::executeFontDialog(QWidget *parent, const PromptService::FontAnswer &initial)
+{
+    return m_prompts.chooseFont(parent, initial, [this](const PromptService::FontAnswer &font) {
+        const auto windows = documentWindows();
+        auto *commands = windows.isEmpty() ? nullptr : FormatCommands::of(windows.last());
+        if (!commands || !commands->FontDialogApply(font))
+            QApplication::beep();
+    });
 }
 
 } // namespace bw::notes

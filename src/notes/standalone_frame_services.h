@@ -31,6 +31,9 @@ public:
     void documentWindowClosed(TfrmMDIChild *window) override;
     void releaseUntitledNumber(int number) override { m_released.insert(number); }
     void filesDropped(const QStringList &paths) override;
+    // Apply goes to the most recent window.
+    std::optional<PromptService::FontAnswer>
+    executeFontDialog(QWidget *parent, const PromptService::FontAnswer &initial) override;
 
     // A window joins the list as the active (most recent) one.
     void addWindow(TfrmMDIChild *window);

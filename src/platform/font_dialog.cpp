@@ -5,7 +5,9 @@
 #include <QDialogButtonBox>
 #include <QFontComboBox>
 #include <QFormLayout>
+#include <QIcon>
 #include <QLabel>
+#include <QPixmap>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -57,6 +59,9 @@ FontDialog::FontDialog(QWidget *parent)
 void FontDialog::setChoice(const QFont &font, const QColor &color)
 {
     m_family->setCurrentFont(font);
+    // The face name as the document has it, also when the desktop shows
+    // another font in its place.
+    m_family->setEditText(font.family());
     m_size->setValue(qMax(1, font.pointSize()));
     m_bold->setChecked(font.bold());
     m_italic->setChecked(font.italic());
@@ -69,6 +74,9 @@ void FontDialog::setChoice(const QFont &font, const QColor &color)
 QFont FontDialog::chosenFont() const
 {
     QFont f = m_family->currentFont();
+    const QString face = m_family->currentText().trimmed();
+    if (!face.isEmpty())
+        f.setFamily(face);
     f.setPointSize(m_size->value());
     f.setBold(m_bold->isChecked());
     f.setItalic(m_italic->isChecked());
@@ -83,7 +91,10 @@ void FontDialog::updateSample()
     QPalette p = m_sample->palette();
     p.setColor(QPalette::WindowText, m_color);
     m_sample->setPalette(p);
-    m_colorButton->setText(m_color.name());
+    QPixmap swatch(16, 12);
+    swatch.fill(m_color);
+    m_colorButton->setIcon(QIcon(swatch));
+    m_colorButton->setText(m_color.name(QColor::HexRgb).toUpper());
 }
 
 void FontDialog::pickColor()

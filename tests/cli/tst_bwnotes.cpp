@@ -4,9 +4,12 @@
 #include "notes/core/notes_table.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 using bw::notes::NotesTable;
 
@@ -131,6 +134,38 @@ private slots:
         QCOMPARE(result.out, QString());
         QVERIFY2(result.err.startsWith(errorStart), qPrintable(result.err));
         QVERIFY(!QFile::exists(path("out.cds")));
+    }
+
+    // Given a pipe without a writer, when it is dumped or converted, then
+    // bwnotes refuses it at once instead of waiting on it, and a convert onto
+    // a pipe leaves it a pipe.
+    void pipesAreRefusedWithoutBlocking_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("dump") << QStringList{"dump", "pipe"}
+                              << "bwnotes: Cannot open the file %1: it is not a regular file\n";
+        QTest::newRow("convert from") << QStringList{"convert", "pipe", "out.cds"}
+                                      << "bwnotes: Cannot open the file %1: it is not a regular file\n";
+        QTest::newRow("convert onto") << QStringList{"convert", "good.cds", "pipe"}
+                                      << "bwnotes: Cannot write the file %1: it is not a regular file\n";
+    }
+
+    void pipesAreRefusedWithoutBlocking()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, error);
+        QTemporaryDir dir;
+        const QString pipe = dir.filePath("pipe");
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        QCOMPARE(run({"new", dir.filePath("good.cds")}).exitCode, 0);
+        for (int i = 1; i < arguments.size(); ++i)
+            arguments[i] = dir.filePath(arguments[i]);
+        const Result result = run(arguments);
+        QCOMPARE(result.exitCode, 1);
+        QCOMPARE(result.err, error.arg(pipe));
+        QVERIFY(QFileInfo(pipe).isFile() == false && QFileInfo::exists(pipe));
+        QVERIFY(!QFile::exists(dir.filePath("out.cds")));
     }
 
     void badArgumentsShowUsage_data()

@@ -12,7 +12,9 @@
 #include <QTest>
 
 #include <sqlite3.h>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/resource.h>
@@ -138,7 +140,7 @@ private:
     QString writeFixture(const QString &name)
     {
         fill(*m_table, fixtureRecords());
-        m_table->saveToFile(path(name));
+        m_table->saveToFile(path(name), ClientDataSet::fileFormatForName(name));
         return path(name);
     }
 
@@ -161,9 +163,10 @@ private slots:
                                 << QByteArray("SQLite format 3");
         QTest::newRow("xml asked") << "notes.cds" << int(ClientDataSet::FileFormat::Xml)
                                    << QByteArray("<?xml");
+        // The form asked is the form written, whatever the name says.
         QTest::newRow("binary asked, .XML path") << "notes.XmL"
                                                  << int(ClientDataSet::FileFormat::Binary)
-                                                 << QByteArray("<?xml");
+                                                 << QByteArray("SQLite format 3");
     }
 
     void roundTrip()
@@ -205,7 +208,7 @@ private slots:
     void xmlEscapingSurvivesStandardParser()
     {
         fill(*m_table, fixtureRecords());
-        m_table->saveToFile(path("packet.xml"));
+        m_table->saveToFile(path("packet.xml"), ClientDataSet::FileFormat::Xml);
         QDomDocument document;
         const auto parsed = document.setContent(readAll(path("packet.xml")));
         QVERIFY(parsed);
@@ -236,7 +239,7 @@ private slots:
         m_table->setFieldValue("Name", "n");
         m_table->setFieldValue("Description", QByteArray("a < b & \"c\"\r\n\td"));
         m_table->post();
-        m_table->saveToFile(path("text.xml"));
+        m_table->saveToFile(path("text.xml"), ClientDataSet::FileFormat::Xml);
         const QByteArray xml = readAll(path("text.xml"));
         QVERIFY(xml.contains("SUBTYPE=\"Text\""));
         QVERIFY(xml.contains("Description=\"a &lt; b &amp; &quot;c&quot;&#13;&#10;&#9;d\""));
@@ -260,24 +263,38 @@ private slots:
         QVERIFY(!m_table->undoLastChange());
     }
 
+    // Every refusal names the file and says why.
     void loadRequiresDefinedFields_data()
     {
         QTest::addColumn<QString>("sql");
-        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("reason");
         QTest::newRow("missing field")
             << "ALTER TABLE records DROP COLUMN \"Description\";"
                "DELETE FROM fields WHERE name = 'Description';"
-            << "Field 'Description' not found in the file";
+            << "field 'Description' is missing";
         QTest::newRow("other type")
             << "UPDATE fields SET type = 'memo' WHERE name = 'Name';"
-            << "Field 'Name' in the file has the wrong type";
+            << "field 'Name' has the wrong type";
+        QTest::newRow("invalid width") << "UPDATE fields SET size = 0 WHERE name = 'Name';"
+                                       << "field 'Name' has an invalid width";
+        QTest::newRow("index on unknown field")
+            << "UPDATE indexes SET fields = 'Nope' WHERE name = 'idxIDAsc';"
+            << "index 'idxIDAsc' names an unknown field";
+        QTest::newRow("field defined twice")
+            << "CREATE TABLE f2 AS SELECT * FROM fields; DROP TABLE fields;"
+               "CREATE TABLE fields (position INTEGER PRIMARY KEY, name TEXT NOT NULL,"
+               " type TEXT NOT NULL, size INTEGER NOT NULL, required INTEGER NOT NULL);"
+               "INSERT INTO fields SELECT * FROM f2; DROP TABLE f2;"
+               "UPDATE fields SET name = 'ID' WHERE name = 'Parent';"
+            << "field 'ID' is defined twice";
     }
 
     void loadRequiresDefinedFields()
     {
         QFETCH(QString, sql);
-        QFETCH(QString, message);
+        QFETCH(QString, reason);
         const QString file = writeFixture("a.cds");
+        const QString message = "The file " + file + " is not a notes file: " + reason;
         runSql(file, sql.toUtf8().constData());
         const auto defsBefore = m_table->fieldDefs();
         try {
@@ -323,7 +340,9 @@ private slots:
             m_table->post();
         }
         const QStringList before = QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden);
-        QVERIFY_THROWS_EXCEPTION(DataSetError, m_table->saveToFile(path(target)));
+        QVERIFY_THROWS_EXCEPTION(
+            DataSetError,
+            m_table->saveToFile(path(target), ClientDataSet::fileFormatForName(target)));
         QFile::setPermissions(path("ro"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         if (QFileInfo(path(target)).isFile())
             QCOMPARE(readAll(path(target)), QByteArray("old content"));
@@ -347,8 +366,9 @@ private slots:
     void fullDiskNamesTheFileAndKeepsIt_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::newRow("binary") << "n.cds";
-        QTest::newRow("XML") << "n.xml";
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("binary") << "n.cds" << QString::fromLocal8Bit(std::strerror(EFBIG));
+        QTest::newRow("XML") << "n.xml" << QString::fromLocal8Bit(std::strerror(EFBIG));
     }
 
     void fullDiskNamesTheFileAndKeepsIt()
@@ -358,6 +378,7 @@ private slots:
         // then the error names the file being saved, not its temporary file,
         // and the old file stays with nothing left beside it.
         QFETCH(QString, name);
+        QFETCH(QString, reason);
         writeAll(path(name), "old content");
         fill(*m_table, fixtureRecords());
         m_table->last();
@@ -372,14 +393,13 @@ private slots:
         QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limited), 0);
         QString message;
         try {
-            m_table->saveToFile(path(name));
+            m_table->saveToFile(path(name), ClientDataSet::fileFormatForName(name));
         } catch (const FileAccessError &error) {
             message = error.message();
         }
         ::setrlimit(RLIMIT_FSIZE, &saved);
         ::signal(SIGXFSZ, oldHandler);
-        QVERIFY2(message.startsWith("Cannot write the file " + path(name) + ": "),
-                 qPrintable(message));
+        QCOMPARE(message, "Cannot write the file " + path(name) + ": " + reason);
         QCOMPARE(readAll(path(name)), QByteArray("old content"));
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{name});
     }

@@ -203,7 +203,7 @@ private slots:
         m_notes->createNewContent();
         addItem(0, QString::fromUtf8("Kapitel – Übersicht"));
         cds().mergeChangeLog();
-        cds().saveToFile(dir.filePath(fileName));
+        cds().saveToFile(dir.filePath(fileName), ClientDataSet::fileFormatForName(fileName));
         NotesTable other;
         other.loadFromFile(dir.filePath(fileName));
         QCOMPARE(other.cdsCommon().recordCount(), 2);

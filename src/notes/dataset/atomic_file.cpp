@@ -1,6 +1,7 @@
 #include "notes/dataset/atomic_file.h"
 
 #include "notes/dataset/dataset_error.h"
+#include "notes/dataset/file_checks.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,21 +25,21 @@ QString systemError()
     return QString::fromLocal8Bit(std::strerror(errno));
 }
 
-void syncPath(const QString &path, bool directory)
+void syncPath(const QString &path, const QString &shownName, bool directory)
 {
     const QByteArray native = QFile::encodeName(path);
     const int fd = ::open(native.constData(), directory ? (O_RDONLY | O_DIRECTORY) : O_RDONLY);
     if (fd < 0) {
         if (directory)
             return; // some file systems do not let a folder be opened; the rename stands
-        throw FileAccessError(QStringLiteral("Cannot write the file %1: %2").arg(path, systemError()));
+        throw FileAccessError::cannotWrite(shownName, systemError());
     }
     const int result = ::fsync(fd);
     const int savedErrno = errno;
     ::close(fd);
     if (result != 0 && !directory) {
         errno = savedErrno;
-        throw FileAccessError(QStringLiteral("Cannot write the file %1: %2").arg(path, systemError()));
+        throw FileAccessError::cannotWrite(shownName, systemError());
     }
 }
 
@@ -55,7 +56,7 @@ mode_t permissionsFor(const QString &targetPath)
 // The rename would replace a file even where writing to it is refused: a file
 // this process may not write, or that nobody may write (also for the
 // superuser), is refused as read-only. A file that does not exist yet passes.
-void checkNotReadOnly(const QString &path)
+void checkNotReadOnly(const QString &path, const QString &shownName)
 {
     const QByteArray native = QFile::encodeName(path);
     struct stat info;
@@ -66,7 +67,7 @@ void checkNotReadOnly(const QString &path)
             return;
         errno = EACCES;
     }
-    throw FileAccessError(QStringLiteral("Cannot write the file %1: %2").arg(path, systemError()));
+    throw FileAccessError::cannotWrite(shownName, systemError());
 }
 
 // The name QTemporaryFile gives a temporary file of the target: "." + the
@@ -110,13 +111,13 @@ void removeAbandonedTemps(const QString &targetPath)
 
 } // namespace
 
-AtomicFile::AtomicFile(const QString &targetPath) : m_targetPath(targetPath)
+AtomicFile::AtomicFile(const QString &targetPath)
+    : m_shownName(targetPath), m_targetPath(resolveLinkChain(targetPath))
 {
-    // Saving through a symbolic link replaces the file it points to, not the link.
-    const QFileInfo link(targetPath);
-    if (link.isSymLink())
-        m_targetPath = link.symLinkTarget();
-    checkNotReadOnly(m_targetPath);
+    // Saving through symbolic links replaces the file the last one points to;
+    // the links stay. Only a regular file is replaced.
+    checkReplaceable(m_targetPath, m_shownName);
+    checkNotReadOnly(m_targetPath, m_shownName);
     const QFileInfo info(m_targetPath);
     QTemporaryFile temp(info.absolutePath() + QStringLiteral("/.") + info.fileName()
                         + QStringLiteral(".XXXXXX"));
@@ -142,15 +143,14 @@ AtomicFile::~AtomicFile()
 
 void AtomicFile::commit()
 {
-    syncPath(m_tempPath, false);
+    syncPath(m_tempPath, m_shownName, false);
     const QByteArray temp = QFile::encodeName(m_tempPath);
     const QByteArray target = QFile::encodeName(m_targetPath);
     ::chmod(temp.constData(), permissionsFor(m_targetPath));
     if (::rename(temp.constData(), target.constData()) != 0)
-        throw FileAccessError(
-            QStringLiteral("Cannot write the file %1: %2").arg(m_targetPath, systemError()));
+        throw FileAccessError::cannotWrite(m_shownName, systemError());
     m_committed = true;
-    syncPath(QFileInfo(m_targetPath).absolutePath(), true);
+    syncPath(QFileInfo(m_targetPath).absolutePath(), m_shownName, true);
     removeAbandonedTemps(m_targetPath);
 }
 

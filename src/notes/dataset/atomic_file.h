@@ -13,18 +13,22 @@ class AtomicFile
 {
 public:
     // Creates the temporary file; throws FileAccessError when the target is
-    // a read-only file or the folder cannot take it (missing, read-only).
+    // not a regular file, is read-only, or the folder cannot take it
+    // (missing, read-only). A target reached through symbolic links is the
+    // file at the end of the chain; messages name `targetPath` as given.
     explicit AtomicFile(const QString &targetPath);
     ~AtomicFile();
     AtomicFile(const AtomicFile &) = delete;
     AtomicFile &operator=(const AtomicFile &) = delete;
 
     QString tempPath() const { return m_tempPath; }
+    QString shownName() const { return m_shownName; }
     // Flushes the temporary file, gives it the target's permissions and
     // renames it over the target. Throws FileAccessError.
     void commit();
 
 private:
+    QString m_shownName;
     QString m_targetPath;
     QString m_tempPath;
     int m_lockFd = -1; // holds the temporary file's lock while the save runs

@@ -2,6 +2,7 @@
 
 #include "notes/dataset/atomic_file.h"
 #include "notes/dataset/client_dataset_p.h"
+#include "notes/dataset/file_checks.h"
 #include "notes/dataset/sqlite_file.h"
 #include "notes/dataset/xml_packet.h"
 
@@ -274,10 +275,9 @@ namespace {
 
 TableContent readTableFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw FileAccessError(
-            QStringLiteral("Cannot open the file %1: %2").arg(path, file.errorString()));
+    QFile file;
+    if (!file.open(openRegularFile(path), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        throw FileAccessError::cannotOpen(path, file.errorString());
     const QByteArray head = file.peek(16);
     if (head.startsWith("SQLite format 3")) {
         file.close();
@@ -285,20 +285,21 @@ TableContent readTableFile(const QString &path)
     }
     if (head.trimmed().startsWith('<') || head.startsWith("\xEF\xBB\xBF<"))
         return readXmlPacket(file, path);
-    throw FileFormatError(QStringLiteral("The file %1 is not a notes file").arg(path));
+    throw FileFormatError::refused(path, QStringLiteral("it is neither a SQLite database nor XML"));
 }
 
 // The table's own field definitions must all be in the file, with their types.
-QList<FieldDef> matchFields(const QList<FieldDef> &own, QList<FieldDef> fromFile)
+QList<FieldDef> matchFields(const QList<FieldDef> &own, QList<FieldDef> fromFile,
+                            const QString &path)
 {
     for (const FieldDef &def : own) {
         auto it = std::find_if(fromFile.begin(), fromFile.end(),
                                [&](const FieldDef &f) { return f.name == def.name; });
         if (it == fromFile.end())
-            throw FileFormatError(QStringLiteral("Field '%1' not found in the file").arg(def.name));
+            throw FileFormatError::refused(path, QStringLiteral("field '%1' is missing").arg(def.name));
         if (it->type != def.type)
-            throw FileFormatError(
-                QStringLiteral("Field '%1' in the file has the wrong type").arg(def.name));
+            throw FileFormatError::refused(
+                path, QStringLiteral("field '%1' has the wrong type").arg(def.name));
         it->required = it->required || def.required;
     }
     return fromFile;
@@ -310,14 +311,14 @@ void ClientDataSet::loadFromFile(const QString &path)
 {
     close();
     TableContent content = readTableFile(path);
-    QList<FieldDef> fields = matchFields(d->fieldDefs, std::move(content.fields));
+    QList<FieldDef> fields = matchFields(d->fieldDefs, std::move(content.fields), path);
     QList<IndexDef> indexes = d->indexDefs;
     for (const IndexDef &index : content.indexes) {
         if (std::none_of(indexes.begin(), indexes.end(),
                          [&](const IndexDef &own) { return own.name == index.name; }))
             indexes.append(index);
     }
-    validateDefinitions(fields, indexes);
+    validateDefinitions(fields, indexes, path);
     const QList<FieldDef> savedFieldDefs = d->fieldDefs;
     const QList<IndexDef> savedIndexDefs = d->indexDefs;
     d->fieldDefs = fields;
@@ -341,23 +342,14 @@ void ClientDataSet::saveToFile(const QString &path, FileFormat format)
 {
     d->checkActive();
     checkBrowseMode();
-    const bool xml = format == FileFormat::Xml || path.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive);
     AtomicFile target(path);
-    if (xml) {
+    if (format == FileFormat::Xml) {
+        // Unbuffered: every write reaches the file at once, so a full disk is
+        // reported with its reason by the write that met it.
         QFile file(target.tempPath());
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            throw FileAccessError(
-                QStringLiteral("Cannot write the file %1: %2").arg(path, file.errorString()));
-        try {
-            writeXmlPacket(file, d->fields, d->rows.contiguous());
-        } catch (const FileAccessError &) {
-            // The packet writer knows the device, not the file it stands for.
-            throw FileAccessError(
-                QStringLiteral("Cannot write the file %1: %2").arg(path, file.errorString()));
-        }
-        if (!file.flush())
-            throw FileAccessError(
-                QStringLiteral("Cannot write the file %1: %2").arg(path, file.errorString()));
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+            throw FileAccessError::cannotWrite(path, file.errorString());
+        writeXmlPacket(file, d->fields, d->rows.contiguous(), path);
         file.close();
     } else {
         QList<IndexDef> indexes;
@@ -369,6 +361,12 @@ void ClientDataSet::saveToFile(const QString &path, FileFormat format)
         writeSqliteFile(target.tempPath(), d->fields, indexes, d->rows.contiguous(), path);
     }
     target.commit();
+}
+
+ClientDataSet::FileFormat ClientDataSet::fileFormatForName(const QString &path)
+{
+    return path.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive) ? FileFormat::Xml
+                                                                     : FileFormat::Binary;
 }
 
 void ClientDataSet::setReadOnly(bool readOnly)

@@ -82,10 +82,14 @@ public:
     // FileFormatError.
     void loadFromFile(const QString &path);
     // Writes the current records (a pending edit is posted first, or dropped if
-    // nothing changed). Binary form asked with a path ending in ".xml" (any
-    // case) writes the XML form. The old file is replaced only when the new
-    // one is complete. Throws FileAccessError (or DataSetError).
+    // nothing changed) in the form asked, whatever the name. The old file is
+    // replaced only when the new one is complete, and only a regular file is
+    // replaced; through symbolic links, the file the last one points to.
+    // Throws FileAccessError (or DataSetError).
     void saveToFile(const QString &path, FileFormat format = FileFormat::Binary);
+    // The form a user means by a file name: XML for a name ending in ".xml"
+    // (any case), else binary. For callers that let the user name the file.
+    static FileFormat fileFormatForName(const QString &path);
     void setReadOnly(bool readOnly);
     bool isReadOnly() const;
     bool canModify() const; // open and not read-only
@@ -201,7 +205,19 @@ public:
     {
         m_dataSet.disableControls();
     }
-    ~ControlsDisabler() { m_dataSet.enableControls(); }
+    // Never throws: enabling tells the receivers of dataSetChanged, and an
+    // exception of theirs (they are guarded, see platform/guarded_dispatch.h)
+    // is logged here rather than ending the program.
+    ~ControlsDisabler()
+    {
+        try {
+            m_dataSet.enableControls();
+        } catch (const std::exception &e) {
+            qCritical("%s", e.what());
+        } catch (...) {
+            qCritical("Unknown error while enabling the controls of a table");
+        }
+    }
     ControlsDisabler(const ControlsDisabler &) = delete;
     ControlsDisabler &operator=(const ControlsDisabler &) = delete;
 
@@ -223,8 +239,9 @@ public:
         try {
             if (m_dataSet.isActive() && m_dataSet.bookmarkValid(m_bookmark))
                 m_dataSet.gotoBookmark(m_bookmark);
-        } catch (const DataSetError &) {
-            // Returning is a courtesy; the error that ended the scope matters more.
+        } catch (...) {
+            // Returning is a courtesy; the error that ended the scope matters
+            // more. Never throws, whatever a receiver of the scroll does.
         }
     }
     BookmarkKeeper(const BookmarkKeeper &) = delete;

@@ -40,6 +40,17 @@ class FileAccessError : public DataSetError
 {
 public:
     using DataSetError::DataSetError;
+
+    // "Cannot write the file PATH: REASON", the one message of a failed save.
+    static FileAccessError cannotWrite(const QString &path, const QString &reason)
+    {
+        return FileAccessError(QStringLiteral("Cannot write the file %1: %2").arg(path, reason));
+    }
+    // "Cannot open the file PATH: REASON", the one message of a file that cannot be read.
+    static FileAccessError cannotOpen(const QString &path, const QString &reason)
+    {
+        return FileAccessError(QStringLiteral("Cannot open the file %1: %2").arg(path, reason));
+    }
 };
 
 // A file was read but its content is not a table this engine accepts
@@ -48,6 +59,13 @@ class FileFormatError : public DataSetError
 {
 public:
     using DataSetError::DataSetError;
+
+    // "The file PATH is not a notes file: REASON", the one message of a refused file.
+    static FileFormatError refused(const QString &path, const QString &reason)
+    {
+        return FileFormatError(
+            QStringLiteral("The file %1 is not a notes file: %2").arg(path, reason));
+    }
 };
 
 } // namespace bw::dataset

@@ -1,10 +1,14 @@
 #include "notes/dataset/sqlite_file.h"
 
 #include "notes/dataset/dataset_error.h"
+#include "notes/dataset/file_checks.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStringList>
+#include <QUrl>
 
+#include <cstring>
 #include <memory>
 #include <sqlite3.h>
 
@@ -67,10 +71,12 @@ public:
         : m_path(shownName.isEmpty() ? path : shownName), m_forWriting(forWriting)
     {
         sqlite3 *raw = nullptr;
+        // A file being read is opened immutable: SQLite then takes no lock and
+        // never creates a -wal, -shm or journal file beside it.
+        const QByteArray name = forWriting ? QFile::encodeName(path) : immutableUri(path);
         const int flags = forWriting ? (SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)
-                                     : SQLITE_OPEN_READONLY;
-        const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &raw,
-                                       flags | SQLITE_OPEN_NOMUTEX, nullptr);
+                                     : (SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
+        const int rc = sqlite3_open_v2(name.constData(), &raw, flags | SQLITE_OPEN_NOMUTEX, nullptr);
         m_db.reset(raw);
         if (rc != SQLITE_OK)
             fail(rc);
@@ -87,16 +93,22 @@ public:
 
     [[noreturn]] void fail(int rc) const
     {
-        const QString reason = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db.get()))
-                                    : QString::fromUtf8(sqlite3_errstr(rc));
         const int primary = rc & 0xFF;
+        QString reason = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db.get()))
+                              : QString::fromUtf8(sqlite3_errstr(rc));
+        // SQLite's "disk I/O error" hides why; the system's error says it
+        // (a full disk, a file too large).
+        int systemError = 0;
+        if (m_db)
+            sqlite3_file_control(m_db.get(), "main", SQLITE_FCNTL_LAST_ERRNO, &systemError);
+        if ((primary == SQLITE_IOERR || primary == SQLITE_FULL) && systemError != 0)
+            reason = QString::fromLocal8Bit(std::strerror(systemError));
         if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB || primary == SQLITE_FORMAT
             || primary == SQLITE_RANGE || primary == SQLITE_MISMATCH || primary == SQLITE_TOOBIG)
-            throw FileFormatError(
-                QStringLiteral("The file %1 is damaged or not a notes file: %2").arg(m_path, reason));
-        const QString failure = m_forWriting ? QStringLiteral("Cannot write the file %1: %2")
-                                             : QStringLiteral("Cannot access the file %1: %2");
-        throw FileAccessError(failure.arg(m_path, reason));
+            throw FileFormatError::refused(m_path, QStringLiteral("it is damaged (%1)").arg(reason));
+        if (m_forWriting)
+            throw FileAccessError::cannotWrite(m_path, reason);
+        throw FileAccessError::cannotOpen(m_path, reason);
     }
 
     void exec(const QString &sql) const
@@ -135,10 +147,16 @@ public:
 
     [[noreturn]] void refuse(const QString &why) const
     {
-        throw FileFormatError(QStringLiteral("The file %1 is not a notes file: %2").arg(m_path, why));
+        throw FileFormatError::refused(m_path, why);
     }
 
 private:
+    static QByteArray immutableUri(const QString &path)
+    {
+        const QString absolute = QFileInfo(path).absoluteFilePath();
+        return "file:" + QUrl::toPercentEncoding(absolute, "/") + "?immutable=1";
+    }
+
     QString m_path;
     bool m_forWriting;
     Db m_db;
@@ -167,13 +185,27 @@ QStringList tableColumns(const Connection &c, const QString &table)
 
 void checkHeader(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw FileAccessError(
-            QStringLiteral("Cannot open the file %1: %2").arg(path, file.errorString()));
+    QFile file;
+    if (!file.open(openRegularFile(path), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        throw FileAccessError::cannotOpen(path, file.errorString());
     const QByteArray head = file.read(sizeof kSqliteHeader);
     if (head != QByteArray(kSqliteHeader, sizeof kSqliteHeader))
-        throw FileFormatError(QStringLiteral("The file %1 is not a notes file").arg(path));
+        throw FileFormatError::refused(path, QStringLiteral("it is not a SQLite database"));
+}
+
+// A database another program left with changes in a -wal file, or with an
+// unfinished transaction in its journal, needs SQLite to recover it first,
+// which writes. Read immutable it would show an old or torn state, so it is
+// refused; opening it once with the sqlite3 tool recovers it.
+void checkNeedsNoRecovery(const QString &path)
+{
+    for (const char *suffix : {"-wal", "-journal"}) {
+        const QFileInfo beside(path + QLatin1String(suffix));
+        if (beside.exists() && beside.size() > 0)
+            throw FileFormatError::refused(
+                path, QStringLiteral("SQLite must first recover changes from %1")
+                          .arg(beside.fileName()));
+    }
 }
 
 void checkIdentity(const Connection &c)
@@ -219,7 +251,7 @@ QList<FieldDef> readFieldDefs(const Connection &c)
         const qint64 size = sqlite3_column_int64(stmt.get(), 2);
         if (size < 0 || size > std::numeric_limits<int>::max())
             c.refuse(QStringLiteral("field '%1' has an invalid size").arg(def.name));
-        def.size = int(size);
+        def.size = def.type == FieldType::Integer ? 0 : int(size); // an integer has no size
         def.required = sqlite3_column_int64(stmt.get(), 3) != 0;
         fields.append(def);
     }
@@ -386,13 +418,14 @@ void writeRows(const Connection &c, const QList<FieldDef> &fields, const std::ve
 TableContent readSqliteFile(const QString &path)
 {
     checkHeader(path);
+    checkNeedsNoRecovery(path);
     const Connection c(path, false);
     c.exec(QStringLiteral("PRAGMA query_only=1"));
     checkIdentity(c);
     TableContent content;
     content.fields = readFieldDefs(c);
     content.indexes = readIndexDefs(c);
-    validateDefinitions(content.fields, content.indexes);
+    validateDefinitions(content.fields, content.indexes, path);
     content.rows = readRows(c, content.fields);
     return content;
 }

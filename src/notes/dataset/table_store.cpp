@@ -4,6 +4,8 @@
 
 #include <QSet>
 
+#include <algorithm>
+
 namespace bw::dataset {
 
 int utf8Length(const QByteArray &utf8)
@@ -53,46 +55,60 @@ bool isValidUtf8(const QByteArray &bytes)
     return true;
 }
 
-static void validateFields(const QList<FieldDef> &fields)
+namespace {
+
+// The reason in the words of a file's refusal, or of a table's own definitions.
+[[noreturn]] void refuseDefinitions(const QString &fileName, const QString &reason)
+{
+    if (fileName.isEmpty())
+        throw DataSetError(reason.left(1).toUpper() + reason.mid(1));
+    throw FileFormatError::refused(fileName, reason);
+}
+
+void validateFields(const QList<FieldDef> &fields, const QString &fileName)
 {
     if (fields.isEmpty())
-        throw FileFormatError(QStringLiteral("The file defines no fields"));
+        refuseDefinitions(fileName, QStringLiteral("no fields are defined"));
     if (fields.size() > kMaxFieldCount)
-        throw FileFormatError(QStringLiteral("The file defines too many fields"));
+        refuseDefinitions(fileName, QStringLiteral("too many fields are defined"));
     QSet<QString> names;
     for (const FieldDef &field : fields) {
-        if (field.name.isEmpty() || field.name.size() > kMaxFieldNameLength)
-            throw FileFormatError(QStringLiteral("The file has an invalid field name"));
-        for (QChar c : field.name) {
-            if (c.unicode() < 0x20 || c == QLatin1Char(';'))
-                throw FileFormatError(QStringLiteral("The file has an invalid field name"));
-        }
+        const bool badName = field.name.isEmpty() || field.name.size() > kMaxFieldNameLength
+                             || std::any_of(field.name.begin(), field.name.end(), [](QChar c) {
+                                    return c.unicode() < 0x20 || c == QLatin1Char(';');
+                                });
+        if (badName)
+            refuseDefinitions(fileName, QStringLiteral("a field has an invalid name"));
         if (names.contains(field.name))
-            throw FileFormatError(QStringLiteral("Field '%1' is defined twice").arg(field.name));
+            refuseDefinitions(fileName, QStringLiteral("field '%1' is defined twice").arg(field.name));
         names.insert(field.name);
         if (field.type == FieldType::String && (field.size < 1 || field.size > kMaxStringWidth))
-            throw FileFormatError(
-                QStringLiteral("Field '%1' has an invalid width").arg(field.name));
+            refuseDefinitions(fileName,
+                              QStringLiteral("field '%1' has an invalid width").arg(field.name));
         if (field.size < 0)
-            throw FileFormatError(QStringLiteral("Field '%1' has an invalid size").arg(field.name));
+            refuseDefinitions(fileName,
+                              QStringLiteral("field '%1' has an invalid size").arg(field.name));
     }
 }
 
-void validateDefinitions(const QList<FieldDef> &fields, const QList<IndexDef> &indexes)
+} // namespace
+
+void validateDefinitions(const QList<FieldDef> &fields, const QList<IndexDef> &indexes,
+                         const QString &fileName)
 {
-    validateFields(fields);
+    validateFields(fields, fileName);
     QSet<QString> fieldNames;
     for (const FieldDef &field : fields)
         fieldNames.insert(field.name);
     QSet<QString> indexNames;
     for (const IndexDef &index : indexes) {
         if (index.name.isEmpty() || indexNames.contains(index.name) || index.fields.isEmpty())
-            throw FileFormatError(QStringLiteral("The file has an invalid index definition"));
+            refuseDefinitions(fileName, QStringLiteral("an index definition is invalid"));
         indexNames.insert(index.name);
         for (const QString &name : index.fields) {
             if (!fieldNames.contains(name))
-                throw FileFormatError(
-                    QStringLiteral("Index '%1' names an unknown field").arg(index.name));
+                refuseDefinitions(
+                    fileName, QStringLiteral("index '%1' names an unknown field").arg(index.name));
         }
     }
 }

@@ -47,7 +47,9 @@ constexpr int kMaxStringWidth = 65535;
 int utf8Length(const QByteArray &utf8);
 // True when the bytes are well-formed UTF-8.
 bool isValidUtf8(const QByteArray &bytes);
-// Checks the definitions a file brought; throws FileFormatError.
-void validateDefinitions(const QList<FieldDef> &fields, const QList<IndexDef> &indexes);
+// Checks definitions; throws FileFormatError naming `fileName` when they came
+// from a file, else DataSetError.
+void validateDefinitions(const QList<FieldDef> &fields, const QList<IndexDef> &indexes,
+                         const QString &fileName = QString());
 
 } // namespace bw::dataset

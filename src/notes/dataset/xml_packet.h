@@ -14,8 +14,9 @@ namespace bw::dataset {
 TableContent readXmlPacket(const QString &path);
 TableContent readXmlPacket(QIODevice &device, const QString &name);
 // Writes the packet to an open device. Throws DataSetError when a string
-// value holds a character XML cannot carry, FileAccessError on write errors.
+// value holds a character XML cannot carry, FileAccessError naming
+// `shownName` on write errors.
 void writeXmlPacket(QIODevice &device, const QList<FieldDef> &fields,
-                    const std::vector<Row> &rows);
+                    const std::vector<Row> &rows, const QString &shownName);
 
 } // namespace bw::dataset

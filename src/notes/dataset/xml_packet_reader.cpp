@@ -1,4 +1,6 @@
 #include "notes/dataset/dataset_error.h"
+#include "notes/dataset/file_checks.h"
+#include "notes/dataset/tag_scanner.h"
 #include "notes/dataset/xml_packet.h"
 
 #include <QFile>
@@ -20,7 +22,10 @@ struct PacketField
 class PacketReader
 {
 public:
-    PacketReader(QIODevice &device, const QString &name) : m_xml(&device), m_name(name) {}
+    PacketReader(QIODevice &device, const QString &name)
+        : m_device(device), m_xml(&m_device), m_name(name)
+    {
+    }
 
     TableContent read()
     {
@@ -44,7 +49,7 @@ public:
         TableContent content;
         for (const PacketField &field : m_fields)
             content.fields.append(field.def);
-        validateDefinitions(content.fields, {});
+        validateDefinitions(content.fields, {}, m_name);
         content.rows = std::move(m_rows);
         return content;
     }
@@ -52,9 +57,11 @@ public:
 private:
     [[noreturn]] void refuse(const QString &why)
     {
-        throw FileFormatError(QStringLiteral("The file %1 is not a notes file: %2 (line %3)")
-                                  .arg(m_name, why)
-                                  .arg(m_xml.lineNumber()));
+        // The reader stopped early because the scanner cut its input short.
+        if (m_device.scanner().failed())
+            throw FileFormatError::refused(m_name, m_device.scanner().failure());
+        throw FileFormatError::refused(
+            m_name, QStringLiteral("%1 (line %2)").arg(why).arg(m_xml.lineNumber()));
     }
 
     void checkXml()
@@ -211,6 +218,7 @@ private:
         return cell;
     }
 
+    ScannedDevice m_device;
     QXmlStreamReader m_xml;
     QString m_name;
     QList<PacketField> m_fields;
@@ -227,10 +235,9 @@ TableContent readXmlPacket(QIODevice &device, const QString &name)
 
 TableContent readXmlPacket(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw FileAccessError(
-            QStringLiteral("Cannot open the file %1: %2").arg(path, file.errorString()));
+    QFile file;
+    if (!file.open(openRegularFile(path), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        throw FileAccessError::cannotOpen(path, file.errorString());
     return readXmlPacket(file, path);
 }
 

@@ -152,16 +152,26 @@ void appendRow(QByteArray &out, const QList<QByteArray> &names, const QList<Fiel
     out.append("/>\n");
 }
 
-void flush(QIODevice &device, QByteArray &buffer)
+// A short write (a full disk) reports no error; the next write of the rest
+// fails with the reason.
+void flush(QIODevice &device, QByteArray &buffer, const QString &shownName)
 {
-    if (device.write(buffer) != buffer.size())
-        throw FileAccessError(QStringLiteral("Cannot write the file: %1").arg(device.errorString()));
+    const char *p = buffer.constData();
+    qint64 left = buffer.size();
+    while (left > 0) {
+        const qint64 written = device.write(p, left);
+        if (written <= 0)
+            throw FileAccessError::cannotWrite(shownName, device.errorString());
+        p += written;
+        left -= written;
+    }
     buffer.clear();
 }
 
 } // namespace
 
-void writeXmlPacket(QIODevice &device, const QList<FieldDef> &fields, const std::vector<Row> &rows)
+void writeXmlPacket(QIODevice &device, const QList<FieldDef> &fields, const std::vector<Row> &rows,
+                    const QString &shownName)
 {
     checkStrings(fields, rows);
     const std::vector<bool> binary = binaryMemoFields(fields, rows);
@@ -177,10 +187,10 @@ void writeXmlPacket(QIODevice &device, const QList<FieldDef> &fields, const std:
     for (const Row &row : rows) {
         appendRow(buffer, names, fields, binary, row);
         if (buffer.size() >= kFlushSize)
-            flush(device, buffer);
+            flush(device, buffer, shownName);
     }
     buffer.append("</ROWDATA>\n</DATAPACKET>\n");
-    flush(device, buffer);
+    flush(device, buffer, shownName);
 }
 
 } // namespace bw::dataset

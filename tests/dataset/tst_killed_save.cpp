@@ -1,0 +1,80 @@
+// A save killed at any point leaves a file that loads and holds the old or
+// the new content whole, in both forms. A helper program saves two versions
+// in turn and is killed (SIGKILL) after a different delay each time.
+
+#include "helpers/save_loop_content.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+using bw::dataset::ClientDataSet;
+
+class tst_KilledSave : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void killedSaveLeavesOldOrNewFile_data()
+    {
+        QTest::addColumn<QString>("form");
+        QTest::addColumn<QString>("fileName");
+        QTest::newRow("binary") << "binary"
+                                << "killed.cds";
+        QTest::newRow("XML") << "xml"
+                             << "killed.xml";
+    }
+
+    void killedSaveLeavesOldOrNewFile()
+    {
+        QFETCH(QString, form);
+        QFETCH(QString, fileName);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString file = dir.filePath(fileName);
+        const auto format =
+            form == "xml" ? ClientDataSet::FileFormat::Xml : ClientDataSet::FileFormat::Binary;
+        {
+            ClientDataSet old;
+            bw::testing::fillVersion(old, 0);
+            QElapsedTimer timer;
+            timer.start();
+            old.saveToFile(file, format);
+            m_saveMs = qMax<qint64>(1, timer.elapsed());
+        }
+        QRandomGenerator random(form == "xml" ? 11 : 7);
+        int seen[2] = {0, 0};
+        constexpr int kTrials = 30;
+        for (int trial = 0; trial < kTrials; ++trial) {
+            QProcess saver;
+            saver.start(qEnvironmentVariable("BW_BINARY_DIR") + "/bw_save_loop", {file, form});
+            QVERIFY2(saver.waitForReadyRead(30000), "the save loop did not start");
+            // Up to three saves long: the kill lands anywhere in a save.
+            QThread::usleep(random.bounded(quint32(m_saveMs * 3000)));
+            saver.kill();
+            QVERIFY(saver.waitForFinished(30000));
+            QCOMPARE(saver.exitStatus(), QProcess::CrashExit);
+
+            ClientDataSet loaded;
+            try {
+                loaded.loadFromFile(file);
+            } catch (const bw::dataset::DataSetError &error) {
+                QFAIL(qPrintable(QString("trial %1: %2").arg(trial).arg(error.message())));
+            }
+            const int version = bw::testing::versionOf(loaded);
+            QVERIFY2(version >= 0, qPrintable(QString("trial %1: mixed content").arg(trial)));
+            ++seen[version];
+        }
+        qInfo("%s: %d kills, old content %d times, new content %d times (save %lld ms)",
+              qPrintable(form), kTrials, seen[0], seen[1], static_cast<long long>(m_saveMs));
+    }
+
+private:
+    qint64 m_saveMs = 1;
+};
+
+QTEST_GUILESS_MAIN(tst_KilledSave)
+#include "tst_killed_save.moc"

@@ -1,0 +1,165 @@
+// A file whose items share an ID opens read-only with a message naming the
+// file and the IDs: the tree shows one node per ID, so no command may change
+// or delete the items behind it that the user was not shown.
+
+#include "editor/rich_edit.h"
+#include "notes/core/notes_strings.h"
+#include "notes/document_window.h"
+#include "notes/item_commands.h"
+#include "notes/notes_strings.h"
+#include "notes/standalone_frame_services.h"
+#include "scripted_prompt_service.h"
+#include "settings/core/registry.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace bw;
+using namespace bw::notes;
+
+namespace {
+const QString kRoot = QStringLiteral("Software\\ORV\\Bramblewick 2000\\4.0.4.0");
+constexpr int kVersion = 4040;
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+} // namespace
+
+class tst_DuplicateIds : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void sharedIdOpensReadOnly_data();
+    void sharedIdOpensReadOnly();
+    void uniqueIdsOpenForEditing();
+
+private:
+    TfrmMDIChild *open(const QString &name);
+    QString path(const QString &name) const { return m_dir->filePath(name); }
+    // The first item (ID 0), then records with the IDs given (each its own parent).
+    void writeFile(const QString &file, const QList<int> &ids,
+                   dataset::ClientDataSet::FileFormat format);
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<settings::Registry> m_registry;
+    std::unique_ptr<test::ScriptedPromptService> m_prompts;
+    std::unique_ptr<StandaloneFrameServices> m_frame;
+    QList<QPointer<TfrmMDIChild>> m_windows;
+};
+
+void tst_DuplicateIds::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_registry = std::make_unique<settings::Registry>(m_dir->filePath("registry.ini"));
+    m_prompts = std::make_unique<test::ScriptedPromptService>();
+    m_frame = std::make_unique<StandaloneFrameServices>(*m_prompts, *m_registry, kRoot, kVersion);
+}
+
+void tst_DuplicateIds::cleanup()
+{
+    for (const auto &window : m_windows)
+        delete window.data();
+    m_windows.clear();
+    m_frame.reset();
+    m_prompts.reset();
+    m_registry.reset();
+    m_dir.reset();
+}
+
+TfrmMDIChild *tst_DuplicateIds::open(const QString &name)
+{
+    auto *window = new TfrmMDIChild(*m_frame, name);
+    m_windows.append(window);
+    m_frame->addWindow(window);
+    window->resize(900, 600);
+    window->show();
+    return window;
+}
+
+void tst_DuplicateIds::writeFile(const QString &file, const QList<int> &ids,
+                                 dataset::ClientDataSet::FileFormat format)
+{
+    NotesTable table;
+    table.createNewContent();
+    dataset::ClientDataSet &cds = table.cdsCommon();
+    int n = 0;
+    for (int id : ids) {
+        cds.append();
+        cds.setFieldValue(kFieldId, id);
+        cds.setFieldValue(kFieldParent, id);
+        cds.setFieldValue(kFieldName, QStringLiteral("Item %1").arg(++n));
+        cds.post();
+    }
+    cds.saveToFile(file, format);
+}
+
+void tst_DuplicateIds::sharedIdOpensReadOnly_data()
+{
+    QTest::addColumn<int>("format");
+    QTest::newRow("binary") << int(dataset::ClientDataSet::FileFormat::Binary);
+    QTest::newRow("xml") << int(dataset::ClientDataSet::FileFormat::Xml);
+}
+
+void tst_DuplicateIds::sharedIdOpensReadOnly()
+{
+    // The smallest case: the first item (ID 0) and a second record with ID 0.
+    QFETCH(int, format);
+    const QString file = path("dup.cds");
+    writeFile(file, {0, 5, 5}, dataset::ClientDataSet::FileFormat(format));
+    const QByteArray before = fileBytes(file);
+
+    TfrmMDIChild *window = open(file);
+    QCOMPARE(m_prompts->messages(), QStringList{kDuplicateIdsReadOnly.arg(file, "0, 5")});
+    QCOMPARE(m_prompts->asked.first().icon, PromptService::Icon::Warning);
+    dataset::ClientDataSet &table = window->cdsCommon();
+    QVERIFY(table.isActive());
+    QVERIFY(!table.canModify());
+    QCOMPARE(table.recordCount(), 4);
+
+    // Delete, Insert and Edit are off; running Delete anyway deletes nothing.
+    ItemCommands *commands = window->itemCommands();
+    QVERIFY(commands);
+    commands->aclRecordUpdate();
+    QAction *del = window->action("actRecordDelete");
+    QVERIFY(!del->isEnabled());
+    QVERIFY(!window->action("actRecordInsert")->isEnabled());
+    QVERIFY(!window->action("actRecordEdit")->isEnabled());
+    m_prompts->answerMessage(PromptService::Yes);
+    m_prompts->answerMessage(PromptService::Yes);
+    del->trigger();
+    QCOMPARE(table.recordCount(), 4);
+    QCOMPARE(table.changeCount(), 0);
+
+    // Typing changes nothing either; closing asks nothing and writes nothing.
+    window->editor()->setFocus();
+    QTest::keyClicks(window->editor(), "x");
+    QCOMPARE(table.changeCount(), 0);
+    m_prompts->clear();
+    QVERIFY(window->close());
+    QCOMPARE(m_prompts->asked.size(), 0);
+    QCOMPARE(fileBytes(file), before);
+}
+
+void tst_DuplicateIds::uniqueIdsOpenForEditing()
+{
+    writeFile(path("ok.cds"), {1, 2}, dataset::ClientDataSet::FileFormat::Binary);
+    TfrmMDIChild *window = open(path("ok.cds"));
+    QVERIFY(m_prompts->messages().isEmpty());
+    QVERIFY(window->cdsCommon().canModify());
+}
+
+QTEST_MAIN(tst_DuplicateIds)
+#include "tst_duplicate_ids.moc"
