@@ -186,6 +186,7 @@ void Startup::createSearchWindow()
         context.statusBarImages << status.pixmap(i);
     TfrmMain *frame = m_mainWindow.get();
     context.errorHandler = [frame](std::exception_ptr error) { frame->handleException(error); };
+    context.hintHandler = [frame](const QString &hint) { frame->ApplicationEventsHint(hint); };
     m_search = std::make_unique<search::TfrmSearch>(std::move(context));
     m_mainWindow->setSearchWindow(m_search.get());
 }

@@ -220,6 +220,7 @@ LookupDialog::LookupDialog(ClientDataSet &table, QWidget *parent)
     m_value->setObjectName(QStringLiteral("edSearch"));
     form->addRow(tr("Search &order:"), m_index);
     form->addRow(tr("Search &for:"), m_value);
+    m_value->setFocus(); // typing goes to the text at once
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

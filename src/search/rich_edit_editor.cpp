@@ -91,6 +91,9 @@ TRichEditEditor::TRichEditEditor(PromptService &prompts, Guard guard, QWidget *p
     m_editor->setObjectName(QStringLiteral("Editor"));
     m_editor->setAutoUrlDetect(true);
     m_editor->setWantTabs(true);
+    QFont font(QStringLiteral("Verdana"));
+    font.setPointSize(8);
+    m_editor->setDefaultFont(font);
     m_commands = new RichTextActions(*m_editor, prompts, m_guard, this);
     m_statusBar = new QStatusBar(this);
     m_statusBar->setObjectName(QStringLiteral("StatusBar"));
@@ -114,6 +117,15 @@ TRichEditEditor::TRichEditEditor(PromptService &prompts, Guard guard, QWidget *p
 }
 
 TRichEditEditor::~TRichEditEditor() = default;
+
+void TRichEditEditor::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    m_guard([this] {
+        syncFormatBar();
+        m_editor->setFocus();
+    });
+}
 
 void TRichEditEditor::buildMenus(QWidget *menuHost)
 {
@@ -160,6 +172,7 @@ void TRichEditEditor::buildBars()
     tools->setIconSize(QSize(16, 16));
     auto *formatBar = new QToolBar(tr("Format Bar"), this);
     formatBar->setObjectName(QStringLiteral("FormatBar"));
+    formatBar->setIconSize(QSize(16, 16));
     const QStringList toolNames = {"Cut", "Copy", "Paste", "Undo", "Find", "Replace",
                                    "InsertObject"};
     for (const QString &name : toolNames) {

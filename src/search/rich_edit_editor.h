@@ -46,6 +46,9 @@ public:
     void pageSetup();
     void saveAndExit();
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     void buildMenus(QWidget *menuHost);
     void buildBars();

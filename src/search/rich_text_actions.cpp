@@ -7,6 +7,7 @@
 #include "search/rich_text_dialogs.h"
 
 #include <QAction>
+#include <QIcon>
 #include <QKeySequence>
 #include <QLineEdit>
 
@@ -42,6 +43,22 @@ RichTextActions::RichTextActions(RichEdit &editor, PromptService &prompts, Guard
     }, false);
     for (const char *name : {"Bold", "Italic", "Underline", "Bullets"})
         action(QLatin1String(name))->setCheckable(true);
+    // Pictures of the icon theme the program chose; a missing one leaves the text.
+    const char *icons[][2] = {{"Cut", "edit-cut"},
+                              {"Copy", "edit-copy"},
+                              {"Paste", "edit-paste"},
+                              {"Undo", "edit-undo"},
+                              {"Bold", "format-text-bold"},
+                              {"Italic", "format-text-italic"},
+                              {"Underline", "format-text-underline"},
+                              {"Font", "preferences-desktop-font"},
+                              {"Bullets", "format-list-unordered"},
+                              {"Paragraph", "format-justify-left"},
+                              {"Find", "edit-find"},
+                              {"Replace", "edit-find-replace"},
+                              {"InsertObject", "insert-object"}};
+    for (const auto &[name, icon] : icons)
+        action(QLatin1String(name))->setIcon(QIcon::fromTheme(QLatin1String(icon)));
 }
 
 QAction *RichTextActions::add(const QString &name, const QString &text, const QString &shortcut,

@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -415,6 +416,17 @@ void TfrmSearch::StatusBar1DrawPanel(int panel, QPainter &painter, const QRect &
 }
 
 // ------------------------------------------------------------------ showing and closing
+
+// The status texts of the navigator go where the program shows its hints.
+bool TfrmSearch::event(QEvent *event)
+{
+    if (event->type() == QEvent::StatusTip && m_context.hintHandler) {
+        const QString tip = static_cast<QStatusTipEvent *>(event)->tip();
+        guarded([this, tip] { m_context.hintHandler(tip); });
+        return true;
+    }
+    return QWidget::event(event);
+}
 
 void TfrmSearch::showEvent(QShowEvent *event)
 {

@@ -48,6 +48,8 @@ struct SearchWindowContext
     QList<QPixmap> statusBarImages;    // imlStatusBar: 0 count, 1..8 the states
     // Where an unforeseen error goes (reported, the program goes on).
     std::function<void(std::exception_ptr)> errorHandler;
+    // Where the long hints (status texts) of the window's controls are shown.
+    std::function<void(const QString &)> hintHandler;
 };
 
 inline const QString kCdsFilter =
@@ -118,6 +120,7 @@ public:
     void guarded(const std::function<void()> &handler);
 
 protected:
+    bool event(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 

@@ -10,7 +10,9 @@
 #include "search/search_grid_model.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QLineEdit>
+#include <QStatusTipEvent>
 #include <QStandardPaths>
 #include <QTest>
 #include <QToolButton>
@@ -55,6 +57,10 @@ private slots:
         QCOMPARE(window->edFileName()->text(), file);
         QCOMPARE(window->statusPanelText(0), QStringLiteral("Current/All: 1/1"));
         QVERIFY(!window->gridModel()->headerData(0, Qt::Horizontal, Qt::DecorationRole).isNull());
+        // A navigator button's status text shows on the main window's status bar.
+        QStatusTipEvent tip(QStringLiteral("Inserts new record"));
+        QCoreApplication::sendEvent(window->navButton("wwDBNavigator1Insert"), &tip);
+        QCOMPARE(frame->statusPanel(0)->text(), QStringLiteral("Inserts new record"));
         QVERIFY(window->close());
         QVERIFY(prompts.dialogAnswers.isEmpty());
         QVERIFY(prompts.fileAnswers.isEmpty());
