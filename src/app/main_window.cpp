@@ -444,6 +444,22 @@ std::optional<QString> TfrmMain::executeSaveDialog(QWidget *parent,
     return dialog->fileName();
 }
 
+std::optional<QString> TfrmMain::executeOpenDialog(QWidget *parent,
+                                                   const PromptService::FileRequest &request)
+{
+    TFileDialog *dialog = m_dataModule.OpenDialog();
+    dialog->setTitle(request.caption);
+    dialog->setFileName(request.fileName);
+    dialog->setFilter(request.filter);
+    dialog->setFilterIndex(request.filterIndex);
+    dialog->setDefaultExt(request.defaultExt);
+    if (!request.initialDir.isEmpty())
+        dialog->setInitialDir(request.initialDir);
+    if (!dialog->Execute(parent))
+        return std::nullopt;
+    return dialog->fileName();
+}
+
 QPixmap TfrmMain::statusBarImage(int index) const
 {
     return m_dataModule.imlStatusBar().pixmap(index);

@@ -169,6 +169,8 @@ public:
     void createChildCommands(QObject *window) override;
     std::optional<QString> executeSaveDialog(QWidget *parent,
                                              const PromptService::FileRequest &request) override;
+    std::optional<QString> executeOpenDialog(QWidget *parent,
+                                             const PromptService::FileRequest &request) override;
     QList<notes::TfrmMDIChild *> documentWindows() const override;
     void documentWindowClosed(notes::TfrmMDIChild *window) override;
     void activateDocumentWindow(notes::TfrmMDIChild *window) override;

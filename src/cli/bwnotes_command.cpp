@@ -1,5 +1,6 @@
 #include "cli/bwnotes_command.h"
 
+#include "cli/bwnotes_io_commands.h"
 #include "notes/core/notes_table.h"
 
 #include <QFileInfo>
@@ -73,7 +74,7 @@ void createNew(const QString &path)
 
 int usage(QTextStream &err)
 {
-    err << kUsage;
+    err << kUsage << kIoUsage;
     return kExitUsage;
 }
 
@@ -84,9 +85,11 @@ int runBwnotes(const QStringList &arguments, QTextStream &out, QTextStream &err)
     const QString command = arguments.value(0);
     const qsizetype count = arguments.size() - 1;
     if ((command == QLatin1String("help") || command == QLatin1String("--help")) && count == 0) {
-        out << kUsage;
+        out << kUsage << kIoUsage;
         return kExitOk;
     }
+    if (const std::optional<int> result = runIoCommand(arguments, out, err))
+        return *result;
     try {
         if (command == QLatin1String("dump") && count == 1)
             dump(arguments[1], out);

@@ -61,6 +61,17 @@ public:
     virtual std::optional<QString> executeSaveDialog(QWidget *parent,
                                                      const PromptService::FileRequest &request) = 0;
 
+    // The shared open dialog, set up from the request; the chosen path, or
+    // nothing when cancelled.
+    virtual std::optional<QString> executeOpenDialog(QWidget *parent,
+                                                     const PromptService::FileRequest &request)
+    {
+        const auto answer = prompts().openFile(parent, request);
+        if (!answer || answer->fileName.isEmpty())
+            return std::nullopt;
+        return answer->fileName;
+    }
+
     // Every document window, from the least recently active to the active one.
     virtual QList<TfrmMDIChild *> documentWindows() const = 0;
     virtual void documentWindowClosed(TfrmMDIChild *window) { (void)window; }

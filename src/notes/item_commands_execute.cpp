@@ -5,6 +5,7 @@
 #include "notes/document_window.h"
 #include "notes/folder_tree_view.h"
 #include "notes/frame_services.h"
+#include "notes/import_export_commands.h"
 #include "notes/item_commands.h"
 #include "editor/rich_edit.h"
 #include "settings/core/encodings.h"
@@ -40,7 +41,12 @@ void ItemCommands::aclRecordExecute(int number)
     case Back: goToHistory(m_history.backEntry()); break;
     case Forward: goToHistory(m_history.forwardEntry()); break;
     case GoUp: goUp(); break;
-    default: break; // import and the exports are not part of this program yet
+    case Import: ImportExportCommands(m_window, m_frame, m_link).ImportCsv(); break;
+    case ExportNodes: ImportExportCommands(m_window, m_frame, m_link).ExportNodes(); break;
+    case ExportHtmlGrid: ImportExportCommands(m_window, m_frame, m_link).ExportHtmlGrid(); break;
+    case ExportHtmlTree: ImportExportCommands(m_window, m_frame, m_link).ExportHtmlTree(); break;
+    case ExportXmlData: ImportExportCommands(m_window, m_frame, m_link).ExportXmlData(); break;
+    default: break;
     }
 }
 

@@ -1,0 +1,60 @@
+#pragma once
+// The frame of the exported HTML pages (head and foot), the escaping of the
+// texts that go into them, and a writer that streams lines to a device in
+// UTF-8, each ended by CR LF, so that a page of any size needs little memory.
+
+#include <QDate>
+#include <QIODevice>
+#include <QString>
+#include <QStringList>
+
+namespace bw::io {
+
+// The product name the pages are signed with (the version information's).
+inline const QString kProductName = QStringLiteral("Bramblewick 2000");
+inline const QString kHtmlExt = QStringLiteral(".htm");
+inline const QString kHtmlFilter =
+    QStringLiteral("HTML Document (*.htm;*.html)|*.htm;*.html|All Files (*.*)|*.*");
+inline const QString kXmlExt = QStringLiteral(".xml");
+inline const QString kXmlFilter = QStringLiteral("XML Document (*.xml)|*.xml|All Files (*.*)|*.*");
+
+struct HtmlPage
+{
+    QString documentName; // the notes file's name without folder, or "NoName1"
+    QDate date;           // the day the page is written
+    QString productName = kProductName;
+};
+
+// & < > and " as character references, so that a text cannot end a tag or
+// start one.
+QString escapeHtml(const QString &text);
+// The date as the program shows short dates: day.month.year without leading zeros.
+QString shortDate(const QDate &date);
+
+// WriteHtmlHeader and WriteHtmlFooter: the lines of the head and of the foot.
+QStringList htmlHeaderLines(const HtmlPage &page);
+QStringList htmlFooterLines(const HtmlPage &page);
+
+// The file name proposed for an export: the document name with its extension
+// replaced (work.cds -> work.htm, NoName1 -> NoName1.htm).
+QString proposedExportName(const QString &documentName, const QString &ext);
+
+class HtmlLineWriter
+{
+public:
+    explicit HtmlLineWriter(QIODevice &device);
+    ~HtmlLineWriter();
+    HtmlLineWriter(const HtmlLineWriter &) = delete;
+    HtmlLineWriter &operator=(const HtmlLineWriter &) = delete;
+
+    void line(const QString &text);
+    void lines(const QStringList &texts);
+    // Writes what is buffered; throws IoError when the device refuses it.
+    void flush();
+
+private:
+    QIODevice &m_device;
+    QByteArray m_buffer;
+};
+
+} // namespace bw::io

@@ -1,0 +1,222 @@
+// The import and export commands of bwnotes, run as a separate program: the
+// files they write are the ones bw_io writes for the document window.
+
+#include "editor/rtf/rtf.h"
+#include "io/core/html_export.h"
+#include "io/core/node_export.h"
+#include "notes/core/notes_strings.h"
+#include "notes/core/notes_table.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using bw::notes::NotesTable;
+
+namespace {
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+class tst_BwnotesIo : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+
+    struct Result
+    {
+        int exitCode = -1;
+        QString out;
+        QString err;
+    };
+
+    Result run(const QStringList &arguments)
+    {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        environment.remove(QStringLiteral("DISPLAY"));
+        environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        process.setProcessEnvironment(environment); // no display: bwnotes needs none
+        process.start(qEnvironmentVariable("BW_BINARY_DIR") + "/bwnotes", arguments);
+        if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+            return {};
+        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+                QString::fromUtf8(process.readAllStandardError())};
+    }
+
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+
+    // A notes file of the first item and two children with non-ASCII names.
+    QString makeFile(const QString &name)
+    {
+        NotesTable notes;
+        notes.createNewContent();
+        auto &table = notes.cdsCommon();
+        for (const QString &child : {QStringLiteral("Čaj/☕"), QStringLiteral("<Zürich>")}) {
+            table.append();
+            table.setFieldValue(bw::notes::kFieldParent, 0);
+            table.setFieldValue(bw::notes::kFieldName, child);
+            table.setBytes(bw::notes::kFieldDescription, child.toUtf8());
+            table.post();
+        }
+        table.mergeChangeLog();
+        table.saveToFile(path(name));
+        return path(name);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        QVERIFY2(QFile::exists(qEnvironmentVariable("BW_BINARY_DIR") + "/bwnotes"),
+                 "bwnotes is not built");
+    }
+
+    void importCsvUnderParent()
+    {
+        const QString notes = makeFile("import.cds");
+        QVERIFY(writeAll(path("in.csv"), "Äpfel;rot\n\nBirnen;gelb;grün\n;nichts\n"));
+        const Result result = run({"import-csv", notes, path("in.csv"), "--parent", "1"});
+        QCOMPARE(result.err, QString());
+        QCOMPARE(result.exitCode, 0);
+        QCOMPARE(result.out, QStringLiteral("2 items imported\n"));
+        NotesTable loaded;
+        loaded.loadFromFile(notes);
+        auto &table = loaded.cdsCommon();
+        QCOMPARE(table.recordCount(), 5);
+        table.last();
+        QCOMPARE(table.asInteger(bw::notes::kFieldId), 4);
+        QCOMPARE(table.asInteger(bw::notes::kFieldParent), 1);
+        QCOMPARE(table.asString(bw::notes::kFieldName), QStringLiteral("Birnen"));
+        QCOMPARE(table.asBytes(bw::notes::kFieldDescription), QByteArray("gelb;grün"));
+    }
+
+    void importCsvErrors_data()
+    {
+        QTest::addColumn<QStringList>("extra");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("err");
+        QTest::newRow("unknown parent")
+            << QStringList{"--parent", "77"} << 1 << "bwnotes: No item has the ID 77\n";
+        QTest::newRow("bad parent") << QStringList{"--parent", "x"} << 2 << "Usage: bwnotes";
+        QTest::newRow("bad option") << QStringList{"--under", "1"} << 2 << "Usage: bwnotes";
+    }
+
+    void importCsvErrors()
+    {
+        QFETCH(QStringList, extra);
+        const QString notes = makeFile("errors.cds");
+        const QByteArray before = readAll(notes);
+        QVERIFY(writeAll(path("e.csv"), "x;y\n"));
+        const Result result = run(QStringList{"import-csv", notes, path("e.csv")} + extra);
+        QTEST(result.exitCode, "exitCode");
+        QFETCH(QString, err);
+        QVERIFY2(result.err.startsWith(err), qPrintable(result.err));
+        QCOMPARE(readAll(notes), before);
+    }
+
+    void exportNodesConvertsNames_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("ext");
+        QTest::newRow("txt") << "--txt"
+                             << ".txt";
+        QTest::newRow("rtf") << "--rtf"
+                             << ".rtf";
+    }
+
+    void exportNodesConvertsNames()
+    {
+        QFETCH(QString, option);
+        QFETCH(QString, ext);
+        const QString notes = makeFile("nodes.cds");
+        QTemporaryDir out;
+        const Result result = run({"export-nodes", notes, out.path(), option});
+        QCOMPARE(result.err, QString());
+        QCOMPARE(result.exitCode, 0);
+        QCOMPARE(result.out, QString("\"Čaj/☕%1\" written as \"Čaj☕%1\"\n"
+                                     "\"<Zürich>%1\" written as \"Zürich%1\"\n3 files written\n")
+                                 .arg(ext));
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files),
+                 (QStringList{"This Is Your First Item" + ext, "Zürich" + ext, "Čaj☕" + ext}));
+        QCOMPARE(readAll(out.filePath("Čaj☕" + ext)),
+                 bw::io::nodeFileBytes("Čaj/☕", bw::io::nodeFileKind(ext)));
+        QCOMPARE(readAll(out.filePath("This Is Your First Item" + ext)),
+                 bw::io::nodeFileBytes(bw::notes::kFirstItemDescription.toUtf8(),
+                                       bw::io::nodeFileKind(ext)));
+    }
+
+    void exportNodesMissingFolder()
+    {
+        const QString notes = makeFile("missing.cds");
+        const Result result = run({"export-nodes", notes, path("no/folder"), "--txt"});
+        QCOMPARE(result.exitCode, 1);
+        QCOMPARE(result.err, "bwnotes: Directory Not Exists: " + path("no/folder") + "/\n");
+    }
+
+    void exportPages_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("grid") << "export-html-grid"
+                              << "grid.htm";
+        QTest::newRow("tree") << "export-html-tree"
+                              << "tree.htm";
+        QTest::newRow("xml") << "export-xml"
+                             << "data.xml";
+    }
+
+    void exportPages()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, name);
+        const QString notes = makeFile("pages.cds");
+        QTemporaryDir out;
+        const Result result = run({command, notes, out.filePath(name)});
+        QCOMPARE(result.err, QString());
+        QCOMPARE(result.exitCode, 0);
+        NotesTable loaded;
+        loaded.loadFromFile(notes);
+        const bw::io::HtmlPage page{QStringLiteral("pages.cds"), QDate::currentDate()};
+        const QString expected = m_dir.filePath("expected-" + name);
+        if (command == "export-html-grid")
+            bw::io::exportHtmlGrid(loaded.cdsCommon(), expected, page);
+        else if (command == "export-html-tree")
+            bw::io::exportHtmlTree(loaded.cdsCommon(), expected, page);
+        else
+            bw::io::exportXmlData(loaded.cdsCommon(), expected);
+        QCOMPARE(readAll(out.filePath(name)), readAll(expected));
+        if (command == "export-html-tree")
+            QCOMPARE(QDir(out.path()).entryList({"*.gif"}).size(), 16);
+    }
+
+    void exportOverNotesFileRefused()
+    {
+        const QString notes = makeFile("self.cds");
+        const QByteArray before = readAll(notes);
+        const Result result = run({"export-xml", notes, notes});
+        QCOMPARE(result.exitCode, 1);
+        QCOMPARE(result.err, "bwnotes: " + notes + " is the notes file itself\n");
+        QCOMPARE(readAll(notes), before);
+    }
+};
+
+QTEST_MAIN(tst_BwnotesIo)
+#include "tst_bwnotes_io.moc"
