@@ -4,10 +4,13 @@
 #include "notes/core/notes_strings.h"
 #include "notes/document_bars.h"
 #include "notes/document_window_splitter.h"
+#include "notes/editor_commands.h"
+#include "notes/editor_file_commands.h"
 #include "notes/frame_services.h"
 #include "notes/item_commands.h"
 #include "notes/notes_strings.h"
 #include "notes/ruler.h"
+#include "notes/search_commands.h"
 #include "notes/status_bar.h"
 #include "settings/core/encodings.h"
 #include "settings/registry_rxl.h"
@@ -46,6 +49,9 @@ TfrmMDIChild::TfrmMDIChild(FrameServices &frame, const QString &fileName, QWidge
     connectTable();
     // The folder tree, its item commands and the navigation history.
     m_itemCommands = new ItemCommands(*this, m_frame);
+    m_editorCommands = new EditorCommands(*this, m_frame);
+    m_editorFileCommands = new EditorFileCommands(*this, m_frame);
+    m_searchCommands = new SearchCommands(*this, m_frame);
     FormCreate();
 }
 
