@@ -21,7 +21,9 @@ FindDialog::FindDialog(Mode mode, QWidget *parent)
     setObjectName(replacing ? QStringLiteral("ReplaceDialog") : QStringLiteral("FindDialog"));
     setWindowTitle(replacing ? tr("Replace") : tr("Find"));
     setModal(false);
-    setSizeGripEnabled(false);
+    // A small tool window: no minimise or maximise, its size fixed by its controls.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
     m_find->setObjectName(QStringLiteral("edFindWhat"));
     m_wholeWord->setObjectName(QStringLiteral("cbWholeWord"));
     m_wholeWord->setText(tr("Match &whole word only"));
@@ -85,9 +87,10 @@ FindDialog::FindDialog(Mode mode, QWidget *parent)
     buttons->addStretch();
 
     auto *layout = new QHBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addLayout(left, 1);
     layout->addLayout(buttons);
-    setMinimumWidth(replacing ? 440 : 420);
+    m_find->setMinimumWidth(220);
 
     connect(m_findNext, &QPushButton::clicked, this, &FindDialog::clickFindNext);
     connect(cancel, &QPushButton::clicked, this, &QDialog::close);

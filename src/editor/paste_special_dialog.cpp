@@ -13,6 +13,7 @@ PasteSpecialDialog::PasteSpecialDialog(const QStringList &formats, QWidget *pare
 {
     setObjectName(QStringLiteral("PasteSpecialDialog"));
     setWindowTitle(tr("Paste Special"));
+    setMinimumWidth(360);
     m_formats->setObjectName(QStringLiteral("lbFormats"));
     m_formats->addItems(formats);
     m_formats->setCurrentRow(0);

@@ -176,7 +176,6 @@ void EditorFileCommands::actFileRTFSendMailExecute()
 void EditorFileCommands::printDocument(QPrinter &printer) const
 {
     printer.setDocName(selectedNodeText());
-    printer.setFullPage(false);
     m_window.editor()->print(&printer);
     if (printer.printerState() == QPrinter::Error)
         throw std::runtime_error(
@@ -187,6 +186,8 @@ void EditorFileCommands::actFilePrintExecute()
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setCollateCopies(true);
+    // The job's title, which the print dialog also proposes as a PDF's name.
+    printer.setDocName(selectedNodeText());
     if (!m_frame.prompts().print(&m_window, &printer))
         return;
     printDocument(printer);
