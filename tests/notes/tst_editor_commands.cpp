@@ -16,10 +16,12 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
 #include <QProcess>
+#include <QRadioButton>
 #include <QStandardPaths>
 #include <QTextBlock>
 #include <QTextImageFormat>
@@ -438,9 +440,16 @@ void tst_EditorCommands::objectPropertiesRunVerbs()
     out.write("# Object bytes");
     out.close();
     TfrmMDIChild *window = m_fixture->open();
-    QVERIFY(window->EnsureEditState());
+    // Insert Object, embedding the file: the object is inserted and selected.
     window->editor()->setSelection(0, 0);
-    window->editor()->insertObject(objectFromFile(source, false));
+    m_fixture->prompts.answerDialog([&source](QDialog *dialog) {
+        dialog->findChild<QRadioButton *>("rbCreateFromFile")->setChecked(true);
+        dialog->findChild<QLineEdit *>("edFileName")->setText(source);
+        return int(QDialog::Accepted);
+    });
+    test::DocumentWindowFixture::run(window, "actInsertObject");
+    QCOMPARE(window->cdsCommon().state(), State::Edit);
+    QVERIFY(window->editor()->selectedObject().has_value());
     window->aclEditUpdate();
     QVERIFY(window->action("actEditObjectProperties")->isEnabled());
 
