@@ -85,6 +85,10 @@ public:
     ParaFormat paraFormat() const;
     void setParaFormat(const ParaFormat &format);
     FormatDefaults formatDefaults() const;
+    // The last character or paragraph format change, repeated on the
+    // current selection (Do Again); false when there was none yet.
+    bool canRepeatFormat() const { return m_lastFormat.has_value(); }
+    void repeatLastFormat();
 
     // Selection and text
     int selectionStart() const;
@@ -166,6 +170,8 @@ public:
     void openObject(int position);
     bool saveObjectAs(int position, PromptService &prompts);
     void setUrlOpener(UrlOpener opener) { m_openUrl = std::move(opener); }
+    // Opens a URL the way objects and links are opened; false on failure.
+    bool openUrl(const QUrl &url) const { return m_openUrl(url); }
     QStringList pasteSpecialFormats() const;
     void pasteSpecial(const QString &formatName);
 
@@ -219,7 +225,15 @@ private:
     QString objectFilePath(const EmbeddedObject &object);
     int linkHit(const QPoint &viewportPos, LinkEvent *event) const;
 
+    struct FormatChange
+    {
+        std::optional<CharFormat> character;
+        FormatTarget target = FormatTarget::Selection;
+        std::optional<ParaFormat> paragraph;
+    };
+
     UndoKindTracker m_undo{kUndoLimit};
+    std::optional<FormatChange> m_lastFormat;
     mutable LineIndex m_lines;
     DisplayFormatter *m_display = nullptr;
     ObjectRenderer *m_objects = nullptr;

@@ -222,9 +222,10 @@ void RichEdit::deleteSelection()
     setTextCursor(cursor);
 }
 
+// A read-only control keeps its text: undo and redo are changes too.
 void RichEdit::undo()
 {
-    if (!canUndo())
+    if (isReadOnly() || !canUndo())
         return;
     m_undo.undone();
     document()->undo();
@@ -233,7 +234,7 @@ void RichEdit::undo()
 
 void RichEdit::redo()
 {
-    if (!canRedo())
+    if (isReadOnly() || !canRedo())
         return;
     m_undo.redone();
     document()->redo();

@@ -92,6 +92,7 @@ CharFormat RichEdit::selectionCharFormat(FormatTarget target) const
 
 void RichEdit::setSelectionCharFormat(const CharFormat &format, FormatTarget target)
 {
+    m_lastFormat = FormatChange{format, target, std::nullopt};
     QTextCursor cursor = textCursor();
     auto [start, end] = std::pair{cursor.selectionStart(), cursor.selectionEnd()};
     if (start == end && target == FormatTarget::SelectionWord)
@@ -125,6 +126,7 @@ ParaFormat RichEdit::paraFormat() const
 
 void RichEdit::setParaFormat(const ParaFormat &format)
 {
+    m_lastFormat = FormatChange{std::nullopt, FormatTarget::Selection, format};
     QTextCursor cursor = textCursor();
     const QTextBlock first = document()->findBlock(cursor.selectionStart());
     const QTextBlock last = document()->findBlock(cursor.selectionEnd());
@@ -134,6 +136,17 @@ void RichEdit::setParaFormat(const ParaFormat &format)
     if (isReadOnly() || !allowChange(start, qMax(start + 1, end)))
         return;
     bw::setParaFormat(cursor, format);
+}
+
+void RichEdit::repeatLastFormat()
+{
+    if (!m_lastFormat)
+        return;
+    const FormatChange change = *m_lastFormat;
+    if (change.character)
+        setSelectionCharFormat(*change.character, change.target);
+    if (change.paragraph)
+        setParaFormat(*change.paragraph);
 }
 
 } // namespace bw

@@ -5,11 +5,14 @@
 #include "notes/document_bars.h"
 #include "notes/document_window_splitter.h"
 #include "notes/format_commands.h"
+#include "notes/editor_commands.h"
+#include "notes/editor_file_commands.h"
 #include "notes/frame_services.h"
 #include "notes/item_commands.h"
 #include "notes/notes_strings.h"
 #include "notes/recovery_store.h"
 #include "notes/ruler.h"
+#include "notes/search_commands.h"
 #include "notes/status_bar.h"
 #include "platform/guarded_dispatch.h"
 #include "settings/core/encodings.h"
@@ -53,6 +56,9 @@ TfrmMDIChild::TfrmMDIChild(FrameServices &frame, const QString &fileName, QWidge
     // The folder tree, its item commands and the navigation history.
     m_itemCommands = new ItemCommands(*this, m_frame);
     m_formatCommands = new FormatCommands(*this, m_frame);
+    m_editorCommands = new EditorCommands(*this, m_frame);
+    m_editorFileCommands = new EditorFileCommands(*this, m_frame);
+    m_searchCommands = new SearchCommands(*this, m_frame);
     FormCreate();
 }
 

@@ -27,11 +27,14 @@ namespace bw::notes {
 class CollapsibleSplitter;
 class DocumentBars;
 class FormatCommands;
+class EditorCommands;
+class EditorFileCommands;
 class FrameServices;
 class ItemCommands;
 class RecoveryStore;
 struct RecoveryEntry;
 class Ruler;
+class SearchCommands;
 class StatusBar;
 
 class TfrmMDIChild : public QWidget
@@ -64,6 +67,10 @@ public:
     ItemCommands *itemCommands() const { return m_itemCommands; }
     // The formatting commands and the ruler's markers.
     FormatCommands *formatCommands() const { return m_formatCommands; }
+    // The editor's document, file and search commands.
+    EditorCommands *editorCommands() const { return m_editorCommands; }
+    EditorFileCommands *editorFileCommands() const { return m_editorFileCommands; }
+    SearchCommands *searchCommands() const { return m_searchCommands; }
     // The window's own command of that name (created on first use).
     QAction *action(const QString &name);
 
@@ -101,6 +108,9 @@ public:
     // A file dropped onto the editor: asks about pending changes, then loads
     // the file into the current item's document without posting it.
     void LoadDroppedFile(const QString &path);
+    // Loads a document file into the editor (the table in edit state),
+    // replacing protected text too; the item is marked changed, not posted.
+    void loadFileIntoEditor(const QString &path);
 
     // Applies the options of the frame to this window: flat bars, autosave
     // timer, editor behaviour and look, visible bars.
@@ -175,7 +185,6 @@ private:
     void cdsCommonAfterScroll();
     void refreshEditorFromRecord(bool force);
     void LoadEditorDocument();
-    void loadFileIntoEditor(const QString &path);
     bool EditorKeyPress(QKeyEvent *event);
     void updateEditorReadOnly();
     void markRecordModified();
@@ -244,6 +253,9 @@ private:
     DocumentBars *m_bars = nullptr;
     ItemCommands *m_itemCommands = nullptr;
     FormatCommands *m_formatCommands = nullptr;
+    EditorCommands *m_editorCommands = nullptr;
+    EditorFileCommands *m_editorFileCommands = nullptr;
+    SearchCommands *m_searchCommands = nullptr;
     Ruler *m_ruler = nullptr;
     RichEdit *m_editor = nullptr;
     StatusBar *m_statusBar = nullptr;

@@ -1,10 +1,12 @@
 // The clipboard and undo commands of the editor, with their enabling. Cut,
-// paste and delete put the item into edit state before they change the text.
+// paste, delete, undo and redo put the item into edit state before they
+// change the text.
 
 #include "notes/document_window.h"
 
 #include "editor/rich_edit.h"
 #include "platform/guarded_dispatch.h"
+#include "notes/editor_commands.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
@@ -48,6 +50,9 @@ void TfrmMDIChild::setupEditCommands()
 
 void TfrmMDIChild::runUndo(bool redo)
 {
+    // The item holds what the editor shows: the undone text is an edit too.
+    if (!EnsureEditState())
+        return;
     if (redo)
         m_editor->redo();
     else
@@ -62,13 +67,20 @@ void TfrmMDIChild::aclEditUpdate()
         return;
     const bool selected = m_editor->textCursor().hasSelection();
     const QMimeData *clipboard = QApplication::clipboard()->mimeData();
-    action(QStringLiteral("actEditUndo"))->setEnabled(m_editor->canUndo());
-    action(QStringLiteral("actEditRedo"))->setEnabled(m_editor->canRedo());
+    const dataset::ClientDataSet &table = cdsCommon();
+    using State = dataset::ClientDataSet::State;
+    const bool changeable =
+        table.isActive() && (table.state() == State::Edit || table.state() == State::Insert ||
+                             (table.canModify() && !table.isEmpty()));
+    action(QStringLiteral("actEditUndo"))->setEnabled(changeable && m_editor->canUndo());
+    action(QStringLiteral("actEditRedo"))->setEnabled(changeable && m_editor->canRedo());
     action(QStringLiteral("actEditCut"))->setEnabled(selected);
     action(QStringLiteral("actEditCopy"))->setEnabled(selected);
     action(QStringLiteral("actEditDelete"))->setEnabled(selected);
     action(QStringLiteral("actEditPaste"))->setEnabled(clipboard && clipboard->hasText());
     action(QStringLiteral("actEditSelectAll"))->setEnabled(m_editor->textLength() > 0);
+    if (m_editorCommands)
+        m_editorCommands->aclEditUpdate();
 }
 
 } // namespace bw::notes

@@ -244,6 +244,11 @@ bool TfrmMDIChild::EditorKeyPress(QKeyEvent *event)
     // Escape neither reverts the item's unposted text nor reaches the editor.
     if (event->key() == Qt::Key_Escape)
         return true;
+    // Undo and redo change the text like typing, when there is a step.
+    if (event->matches(QKeySequence::Undo))
+        return !m_editor->canUndo() || !EnsureEditState();
+    if (event->matches(QKeySequence::Redo))
+        return !m_editor->canRedo() || !EnsureEditState();
     if (!changesText(event, m_editor->tabChangesFocus()))
         return false;
     return !EnsureEditState();

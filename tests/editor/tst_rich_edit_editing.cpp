@@ -32,6 +32,8 @@ private slots:
     void protectedChange();
     void protectedInsertionPoint();
     void changeAndSelectionSignals();
+    void readOnlyRefusesUndoAndRedo();
+    void repeatLastFormatOnOtherSelection();
 
 private:
     std::unique_ptr<RichEdit> m_edit;
@@ -261,6 +263,46 @@ void tst_RichEditEditing::changeAndSelectionSignals()
     QCOMPARE(changes.count(), 3);
     m_edit->setSelection(0, 1);
     QCOMPARE(selections.count(), 4); // nothing moved
+}
+
+void tst_RichEditEditing::readOnlyRefusesUndoAndRedo()
+{
+    QTest::keyClicks(m_edit.get(), QStringLiteral("abc"));
+    m_edit->setReadOnly(true);
+    m_edit->undo();
+    QCOMPARE(m_edit->toPlainText(), QStringLiteral("abc"));
+    m_edit->setReadOnly(false);
+    m_edit->undo();
+    QCOMPARE(m_edit->toPlainText(), QString());
+    m_edit->setReadOnly(true);
+    m_edit->redo();
+    QCOMPARE(m_edit->toPlainText(), QString());
+}
+
+// The last format change, character or paragraph, is applied again to
+// another selection; nothing to repeat before the first one.
+void tst_RichEditEditing::repeatLastFormatOnOtherSelection()
+{
+    m_edit->setPlainText(QStringLiteral("one two\nthree"));
+    QVERIFY(!m_edit->canRepeatFormat());
+    m_edit->setSelection(0, 3);
+    CharFormat italic;
+    italic.mask = CharFormat::Italic;
+    italic.italic = true;
+    m_edit->setSelectionCharFormat(italic);
+    m_edit->setSelection(4, 7);
+    m_edit->repeatLastFormat();
+    QVERIFY(test::formatAt(*m_edit, 5).fontItalic());
+    QVERIFY(!test::formatAt(*m_edit, 8).fontItalic());
+
+    ParaFormat centred;
+    centred.mask = ParaFormat::Alignment;
+    centred.alignment = ParaFormat::Center;
+    m_edit->setParaFormat(centred);
+    m_edit->setSelection(9, 9);
+    m_edit->repeatLastFormat();
+    QCOMPARE(m_edit->paraFormat().alignment, int(ParaFormat::Center));
+    QVERIFY(!test::formatAt(*m_edit, 10).fontItalic());
 }
 
 QTEST_MAIN(tst_RichEditEditing)

@@ -1,5 +1,7 @@
 #include "scripted_prompt_service.h"
 
+#include <QPrinter>
+
 namespace bw::test {
 
 QStringList ScriptedPromptService::messages() const
@@ -22,6 +24,7 @@ int ScriptedPromptService::count(const QString &kind) const
 void ScriptedPromptService::clear()
 {
     asked.clear();
+    inputValues.clear();
     messageAnswers.clear();
     inputAnswers.clear();
     fileAnswers.clear();
@@ -46,9 +49,10 @@ int ScriptedPromptService::message(QWidget *, const QString &caption, const QStr
 }
 
 std::optional<QString> ScriptedPromptService::input(QWidget *, const QString &caption,
-                                                    const QString &label, const QString &)
+                                                    const QString &label, const QString &value)
 {
     asked.append(Asked{QStringLiteral("input"), caption, label, Icon::None, 0, {}});
+    inputValues.append(value);
     return inputAnswers.isEmpty() ? std::nullopt : inputAnswers.dequeue();
 }
 
@@ -88,10 +92,15 @@ ScriptedPromptService::chooseFont(QWidget *, const FontAnswer &,
     return fontAnswers.isEmpty() ? std::nullopt : fontAnswers.dequeue();
 }
 
-bool ScriptedPromptService::print(QWidget *, QPrinter *)
+bool ScriptedPromptService::print(QWidget *, QPrinter *printer)
 {
     asked.append(Asked{QStringLiteral("print"), {}, {}, Icon::None, 0, {}});
-    return printAnswers.isEmpty() ? false : printAnswers.dequeue();
+    const bool ok = printAnswers.isEmpty() ? false : printAnswers.dequeue();
+    if (ok && !printToFile.isEmpty()) {
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(printToFile);
+    }
+    return ok;
 }
 
 bool ScriptedPromptService::pageSetup(QWidget *, QPrinter *)

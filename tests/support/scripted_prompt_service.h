@@ -27,6 +27,8 @@ class ScriptedPromptService : public PromptService
 {
 public:
     QList<Asked> asked;
+    // The value each input box started with, in order.
+    QStringList inputValues;
 
     // Answers, consumed in order by the questions of the matching kind.
     QQueue<int> messageAnswers;
@@ -36,6 +38,8 @@ public:
     QQueue<std::optional<QColor>> colorAnswers;
     QQueue<std::optional<FontAnswer>> fontAnswers;
     QQueue<bool> printAnswers;
+    // When set, a print dialog answered OK prints to this PDF file.
+    QString printToFile;
     // A scripted dialog is handed the live dialog, may set its controls, and
     // returns the result code exec() would have returned.
     QQueue<std::function<int(QDialog *)>> dialogAnswers;

@@ -1,0 +1,63 @@
+#pragma once
+// The editor's document commands of a document window that change or insert
+// into the document: paste special, object properties and verbs, Do Again
+// (repeats the last character or paragraph format change on the current
+// selection), the insert commands and link clicks. Owned by the window.
+
+#include <QDateTime>
+#include <QObject>
+#include <functional>
+
+class QMenu;
+
+namespace bw::notes {
+
+class FrameServices;
+class TfrmMDIChild;
+
+class EditorCommands : public QObject
+{
+    Q_OBJECT
+public:
+    EditorCommands(TfrmMDIChild &window, FrameServices &frame);
+
+    // Paste Special, Object Properties and Do Again (the rest of the edit
+    // list is the window's own update).
+    void aclEditUpdate();
+    // The insert commands are always enabled.
+    void aclInsertUpdate();
+
+    // The popup's items for the one selected object: a separator, "%s
+    // Properties" and a submenu named after the object with its verbs.
+    // Adds nothing unless exactly one object is selected.
+    void addObjectMenuItems(QMenu &menu);
+
+    void actEditPasteSpecialExecute();
+    void actEditObjectPropertiesExecute();
+    void actEditDoAgainExecute();
+    void actInsertDateTimeExecute();
+    void actInsertPictureExecute();
+    void actInsertObjectExecute();
+    void actInsertHorizontalLineExecute();
+    void actInsertFileExecute();
+    // A link was clicked: the left button opens it, others do nothing.
+    void EditorURLClick(const QString &text, Qt::MouseButton button);
+
+    // The text of a date and time as Insert Date and Time writes it.
+    static QString dateTimeText(const QDateTime &when);
+    // The clock the date comes from (tests set a fixed one).
+    void setClock(std::function<QDateTime()> now) { m_now = std::move(now); }
+
+private:
+    bool insertConditions() const;
+    bool tableOpen() const;
+    bool canChangeDocument() const;
+    void insertLineAtSelectionEnd(const QString &text);
+    void runObjectVerb(int verb, int position);
+
+    TfrmMDIChild &m_window;
+    FrameServices &m_frame;
+    std::function<QDateTime()> m_now;
+};
+
+} // namespace bw::notes

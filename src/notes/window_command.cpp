@@ -1,0 +1,38 @@
+#include "notes/window_command.h"
+
+#include "notes/document_window.h"
+#include "notes/frame_services.h"
+#include "notes/notes_strings.h"
+
+#include <QAction>
+#include <exception>
+
+namespace bw::notes {
+
+void runReported(TfrmMDIChild &window, FrameServices &frame, const std::function<void()> &handler)
+{
+    try {
+        handler();
+    } catch (const std::exception &error) {
+        frame.prompts().message(&window, kErrorCaption, QString::fromUtf8(error.what()),
+                                PromptService::Icon::Error, PromptService::Ok);
+    }
+}
+
+void connectWindowCommand(TfrmMDIChild &window, FrameServices &frame, const char *name,
+                          std::function<void()> update, std::function<void()> handler)
+{
+    QAction *command = window.action(QString::fromLatin1(name));
+    QObject::connect(
+        command, &QAction::triggered, &window,
+        [&window, &frame, command, update = std::move(update), handler = std::move(handler)] {
+            runReported(window, frame, [&] {
+                if (update)
+                    update();
+                if (command->isEnabled())
+                    handler();
+            });
+        });
+}
+
+} // namespace bw::notes

@@ -1,0 +1,85 @@
+#pragma once
+// Document windows for the editor command tests: a scripted prompt service,
+// a settings file in a temporary folder and untitled windows that hold the
+// first item, shown and with the editor focused.
+
+#include "editor/rich_edit.h"
+#include "notes/core/notes_table.h"
+#include "notes/document_window.h"
+#include "notes/editor_commands.h"
+#include "notes/editor_file_commands.h"
+#include "notes/search_commands.h"
+#include "notes/standalone_frame_services.h"
+#include "scripted_prompt_service.h"
+#include "settings/core/registry.h"
+
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+namespace bw::test {
+
+class DocumentWindowFixture
+{
+public:
+    DocumentWindowFixture()
+        : m_registry(m_dir.filePath(QStringLiteral("registry.ini"))),
+          m_frame(prompts, m_registry, QStringLiteral("Software\\ORV\\Bramblewick 2000\\4.0.4.0"),
+                  4040)
+    {
+    }
+    ~DocumentWindowFixture()
+    {
+        for (const auto &window : m_windows)
+            delete window.data();
+    }
+
+    notes::TfrmMDIChild *open(const QString &name = QStringLiteral("NoName1"))
+    {
+        auto *window = new notes::TfrmMDIChild(m_frame, name);
+        m_windows.append(window);
+        m_frame.addWindow(window);
+        window->resize(900, 600);
+        window->show();
+        window->activateWindow();
+        if (!QTest::qWaitForWindowActive(window))
+            qWarning("the document window did not become active");
+        window->editor()->setFocus();
+        return window;
+    }
+
+    // Gives the current item a plain-text document, posted.
+    static void setText(notes::TfrmMDIChild *window, const QString &text)
+    {
+        auto &table = window->cdsCommon();
+        table.edit();
+        table.setFieldValue(notes::kFieldDescription, text);
+        table.post();
+        window->editor()->setFocus();
+    }
+
+    // Runs the window's update handlers, as the idle update does before a
+    // click, then the command.
+    static void run(notes::TfrmMDIChild *window, const char *name)
+    {
+        window->aclEditUpdate();
+        window->editorCommands()->aclInsertUpdate();
+        window->editorFileCommands()->aclFileUpdate();
+        window->searchCommands()->aclSearchUpdate();
+        window->action(QString::fromLatin1(name))->trigger();
+    }
+
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+    notes::StandaloneFrameServices &frame() { return m_frame; }
+
+    ScriptedPromptService prompts;
+
+private:
+    QTemporaryDir m_dir;
+    settings::Registry m_registry;
+    notes::StandaloneFrameServices m_frame;
+    QList<QPointer<notes::TfrmMDIChild>> m_windows;
+};
+
+} // namespace bw::test
