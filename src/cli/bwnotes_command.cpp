@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QTextStream>
 
+#include <optional>
+
 namespace bw::cli {
 
 namespace {
@@ -24,7 +26,8 @@ const char kUsage[] =
     "                    written in XML form, any other in binary form\n"
     "  new FILE          write the one-item file of a new document (FILE must not exist;\n"
     "                    a FILE ending in .xml is written in XML form)\n"
-    "  help              print this text\n";
+    "  help              print this text; COMMAND --help prints the part of one command,\n"
+    "                    --version the version\n";
 
 // Keeps one item on one line of the dump.
 QString escapeField(const QString &text)
@@ -78,16 +81,56 @@ int usage(QTextStream &err)
     return kExitUsage;
 }
 
+// The lines of the usage text that describe command: its own line and the
+// indented lines that continue it. Empty for an unknown command.
+QString commandUsage(const QString &command)
+{
+    const QString text = QLatin1String(kUsage) + QLatin1String(kIoUsage);
+    QString block;
+    bool inside = false;
+    for (const QString &line : text.split(QLatin1Char('\n'))) {
+        const bool commandLine = line.startsWith(QLatin1String("  ")) && line.size() > 2 &&
+                                 line.at(2) != QLatin1Char(' ');
+        if (commandLine)
+            inside = line.mid(2).section(QLatin1Char(' '), 0, 0) == command;
+        else if (!line.startsWith(QLatin1String("    ")))
+            inside = false;
+        if (inside)
+            block += line + QLatin1Char('\n');
+    }
+    return block;
+}
+
+// --help and --version, after a command or alone; nullopt when neither is given.
+std::optional<int> helpOrVersion(const QStringList &arguments, QTextStream &out)
+{
+    if (arguments.contains(QLatin1String("--version"))) {
+        out << "bwnotes " << BW_VERSION_TEXT << '\n';
+        return kExitOk;
+    }
+    if (!arguments.contains(QLatin1String("--help")))
+        return std::nullopt;
+    const QString block = commandUsage(arguments.value(0));
+    if (block.isEmpty())
+        out << kUsage << kIoUsage;
+    else
+        out << "Usage: bwnotes " << block.trimmed().section(QLatin1Char(' '), 0, 0) << " ...\n\n"
+            << block;
+    return kExitOk;
+}
+
 } // namespace
 
 int runBwnotes(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
     const QString command = arguments.value(0);
     const qsizetype count = arguments.size() - 1;
-    if ((command == QLatin1String("help") || command == QLatin1String("--help")) && count == 0) {
+    if (command == QLatin1String("help") && count == 0) {
         out << kUsage << kIoUsage;
         return kExitOk;
     }
+    if (const std::optional<int> result = helpOrVersion(arguments, out))
+        return *result;
     if (const std::optional<int> result = runIoCommand(arguments, out, err))
         return *result;
     try {

@@ -194,6 +194,42 @@ private slots:
         QVERIFY(result.out.startsWith("Usage: bwnotes"));
         QVERIFY(result.out.contains("convert IN OUT"));
     }
+
+    void helpAndVersionOnEveryCommand_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("begins");
+        QTest::addColumn<QString>("holds");
+        QTest::addColumn<QString>("lacks");
+        QTest::newRow("alone") << QStringList{"--help"} << "Usage: bwnotes COMMAND"
+                               << "export-xml" << "";
+        QTest::newRow("dump") << QStringList{"dump", "--help"} << "Usage: bwnotes dump"
+                              << "length of Description" << "convert";
+        QTest::newRow("continued lines") << QStringList{"import-csv", "x.cds", "--help"}
+                                         << "Usage: bwnotes import-csv" << "--parent ID"
+                                         << "export-nodes";
+        QTest::newRow("unknown") << QStringList{"frobnicate", "--help"}
+                                 << "Usage: bwnotes COMMAND" << "new FILE" << "";
+        QTest::newRow("version") << QStringList{"--version"} << "bwnotes 4.0.4.0\n" << ""
+                                 << "Usage";
+        QTest::newRow("version of a command")
+            << QStringList{"convert", "--version"} << "bwnotes 4.0.4.0\n" << "" << "Usage";
+    }
+
+    void helpAndVersionOnEveryCommand()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, begins);
+        QFETCH(QString, holds);
+        QFETCH(QString, lacks);
+        const Result result = run(arguments);
+        QCOMPARE(result.exitCode, 0);
+        QCOMPARE(result.err, QString());
+        QVERIFY2(result.out.startsWith(begins), qPrintable(result.out));
+        QVERIFY(result.out.contains(holds));
+        if (!lacks.isEmpty())
+            QVERIFY(!result.out.contains(lacks));
+    }
 };
 
 QTEST_GUILESS_MAIN(tst_Bwnotes)
