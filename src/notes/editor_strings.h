@@ -1,6 +1,8 @@
 #pragma once
 // Fixed texts of the editor's document, insert and search commands.
 
+#include "notes/notes_strings.h" // kInformationCaption
+
 #include <QString>
 
 namespace bw::notes {
@@ -15,7 +17,6 @@ inline const QString kDocumentFilter =
 inline const QString kDocumentDefaultExt = QStringLiteral("rtf");
 inline const QString kOpenCaption = QStringLiteral("Open");
 inline const QString kSaveAsCaption = QStringLiteral("Save As");
-inline const QString kInformationCaption = QStringLiteral("Information");
 
 inline const QString kErrorSendingMail = QStringLiteral("Error sending mail!");
 // Longest line of a mail body; longer display lines are cut.
