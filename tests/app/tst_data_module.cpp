@@ -68,6 +68,7 @@ void tst_DataModule::init()
 
 void tst_DataModule::cleanup()
 {
+    m_prompts.verifyAllAnswersUsed();
     m_registry.reset();
     m_dir.reset();
 }

@@ -520,7 +520,8 @@ void tst_MainWindow::closeQueryBeforeExit()
     for (int answer : saveAnswers)
         m_prompts->answerMessage(answer);
     const QString path = m_dir->path() + "/Kept.cds";
-    m_prompts->answerFile(path);
+    if (saveAnswers.first() == PromptService::Yes)
+        m_prompts->answerFile(path);
     if (exitAnswer >= 0)
         m_prompts->answerDialog([exitAnswer](QDialog *) { return exitAnswer; });
     QCOMPARE(frame.close(), closes);
@@ -630,6 +631,7 @@ void tst_MainWindow::exceptionInCommandIsReported()
 {
     newFile();
     m_factory->failure = "Cannot open the notes file";
+    m_prompts->answerMessage(PromptService::Ok);
     m_main->action("actFileCDSNew")->trigger();
     QCOMPARE(m_prompts->messages(), QStringList{"Cannot open the notes file."});
     QCOMPARE(m_prompts->asked.last().caption, QStringLiteral("Bramblewick 2000"));

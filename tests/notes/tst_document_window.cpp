@@ -401,6 +401,7 @@ void tst_DocumentWindow::savingOntoFileOfAnotherWindowIsRefused()
     for (const QString &name : names) {
         m_prompts->clear();
         m_prompts->answerFile(name);
+        m_prompts->answerMessage(PromptService::Ok);
         QVERIFY(!a->DoTableCommand(TfrmMDIChild::TableCommand::SaveAs));
         QCOMPARE(m_prompts->messages(),
                  QStringList{name + "\nThis file is open in another window.\n"
@@ -408,6 +409,7 @@ void tst_DocumentWindow::savingOntoFileOfAnotherWindowIsRefused()
         QCOMPARE(m_prompts->asked.last().caption, kErrorCaption);
     }
     m_prompts->answerFile(path("b.cds"));
+    m_prompts->answerMessage(PromptService::Ok);
     QVERIFY(!untitled->DoTableCommand(TfrmMDIChild::TableCommand::Save));
     QVERIFY(b.open(QIODevice::ReadOnly));
     QCOMPARE(b.readAll(), before);
@@ -463,6 +465,7 @@ void tst_DocumentWindow::unreadableFileLeavesInertWindow()
     QVERIFY(bad.open(QIODevice::WriteOnly));
     bad.write("this is no notes file");
     bad.close();
+    m_prompts->answerMessage(PromptService::Ok);
     TfrmMDIChild *window = open(path("bad.cds"));
     QCOMPARE(m_prompts->messages(), QStringList{kCannotReadWriteFile});
     QCOMPARE(m_prompts->asked.first().icon, PromptService::Icon::Error);

@@ -47,9 +47,8 @@ private slots:
     }
     void cleanup()
     {
+        f.prompts.verifyAllAnswersUsed();
         QVERIFY2(f.errors.isEmpty(), qPrintable(f.errors.join('\n')));
-        QVERIFY(f.prompts.messageAnswers.isEmpty());
-        QVERIFY(f.prompts.dialogAnswers.isEmpty());
         f.window.reset();
     }
 
