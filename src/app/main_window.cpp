@@ -3,7 +3,7 @@
 #include "app/app_strings.h"
 #include "app/application.h"
 #include "app/command_dispatcher.h"
-#include "app/command_menus.h"
+#include "commands/command_menus.h"
 #include "app/data_module.h"
 #include "app/error_box.h"
 #include "app/help_commands.h"

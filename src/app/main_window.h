@@ -6,7 +6,7 @@
 // the tray icon and the program-wide input hook and error handler, and it
 // merges the active document window's menus into its own menu bar.
 
-#include "app/command_catalogue.h"
+#include "commands/command_catalogue.h"
 #include "app/cursors.h"
 #include "notes/delete_msg_dialog.h"
 #include "notes/frame_services.h"
@@ -96,7 +96,7 @@ public:
              QStringList arguments = {}, QWidget *parent = nullptr);
     ~TfrmMain() override;
 
-    // The long-lived windows created after the main window (Part of start-up).
+    // The long-lived windows that start-up creates after the main window.
     void setOptionsDialog(TfrmOptions *options);
     void setHelpPopup(TfrmHelpPopup *popup);
     void setSearchWindow(QWidget *search) { m_search = search; }

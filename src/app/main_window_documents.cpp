@@ -6,7 +6,7 @@
 
 #include "app/app_strings.h"
 #include "app/command_dispatcher.h"
-#include "app/command_menus.h"
+#include "commands/command_menus.h"
 #include "app/data_module.h"
 #include "app/mru_file_list.h"
 #include "notes/core/notes_table.h"

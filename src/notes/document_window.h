@@ -71,7 +71,7 @@ public:
     EditorCommands *editorCommands() const { return m_editorCommands; }
     EditorFileCommands *editorFileCommands() const { return m_editorFileCommands; }
     SearchCommands *searchCommands() const { return m_searchCommands; }
-    // The window's own command of that name (created on first use).
+    // The window's own command of that name; throws std::logic_error if none.
     QAction *action(const QString &name);
 
     // Save, undo last change, undo all changes, save as. False when nothing
