@@ -15,9 +15,9 @@
 
 namespace bw {
 
-QString PromptService::qtFilter(const QString &designFilter)
+QString PromptService::qtFilter(const QString &pipeFilter)
 {
-    const QStringList parts = designFilter.split(QLatin1Char('|'));
+    const QStringList parts = pipeFilter.split(QLatin1Char('|'));
     QStringList filters;
     for (int i = 0; i + 1 < parts.size(); i += 2) {
         QString label = parts[i];
@@ -64,7 +64,7 @@ QMessageBox::Icon toIcon(PromptService::Icon icon)
     return QMessageBox::NoIcon;
 }
 
-// Index (1-based) of the chosen Qt filter among the design filter's entries.
+// Index (1-based) of the chosen Qt filter among the pipe filter's entries.
 int filterIndexOf(const QString &qtFilters, const QString &selected)
 {
     const QStringList list = qtFilters.split(QStringLiteral(";;"));

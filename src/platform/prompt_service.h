@@ -41,8 +41,8 @@ public:
         QString caption;
         QString initialDir;
         QString fileName;   // proposed name
-        QString filter;     // design form "Text (*.a)|*.a|All Files (*.*)|*.*"
-        int filterIndex = 1; // 1-based, as the design's dialogs count
+        QString filter;     // pipe form "Text (*.a)|*.a|All Files (*.*)|*.*"
+        int filterIndex = 1; // 1-based, among the filter's entries
         QString defaultExt;
         bool mustExist = true;      // open: only existing files
         bool promptOverwrite = true; // save: ask before replacing
@@ -90,7 +90,7 @@ public:
     // Runs one of the program's own modal dialogs and returns its result code.
     virtual int exec(QDialog *dialog) = 0;
 
-    // The design's filter form "A (*.a)|*.a|B (*.*)|*.*" as Qt's "A (*.a);;B (*)".
+    // The pipe form of a filter, "A (*.a)|*.a|B (*.*)|*.*", as Qt's "A (*.a);;B (*)".
     static QString qtFilter(const QString &designFilter);
 };
 

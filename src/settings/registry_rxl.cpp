@@ -140,9 +140,9 @@ void RegistryRXL::setNamedValue(const QString &name, const QString &text)
     m_named.insert(name, text);
 }
 
-QByteArray RegistryRXL::qtPropertyName(const QObject *control, const QString &designProperty)
+QByteArray RegistryRXL::qtPropertyName(const QObject *control, const QString &storedProperty)
 {
-    return settings::qtPropertyFor(control, designProperty);
+    return settings::qtPropertyFor(control, storedProperty);
 }
 
 bool RegistryRXL::Restore()

@@ -23,7 +23,7 @@ class RegistryRXL : public QObject
 {
     Q_OBJECT
 public:
-    // A stored control property, by the design's names: {"ChildAutoSave", "Checked"}.
+    // A stored control property, by control and property name: {"ChildAutoSave", "Checked"}.
     struct StoredProperty
     {
         QString control;
@@ -78,10 +78,10 @@ public:
     QString namedValue(const QString &name) const;
     void setNamedValue(const QString &name, const QString &text);
 
-    // The Qt property standing for a design property on a given object:
+    // The Qt property standing for a stored property on a given object:
     // Checked -> "checked", Text -> "text" or "currentText", ItemIndex ->
     // "currentIndex", Color/Selected -> "colorValue" or "color", ...
-    static QByteArray qtPropertyName(const QObject *control, const QString &designProperty);
+    static QByteArray qtPropertyName(const QObject *control, const QString &storedProperty);
 
 signals:
     void restored();

@@ -20,7 +20,7 @@ private slots:
 
 void tst_PromptService::qtFilter_data()
 {
-    QTest::addColumn<QString>("design");
+    QTest::addColumn<QString>("pipe");
     QTest::addColumn<QString>("qt");
     QTest::newRow("notes") << "Notes Files (*.cds)|*.cds|All Files (*.*)|*.*"
                            << "Notes Files (*.cds);;All Files (*)";
@@ -31,9 +31,9 @@ void tst_PromptService::qtFilter_data()
 
 void tst_PromptService::qtFilter()
 {
-    QFETCH(QString, design);
+    QFETCH(QString, pipe);
     QFETCH(QString, qt);
-    QCOMPARE(PromptService::qtFilter(design), qt);
+    QCOMPARE(PromptService::qtFilter(pipe), qt);
 }
 
 void tst_PromptService::scriptedAnswersInOrder()
