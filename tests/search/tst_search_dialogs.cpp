@@ -162,6 +162,8 @@ private slots:
             const bool second = dialog->apply();
             return first || second ? int(QDialog::Accepted) : int(QDialog::Rejected);
         });
+        f.prompts.answerMessage(PromptService::Ok);
+        f.prompts.answerMessage(PromptService::Ok);
         f.click("wwDBNavigator1RecordViewDialog");
         QCOMPARE(f.prompts.messages(), (QStringList{"'twelve' is not a valid integer value",
                                                     "Field 'ID' must have a value"}));

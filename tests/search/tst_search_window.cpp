@@ -182,6 +182,7 @@ private slots:
         QCOMPARE(f.currentId(), 0); // "colour blue"
         f.click("wwDBNavBtnFindNext");
         QCOMPARE(f.currentId(), 1); // "the Colour red"
+        f.prompts.answerMessage(PromptService::Ok);
         f.click("wwDBNavBtnFindNext");
         QCOMPARE(f.currentId(), 1);
         QCOMPARE(f.prompts.messages(), QStringList{search::kNoMoreMatchesFound});
@@ -200,6 +201,8 @@ private slots:
             [&] { QCOMPARE(afterFirst, int(QDialog::Rejected)); }();
             return QDialog::Rejected;
         });
+        f.prompts.answerMessage(PromptService::Ok);
+        f.prompts.answerMessage(PromptService::Ok);
         f.click("wwDBNavBtnFindNext"); // no value yet: the dialog opens
         QCOMPARE(f.prompts.messages(),
                  (QStringList{search::kNoMatchesFound, search::kNoMoreMatchesFound}));
@@ -420,6 +423,7 @@ private slots:
         f.window->btnNew()->click();
         f.click("wwDBNavigator1Insert");
         f.window->wwClientDataSet().setFieldValue("Name", "no key");
+        f.prompts.answerMessage(PromptService::Ok);
         QVERIFY(!f.window->close());
         QCOMPARE(f.prompts.messages(), QStringList{"Field 'ID' must have a value"});
         QCOMPARE(f.window->wwClientDataSet().state(), State::Insert);
