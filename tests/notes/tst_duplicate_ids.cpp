@@ -138,8 +138,7 @@ void tst_DuplicateIds::sharedIdOpensReadOnly()
     QVERIFY(!del->isEnabled());
     QVERIFY(!window->action("actRecordInsert")->isEnabled());
     QVERIFY(!window->action("actRecordEdit")->isEnabled());
-    m_prompts->answerMessage(PromptService::Yes);
-    m_prompts->answerMessage(PromptService::Yes);
+    // No answer is scripted: a confirmation asked here would fail the test.
     del->trigger();
     QCOMPARE(table.recordCount(), 4);
     QCOMPARE(table.changeCount(), 0);
