@@ -91,7 +91,7 @@ public:
     virtual int exec(QDialog *dialog) = 0;
 
     // The pipe form of a filter, "A (*.a)|*.a|B (*.*)|*.*", as Qt's "A (*.a);;B (*)".
-    static QString qtFilter(const QString &designFilter);
+    static QString qtFilter(const QString &pipeFilter);
 };
 
 // The real service: Qt's standard dialogs and our own font dialog.
