@@ -71,9 +71,12 @@ ScriptedPromptService::saveFile(QWidget *, const FileRequest &request)
 }
 
 std::optional<QString> ScriptedPromptService::chooseDirectory(QWidget *, const QString &caption,
+                                                              const QString &title,
                                                               const QString &initialDir)
 {
-    asked.append(Asked{QStringLiteral("directory"), caption, initialDir, Icon::None, 0, {}});
+    FileRequest folder;
+    folder.initialDir = initialDir;
+    asked.append(Asked{QStringLiteral("directory"), caption, title, Icon::None, 0, folder});
     return directoryAnswers.isEmpty() ? std::nullopt : directoryAnswers.dequeue();
 }
 
