@@ -292,6 +292,8 @@ bool TfrmMDIChild::placementRestored() const
 QSize TfrmMDIChild::sizeHint() const
 {
     QSize hint = QWidget::sizeHint();
+    if (!m_splitter)
+        return hint;
     const QList<int> sizes = m_splitter->sizes();
     QWidget *editorPane = m_splitter->widget(1);
     if (sizes.size() == 2 && editorPane) {

@@ -71,9 +71,11 @@ QRect parseRect(const QString &text)
 QRect RegistryRXL::keptInView(const QRect &rect, const QWidget *w) const
 {
     QRect area;
-    if (qobject_cast<const QMdiSubWindow *>(w) && w->parentWidget())
-        area = w->parentWidget()->rect();
-    else if (const QScreen *s = screenOf(w))
+    if (qobject_cast<const QMdiSubWindow *>(w) && w->parentWidget()) {
+        // A frame not shown yet has no client area to speak of.
+        if (w->parentWidget()->isVisible())
+            area = w->parentWidget()->rect();
+    } else if (const QScreen *s = screenOf(w))
         area = s->availableGeometry();
     if (area.isEmpty())
         return rect;

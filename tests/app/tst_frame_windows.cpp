@@ -4,6 +4,7 @@
 // placed, placements that come back to the same pixel, the keys that switch
 // document windows, and the icon of a window that opens minimised.
 
+#include "editor/rich_edit.h"
 #include "main_window_fixture.h"
 #include "notes/document_bars.h"
 #include "notes/document_window.h"
@@ -197,6 +198,8 @@ void tst_FrameWindows::restoredInTheStateItHad()
     QFETCH(QString, how);
     QFETCH(bool, maximized);
     QFETCH(bool, inTray);
+    m_main->showNormal();
+    QTRY_VERIFY(!m_main->isMaximized());
     const QRect normal = m_main->geometry();
     if (maximized)
         m_main->showMaximized();
