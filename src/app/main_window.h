@@ -7,10 +7,10 @@
 // merges the active document window's menus into its own menu bar.
 
 #include "app/command_catalogue.h"
-#include "platform/cursors.h"
 #include "notes/delete_msg_dialog.h"
 #include "notes/frame_services.h"
 #include "notes/recovery_store.h"
+#include "platform/cursors.h"
 #include "settings/options_target.h"
 
 #include <QMainWindow>

@@ -141,9 +141,10 @@ void placeNewIcon(QMdiArea *area, QMdiSubWindow *window)
     const QList<QMdiSubWindow *> all = icons + QList<QMdiSubWindow *>{window};
     const QList<QRect> places = iconRects(area->viewport()->rect(), iconSize(all), int(all.size()));
     for (const QRect &place : places) {
-        const bool taken = std::any_of(icons.cbegin(), icons.cend(), [&](const QMdiSubWindow *icon) {
-            return icon->geometry().intersects(place);
-        });
+        const bool taken =
+            std::any_of(icons.cbegin(), icons.cend(), [&](const QMdiSubWindow *icon) {
+                return icon->geometry().intersects(place);
+            });
         if (!taken) {
             window->move(place.topLeft());
             return;

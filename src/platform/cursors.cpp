@@ -68,8 +68,8 @@ QCursor CursorTable::cursor(int id) const
 void useProgramSplitCursor(QSplitterHandle *handle)
 {
     if (handle)
-        handle->setCursor(CursorTable::make(
-            handle->orientation() == Qt::Horizontal ? kCrHSplit : kCrVSplit));
+        handle->setCursor(
+            CursorTable::make(handle->orientation() == Qt::Horizontal ? kCrHSplit : kCrVSplit));
 }
 
 void useProgramSplitCursors(QSplitter *splitter)

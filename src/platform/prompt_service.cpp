@@ -162,8 +162,7 @@ std::optional<PromptService::FileAnswer> DialogPromptService::saveFile(QWidget *
                       filterIndexOf(filters, dialog.selectedNameFilter())};
 }
 
-std::optional<QString> DialogPromptService::chooseDirectory(QWidget *parent,
-                                                            const QString &caption,
+std::optional<QString> DialogPromptService::chooseDirectory(QWidget *parent, const QString &caption,
                                                             const QString &title,
                                                             const QString &initialDir)
 {

@@ -358,19 +358,19 @@ void tst_FrameWindows::newWindowShowsItsBarsInsideTheFrame()
     TfrmMDIChild *window = newFile();
     QVERIFY(!window->placementRestored());
     const QRect area = m_main->mdiArea()->viewport()->rect();
-    QVERIFY2(area.contains(sub(window)->geometry()),
-             qPrintable(QStringLiteral("%1,%2 %3x%4")
-                            .arg(sub(window)->x())
-                            .arg(sub(window)->y())
-                            .arg(sub(window)->width())
-                            .arg(sub(window)->height())));
+    QVERIFY2(area.contains(sub(window)->geometry()), qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                                                    .arg(sub(window)->x())
+                                                                    .arg(sub(window)->y())
+                                                                    .arg(sub(window)->width())
+                                                                    .arg(sub(window)->height())));
     QVERIFY(sub(window)->width() >= area.width() * 2 / 3);
     if (frame.width() < 1280)
         return;
     for (const QToolBar *bar : window->findChildren<QToolBar *>()) {
         if (!bar->isVisible())
             continue;
-        const auto *overflow = bar->findChild<QToolButton *>(QStringLiteral("qt_toolbar_ext_button"));
+        const auto *overflow =
+            bar->findChild<QToolButton *>(QStringLiteral("qt_toolbar_ext_button"));
         QVERIFY2(overflow && !overflow->isVisible(), qPrintable(bar->objectName()));
     }
 }

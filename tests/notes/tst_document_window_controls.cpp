@@ -47,8 +47,9 @@ QString controlName(QWidget *w)
         if (w->isWindow())
             break;
     }
-    return QStringLiteral("<%1 %2>").arg(QString::fromLatin1(w ? w->metaObject()->className() : "none"),
-                                         w ? w->objectName() : QString());
+    return QStringLiteral("<%1 %2>").arg(
+        QString::fromLatin1(w ? w->metaObject()->className() : "none"),
+        w ? w->objectName() : QString());
 }
 
 } // namespace
@@ -121,8 +122,8 @@ void tst_DocumentWindowControls::programCursors()
     }();
     const QPoint overLink = editor->cursorRect(at).center();
     const auto moveTo = [editor](const QPoint &pos) {
-        QMouseEvent move(QEvent::MouseMove, pos, editor->viewport()->mapToGlobal(pos),
-                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, pos, editor->viewport()->mapToGlobal(pos), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(editor->viewport(), &move);
     };
     moveTo(overLink);
@@ -148,8 +149,8 @@ void tst_DocumentWindowControls::treeDragCursors()
     QWidget *viewport = tree->viewport();
     QTest::mousePress(viewport, Qt::LeftButton, {}, tree->visualRect(first).center());
     QMouseEvent overSecond(QEvent::MouseMove, tree->visualRect(second).center(),
-                           viewport->mapToGlobal(tree->visualRect(second).center()),
-                           Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+                           viewport->mapToGlobal(tree->visualRect(second).center()), Qt::NoButton,
+                           Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(viewport, &overSecond);
     QVERIFY(tree->isDragging());
     QVERIFY(test::showsProgramCursor(viewport, kCrDrag));

@@ -71,7 +71,8 @@ void tst_FileDialogs::openAndSaveShowHiddenFiles()
     request.filter = QStringLiteral("Client DataSet (*.cds)|*.cds|All Files (*.*)|*.*");
     Seen seen;
     inspectAndCancel(&seen);
-    const auto answer = save ? prompts.saveFile(nullptr, request) : prompts.openFile(nullptr, request);
+    const auto answer =
+        save ? prompts.saveFile(nullptr, request) : prompts.openFile(nullptr, request);
     QVERIFY(!answer);
     QVERIFY(seen.found);
     QVERIFY(seen.filter & QDir::Hidden);
