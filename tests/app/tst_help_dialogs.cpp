@@ -317,7 +317,7 @@ void tst_HelpDialogs::aboutBox()
             texts << d->findChild<QLabel *>(QLatin1String(name))->text();
         auto *comments = d->findChild<QLabel *>(QStringLiteral("lbComments"));
         texts << comments->toolTip();
-        if (!showsProgramCursor(comments, kCrHandPoint))
+        if (!test::showsProgramCursor(comments, kCrHandPoint))
             texts << QStringLiteral("no hand cursor");
         d->show();
         QTest::mouseClick(comments, Qt::LeftButton);
