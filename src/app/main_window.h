@@ -7,10 +7,10 @@
 // merges the active document window's menus into its own menu bar.
 
 #include "commands/command_catalogue.h"
-#include "app/cursors.h"
 #include "notes/delete_msg_dialog.h"
 #include "notes/frame_services.h"
 #include "notes/recovery_store.h"
+#include "platform/cursors.h"
 #include "settings/options_target.h"
 
 #include <QMainWindow>
@@ -234,6 +234,7 @@ private:
     void actToolsSearchExecute();
     void actViewBarExecute(QAction *command, QWidget *bar, settings::Key key);
     void actTrayIconShowExecute();
+    void restoreFromMinimized();
     void actHelpTipsOfTheDayExecute();
     void actHelpAboutExecute();
     OptionsAccess *optionsAccess() const;

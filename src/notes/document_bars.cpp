@@ -128,6 +128,9 @@ QToolButton *DocumentBars::addColorButton(QToolBar *bar, QAction *action, QMenu 
     button->setMenu(menu);
     button->setPopupMode(QToolButton::MenuButtonPopup);
     button->setAutoRaise(true);
+    // Like every other button of a bar it is worked by the mouse: a flat
+    // button shows no focus, so it would be a Tab stop nobody can see.
+    button->setFocusPolicy(Qt::NoFocus);
     bar->addWidget(button);
     return button;
 }

@@ -52,6 +52,10 @@ public:
     QString caption() const { return m_caption; }
     // True when OpenTable failed outside the guarded load: the window closes.
     bool closeRequested() const { return m_closeRequested; }
+    // True when the window took a stored placement as it was shown.
+    bool placementRestored() const;
+    // Wide enough for every bar of the editor pane beside the tree pane as it is.
+    QSize sizeHint() const override;
 
     NotesTable &notesTable() { return m_table; }
     dataset::ClientDataSet &cdsCommon() { return m_table.cdsCommon(); }

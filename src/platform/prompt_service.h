@@ -71,7 +71,10 @@ public:
 
     virtual std::optional<FileAnswer> openFile(QWidget *parent, const FileRequest &request) = 0;
     virtual std::optional<FileAnswer> saveFile(QWidget *parent, const FileRequest &request) = 0;
+    // A folder; caption is the window's caption, title the text above the
+    // folders.
     virtual std::optional<QString> chooseDirectory(QWidget *parent, const QString &caption,
+                                                   const QString &title,
                                                    const QString &initialDir) = 0;
 
     // customColors holds the shared custom colours; the dialog may change them.
@@ -105,6 +108,7 @@ public:
     std::optional<FileAnswer> openFile(QWidget *parent, const FileRequest &request) override;
     std::optional<FileAnswer> saveFile(QWidget *parent, const FileRequest &request) override;
     std::optional<QString> chooseDirectory(QWidget *parent, const QString &caption,
+                                           const QString &title,
                                            const QString &initialDir) override;
     std::optional<QColor> chooseColor(QWidget *parent, const QColor &initial,
                                       QList<QColor> *customColors) override;

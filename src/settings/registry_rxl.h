@@ -63,6 +63,8 @@ public:
     // Restore of the section; false when its FormVersion is missing or lower
     // (nothing restored, no restored() signal).
     bool Restore();
+    // Whether a restore has given the window a stored rectangle.
+    bool placementRestored() const { return m_placementRestored; }
     enum class SaveReason { Normal, Destroying };
     void Save(SaveReason reason = SaveReason::Normal);
 
@@ -103,6 +105,7 @@ private:
     std::optional<QString> readRaw(const QString &name) const;
     void writeRaw(const QString &name, const QString &text);
     QString screenSuffix() const;
+    QRect keptInView(const QRect &rect, const QWidget *w) const;
 
     QPointer<QObject> m_form;
     std::unique_ptr<settings::Registry> m_ownRegistry;
@@ -115,6 +118,8 @@ private:
     QList<QString> m_namedOrder;
     QHash<QString, QString> m_named;
     QRect m_normalRect; // last normal (not maximised/minimised) geometry seen
+    bool m_formShown = false;
+    bool m_placementRestored = false;
 };
 
 } // namespace bw

@@ -2,6 +2,7 @@
 // change tracking with Save and Undo, New and Save with ".cds", and the
 // close query (an opened file with changes is asked about too).
 
+#include "program_cursor.h"
 #include "search_fixture.h"
 
 #include "search/db_navigator.h"
@@ -15,6 +16,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSplitter>
 #include <QTableView>
 #include <QToolButton>
 
@@ -54,6 +56,9 @@ private slots:
     void showsEmptyAndClosedAtFirst()
     {
         QCOMPARE(f.window->windowTitle(), QStringLiteral("Search"));
+        // The splitter between the grid and the editor shows the program's cursor.
+        auto *splitter = f.window->findChild<QSplitter *>(QStringLiteral("Splitter1"));
+        QVERIFY(splitter && test::showsProgramCursor(splitter->handle(1), kCrVSplit));
         QCOMPARE(f.window->statusPanelText(0), QStringLiteral("Current/All: ..."));
         QCOMPARE(f.window->statusPanelText(1), QStringLiteral("State: Inactive"));
         QCOMPARE(f.window->statusPanelImage(1), 1);

@@ -119,9 +119,12 @@ ScriptedPromptService::saveFile(QWidget *, const FileRequest &request)
 }
 
 std::optional<QString> ScriptedPromptService::chooseDirectory(QWidget *, const QString &caption,
+                                                              const QString &title,
                                                               const QString &initialDir)
 {
-    asked.append(Asked{QStringLiteral("directory"), caption, initialDir, Icon::None, 0, {}});
+    FileRequest folder;
+    folder.initialDir = initialDir;
+    asked.append(Asked{QStringLiteral("directory"), caption, title, Icon::None, 0, folder});
     if (!directoryAnswers.isEmpty())
         return directoryAnswers.dequeue();
     unexpected(QStringLiteral("folder dialog"), caption, initialDir);

@@ -20,7 +20,7 @@ struct Asked
     QString kind; // "message", "input", "open", "save", "directory", "color", "font",
                   // "print", "pageSetup", "exec"
     QString caption;
-    QString text; // message text, input label, dialog object name
+    QString text; // message text, input label, folder title, dialog object name
     PromptService::Icon icon = PromptService::Icon::None;
     PromptService::Buttons buttons = 0;
     PromptService::FileRequest file;
@@ -78,6 +78,7 @@ public:
     std::optional<FileAnswer> openFile(QWidget *parent, const FileRequest &request) override;
     std::optional<FileAnswer> saveFile(QWidget *parent, const FileRequest &request) override;
     std::optional<QString> chooseDirectory(QWidget *parent, const QString &caption,
+                                           const QString &title,
                                            const QString &initialDir) override;
     std::optional<QColor> chooseColor(QWidget *parent, const QColor &initial,
                                       QList<QColor> *customColors) override;
