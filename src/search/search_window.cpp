@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QSplitter>
 #include <QStatusBar>
@@ -119,6 +120,13 @@ TfrmSearch::~TfrmSearch()
 {
     // The bound controls must not hear the table go.
     m_table->disconnect();
+    // The grid and the bound boxes read the table and this window while they
+    // are hidden and destroyed, so they go first, while both still exist.
+    QList<QPointer<QObject>> children;
+    for (QObject *child : this->children())
+        children.append(child);
+    for (const QPointer<QObject> &child : children)
+        delete child.data();
 }
 
 void TfrmSearch::createTable()
