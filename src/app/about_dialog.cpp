@@ -3,6 +3,7 @@
 #include "app/app_strings.h"
 #include "app/help_commands.h"
 #include "app/version_info.h"
+#include "platform/cursors.h"
 
 #include <QEvent>
 #include <QFrame>
@@ -49,7 +50,7 @@ void TfrmAbout::FormCreate(const VersionFields &version)
     lbLegalCopyright = new QLabel(version.LegalCopyright, this);
     const QString email = loadStr(StrId::AboutEmail);
     lbComments = new QLabel(email, this);
-    lbComments->setCursor(Qt::PointingHandCursor);
+    lbComments->setCursor(CursorTable::make(kCrHandPoint));
     lbComments->setToolTip(QStringLiteral("MailTo:\n") + email);
     QPalette linkPalette = lbComments->palette();
     linkPalette.setColor(QPalette::WindowText, linkPalette.color(QPalette::Link));

@@ -16,6 +16,7 @@ namespace {
 constexpr const char *kFileNotFound = "%1\nFile not found.\nCheck the file name and try again.";
 constexpr const char *kPathNotFound = "%1\nPath does not exist.\nCheck the path and try again.";
 constexpr const char *kBrowseCaption = "Browse For Folder";
+constexpr const char *kBrowseTitle = "Choose a Folder:";
 constexpr const char *kPictureFilter =
     "All (*.gif;*.jpg;*.jpeg;*.png;*.bmp;*.ico)|*.gif;*.jpg;*.jpeg;*.png;*.bmp;*.ico|"
     "GIF Image (*.gif)|*.gif|JPEG Image File (*.jpg)|*.jpg|JPEG Image File (*.jpeg)|*.jpeg|"
@@ -186,7 +187,8 @@ bool TfrmDataModule::PrinterSetupDialogExecute(QWidget *parent, QPrinter *printe
 std::optional<QString> TfrmDataModule::BrowseDirectoryDlg1Execute(QWidget *parent,
                                                                  const QString &initialDir)
 {
-    return m_prompts.chooseDirectory(parent, QString::fromLatin1(kBrowseCaption), initialDir);
+    return m_prompts.chooseDirectory(parent, QString::fromLatin1(kBrowseCaption),
+                                     QString::fromLatin1(kBrowseTitle), initialDir);
 }
 
 std::optional<PromptService::FontAnswer>

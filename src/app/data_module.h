@@ -24,7 +24,7 @@ class QWidget;
 
 namespace bw {
 
-// An image list of one role; indices are the design's image indices.
+// An image list of one role, by the image indices the command catalogue uses.
 class ImageList
 {
 public:
@@ -56,7 +56,7 @@ public:
     void setInitialDir(const QString &dir) { m_initialDir = dir; }
     QString title() const { return m_title; }
     void setTitle(const QString &title) { m_title = title; }
-    // The design's form: "Text (*.txt)|*.txt|All Files (*.*)|*.*".
+    // The pipe form: "Text (*.txt)|*.txt|All Files (*.*)|*.*".
     QString filter() const { return m_filter; }
     void setFilter(const QString &filter) { m_filter = filter; }
     int filterIndex() const { return m_filterIndex; } // 1-based

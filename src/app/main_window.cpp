@@ -3,7 +3,7 @@
 #include "app/app_strings.h"
 #include "app/application.h"
 #include "app/command_dispatcher.h"
-#include "app/command_menus.h"
+#include "commands/command_menus.h"
 #include "app/data_module.h"
 #include "app/error_box.h"
 #include "app/help_commands.h"
@@ -12,6 +12,7 @@
 #include "app/options_access.h"
 #include "app/plugin_host.h"
 #include "app/tip_dialog.h"
+#include "app/window_switch_keys.h"
 #include "platform/guarded_dispatch.h"
 #include "settings/core/encodings.h"
 #include "settings/help_popup.h"
@@ -76,8 +77,9 @@ void TfrmMain::FormCreate()
     createSettingsStore();
     createCommands();
     createRecentFiles();
+    // The application title is only the frame's caption: as the display
+    // name, Qt would append it to the caption of every window.
     const QString title = m_dataModule.ProductName();
-    QGuiApplication::setApplicationDisplayName(title);
     setWindowTitle(title);
     m_trayIcon->setToolTip(title);
     m_untitled.reset();
@@ -155,6 +157,7 @@ void TfrmMain::createFrame()
     m_mdiArea->viewport()->setAcceptDrops(true);
     setCentralWidget(m_mdiArea);
     guardedConnect(m_mdiArea, &QMdiArea::subWindowActivated, this, &TfrmMain::subWindowActivated);
+    new WindowSwitchKeys(this, m_mdiArea);
     const IconSource icons = [this](int index) { return commandIcon(index); };
     m_ownMenus = buildMenuBar(QLatin1String(kMainMenu), lookupIn({m_actions}), this, icons);
     m_windowMenu = findChild<QMenu *>(QStringLiteral("miWindow"));

@@ -6,11 +6,11 @@
 // the tray icon and the program-wide input hook and error handler, and it
 // merges the active document window's menus into its own menu bar.
 
-#include "app/command_catalogue.h"
-#include "app/cursors.h"
+#include "commands/command_catalogue.h"
 #include "notes/delete_msg_dialog.h"
 #include "notes/frame_services.h"
 #include "notes/recovery_store.h"
+#include "platform/cursors.h"
 #include "settings/options_target.h"
 
 #include <QMainWindow>
@@ -96,7 +96,7 @@ public:
              QStringList arguments = {}, QWidget *parent = nullptr);
     ~TfrmMain() override;
 
-    // The long-lived windows created after the main window (Part of start-up).
+    // The long-lived windows that start-up creates after the main window.
     void setOptionsDialog(TfrmOptions *options);
     void setHelpPopup(TfrmHelpPopup *popup);
     void setSearchWindow(QWidget *search) { m_search = search; }
@@ -234,6 +234,7 @@ private:
     void actToolsSearchExecute();
     void actViewBarExecute(QAction *command, QWidget *bar, settings::Key key);
     void actTrayIconShowExecute();
+    void restoreFromMinimized();
     void actHelpTipsOfTheDayExecute();
     void actHelpAboutExecute();
     OptionsAccess *optionsAccess() const;

@@ -141,8 +141,15 @@ void TfrmMain::actFileExitExecute()
 void TfrmMain::actToolsOptionsExecute()
 {
     m_panel0->clear();
-    if (m_options)
-        m_prompts.exec(m_options);
+    if (!m_options)
+        return;
+    // Until the dialog has a place of its own it opens over the frame's middle.
+    if (!m_options->settingsStore().placementRestored()) {
+        QRect place(QPoint(0, 0), m_options->size());
+        place.moveCenter(geometry().center());
+        m_options->setGeometry(place);
+    }
+    m_prompts.exec(m_options);
 }
 
 void TfrmMain::actToolsSearchExecute()
@@ -163,7 +170,17 @@ void TfrmMain::actViewBarExecute(QAction *command, QWidget *bar, settings::Key k
 
 void TfrmMain::actTrayIconShowExecute()
 {
-    showNormal();
+    restoreFromMinimized();
+}
+
+// Brings the frame back from the taskbar or the tray in the state it had
+// before it was minimised: a maximised frame comes back maximised.
+void TfrmMain::restoreFromMinimized()
+{
+    if (isMinimized() || isHidden()) {
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+        show();
+    }
     raise();
     activateWindow();
 }

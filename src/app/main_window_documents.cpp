@@ -6,9 +6,10 @@
 
 #include "app/app_strings.h"
 #include "app/command_dispatcher.h"
-#include "app/command_menus.h"
+#include "commands/command_menus.h"
 #include "app/data_module.h"
 #include "app/mru_file_list.h"
+#include "app/window_arranger.h"
 #include "notes/core/notes_table.h"
 #include "notes/document_window.h"
 #include "notes/format_commands.h"
@@ -78,10 +79,13 @@ void TfrmMain::OpenDocumentWindow(const QString &fileName)
     if (window->windowIcon().cacheKey() == QApplication::windowIcon().cacheKey())
         sub->setWindowIcon(commandIcon(kDocumentImage));
     sub->show();
-    // A window that brings no size of its own gets a useful one.
-    const QSize area = m_mdiArea->viewport()->size();
-    if (sub->width() < area.width() / 3 || sub->height() < area.height() / 3)
-        sub->resize(area * 2 / 3);
+    // The window has taken the placement stored by the one closed last, when
+    // there is one; otherwise it gets a size to work with.
+    const notes::TfrmMDIChild *child = m_factory->documentWindow(window);
+    if (sub->isMinimized())
+        placeNewIcon(m_mdiArea, sub);
+    else if (!sub->isMaximized() && !(child && child->placementRestored()))
+        fitNewWindow(m_mdiArea, sub);
     m_mdiArea->setActiveSubWindow(sub);
 }
 
@@ -298,10 +302,7 @@ void TfrmMain::filesDropped(const QStringList &paths)
         return;
     if (QWidget *window = activeDocumentWindow(); window && m_factory)
         m_factory->loadDroppedFile(window, paths.first());
-    if (isMinimized() || isHidden())
-        showNormal();
-    raise();
-    activateWindow();
+    restoreFromMinimized();
 }
 
 void TfrmMain::subWindowActivated()

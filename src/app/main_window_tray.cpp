@@ -4,7 +4,7 @@
 #include "app/main_window.h"
 
 #include "app/app_strings.h"
-#include "app/command_menus.h"
+#include "commands/command_menus.h"
 #include "platform/guarded_dispatch.h"
 
 #include <QFont>

@@ -132,6 +132,37 @@ void arrangeIcons(QMdiArea *area)
         icons[i]->move(places[i].topLeft());
 }
 
+void placeNewIcon(QMdiArea *area, QMdiSubWindow *window)
+{
+    QList<QMdiSubWindow *> icons;
+    for (QMdiSubWindow *other : area->subWindowList(QMdiArea::CreationOrder))
+        if (other != window && !other->isHidden() && other->isMinimized())
+            icons.append(other);
+    const QList<QMdiSubWindow *> all = icons + QList<QMdiSubWindow *>{window};
+    const QList<QRect> places = iconRects(area->viewport()->rect(), iconSize(all), int(all.size()));
+    for (const QRect &place : places) {
+        const bool taken =
+            std::any_of(icons.cbegin(), icons.cend(), [&](const QMdiSubWindow *icon) {
+                return icon->geometry().intersects(place);
+            });
+        if (!taken) {
+            window->move(place.topLeft());
+            return;
+        }
+    }
+}
+
+void fitNewWindow(QMdiArea *area, QMdiSubWindow *window)
+{
+    const QRect bounds = area->viewport()->rect();
+    const QSize size =
+        window->sizeHint().expandedTo(bounds.size() * 2 / 3).boundedTo(bounds.size());
+    QRect place(window->pos(), size);
+    place.moveLeft(std::clamp(place.left(), bounds.left(), bounds.right() + 1 - size.width()));
+    place.moveTop(std::clamp(place.top(), bounds.top(), bounds.bottom() + 1 - size.height()));
+    window->setGeometry(place);
+}
+
 void minimizeAll(QMdiArea *area)
 {
     QMdiSubWindow *active = area->currentSubWindow();

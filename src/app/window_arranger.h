@@ -8,6 +8,7 @@
 #include <QSize>
 
 class QMdiArea;
+class QMdiSubWindow;
 
 namespace bw {
 
@@ -28,5 +29,12 @@ void tileSideBySide(QMdiArea *area);
 void arrangeIcons(QMdiArea *area);
 // Minimises every document window, the active one last.
 void minimizeAll(QMdiArea *area);
+
+// A new window that opens minimised goes where Arrange Icons would put it:
+// the first place of the icon row that no other icon takes.
+void placeNewIcon(QMdiArea *area, QMdiSubWindow *window);
+// A new window without a stored placement gets the size its bars need (at
+// least two thirds of the area) and lies inside the area.
+void fitNewWindow(QMdiArea *area, QMdiSubWindow *window);
 
 } // namespace bw

@@ -3,6 +3,7 @@
 #include "editor/rich_edit.h"
 
 #include "editor/link_finder.h"
+#include "platform/cursors.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QMouseEvent>
@@ -85,10 +86,15 @@ void RichEdit::mouseReleaseEvent(QMouseEvent *event)
 void RichEdit::mouseMoveEvent(QMouseEvent *event)
 {
     if (event->buttons() == Qt::NoButton) {
+        // The program's hand over a link; the pixmap is made only when the
+        // pointer moves onto one.
         LinkEvent link;
-        viewport()->setCursor(linkHit(event->position().toPoint(), &link) >= 0
-                                  ? Qt::PointingHandCursor
-                                  : Qt::IBeamCursor);
+        const bool overLink = linkHit(event->position().toPoint(), &link) >= 0;
+        const bool showsHand = viewport()->cursor().shape() == Qt::BitmapCursor;
+        if (overLink && !showsHand)
+            viewport()->setCursor(CursorTable::make(kCrHandPoint));
+        else if (!overLink && showsHand)
+            viewport()->setCursor(Qt::IBeamCursor);
     }
     QTextEdit::mouseMoveEvent(event);
 }

@@ -80,8 +80,8 @@ QString TfrmExport::folderName() const
 
 void TfrmExport::btnBrowseClick()
 {
-    if (const auto folder =
-            m_prompts.chooseDirectory(this, kBrowseForFolderCaption, edFolderName->text()))
+    if (const auto folder = m_prompts.chooseDirectory(this, kBrowseForFolderCaption,
+                                                      kChooseFolderTitle, edFolderName->text()))
         edFolderName->setText(*folder);
     edFolderName->setFocus();
 }

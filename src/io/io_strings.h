@@ -19,5 +19,6 @@ inline const QString kExportCompleted = QStringLiteral("Export is completed.");
 inline const QString kExportNotCompleted = QStringLiteral("Export is not completed.");
 inline const QString kDirectoryNotExists = QStringLiteral("Directory Not Exists: ");
 inline const QString kBrowseForFolderCaption = QStringLiteral("Browse For Folder");
+inline const QString kChooseFolderTitle = QStringLiteral("Choose a Folder:");
 
 } // namespace bw::io

@@ -1,5 +1,6 @@
 #include "notes/document_bars.h"
 
+#include "commands/command_menus.h"
 #include "notes/color_menu.h"
 #include "notes/notes_strings.h"
 
@@ -57,30 +58,6 @@ const QList<BarRow> &barRows()
           "actFormatSuperScript", "actFormatSubScript"}},
     };
     return rows;
-}
-
-// The view pop-up: the record bar's entry gets a caption of its own.
-const QStringList kViewMenuItems{
-    "actViewBar_ChildRecord1", "actViewBar_ChildRecord2", "actViewBar_ChildEdit",
-    "actViewBar_ChildFormat1", "actViewBar_ChildFormat2", "actViewBar_ChildStatus",
-    "actViewTreeView",         "actViewBar_ChildRuler"};
-
-// A menu entry standing for a command under another caption.
-QAction *captionProxy(QAction *command, const QString &caption, QObject *parent)
-{
-    auto *proxy = new QAction(caption, parent);
-    proxy->setIcon(command->icon());
-    proxy->setCheckable(true);
-    proxy->setChecked(command->isChecked());
-    proxy->setVisible(command->isVisible());
-    QObject::connect(command, &QAction::changed, proxy, [command, proxy] {
-        proxy->setCheckable(true);
-        proxy->setChecked(command->isChecked());
-        proxy->setEnabled(command->isEnabled());
-        proxy->setVisible(command->isVisible());
-    });
-    QObject::connect(proxy, &QAction::triggered, command, [command] { command->trigger(); });
-    return proxy;
 }
 
 } // namespace
@@ -151,6 +128,9 @@ QToolButton *DocumentBars::addColorButton(QToolBar *bar, QAction *action, QMenu 
     button->setMenu(menu);
     button->setPopupMode(QToolButton::MenuButtonPopup);
     button->setAutoRaise(true);
+    // Like every other button of a bar it is worked by the mouse: a flat
+    // button shows no focus, so it would be a Tab stop nobody can see.
+    button->setFocusPolicy(Qt::NoFocus);
     bar->addWidget(button);
     return button;
 }
@@ -173,10 +153,7 @@ void DocumentBars::buildFontBoxes(QWidget *parent, const CommandLookup &lookup)
         btnFormatFontSize->addItem(QString::number(size));
     btnFormatFontSize->setCurrentText(QStringLiteral("8"));
     btnFormatFontSize->setMinimumContentsLength(3);
-    pmFont = new QMenu(parent);
-    pmFont->setObjectName(QStringLiteral("pmFont"));
-    if (QAction *font = lookup(QStringLiteral("actFormatFont")))
-        pmFont->addAction(font);
+    pmFont = buildPopupMenu(QLatin1String(kFontMenu), lookup, parent);
     for (QWidget *box : {static_cast<QWidget *>(btnFormatFontName),
                          static_cast<QWidget *>(btnFormatFontSize)}) {
         box->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -187,17 +164,7 @@ void DocumentBars::buildFontBoxes(QWidget *parent, const CommandLookup &lookup)
 
 void DocumentBars::buildViewMenu(QWidget *parent, const CommandLookup &lookup)
 {
-    pmView = new QMenu(parent);
-    pmView->setObjectName(QStringLiteral("pmView"));
-    for (const QString &name : kViewMenuItems) {
-        QAction *command = lookup(name);
-        if (!command)
-            continue;
-        if (name == QLatin1String("actViewBar_ChildRecord1"))
-            pmView->addAction(captionProxy(command, kFolderbarPopupCaption, pmView));
-        else
-            pmView->addAction(command);
-    }
+    pmView = buildPopupMenu(QLatin1String(kViewMenu), lookup, parent);
 }
 
 QList<QToolBar *> DocumentBars::flatBars() const

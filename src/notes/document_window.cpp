@@ -123,6 +123,7 @@ QWidget *TfrmMDIChild::buildLeftPane()
     m_treeHeaderClose->setObjectName(QStringLiteral("btnTreeViewHeader"));
     m_treeHeaderClose->setText(QStringLiteral("\u2715"));
     m_treeHeaderClose->setAutoRaise(true);
+    m_treeHeaderClose->setFocusPolicy(Qt::NoFocus); // a flat button shows no focus
     m_treeHeaderClose->setFixedSize(16, 16);
     guardedConnect(m_treeHeaderClose, &QToolButton::clicked, this,
                    &TfrmMDIChild::btnTreeViewHeaderClick);
@@ -281,6 +282,25 @@ void TfrmMDIChild::FormShow()
         tree && tree->isEnabled() && tree->focusPolicy() != Qt::NoFocus)
         tree->setFocus();
     emit shown();
+}
+
+bool TfrmMDIChild::placementRestored() const
+{
+    return m_store && m_store->placementRestored();
+}
+
+QSize TfrmMDIChild::sizeHint() const
+{
+    QSize hint = QWidget::sizeHint();
+    if (!m_splitter)
+        return hint;
+    const QList<int> sizes = m_splitter->sizes();
+    QWidget *editorPane = m_splitter->widget(1);
+    if (sizes.size() == 2 && editorPane) {
+        const int width = sizes[0] + m_splitter->handleWidth() + editorPane->sizeHint().width();
+        hint.setWidth(std::max(hint.width(), width));
+    }
+    return hint;
 }
 
 void TfrmMDIChild::closeWindow()

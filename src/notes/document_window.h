@@ -52,6 +52,10 @@ public:
     QString caption() const { return m_caption; }
     // True when OpenTable failed outside the guarded load: the window closes.
     bool closeRequested() const { return m_closeRequested; }
+    // True when the window took a stored placement as it was shown.
+    bool placementRestored() const;
+    // Wide enough for every bar of the editor pane beside the tree pane as it is.
+    QSize sizeHint() const override;
 
     NotesTable &notesTable() { return m_table; }
     dataset::ClientDataSet &cdsCommon() { return m_table.cdsCommon(); }
@@ -71,7 +75,7 @@ public:
     EditorCommands *editorCommands() const { return m_editorCommands; }
     EditorFileCommands *editorFileCommands() const { return m_editorFileCommands; }
     SearchCommands *searchCommands() const { return m_searchCommands; }
-    // The window's own command of that name (created on first use).
+    // The window's own command of that name; throws std::logic_error if none.
     QAction *action(const QString &name);
 
     // Save, undo last change, undo all changes, save as. False when nothing

@@ -17,6 +17,8 @@
 #include <QAction>
 #include <QToolBar>
 
+#include <stdexcept>
+
 namespace bw::notes {
 
 namespace {
@@ -48,9 +50,8 @@ QAction *TfrmMDIChild::action(const QString &name)
 {
     if (auto *found = findChild<QAction *>(name, Qt::FindDirectChildrenOnly))
         return found;
-    auto *created = new QAction(name, this);
-    created->setObjectName(name);
-    return created;
+    // A misspelt name would otherwise become a command nothing can reach.
+    throw std::logic_error("The document window has no command " + name.toStdString());
 }
 
 void TfrmMDIChild::setupCommands()
@@ -70,6 +71,12 @@ void TfrmMDIChild::setupCommands()
 
 void TfrmMDIChild::setupViewCommands()
 {
+    // Tree View has no visible menu item or button; its key works while the
+    // focus is anywhere in this window. The window gets only this command:
+    // Del, Enter and Esc stay with the folder tree.
+    QAction *treeView = action(QStringLiteral("actViewTreeView"));
+    treeView->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    addAction(treeView);
     for (const ViewCommand &view : kViewCommands) {
         const QString name = QString::fromLatin1(view.command);
         QAction *command = action(name);

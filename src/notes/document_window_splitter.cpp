@@ -1,5 +1,7 @@
 #include "notes/document_window_splitter.h"
 
+#include "platform/cursors.h"
+
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -17,9 +19,11 @@ public:
         auto *button = new QToolButton(this);
         button->setObjectName(QStringLiteral("SplitterMainButton"));
         button->setAutoRaise(true);
+        button->setFocusPolicy(Qt::NoFocus); // a flat button shows no focus
         button->setArrowType(Qt::LeftArrow);
         button->setFixedSize(CollapsibleSplitter::kHandleWidth, 32);
         button->setCursor(Qt::ArrowCursor);
+        useProgramSplitCursor(this);
         auto *layout = new QVBoxLayout(this);
         layout->setContentsMargins(0, 0, 0, 0);
         layout->addStretch(1);

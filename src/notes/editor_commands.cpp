@@ -1,5 +1,6 @@
 #include "notes/editor_commands.h"
 
+#include "commands/command_menus.h"
 #include "editor/object_properties_dialog.h"
 #include "editor/paste_special_dialog.h"
 #include "editor/rich_edit.h"
@@ -14,6 +15,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QLocale>
 #include <QMenu>
 #include <QMimeData>
@@ -80,6 +82,34 @@ EditorCommands::EditorCommands(TfrmMDIChild &window, FrameServices &frame)
         connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
                 &EditorCommands::aclInsertUpdate);
     aclInsertUpdate();
+    // A popup asked for with the mouse comes to the viewport, one asked for
+    // with the keyboard to the editor itself; either takes this popup instead
+    // of the control's own.
+    m_pmRichEdit = new QMenu(m_window.editor());
+    m_window.editor()->installEventFilter(this);
+    m_window.editor()->viewport()->installEventFilter(this);
+}
+
+bool EditorCommands::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::ContextMenu)
+        return QObject::eventFilter(watched, event);
+    const QPoint globalPos = static_cast<QContextMenuEvent *>(event)->globalPos();
+    runReported(m_window, m_frame, [&] { EditorPopup(globalPos); });
+    return true;
+}
+
+void EditorCommands::EditorPopup(const QPoint &globalPos)
+{
+    m_window.aclEditUpdate();
+    m_pmRichEdit->clear();
+    // The object submenu of the last popup goes with its items.
+    for (QMenu *old : m_pmRichEdit->findChildren<QMenu *>(QString(), Qt::FindDirectChildrenOnly))
+        old->deleteLater();
+    fillMenu(m_pmRichEdit, QLatin1String(kRichEditMenu),
+             [this](const QString &name) { return m_window.action(name); });
+    addObjectMenuItems(*m_pmRichEdit);
+    m_pmRichEdit->popup(globalPos);
 }
 
 bool EditorCommands::tableOpen() const

@@ -2,10 +2,12 @@
 // The editor's document commands of a document window that change or insert
 // into the document: paste special, object properties and verbs, Do Again
 // (repeats the last character or paragraph format change on the current
-// selection), the insert commands and link clicks. Owned by the window.
+// selection), the insert commands and link clicks; and the editor's popup
+// menu `pmRichEdit`. Owned by the window.
 
 #include <QDateTime>
 #include <QObject>
+#include <QPoint>
 #include <functional>
 
 class QMenu;
@@ -31,6 +33,11 @@ public:
     // Properties" and a submenu named after the object with its verbs.
     // Adds nothing unless exactly one object is selected.
     void addObjectMenuItems(QMenu &menu);
+    // Shows the editor's popup at a global position: the window's own edit
+    // commands, so it follows their enabling and edit-state rules, then the
+    // selected object's items.
+    void EditorPopup(const QPoint &globalPos);
+    QMenu *popupMenu() const { return m_pmRichEdit; }
 
     void actEditPasteSpecialExecute();
     void actEditObjectPropertiesExecute();
@@ -54,10 +61,12 @@ private:
     bool canChangeDocument() const;
     void insertLineAtSelectionEnd(const QString &text);
     void runObjectVerb(int verb, int position);
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
     TfrmMDIChild &m_window;
     FrameServices &m_frame;
     std::function<QDateTime()> m_now;
+    QMenu *m_pmRichEdit = nullptr;
 };
 
 } // namespace bw::notes

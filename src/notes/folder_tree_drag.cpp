@@ -3,6 +3,8 @@
 
 #include "notes/folder_tree_view.h"
 
+#include "platform/cursors.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -16,11 +18,11 @@ QCursor treeCursor(FolderTreeView::DragCursor kind)
 {
     switch (kind) {
     case FolderTreeView::DragCursor::Drag:
-        return QCursor(QPixmap(QStringLiteral(":/cursors/Pallo_crDrag.png")), 1, 1);
+        return CursorTable::make(kCrDrag);
     case FolderTreeView::DragCursor::Copy:
-        return QCursor(QPixmap(QStringLiteral(":/cursors/Pallo_crDragCopy.png")), 1, 1);
+        return CursorTable::make(kCrTreeDragCopy);
     case FolderTreeView::DragCursor::NoDrop:
-        return QCursor(QPixmap(QStringLiteral(":/cursors/Pallo_crNoDrop.png")), 15, 15);
+        return CursorTable::make(kCrNoDrop);
     case FolderTreeView::DragCursor::None:
         break;
     }

@@ -110,7 +110,8 @@ void FolderTreeLink::BuildPass(bool generalChange)
         selectNode(node);
 }
 
-// Steps 2 to 5: every record gets its node, under the node of its Parent.
+// Every record gets its node, under the node of its Parent, while the
+// table's controls are off and its current record is kept.
 void FolderTreeLink::walkTable()
 {
     dataset::ControlsDisabler disabled(m_table);
@@ -141,7 +142,8 @@ void FolderTreeLink::walkTable()
     }
 }
 
-// Step 6: children that the walk met before their parents.
+// Top-level nodes whose Parent names another node move under it: children
+// that the walk met before their parents.
 void FolderTreeLink::placeTopLevelChildren()
 {
     std::vector<std::pair<int, int>> moves;

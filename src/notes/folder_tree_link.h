@@ -86,7 +86,7 @@ signals:
     void renamingCancelled();
 
 private:
-    // Build pass (folder_tree_build.cpp).
+    // Build pass (folder_tree_link.cpp).
     void connectTable();
     void tableChanged();
     void tableScrolled();

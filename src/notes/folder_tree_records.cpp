@@ -6,6 +6,7 @@
 
 #include <QHash>
 #include <algorithm>
+#include <optional>
 
 namespace bw::notes {
 
@@ -144,7 +145,9 @@ void FolderTreeLink::deleteNode(int id)
     deleteRecords(std::move(keys));
 }
 
-// Deletes the record of every key, found in one walk of the table.
+// Deletes the record of every key, found in one walk of the table. The
+// record that followed the last deleted one stays current, as after a
+// single delete, not the end the walk reached.
 void FolderTreeLink::deleteRecords(std::vector<qint32> keys)
 {
     if (!m_table.isActive())
@@ -152,13 +155,18 @@ void FolderTreeLink::deleteRecords(std::vector<qint32> keys)
     std::sort(keys.begin(), keys.end());
     ScopedFlag writing(m_writing);
     dataset::ControlsDisabler disabled(m_table);
+    std::optional<dataset::ClientDataSet::Bookmark> after;
     m_table.first();
     while (!m_table.eof() && !m_table.isEmpty()) {
-        if (std::binary_search(keys.begin(), keys.end(), m_table.asInteger(kFieldId)))
+        if (std::binary_search(keys.begin(), keys.end(), m_table.asInteger(kFieldId))) {
             m_table.deleteRecord(); // the next record becomes current
-        else
+            after = m_table.isEmpty() ? std::nullopt : std::optional(m_table.bookmark());
+        } else {
             m_table.next();
+        }
     }
+    if (after && m_table.bookmarkValid(*after))
+        m_table.gotoBookmark(*after);
 }
 
 int FolderTreeLink::copySubtree(int source, int target)

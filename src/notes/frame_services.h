@@ -51,9 +51,9 @@ public:
     // TfrmMDIChild::ApplyOptions runs, from the last in the list to the first.
     virtual void loadAndApplyOptions() = 0;
 
-    // Creates the document window's commands as its children (QActions named
-    // after the commands, with caption and image). The window creates a bare
-    // action for any command it needs that is still missing.
+    // Creates the document window's commands from the command catalogue as
+    // its children (QActions named after the commands, with caption and
+    // image). A window asks for no command the catalogue does not give it.
     virtual void createChildCommands(QObject *window) { (void)window; }
 
     // The shared save dialog, set up from the request; the chosen path, or

@@ -1,5 +1,6 @@
 #include "notes/item_commands.h"
 
+#include "commands/command_menus.h"
 #include "editor/rich_edit.h"
 #include "notes/core/notes_table.h"
 #include "notes/delete_msg_dialog.h"
@@ -150,22 +151,9 @@ void ItemCommands::connectCommands()
 
 void ItemCommands::buildTreeMenu()
 {
-    m_pmTreeView = new QMenu(m_view);
-    m_pmTreeView->setObjectName(QStringLiteral("pmTreeView"));
-    m_pmTreeView->addAction(command(Insert));
-    m_pmTreeView->addAction(command(InsertChild));
-    m_pmTreeView->addSeparator();
-    m_pmTreeView->addAction(command(MoveUp));
-    m_pmTreeView->addAction(command(Delete));
-    // Edit shows here as Rename, and follows the command's state.
-    QAction *edit = command(Edit);
-    auto *rename = m_pmTreeView->addAction(edit->icon(), QStringLiteral("&Rename"));
-    rename->setObjectName(QStringLiteral("pmiTreeViewRename"));
-    guardedConnect(m_pmTreeView, &QMenu::aboutToShow, rename, [rename, edit] {
-        rename->setEnabled(edit->isEnabled());
-        rename->setIcon(edit->icon());
-    });
-    connect(rename, &QAction::triggered, edit, &QAction::trigger);
+    m_pmTreeView = buildPopupMenu(QLatin1String(kTreeViewMenu),
+                                  [this](const QString &name) { return m_window.action(name); },
+                                  m_view);
     guardedConnect(m_view, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
         aclRecordUpdate();
         m_pmTreeView->popup(m_view->viewport()->mapToGlobal(pos));

@@ -35,10 +35,6 @@ inline const QString kEditBarCaption = QStringLiteral("Edit Bar");
 inline const QString kFormatBar1Caption = QStringLiteral("Format Bar1");
 inline const QString kFormatBar2Caption = QStringLiteral("Format Bar2");
 
-// The record bar's entry in the view pop-up reads differently from the
-// command's own caption.
-inline const QString kFolderbarPopupCaption = QStringLiteral("&Folderbar bar");
-
 // Status bar.
 inline const QString kStatusItems = QStringLiteral("Items: %1");
 inline const QString kStatusBrowse = QStringLiteral("State: Browse");

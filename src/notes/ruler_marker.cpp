@@ -1,5 +1,7 @@
 #include "notes/ruler_marker.h"
 
+#include "platform/cursors.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -13,7 +15,7 @@ RulerMarker::RulerMarker(const QString &name, Shape shape, const QRect &geometry
     setGeometry(geometry);
     setAttribute(Qt::WA_TranslucentBackground);
     setFocusPolicy(Qt::NoFocus);
-    setCursor(Qt::SizeHorCursor);
+    setCursor(CursorTable::make(kCrSizeWE));
 }
 
 void RulerMarker::setHandlers(MouseHandler down, MouseHandler move, MouseHandler up)

@@ -1,5 +1,6 @@
 #include "notes/standalone_frame_services.h"
 
+#include "commands/command_catalogue.h"
 #include "notes/document_window.h"
 #include "notes/format_commands.h"
 
@@ -36,6 +37,11 @@ void StandaloneFrameServices::loadAndApplyOptions()
     const auto windows = documentWindows();
     for (auto it = windows.crbegin(); it != windows.crend(); ++it)
         (*it)->ApplyOptions();
+}
+
+void StandaloneFrameServices::createChildCommands(QObject *window)
+{
+    bw::createCommands(CommandScope::Child, window);
 }
 
 std::optional<QString>

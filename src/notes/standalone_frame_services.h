@@ -27,6 +27,8 @@ public:
     void loadAndApplyOptions() override;
     std::optional<QString> executeSaveDialog(QWidget *parent,
                                              const PromptService::FileRequest &request) override;
+    // The catalogue's commands, without images.
+    void createChildCommands(QObject *window) override;
     QList<TfrmMDIChild *> documentWindows() const override;
     void documentWindowClosed(TfrmMDIChild *window) override;
     void releaseUntitledNumber(int number) override { m_released.insert(number); }

@@ -1,7 +1,7 @@
 #pragma once
 // The document window's status bar: four panels (90, 110, 40 and 130 pixels
-// wide, the last one reaching to the right edge) whose picture and text the
-// window sets; the bar draws them.
+// wide, wider where a text needs it, the last one reaching to the right edge)
+// whose picture and text the window sets; the bar draws them.
 
 #include <QPixmap>
 #include <QString>
@@ -39,6 +39,7 @@ private:
         QPixmap picture;
     };
     void drawPanel(QPainter &painter, int index) const;
+    int panelWidth(int index) const;
 
     std::array<Panel, kPanelCount> m_panels;
 };

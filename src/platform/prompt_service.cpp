@@ -15,9 +15,9 @@
 
 namespace bw {
 
-QString PromptService::qtFilter(const QString &designFilter)
+QString PromptService::qtFilter(const QString &pipeFilter)
 {
-    const QStringList parts = designFilter.split(QLatin1Char('|'));
+    const QStringList parts = pipeFilter.split(QLatin1Char('|'));
     QStringList filters;
     for (int i = 0; i + 1 < parts.size(); i += 2) {
         QString label = parts[i];
@@ -64,7 +64,7 @@ QMessageBox::Icon toIcon(PromptService::Icon icon)
     return QMessageBox::NoIcon;
 }
 
-// Index (1-based) of the chosen Qt filter among the design filter's entries.
+// Index (1-based) of the chosen Qt filter among the pipe filter's entries.
 int filterIndexOf(const QString &qtFilters, const QString &selected)
 {
     const QStringList list = qtFilters.split(QStringLiteral(";;"));
@@ -77,6 +77,12 @@ QString selectedFilter(const PromptService::FileRequest &r, const QString &qtFil
     const QStringList list = qtFilters.split(QStringLiteral(";;"));
     const int i = r.filterIndex - 1;
     return i >= 0 && i < list.size() ? list[i] : QString();
+}
+
+// Files whose names begin with a dot are listed like the others.
+void showHiddenFiles(QFileDialog &dialog)
+{
+    dialog.setFilter(dialog.filter() | QDir::Hidden);
 }
 
 QString startPath(const PromptService::FileRequest &r)
@@ -126,6 +132,7 @@ std::optional<PromptService::FileAnswer> DialogPromptService::openFile(QWidget *
     QFileDialog dialog(parent, r.caption, startPath(r), filters);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(r.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    showHiddenFiles(dialog);
     if (!selected.isEmpty())
         dialog.selectNameFilter(selected);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -142,6 +149,7 @@ std::optional<PromptService::FileAnswer> DialogPromptService::saveFile(QWidget *
     QFileDialog dialog(parent, r.caption, startPath(r), filters);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
+    showHiddenFiles(dialog);
     if (!r.promptOverwrite)
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (!r.defaultExt.isEmpty())
@@ -154,14 +162,18 @@ std::optional<PromptService::FileAnswer> DialogPromptService::saveFile(QWidget *
                       filterIndexOf(filters, dialog.selectedNameFilter())};
 }
 
-std::optional<QString> DialogPromptService::chooseDirectory(QWidget *parent,
-                                                            const QString &caption,
+std::optional<QString> DialogPromptService::chooseDirectory(QWidget *parent, const QString &caption,
+                                                            const QString &title,
                                                             const QString &initialDir)
 {
-    const QString dir = QFileDialog::getExistingDirectory(parent, caption, initialDir);
-    if (dir.isEmpty())
+    QFileDialog dialog(parent, caption, initialDir);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    // The title stands where the dialog names the folder being looked in.
+    dialog.setLabelText(QFileDialog::LookIn, title);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return dir;
+    return dialog.selectedFiles().first();
 }
 
 std::optional<QColor> DialogPromptService::chooseColor(QWidget *parent, const QColor &initial,

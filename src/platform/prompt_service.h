@@ -41,8 +41,8 @@ public:
         QString caption;
         QString initialDir;
         QString fileName;   // proposed name
-        QString filter;     // design form "Text (*.a)|*.a|All Files (*.*)|*.*"
-        int filterIndex = 1; // 1-based, as the design's dialogs count
+        QString filter;     // pipe form "Text (*.a)|*.a|All Files (*.*)|*.*"
+        int filterIndex = 1; // 1-based, among the filter's entries
         QString defaultExt;
         bool mustExist = true;      // open: only existing files
         bool promptOverwrite = true; // save: ask before replacing
@@ -71,7 +71,10 @@ public:
 
     virtual std::optional<FileAnswer> openFile(QWidget *parent, const FileRequest &request) = 0;
     virtual std::optional<FileAnswer> saveFile(QWidget *parent, const FileRequest &request) = 0;
+    // A folder; caption is the window's caption, title the text above the
+    // folders.
     virtual std::optional<QString> chooseDirectory(QWidget *parent, const QString &caption,
+                                                   const QString &title,
                                                    const QString &initialDir) = 0;
 
     // customColors holds the shared custom colours; the dialog may change them.
@@ -90,8 +93,8 @@ public:
     // Runs one of the program's own modal dialogs and returns its result code.
     virtual int exec(QDialog *dialog) = 0;
 
-    // The design's filter form "A (*.a)|*.a|B (*.*)|*.*" as Qt's "A (*.a);;B (*)".
-    static QString qtFilter(const QString &designFilter);
+    // The pipe form of a filter, "A (*.a)|*.a|B (*.*)|*.*", as Qt's "A (*.a);;B (*)".
+    static QString qtFilter(const QString &pipeFilter);
 };
 
 // The real service: Qt's standard dialogs and our own font dialog.
@@ -105,6 +108,7 @@ public:
     std::optional<FileAnswer> openFile(QWidget *parent, const FileRequest &request) override;
     std::optional<FileAnswer> saveFile(QWidget *parent, const FileRequest &request) override;
     std::optional<QString> chooseDirectory(QWidget *parent, const QString &caption,
+                                           const QString &title,
                                            const QString &initialDir) override;
     std::optional<QColor> chooseColor(QWidget *parent, const QColor &initial,
                                       QList<QColor> *customColors) override;

@@ -4,6 +4,7 @@
 #include "search/search_window.h"
 
 #include "notes/core/notes_table.h"
+#include "platform/cursors.h"
 #include "search/db_navigator.h"
 #include "search/db_rich_edit.h"
 #include "search/locate_dialog.h"
@@ -145,6 +146,7 @@ void TfrmSearch::createControls()
     m_splitter->setStretchFactor(0, 3);
     m_splitter->setStretchFactor(1, 2);
     m_splitter->setChildrenCollapsible(false);
+    useProgramSplitCursors(m_splitter);
     layout->addWidget(m_splitter, 1);
     createStatusBar();
     layout->addWidget(m_statusBar);

@@ -17,8 +17,8 @@ namespace bw::settings {
 
 namespace {
 
-// Qt property names tried in order for each design property.
-QList<QByteArray> candidates(const QString &designProperty)
+// Qt property names tried in order for each stored property.
+QList<QByteArray> candidates(const QString &storedProperty)
 {
     static const QHash<QString, QList<QByteArray>> table = {
         {QStringLiteral("Checked"), {"checked"}},
@@ -31,8 +31,8 @@ QList<QByteArray> candidates(const QString &designProperty)
         {QStringLiteral("Left"), {"left"}},
         {QStringLiteral("Value"), {"value"}},
     };
-    QList<QByteArray> names = table.value(designProperty);
-    QByteArray generic = designProperty.toLatin1();
+    QList<QByteArray> names = table.value(storedProperty);
+    QByteArray generic = storedProperty.toLatin1();
     if (!generic.isEmpty())
         generic[0] = char(QChar::toLower(uint(generic[0])));
     if (!names.contains(generic))
@@ -119,9 +119,9 @@ QVariant variantFor(const QMetaProperty &mp, const QVariant &current, Kind kind,
 
 } // namespace
 
-QByteArray qtPropertyFor(const QObject *control, const QString &designProperty)
+QByteArray qtPropertyFor(const QObject *control, const QString &storedProperty)
 {
-    for (const QByteArray &name : candidates(designProperty)) {
+    for (const QByteArray &name : candidates(storedProperty)) {
         const QMetaProperty mp = metaProperty(control, name);
         if (mp.isValid() && mp.isWritable())
             return name;
@@ -131,9 +131,9 @@ QByteArray qtPropertyFor(const QObject *control, const QString &designProperty)
     return {};
 }
 
-QString controlText(const QObject *control, const QString &designProperty, Kind kind)
+QString controlText(const QObject *control, const QString &storedProperty, Kind kind)
 {
-    const QByteArray name = qtPropertyFor(control, designProperty);
+    const QByteArray name = qtPropertyFor(control, storedProperty);
     if (name.isEmpty()) {
         if (kind == Kind::ControlRef && isPageControl(control)) {
             const QWidget *page = currentPage(control);
@@ -141,7 +141,7 @@ QString controlText(const QObject *control, const QString &designProperty, Kind 
         }
         if (auto *splitter = qobject_cast<const QSplitter *>(control))
             return encodeInt(splitter->sizes().value(0));
-        throw PropertyError("no property " + designProperty.toStdString());
+        throw PropertyError("no property " + storedProperty.toStdString());
     }
     return variantText(control->property(name.constData()), kind);
 }
@@ -164,7 +164,7 @@ void setChecked(QObject *control, const QByteArray &name, bool checked)
 }
 
 void setWithoutProperty(QObject *control, Kind kind, const QString &text,
-                        const QString &designProperty)
+                        const QString &storedProperty)
 {
     if (kind == Kind::ControlRef && isPageControl(control)) {
         QWidget *page = static_cast<QWidget *>(control)->findChild<QWidget *>(text);
@@ -180,17 +180,17 @@ void setWithoutProperty(QObject *control, Kind kind, const QString &text,
         splitter->setSizes({left, total > left ? total - left : left});
         return;
     }
-    throw PropertyError("no property " + designProperty.toStdString());
+    throw PropertyError("no property " + storedProperty.toStdString());
 }
 
 } // namespace
 
-void setControlText(QObject *control, const QString &designProperty, Kind kind,
+void setControlText(QObject *control, const QString &storedProperty, Kind kind,
                     const QString &text)
 {
-    const QByteArray name = qtPropertyFor(control, designProperty);
+    const QByteArray name = qtPropertyFor(control, storedProperty);
     if (name.isEmpty())
-        return setWithoutProperty(control, kind, text, designProperty);
+        return setWithoutProperty(control, kind, text, storedProperty);
     if (kind == Kind::Boolean) {
         if (const auto value = decodeBool(text))
             setChecked(control, name, *value);
@@ -200,7 +200,7 @@ void setControlText(QObject *control, const QString &designProperty, Kind kind,
     const QVariant current = control->property(name.constData());
     const QVariant value = mp.isValid() ? variantFor(mp, current, kind, text) : QVariant(text);
     if (!control->setProperty(name.constData(), value) && mp.isValid())
-        throw PropertyError("cannot set " + designProperty.toStdString());
+        throw PropertyError("cannot set " + storedProperty.toStdString());
 }
 
 } // namespace bw::settings

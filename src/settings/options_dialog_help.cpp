@@ -231,7 +231,10 @@ bool TfrmOptions::event(QEvent *event)
         return true;
     case QEvent::WhatsThis: {
         // A click in "What's This?" mode: the help of the control clicked.
+        // The click ends the help request, whether it showed a popup or not,
+        // so the next click works the control again.
         const QPoint pos = static_cast<QHelpEvent *>(event)->globalPos();
+        QWhatsThis::leaveWhatsThisMode();
         showHelpAt(pos, helpContext(helpControlAt(pos)));
         event->accept();
         return true;

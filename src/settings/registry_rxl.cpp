@@ -39,6 +39,9 @@ void RegistryRXL::setVersion(int version)
 void RegistryRXL::setPlacement(Placement placement)
 {
     m_placement = placement;
+    // The form's showing tells whether it has a placement of its own.
+    if (auto *form = qobject_cast<QWidget *>(m_form.data()))
+        form->installEventFilter(this);
     if (QWidget *w = placementWidget())
         w->installEventFilter(this);
 }
@@ -140,9 +143,9 @@ void RegistryRXL::setNamedValue(const QString &name, const QString &text)
     m_named.insert(name, text);
 }
 
-QByteArray RegistryRXL::qtPropertyName(const QObject *control, const QString &designProperty)
+QByteArray RegistryRXL::qtPropertyName(const QObject *control, const QString &storedProperty)
 {
-    return settings::qtPropertyFor(control, designProperty);
+    return settings::qtPropertyFor(control, storedProperty);
 }
 
 bool RegistryRXL::Restore()

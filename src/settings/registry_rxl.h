@@ -23,7 +23,7 @@ class RegistryRXL : public QObject
 {
     Q_OBJECT
 public:
-    // A stored control property, by the design's names: {"ChildAutoSave", "Checked"}.
+    // A stored control property, by control and property name: {"ChildAutoSave", "Checked"}.
     struct StoredProperty
     {
         QString control;
@@ -63,6 +63,8 @@ public:
     // Restore of the section; false when its FormVersion is missing or lower
     // (nothing restored, no restored() signal).
     bool Restore();
+    // Whether a restore has given the window a stored rectangle.
+    bool placementRestored() const { return m_placementRestored; }
     enum class SaveReason { Normal, Destroying };
     void Save(SaveReason reason = SaveReason::Normal);
 
@@ -78,10 +80,10 @@ public:
     QString namedValue(const QString &name) const;
     void setNamedValue(const QString &name, const QString &text);
 
-    // The Qt property standing for a design property on a given object:
+    // The Qt property standing for a stored property on a given object:
     // Checked -> "checked", Text -> "text" or "currentText", ItemIndex ->
     // "currentIndex", Color/Selected -> "colorValue" or "color", ...
-    static QByteArray qtPropertyName(const QObject *control, const QString &designProperty);
+    static QByteArray qtPropertyName(const QObject *control, const QString &storedProperty);
 
 signals:
     void restored();
@@ -103,6 +105,7 @@ private:
     std::optional<QString> readRaw(const QString &name) const;
     void writeRaw(const QString &name, const QString &text);
     QString screenSuffix() const;
+    QRect keptInView(const QRect &rect, const QWidget *w) const;
 
     QPointer<QObject> m_form;
     std::unique_ptr<settings::Registry> m_ownRegistry;
@@ -115,6 +118,8 @@ private:
     QList<QString> m_namedOrder;
     QHash<QString, QString> m_named;
     QRect m_normalRect; // last normal (not maximised/minimised) geometry seen
+    bool m_formShown = false;
+    bool m_placementRestored = false;
 };
 
 } // namespace bw

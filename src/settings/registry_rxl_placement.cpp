@@ -10,6 +10,7 @@
 #include <QMdiSubWindow>
 #include <QScreen>
 #include <QWidget>
+#include <algorithm>
 #include <cmath>
 
 namespace bw {
@@ -64,6 +65,30 @@ QRect parseRect(const QString &text)
 
 } // namespace
 
+// The rectangle, moved into the visible area when less than half of it would
+// show there (a screen that got smaller, a frame that shrank); otherwise as
+// it is.
+QRect RegistryRXL::keptInView(const QRect &rect, const QWidget *w) const
+{
+    QRect area;
+    if (qobject_cast<const QMdiSubWindow *>(w) && w->parentWidget()) {
+        // A frame not shown yet has no client area to speak of.
+        if (w->parentWidget()->isVisible())
+            area = w->parentWidget()->rect();
+    } else if (const QScreen *s = screenOf(w))
+        area = s->availableGeometry();
+    if (area.isEmpty())
+        return rect;
+    const QRect shown = rect.intersected(area);
+    const qint64 shownArea = qint64(shown.width()) * shown.height();
+    if (2 * shownArea >= qint64(rect.width()) * rect.height())
+        return rect;
+    QRect moved = rect;
+    moved.moveLeft(std::max(area.left(), std::min(rect.left(), area.right() + 1 - rect.width())));
+    moved.moveTop(std::max(area.top(), std::min(rect.top(), area.bottom() + 1 - rect.height())));
+    return moved;
+}
+
 QWidget *RegistryRXL::placementWidget() const
 {
     auto *w = qobject_cast<QWidget *>(m_form.data());
@@ -84,6 +109,8 @@ QString RegistryRXL::screenSuffix() const
 
 bool RegistryRXL::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::Show && watched == m_form)
+        m_formShown = true;
     if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) &&
         watched == placementWidget()) {
         auto *w = static_cast<QWidget *>(watched);
@@ -96,7 +123,9 @@ bool RegistryRXL::eventFilter(QObject *watched, QEvent *event)
 void RegistryRXL::savePlacement(SaveReason reason)
 {
     QWidget *w = placementWidget();
-    if (!w)
+    // A window never shown has no place of its own: writing the one Qt gave
+    // it would put it at the screen's corner next time.
+    if (!w || !(m_formShown || w->isVisible()))
         return;
     const Qt::WindowStates state = w->windowState();
     const bool minimized = state & Qt::WindowMinimized;
@@ -140,14 +169,18 @@ void RegistryRXL::restorePlacement()
     const QString normPos = readRaw(QLatin1String(settings::kNormPos) + suffix)
                                 .value_or(readRaw(QLatin1String(settings::kNormPos)).value_or(QString()));
     const auto ppi = readRaw(QLatin1String(settings::kPixelsPerInch));
-    const QRect rect = parseRect(normPos);
+    QRect rect = parseRect(normPos);
     if (rect.isValid() && ppi && settings::decodeInt(*ppi) == pixelsPerInch(w)) {
-        if (m_placement == Placement::FixedSize) {
-            w->move(rect.topLeft());
-        } else {
-            w->setGeometry(rect);
+        // The stored rectangle is the one geometry() gave, so it is set back
+        // through setGeometry(): move() would place the window frame there
+        // and the window would creep by its title bar at every round.
+        if (m_placement == Placement::FixedSize)
+            rect.setSize(w->size());
+        rect = keptInView(rect, w);
+        w->setGeometry(rect);
+        if (m_placement != Placement::FixedSize)
             m_normalRect = rect;
-        }
+        m_placementRestored = true;
     }
     if (m_placement == Placement::FixedSize)
         return;

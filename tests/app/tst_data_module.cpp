@@ -68,6 +68,7 @@ void tst_DataModule::init()
 
 void tst_DataModule::cleanup()
 {
+    m_prompts.verifyAllAnswersUsed();
     m_registry.reset();
     m_dir.reset();
 }
@@ -221,6 +222,7 @@ void tst_DataModule::openDialog()
     open->setInitialDir(QStringLiteral("/start"));
     // A missing file is refused with the system dialog's message and asked again.
     m_prompts.answerFile(m_dir->filePath(QStringLiteral("missing.cds")));
+    m_prompts.answerMessage(PromptService::Ok);
     m_prompts.answerFile(existing, 2);
     QVERIFY(open->Execute());
     QCOMPARE(m_prompts.count(QStringLiteral("open")), 2);
@@ -235,6 +237,7 @@ void tst_DataModule::openDialog()
     QCOMPARE(open->filterIndex(), 2);
     QCOMPARE(open->initialDir(), m_dir->path());
     // Cancel keeps everything.
+    m_prompts.cancelFile();
     QVERIFY(!open->Execute());
     QCOMPARE(open->fileName(), existing);
 }
@@ -245,6 +248,7 @@ void tst_DataModule::saveDialog()
     TFileDialog *save = dm->SaveDialog();
     const QString badFolder = m_dir->filePath(QStringLiteral("no such folder/a.cds"));
     m_prompts.answerFile(badFolder);
+    m_prompts.answerMessage(PromptService::Ok);
     m_prompts.answerFile(m_dir->filePath(QStringLiteral("new.cds")));
     QVERIFY(save->Execute());
     QVERIFY(m_prompts.asked.first().file.promptOverwrite);

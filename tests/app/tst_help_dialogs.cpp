@@ -7,6 +7,7 @@
 #include "app/options_access.h"
 #include "app/tip_dialog.h"
 #include "app/version_info.h"
+#include "program_cursor.h"
 #include "scripted_prompt_service.h"
 
 #include <QCheckBox>
@@ -316,7 +317,7 @@ void tst_HelpDialogs::aboutBox()
             texts << d->findChild<QLabel *>(QLatin1String(name))->text();
         auto *comments = d->findChild<QLabel *>(QStringLiteral("lbComments"));
         texts << comments->toolTip();
-        if (comments->cursor().shape() != Qt::PointingHandCursor)
+        if (!test::showsProgramCursor(comments, kCrHandPoint))
             texts << QStringLiteral("no hand cursor");
         d->show();
         QTest::mouseClick(comments, Qt::LeftButton);

@@ -3,15 +3,17 @@
 // exit confirmation, the status-bar hint, the view commands, the help popup's
 // input rule and an exception in a command.
 
-#include "app/command_menus.h"
 #include "app/exit_msg_dialog.h"
 #include "app/main_window.h"
 #include "app/message_hook.h"
 #include "app/mru_file_list.h"
 #include "app/window_arranger.h"
+#include "commands/command_menus.h"
+#include "editor/rich_edit.h"
 #include "main_window_fixture.h"
 #include "notes/delete_msg_dialog.h"
 #include "notes/document_window.h"
+#include "notes/core/notes_table.h"
 #include "notes/item_commands.h"
 #include "settings/help_popup.h"
 
@@ -132,6 +134,7 @@ private slots:
     void dontShowExitQuestionAgain();
     void closeQueryBeforeExit_data();
     void closeQueryBeforeExit();
+    void failedSaveWhileClosingKeepsProgramOpen();
     void statusBarHint_data();
     void statusBarHint();
     void statusPanelWidth();
@@ -520,7 +523,8 @@ void tst_MainWindow::closeQueryBeforeExit()
     for (int answer : saveAnswers)
         m_prompts->answerMessage(answer);
     const QString path = m_dir->path() + "/Kept.cds";
-    m_prompts->answerFile(path);
+    if (saveAnswers.first() == PromptService::Yes)
+        m_prompts->answerFile(path);
     if (exitAnswer >= 0)
         m_prompts->answerDialog([exitAnswer](QDialog *) { return exitAnswer; });
     QCOMPARE(frame.close(), closes);
@@ -539,6 +543,49 @@ void tst_MainWindow::closeQueryBeforeExit()
     first->closeWindow();
     QCOMPARE(m_prompts->messages().size(), questions.size() + 1);
     QCOMPARE(m_prompts->messages().last(), questions.first());
+}
+
+void tst_MainWindow::failedSaveWhileClosingKeepsProgramOpen()
+{
+    // Given a notes window with typed text whose file a folder has replaced,
+    // when the program closes and its save question is answered Yes, then the
+    // failed save shows its error, and the frame and the window stay open
+    // with the text and its changes.
+    m_options->writeImmediate(settings::Key::CommonDisplayExitConfirm_Checked, "False");
+    const QString file = m_dir->path() + "/a.cds";
+    {
+        notes::NotesTable table;
+        table.createNewContent();
+        table.cdsCommon().saveToFile(file, dataset::ClientDataSet::FileFormat::Binary);
+    }
+    TfrmMain frame(*m_dataModule, *m_prompts);
+    frame.setOptionsDialog(m_options.get());
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    frame.OpenDocumentWindow(file);
+    QCOMPARE(frame.documentWindows().size(), 1);
+    notes::TfrmMDIChild *window = frame.documentWindows().first();
+    window->editor()->setFocus();
+    window->editor()->moveCursor(QTextCursor::End);
+    QTest::keyClicks(window->editor(), " kept words");
+    QVERIFY(QFile::remove(file));
+    QVERIFY(QDir().mkpath(file));
+    m_prompts->clear();
+    m_prompts->answerMessage(PromptService::Yes);
+    m_prompts->answerMessage(PromptService::Ok);
+    QVERIFY(!frame.close());
+    QVERIFY(frame.isVisible());
+    QCOMPARE(frame.documentWindows(), QList<notes::TfrmMDIChild *>{window});
+    const QStringList messages = m_prompts->messages();
+    QCOMPARE(messages.size(), 2);
+    QCOMPARE(messages.first(), QString("Do you want to save changes to \"%1\"?").arg(file));
+    QVERIFY2(messages.last().startsWith("Cannot write the file " + file), qPrintable(messages.last()));
+    QCOMPARE(m_prompts->asked.last().icon, PromptService::Icon::Error);
+    QVERIFY(window->cdsCommon().changeCount() > 0);
+    QVERIFY(window->editor()->toPlainText().endsWith(" kept words"));
+    // Nothing was agreed: the next close asks again, and No closes it.
+    m_prompts->answerMessage(PromptService::No);
+    QVERIFY(frame.close());
 }
 
 void tst_MainWindow::statusBarHint_data()
@@ -630,6 +677,7 @@ void tst_MainWindow::exceptionInCommandIsReported()
 {
     newFile();
     m_factory->failure = "Cannot open the notes file";
+    m_prompts->answerMessage(PromptService::Ok);
     m_main->action("actFileCDSNew")->trigger();
     QCOMPARE(m_prompts->messages(), QStringList{"Cannot open the notes file."});
     QCOMPARE(m_prompts->asked.last().caption, QStringLiteral("Bramblewick 2000"));

@@ -292,7 +292,7 @@ void tst_RichEditFormat::numberingUsesListsAndKeepsIndents()
     m_edit->setPlainText(QStringLiteral("item"));
     ParaFormat f;
     f.mask = ParaFormat::Offset | ParaFormat::Numbering;
-    f.offset = 200; // the design's 10 points before numbering
+    f.offset = 200; // 10 points between the number and the text
     f.numbering = rtf::Bullet;
     m_edit->setParaFormat(f);
     QTextBlock block = m_edit->document()->firstBlock();

@@ -451,6 +451,7 @@ void tst_RichEditStream::insertObjectDialog()
     });
     ScriptedPromptService prompts;
     // Cancel inserts nothing.
+    prompts.answerDialog([](QDialog *) { return int(QDialog::Rejected); });
     QVERIFY(!m_edit->insertObjectDialog(prompts));
     QCOMPARE(prompts.asked.last().kind, QStringLiteral("exec"));
     QCOMPARE(prompts.asked.last().text, QStringLiteral("InsertObjectDialog"));

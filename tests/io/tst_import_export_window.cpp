@@ -447,6 +447,7 @@ void tst_ImportExportWindow::exportBrowseFillsFolder()
     dialog.btnBrowse->click();
     QCOMPARE(dialog.edFolderName->text(), m_dir->path());
     QCOMPARE(m_prompts->asked.last().caption, QStringLiteral("Browse For Folder"));
+    QCOMPARE(m_prompts->asked.last().text, QStringLiteral("Choose a Folder:"));
     m_prompts->directoryAnswers.enqueue(std::nullopt);
     dialog.btnBrowse->click(); // cancelled: the folder stays
     QCOMPARE(dialog.edFolderName->text(), m_dir->path());

@@ -1,11 +1,13 @@
 // The document window: new and loaded files, saving, closing, the editor bound
 // to the current item, the status bar, the View commands and dropped files.
 
+#include "commands/command_catalogue.h"
 #include "editor/rich_edit.h"
 #include "notes/core/notes_strings.h"
 #include "notes/document_bars.h"
 #include "notes/document_window.h"
 #include "notes/document_window_splitter.h"
+#include "notes/editor_commands.h"
 #include "notes/folder_tree_view.h"
 #include "notes/item_commands.h"
 #include "notes/notes_strings.h"
@@ -19,11 +21,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
+#include <QSignalSpy>
 #include <QComboBox>
 #include <QToolButton>
 #include <QDir>
 #include <QFile>
 #include <QMenu>
+#include <QPointer>
 #include <QSplitter>
 #include <QTemporaryDir>
 #include <QTest>
@@ -87,6 +92,11 @@ private slots:
     void dropAsksAboutPendingChanges();
     void dropOntoEditorReachesFrame();
     void splitterPositionSharedThroughSection();
+    void failedSaveWhileClosingKeepsWindowOpen();
+    void unknownCommandNameFailsLoudly();
+    void treeViewKeyWorksAnywhereInWindow();
+    void popupsComeFromCommandCatalogue();
+    void editorPopupShowsWindowCommands();
 
 private:
     TfrmMDIChild *open(const QString &name);
@@ -401,6 +411,7 @@ void tst_DocumentWindow::savingOntoFileOfAnotherWindowIsRefused()
     for (const QString &name : names) {
         m_prompts->clear();
         m_prompts->answerFile(name);
+        m_prompts->answerMessage(PromptService::Ok);
         QVERIFY(!a->DoTableCommand(TfrmMDIChild::TableCommand::SaveAs));
         QCOMPARE(m_prompts->messages(),
                  QStringList{name + "\nThis file is open in another window.\n"
@@ -408,6 +419,7 @@ void tst_DocumentWindow::savingOntoFileOfAnotherWindowIsRefused()
         QCOMPARE(m_prompts->asked.last().caption, kErrorCaption);
     }
     m_prompts->answerFile(path("b.cds"));
+    m_prompts->answerMessage(PromptService::Ok);
     QVERIFY(!untitled->DoTableCommand(TfrmMDIChild::TableCommand::Save));
     QVERIFY(b.open(QIODevice::ReadOnly));
     QCOMPARE(b.readAll(), before);
@@ -463,6 +475,7 @@ void tst_DocumentWindow::unreadableFileLeavesInertWindow()
     QVERIFY(bad.open(QIODevice::WriteOnly));
     bad.write("this is no notes file");
     bad.close();
+    m_prompts->answerMessage(PromptService::Ok);
     TfrmMDIChild *window = open(path("bad.cds"));
     QCOMPARE(m_prompts->messages(), QStringList{kCannotReadWriteFile});
     QCOMPARE(m_prompts->asked.first().icon, PromptService::Icon::Error);
@@ -893,6 +906,158 @@ void tst_DocumentWindow::splitterPositionSharedThroughSection()
              std::optional<QString>("150"));
     TfrmMDIChild *second = open("NoName2");
     QCOMPARE(second->splitter()->sizes().value(0), 150);
+}
+
+void tst_DocumentWindow::failedSaveWhileClosingKeepsWindowOpen()
+{
+    // Given typed text in a file's window whose file a folder has replaced,
+    // when closing is answered Yes and the save fails, then the error is
+    // reported, the window stays open and keeps the text and its changes.
+    const QString file = path("a.cds");
+    writeNewFile(file);
+    QPointer<TfrmMDIChild> window = open(file);
+    window->editor()->moveCursor(QTextCursor::End);
+    typeInto(window, " kept words");
+    QVERIFY(QFile::remove(file));
+    QVERIFY(QDir().mkpath(file));
+    m_prompts->clear();
+    m_prompts->answerMessage(PromptService::Yes);
+    QStringList errors;
+    {
+        ExceptionHandlerScope scope(
+            [&errors](std::exception_ptr error) { errors.append(exceptionText(error)); });
+        QVERIFY(!closeWindow(window));
+    }
+    QVERIFY(window && window->isVisible());
+    QCOMPARE(m_prompts->messages(), QStringList{saveQuestion(file)});
+    QCOMPARE(errors.size(), 1);
+    QVERIFY2(errors.first().startsWith("Cannot write the file " + file), qPrintable(errors.first()));
+    QVERIFY(window->cdsCommon().changeCount() > 0);
+    QVERIFY(window->editor()->toPlainText().endsWith(" kept words"));
+    // The next close asks again; No lets it go.
+    m_prompts->answerMessage(PromptService::No);
+    QVERIFY(closeWindow(window));
+}
+
+void tst_DocumentWindow::unknownCommandNameFailsLoudly()
+{
+    // Given a window, when a command is asked for by a name the catalogue
+    // does not have, then that fails instead of making a dead command.
+    TfrmMDIChild *window = open("NoName1");
+    const qsizetype before = window->findChildren<QAction *>().size();
+    QVERIFY_THROWS_EXCEPTION(std::logic_error, window->action("actEditUndoo"));
+    QVERIFY_THROWS_EXCEPTION(std::logic_error, window->action("actFileCDSNew")); // the frame's
+    QCOMPARE(window->findChildren<QAction *>().size(), before);
+    QVERIFY(window->action("actEditUndo"));
+}
+
+void tst_DocumentWindow::treeViewKeyWorksAnywhereInWindow()
+{
+    // Given a window with its commands set up, when Shift+Ctrl+E is pressed
+    // in the editor or the tree, then Tree View toggles although no menu
+    // item shows it, and Del and Enter in the editor still edit the text.
+    TfrmMDIChild *window = open("NoName1");
+    bw::SetupChildActions(window);
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    QAction *treeView = window->action("actViewTreeView");
+    QVERIFY(treeView->isChecked());
+    QCOMPARE(treeView->shortcut(), QKeySequence("Shift+Ctrl+E"));
+    RichEdit *editor = window->editor();
+    editor->setFocus();
+    QTest::keyClick(editor, Qt::Key_E, Qt::ShiftModifier | Qt::ControlModifier);
+    QVERIFY(!treeView->isChecked());
+    FolderTreeView *tree = window->itemCommands()->dbTreeView();
+    tree->setFocus();
+    QTest::keyClick(tree, Qt::Key_E, Qt::ShiftModifier | Qt::ControlModifier);
+    QVERIFY(treeView->isChecked());
+
+    editor->setFocus();
+    editor->selectAll();
+    QTest::keyClick(editor, Qt::Key_Delete);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCOMPARE(editor->toPlainText(), QStringLiteral("\n"));
+    QCOMPARE(window->cdsCommon().recordCount(), 1);
+    QCOMPARE(window->cdsCommon().state(), State::Edit);
+}
+
+namespace {
+
+// The texts of a menu's items as a user sees them: hidden items left out,
+// "-" for a separator.
+QStringList shownItems(const QMenu *menu)
+{
+    QStringList items;
+    for (const QAction *item : menu->actions())
+        if (item->isVisible())
+            items << (item->isSeparator() ? QStringLiteral("-") : item->text());
+    return items;
+}
+
+} // namespace
+
+void tst_DocumentWindow::popupsComeFromCommandCatalogue()
+{
+    // Given a window, then its view and tree popups show the catalogue's
+    // items: the view popup hides Record bar2 and Tree View, the tree popup
+    // shows Edit as Rename, and both follow their commands.
+    TfrmMDIChild *window = open("NoName1");
+    const QMenu *pmView = window->bars()->pmView;
+    QCOMPARE(pmView->objectName(), QStringLiteral("pmView"));
+    QCOMPARE(shownItems(pmView), QStringList({"&Folderbar bar", "&Edit bar", "For&mat bar1",
+                                              "Form&at bar2", "St&atus bar", "&Ruler"}));
+    const QMenu *pmTreeView = window->itemCommands()->treeMenu();
+    QCOMPARE(pmTreeView->objectName(), QStringLiteral("pmTreeView"));
+    QCOMPARE(shownItems(pmTreeView), QStringList({"&Insert", "Insert &Child", "-", "&Move Up",
+                                                  "&Delete", "&Rename"}));
+    QAction *edit = window->action("actRecordEdit");
+    QAction *rename = pmTreeView->actions().last();
+    edit->setEnabled(false);
+    QVERIFY(!rename->isEnabled());
+    edit->setEnabled(true);
+    QSignalSpy editRuns(edit, &QAction::triggered);
+    rename->trigger();
+    QCOMPARE(editRuns.size(), 1);
+    QCOMPARE(shownItems(window->bars()->pmFont), QStringList{"&Font..."});
+}
+
+void tst_DocumentWindow::editorPopupShowsWindowCommands()
+{
+    // Given a window whose editor is read-only, when its popup is asked for,
+    // then it holds the window's own edit commands with their enabling; with
+    // text selected, Delete from the popup puts the item into edit state.
+    TfrmMDIChild *window = open("NoName1");
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    RichEdit *editor = window->editor();
+    QVERIFY(editor->isReadOnly());
+    QContextMenuEvent request(QContextMenuEvent::Mouse, QPoint(5, 5),
+                              editor->viewport()->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(editor->viewport(), &request);
+    QMenu *popup = window->editorCommands()->popupMenu();
+    QTRY_VERIFY(popup->isVisible());
+    QCOMPARE(popup->objectName(), QStringLiteral("pmRichEdit"));
+    const QList<QAction *> items = popup->actions();
+    const QStringList commands{"actEditUndo", "actEditRedo", "", "actEditCut",
+                               "actEditCopy", "actEditPaste", "actEditDelete", "actEditSelectAll"};
+    QCOMPARE(items.size(), commands.size());
+    for (int i = 0; i < items.size(); ++i) {
+        if (commands[i].isEmpty())
+            QVERIFY(items[i]->isSeparator());
+        else
+            QCOMPARE(items[i], window->action(commands[i]));
+    }
+    QVERIFY(!items.at(6)->isEnabled()); // nothing selected
+    QVERIFY(items.at(7)->isEnabled());
+    popup->close();
+
+    editor->selectAll();
+    QApplication::sendEvent(editor->viewport(), &request);
+    QTRY_VERIFY(popup->isVisible());
+    QAction *del = popup->actions().at(6);
+    QVERIFY(del->isEnabled());
+    popup->close();
+    del->trigger();
+    QCOMPARE(window->cdsCommon().state(), State::Edit);
+    QVERIFY(editor->toPlainText().isEmpty());
 }
 
 QTEST_MAIN(tst_DocumentWindow)

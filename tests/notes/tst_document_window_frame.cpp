@@ -126,6 +126,7 @@ void tst_DocumentWindowFrame::unreadableFileOpensInert()
     QVERIFY(bad.open(QIODevice::WriteOnly));
     bad.write("not a notes file");
     bad.close();
+    m_prompts->answerMessage(PromptService::Ok);
     m_main->OpenDocumentWindow(path("bad.cds"));
     QCOMPARE(m_prompts->messages(), QStringList{notes::kCannotReadWriteFile});
     TfrmMDIChild *window = active();

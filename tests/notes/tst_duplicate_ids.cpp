@@ -121,6 +121,7 @@ void tst_DuplicateIds::sharedIdOpensReadOnly()
     writeFile(file, {0, 5, 5}, dataset::ClientDataSet::FileFormat(format));
     const QByteArray before = fileBytes(file);
 
+    m_prompts->answerMessage(PromptService::Ok);
     TfrmMDIChild *window = open(file);
     QCOMPARE(m_prompts->messages(), QStringList{kDuplicateIdsReadOnly.arg(file, "0, 5")});
     QCOMPARE(m_prompts->asked.first().icon, PromptService::Icon::Warning);
@@ -137,8 +138,7 @@ void tst_DuplicateIds::sharedIdOpensReadOnly()
     QVERIFY(!del->isEnabled());
     QVERIFY(!window->action("actRecordInsert")->isEnabled());
     QVERIFY(!window->action("actRecordEdit")->isEnabled());
-    m_prompts->answerMessage(PromptService::Yes);
-    m_prompts->answerMessage(PromptService::Yes);
+    // No answer is scripted: a confirmation asked here would fail the test.
     del->trigger();
     QCOMPARE(table.recordCount(), 4);
     QCOMPARE(table.changeCount(), 0);

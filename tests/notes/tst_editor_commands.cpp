@@ -542,6 +542,7 @@ void tst_EditorCommands::sendMailHandsBodyToMailProgram()
     QVERIFY(m_fixture->prompts.messages().isEmpty());
 
     works = false;
+    m_fixture->prompts.answerMessage(PromptService::Ok);
     window->editorFileCommands()->actFileRTFSendMailExecute();
     QCOMPARE(m_fixture->prompts.messages(), QStringList{"Error sending mail!"});
     QCOMPARE(m_fixture->prompts.asked.last().icon, PromptService::Icon::Error);

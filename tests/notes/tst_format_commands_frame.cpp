@@ -2,7 +2,7 @@
 // colour menus at the end of the Format menu, the catalogue's tags and
 // groups, and the font dialog's Apply through the data module.
 
-#include "app/command_catalogue.h"
+#include "commands/command_catalogue.h"
 #include "editor/rich_edit.h"
 #include "main_window_fixture.h"
 #include "notes/document_bars.h"

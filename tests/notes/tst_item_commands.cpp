@@ -47,6 +47,8 @@ private slots:
     void deleteKeyFollowsFocus();
     void insertWhileEditingDoesNothing();
     void lastItemDeleted();
+    void deleteMakesNextItemCurrent_data();
+    void deleteMakesNextItemCurrent();
     void backAndForward();
     void backSelectsFirstNodeWithSameHistoryText();
 
@@ -215,6 +217,8 @@ void tst_ItemCommands::deleteConfirmation()
     m_prompts->clear();
     m_commands->link().selectNode(node(QStringLiteral("This Is Your First Item")));
     addItem(m_commands->link().selectedNode(), QStringLiteral("Another"));
+    if (!ticked) // still asking: this time the dialog is closed unanswered
+        m_prompts->answerDialog([](QDialog *) { return int(QDialog::Rejected); });
     run(ItemCommands::Delete);
     QCOMPARE(m_prompts->count(QStringLiteral("exec")), ticked ? 0 : 1);
 }
@@ -276,6 +280,46 @@ void tst_ItemCommands::lastItemDeleted()
     run(ItemCommands::Insert);
     QCOMPARE(m_commands->link().model().nodeCount(), 1);
     QCOMPARE(m_commands->link().model().node(m_commands->link().selectedNode()).parent, kNoNode);
+}
+
+void tst_ItemCommands::deleteMakesNextItemCurrent_data()
+{
+    // Items in stored order; "A1<A" is A1, a child of A.
+    QTest::addColumn<QStringList>("items");
+    QTest::addColumn<QString>("deleted");
+    QTest::addColumn<QString>("current");
+    QTest::newRow("first of three") << QStringList{"A", "B", "X"} << "A" << "B";
+    QTest::newRow("middle") << QStringList{"A", "B", "X"} << "B" << "X";
+    QTest::newRow("last: the one before") << QStringList{"A", "B", "X"} << "X" << "B";
+    QTest::newRow("with a child stored later")
+        << QStringList{"A", "B", "X", "A1<A"} << "A" << "X";
+    QTest::newRow("with a child stored next")
+        << QStringList{"A", "A1<A", "B", "X"} << "A" << "B";
+}
+
+void tst_ItemCommands::deleteMakesNextItemCurrent()
+{
+    // Given top-level items in stored order, when one is deleted (without
+    // confirmation), then the record after the deleted ones is current and
+    // its node selected, so a second Del never hits an unrelated item.
+    QFETCH(QStringList, items);
+    QFETCH(QString, deleted);
+    QFETCH(QString, current);
+    m_frame->writeOption(Key::ChildDisplayDeleteConfirm_Checked, QStringLiteral("False"));
+    openWindow();
+    FolderTreeLink &link = m_commands->link();
+    link.deleteNode(link.selectedNode());
+    link.BuildPass();
+    for (const QString &item : items) {
+        const QStringList parts = item.split('<');
+        addItem(parts.size() > 1 ? node(parts[1]) : kNoNode, parts[0]);
+    }
+    link.selectNode(node(deleted));
+    m_commands->aclRecordUpdate();
+    run(ItemCommands::Delete);
+    QCOMPARE(m_window->cdsCommon().asString(kFieldName), current);
+    QCOMPARE(link.selectedNode(), node(current));
+    QCOMPARE(link.model().node(link.selectedNode()).text, current);
 }
 
 void tst_ItemCommands::backAndForward()

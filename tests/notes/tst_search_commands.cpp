@@ -111,6 +111,7 @@ void tst_SearchCommands::findCatTwiceThenNotFoundWithBeep()
     QCOMPARE(m_beeps, 0);
     QVERIFY(m_fixture->prompts.messages().isEmpty());
 
+    m_fixture->prompts.answerMessage(PromptService::Ok);
     test::DocumentWindowFixture::run(window, "actSearchFindNext");
     QCOMPARE(m_fixture->prompts.messages(), QStringList{kNotFoundCat});
     QCOMPARE(m_fixture->prompts.asked.last().icon, PromptService::Icon::Information);
@@ -182,6 +183,7 @@ void tst_SearchCommands::replaceAllWithNothingAfterCaret()
     FindDialog *replace = search(window)->replaceDialog();
     replace->setFindText("cat");
     replace->setReplaceText("dog");
+    m_fixture->prompts.answerMessage(PromptService::Ok);
     replace->clickReplaceAll();
     QCOMPARE(m_fixture->prompts.messages(), QStringList{kNotFoundCat});
     QCOMPARE(editor->toPlainText(), QStringLiteral("cat cat and more"));

@@ -47,9 +47,8 @@ private slots:
     }
     void cleanup()
     {
+        f.prompts.verifyAllAnswersUsed();
         QVERIFY2(f.errors.isEmpty(), qPrintable(f.errors.join('\n')));
-        QVERIFY(f.prompts.messageAnswers.isEmpty());
-        QVERIFY(f.prompts.dialogAnswers.isEmpty());
         f.window.reset();
     }
 
@@ -163,6 +162,8 @@ private slots:
             const bool second = dialog->apply();
             return first || second ? int(QDialog::Accepted) : int(QDialog::Rejected);
         });
+        f.prompts.answerMessage(PromptService::Ok);
+        f.prompts.answerMessage(PromptService::Ok);
         f.click("wwDBNavigator1RecordViewDialog");
         QCOMPARE(f.prompts.messages(), (QStringList{"'twelve' is not a valid integer value",
                                                     "Field 'ID' must have a value"}));

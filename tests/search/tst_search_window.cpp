@@ -2,6 +2,7 @@
 // change tracking with Save and Undo, New and Save with ".cds", and the
 // close query (an opened file with changes is asked about too).
 
+#include "program_cursor.h"
 #include "search_fixture.h"
 
 #include "search/db_navigator.h"
@@ -15,6 +16,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSplitter>
 #include <QTableView>
 #include <QToolButton>
 
@@ -46,16 +48,17 @@ private slots:
     }
     void cleanup()
     {
+        f.prompts.verifyAllAnswersUsed();
         QVERIFY2(f.errors.isEmpty(), qPrintable(f.errors.join('\n')));
-        QVERIFY(f.prompts.messageAnswers.isEmpty());
-        QVERIFY(f.prompts.fileAnswers.isEmpty());
-        QVERIFY(f.prompts.dialogAnswers.isEmpty());
         f.window.reset();
     }
 
     void showsEmptyAndClosedAtFirst()
     {
         QCOMPARE(f.window->windowTitle(), QStringLiteral("Search"));
+        // The splitter between the grid and the editor shows the program's cursor.
+        auto *splitter = f.window->findChild<QSplitter *>(QStringLiteral("Splitter1"));
+        QVERIFY(splitter && test::showsProgramCursor(splitter->handle(1), kCrVSplit));
         QCOMPARE(f.window->statusPanelText(0), QStringLiteral("Current/All: ..."));
         QCOMPARE(f.window->statusPanelText(1), QStringLiteral("State: Inactive"));
         QCOMPARE(f.window->statusPanelImage(1), 1);
@@ -184,6 +187,7 @@ private slots:
         QCOMPARE(f.currentId(), 0); // "colour blue"
         f.click("wwDBNavBtnFindNext");
         QCOMPARE(f.currentId(), 1); // "the Colour red"
+        f.prompts.answerMessage(PromptService::Ok);
         f.click("wwDBNavBtnFindNext");
         QCOMPARE(f.currentId(), 1);
         QCOMPARE(f.prompts.messages(), QStringList{search::kNoMoreMatchesFound});
@@ -202,6 +206,8 @@ private slots:
             [&] { QCOMPARE(afterFirst, int(QDialog::Rejected)); }();
             return QDialog::Rejected;
         });
+        f.prompts.answerMessage(PromptService::Ok);
+        f.prompts.answerMessage(PromptService::Ok);
         f.click("wwDBNavBtnFindNext"); // no value yet: the dialog opens
         QCOMPARE(f.prompts.messages(),
                  (QStringList{search::kNoMatchesFound, search::kNoMoreMatchesFound}));
@@ -422,6 +428,7 @@ private slots:
         f.window->btnNew()->click();
         f.click("wwDBNavigator1Insert");
         f.window->wwClientDataSet().setFieldValue("Name", "no key");
+        f.prompts.answerMessage(PromptService::Ok);
         QVERIFY(!f.window->close());
         QCOMPARE(f.prompts.messages(), QStringList{"Field 'ID' must have a value"});
         QCOMPARE(f.window->wwClientDataSet().state(), State::Insert);

@@ -514,7 +514,7 @@ void tst_RegistryRXL::placementRules()
     QCOMPARE(normalChild.windowState(), Qt::WindowNoState);
     // A minimised document window adds flag 1; a store saved at destruction marks Visible.
     QWidget minimised;
-    minimised.setWindowState(Qt::WindowMinimized);
+    minimised.showMinimized();
     store(&minimised, Section::Child)->Save(RegistryRXL::SaveReason::Destroying);
     QCOMPARE(onDisk(kGroup + QStringLiteral("/Child"), QStringLiteral("Flags")), QStringLiteral("1"));
     QCOMPARE(onDisk(kGroup + QStringLiteral("/Child"), QStringLiteral("ShowCmd")), QStringLiteral("2"));

@@ -78,7 +78,7 @@ struct Setting
     Key key;
     Section section;
     const char *control;  // control name; empty for a named value of the store
-    const char *property; // the design's property name ("Checked"); empty for a named value
+    const char *property; // the stored property ("Checked"); empty for a named value
     Kind kind;
     const char *defaultText;        // what a new settings root holds
     const char *restoreDefaultText; // what "Restore Default Settings" sets; nullptr: not reset

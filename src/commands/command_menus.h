@@ -3,7 +3,7 @@
 // submenus), built into QMenus from the commands of a window, and the
 // merging of a document window's menu bar into the frame's by menu group.
 
-#include "app/command_catalogue.h"
+#include "commands/command_catalogue.h"
 
 #include <QList>
 #include <QString>

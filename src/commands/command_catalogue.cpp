@@ -1,4 +1,4 @@
-#include "app/command_catalogue.h"
+#include "commands/command_catalogue.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -44,7 +44,7 @@ void setHint(QAction *action, const QString &hint)
 void applyRowSetup(QAction *action, const CommandRow &row)
 {
     setHint(action, row.hint());
-    action->setShortcuts(designShortcuts(QString::fromLatin1(row.shortcut)));
+    action->setShortcuts(keySequences(QString::fromLatin1(row.shortcut)));
 }
 
 QActionGroup *radioGroup(QObject *window, int group)
@@ -157,7 +157,7 @@ void SetupChildActions(QObject *window)
         action->setShortcutContext(Qt::WidgetShortcut);
 }
 
-QList<QKeySequence> designShortcuts(const QString &text)
+QList<QKeySequence> keySequences(const QString &text)
 {
     if (text.isEmpty())
         return {};

@@ -1,7 +1,8 @@
-#include "app/cursors.h"
+#include "platform/cursors.h"
 
 #include <QGuiApplication>
 #include <QPixmap>
+#include <QSplitter>
 
 namespace bw {
 
@@ -38,20 +39,44 @@ QPoint CursorTable::hotSpot(const QString &resource)
     return {15, 15}; // the centre of no-drop and of the sizing arrows
 }
 
-void CursorTable::load()
+QCursor CursorTable::make(int id)
 {
     for (const Entry &entry : kEntries) {
+        if (entry.id != id)
+            continue;
         const QString resource = QString::fromLatin1(entry.resource);
         const QPixmap pixmap(QStringLiteral(":/cursors/%1.png").arg(resource));
+        if (pixmap.isNull())
+            break;
         const QPoint spot = hotSpot(resource);
-        m_cursors.insert(entry.id, pixmap.isNull() ? QCursor(Qt::ArrowCursor)
-                                                   : QCursor(pixmap, spot.x(), spot.y()));
+        return QCursor(pixmap, spot.x(), spot.y());
     }
+    return QCursor(Qt::ArrowCursor);
+}
+
+void CursorTable::load()
+{
+    for (const Entry &entry : kEntries)
+        m_cursors.insert(entry.id, make(entry.id));
 }
 
 QCursor CursorTable::cursor(int id) const
 {
     return m_cursors.value(id, QCursor(Qt::ArrowCursor));
+}
+
+void useProgramSplitCursor(QSplitterHandle *handle)
+{
+    if (handle)
+        handle->setCursor(
+            CursorTable::make(handle->orientation() == Qt::Horizontal ? kCrHSplit : kCrVSplit));
+}
+
+void useProgramSplitCursors(QSplitter *splitter)
+{
+    // The first handle is never shown; the others stand between two panes.
+    for (int i = 1; i < splitter->count(); ++i)
+        useProgramSplitCursor(splitter->handle(i));
 }
 
 OverrideCursor::OverrideCursor(const QCursor &cursor)

@@ -1,13 +1,18 @@
 #pragma once
 // The program's own cursors, made from its cursor pixmaps, by the cursor
-// identifiers the windows ask for (hand pointer, dragging, no drop, sizing),
-// and a guard that shows a cursor application-wide for its lifetime.
+// identifiers the windows ask for (hand pointer over links, dragging, no
+// drop, sizing and splitting), and a guard that shows a cursor
+// application-wide for its lifetime. Every widget that shows one of these
+// cursors takes it from this one table.
 
 #include <QCursor>
 #include <QHash>
 #include <QPoint>
 
 #include <span>
+
+class QSplitter;
+class QSplitterHandle;
 
 namespace bw {
 
@@ -38,16 +43,24 @@ public:
     static std::span<const Entry> entries();
     // The hot spot of a cursor pixmap.
     static QPoint hotSpot(const QString &resource);
+    // The cursor of an identifier made from its row of the table; the arrow
+    // when the identifier is not in the table or its pixmap is missing.
+    static QCursor make(int id);
 
     // Loads every cursor of the table, in table order.
     void load();
     bool isLoaded() const { return !m_cursors.isEmpty(); }
-    // The cursor of an identifier; the arrow when it is not one of ours.
+    // The loaded cursor of an identifier; the arrow when it is not one of ours.
     QCursor cursor(int id) const;
 
 private:
     QHash<int, QCursor> m_cursors;
 };
+
+// Gives a splitter's handles the program's split cursors: west-east for the
+// handle between side-by-side panes, north-south between stacked ones.
+void useProgramSplitCursor(QSplitterHandle *handle);
+void useProgramSplitCursors(QSplitter *splitter);
 
 // Shows cursor application-wide until the guard ends, on every path.
 class OverrideCursor

@@ -75,9 +75,10 @@ void SetupMainActions(const CommandSet &commands, QAction *pluginsMenuAction = n
 // Running it again changes nothing.
 void SetupChildActions(QObject *window);
 
-// The shortcuts of a design shortcut text; "Enter" stands for both Return
-// and the keypad's Enter, "Ins" and "Del" for Insert and Delete.
-QList<QKeySequence> designShortcuts(const QString &text);
+// The key sequences of a shortcut as the catalogue writes it ("Shift+Ctrl+F4");
+// "Enter" stands for both Return and the keypad's Enter, "Ins" and "Del" for
+// Insert and Delete.
+QList<QKeySequence> keySequences(const QString &text);
 
 // The properties the catalogue gives a QAction beyond Qt's own.
 int commandTag(const QAction *action);

@@ -1,7 +1,7 @@
 // The rows of every command, main window first. Captions, hints and
 // shortcuts are the program's own texts and are used exactly as written.
 
-#include "app/command_catalogue.h"
+#include "commands/command_catalogue.h"
 
 namespace bw {
 

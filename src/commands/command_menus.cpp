@@ -1,4 +1,4 @@
-#include "app/command_menus.h"
+#include "commands/command_menus.h"
 
 #include <QAction>
 #include <QMap>

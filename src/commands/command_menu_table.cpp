@@ -1,7 +1,7 @@
 // The menus of both windows and every popup menu, as data. Captions given
 // here are the ones the menu shows instead of its command's.
 
-#include "app/command_menus.h"
+#include "commands/command_menus.h"
 
 #include <QHash>
 

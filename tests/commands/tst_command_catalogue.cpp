@@ -2,8 +2,8 @@
 // of the main and document window commands, the radio groups, the menus built
 // from data and the merging of a document window's menu bar into the frame's.
 
-#include "app/command_catalogue.h"
-#include "app/command_menus.h"
+#include "commands/command_catalogue.h"
+#include "commands/command_menus.h"
 
 #include <QAction>
 #include <QActionGroup>
