@@ -55,8 +55,10 @@ public:
     int currentRecordNode() const;
 
     // Adds a node as the last child of parent (kNoNode: the top level) and
-    // writes its record; the node is selected. Throws dataset::DataSetError.
-    int insertItem(int parent, const QString &text);
+    // writes its record, which stays current; the node is selected unless
+    // select is false (an import of many items selects only the last, when
+    // the table's views resume). Throws dataset::DataSetError.
+    int insertItem(int parent, const QString &text, bool select = true);
     // In-place renaming: the table goes into edit state at the start; a new,
     // non-empty text is stored at the end.
     void beginRename(int id);

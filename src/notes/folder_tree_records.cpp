@@ -18,7 +18,7 @@ const QString kBlankName = QStringLiteral(" ");
 
 } // namespace
 
-int FolderTreeLink::insertItem(int parent, const QString &text)
+int FolderTreeLink::insertItem(int parent, const QString &text, bool select)
 {
     const std::optional<qint32> largest = m_model.largestKey();
     const qint32 provisional = largest ? *largest + 1 : 0;
@@ -32,7 +32,8 @@ int FolderTreeLink::insertItem(int parent, const QString &text)
         throw;
     }
     m_model.setInserting(id, false);
-    selectNode(id);
+    if (select)
+        selectNode(id);
     return id;
 }
 

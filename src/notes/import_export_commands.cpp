@@ -74,7 +74,10 @@ public:
         // The parent is gone only if something deleted it meanwhile: stop there.
         if (!m_link.model().isNode(m_parent))
             throw io::IoError(QStringLiteral("The item to import into no longer exists."));
-        m_link.insertItem(m_parent, name);
+        // Selecting every new node would enter each into the navigation
+        // history and lay the view out again each time; the last one is
+        // selected when the table's views resume.
+        m_link.insertItem(m_parent, name, false);
     }
     void setDescription(const QString &text) override
     {

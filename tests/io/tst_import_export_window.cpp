@@ -3,6 +3,7 @@
 // buttons of the messages, the files asked for, the progress window, cancel,
 // and the files written (the same bytes as bw_io writes for bwnotes).
 
+#include "editor/rich_edit.h"
 #include "io/core/html_export.h"
 #include "io/core/node_export.h"
 #include "io/export_dialog.h"
@@ -13,6 +14,7 @@
 #include "notes/folder_tree_link.h"
 #include "notes/item_commands.h"
 #include "notes/standalone_frame_services.h"
+#include "platform/guarded_dispatch.h"
 #include "scripted_prompt_service.h"
 #include "settings/core/registry.h"
 
@@ -88,6 +90,7 @@ private slots:
     void exportNodes();
     void exportNodesMissingFolder();
     void exportNodesCancel();
+    void exportNodesWriteFailure();
     void exportDialogCancelledOrEmpty_data();
     void exportDialogCancelledOrEmpty();
     void exportBrowseFillsFolder();
@@ -245,6 +248,10 @@ void tst_ImportExportWindow::importUnderSelectedItem()
     const FolderTreeModel &model = link.model();
     QCOMPARE(model.children(first).size(), size_t(3));
     dataset::ClientDataSet &table = m_window->cdsCommon();
+    // The last item added is current, and its node is the one selected.
+    QCOMPARE(table.state(), dataset::ClientDataSet::State::Browse);
+    QCOMPARE(table.asString(kFieldName), QStringLiteral("Pears"));
+    QCOMPARE(link.selectedNode(), node(QStringLiteral("Pears")));
     const qint32 firstKey = model.node(first).key;
     for (const auto &[name, description] : QList<QPair<QString, QByteArray>>{
              {"Äpfel", "rot und grün"}, {"A", "b;c"}, {"Pears", ""}}) {
@@ -381,6 +388,37 @@ void tst_ImportExportWindow::exportNodesCancel()
     QCOMPARE(shown[0].icon, Icon::Warning);
     QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 1); // written before the cancel
     QVERIFY(!progressWindowLeft());
+}
+
+void tst_ImportExportWindow::exportNodesWriteFailure()
+{
+    // Given a folder in which a directory stands where the second item's file goes,
+    openWindow();
+    const int first = node(QStringLiteral("This Is Your First Item"));
+    addItem(first, QStringLiteral("Second"));
+    addItem(first, QStringLiteral("Third"));
+    m_commands->link().selectNode(first);
+    const qint32 current = m_window->cdsCommon().asInteger(kFieldId);
+    const QString folder = m_dir->filePath("out");
+    QVERIFY(QDir().mkpath(folder + "/Second.txt"));
+    answerExportDialog(folder, 0);
+    QStringList errors;
+    ExceptionHandlerScope handler(
+        [&](std::exception_ptr error) { errors << exceptionText(error); });
+    // when the items are exported,
+    run("actRecordExportNodes");
+    // then the error is reported once, after the clean-up, and no completion is claimed.
+    QCOMPARE(errors.size(), 1);
+    QVERIFY2(errors[0].contains(folder + "/Second.txt"), qPrintable(errors[0]));
+    QVERIFY(messages().isEmpty());
+    QVERIFY(QFile::exists(folder + "/This Is Your First Item.txt"));
+    QVERIFY(!QFile::exists(folder + "/Third.txt"));
+    QVERIFY(!progressWindowLeft());
+    QVERIFY(!QApplication::overrideCursor());
+    QVERIFY(m_window->editor()->updatesEnabled());
+    QCOMPARE(m_window->cdsCommon().state(), dataset::ClientDataSet::State::Browse);
+    QCOMPARE(m_window->cdsCommon().asInteger(kFieldId), current);
+    QCOMPARE(m_commands->link().selectedNode(), first);
 }
 
 void tst_ImportExportWindow::exportDialogCancelledOrEmpty_data()

@@ -2,6 +2,7 @@
 // names, plain text and RTF, the question, skipped items, cancel, failures.
 
 #include "editor/rtf/rtf.h"
+#include "io/core/file_write.h"
 #include "io/core/io_error.h"
 #include "io/core/node_export.h"
 #include "io_fixture.h"
@@ -57,6 +58,7 @@ private slots:
     void exportAsRtf();
     void cancelStopsAfterTheItem();
     void writeFailure();
+    void writeFileBytes();
 
 private:
     void fill(notes::NotesTable &notes)
@@ -93,6 +95,15 @@ void tst_NodeExport::isValidFileName_data()
     QTest::newRow("period inside") << "v1.2.txt" << true << "v1.2.txt";
     QTest::newRow("non-ASCII") << "Čaj ☕.txt" << true << "Čaj ☕.txt";
     QTest::newRow("blank then periods") << " ..x.txt" << false << "x.txt";
+    // A Linux file name holds 255 bytes: a long non-ASCII name is cut before
+    // its extension, never inside a character.
+    QTest::newRow("200 ASCII characters")
+        << QString(200, u'a') + ".txt" << true << QString(200, u'a') + ".txt";
+    QTest::newRow("200 Cyrillic characters")
+        << QString(200, u'Ж') + ".txt" << false << QString(125, u'Ж') + ".txt";
+    QTest::newRow("emoji") << QString("😀").repeated(100) + ".rtf" << false
+                           << QString("😀").repeated(62) + ".rtf";
+    QTest::newRow("cut at a blank") << QString(254, u'b') + " Ж" << false << QString(254, u'b');
 }
 
 void tst_NodeExport::isValidFileName()
@@ -203,6 +214,26 @@ void tst_NodeExport::writeFailure()
         io::IoError,
         io::exportNodes(notes.cdsCommon(), m_dir.filePath("missing") + '/', io::kExtTxt, recorder));
     QCOMPARE(recorder.steps, 0);
+}
+
+void tst_NodeExport::writeFileBytes()
+{
+    QTemporaryDir out;
+    const QString path = out.filePath("Notes.txt");
+    // A new file is written whole.
+    io::writeFileBytes(path, "first");
+    QCOMPARE(test::readAll(path), QByteArray("first"));
+    // An existing file is replaced, keeps its permissions, and no temporary file stays.
+    const auto others = QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther;
+    QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    io::writeFileBytes(path, "second, longer");
+    QCOMPARE(test::readAll(path), QByteArray("second, longer"));
+    QCOMPARE(QFile::permissions(path) & others, QFile::ReadGroup);
+    QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Notes.txt"});
+    // A folder where the file should go is an error, and leaves nothing behind.
+    QVERIFY(QDir(out.path()).mkdir("Folder.txt"));
+    QVERIFY_THROWS_EXCEPTION(io::IoError, io::writeFileBytes(out.filePath("Folder.txt"), "x"));
+    QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Notes.txt"});
 }
 
 QTEST_MAIN(tst_NodeExport)

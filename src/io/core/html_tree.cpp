@@ -3,13 +3,13 @@
 
 #include "io/core/html_export.h"
 
+#include "io/core/file_write.h"
 #include "io/core/io_error.h"
 #include "notes/core/notes_table.h"
 
 #include <QCollator>
 #include <QFile>
 #include <QHash>
-#include <QSaveFile>
 #include <algorithm>
 
 namespace bw::io {
@@ -189,11 +189,7 @@ void SaveGifResource(const QString &resourceName, const QString &fileName)
     if (!resource.open(QIODevice::ReadOnly))
         throw IoError(
             QStringLiteral("The picture %1 is missing from the program").arg(resourceName));
-    const QByteArray bytes = resource.readAll();
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw IoError(
-            QStringLiteral("Cannot write the file %1: %2").arg(fileName, file.errorString()));
+    writeFileBytes(fileName, resource.readAll());
 }
 
 } // namespace bw::io

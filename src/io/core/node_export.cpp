@@ -2,20 +2,45 @@
 
 #include "editor/rtf/code_page.h"
 #include "editor/rtf/rtf.h"
+#include "io/core/file_write.h"
 #include "io/core/io_error.h"
 #include "notes/core/notes_table.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QTextDocument>
-#include <QTextDocumentFragment>
 
 namespace bw::io {
 
 namespace {
 
 const QString kInvalidChars = QStringLiteral("\"*/:<>?\\|");
+// The longest file name Linux file systems take, in bytes of UTF-8.
+constexpr qsizetype kMaxFileNameBytes = 255;
+
+bool tooLong(const QString &name)
+{
+    return name.toUtf8().size() > kMaxFileNameBytes;
+}
+
+// Cuts the name before its extension until it fits, never inside a
+// character (a surrogate pair stays whole), and drops the blanks the cut
+// leaves at its end.
+QString cutToFit(const QString &name)
+{
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const QString ext = dot > 0 ? name.mid(dot) : QString();
+    QString base = name.left(name.size() - ext.size());
+    qsizetype bytes = name.toUtf8().size();
+    while (bytes > kMaxFileNameBytes && !base.isEmpty()) {
+        const qsizetype cut = base.size() >= 2 && base.back().isLowSurrogate() ? 2 : 1;
+        bytes -= base.right(cut).toUtf8().size();
+        base.chop(cut);
+    }
+    while (!base.isEmpty() && base.back().unicode() <= ' ')
+        base.chop(1);
+    return base + ext;
+}
 
 // The font of text that names none, the same in the window and in bwnotes.
 QFont exportDefaultFont()
@@ -77,7 +102,7 @@ bool IsValidFileName(const QString &text)
 {
     if (text.isEmpty())
         return true;
-    if (trimBlanks(text) != text || text.startsWith(QLatin1Char('.')))
+    if (trimBlanks(text) != text || text.startsWith(QLatin1Char('.')) || tooLong(text))
         return false;
     for (QChar c : text)
         if (kInvalidChars.contains(c))
@@ -92,7 +117,8 @@ QString ToValidFileName(const QString &text)
     qsizetype dots = 0;
     while (dots < result.size() && result.at(dots) == QLatin1Char('.'))
         ++dots;
-    return result.mid(dots);
+    result.remove(0, dots);
+    return tooLong(result) ? cutToFit(result) : result;
 }
 
 QString conversionQuestion(const QString &fileName, const QString &converted)
@@ -124,17 +150,11 @@ QByteArray nodeFileBytes(const QByteArray &description, NodeFileKind kind)
             throw IoError(QString::fromStdString(error.what()));
         }
     }
-    QString text = QTextDocumentFragment(&document).toPlainText();
+    // The whole document's text as the editor gives it (a fragment of the
+    // whole document would copy it first).
+    QString text = document.toPlainText();
     text.remove(QChar::ObjectReplacementCharacter);
     return text.toUtf8();
-}
-
-void writeFileBytes(const QString &path, const QByteArray &bytes)
-{
-    // The old file stays until the new one is complete.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw IoError(QStringLiteral("Cannot write the file %1: %2").arg(path, file.errorString()));
 }
 
 NodeExportResult exportNodes(dataset::ClientDataSet &table, const QString &folder,

@@ -20,9 +20,11 @@ inline const QString kExtRtf = QStringLiteral(".rtf");
 // Removes every character up to and including the blank at both ends.
 QString trimBlanks(const QString &text);
 // No leading or trailing blank or control character, none of the nine
-// characters " * / : < > ? \ |, no leading period. An empty text is valid.
+// characters " * / : < > ? \ |, no leading period, at most 255 bytes of
+// UTF-8 (what a Linux file name holds). An empty text is valid.
 bool IsValidFileName(const QString &text);
-// Trimmed, without the nine characters, without leading periods.
+// Trimmed, without the nine characters, without leading periods; a name
+// still too long is cut before its extension.
 QString ToValidFileName(const QString &text);
 
 // The question asked before a converted name is used.
@@ -35,9 +37,6 @@ NodeFileKind nodeFileKind(const QString &fileName);
 // The bytes of an item's file: its Description read as RTF (or as plain text
 // when it is none) and written as UTF-8 plain text or as RTF.
 QByteArray nodeFileBytes(const QByteArray &description, NodeFileKind kind);
-
-// Writes the bytes to the file, replacing it; throws IoError.
-void writeFileBytes(const QString &path, const QByteArray &bytes);
 
 class NodeExportObserver
 {
