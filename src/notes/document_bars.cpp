@@ -2,6 +2,7 @@
 
 #include "notes/color_menu.h"
 #include "notes/notes_strings.h"
+#include "platform/guarded_dispatch.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -73,7 +74,7 @@ QAction *captionProxy(QAction *command, const QString &caption, QObject *parent)
     proxy->setCheckable(true);
     proxy->setChecked(command->isChecked());
     proxy->setVisible(command->isVisible());
-    QObject::connect(command, &QAction::changed, proxy, [command, proxy] {
+    guardedConnect(command, &QAction::changed, proxy, [command, proxy] {
         proxy->setCheckable(true);
         proxy->setChecked(command->isChecked());
         proxy->setEnabled(command->isEnabled());
@@ -98,8 +99,8 @@ DocumentBars::DocumentBars(const CommandLookup &lookup, QWidget *parent) : QObje
     buildViewMenu(parent, lookup);
     for (QToolBar *bar : allBars()) {
         bar->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(bar, &QWidget::customContextMenuRequested, this,
-                [this, bar](const QPoint &pos) { popupView(bar->mapToGlobal(pos)); });
+        guardedConnect(bar, &QWidget::customContextMenuRequested, this,
+                       [this, bar](const QPoint &pos) { popupView(bar->mapToGlobal(pos)); });
     }
 }
 
@@ -180,8 +181,8 @@ void DocumentBars::buildFontBoxes(QWidget *parent, const CommandLookup &lookup)
     for (QWidget *box : {static_cast<QWidget *>(btnFormatFontName),
                          static_cast<QWidget *>(btnFormatFontSize)}) {
         box->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(box, &QWidget::customContextMenuRequested, this,
-                [this, box](const QPoint &pos) { pmFont->popup(box->mapToGlobal(pos)); });
+        guardedConnect(box, &QWidget::customContextMenuRequested, this,
+                       [this, box](const QPoint &pos) { pmFont->popup(box->mapToGlobal(pos)); });
     }
 }
 
