@@ -21,12 +21,6 @@ using dataset::FieldDef;
 using dataset::FileAccessError;
 using Format = ClientDataSet::FileFormat;
 
-[[noreturn]] void fault(const char *what, const QString &detail = QString())
-{
-    std::fprintf(stderr, "%s %s\n", what, qPrintable(detail));
-    std::abort();
-}
-
 // Saves are flushed to disk; in memory that costs nothing.
 const QTemporaryDir &scratch()
 {
@@ -36,11 +30,6 @@ const QTemporaryDir &scratch()
     if (!dir.isValid())
         fault("no scratch folder");
     return dir;
-}
-
-QString scratchFile(const char *name)
-{
-    return scratch().filePath(QLatin1String(name));
 }
 
 struct Snapshot
@@ -120,6 +109,25 @@ void checkTable(ClientDataSet &table, const QString &path)
 }
 
 } // namespace
+
+void fault(const char *what, const QString &detail)
+{
+    std::fprintf(stderr, "%s %s\n", what, qPrintable(detail));
+    std::abort();
+}
+
+QString scratchFile(const char *name)
+{
+    return scratch().filePath(QLatin1String(name));
+}
+
+void checkSavedForms(ClientDataSet &table)
+{
+    for (const Format format : {Format::Binary, Format::Xml}) {
+        checkRoundTrip(table, format, table.fieldDefs());
+        checkRoundTrip(table, format, {});
+    }
+}
 
 void checkTableFile(const uint8_t *data, size_t size)
 {

@@ -4,6 +4,7 @@
 #include "app/help_commands.h"
 #include "app/version_info.h"
 #include "platform/cursors.h"
+#include "platform/guarded_dispatch.h"
 
 #include <QEvent>
 #include <QFrame>
@@ -115,12 +116,14 @@ void TfrmAbout::lbCommentsClick()
 
 bool TfrmAbout::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == lbComments && event->type() == QEvent::MouseButtonRelease
-        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
-        lbCommentsClick();
-        return true;
-    }
-    return QDialog::eventFilter(watched, event);
+    return guardedOr(false, [&]() -> bool {
+        if (watched == lbComments && event->type() == QEvent::MouseButtonRelease &&
+            static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+            lbCommentsClick();
+            return true;
+        }
+        return QDialog::eventFilter(watched, event);
+    });
 }
 
 } // namespace bw

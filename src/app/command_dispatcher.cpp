@@ -12,14 +12,14 @@ namespace bw {
 CommandDispatcher::CommandDispatcher(QObject *parent) : QObject(parent)
 {
     if (QAbstractEventDispatcher *loop = QAbstractEventDispatcher::instance(thread()))
-        connect(loop, &QAbstractEventDispatcher::aboutToBlock, this,
-                &CommandDispatcher::runUpdates);
+        guardedConnect(loop, &QAbstractEventDispatcher::aboutToBlock, this,
+                       &CommandDispatcher::runUpdates);
 }
 
 void CommandDispatcher::connectCommand(QAction *command, Handler execute)
 {
     QPointer<QAction> guard(command);
-    connect(command, &QAction::triggered, this, [this, guard, execute = std::move(execute)] {
+    guardedConnect(command, &QAction::triggered, this, [this, guard, execute = std::move(execute)] {
         runUpdates();
         // A command that its update handler has just disabled does not run.
         if (guard && guard->isEnabled())

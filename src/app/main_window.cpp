@@ -329,11 +329,13 @@ void TfrmMain::resizeEvent(QResizeEvent *event)
 
 bool TfrmMain::event(QEvent *event)
 {
-    if (event->type() == QEvent::StatusTip) {
-        ApplicationEventsHint(static_cast<QStatusTipEvent *>(event)->tip());
-        return true;
-    }
-    return QMainWindow::event(event);
+    return guardedOr(false, [&]() -> bool {
+        if (event->type() == QEvent::StatusTip) {
+            ApplicationEventsHint(static_cast<QStatusTipEvent *>(event)->tip());
+            return true;
+        }
+        return QMainWindow::event(event);
+    });
 }
 
 void TfrmMain::ApplicationEventsHint(const QString &hint)

@@ -237,10 +237,10 @@ void TfrmMain::ApplicationEventsMinimize()
         return;
     if (!QSystemTrayIcon::isSystemTrayAvailable())
         return;
-    QTimer::singleShot(0, this, [this] {
-        if (isMinimized())
-            hide();
-    });
+    QTimer::singleShot(0, this, guard([this] {
+                           if (isMinimized())
+                               hide();
+                       }));
 }
 
 } // namespace bw

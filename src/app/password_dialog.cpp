@@ -1,6 +1,7 @@
 #include "password_dialog.h"
 
 #include "app/app_strings.h"
+#include "platform/guarded_dispatch.h"
 #include "platform/prompt_service.h"
 
 #include <QCoreApplication>
@@ -52,8 +53,8 @@ void TfrmPassword::createControls()
         b->setAutoDefault(false);
         b->setDefault(false);
     }
-    connect(btnOk, &QPushButton::clicked, this, &TfrmPassword::btnOkClick);
-    connect(btnCancel, &QPushButton::clicked, this, &TfrmPassword::btnCancelClick);
+    guardedConnect(btnOk, &QPushButton::clicked, this, &TfrmPassword::btnOkClick);
+    guardedConnect(btnCancel, &QPushButton::clicked, this, &TfrmPassword::btnCancelClick);
     layOutControls();
 }
 
@@ -90,8 +91,10 @@ void TfrmPassword::FormShow()
 
 void TfrmPassword::showEvent(QShowEvent *event)
 {
-    QDialog::showEvent(event);
-    edUsername->setFocus(Qt::ActiveWindowFocusReason);
+    guarded([&] {
+        QDialog::showEvent(event);
+        edUsername->setFocus(Qt::ActiveWindowFocusReason);
+    });
 }
 
 void TfrmPassword::btnOkClick()
@@ -108,9 +111,11 @@ void TfrmPassword::btnCancelClick()
 
 bool TfrmPassword::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() != QEvent::KeyPress)
-        return QDialog::eventFilter(watched, event);
-    return FormKeyDown(watched, static_cast<QKeyEvent *>(event)->key());
+    return guardedOr(false, [&]() -> bool {
+        if (event->type() != QEvent::KeyPress)
+            return QDialog::eventFilter(watched, event);
+        return FormKeyDown(watched, static_cast<QKeyEvent *>(event)->key());
+    });
 }
 
 // Returns true when the key ended the dialog: it is then used up, so that the

@@ -1,5 +1,7 @@
 #include "splash_window.h"
 
+#include "platform/guarded_dispatch.h"
+
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QPainter>
@@ -30,8 +32,10 @@ void TfrmSplash::showNow()
 
 void TfrmSplash::paintEvent(QPaintEvent *)
 {
-    QPainter painter(this);
-    painter.drawPixmap(rect(), m_picture);
+    guarded([&] {
+        QPainter painter(this);
+        painter.drawPixmap(rect(), m_picture);
+    });
 }
 
 } // namespace bw

@@ -69,8 +69,8 @@ void TfrmTipOfTheDay::createControls()
                                                 this);
     DisplayTipOfTheDayAtStartup->setObjectName(QStringLiteral("DisplayTipOfTheDayAtStartup"));
     DisplayTipOfTheDayAtStartup->setChecked(true);
-    connect(btnOk, &QPushButton::clicked, this, &TfrmTipOfTheDay::btnOkClick);
-    connect(btnNext, &QPushButton::clicked, this, &TfrmTipOfTheDay::btnNextClick);
+    guardedConnect(btnOk, &QPushButton::clicked, this, &TfrmTipOfTheDay::btnOkClick);
+    guardedConnect(btnNext, &QPushButton::clicked, this, &TfrmTipOfTheDay::btnNextClick);
 
     auto *top = new QHBoxLayout;
     top->setSpacing(0);

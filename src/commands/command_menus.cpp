@@ -1,5 +1,7 @@
 #include "commands/command_menus.h"
 
+#include "platform/guarded_dispatch.h"
+
 #include <QAction>
 #include <QMap>
 #include <QMenu>
@@ -47,7 +49,7 @@ void followCommand(QAction *item, QAction *command, const MenuNode &node, bool s
         item->setVisible(!hidden && command->isVisible());
     };
     follow();
-    QObject::connect(command, &QAction::changed, item, follow);
+    guardedConnect(command, &QAction::changed, item, follow);
 }
 
 QAction *commandOf(const BuildContext &context, const QString &name)

@@ -1,5 +1,7 @@
 #include "editor/find_dialog.h"
 
+#include "platform/guarded_dispatch.h"
+
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -80,8 +82,8 @@ FindDialog::FindDialog(Mode mode, QWidget *parent)
         m_replaceAll->setObjectName(QStringLiteral("btnReplaceAll"));
         buttons->addWidget(m_replaceOne);
         buttons->addWidget(m_replaceAll);
-        connect(m_replaceOne, &QPushButton::clicked, this, &FindDialog::clickReplace);
-        connect(m_replaceAll, &QPushButton::clicked, this, &FindDialog::clickReplaceAll);
+        guardedConnect(m_replaceOne, &QPushButton::clicked, this, &FindDialog::clickReplace);
+        guardedConnect(m_replaceAll, &QPushButton::clicked, this, &FindDialog::clickReplaceAll);
     }
     buttons->addWidget(cancel);
     buttons->addStretch();
@@ -92,9 +94,9 @@ FindDialog::FindDialog(Mode mode, QWidget *parent)
     layout->addLayout(buttons);
     m_find->setMinimumWidth(220);
 
-    connect(m_findNext, &QPushButton::clicked, this, &FindDialog::clickFindNext);
+    guardedConnect(m_findNext, &QPushButton::clicked, this, &FindDialog::clickFindNext);
     connect(cancel, &QPushButton::clicked, this, &QDialog::close);
-    connect(m_find, &QLineEdit::textChanged, this, &FindDialog::updateButtons);
+    guardedConnect(m_find, &QLineEdit::textChanged, this, &FindDialog::updateButtons);
     updateButtons();
 }
 

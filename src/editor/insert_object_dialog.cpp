@@ -1,5 +1,6 @@
 #include "editor/insert_object_dialog.h"
 
+#include "platform/guarded_dispatch.h"
 #include "platform/prompt_service.h"
 
 #include <QCheckBox>
@@ -56,8 +57,8 @@ InsertObjectDialog::InsertObjectDialog(PromptService &prompts, QWidget *parent)
     grid->addWidget(m_link, 4, 0);
     grid->addWidget(buttons, 5, 0, 1, 2);
 
-    connect(browse, &QPushButton::clicked, this, &InsertObjectDialog::browse);
-    connect(m_createNew, &QRadioButton::toggled, this, &InsertObjectDialog::updateControls);
+    guardedConnect(browse, &QPushButton::clicked, this, &InsertObjectDialog::browse);
+    guardedConnect(m_createNew, &QRadioButton::toggled, this, &InsertObjectDialog::updateControls);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     updateControls();

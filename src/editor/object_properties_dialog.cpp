@@ -1,5 +1,7 @@
 #include "editor/object_properties_dialog.h"
 
+#include "platform/guarded_dispatch.h"
+
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
@@ -44,7 +46,8 @@ ObjectPropertiesDialog::ObjectPropertiesDialog(const EmbeddedObject &object,
     for (int verb = 0; verb < verbs.size(); ++verb) {
         QPushButton *button = buttons->addButton(verbs.at(verb), QDialogButtonBox::ActionRole);
         button->setObjectName(QStringLiteral("btnVerb%1").arg(verb));
-        connect(button, &QPushButton::clicked, this, [this, verb] { done(verbResult(verb)); });
+        guardedConnect(button, &QPushButton::clicked, this,
+                       [this, verb] { done(verbResult(verb)); });
     }
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto *layout = new QVBoxLayout(this);

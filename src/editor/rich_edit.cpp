@@ -2,6 +2,7 @@
 
 #include "editor/display_formatter.h"
 #include "editor/rtf/text_properties.h"
+#include "platform/guarded_dispatch.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QContextMenuEvent>
@@ -38,8 +39,8 @@ RichEdit::RichEdit(QWidget *parent)
     viewport()->setMouseTracking(true);
     m_display->setBlockFormatted([this](int block) { m_lines.invalidateFrom(block); });
     updateDisplayColors();
-    connect(this, &QTextEdit::cursorPositionChanged, this, &RichEdit::onCursorMoved);
-    connect(this, &QTextEdit::selectionChanged, this, &RichEdit::onCursorMoved);
+    guardedConnect(this, &QTextEdit::cursorPositionChanged, this, &RichEdit::onCursorMoved);
+    guardedConnect(this, &QTextEdit::selectionChanged, this, &RichEdit::onCursorMoved);
     prepareDocument(document());
     QuietChanges quiet(*this);
     attachDocument(document());
@@ -65,17 +66,18 @@ void RichEdit::attachDocument(QTextDocument *document)
 {
     document->setUndoRedoEnabled(true);
     applyTextMargins(document);
-    connect(document, &QTextDocument::contentsChange, this, &RichEdit::onContentsChange);
-    connect(document, &QTextDocument::contentsChanged, this, [this] {
+    guardedConnect(document, &QTextDocument::contentsChange, this, &RichEdit::onContentsChange);
+    guardedConnect(document, &QTextDocument::contentsChanged, this, [this] {
         if (m_quiet == 0)
             emit change();
     });
-    connect(document, &QTextDocument::undoCommandAdded, this, [this] { m_undo.commandAdded(); });
-    connect(document, &QTextDocument::undoAvailable, this, [this](bool available) {
+    guardedConnect(document, &QTextDocument::undoCommandAdded, this,
+                   [this] { m_undo.commandAdded(); });
+    guardedConnect(document, &QTextDocument::undoAvailable, this, [this](bool available) {
         if (!available)
             m_undo.clearUndo();
     });
-    connect(document, &QTextDocument::redoAvailable, this, [this](bool available) {
+    guardedConnect(document, &QTextDocument::redoAvailable, this, [this](bool available) {
         if (!available)
             m_undo.clearRedo();
     });

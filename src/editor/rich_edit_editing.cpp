@@ -5,6 +5,7 @@
 
 #include "editor/rtf/rtf.h"
 #include "editor/rtf/text_properties.h"
+#include "platform/guarded_dispatch.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -140,58 +141,62 @@ void RichEdit::stepOverHidden(bool forward, bool select)
 
 void RichEdit::keyPressEvent(QKeyEvent *event)
 {
-    const bool forward = event->matches(QKeySequence::MoveToNextChar) ||
-                         event->matches(QKeySequence::SelectNextChar);
-    const bool backward = event->matches(QKeySequence::MoveToPreviousChar) ||
-                          event->matches(QKeySequence::SelectPreviousChar);
-    if (forward || backward) {
-        QTextEdit::keyPressEvent(event);
-        stepOverHidden(forward, event->modifiers() & Qt::ShiftModifier);
-        return;
-    }
-    if (event->matches(QKeySequence::Undo)) {
-        undo();
-    } else if (event->matches(QKeySequence::Redo)) {
-        redo();
-    } else if (event->matches(QKeySequence::Cut)) {
-        cut();
-    } else if (event->matches(QKeySequence::Paste)) {
-        paste();
-    } else {
-        int start = 0;
-        int end = 0;
-        UndoKind kind = UndoKind::None;
-        if (keyChangeRange(event, &start, &end, &kind)) {
-            if (!allowChange(start, end)) {
-                event->accept();
+    guarded([&] {
+        const bool forward = event->matches(QKeySequence::MoveToNextChar) ||
+                             event->matches(QKeySequence::SelectNextChar);
+        const bool backward = event->matches(QKeySequence::MoveToPreviousChar) ||
+                              event->matches(QKeySequence::SelectPreviousChar);
+        if (forward || backward) {
+            QTextEdit::keyPressEvent(event);
+            stepOverHidden(forward, event->modifiers() & Qt::ShiftModifier);
+            return;
+        }
+        if (event->matches(QKeySequence::Undo)) {
+            undo();
+        } else if (event->matches(QKeySequence::Redo)) {
+            redo();
+        } else if (event->matches(QKeySequence::Cut)) {
+            cut();
+        } else if (event->matches(QKeySequence::Paste)) {
+            paste();
+        } else {
+            int start = 0;
+            int end = 0;
+            UndoKind kind = UndoKind::None;
+            if (keyChangeRange(event, &start, &end, &kind)) {
+                if (!allowChange(start, end)) {
+                    event->accept();
+                    return;
+                }
+                UndoKindTracker::Scope scope(m_undo, kind);
+                // The document would add the first typed character to a paste or
+                // other insertion before it; typing starts its own step.
+                const bool newStep = kind == UndoKind::Typing && m_undo.undoKind() != kind;
+                EditBlock block(textCursor(), newStep);
+                QTextEdit::keyPressEvent(event);
                 return;
             }
-            UndoKindTracker::Scope scope(m_undo, kind);
-            // The document would add the first typed character to a paste or
-            // other insertion before it; typing starts its own step.
-            const bool newStep = kind == UndoKind::Typing && m_undo.undoKind() != kind;
-            EditBlock block(textCursor(), newStep);
             QTextEdit::keyPressEvent(event);
             return;
         }
-        QTextEdit::keyPressEvent(event);
-        return;
-    }
-    event->accept();
+        event->accept();
+    });
 }
 
 void RichEdit::inputMethodEvent(QInputMethodEvent *event)
 {
-    if (!event->commitString().isEmpty() && !isReadOnly()) {
-        if (!allowSelectionChange()) {
-            event->accept();
+    guarded([&] {
+        if (!event->commitString().isEmpty() && !isReadOnly()) {
+            if (!allowSelectionChange()) {
+                event->accept();
+                return;
+            }
+            UndoKindTracker::Scope scope(m_undo, UndoKind::Typing);
+            QTextEdit::inputMethodEvent(event);
             return;
         }
-        UndoKindTracker::Scope scope(m_undo, UndoKind::Typing);
         QTextEdit::inputMethodEvent(event);
-        return;
-    }
-    QTextEdit::inputMethodEvent(event);
+    });
 }
 
 void RichEdit::cut()
@@ -383,65 +388,78 @@ QMimeData *RichEdit::createMimeDataFromSelection() const
 
 void RichEdit::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (onlyLocalFiles(event->mimeData())) {
-        event->acceptProposedAction();
-        return;
-    }
-    QTextEdit::dragEnterEvent(event);
+    guarded([&] {
+        if (onlyLocalFiles(event->mimeData())) {
+            event->acceptProposedAction();
+            return;
+        }
+        QTextEdit::dragEnterEvent(event);
+    });
 }
 
 void RichEdit::dragMoveEvent(QDragMoveEvent *event)
 {
-    if (onlyLocalFiles(event->mimeData())) {
-        event->acceptProposedAction();
-        return;
-    }
-    QTextEdit::dragMoveEvent(event);
+    guarded([&] {
+        if (onlyLocalFiles(event->mimeData())) {
+            event->acceptProposedAction();
+            return;
+        }
+        QTextEdit::dragMoveEvent(event);
+    });
 }
 
 void RichEdit::dropEvent(QDropEvent *event)
 {
-    if (onlyLocalFiles(event->mimeData())) {
-        QStringList files;
-        for (const QUrl &url : event->mimeData()->urls())
-            files << url.toLocalFile();
-        event->acceptProposedAction();
-        emit filesDropped(files);
-        return;
-    }
-    if (isReadOnly()) {
+    guarded([&] {
+        if (onlyLocalFiles(event->mimeData())) {
+            QStringList files;
+            for (const QUrl &url : event->mimeData()->urls())
+                files << url.toLocalFile();
+            event->acceptProposedAction();
+            emit filesDropped(files);
+            return;
+        }
+        if (isReadOnly()) {
+            QTextEdit::dropEvent(event);
+            return;
+        }
+        const int target = cursorForPosition(event->position().toPoint()).position();
+        const bool move = event->source() == this && event->dropAction() == Qt::MoveAction;
+        if (!allowChange(target, target) || (move && !allowSelectionChange())) {
+            event->ignore();
+            return;
+        }
+        UndoKindTracker::Scope scope(m_undo, UndoKind::DragDrop);
         QTextEdit::dropEvent(event);
-        return;
-    }
-    const int target = cursorForPosition(event->position().toPoint()).position();
-    const bool move = event->source() == this && event->dropAction() == Qt::MoveAction;
-    if (!allowChange(target, target) || (move && !allowSelectionChange())) {
-        event->ignore();
-        return;
-    }
-    UndoKindTracker::Scope scope(m_undo, UndoKind::DragDrop);
-    QTextEdit::dropEvent(event);
+    });
 }
 
 void RichEdit::contextMenuEvent(QContextMenuEvent *event)
 {
-    QMenu menu(this);
-    menu.addAction(tr("&Undo"), this, &RichEdit::undo)->setEnabled(canUndo());
-    menu.addAction(tr("&Redo"), this, &RichEdit::redo)->setEnabled(canRedo());
-    menu.addSeparator();
-    const bool selected = textCursor().hasSelection();
-    menu.addAction(tr("Cu&t"), this, &RichEdit::cut)->setEnabled(selected && !isReadOnly());
-    menu.addAction(tr("&Copy"), this, &RichEdit::copy)->setEnabled(selected);
-    menu.addAction(tr("&Paste"), this, &RichEdit::paste)->setEnabled(canPaste());
-    menu.addAction(tr("&Delete"), this, &RichEdit::deleteSelection)
-        ->setEnabled(selected && !isReadOnly());
-    menu.addAction(tr("Select &All"), this, &RichEdit::selectAll)->setEnabled(textLength() > 0);
-    int position = -1;
-    if (selectedObject(&position)) {
+    guarded([&] {
+        QMenu menu(this);
+        // The items' commands run from the menu's own event loop: guarded.
+        auto item = [&](const QString &text, auto handler) {
+            QAction *action = menu.addAction(text);
+            guardedConnect(action, &QAction::triggered, this, handler);
+            return action;
+        };
+        item(tr("&Undo"), &RichEdit::undo)->setEnabled(canUndo());
+        item(tr("&Redo"), &RichEdit::redo)->setEnabled(canRedo());
         menu.addSeparator();
-        menu.addAction(tr("&Open"), this, [this, position] { openObject(position); });
-    }
-    menu.exec(event->globalPos());
+        const bool selected = textCursor().hasSelection();
+        item(tr("Cu&t"), &RichEdit::cut)->setEnabled(selected && !isReadOnly());
+        item(tr("&Copy"), &RichEdit::copy)->setEnabled(selected);
+        item(tr("&Paste"), &RichEdit::paste)->setEnabled(canPaste());
+        item(tr("&Delete"), &RichEdit::deleteSelection)->setEnabled(selected && !isReadOnly());
+        item(tr("Select &All"), &RichEdit::selectAll)->setEnabled(textLength() > 0);
+        int position = -1;
+        if (selectedObject(&position)) {
+            menu.addSeparator();
+            item(tr("&Open"), [this, position] { openObject(position); });
+        }
+        menu.exec(event->globalPos());
+    });
 }
 
 } // namespace bw

@@ -4,6 +4,7 @@
 
 #include "editor/link_finder.h"
 #include "platform/cursors.h"
+#include "platform/guarded_dispatch.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QMouseEvent>
@@ -57,60 +58,68 @@ int RichEdit::linkHit(const QPoint &viewportPos, LinkEvent *event) const
 
 void RichEdit::mousePressEvent(QMouseEvent *event)
 {
-    LinkEvent link;
-    m_pressedLink.clear();
-    if (linkHit(event->position().toPoint(), &link) >= 0) {
-        link.button = event->button();
-        link.released = false;
-        m_pressedLink = link.text;
-        m_pressedLinkStart = link.start;
-        emit this->link(link);
-    }
-    QTextEdit::mousePressEvent(event);
+    guarded([&] {
+        LinkEvent link;
+        m_pressedLink.clear();
+        if (linkHit(event->position().toPoint(), &link) >= 0) {
+            link.button = event->button();
+            link.released = false;
+            m_pressedLink = link.text;
+            m_pressedLinkStart = link.start;
+            emit this->link(link);
+        }
+        QTextEdit::mousePressEvent(event);
+    });
 }
 
 void RichEdit::mouseReleaseEvent(QMouseEvent *event)
 {
-    LinkEvent link;
-    if (linkHit(event->position().toPoint(), &link) >= 0) {
-        link.button = event->button();
-        link.released = true;
-        emit this->link(link);
-        if (link.text == m_pressedLink && link.start == m_pressedLinkStart)
-            emit linkClicked(link.text, link.button);
-    }
-    m_pressedLink.clear();
-    QTextEdit::mouseReleaseEvent(event);
+    guarded([&] {
+        LinkEvent link;
+        if (linkHit(event->position().toPoint(), &link) >= 0) {
+            link.button = event->button();
+            link.released = true;
+            emit this->link(link);
+            if (link.text == m_pressedLink && link.start == m_pressedLinkStart)
+                emit linkClicked(link.text, link.button);
+        }
+        m_pressedLink.clear();
+        QTextEdit::mouseReleaseEvent(event);
+    });
 }
 
 void RichEdit::mouseMoveEvent(QMouseEvent *event)
 {
-    if (event->buttons() == Qt::NoButton) {
-        // The program's hand over a link; the pixmap is made only when the
-        // pointer moves onto one.
-        LinkEvent link;
-        const bool overLink = linkHit(event->position().toPoint(), &link) >= 0;
-        const bool showsHand = viewport()->cursor().shape() == Qt::BitmapCursor;
-        if (overLink && !showsHand)
-            viewport()->setCursor(CursorTable::make(kCrHandPoint));
-        else if (!overLink && showsHand)
-            viewport()->setCursor(Qt::IBeamCursor);
-    }
-    QTextEdit::mouseMoveEvent(event);
+    guarded([&] {
+        if (event->buttons() == Qt::NoButton) {
+            // The program's hand over a link; the pixmap is made only when the
+            // pointer moves onto one.
+            LinkEvent link;
+            const bool overLink = linkHit(event->position().toPoint(), &link) >= 0;
+            const bool showsHand = viewport()->cursor().shape() == Qt::BitmapCursor;
+            if (overLink && !showsHand)
+                viewport()->setCursor(CursorTable::make(kCrHandPoint));
+            else if (!overLink && showsHand)
+                viewport()->setCursor(Qt::IBeamCursor);
+        }
+        QTextEdit::mouseMoveEvent(event);
+    });
 }
 
 void RichEdit::mouseDoubleClickEvent(QMouseEvent *event)
 {
-    const int hit = cursorForPosition(event->position().toPoint()).position();
-    for (int position : {hit, hit - 1}) {
-        if (event->button() == Qt::LeftButton && objectAt(position)) {
-            setSelection(position, position + 1);
-            openObject(position);
-            event->accept();
-            return;
+    guarded([&] {
+        const int hit = cursorForPosition(event->position().toPoint()).position();
+        for (int position : {hit, hit - 1}) {
+            if (event->button() == Qt::LeftButton && objectAt(position)) {
+                setSelection(position, position + 1);
+                openObject(position);
+                event->accept();
+                return;
+            }
         }
-    }
-    QTextEdit::mouseDoubleClickEvent(event);
+        QTextEdit::mouseDoubleClickEvent(event);
+    });
 }
 
 } // namespace bw

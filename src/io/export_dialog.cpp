@@ -1,6 +1,7 @@
 #include "io/export_dialog.h"
 
 #include "io/io_strings.h"
+#include "platform/guarded_dispatch.h"
 #include "platform/prompt_service.h"
 
 #include <QGridLayout>
@@ -38,7 +39,7 @@ TfrmExport::TfrmExport(PromptService &prompts, QWidget *parent)
     btnBrowse = new QPushButton(QStringLiteral("Browse..."), this);
     btnBrowse->setObjectName(QStringLiteral("btnBrowse"));
     btnBrowse->setAutoDefault(false);
-    connect(btnBrowse, &QPushButton::clicked, this, &TfrmExport::btnBrowseClick);
+    guardedConnect(btnBrowse, &QPushButton::clicked, this, &TfrmExport::btnBrowseClick);
 
     btnOk = new QPushButton(QStringLiteral("Ok"), this);
     btnOk->setObjectName(QStringLiteral("btnOk"));

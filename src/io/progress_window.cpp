@@ -1,5 +1,7 @@
 #include "io/progress_window.h"
 
+#include "platform/guarded_dispatch.h"
+
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLabel>
@@ -33,7 +35,7 @@ TfrmProgress::TfrmProgress(const QString &caption, QWidget *parent) : QWidget(pa
     ProgressBar1->setValue(0);
     btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
     btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    connect(btnCancel, &QPushButton::clicked, this, &TfrmProgress::btnCancelClick);
+    guardedConnect(btnCancel, &QPushButton::clicked, this, &TfrmProgress::btnCancelClick);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(lbStatus);
     layout->addWidget(ProgressBar1);
@@ -48,9 +50,11 @@ void TfrmProgress::btnCancelClick()
 
 void TfrmProgress::closeEvent(QCloseEvent *event)
 {
-    // The window's close button means Cancel; the running loop closes it.
-    Cancelled = true;
-    event->ignore();
+    guarded([&] {
+        // The window's close button means Cancel; the running loop closes it.
+        Cancelled = true;
+        event->ignore();
+    });
 }
 
 void TfrmProgress::setMaximum(qint64 maximum)

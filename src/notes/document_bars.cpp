@@ -3,6 +3,7 @@
 #include "commands/command_menus.h"
 #include "notes/color_menu.h"
 #include "notes/notes_strings.h"
+#include "platform/guarded_dispatch.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -75,8 +76,8 @@ DocumentBars::DocumentBars(const CommandLookup &lookup, QWidget *parent) : QObje
     buildViewMenu(parent, lookup);
     for (QToolBar *bar : allBars()) {
         bar->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(bar, &QWidget::customContextMenuRequested, this,
-                [this, bar](const QPoint &pos) { popupView(bar->mapToGlobal(pos)); });
+        guardedConnect(bar, &QWidget::customContextMenuRequested, this,
+                       [this, bar](const QPoint &pos) { popupView(bar->mapToGlobal(pos)); });
     }
 }
 
@@ -157,8 +158,8 @@ void DocumentBars::buildFontBoxes(QWidget *parent, const CommandLookup &lookup)
     for (QWidget *box : {static_cast<QWidget *>(btnFormatFontName),
                          static_cast<QWidget *>(btnFormatFontSize)}) {
         box->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(box, &QWidget::customContextMenuRequested, this,
-                [this, box](const QPoint &pos) { pmFont->popup(box->mapToGlobal(pos)); });
+        guardedConnect(box, &QWidget::customContextMenuRequested, this,
+                       [this, box](const QPoint &pos) { pmFont->popup(box->mapToGlobal(pos)); });
     }
 }
 

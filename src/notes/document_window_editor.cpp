@@ -103,7 +103,7 @@ void TfrmMDIChild::connectTable()
     connect(table, &DS::updatingRecord, this, storeIfModified);
     guardedConnect(table, &DS::afterCancel, this, [this] { refreshEditorFromRecord(true); });
     guardedConnect(table, &DS::afterOpen, this, &TfrmMDIChild::refreshStatusBar);
-    connect(table, &DS::beforeClose, this, [this] {
+    guardedConnect(table, &DS::beforeClose, this, [this] {
         QMetaObject::invokeMethod(this, guard([this] { refreshStatusBar(); }),
                                   Qt::QueuedConnection);
     });

@@ -1,6 +1,7 @@
 #include "notes/document_window_splitter.h"
 
 #include "platform/cursors.h"
+#include "platform/guarded_dispatch.h"
 
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -29,8 +30,8 @@ public:
         layout->addStretch(1);
         layout->addWidget(button);
         layout->addStretch(1);
-        connect(button, &QToolButton::clicked, splitter, &CollapsibleSplitter::toggleFirst);
-        connect(splitter, &QSplitter::splitterMoved, button, [splitter, button] {
+        guardedConnect(button, &QToolButton::clicked, splitter, &CollapsibleSplitter::toggleFirst);
+        guardedConnect(splitter, &QSplitter::splitterMoved, button, [splitter, button] {
             button->setArrowType(splitter->firstCollapsed() ? Qt::RightArrow : Qt::LeftArrow);
         });
     }

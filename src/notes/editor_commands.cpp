@@ -10,6 +10,7 @@
 #include "notes/frame_services.h"
 #include "notes/item_commands.h"
 #include "notes/window_command.h"
+#include "platform/guarded_dispatch.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
@@ -74,13 +75,13 @@ EditorCommands::EditorCommands(TfrmMDIChild &window, FrameServices &frame)
     on("actInsertObject", insertUpdate, &EditorCommands::actInsertObjectExecute);
     on("actInsertHorizontalLine", insertUpdate, &EditorCommands::actInsertHorizontalLineExecute);
     on("actInsertFile", insertUpdate, &EditorCommands::actInsertFileExecute);
-    connect(m_window.editor(), &RichEdit::linkClicked, this,
-            [this](const QString &text, Qt::MouseButton button) {
-                runReported(m_window, m_frame, [&] { EditorURLClick(text, button); });
-            });
+    guardedConnect(m_window.editor(), &RichEdit::linkClicked, this,
+                   [this](const QString &text, Qt::MouseButton button) {
+                       runReported(m_window, m_frame, [&] { EditorURLClick(text, button); });
+                   });
     if (auto *dispatcher = QAbstractEventDispatcher::instance())
-        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
-                &EditorCommands::aclInsertUpdate);
+        guardedConnect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
+                       &EditorCommands::aclInsertUpdate);
     aclInsertUpdate();
     // A popup asked for with the mouse comes to the viewport, one asked for
     // with the keyboard to the editor itself; either takes this popup instead
@@ -187,7 +188,7 @@ void EditorCommands::addObjectMenuItems(QMenu &menu)
     menu.addSeparator();
     QAction *properties = menu.addAction(objectPropertiesCaption(*object));
     properties->setObjectName(QStringLiteral("pmiObjectProperties"));
-    connect(properties, &QAction::triggered, this, [this] {
+    guardedConnect(properties, &QAction::triggered, this, [this] {
         runReported(m_window, m_frame, [this] { actEditObjectPropertiesExecute(); });
     });
     QMenu *verbs = menu.addMenu(object->name);
@@ -195,7 +196,7 @@ void EditorCommands::addObjectMenuItems(QMenu &menu)
     const QStringList names = editor->objectVerbs();
     for (int verb = 0; verb < names.size(); ++verb) {
         QAction *item = verbs->addAction(names.at(verb));
-        connect(item, &QAction::triggered, this, [this, verb, position] {
+        guardedConnect(item, &QAction::triggered, this, [this, verb, position] {
             runReported(m_window, m_frame, [&] { runObjectVerb(verb, position); });
         });
     }

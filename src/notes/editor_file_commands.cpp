@@ -8,6 +8,7 @@
 #include "notes/item_commands.h"
 #include "notes/notes_strings.h"
 #include "notes/window_command.h"
+#include "platform/guarded_dispatch.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
@@ -43,8 +44,8 @@ EditorFileCommands::EditorFileCommands(TfrmMDIChild &window, FrameServices &fram
     on("actFileRTFSendMail", &EditorFileCommands::actFileRTFSendMailExecute);
     on("actFilePrint", &EditorFileCommands::actFilePrintExecute);
     if (auto *dispatcher = QAbstractEventDispatcher::instance())
-        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
-                &EditorFileCommands::aclFileUpdate);
+        guardedConnect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
+                       &EditorFileCommands::aclFileUpdate);
     aclFileUpdate();
 }
 

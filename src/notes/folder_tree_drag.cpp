@@ -4,6 +4,7 @@
 #include "notes/folder_tree_view.h"
 
 #include "platform/cursors.h"
+#include "platform/guarded_dispatch.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -33,60 +34,70 @@ QCursor treeCursor(FolderTreeView::DragCursor kind)
 
 void FolderTreeView::mousePressEvent(QMouseEvent *event)
 {
-    QTreeView::mousePressEvent(event);
-    if (event->button() == Qt::LeftButton) {
-        m_pressed = true;
-        m_pressPos = event->position().toPoint();
-    }
+    guarded([&] {
+        QTreeView::mousePressEvent(event);
+        if (event->button() == Qt::LeftButton) {
+            m_pressed = true;
+            m_pressPos = event->position().toPoint();
+        }
+    });
 }
 
 void FolderTreeView::mouseMoveEvent(QMouseEvent *event)
 {
-    const QPoint pos = event->position().toPoint();
-    if (!(event->buttons() & Qt::LeftButton) || !m_pressed) {
-        QTreeView::mouseMoveEvent(event); // hover for hot tracking
-        return;
-    }
-    // The left button is down: no drag-selection, only our drag.
-    if (!isDragging()) {
-        if ((pos - m_pressPos).manhattanLength() < QApplication::startDragDistance() || !hasFocus()
-            || isRenaming())
+    guarded([&] {
+        const QPoint pos = event->position().toPoint();
+        if (!(event->buttons() & Qt::LeftButton) || !m_pressed) {
+            QTreeView::mouseMoveEvent(event); // hover for hot tracking
             return;
-        beginDrag();
-    }
-    if (isDragging())
-        updateDrag(pos, QGuiApplication::queryKeyboardModifiers());
+        }
+        // The left button is down: no drag-selection, only our drag.
+        if (!isDragging()) {
+            if ((pos - m_pressPos).manhattanLength() < QApplication::startDragDistance() ||
+                !hasFocus() || isRenaming())
+                return;
+            beginDrag();
+        }
+        if (isDragging())
+            updateDrag(pos, QGuiApplication::queryKeyboardModifiers());
+    });
 }
 
 void FolderTreeView::mouseReleaseEvent(QMouseEvent *event)
 {
-    m_pressed = false;
-    if (isDragging() && event->button() == Qt::LeftButton) {
-        finishDrag(event->position().toPoint(), QGuiApplication::queryKeyboardModifiers());
-        return;
-    }
-    QTreeView::mouseReleaseEvent(event);
+    guarded([&] {
+        m_pressed = false;
+        if (isDragging() && event->button() == Qt::LeftButton) {
+            finishDrag(event->position().toPoint(), QGuiApplication::queryKeyboardModifiers());
+            return;
+        }
+        QTreeView::mouseReleaseEvent(event);
+    });
 }
 
 void FolderTreeView::keyPressEvent(QKeyEvent *event)
 {
-    if (isDragging()) {
-        if (event->key() == Qt::Key_Escape)
-            cancelDrag();
-        else
-            updateDrag(viewport()->mapFromGlobal(QCursor::pos()), event->modifiers());
-        return;
-    }
-    QTreeView::keyPressEvent(event);
+    guarded([&] {
+        if (isDragging()) {
+            if (event->key() == Qt::Key_Escape)
+                cancelDrag();
+            else
+                updateDrag(viewport()->mapFromGlobal(QCursor::pos()), event->modifiers());
+            return;
+        }
+        QTreeView::keyPressEvent(event);
+    });
 }
 
 void FolderTreeView::keyReleaseEvent(QKeyEvent *event)
 {
-    if (isDragging()) {
-        updateDrag(viewport()->mapFromGlobal(QCursor::pos()), event->modifiers());
-        return;
-    }
-    QTreeView::keyReleaseEvent(event);
+    guarded([&] {
+        if (isDragging()) {
+            updateDrag(viewport()->mapFromGlobal(QCursor::pos()), event->modifiers());
+            return;
+        }
+        QTreeView::keyReleaseEvent(event);
+    });
 }
 
 void FolderTreeView::beginDrag()

@@ -2,8 +2,9 @@
 // records, the selection follows the current record, and selecting a node
 // moves the table to its record.
 
-#include "notes/core/notes_table.h"
 #include "notes/folder_tree_link.h"
+#include "notes/core/notes_table.h"
+#include "platform/guarded_dispatch.h"
 
 namespace bw::notes {
 
@@ -29,23 +30,23 @@ private:
 FolderTreeLink::FolderTreeLink(dataset::ClientDataSet &table, QObject *parent)
     : QObject(parent), m_table(table), m_model(this), m_selection(&m_model)
 {
-    connect(&m_selection, &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex &current) { currentChanged(current); });
+    guardedConnect(&m_selection, &QItemSelectionModel::currentChanged, this,
+                   [this](const QModelIndex &current) { currentChanged(current); });
     // A reset forgets the selection; the pass selects again at its end.
-    connect(&m_model, &QAbstractItemModel::modelReset, this,
-            [this] { m_model.setSelectedNode(kNoNode); });
-    connect(&m_model, &FolderTreeModel::renamed, this, &FolderTreeLink::endRename);
+    guardedConnect(&m_model, &QAbstractItemModel::modelReset, this,
+                   [this] { m_model.setSelectedNode(kNoNode); });
+    guardedConnect(&m_model, &FolderTreeModel::renamed, this, &FolderTreeLink::endRename);
     connectTable();
 }
 
 void FolderTreeLink::connectTable()
 {
     using DS = dataset::ClientDataSet;
-    connect(&m_table, &DS::dataSetChanged, this, &FolderTreeLink::tableChanged);
-    connect(&m_table, &DS::afterScroll, this, &FolderTreeLink::tableScrolled);
+    guardedConnect(&m_table, &DS::dataSetChanged, this, &FolderTreeLink::tableChanged);
+    guardedConnect(&m_table, &DS::afterScroll, this, &FolderTreeLink::tableScrolled);
     // A window tears its table down before its widgets: an editor closing
     // late must not reach the table any more.
-    connect(&m_table, &QObject::destroyed, this, [this] {
+    guardedConnect(&m_table, &QObject::destroyed, this, [this] {
         m_attached = false;
         disconnect(&m_model, nullptr, this, nullptr);
         disconnect(&m_selection, nullptr, this, nullptr);

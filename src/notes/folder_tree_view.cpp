@@ -1,6 +1,7 @@
 #include "notes/folder_tree_view.h"
 
 #include "notes/core/notes_table.h"
+#include "platform/guarded_dispatch.h"
 
 #include <QApplication>
 #include <QHelpEvent>
@@ -90,17 +91,20 @@ FolderTreeView::FolderTreeView(FolderTreeLink &link, QWidget *parent)
     setPalette(pal);
 
     FolderTreeModel *model = &link.model();
-    connect(this, &QTreeView::expanded, this,
-            [model](const QModelIndex &index) { model->setExpanded(model->nodeOf(index), true); });
-    connect(this, &QTreeView::collapsed, this,
-            [model](const QModelIndex &index) { model->setExpanded(model->nodeOf(index), false); });
-    connect(model, &QAbstractItemModel::modelReset, this, &FolderTreeView::restoreExpanded);
-    connect(&link, &FolderTreeLink::scrollToNode, this,
-            [this](int id) { scrollTo(m_link.model().indexOf(id)); });
-    connect(&link, &FolderTreeLink::expandNode, this,
-            [this](int id) { expand(m_link.model().indexOf(id)); });
-    connect(&link, &FolderTreeLink::renamingCancelled, this, [this] { endRenaming(false); });
-    connect(&link, &FolderTreeLink::selectionChanged, this, &FolderTreeView::selectionChangedByLink);
+    guardedConnect(this, &QTreeView::expanded, this, [model](const QModelIndex &index) {
+        model->setExpanded(model->nodeOf(index), true);
+    });
+    guardedConnect(this, &QTreeView::collapsed, this, [model](const QModelIndex &index) {
+        model->setExpanded(model->nodeOf(index), false);
+    });
+    guardedConnect(model, &QAbstractItemModel::modelReset, this, &FolderTreeView::restoreExpanded);
+    guardedConnect(&link, &FolderTreeLink::scrollToNode, this,
+                   [this](int id) { scrollTo(m_link.model().indexOf(id)); });
+    guardedConnect(&link, &FolderTreeLink::expandNode, this,
+                   [this](int id) { expand(m_link.model().indexOf(id)); });
+    guardedConnect(&link, &FolderTreeLink::renamingCancelled, this, [this] { endRenaming(false); });
+    guardedConnect(&link, &FolderTreeLink::selectionChanged, this,
+                   &FolderTreeView::selectionChangedByLink);
 }
 
 int FolderTreeView::nodeAt(const QPoint &viewportPos) const
@@ -180,11 +184,13 @@ bool FolderTreeView::startRename()
 
 bool FolderTreeView::edit(const QModelIndex &index, EditTrigger trigger, QEvent *event)
 {
-    if (!QTreeView::edit(index, trigger, event))
-        return false;
-    if (state() == QAbstractItemView::EditingState)
-        m_link.beginRename(m_link.model().nodeOf(index));
-    return true;
+    return guardedOr(false, [&]() -> bool {
+        if (!QTreeView::edit(index, trigger, event))
+            return false;
+        if (state() == QAbstractItemView::EditingState)
+            m_link.beginRename(m_link.model().nodeOf(index));
+        return true;
+    });
 }
 
 void FolderTreeView::endRenaming(bool keepText)
@@ -207,9 +213,11 @@ void FolderTreeView::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEdit
 
 bool FolderTreeView::viewportEvent(QEvent *event)
 {
-    if (event->type() == QEvent::ToolTip)
-        return showToolTip(static_cast<QHelpEvent *>(event));
-    return QTreeView::viewportEvent(event);
+    return guardedOr(false, [&]() -> bool {
+        if (event->type() == QEvent::ToolTip)
+            return showToolTip(static_cast<QHelpEvent *>(event));
+        return QTreeView::viewportEvent(event);
+    });
 }
 
 // A tooltip shows a node's text only when the text does not fit.

@@ -12,6 +12,7 @@
 #include "notes/frame_services.h"
 #include "notes/notes_strings.h"
 #include "notes/ruler_controller.h"
+#include "platform/guarded_dispatch.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
@@ -140,8 +141,8 @@ FormatCommands::FormatCommands(TfrmMDIChild &window, FrameServices &frame)
     appendColorMenusToFormatMenu();
     // The update handler runs whenever the event loop is about to wait.
     if (auto *dispatcher = QAbstractEventDispatcher::instance())
-        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
-                &FormatCommands::aclFormatUpdate);
+        guardedConnect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
+                       &FormatCommands::aclFormatUpdate);
 }
 
 FormatCommands *FormatCommands::of(const QWidget *window)
@@ -170,7 +171,7 @@ int FormatCommands::commandTag(const QAction *command)
 void FormatCommands::onCommand(const char *name, const std::function<void(QAction *)> &handler)
 {
     QAction *action = command(name);
-    connect(action, &QAction::triggered, this, [this, action, handler] {
+    guardedConnect(action, &QAction::triggered, this, [this, action, handler] {
         aclFormatUpdate();
         if (action->isEnabled())
             handler(action);
@@ -213,12 +214,12 @@ void FormatCommands::connectFontBoxes()
         btnFormatFontSizeChange();
         m_window.FocusEditor();
     };
-    connect(name, &QComboBox::activated, this, nameChosen);
-    connect(size, &QComboBox::activated, this, sizeChosen);
+    guardedConnect(name, &QComboBox::activated, this, nameChosen);
+    guardedConnect(size, &QComboBox::activated, this, sizeChosen);
     if (QLineEdit *edit = name->lineEdit())
-        connect(edit, &QLineEdit::returnPressed, this, nameChosen);
+        guardedConnect(edit, &QLineEdit::returnPressed, this, nameChosen);
     if (QLineEdit *edit = size->lineEdit())
-        connect(edit, &QLineEdit::returnPressed, this, sizeChosen);
+        guardedConnect(edit, &QLineEdit::returnPressed, this, sizeChosen);
     // Enter in a box must not reach the window's Post command.
     name->setInsertPolicy(QComboBox::NoInsert);
     size->setInsertPolicy(QComboBox::NoInsert);
@@ -354,13 +355,14 @@ void FormatCommands::stepFontSize(int delta)
 
 void FormatCommands::connectColorMenus()
 {
-    connect(m_bars->pmFontColor, &QMenu::triggered, this,
-            [this](QAction *item) { actFormatFColorExecute(item); });
-    connect(m_bars->pmBackgroundColor, &QMenu::triggered, this,
-            [this](QAction *item) { actFormatBColorExecute(item); });
-    connect(m_bars->pmFontColor, &QMenu::aboutToShow, this, &FormatCommands::pmFontColorPopup);
-    connect(m_bars->pmBackgroundColor, &QMenu::aboutToShow, this,
-            &FormatCommands::pmBackgroundColorPopup);
+    guardedConnect(m_bars->pmFontColor, &QMenu::triggered, this,
+                   [this](QAction *item) { actFormatFColorExecute(item); });
+    guardedConnect(m_bars->pmBackgroundColor, &QMenu::triggered, this,
+                   [this](QAction *item) { actFormatBColorExecute(item); });
+    guardedConnect(m_bars->pmFontColor, &QMenu::aboutToShow, this,
+                   &FormatCommands::pmFontColorPopup);
+    guardedConnect(m_bars->pmBackgroundColor, &QMenu::aboutToShow, this,
+                   &FormatCommands::pmBackgroundColorPopup);
 }
 
 // Both roots join the end of the window's Format menu, after its last item,
@@ -378,7 +380,7 @@ void FormatCommands::appendColorMenusToFormatMenu()
             root->setVisible(head->isVisible());
         };
         follow();
-        connect(head, &QAction::changed, root, follow);
+        guardedConnect(head, &QAction::changed, root, follow);
     };
     link(m_bars->pmFontColor, command("actFormatFColor"));
     link(m_bars->pmBackgroundColor, command("actFormatBColor"));

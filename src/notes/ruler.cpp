@@ -1,5 +1,7 @@
 #include "notes/ruler.h"
 
+#include "platform/guarded_dispatch.h"
+
 #include <QContextMenuEvent>
 #include <QPainter>
 #include <QTextOption>
@@ -36,26 +38,30 @@ qreal Ruler::tabStopDistance() const
 
 void Ruler::paintEvent(QPaintEvent *event)
 {
-    QFrame::paintEvent(event);
-    QPainter painter(this);
-    // The line: the top edge of a lowered bevel, 2 pixels high.
-    const int lineWidth = rulerLineWidth();
-    painter.setPen(palette().color(QPalette::Dark));
-    painter.drawLine(kLineLeft, kLineTop, kLineLeft + lineWidth - 1, kLineTop);
-    painter.setPen(palette().color(QPalette::Light));
-    painter.drawLine(kLineLeft, kLineTop + 1, kLineLeft + lineWidth - 1, kLineTop + 1);
+    guarded([&] {
+        QFrame::paintEvent(event);
+        QPainter painter(this);
+        // The line: the top edge of a lowered bevel, 2 pixels high.
+        const int lineWidth = rulerLineWidth();
+        painter.setPen(palette().color(QPalette::Dark));
+        painter.drawLine(kLineLeft, kLineTop, kLineLeft + lineWidth - 1, kLineTop);
+        painter.setPen(palette().color(QPalette::Light));
+        painter.drawLine(kLineLeft, kLineTop + 1, kLineLeft + lineWidth - 1, kLineTop + 1);
 
-    QTextOption option(Qt::AlignLeft | Qt::AlignVCenter);
-    option.setWrapMode(QTextOption::NoWrap);
-    option.setTabStopDistance(tabStopDistance());
-    painter.setPen(palette().color(QPalette::WindowText));
-    painter.drawText(QRectF(rect()), m_caption, option);
+        QTextOption option(Qt::AlignLeft | Qt::AlignVCenter);
+        option.setWrapMode(QTextOption::NoWrap);
+        option.setTabStopDistance(tabStopDistance());
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawText(QRectF(rect()), m_caption, option);
+    });
 }
 
 void Ruler::contextMenuEvent(QContextMenuEvent *event)
 {
-    emit contextMenuWanted(event->globalPos());
-    event->accept();
+    guarded([&] {
+        emit contextMenuWanted(event->globalPos());
+        event->accept();
+    });
 }
 
 } // namespace bw::notes

@@ -5,6 +5,7 @@
 #include "notes/format_commands.h"
 #include "notes/ruler.h"
 #include "notes/ruler_marker.h"
+#include "platform/guarded_dispatch.h"
 
 #include <QEvent>
 #include <QPaintEngine>
@@ -67,16 +68,20 @@ RulerController::RulerController(TfrmMDIChild &window, FormatCommands &commands)
     LeftInd->setHandlers(down, move, [this](RulerMarker *, int) { LeftIndMouseUp(); });
     RightInd->setHandlers(down, move, [this](RulerMarker *, int) { RightIndMouseUp(); });
     m_guide = new GuideLine(m_editor->viewport());
-    connect(&window, &TfrmMDIChild::formatControlsRefresh, this, &RulerController::placeMarkers);
+    guardedConnect(&window, &TfrmMDIChild::formatControlsRefresh, this,
+                   &RulerController::placeMarkers);
     m_editor->viewport()->installEventFilter(this);
     m_ruler->installEventFilter(this);
 }
 
 bool RulerController::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::Resize && (watched == m_ruler || watched == m_editor->viewport()))
-        placeMarkers();
-    return QObject::eventFilter(watched, event);
+    return guardedOr(false, [&]() -> bool {
+        if (event->type() == QEvent::Resize &&
+            (watched == m_ruler || watched == m_editor->viewport()))
+            placeMarkers();
+        return QObject::eventFilter(watched, event);
+    });
 }
 
 int RulerController::IndentToRulerX(int points, Side side) const

@@ -1,6 +1,7 @@
 #include "notes/ruler_marker.h"
 
 #include "platform/cursors.h"
+#include "platform/guarded_dispatch.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -27,44 +28,52 @@ void RulerMarker::setHandlers(MouseHandler down, MouseHandler move, MouseHandler
 
 void RulerMarker::paintEvent(QPaintEvent *)
 {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF r = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-    QPainterPath path;
-    if (m_shape == Shape::Down) {
-        path.moveTo(r.topLeft());
-        path.lineTo(r.topRight());
-        path.lineTo(r.center().x(), r.bottom());
-    } else {
-        path.moveTo(r.center().x(), r.top());
-        path.lineTo(r.bottomRight());
-        path.lineTo(r.bottomLeft());
-    }
-    path.closeSubpath();
-    painter.setPen(palette().color(QPalette::WindowText));
-    painter.setBrush(palette().color(QPalette::Button));
-    painter.drawPath(path);
+    guarded([&] {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QRectF r = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+        QPainterPath path;
+        if (m_shape == Shape::Down) {
+            path.moveTo(r.topLeft());
+            path.lineTo(r.topRight());
+            path.lineTo(r.center().x(), r.bottom());
+        } else {
+            path.moveTo(r.center().x(), r.top());
+            path.lineTo(r.bottomRight());
+            path.lineTo(r.bottomLeft());
+        }
+        path.closeSubpath();
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.setBrush(palette().color(QPalette::Button));
+        painter.drawPath(path);
+    });
 }
 
 void RulerMarker::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton && m_down)
-        m_down(this, qRound(event->position().x()));
-    event->accept();
+    guarded([&] {
+        if (event->button() == Qt::LeftButton && m_down)
+            m_down(this, qRound(event->position().x()));
+        event->accept();
+    });
 }
 
 void RulerMarker::mouseMoveEvent(QMouseEvent *event)
 {
-    if (m_move)
-        m_move(this, qRound(event->position().x()));
-    event->accept();
+    guarded([&] {
+        if (m_move)
+            m_move(this, qRound(event->position().x()));
+        event->accept();
+    });
 }
 
 void RulerMarker::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton && m_up)
-        m_up(this, qRound(event->position().x()));
-    event->accept();
+    guarded([&] {
+        if (event->button() == Qt::LeftButton && m_up)
+            m_up(this, qRound(event->position().x()));
+        event->accept();
+    });
 }
 
 } // namespace bw::notes

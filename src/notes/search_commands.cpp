@@ -5,6 +5,7 @@
 #include "notes/editor_strings.h"
 #include "notes/frame_services.h"
 #include "notes/window_command.h"
+#include "platform/guarded_dispatch.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
@@ -35,8 +36,8 @@ SearchCommands::SearchCommands(TfrmMDIChild &window, FrameServices &frame)
     on("actSearchReplace", &SearchCommands::actSearchReplaceExecute);
     on("actSearchGotoLine", &SearchCommands::actSearchGotoLineExecute);
     if (auto *dispatcher = QAbstractEventDispatcher::instance())
-        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
-                &SearchCommands::aclSearchUpdate);
+        guardedConnect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
+                       &SearchCommands::aclSearchUpdate);
     aclSearchUpdate();
 }
 
@@ -59,13 +60,15 @@ FindDialog *SearchCommands::openDialog(FindDialog::Mode mode)
         if (const FindDialog *other = replacing ? m_find : m_replace)
             dialog->setFindText(other->findText());
         FindDialog *self = dialog;
-        auto guarded = [this](auto handler) {
+        auto reported = [this](auto handler) {
             return [this, handler] { runReported(m_window, m_frame, handler); };
         };
-        connect(self, &FindDialog::findNext, this,
-                guarded([this, self] { SearchStep(self, true, true); }));
-        connect(self, &FindDialog::replace, this, guarded([this, self] { replaceNext(self); }));
-        connect(self, &FindDialog::replaceAll, this, guarded([this, self] { replaceAll(self); }));
+        guardedConnect(self, &FindDialog::findNext, this,
+                       reported([this, self] { SearchStep(self, true, true); }));
+        guardedConnect(self, &FindDialog::replace, this,
+                       reported([this, self] { replaceNext(self); }));
+        guardedConnect(self, &FindDialog::replaceAll, this,
+                       reported([this, self] { replaceAll(self); }));
     }
     if (!selected.isEmpty())
         dialog->setFindText(selected);

@@ -1,5 +1,7 @@
 #include "notes/status_bar.h"
 
+#include "platform/guarded_dispatch.h"
+
 #include <QPainter>
 #include <qdrawutil.h>
 
@@ -83,9 +85,11 @@ QSize StatusBar::sizeHint() const
 
 void StatusBar::paintEvent(QPaintEvent *)
 {
-    QPainter painter(this);
-    for (int i = 0; i < kPanelCount; ++i)
-        drawPanel(painter, i);
+    guarded([&] {
+        QPainter painter(this);
+        for (int i = 0; i < kPanelCount; ++i)
+            drawPanel(painter, i);
+    });
 }
 
 void StatusBar::drawPanel(QPainter &painter, int index) const

@@ -3,6 +3,7 @@
 #include "notes/document_window.h"
 #include "notes/frame_services.h"
 #include "notes/notes_strings.h"
+#include "platform/guarded_dispatch.h"
 
 #include <QAction>
 #include <exception>
@@ -11,19 +12,23 @@ namespace bw::notes {
 
 void runReported(TfrmMDIChild &window, FrameServices &frame, const std::function<void()> &handler)
 {
-    try {
-        handler();
-    } catch (const std::exception &error) {
-        frame.prompts().message(&window, kErrorCaption, QString::fromUtf8(error.what()),
-                                PromptService::Icon::Error, PromptService::Ok);
-    }
+    // What is not a std::exception, and a message box that fails, go to the
+    // guarded dispatch's handler.
+    guarded([&] {
+        try {
+            handler();
+        } catch (const std::exception &error) {
+            frame.prompts().message(&window, kErrorCaption, QString::fromUtf8(error.what()),
+                                    PromptService::Icon::Error, PromptService::Ok);
+        }
+    });
 }
 
 void connectWindowCommand(TfrmMDIChild &window, FrameServices &frame, const char *name,
                           std::function<void()> update, std::function<void()> handler)
 {
     QAction *command = window.action(QString::fromLatin1(name));
-    QObject::connect(
+    guardedConnect(
         command, &QAction::triggered, &window,
         [&window, &frame, command, update = std::move(update), handler = std::move(handler)] {
             runReported(window, frame, [&] {

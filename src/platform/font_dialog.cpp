@@ -1,5 +1,7 @@
 #include "font_dialog.h"
 
+#include "platform/guarded_dispatch.h"
+
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QDialogButtonBox>
@@ -46,13 +48,13 @@ FontDialog::FontDialog(QWidget *parent)
 
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(buttons->button(QDialogButtonBox::Apply), &QPushButton::clicked, this,
-            &FontDialog::applied);
-    connect(m_colorButton, &QPushButton::clicked, this, &FontDialog::pickColor);
-    connect(m_family, &QFontComboBox::currentFontChanged, this, &FontDialog::updateSample);
-    connect(m_size, &QSpinBox::valueChanged, this, &FontDialog::updateSample);
+    guardedConnect(buttons->button(QDialogButtonBox::Apply), &QPushButton::clicked, this,
+                   &FontDialog::applied);
+    guardedConnect(m_colorButton, &QPushButton::clicked, this, &FontDialog::pickColor);
+    guardedConnect(m_family, &QFontComboBox::currentFontChanged, this, &FontDialog::updateSample);
+    guardedConnect(m_size, &QSpinBox::valueChanged, this, &FontDialog::updateSample);
     for (QCheckBox *box : {m_bold, m_italic, m_underline, m_strikeOut})
-        connect(box, &QCheckBox::toggled, this, &FontDialog::updateSample);
+        guardedConnect(box, &QCheckBox::toggled, this, &FontDialog::updateSample);
     updateSample();
 }
 

@@ -1,6 +1,7 @@
 #include "prompt_service.h"
 
 #include "font_dialog.h"
+#include "platform/guarded_dispatch.h"
 
 #include <QColorDialog>
 #include <QDialog>
@@ -200,8 +201,9 @@ DialogPromptService::chooseFont(QWidget *parent, const FontAnswer &initial,
     FontDialog dialog(parent);
     dialog.setChoice(initial.font, initial.color);
     if (apply)
-        QObject::connect(&dialog, &FontDialog::applied, &dialog,
-                         [&] { apply(FontAnswer{dialog.chosenFont(), dialog.chosenColor()}); });
+        guardedConnect(&dialog, &FontDialog::applied, &dialog, [&] {
+            apply(FontAnswer{dialog.chosenFont(), dialog.chosenColor()});
+        });
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return FontAnswer{dialog.chosenFont(), dialog.chosenColor()};

@@ -1,5 +1,7 @@
 #include "platform/question_check_dialog.h"
 
+#include "platform/guarded_dispatch.h"
+
 #include <QCheckBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -46,25 +48,29 @@ QuestionCheckDialog::QuestionCheckDialog(const Names &names, QStyle::StandardPix
                        QStringLiteral("imgCheck"));
     cbDontShowThisMsgAgain = new QCheckBox(QStringLiteral("Don't Show This Message Again"), this);
     cbDontShowThisMsgAgain->setObjectName(QStringLiteral("cbDontShowThisMsgAgain"));
-    connect(btnYes, &QPushButton::clicked, this, [this, yesResult] { done(yesResult); });
-    connect(btnNo, &QPushButton::clicked, this, [this, noResult] { done(noResult); });
+    guardedConnect(btnYes, &QPushButton::clicked, this, [this, yesResult] { done(yesResult); });
+    guardedConnect(btnNo, &QPushButton::clicked, this, [this, noResult] { done(noResult); });
 }
 
 void QuestionCheckDialog::showEvent(QShowEvent *event)
 {
-    FormShow();
-    QDialog::showEvent(event);
+    guarded([&] {
+        FormShow();
+        QDialog::showEvent(event);
+    });
 }
 
 // "&No" is the cancel button: Esc answers No, while the window's close
 // button gives QDialog::Rejected.
 void QuestionCheckDialog::keyPressEvent(QKeyEvent *event)
 {
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        btnNo->click();
-        return;
-    }
-    QDialog::keyPressEvent(event);
+    guarded([&] {
+        if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+            btnNo->click();
+            return;
+        }
+        QDialog::keyPressEvent(event);
+    });
 }
 
 // The question mark ends the message; buttons sit either side of the centre.

@@ -1,6 +1,7 @@
 #include "search/db_rich_edit.h"
 
 #include "notes/dataset/client_dataset.h"
+#include "platform/guarded_dispatch.h"
 #include "platform/prompt_service.h"
 #include "search/rich_edit_editor.h"
 #include "search/rich_text_actions.h"
@@ -35,7 +36,8 @@ TwwDBRichEdit::TwwDBRichEdit(dataset::ClientDataSet &table, const QString &field
     m_pmRichEdit->setObjectName(QStringLiteral("pmRichEdit"));
     QAction *edit = m_pmRichEdit->addAction(tr("&Edit..."));
     edit->setObjectName(QStringLiteral("pmiEdit"));
-    connect(edit, &QAction::triggered, this, [this] { m_guard([this] { openEditorWindow(); }); });
+    guardedConnect(edit, &QAction::triggered, this,
+                   [this] { m_guard([this] { openEditorWindow(); }); });
     m_pmRichEdit->addSeparator();
     const char *groups[][5] = {{"Cut", "Copy", "Paste", nullptr, nullptr},
                                {"Bold", "Italic", "Underline", nullptr, nullptr},
@@ -51,9 +53,9 @@ TwwDBRichEdit::TwwDBRichEdit(dataset::ClientDataSet &table, const QString &field
     }
     // The shortcuts work while the box has the focus.
     addActions(m_commands->findChildren<QAction *>());
-    connect(m_pmRichEdit, &QMenu::aboutToShow, m_commands, &RichTextActions::update);
+    guardedConnect(m_pmRichEdit, &QMenu::aboutToShow, m_commands, &RichTextActions::update);
 
-    connect(this, &RichEdit::change, this, [this] {
+    guardedConnect(this, &RichEdit::change, this, [this] {
         if (m_loading)
             return;
         m_guard([this] {
@@ -80,18 +82,18 @@ void TwwDBRichEdit::connectTable()
                 storeIntoRecord();
         });
     };
-    connect(&m_table, &DS::afterScroll, this, reload);
-    connect(&m_table, &DS::dataSetChanged, this, reload);
-    connect(&m_table, &DS::afterOpen, this, reload);
-    connect(&m_table, &DS::afterCancel, this, [this] {
+    guardedConnect(&m_table, &DS::afterScroll, this, reload);
+    guardedConnect(&m_table, &DS::dataSetChanged, this, reload);
+    guardedConnect(&m_table, &DS::afterOpen, this, reload);
+    guardedConnect(&m_table, &DS::afterCancel, this, [this] {
         m_modified = false;
         m_guard([this] { loadFromRecord(); });
     });
     connect(&m_table, &DS::beforeScroll, this, store);
     connect(&m_table, &DS::updatingRecord, this, store);
     connect(&m_table, &DS::beforePost, this, store);
-    connect(&m_table, &DS::afterPost, this, [this] { m_modified = false; });
-    connect(&m_table, &DS::beforeClose, this, [this] {
+    guardedConnect(&m_table, &DS::afterPost, this, [this] { m_modified = false; });
+    guardedConnect(&m_table, &DS::beforeClose, this, [this] {
         m_modified = false;
         QSignalBlocker quiet(this);
         m_loading = true;
@@ -100,7 +102,7 @@ void TwwDBRichEdit::connectTable()
         m_loadedBytes.clear();
         m_loadedRecord = 0;
     });
-    connect(&m_table, &DS::stateChanged, this, [this] { updateReadOnly(); });
+    guardedConnect(&m_table, &DS::stateChanged, this, [this] { updateReadOnly(); });
 }
 
 void TwwDBRichEdit::updateReadOnly()
@@ -196,7 +198,7 @@ void TwwDBRichEdit::openEditorWindow()
 
 void TwwDBRichEdit::contextMenuEvent(QContextMenuEvent *event)
 {
-    m_pmRichEdit->exec(event->globalPos());
+    guarded([&] { m_pmRichEdit->exec(event->globalPos()); });
 }
 
 void TwwDBRichEdit::focusOutEvent(QFocusEvent *event)

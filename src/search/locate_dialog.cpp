@@ -1,5 +1,6 @@
 #include "search/locate_dialog.h"
 
+#include "platform/guarded_dispatch.h"
 #include "platform/prompt_service.h"
 
 #include <QCheckBox>
@@ -98,9 +99,9 @@ LocateDialogForm::LocateDialogForm(TwwLocateDialog &locate, bool defaultNext, QW
     m_next->setAutoDefault(false);
     (defaultNext ? m_next : m_first)->setDefault(true);
     layout->addWidget(buttons);
-    connect(m_first, &QPushButton::clicked, this, [this] { search(true); });
-    connect(m_next, &QPushButton::clicked, this, [this] { search(false); });
-    connect(buttons, &QDialogButtonBox::rejected, this, [this] {
+    guardedConnect(m_first, &QPushButton::clicked, this, [this] { search(true); });
+    guardedConnect(m_next, &QPushButton::clicked, this, [this] { search(false); });
+    guardedConnect(buttons, &QDialogButtonBox::rejected, this, [this] {
         takeSettings();
         reject();
     });

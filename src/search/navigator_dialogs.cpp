@@ -1,5 +1,6 @@
 #include "search/navigator_dialogs.h"
 
+#include "platform/guarded_dispatch.h"
 #include "platform/prompt_service.h"
 
 #include <QButtonGroup>
@@ -89,7 +90,7 @@ FilterDialog::FilterDialog(const QStringList &fields, const RecordFilter &curren
     clear->setObjectName(QStringLiteral("btnClear"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(clear, &QPushButton::clicked, this, [this] { done(Cleared); });
+    guardedConnect(clear, &QPushButton::clicked, this, [this] { done(Cleared); });
     layout->addWidget(buttons, 4, 0, 1, 2);
 }
 
@@ -143,7 +144,7 @@ RecordViewDialog::RecordViewDialog(ClientDataSet &table, PromptService &prompts,
     for (QPlainTextEdit *memo : std::as_const(m_memos))
         memo->setReadOnly(!writable);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, [this] {
+    guardedConnect(buttons, &QDialogButtonBox::accepted, this, [this] {
         if (apply())
             accept();
     });
@@ -225,11 +226,11 @@ LookupDialog::LookupDialog(ClientDataSet &table, QWidget *parent)
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     form->addRow(buttons);
-    connect(m_index, &QComboBox::currentIndexChanged, this, [this] {
+    guardedConnect(m_index, &QComboBox::currentIndexChanged, this, [this] {
         chooseIndex();
         lookUp(m_value->text());
     });
-    connect(m_value, &QLineEdit::textChanged, this, &LookupDialog::lookUp);
+    guardedConnect(m_value, &QLineEdit::textChanged, this, &LookupDialog::lookUp);
     chooseIndex();
 }
 

@@ -3,6 +3,7 @@
 #include "editor/char_format.h"
 #include "editor/para_format.h"
 #include "editor/rich_edit.h"
+#include "platform/guarded_dispatch.h"
 #include "platform/prompt_service.h"
 #include "search/rich_text_actions.h"
 #include "search/rich_text_dialogs.h"
@@ -108,7 +109,7 @@ TRichEditEditor::TRichEditEditor(PromptService &prompts, Guard guard, QWidget *p
     layout->addWidget(ruler);
     layout->addWidget(m_editor, 1);
     layout->addWidget(m_statusBar);
-    connect(m_editor, &RichEdit::selectionChange, this, [this, ruler] {
+    guardedConnect(m_editor, &RichEdit::selectionChange, this, [this, ruler] {
         updateStatus();
         syncFormatBar();
         ruler->update();
@@ -136,7 +137,8 @@ void TRichEditEditor::buildMenus(QWidget *menuHost)
         QAction *a = menu->addAction(text);
         a->setObjectName(name);
         a->setStatusTip(hint);
-        connect(a, &QAction::triggered, this, [this, run = std::move(run)] { m_guard(run); });
+        guardedConnect(a, &QAction::triggered, this,
+                       [this, run = std::move(run)] { m_guard(run); });
         return a;
     };
     QMenu *file = bar->addMenu(tr("&File"));
@@ -161,7 +163,7 @@ void TRichEditEditor::buildMenus(QWidget *menuHost)
     QMenu *insert = bar->addMenu(tr("&Insert"));
     insert->addAction(m_commands->action(QStringLiteral("InsertObject")));
     for (QMenu *menu : {edit, format, insert})
-        connect(menu, &QMenu::aboutToShow, m_commands, &RichTextActions::update);
+        guardedConnect(menu, &QMenu::aboutToShow, m_commands, &RichTextActions::update);
     addActions(m_commands->findChildren<QAction *>());
 }
 
@@ -203,8 +205,10 @@ void TRichEditEditor::buildBars()
             m_editor->setFocus();
         });
     };
-    connect(m_fontName, &QComboBox::activated, this, [applyFont] { applyFont(CharFormat::Face); });
-    connect(m_fontSize, &QComboBox::activated, this, [applyFont] { applyFont(CharFormat::Size); });
+    guardedConnect(m_fontName, &QComboBox::activated, this,
+                   [applyFont] { applyFont(CharFormat::Face); });
+    guardedConnect(m_fontSize, &QComboBox::activated, this,
+                   [applyFont] { applyFont(CharFormat::Size); });
     for (QToolBar *bar : {tools, formatBar})
         layout()->addWidget(bar);
 }

@@ -3,6 +3,7 @@
 #include "editor/char_format.h"
 #include "editor/para_format.h"
 #include "editor/rich_edit.h"
+#include "platform/guarded_dispatch.h"
 #include "platform/prompt_service.h"
 #include "search/rich_text_dialogs.h"
 
@@ -70,7 +71,7 @@ QAction *RichTextActions::add(const QString &name, const QString &text, const QS
         a->setShortcut(QKeySequence(shortcut));
         a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     }
-    connect(a, &QAction::triggered, this, [this, run = std::move(run), changes] {
+    guardedConnect(a, &QAction::triggered, this, [this, run = std::move(run), changes] {
         m_guard([&] {
             if (!changes || canChange())
                 run();

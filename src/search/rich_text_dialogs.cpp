@@ -2,6 +2,7 @@
 
 #include "editor/para_format.h"
 #include "editor/rich_edit.h"
+#include "platform/guarded_dispatch.h"
 #include "platform/prompt_service.h"
 
 #include <QCheckBox>
@@ -103,8 +104,8 @@ TabsDialog::TabsDialog(const QList<double> &stops, QWidget *parent) : QDialog(pa
     layout->addLayout(row);
     layout->addWidget(m_list);
     layout->addWidget(okCancel(this));
-    connect(add, &QPushButton::clicked, this, &TabsDialog::addStop);
-    connect(remove, &QPushButton::clicked, this, [this] { delete m_list->currentItem(); });
+    guardedConnect(add, &QPushButton::clicked, this, &TabsDialog::addStop);
+    guardedConnect(remove, &QPushButton::clicked, this, [this] { delete m_list->currentItem(); });
     connect(clearAll, &QPushButton::clicked, m_list, &QListWidget::clear);
 }
 
@@ -163,15 +164,15 @@ FindReplaceDialog::FindReplaceDialog(RichEdit &editor, PromptService &prompts, b
     auto *buttons = new QDialogButtonBox(this);
     auto *next = buttons->addButton(tr("&Find Next"), QDialogButtonBox::ActionRole);
     next->setDefault(true);
-    connect(next, &QPushButton::clicked, this, [this] { findNext(); });
+    guardedConnect(next, &QPushButton::clicked, this, [this] { findNext(); });
     if (replace) {
-        connect(buttons->addButton(tr("&Replace"), QDialogButtonBox::ActionRole),
-                &QPushButton::clicked, this, &FindReplaceDialog::replaceOne);
-        connect(buttons->addButton(tr("Replace &All"), QDialogButtonBox::ActionRole),
-                &QPushButton::clicked, this, [this] { replaceAll(); });
+        guardedConnect(buttons->addButton(tr("&Replace"), QDialogButtonBox::ActionRole),
+                       &QPushButton::clicked, this, &FindReplaceDialog::replaceOne);
+        guardedConnect(buttons->addButton(tr("Replace &All"), QDialogButtonBox::ActionRole),
+                       &QPushButton::clicked, this, [this] { replaceAll(); });
     }
-    connect(buttons->addButton(QDialogButtonBox::Close), &QPushButton::clicked, this,
-            &QDialog::reject);
+    guardedConnect(buttons->addButton(QDialogButtonBox::Close), &QPushButton::clicked, this,
+                   &QDialog::reject);
     form->addRow(buttons);
 }
 

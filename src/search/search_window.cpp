@@ -5,6 +5,7 @@
 
 #include "notes/core/notes_table.h"
 #include "platform/cursors.h"
+#include "platform/guarded_dispatch.h"
 #include "search/db_navigator.h"
 #include "search/db_rich_edit.h"
 #include "search/locate_dialog.h"
@@ -185,8 +186,10 @@ QWidget *TfrmSearch::createNavigatorPanel()
     column->addLayout(fileRow);
     m_navigator = new TwwDBNavigator(m_context.navigatorImages, panel);
     column->addWidget(m_navigator);
-    connect(m_btnBrowse, &QPushButton::clicked, this, [this] { guarded([this] { btnBrowseClick(); }); });
-    connect(m_btnNew, &QPushButton::clicked, this, [this] { guarded([this] { btnNewClick(); }); });
+    guardedConnect(m_btnBrowse, &QPushButton::clicked, this,
+                   [this] { guarded([this] { btnBrowseClick(); }); });
+    guardedConnect(m_btnNew, &QPushButton::clicked, this,
+                   [this] { guarded([this] { btnNewClick(); }); });
     return panel;
 }
 
@@ -219,16 +222,17 @@ void TfrmSearch::createGrid()
     const int widths[] = {10, 10, 45};
     for (int column = 0; column < 3; ++column)
         m_grid->setColumnWidth(column, widths[column] * charWidth + 8);
-    connect(titles, &QHeaderView::sectionClicked, this, [this](int section) {
+    guardedConnect(titles, &QHeaderView::sectionClicked, this, [this](int section) {
         guarded([this, section] { wwDBGridTitleButtonClick(m_model->fieldAt(section)); });
     });
-    connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex &current) {
-                if (m_syncing || !current.isValid() || current.row() == m_model->currentRow())
-                    return;
-                guarded([this, current] { m_table->setRecNo(current.row() + 1); });
-                syncGridToTable();
-            });
+    guardedConnect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+                   [this](const QModelIndex &current) {
+                       if (m_syncing || !current.isValid() ||
+                           current.row() == m_model->currentRow())
+                           return;
+                       guarded([this, current] { m_table->setRecNo(current.row() + 1); });
+                       syncGridToTable();
+                   });
 }
 
 void TfrmSearch::createStatusBar()
@@ -247,19 +251,20 @@ void TfrmSearch::connectTable()
     using DS = dataset::ClientDataSet;
     DS *table = m_table.get();
     auto onData = [this] { guarded([this] { wwDataSourceDataChange(); }); };
-    connect(table, &DS::stateChanged, this, [this] { guarded([this] { wwDataSourceStateChange(); }); });
-    connect(table, &DS::afterScroll, this, onData);
-    connect(table, &DS::fieldChanged, this, onData);
-    connect(table, &DS::dataSetChanged, this, [this] {
+    guardedConnect(table, &DS::stateChanged, this,
+                   [this] { guarded([this] { wwDataSourceStateChange(); }); });
+    guardedConnect(table, &DS::afterScroll, this, onData);
+    guardedConnect(table, &DS::fieldChanged, this, onData);
+    guardedConnect(table, &DS::dataSetChanged, this, [this] {
         m_model->reset();
         guarded([this] { wwDataSourceDataChange(); });
     });
-    connect(table, &DS::afterPost, this, [this] { UpdateSearchButtons(); });
-    connect(table, &DS::afterOpen, this, [this] { m_model->reset(); });
-    connect(table, &DS::beforeClose, this, [this] {
-        QMetaObject::invokeMethod(this, [this] { m_model->reset(); }, Qt::QueuedConnection);
+    guardedConnect(table, &DS::afterPost, this, [this] { UpdateSearchButtons(); });
+    guardedConnect(table, &DS::afterOpen, this, [this] { m_model->reset(); });
+    guardedConnect(table, &DS::beforeClose, this, [this] {
+        QMetaObject::invokeMethod(this, guard([this] { m_model->reset(); }), Qt::QueuedConnection);
     });
-    connect(table, &DS::afterDelete, this, [this] {
+    guardedConnect(table, &DS::afterDelete, this, [this] {
         m_model->reset();
         UpdateSearchButtons();
         guarded([this] { wwDataSourceDataChange(); });
@@ -271,21 +276,29 @@ void TfrmSearch::guarded(const std::function<void()> &handler)
     try {
         handler();
     } catch (...) {
-        if (m_context.errorHandler) {
-            m_context.errorHandler(std::current_exception());
-            return;
-        }
-        QString text = QStringLiteral("Unknown error");
-        try {
-            throw;
-        } catch (const dataset::DataSetError &e) {
-            text = e.message();
-        } catch (const std::exception &e) {
-            text = QString::fromLocal8Bit(e.what());
-        } catch (...) {
-        }
-        m_prompts.message(this, windowTitle(), text, PromptService::Icon::Error, PromptService::Ok);
+        // A handler or message box that fails in turn goes to the guarded
+        // dispatch's own handler.
+        const std::exception_ptr error = std::current_exception();
+        bw::guarded([&] { showError(error); });
     }
+}
+
+void TfrmSearch::showError(std::exception_ptr error)
+{
+    if (m_context.errorHandler) {
+        m_context.errorHandler(error);
+        return;
+    }
+    QString text = QStringLiteral("Unknown error");
+    try {
+        std::rethrow_exception(error);
+    } catch (const dataset::DataSetError &e) {
+        text = e.message();
+    } catch (const std::exception &e) {
+        text = QString::fromLocal8Bit(e.what());
+    } catch (...) {
+    }
+    m_prompts.message(this, windowTitle(), text, PromptService::Icon::Error, PromptService::Ok);
 }
 
 QToolButton *TfrmSearch::navButton(const QString &name) const

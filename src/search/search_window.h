@@ -118,6 +118,7 @@ public:
 
     // Runs a handler from the event loop; an exception goes to the error handler.
     void guarded(const std::function<void()> &handler);
+    void showError(std::exception_ptr error);
 
 protected:
     bool event(QEvent *event) override;

@@ -4,6 +4,7 @@
 #include "search/search_window.h"
 
 #include "notes/dataset/dataset_error.h"
+#include "platform/guarded_dispatch.h"
 #include "search/db_navigator.h"
 #include "search/db_rich_edit.h"
 #include "search/locate_dialog.h"
@@ -228,7 +229,7 @@ void TfrmSearch::connectNavigator()
 {
     for (QToolButton *button : m_navigator->buttons()) {
         const QString name = button->objectName();
-        connect(button, &QToolButton::clicked, this, [this, name] {
+        guardedConnect(button, &QToolButton::clicked, this, [this, name] {
             guarded([this, name] { navigatorClick(name); });
             updateNavigator();
         });

@@ -1,5 +1,6 @@
 #include "color_button.h"
 
+#include "platform/guarded_dispatch.h"
 #include "platform/prompt_service.h"
 #include "settings/system_colors.h"
 
@@ -96,7 +97,7 @@ ColorPalettePopup::ColorPalettePopup(ColorButton *button)
     line->setFrameShadow(QFrame::Sunken);
     auto *other = new QPushButton(tr("&Other"), this);
     other->setObjectName(QStringLiteral("btnOther"));
-    connect(other, &QPushButton::clicked, this, &ColorPalettePopup::chooseOther);
+    guardedConnect(other, &QPushButton::clicked, this, &ColorPalettePopup::chooseOther);
     layout->addLayout(standard);
     layout->addWidget(line);
     layout->addLayout(custom);
@@ -115,7 +116,7 @@ QWidget *ColorPalettePopup::swatch(int index, ColorValue value)
     cell->setIconSize(pixmap.size());
     if (index < int(kPalette.size()))
         cell->setToolTip(QString::fromLatin1(kPalette[index].name));
-    connect(cell, &QToolButton::clicked, this, [this, index] { pick(index); });
+    guardedConnect(cell, &QToolButton::clicked, this, [this, index] { pick(index); });
     return cell;
 }
 
@@ -152,7 +153,7 @@ void ColorPalettePopup::chooseOther()
 ColorButton::ColorButton(QWidget *parent) : QPushButton(parent)
 {
     setCustomColors({});
-    connect(this, &QPushButton::clicked, this, &ColorButton::showPalette);
+    guardedConnect(this, &QPushButton::clicked, this, &ColorButton::showPalette);
 }
 
 void ColorButton::setColor(ColorValue value)
@@ -190,30 +191,38 @@ QSize ColorButton::sizeHint() const
 
 void ColorButton::paintEvent(QPaintEvent *event)
 {
-    QPushButton::paintEvent(event);
-    QPainter painter(this);
-    const QRect swatchRect = rect().adjusted(6, 6, -(kArrowWidth + 8), -6);
-    painter.setPen(palette().color(QPalette::ButtonText));
-    painter.setBrush(isEnabled() ? toQColor(m_color) : palette().color(QPalette::Button));
-    painter.drawRect(swatchRect);
-    QStyleOption arrow;
-    arrow.initFrom(this);
-    arrow.rect = QRect(rect().right() - kArrowWidth - 4, 0, kArrowWidth, height());
-    style()->drawPrimitive(QStyle::PE_IndicatorArrowDown, &arrow, &painter, this);
+    guarded([&] {
+        QPushButton::paintEvent(event);
+        QPainter painter(this);
+        const QRect swatchRect = rect().adjusted(6, 6, -(kArrowWidth + 8), -6);
+        painter.setPen(palette().color(QPalette::ButtonText));
+        painter.setBrush(isEnabled() ? toQColor(m_color) : palette().color(QPalette::Button));
+        painter.drawRect(swatchRect);
+        QStyleOption arrow;
+        arrow.initFrom(this);
+        arrow.rect = QRect(rect().right() - kArrowWidth - 4, 0, kArrowWidth, height());
+        style()->drawPrimitive(QStyle::PE_IndicatorArrowDown, &arrow, &painter, this);
+    });
 }
 
 void ColorButton::focusInEvent(QFocusEvent *event)
 {
-    QPushButton::focusInEvent(event);
-    if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason)
-        emit entered();
+    guarded([&] {
+        QPushButton::focusInEvent(event);
+        if (event->reason() != Qt::PopupFocusReason &&
+            event->reason() != Qt::ActiveWindowFocusReason)
+            emit entered();
+    });
 }
 
 void ColorButton::focusOutEvent(QFocusEvent *event)
 {
-    QPushButton::focusOutEvent(event);
-    if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason)
-        emit exited();
+    guarded([&] {
+        QPushButton::focusOutEvent(event);
+        if (event->reason() != Qt::PopupFocusReason &&
+            event->reason() != Qt::ActiveWindowFocusReason)
+            emit exited();
+    });
 }
 
 } // namespace bw

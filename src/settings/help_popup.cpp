@@ -1,5 +1,7 @@
 #include "help_popup.h"
 
+#include "platform/guarded_dispatch.h"
+
 #include <QKeyEvent>
 #include <QLabel>
 
@@ -90,20 +92,26 @@ void TfrmHelpPopup::release()
 
 void TfrmHelpPopup::keyPressEvent(QKeyEvent *event)
 {
-    event->accept();
-    FormKeyPress();
+    guarded([&] {
+        event->accept();
+        FormKeyPress();
+    });
 }
 
 void TfrmHelpPopup::mousePressEvent(QMouseEvent *event)
 {
-    event->accept();
-    FormCloseEvents();
+    guarded([&] {
+        event->accept();
+        FormCloseEvents();
+    });
 }
 
 void TfrmHelpPopup::mouseReleaseEvent(QMouseEvent *event)
 {
-    event->accept();
-    FormCloseEvents();
+    guarded([&] {
+        event->accept();
+        FormCloseEvents();
+    });
 }
 
 void TfrmHelpPopup::FormKeyPress()

@@ -1,5 +1,6 @@
 #include "options_dialog.h"
 
+#include "platform/guarded_dispatch.h"
 #include "settings/color_button.h"
 #include "settings/control_property.h"
 #include "settings/core/encodings.h"
@@ -92,8 +93,10 @@ void TfrmOptions::FormCreate()
         settings::readColorButtonColors(m_store->registry(), m_context.registryRoot));
     for (ColorButton *button : std::as_const(m_colorButtons)) {
         button->setCustomColors(m_sharedColors->customColors());
-        connect(button, &ColorButton::entered, this, [this, button] { dfsColorButtonEnter(button); });
-        connect(button, &ColorButton::exited, this, [this, button] { dfsColorButtonExit(button); });
+        guardedConnect(button, &ColorButton::entered, this,
+                       [this, button] { dfsColorButtonEnter(button); });
+        guardedConnect(button, &ColorButton::exited, this,
+                       [this, button] { dfsColorButtonExit(button); });
     }
     setUpHelp();
     updateAutoSaveControls();
@@ -119,7 +122,8 @@ QWidget *TfrmOptions::createCategoryTree()
         if (c.depth == 0)
             parent = item;
     }
-    connect(m_tree, &QTreeWidget::currentItemChanged, this, &TfrmOptions::TreeViewCategoryChange);
+    guardedConnect(m_tree, &QTreeWidget::currentItemChanged, this,
+                   &TfrmOptions::TreeViewCategoryChange);
     return m_tree;
 }
 
@@ -146,7 +150,8 @@ QWidget *TfrmOptions::createButtons()
         {m_btnOk, kOkTag}, {m_btnCancel, kCancelTag}, {m_btnApply, kApplyTag}};
     for (const auto &[button, tag] : tags) {
         button->setProperty("tag", tag);
-        connect(button, &QPushButton::clicked, this, [this, tag = tag] { btnOkCancelApply(tag); });
+        guardedConnect(button, &QPushButton::clicked, this,
+                       [this, tag = tag] { btnOkCancelApply(tag); });
     }
     return box;
 }
@@ -161,9 +166,11 @@ QIcon TfrmOptions::categoryIcon(int index, int size) const
 
 void TfrmOptions::showEvent(QShowEvent *event)
 {
-    if (!event->spontaneous())
-        FormShow();
-    QDialog::showEvent(event);
+    guarded([&] {
+        if (!event->spontaneous())
+            FormShow();
+        QDialog::showEvent(event);
+    });
 }
 
 void TfrmOptions::FormShow()
@@ -269,15 +276,17 @@ void TfrmOptions::done(int result)
 
 void TfrmOptions::keyPressEvent(QKeyEvent *event)
 {
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        m_btnCancel->click();
-        return;
-    }
-    if (event->key() == Qt::Key_F1) {
-        FormHelp(focusHelpContext());
-        return;
-    }
-    QDialog::keyPressEvent(event);
+    guarded([&] {
+        if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+            m_btnCancel->click();
+            return;
+        }
+        if (event->key() == Qt::Key_F1) {
+            FormHelp(focusHelpContext());
+            return;
+        }
+        QDialog::keyPressEvent(event);
+    });
 }
 
 void TfrmOptions::LoadOptions()

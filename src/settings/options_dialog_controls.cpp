@@ -1,5 +1,6 @@
 #include "options_dialog_controls.h"
 
+#include "platform/guarded_dispatch.h"
 #include "settings/system_colors.h"
 
 #include <QButtonGroup>
@@ -101,8 +102,8 @@ ColorListBox::ColorListBox(QWidget *parent) : QComboBox(parent)
         addColor(QString::fromLatin1(c.name), ColorValue(c.value));
     for (const NamedColor &c : systemColors())
         addColor(QString::fromLatin1(c.name), ColorValue(c.value));
-    connect(this, &QComboBox::currentIndexChanged, this,
-            [this] { emit selectedChanged(colorValue()); });
+    guardedConnect(this, &QComboBox::currentIndexChanged, this,
+                   [this] { emit selectedChanged(colorValue()); });
 }
 
 void ColorListBox::addColor(const QString &name, ColorValue value)
@@ -143,8 +144,8 @@ UpDown::UpDown(QWidget *parent)
     }
     m_up->setArrowType(Qt::UpArrow);
     m_down->setArrowType(Qt::DownArrow);
-    connect(m_up, &QToolButton::clicked, this, [this] { stepBy(1); });
-    connect(m_down, &QToolButton::clicked, this, [this] { stepBy(-1); });
+    guardedConnect(m_up, &QToolButton::clicked, this, [this] { stepBy(1); });
+    guardedConnect(m_down, &QToolButton::clicked, this, [this] { stepBy(-1); });
 }
 
 void UpDown::setBuddy(QLineEdit *edit)
@@ -187,27 +188,29 @@ void UpDown::stepBy(int steps)
 
 bool UpDown::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_buddy && m_buddy->isEnabled()) {
-        if (event->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent *>(event)->key();
-            if (key == Qt::Key_Up || key == Qt::Key_Down) {
-                stepBy(key == Qt::Key_Up ? 1 : -1);
+    return guardedOr(false, [&]() -> bool {
+        if (watched == m_buddy && m_buddy->isEnabled()) {
+            if (event->type() == QEvent::KeyPress) {
+                const int key = static_cast<QKeyEvent *>(event)->key();
+                if (key == Qt::Key_Up || key == Qt::Key_Down) {
+                    stepBy(key == Qt::Key_Up ? 1 : -1);
+                    return true;
+                }
+            } else if (event->type() == QEvent::Wheel) {
+                const int dy = static_cast<QWheelEvent *>(event)->angleDelta().y();
+                if (dy != 0)
+                    stepBy(dy > 0 ? 1 : -1);
                 return true;
             }
-        } else if (event->type() == QEvent::Wheel) {
-            const int dy = static_cast<QWheelEvent *>(event)->angleDelta().y();
-            if (dy != 0)
-                stepBy(dy > 0 ? 1 : -1);
-            return true;
         }
-    }
-    return QWidget::eventFilter(watched, event);
+        return QWidget::eventFilter(watched, event);
+    });
 }
 
 PageControl::PageControl(QWidget *parent) : QStackedWidget(parent)
 {
-    connect(this, &QStackedWidget::currentChanged, this,
-            [this] { emit activePageChanged(activePage()); });
+    guardedConnect(this, &QStackedWidget::currentChanged, this,
+                   [this] { emit activePageChanged(activePage()); });
 }
 
 QString PageControl::activePage() const
@@ -232,9 +235,11 @@ PaintBox::PaintBox(QSize size, QWidget *parent) : QWidget(parent)
 
 void PaintBox::paintEvent(QPaintEvent *)
 {
-    QPainter painter(this);
-    if (m_paint)
-        m_paint(painter);
+    guarded([&] {
+        QPainter painter(this);
+        if (m_paint)
+            m_paint(painter);
+    });
 }
 
 HeaderPanel::HeaderPanel(QWidget *parent)
@@ -269,13 +274,15 @@ void HeaderPanel::setCaption(const QString &caption)
 
 void HeaderPanel::paintEvent(QPaintEvent *event)
 {
-    QPainter painter(this);
-    QLinearGradient gradient(rect().topLeft(), rect().topRight());
-    gradient.setColorAt(0, palette().color(QPalette::Highlight).darker(130));
-    gradient.setColorAt(1, palette().color(QPalette::Highlight).lighter(160));
-    painter.fillRect(rect(), gradient);
-    painter.end();
-    QFrame::paintEvent(event);
+    guarded([&] {
+        QPainter painter(this);
+        QLinearGradient gradient(rect().topLeft(), rect().topRight());
+        gradient.setColorAt(0, palette().color(QPalette::Highlight).darker(130));
+        gradient.setColorAt(1, palette().color(QPalette::Highlight).lighter(160));
+        painter.fillRect(rect(), gradient);
+        painter.end();
+        QFrame::paintEvent(event);
+    });
 }
 
 } // namespace bw

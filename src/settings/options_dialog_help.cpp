@@ -3,6 +3,7 @@
 
 #include "options_dialog.h"
 
+#include "platform/guarded_dispatch.h"
 #include "settings/color_button.h"
 #include "settings/help_popup.h"
 #include "settings/options_target.h"
@@ -225,31 +226,33 @@ void TfrmOptions::FormHelp(int context)
 
 bool TfrmOptions::event(QEvent *event)
 {
-    switch (event->type()) {
-    case QEvent::QueryWhatsThis:
-        event->accept();
-        return true;
-    case QEvent::WhatsThis: {
-        // A click in "What's This?" mode: the help of the control clicked.
-        // The click ends the help request, whether it showed a popup or not,
-        // so the next click works the control again.
-        const QPoint pos = static_cast<QHelpEvent *>(event)->globalPos();
-        QWhatsThis::leaveWhatsThisMode();
-        showHelpAt(pos, helpContext(helpControlAt(pos)));
-        event->accept();
-        return true;
-    }
-    case QEvent::KeyPress:
-        if (static_cast<QKeyEvent *>(event)->key() == Qt::Key_F1 &&
-            static_cast<QKeyEvent *>(event)->modifiers() == Qt::ShiftModifier) {
-            QWhatsThis::enterWhatsThisMode();
+    return guardedOr(false, [&]() -> bool {
+        switch (event->type()) {
+        case QEvent::QueryWhatsThis:
+            event->accept();
+            return true;
+        case QEvent::WhatsThis: {
+            // A click in "What's This?" mode: the help of the control clicked.
+            // The click ends the help request, whether it showed a popup or not,
+            // so the next click works the control again.
+            const QPoint pos = static_cast<QHelpEvent *>(event)->globalPos();
+            QWhatsThis::leaveWhatsThisMode();
+            showHelpAt(pos, helpContext(helpControlAt(pos)));
+            event->accept();
             return true;
         }
-        break;
-    default:
-        break;
-    }
-    return QDialog::event(event);
+        case QEvent::KeyPress:
+            if (static_cast<QKeyEvent *>(event)->key() == Qt::Key_F1 &&
+                static_cast<QKeyEvent *>(event)->modifiers() == Qt::ShiftModifier) {
+                QWhatsThis::enterWhatsThisMode();
+                return true;
+            }
+            break;
+        default:
+            break;
+        }
+        return QDialog::event(event);
+    });
 }
 
 } // namespace bw

@@ -3,6 +3,7 @@
 
 #include "options_dialog.h"
 
+#include "platform/guarded_dispatch.h"
 #include "settings/color_button.h"
 #include "settings/control_property.h"
 #include "settings/core/settings_catalogue.h"
@@ -87,7 +88,7 @@ QWidget *TfrmOptions::checkBox(QWidget *parent, const QString &name, const QStri
     auto *box = new QCheckBox(caption, parent);
     box->setObjectName(name);
     if (name != QLatin1String("ChildAutoSave"))
-        connect(box, &QCheckBox::toggled, this, &TfrmOptions::OptionsChanged);
+        guardedConnect(box, &QCheckBox::toggled, this, &TfrmOptions::OptionsChanged);
     return box;
 }
 
@@ -96,7 +97,7 @@ ColorButton *TfrmOptions::colorButton(QWidget *parent, const QString &name)
     auto *button = new ColorButton(parent);
     button->setObjectName(name);
     button->setPromptService(&m_prompts);
-    connect(button, &ColorButton::colorChanged, this, &TfrmOptions::OptionsChanged);
+    guardedConnect(button, &ColorButton::colorChanged, this, &TfrmOptions::OptionsChanged);
     m_colorButtons << button;
     return button;
 }
@@ -128,12 +129,13 @@ QWidget *TfrmOptions::createStartupPage()
                                    {tr("Taskbar"), tr("System Tray")}, page);
     taskBar->setObjectName(QStringLiteral("TaskBarType"));
     taskBar->setMinimumWidth(220);
-    connect(taskBar, &RadioGroup::itemIndexChanged, this, &TfrmOptions::OptionsChanged);
+    guardedConnect(taskBar, &RadioGroup::itemIndexChanged, this, &TfrmOptions::OptionsChanged);
     addIndented(page, taskBar);
     pageLayout(page)->addSpacing(12);
     auto *restore = new QPushButton(tr("Restore Default Settings"), page);
     restore->setObjectName(QStringLiteral("btnRestoreDefaultSettings"));
-    connect(restore, &QPushButton::clicked, this, &TfrmOptions::btnRestoreDefaultSettingsClick);
+    guardedConnect(restore, &QPushButton::clicked, this,
+                   &TfrmOptions::btnRestoreDefaultSettingsClick);
     addIndented(page, restore);
     return page;
 }
@@ -171,8 +173,8 @@ QWidget *TfrmOptions::createNotesPage()
     group->setObjectName(QStringLiteral("ChildAutoSave_GroupBox"));
     auto *row = new QHBoxLayout(group);
     QWidget *autoSave = checkBox(group, QStringLiteral("ChildAutoSave"), tr("Save Changes Every"));
-    connect(static_cast<QCheckBox *>(autoSave), &QCheckBox::toggled, this,
-            &TfrmOptions::ChildAutoSaveClick);
+    guardedConnect(static_cast<QCheckBox *>(autoSave), &QCheckBox::toggled, this,
+                   &TfrmOptions::ChildAutoSaveClick);
     auto *minutes = new QLineEdit(group);
     minutes->setObjectName(QStringLiteral("ChildAutoSaveMinutes"));
     minutes->setReadOnly(true);
@@ -185,7 +187,7 @@ QWidget *TfrmOptions::createNotesPage()
     upDown->setIncrement(kMinutesStep);
     upDown->setWrap(true);
     upDown->setBuddy(minutes);
-    connect(upDown, &UpDown::positionChanged, this, &TfrmOptions::OptionsChanged);
+    guardedConnect(upDown, &UpDown::positionChanged, this, &TfrmOptions::OptionsChanged);
     auto *label = new QLabel(tr("Minutes"), group);
     label->setObjectName(QStringLiteral("ChildAutoSaveMinutes_Label"));
     row->addWidget(autoSave);
@@ -212,7 +214,7 @@ QWidget *TfrmOptions::createTreeViewPage()
     // The drop-down must show "10" whole, not an elided "...".
     icon->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     icon->view()->setMinimumWidth(icon->view()->sizeHintForColumn(0) + 24);
-    connect(icon, &TextComboBox::textChanged, this, &TfrmOptions::OptionsChanged);
+    guardedConnect(icon, &TextComboBox::textChanged, this, &TfrmOptions::OptionsChanged);
     addForm(page)->addRow(tr("Icon:"), icon);
     pageLayout(page)->addSpacing(6);
     createFontGroup(page, QStringLiteral("TreeView"));
@@ -232,7 +234,7 @@ QWidget *TfrmOptions::createEditorPage()
     auto *line = new QLineEdit(page);
     line->setObjectName(QStringLiteral("RichEditHorizontalLine"));
     line->setMinimumWidth(260);
-    connect(line, &QLineEdit::textChanged, this, &TfrmOptions::OptionsChanged);
+    guardedConnect(line, &QLineEdit::textChanged, this, &TfrmOptions::OptionsChanged);
     addForm(page)->addRow(tr("Horizontal Line:"), line);
     pageLayout(page)->addSpacing(6);
     createFontGroup(page, QStringLiteral("RichEdit"));
@@ -245,21 +247,21 @@ void TfrmOptions::createFontGroup(QWidget *page, const QString &prefix)
     QFormLayout *form = addForm(page);
     auto *name = new FontNameComboBox(page);
     name->setObjectName(prefix + QStringLiteral("FontName"));
-    connect(name, &FontNameComboBox::fontNameChanged, this, &TfrmOptions::OptionsChanged);
+    guardedConnect(name, &FontNameComboBox::fontNameChanged, this, &TfrmOptions::OptionsChanged);
     auto *size = new TextComboBox(page);
     size->setObjectName(prefix + QStringLiteral("FontSize"));
     size->setEditable(true);
     size->setInsertPolicy(QComboBox::NoInsert);
     size->addItems(kFontSizes);
     size->setValidator(new QIntValidator(1, kMaxFontSize, size));
-    connect(size, &QComboBox::editTextChanged, this, &TfrmOptions::OptionsChanged);
+    guardedConnect(size, &QComboBox::editTextChanged, this, &TfrmOptions::OptionsChanged);
     auto *styles = new QHBoxLayout;
     styles->addWidget(checkBox(page, prefix + QStringLiteral("FontBold"), tr("Bold:")));
     styles->addWidget(checkBox(page, prefix + QStringLiteral("FontItalic"), tr("Italic:")));
     styles->addStretch(1);
     auto *background = new ColorListBox(page);
     background->setObjectName(prefix + QStringLiteral("BackgroundColor"));
-    connect(background, &ColorListBox::selectedChanged, this, &TfrmOptions::OptionsChanged);
+    guardedConnect(background, &ColorListBox::selectedChanged, this, &TfrmOptions::OptionsChanged);
     form->addRow(tr("Name:"), name);
     form->addRow(tr("Size:"), size);
     form->addRow(tr("Color:"), colorButton(page, prefix + QStringLiteral("FontColor")));
@@ -297,8 +299,8 @@ QWidget *TfrmOptions::createShortcutsPage()
         auto *button = new QPushButton(caption, page);
         button->setObjectName(QLatin1String(name));
         button->setMinimumWidth(240);
-        connect(button, &QPushButton::clicked, this,
-                [this, folder = folder] { btnAddShortCut(folder); });
+        guardedConnect(button, &QPushButton::clicked, this,
+                       [this, folder = folder] { btnAddShortCut(folder); });
         addIndented(page, button);
     }
     return page;

@@ -43,6 +43,7 @@ private slots:
     void undecodableFirstItemShowsMessage();
     void undecodableLaterItemShowsMessage();
     void throwingActionKeepsDocuments();
+    void throwingFormatCommandKeepsDocuments();
     void throwingTimerKeepsDocuments();
     void throwingEventFilterKeepsDocuments();
 
@@ -213,6 +214,22 @@ void tst_GuardedEntries::throwingActionKeepsDocuments()
     QVERIFY(m_errors.first().contains(path("sub/a.cds")));
     QVERIFY(window->editor()->toPlainText().endsWith(" unsaved"));
     QVERIFY(window->cdsCommon().changeCount() > 0);
+    checkTypedDocument();
+}
+
+void tst_GuardedEntries::throwingFormatCommandKeepsDocuments()
+{
+    // The format commands' actions were connected without a guard: the
+    // paragraph dialog failing escaped through the action's trigger.
+    TfrmMDIChild *window = openTypedDocument();
+    m_prompts->answerDialog([](QDialog *) -> int { throw std::runtime_error("dialog failed"); });
+    // The format commands work on the editor that has the focus.
+    window->activateWindow();
+    window->editor()->setFocus();
+    QTRY_VERIFY(window->editor()->hasFocus());
+    window->action(QStringLiteral("actFormatParagraph"))->trigger();
+    QCOMPARE(m_prompts->count("exec"), 1);
+    QCOMPARE(m_errors, QStringList{"dialog failed"});
     checkTypedDocument();
 }
 
