@@ -111,13 +111,18 @@ void removeAbandonedTemps(const QString &targetPath)
 
 } // namespace
 
+void checkWritableTarget(const QString &targetPath, const QString &shownName)
+{
+    checkReplaceable(targetPath, shownName);
+    checkNotReadOnly(targetPath, shownName);
+}
+
 AtomicFile::AtomicFile(const QString &targetPath)
     : m_shownName(targetPath), m_targetPath(resolveLinkChain(targetPath))
 {
     // Saving through symbolic links replaces the file the last one points to;
     // the links stay. Only a regular file is replaced.
-    checkReplaceable(m_targetPath, m_shownName);
-    checkNotReadOnly(m_targetPath, m_shownName);
+    checkWritableTarget(m_targetPath, m_shownName);
     const QFileInfo info(m_targetPath);
     QTemporaryFile temp(info.absolutePath() + QStringLiteral("/.") + info.fileName()
                         + QStringLiteral(".XXXXXX"));

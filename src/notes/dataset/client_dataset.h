@@ -85,8 +85,14 @@ public:
     // nothing changed) in the form asked, whatever the name. The old file is
     // replaced only when the new one is complete, and only a regular file is
     // replaced; through symbolic links, the file the last one points to.
-    // Throws FileAccessError (or DataSetError).
+    // The binary form saved onto the file the table was loaded from (or last
+    // wrote whole), unchanged on disk since, is updated in place instead:
+    // only the records changed since, in one SQLite transaction; nothing at
+    // all when nothing changed. Throws FileAccessError (or DataSetError).
     void saveToFile(const QString &path, FileFormat format = FileFormat::Binary);
+    // Memo values of binary files at least this large stay in the file when it
+    // is loaded and are read when a record needs them (4 MiB by default).
+    static void setOnDemandMinimumSize(qint64 bytes);
     // The form a user means by a file name: XML for a name ending in ".xml"
     // (any case), else binary. For callers that let the user name the file.
     static FileFormat fileFormatForName(const QString &path);

@@ -153,7 +153,8 @@ void ClientDataSet::Private::postInsert()
     countAggregates(row.cells, 1);
     const int pos = std::clamp(insertStoragePos, 0, int(rows.size()));
     rows.insert(size_t(pos), std::move(row));
-    changeLog.push_back({Change::Inserted, id, {}, {}, 0});
+    changeLog.push_back({Change::Inserted, id, {}, {}, 0, epoch});
+    touch(id);
     state = State::Browse;
     if (identityView()) {
         cur = pos; // the common case, kept free of any rebuild
@@ -169,7 +170,8 @@ void ClientDataSet::Private::postEdit()
     Row &row = rows[size_t(pos)];
     countAggregates(row.cells, -1);
     countAggregates(buffer, 1);
-    changeLog.push_back({Change::Modified, editId, std::move(row.cells), {}, 0});
+    changeLog.push_back({Change::Modified, editId, std::move(row.cells), {}, 0, epoch});
+    touch(editId);
     row.cells = std::move(buffer);
     state = State::Browse;
     if (!identityView())
@@ -275,7 +277,11 @@ void ClientDataSet::deleteRecord()
                                : (viewPos > 0 ? d->rows[size_t(d->storageAt(viewPos - 1))].id : 0);
     Row removed = d->rows.take(size_t(pos));
     d->countAggregates(removed.cells, -1);
-    d->changeLog.push_back({Private::Change::Deleted, removed.id, {}, std::move(removed), pos});
+    if (removed.filePos != kNoFilePos)
+        d->leftFile[removed.id] = removed.filePos;
+    d->touch(removed.id);
+    d->changeLog.push_back(
+        {Private::Change::Deleted, removed.id, {}, std::move(removed), pos, d->epoch});
     d->reposition(nextId, pos);
     if (wasEditing)
         d->emitState();
@@ -307,11 +313,12 @@ bool ClientDataSet::gotoKey()
     if (index == d->indexDefs.end())
         throw DataSetError(QStringLiteral("No index currently active"));
     for (int pos = 0; pos < d->viewCount(); ++pos) {
-        const Cells &cells = d->rows[size_t(d->storageAt(pos))].cells;
+        const Row &row = d->rows[size_t(d->storageAt(pos))];
         bool match = true;
         for (const QString &name : index->fields) {
-            const size_t field = size_t(d->fieldIndexByName.value(name));
-            if (!key[field].null && !(cells[field] == key[field]))
+            const int field = d->fieldIndexByName.value(name);
+            Cell scratch;
+            if (!key[size_t(field)].null && !(d->valueOf(row, field, scratch) == key[size_t(field)]))
                 match = false;
         }
         if (match) {
@@ -337,18 +344,40 @@ void ClientDataSet::mergeChangeLog()
     d->changeLog.shrink_to_fit();
 }
 
-// Reverts one change in the storage; returns through `cur` nothing: the
-// caller repositions.
+void ClientDataSet::Private::touch(quint64 id)
+{
+    ++touched[id];
+}
+
+// An undo of a change made since the last save takes its count back; one of
+// an older change is a new difference from the file.
+void ClientDataSet::Private::untouch(quint64 id, quint64 changeEpoch)
+{
+    if (changeEpoch != epoch) {
+        ++touched[id];
+        return;
+    }
+    const auto it = touched.find(id);
+    if (it != touched.end() && --it->second <= 0)
+        touched.erase(it);
+}
+
+// Reverts one change in the storage; the caller repositions.
 void ClientDataSet::Private::revert(Change change)
 {
+    const quint64 id = change.id;
+    const quint64 changeEpoch = change.epoch;
     switch (change.kind) {
     case Change::Inserted: {
-        const int pos = storagePosOf(change.id);
-        countAggregates(rows.take(size_t(pos)).cells, -1);
+        const int pos = storagePosOf(id);
+        Row row = rows.take(size_t(pos));
+        countAggregates(row.cells, -1);
+        if (row.filePos != kNoFilePos)
+            leftFile[id] = row.filePos;
         break;
     }
     case Change::Modified: {
-        Row &row = rows[size_t(storagePosOf(change.id))];
+        Row &row = rows[size_t(storagePosOf(id))];
         countAggregates(row.cells, -1);
         countAggregates(change.old, 1);
         row.cells = std::move(change.old);
@@ -357,10 +386,13 @@ void ClientDataSet::Private::revert(Change change)
     case Change::Deleted: {
         const int pos = std::clamp(change.position, 0, int(rows.size()));
         countAggregates(change.removed.cells, 1);
+        if (change.removed.filePos != kNoFilePos)
+            leftFile.erase(id);
         rows.insert(size_t(pos), std::move(change.removed));
         break;
     }
     }
+    untouch(id, changeEpoch);
 }
 
 bool ClientDataSet::undoLastChange(bool followChange)

@@ -8,6 +8,13 @@
 
 namespace bw::dataset {
 
+Cell readStoredCell(qint64 filePos, int field, const StoredValueReader *reader)
+{
+    if (!reader || filePos == kNoFilePos)
+        throw DataSetError(QStringLiteral("A value of the table is no longer in its file"));
+    return reader->read(filePos, field);
+}
+
 int utf8Length(const QByteArray &utf8)
 {
     int count = 0;

@@ -15,8 +15,9 @@ TableContent readXmlPacket(const QString &path);
 TableContent readXmlPacket(QIODevice &device, const QString &name);
 // Writes the packet to an open device. Throws DataSetError when a string
 // value holds a character XML cannot carry, FileAccessError naming
-// `shownName` on write errors.
+// `shownName` on write errors. Stored cells are read through `stored`.
 void writeXmlPacket(QIODevice &device, const QList<FieldDef> &fields,
-                    const std::vector<Row> &rows, const QString &shownName);
+                    const std::vector<Row> &rows, const QString &shownName,
+                    const StoredValueReader *stored = nullptr);
 
 } // namespace bw::dataset

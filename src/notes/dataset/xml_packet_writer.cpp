@@ -57,14 +57,16 @@ void appendEscaped(QByteArray &out, const QString &text)
 }
 
 // A memo field goes out as text when every value of it can; else all in base64.
-std::vector<bool> binaryMemoFields(const QList<FieldDef> &fields, const std::vector<Row> &rows)
+std::vector<bool> binaryMemoFields(const QList<FieldDef> &fields, const std::vector<Row> &rows,
+                                   const StoredValueReader *stored)
 {
     std::vector<bool> binary(size_t(fields.size()), false);
     for (int i = 0; i < fields.size(); ++i) {
         if (fields[i].type != FieldType::Memo)
             continue;
         for (const Row &row : rows) {
-            const Cell &cell = row.cells[size_t(i)];
+            Cell scratch;
+            const Cell &cell = cellValue(row, i, stored, scratch);
             if (!cell.null && !isXmlSafeText(cell.data)) {
                 binary[size_t(i)] = true;
                 break;
@@ -133,11 +135,12 @@ void appendMetadata(QByteArray &out, const QList<FieldDef> &fields,
 }
 
 void appendRow(QByteArray &out, const QList<QByteArray> &names, const QList<FieldDef> &fields,
-               const std::vector<bool> &binary, const Row &row)
+               const std::vector<bool> &binary, const Row &row, const StoredValueReader *stored)
 {
     out.append("<ROW");
     for (int i = 0; i < fields.size(); ++i) {
-        const Cell &cell = row.cells[size_t(i)];
+        Cell scratch;
+        const Cell &cell = cellValue(row, i, stored, scratch);
         if (cell.null)
             continue;
         out.append(names[i]);
@@ -171,10 +174,10 @@ void flush(QIODevice &device, QByteArray &buffer, const QString &shownName)
 } // namespace
 
 void writeXmlPacket(QIODevice &device, const QList<FieldDef> &fields, const std::vector<Row> &rows,
-                    const QString &shownName)
+                    const QString &shownName, const StoredValueReader *stored)
 {
     checkStrings(fields, rows);
-    const std::vector<bool> binary = binaryMemoFields(fields, rows);
+    const std::vector<bool> binary = binaryMemoFields(fields, rows, stored);
     QList<QByteArray> names; // ' Name="' per field
     for (const FieldDef &field : fields) {
         QByteArray name(" ");
@@ -185,7 +188,7 @@ void writeXmlPacket(QIODevice &device, const QList<FieldDef> &fields, const std:
     buffer.reserve(kFlushSize + (64 << 10));
     appendMetadata(buffer, fields, binary);
     for (const Row &row : rows) {
-        appendRow(buffer, names, fields, binary, row);
+        appendRow(buffer, names, fields, binary, row, stored);
         if (buffer.size() >= kFlushSize)
             flush(device, buffer, shownName);
     }
