@@ -220,25 +220,34 @@ void rollBackHotJournal(const QString &path)
     sqlite3_close_v2(raw);
 }
 
+// A journal SQLite would play back: it starts with the journal's magic
+// number. A killed transaction that had not yet written the database leaves
+// a journal whose header is still zero; SQLite ignores it, and so do we.
+bool isHotJournal(const QString &journal)
+{
+    static const QByteArray kMagic("\xd9\xd5\x05\xf9\x20\xa1\x63\xd7", 8);
+    QFile file(journal);
+    return file.open(QIODevice::ReadOnly) && file.read(kMagic.size()) == kMagic;
+}
+
 // A database another program left with changes in a -wal file needs SQLite
 // to recover it first, which writes, and a WAL file is never ours. Read
 // immutable it would show an old or torn state, so it is refused; opening it
 // once with the sqlite3 tool recovers it. A rollback journal is played back.
 void checkNeedsNoRecovery(const QString &path)
 {
-    for (const char *suffix : {"-wal", "-journal"}) {
-        const QString beside = path + QLatin1String(suffix);
-        auto needsRecovery = [&] {
-            const QFileInfo info(beside);
-            return info.exists() && info.size() > 0;
-        };
-        if (needsRecovery() && std::strcmp(suffix, "-journal") == 0)
-            rollBackHotJournal(path);
-        if (needsRecovery())
-            throw FileFormatError::refused(
-                path, QStringLiteral("SQLite must first recover changes from %1")
-                          .arg(QFileInfo(beside).fileName()));
-    }
+    const QFileInfo wal(path + QLatin1String("-wal"));
+    if (wal.exists() && wal.size() > 0)
+        throw FileFormatError::refused(
+            path, QStringLiteral("SQLite must first recover changes from %1").arg(wal.fileName()));
+    const QString journal = path + QLatin1String("-journal");
+    if (!isHotJournal(journal))
+        return;
+    rollBackHotJournal(path);
+    if (isHotJournal(journal))
+        throw FileFormatError::refused(
+            path, QStringLiteral("SQLite must first recover changes from %1")
+                      .arg(QFileInfo(journal).fileName()));
 }
 
 void checkIdentity(const Connection &c)
