@@ -230,6 +230,20 @@ private:
 
 TableContent readXmlPacket(QIODevice &device, const QString &name)
 {
+    // A file is first tried by the fast reader, straight from its pages.
+    auto *file = qobject_cast<QFileDevice *>(&device);
+    if (file && !file->isSequential()) {
+        const qint64 start = file->pos();
+        const qint64 size = file->size() - start;
+        if (uchar *bytes = size > 0 ? file->map(start, size) : nullptr) {
+            std::optional<TableContent> content =
+                readXmlPacketFast(reinterpret_cast<const char *>(bytes), size, name);
+            file->unmap(bytes);
+            if (content)
+                return std::move(*content);
+        }
+        file->seek(start);
+    }
     return PacketReader(device, name).read();
 }
 
