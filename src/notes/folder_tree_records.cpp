@@ -37,7 +37,7 @@ int FolderTreeLink::insertItem(int parent, const QString &text)
 
 void FolderTreeLink::writeNewRecord(int id, int parent)
 {
-    ScopedFlag writing(m_writing);
+    OwnWrite writing(*this);
     dataset::ControlsDisabler disabled(m_table);
     try {
         m_table.append(); // the after-insert handler gives the ID
@@ -80,7 +80,7 @@ void FolderTreeLink::beginRename(int id)
 {
     if (!m_model.isNode(id) || !m_table.canModify())
         return;
-    ScopedFlag writing(m_writing);
+    OwnWrite writing(*this);
     if (m_table.state() == State::Browse && makeCurrent(m_model.node(id).key))
         m_table.edit();
 }
@@ -93,7 +93,7 @@ void FolderTreeLink::endRename(int id, const QString &text)
     m_model.setText(id, text);
     if (!m_table.canModify())
         return;
-    ScopedFlag writing(m_writing);
+    OwnWrite writing(*this);
     if (!makeCurrent(m_model.node(id).key) || m_table.asString(kFieldName) == text)
         return;
     m_table.edit();
@@ -121,7 +121,7 @@ bool FolderTreeLink::moveNode(int id, int newParent)
 void FolderTreeLink::writeParent(int id, qint32 value)
 {
     m_model.setParentValue(id, value);
-    ScopedFlag writing(m_writing);
+    OwnWrite writing(*this);
     if (!makeCurrent(m_model.node(id).key))
         return;
     m_table.edit();
@@ -149,7 +149,7 @@ void FolderTreeLink::deleteRecords(std::vector<qint32> keys)
     if (!m_table.isActive())
         return;
     std::sort(keys.begin(), keys.end());
-    ScopedFlag writing(m_writing);
+    OwnWrite writing(*this);
     dataset::ControlsDisabler disabled(m_table);
     m_table.first();
     while (!m_table.eof() && !m_table.isEmpty()) {
@@ -193,7 +193,7 @@ void FolderTreeLink::writeCopies(const std::vector<int> &sources, const std::vec
     QHash<qint32, Fields> wanted;
     for (int node : sources)
         wanted.insert(m_model.node(node).key, {});
-    ScopedFlag writing(m_writing);
+    OwnWrite writing(*this);
     dataset::ControlsDisabler disabled(m_table);
     for (m_table.first(); !m_table.eof(); m_table.next()) {
         const auto it = wanted.find(m_table.asInteger(kFieldId));

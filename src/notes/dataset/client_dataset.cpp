@@ -217,6 +217,7 @@ void ClientDataSet::Private::install(QList<FieldDef> newFields, std::vector<Row>
         byName.insert(newFields[i].name, i);
     fields = std::move(newFields);
     fieldIndexByName = std::move(byName);
+    ++dataVersion;
     const quint64 firstId = nextRowId;
     for (Row &row : newRows)
         row.id = nextRowId++;
@@ -256,6 +257,7 @@ void ClientDataSet::close()
         return;
     emit beforeClose();
     d->active = false;
+    ++d->dataVersion;
     d->rows.clear();
     d->view.clear();
     d->viewOfStorage.clear();

@@ -170,6 +170,11 @@ public:
     void setBytes(const QString &name, const QByteArray &bytes);
     void clearField(const QString &name);
 
+    // Grows with every change of the records, of their order or of the
+    // table's state (open, closed): an unchanged version means the records
+    // read the same, in the same order. For views that rebuild themselves.
+    quint64 dataVersion() const;
+
     // --- Change log ---
     int changeCount() const;
     void mergeChangeLog();

@@ -148,6 +148,7 @@ void ClientDataSet::Private::checkRequired() const
 
 void ClientDataSet::Private::postInsert()
 {
+    ++dataVersion;
     Row row{nextRowId++, std::move(buffer)};
     const quint64 id = row.id;
     countAggregates(row.cells, 1);
@@ -166,6 +167,7 @@ void ClientDataSet::Private::postInsert()
 
 void ClientDataSet::Private::postEdit()
 {
+    ++dataVersion;
     const int pos = storagePosOf(editId);
     Row &row = rows[size_t(pos)];
     countAggregates(row.cells, -1);
@@ -276,6 +278,7 @@ void ClientDataSet::deleteRecord()
                                ? d->rows[size_t(d->storageAt(viewPos + 1))].id
                                : (viewPos > 0 ? d->rows[size_t(d->storageAt(viewPos - 1))].id : 0);
     Row removed = d->rows.take(size_t(pos));
+    ++d->dataVersion;
     d->countAggregates(removed.cells, -1);
     if (removed.filePos != kNoFilePos)
         d->leftFile[removed.id] = removed.filePos;
@@ -331,6 +334,11 @@ bool ClientDataSet::gotoKey()
 
 // ---------------------------------------------------------------- change log
 
+quint64 ClientDataSet::dataVersion() const
+{
+    return d->dataVersion;
+}
+
 int ClientDataSet::changeCount() const
 {
     return d->active ? int(d->changeLog.size()) : 0;
@@ -365,6 +373,7 @@ void ClientDataSet::Private::untouch(quint64 id, quint64 changeEpoch)
 // Reverts one change in the storage; the caller repositions.
 void ClientDataSet::Private::revert(Change change)
 {
+    ++dataVersion;
     const quint64 id = change.id;
     const quint64 changeEpoch = change.epoch;
     switch (change.kind) {

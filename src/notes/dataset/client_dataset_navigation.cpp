@@ -101,6 +101,7 @@ bool ClientDataSet::Private::passesFilter(const Row &row)
 
 void ClientDataSet::Private::rebuildView()
 {
+    ++dataVersion; // the order may have changed
     view.clear();
     viewOfStorage.clear();
     if (identityView())

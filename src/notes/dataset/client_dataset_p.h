@@ -90,6 +90,7 @@ struct ClientDataSet::Private
     const Row *filterRow = nullptr;
 
     std::vector<Change> changeLog;
+    quint64 dataVersion = 1;
 
     // The file behind the table.
     std::optional<BoundFile> bound;
