@@ -2,8 +2,9 @@
 // QT_QPA_PLATFORM=offscreen):
 //
 //   bench_big_file generate N FILE   writes a notes file of N items of about
-//                                    1 KB of RTF each (ten trees, six
-//                                    children per item)
+//                                    1.4 KB of RTF each (ten trees, six
+//                                    children per item): 1,000,000 items
+//                                    make about 1.5 GB
 //   bench_big_file measure FILE      opens it in a document window three
 //                                    times (each in a new process) and
 //                                    prints the median CPU times: open to a
@@ -17,7 +18,7 @@
 //                                    the file must load and hold the old or
 //                                    the new content whole
 //
-// Mind the disk: 1,000,000 items make a file of about 1.5 GB.
+// Mind the disk. Each measuring run adds one item to the file and renames one.
 
 #include "editor/rich_edit.h"
 #include "notes/core/notes_table.h"
@@ -55,7 +56,7 @@ QByteArray rtfOf(int i)
 {
     QByteArray rtf("{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fnil\\fcharset0 "
                    "Verdana;}}\\viewkind4\\uc1\\pard\\f0\\fs16 ");
-    while (rtf.size() < 1000)
+    while (rtf.size() < 1400)
         rtf += "Item " + QByteArray::number(i) + " holds some text \\b bold\\b0  and more. ";
     return rtf + "\\par}";
 }
