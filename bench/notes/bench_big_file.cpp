@@ -250,7 +250,30 @@ QByteArray changedName(int version, int item)
 
 constexpr int kChanged[] = {7, 5003, 77777};
 
-// Saves version 0 and 1 of three items, and of one appended item, in turn.
+// Gives three items, and an appended item, the values of version 0 or 1.
+void applyVersion(ClientDataSet &table, int version)
+{
+    for (int item : kChanged) {
+        if (!table.locate(kFieldId, item))
+            continue;
+        table.edit();
+        table.setFieldValue(kFieldName, QString::fromLatin1(changedName(version, item)));
+        table.setBytes(kFieldDescription, rtfOf(item) + changedName(version, item));
+        table.post();
+    }
+    const bool appended = table.locate(kFieldName, QStringLiteral("appended"));
+    if (version == 1 && !appended) {
+        table.append();
+        table.setFieldValue(kFieldParent, -1);
+        table.setFieldValue(kFieldName, QStringLiteral("appended"));
+        table.post();
+    } else if (version == 0 && appended) {
+        table.deleteRecord();
+    }
+    table.mergeChangeLog();
+}
+
+// Saves version 1 and 0 in turn, each an in-place save of a few records.
 int saveLoop(const QString &path)
 {
     NotesTable notes;
@@ -259,23 +282,7 @@ int saveLoop(const QString &path)
     std::printf("saving\n");
     std::fflush(stdout);
     for (int version = 1;; version = 1 - version) {
-        for (int item : kChanged) {
-            if (!table.locate(kFieldId, item))
-                continue;
-            table.edit();
-            table.setFieldValue(kFieldName, QString::fromLatin1(changedName(version, item)));
-            table.setBytes(kFieldDescription, rtfOf(item) + changedName(version, item));
-            table.post();
-        }
-        if (version == 1) {
-            table.append();
-            table.setFieldValue(kFieldParent, -1);
-            table.setFieldValue(kFieldName, QStringLiteral("appended"));
-            table.post();
-        } else if (table.locate(kFieldName, QStringLiteral("appended"))) {
-            table.deleteRecord();
-        }
-        table.mergeChangeLog();
+        applyVersion(table, version);
         table.saveToFile(path, ClientDataSet::FileFormat::Binary);
     }
 }
@@ -306,8 +313,11 @@ int killed(const QString &path, const QString &program, int trials)
 {
     int records = 0;
     {
+        // The file starts as version 0.
         NotesTable notes;
         notes.loadFromFile(path);
+        applyVersion(notes.cdsCommon(), 0);
+        notes.cdsCommon().saveToFile(path, ClientDataSet::FileFormat::Binary);
         records = notes.cdsCommon().recordCount();
     }
     QRandomGenerator random(17);

@@ -383,6 +383,37 @@ private slots:
         QCOMPARE(contentOfFile(m_path), contentOf(table));
     }
 
+    // Given two tables that loaded one file, when one of them saves changes in
+    // place, then the other still reads every description it did not see
+    // changed, whole, from the file (its cache of old pages is dropped).
+    void otherTableOfTheFileReadsOnAfterAnInPlaceSave()
+    {
+        const QStringList original = contentOfFile(m_path);
+        ClientDataSet other;
+        define(other);
+        other.loadFromFile(m_path);
+        QVERIFY(locateId(other, 1));
+        QCOMPARE(other.asBytes("Description"), descriptionOf(1)); // its cache holds pages now
+
+        ClientDataSet &table = *m_table;
+        for (int id : {2, 500, 998}) {
+            QVERIFY(locateId(table, id));
+            table.edit();
+            table.setBytes("Description", QByteArray(3000, 'z'));
+            table.post();
+        }
+        table.saveToFile(m_path, Format::Binary);
+
+        QStringList seen = contentOf(other);
+        QCOMPARE(seen.size(), original.size());
+        for (int i = 0; i < seen.size(); ++i) {
+            if (i == 2 || i == 500 || i == 998)
+                QVERIFY(seen[i].endsWith(QString(3000, 'z')));
+            else
+                QCOMPARE(seen[i], original[i]);
+        }
+    }
+
     // Given a process that died inside a transaction after SQLite had begun to
     // write the file (its journal is hot), when the file is loaded, then the
     // journal is played back and the table holds the old content whole.

@@ -12,7 +12,10 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace bw::dataset {
 
@@ -402,19 +405,35 @@ std::vector<Row> readRows(const Connection &c, const QList<FieldDef> &fields, bo
 }
 
 // Reads the memo values that a load left in the file, one record at a time,
-// from the file as it was loaded (the connection keeps it open).
+// from the file as it was loaded (the connection keeps it open, so a file
+// replaced since still reads as it was). A file changed in place by another
+// table or program is noticed (its size or time moved): the connection is
+// opened again on the same file, so that SQLite's cache of old pages is not
+// mixed with new ones.
 class SqliteValueReader : public StoredValueReader
 {
 public:
-    SqliteValueReader(std::unique_ptr<Connection> connection, const QList<FieldDef> &fields)
-        : m_c(std::move(connection)), m_fields(fields), m_statements(size_t(fields.size()))
+    SqliteValueReader(std::unique_ptr<Connection> connection, const QString &path,
+                      const QList<FieldDef> &fields)
+        : m_c(std::move(connection)), m_path(path), m_fields(fields),
+          m_statements(size_t(fields.size()))
     {
+        m_fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+        m_seen = stamp();
+    }
+    ~SqliteValueReader() override
+    {
+        m_statements.clear();
+        m_c.reset();
+        if (m_fd >= 0)
+            ::close(m_fd);
     }
 
     Cell read(qint64 filePos, int field) const override
     {
         if (field < 0 || field >= m_fields.size())
             throw DataSetError(QStringLiteral("Field %1 not found").arg(field));
+        reopenIfChanged();
         Stmt &stmt = m_statements[size_t(field)];
         if (!stmt)
             stmt = m_c->prepare(QStringLiteral("SELECT %1 FROM records WHERE position = ?1")
@@ -429,70 +448,37 @@ public:
     }
 
 private:
-    std::unique_ptr<Connection> m_c;
+    QByteArray stamp() const
+    {
+        struct stat info;
+        if (m_fd < 0 || ::fstat(m_fd, &info) != 0)
+            return QByteArray();
+        return QByteArray::number(qint64(info.st_size)) + ':'
+               + QByteArray::number(qint64(info.st_mtim.tv_sec)) + '.'
+               + QByteArray::number(qint64(info.st_mtim.tv_nsec));
+    }
+
+    void reopenIfChanged() const
+    {
+        const QByteArray now = stamp();
+        if (now == m_seen || m_fd < 0)
+            return;
+        auto fresh = std::make_unique<Connection>(QStringLiteral("/proc/self/fd/%1").arg(m_fd),
+                                                  OpenMode::Read, m_path);
+        fresh->exec(QStringLiteral("PRAGMA query_only=1"));
+        for (Stmt &stmt : m_statements)
+            stmt.reset();
+        m_c = std::move(fresh);
+        m_seen = now;
+    }
+
+    mutable std::unique_ptr<Connection> m_c;
+    QString m_path;
     QList<FieldDef> m_fields;
     mutable std::vector<Stmt> m_statements;
+    int m_fd = -1; // the file as loaded, for noticing changes made in place
+    mutable QByteArray m_seen;
 };
-
-void createSchema(const Connection &c, const QList<FieldDef> &fields)
-{
-    // 16 KiB pages hold about fifteen 1 KB notes each with little waste.
-    c.exec(QStringLiteral("PRAGMA page_size=16384; PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF;"
-                          "PRAGMA application_id=%1; PRAGMA user_version=%2;")
-               .arg(kSqliteApplicationId)
-               .arg(kSqliteFormatVersion));
-    c.exec(QStringLiteral(
-        "CREATE TABLE fields (position INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE,"
-        " type TEXT NOT NULL, size INTEGER NOT NULL, required INTEGER NOT NULL);"
-        "CREATE TABLE indexes (position INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE,"
-        " fields TEXT NOT NULL, descending INTEGER NOT NULL);"));
-    QStringList columns{QStringLiteral("position INTEGER PRIMARY KEY")};
-    for (const FieldDef &field : fields)
-        columns.append(quoteIdentifier(field.name) + QLatin1Char(' ') + columnType(field.type));
-    c.exec(QStringLiteral("CREATE TABLE records (%1)").arg(columns.join(QStringLiteral(", "))));
-}
-
-void bindText(sqlite3_stmt *stmt, int column, const QString &text)
-{
-    const QByteArray utf8 = text.toUtf8();
-    sqlite3_bind_text(stmt, column, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-}
-
-void writeDefinitions(const Connection &c, const QList<FieldDef> &fields,
-                      const QList<IndexDef> &indexes)
-{
-    Stmt field = c.prepare(QStringLiteral("INSERT INTO fields VALUES (?1, ?2, ?3, ?4, ?5)"));
-    for (int i = 0; i < fields.size(); ++i) {
-        sqlite3_bind_int(field.get(), 1, i);
-        bindText(field.get(), 2, fields[i].name);
-        bindText(field.get(), 3, typeName(fields[i].type));
-        sqlite3_bind_int(field.get(), 4, fields[i].size);
-        sqlite3_bind_int(field.get(), 5, fields[i].required ? 1 : 0);
-        c.step(field.get());
-        sqlite3_reset(field.get());
-    }
-    Stmt index = c.prepare(QStringLiteral("INSERT INTO indexes VALUES (?1, ?2, ?3, ?4)"));
-    for (int i = 0; i < indexes.size(); ++i) {
-        sqlite3_bind_int(index.get(), 1, i);
-        bindText(index.get(), 2, indexes[i].name);
-        bindText(index.get(), 3, indexes[i].fields.join(QLatin1Char(';')));
-        sqlite3_bind_int(index.get(), 4, indexes[i].descending ? 1 : 0);
-        c.step(index.get());
-        sqlite3_reset(index.get());
-    }
-}
-
-void bindCell(sqlite3_stmt *stmt, int column, const Cell &cell, FieldType type)
-{
-    if (cell.null)
-        sqlite3_bind_null(stmt, column);
-    else if (type == FieldType::Integer)
-        sqlite3_bind_int(stmt, column, cell.number);
-    else if (type == FieldType::String)
-        sqlite3_bind_text(stmt, column, cell.data.constData(), int(cell.data.size()), SQLITE_STATIC);
-    else
-        sqlite3_bind_blob(stmt, column, cell.data.constData(), int(cell.data.size()), SQLITE_STATIC);
-}
 
 QString insertStatement(int fieldCount)
 {
@@ -603,7 +589,7 @@ TableContent readSqliteFile(const QString &path, bool onDemand)
     const bool anyStored = std::any_of(content.fields.begin(), content.fields.end(),
                                        [](const FieldDef &f) { return f.type == FieldType::Memo; });
     if (onDemand && anyStored)
-        content.storedValues = std::make_shared<SqliteValueReader>(std::move(c), content.fields);
+        content.storedValues = std::make_shared<SqliteValueReader>(std::move(c), path, content.fields);
     return content;
 }
 
@@ -612,7 +598,7 @@ std::shared_ptr<StoredValueReader> openStoredValues(const QString &path,
 {
     auto c = std::make_unique<Connection>(path, OpenMode::Read);
     c->exec(QStringLiteral("PRAGMA query_only=1"));
-    return std::make_shared<SqliteValueReader>(std::move(c), fields);
+    return std::make_shared<SqliteValueReader>(std::move(c), path, fields);
 }
 
 void writeSqliteFile(const QString &path, const QList<FieldDef> &fields,
