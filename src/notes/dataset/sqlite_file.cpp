@@ -480,6 +480,66 @@ private:
     mutable QByteArray m_seen;
 };
 
+void createSchema(const Connection &c, const QList<FieldDef> &fields)
+{
+    // 16 KiB pages hold about fifteen 1 KB notes each with little waste.
+    c.exec(QStringLiteral("PRAGMA page_size=16384; PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF;"
+                          "PRAGMA application_id=%1; PRAGMA user_version=%2;")
+               .arg(kSqliteApplicationId)
+               .arg(kSqliteFormatVersion));
+    c.exec(QStringLiteral(
+        "CREATE TABLE fields (position INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE,"
+        " type TEXT NOT NULL, size INTEGER NOT NULL, required INTEGER NOT NULL);"
+        "CREATE TABLE indexes (position INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE,"
+        " fields TEXT NOT NULL, descending INTEGER NOT NULL);"));
+    QStringList columns{QStringLiteral("position INTEGER PRIMARY KEY")};
+    for (const FieldDef &field : fields)
+        columns.append(quoteIdentifier(field.name) + QLatin1Char(' ') + columnType(field.type));
+    c.exec(QStringLiteral("CREATE TABLE records (%1)").arg(columns.join(QStringLiteral(", "))));
+}
+
+void bindText(sqlite3_stmt *stmt, int column, const QString &text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    sqlite3_bind_text(stmt, column, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+}
+
+void writeDefinitions(const Connection &c, const QList<FieldDef> &fields,
+                      const QList<IndexDef> &indexes)
+{
+    Stmt field = c.prepare(QStringLiteral("INSERT INTO fields VALUES (?1, ?2, ?3, ?4, ?5)"));
+    for (int i = 0; i < fields.size(); ++i) {
+        sqlite3_bind_int(field.get(), 1, i);
+        bindText(field.get(), 2, fields[i].name);
+        bindText(field.get(), 3, typeName(fields[i].type));
+        sqlite3_bind_int(field.get(), 4, fields[i].size);
+        sqlite3_bind_int(field.get(), 5, fields[i].required ? 1 : 0);
+        c.step(field.get());
+        sqlite3_reset(field.get());
+    }
+    Stmt index = c.prepare(QStringLiteral("INSERT INTO indexes VALUES (?1, ?2, ?3, ?4)"));
+    for (int i = 0; i < indexes.size(); ++i) {
+        sqlite3_bind_int(index.get(), 1, i);
+        bindText(index.get(), 2, indexes[i].name);
+        bindText(index.get(), 3, indexes[i].fields.join(QLatin1Char(';')));
+        sqlite3_bind_int(index.get(), 4, indexes[i].descending ? 1 : 0);
+        c.step(index.get());
+        sqlite3_reset(index.get());
+    }
+}
+
+void bindCell(sqlite3_stmt *stmt, int column, const Cell &cell, FieldType type)
+{
+    if (cell.null)
+        sqlite3_bind_null(stmt, column);
+    else if (type == FieldType::Integer)
+        sqlite3_bind_int(stmt, column, cell.number);
+    else if (type == FieldType::String)
+        sqlite3_bind_text(stmt, column, cell.data.constData(), int(cell.data.size()), SQLITE_STATIC);
+    else
+        sqlite3_bind_blob(stmt, column, cell.data.constData(), int(cell.data.size()), SQLITE_STATIC);
+}
+
 QString insertStatement(int fieldCount)
 {
     QStringList params;
