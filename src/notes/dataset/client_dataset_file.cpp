@@ -19,6 +19,7 @@
 #include "notes/dataset/file_checks.h"
 #include "notes/dataset/sqlite_file.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -30,6 +31,17 @@ namespace {
 QString absolute(const QString &path)
 {
     return QFileInfo(path).absoluteFilePath();
+}
+
+// The stamp of a binary file: fileStamp() and SQLite's change counter, which
+// every commit counts up (two writes close together may leave the time).
+QByteArray boundStamp(const QString &path)
+{
+    QByteArray stamp = fileStamp(path);
+    QFile file(path);
+    if (!stamp.isEmpty() && file.open(QIODevice::ReadOnly) && file.seek(24))
+        stamp += ':' + file.read(4).toHex();
+    return stamp;
 }
 
 // "device:inode" of a stamp: equal for one file, whatever its name.
@@ -58,6 +70,9 @@ void ClientDataSet::Private::bindLoaded(const QString &path, const QByteArray &s
     if (!content.binaryForm || stamp.isEmpty())
         return;
     bound = BoundFile{absolute(resolveLinkChain(path)), stamp, content.fields, content.indexes};
+    QFile file(bound->path);
+    if (file.open(QIODevice::ReadOnly) && file.seek(24))
+        bound->stamp += ':' + file.read(4).toHex();
 }
 
 void ClientDataSet::Private::afterXmlSave(const QString &target)
@@ -145,7 +160,7 @@ bool ClientDataSet::Private::saveIncrementally(const QString &target, const QStr
         return false;
     // A file changed on disk since (by another program, or replaced) is
     // written whole, from what the table holds.
-    const QByteArray stamp = fileStamp(target);
+    const QByteArray stamp = boundStamp(target);
     if (stamp.isEmpty() || stamp != bound->stamp)
         return false;
     const QList<IndexDef> indexes = indexesToWrite();
@@ -185,7 +200,7 @@ bool ClientDataSet::Private::saveIncrementally(const QString &target, const QStr
     touched.clear();
     leftFile.clear();
     ++epoch;
-    bound->stamp = fileStamp(target);
+    bound->stamp = boundStamp(target);
     bound->fields = fields;
     bound->indexes = indexes;
     // The reader's cache holds pages from before the update.
@@ -206,7 +221,7 @@ void ClientDataSet::Private::rebindAfterWhole(const QString &target)
     touched.clear();
     leftFile.clear();
     ++epoch;
-    bound = BoundFile{absolute(target), fileStamp(target), fields, indexesToWrite()};
+    bound = BoundFile{absolute(target), boundStamp(target), fields, indexesToWrite()};
     if (storedValues)
         storedValues = openStoredValues(target, fields);
 }

@@ -448,14 +448,18 @@ public:
     }
 
 private:
+    // Size, time and SQLite's change counter (bytes 24 to 27 of the header,
+    // counted up by every commit): the time alone may not move between two
+    // writes close together.
     QByteArray stamp() const
     {
         struct stat info;
-        if (m_fd < 0 || ::fstat(m_fd, &info) != 0)
+        char counter[4] = {};
+        if (m_fd < 0 || ::fstat(m_fd, &info) != 0 || ::pread(m_fd, counter, 4, 24) != 4)
             return QByteArray();
         return QByteArray::number(qint64(info.st_size)) + ':'
                + QByteArray::number(qint64(info.st_mtim.tv_sec)) + '.'
-               + QByteArray::number(qint64(info.st_mtim.tv_nsec));
+               + QByteArray::number(qint64(info.st_mtim.tv_nsec)) + ':' + QByteArray(counter, 4).toHex();
     }
 
     void reopenIfChanged() const
