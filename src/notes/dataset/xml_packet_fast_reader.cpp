@@ -15,6 +15,7 @@
 
 #include <QByteArrayView>
 
+#include <array>
 #include <cstring>
 
 namespace bw::dataset {
@@ -121,6 +122,14 @@ bool parseInt(QByteArrayView text, qint32 &value)
     value = qint32(number);
     return true;
 }
+
+// Bytes a value scan stops at: quotes, '&', '<', controls and non-ASCII.
+constexpr auto kSpecial = [] {
+    std::array<bool, 256> special{};
+    for (int c = 0; c < 256; ++c)
+        special[size_t(c)] = c < 0x20 || c >= 0x80 || c == '"' || c == '\'' || c == '&' || c == '<';
+    return special;
+}();
 
 class FastPacketReader
 {
@@ -234,13 +243,27 @@ private:
         if (m_p >= m_end || (*m_p != '"' && *m_p != '\''))
             giveUp();
         const char quote = *m_p++;
-        QByteArray value;
+        const char *start = m_p;
         bool ascii = true;
-        const char *run = m_p;
+        // The usual value holds nothing to decode: one scan, one exact copy.
+        while (m_p < m_end && !kSpecial[static_cast<unsigned char>(*m_p)])
+            ++m_p;
+        if (m_p < m_end && *m_p == quote) {
+            QByteArray value(start, m_p - start);
+            ++m_p;
+            return value;
+        }
+        QByteArray value;
+        value.reserve(m_p - start + 64);
+        const char *run = start;
         while (true) {
             if (m_p >= m_end)
                 giveUp();
             const auto c = static_cast<unsigned char>(*m_p);
+            if (!kSpecial[c]) {
+                ++m_p;
+                continue;
+            }
             if (c >= 0x80) {
                 ascii = false;
                 ++m_p;
@@ -248,8 +271,8 @@ private:
             }
             if (c == static_cast<unsigned char>(quote))
                 break;
-            if (c >= 0x20 && c != '&' && c != '<') {
-                ++m_p;
+            if (c == '"' || c == '\'') {
+                ++m_p; // the other quote
                 continue;
             }
             value.append(run, m_p - run);
@@ -567,7 +590,8 @@ private:
             break;
         case Encoding::Text:
             cell.data = value.isEmpty() ? QByteArray("") : std::move(value);
-            cell.data.squeeze();
+            if (cell.data.capacity() > cell.data.size())
+                cell.data.squeeze();
             if (field.def.type == FieldType::String && utf8Length(cell.data) > field.def.size)
                 giveUp();
             break;
