@@ -199,7 +199,8 @@ int runOnce(const QString &path)
     std::printf("save_unchanged %.4f\n", cpuMs() - start);
     std::fflush(stdout);
     if (!prompts.asked.isEmpty())
-        std::fprintf(stderr, "%lld questions were asked\n", static_cast<long long>(prompts.asked.size()));
+        std::fprintf(stderr, "%lld questions were asked\n",
+                     static_cast<long long>(prompts.asked.size()));
     window->close();
     delete window;
     return 0;
@@ -299,11 +300,12 @@ int versionOf(const QString &path, int records)
     const int version = appended ? 1 : 0;
     int i = 0;
     for (table.first(); i < records && !table.eof(); table.next(), ++i) {
-        const bool changed = std::find(std::begin(kChanged), std::end(kChanged), i) != std::end(kChanged);
+        const bool changed =
+            std::find(std::begin(kChanged), std::end(kChanged), i) != std::end(kChanged);
         const QByteArray name = changed ? changedName(version, i) : "Item " + QByteArray::number(i);
         const QByteArray description = changed ? rtfOf(i) + name : rtfOf(i);
-        if (table.asInteger(kFieldId) != i || table.asString(kFieldName).toLatin1() != name
-            || table.asBytes(kFieldDescription) != description)
+        if (table.asInteger(kFieldId) != i || table.asString(kFieldName).toLatin1() != name ||
+            table.asBytes(kFieldDescription) != description)
             return -1;
     }
     return version;
@@ -362,6 +364,7 @@ int main(int argc, char *argv[])
         return killed(args[2], app.applicationFilePath(), args.value(3, "100").toInt());
     if (command == "saveloop" && args.size() == 3)
         return saveLoop(args[2]);
-    std::fprintf(stderr, "usage: bench_big_file generate N FILE | measure FILE | killed FILE [N]\n");
+    std::fprintf(stderr,
+                 "usage: bench_big_file generate N FILE | measure FILE | killed FILE [N]\n");
     return 2;
 }

@@ -2,8 +2,8 @@
 // records, the selection follows the current record, and selecting a node
 // moves the table to its record.
 
-#include "notes/core/notes_table.h"
 #include "notes/folder_tree_link.h"
+#include "notes/core/notes_table.h"
 
 namespace bw::notes {
 

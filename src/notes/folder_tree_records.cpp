@@ -70,8 +70,8 @@ bool FolderTreeLink::makeCurrent(qint32 key)
 {
     if (!m_table.isActive() || m_table.isEmpty())
         return false;
-    if (m_table.state() != State::Insert && !m_table.isNull(kFieldId)
-        && m_table.asInteger(kFieldId) == key)
+    if (m_table.state() != State::Insert && !m_table.isNull(kFieldId) &&
+        m_table.asInteger(kFieldId) == key)
         return true;
     return m_table.locate(kFieldId, key);
 }
@@ -222,8 +222,8 @@ void FolderTreeLink::writeCopies(const std::vector<int> &sources, const std::vec
 
 bool FolderTreeLink::canDrop(int dragged, int target) const
 {
-    return m_model.isNode(dragged) && m_model.isNode(target)
-           && !m_model.isInSubtree(target, dragged);
+    return m_model.isNode(dragged) && m_model.isNode(target) &&
+           !m_model.isInSubtree(target, dragged);
 }
 
 void FolderTreeLink::dropNode(int dragged, int target, bool copy)

@@ -26,8 +26,8 @@ constexpr int kPageSize = 16384;
 
 QByteArray descriptionOf(int i)
 {
-    return "{\\rtf1 item " + QByteArray::number(i) + ' ' + QByteArray(900 + i % 50, char('a' + i % 26))
-           + "}";
+    return "{\\rtf1 item " + QByteArray::number(i) + ' ' +
+           QByteArray(900 + i % 50, char('a' + i % 26)) + "}";
 }
 
 void define(ClientDataSet &table)
@@ -101,7 +101,10 @@ void ageFile(const QString &path)
 {
     struct stat info;
     QVERIFY(::stat(QFile::encodeName(path).constData(), &info) == 0);
-    struct utimbuf times{info.st_atime - 3600, info.st_mtime - 3600};
+    struct utimbuf times
+    {
+        info.st_atime - 3600, info.st_mtime - 3600
+    };
     QVERIFY(::utime(QFile::encodeName(path).constData(), &times) == 0);
 }
 
@@ -318,7 +321,8 @@ private slots:
         QFETCH(int, format);
         ClientDataSet &table = *m_table;
         const QStringList original = contentOfFile(m_path);
-        const QString other = m_dir.filePath(format == int(Format::Xml) ? "other.xml" : "other.cds");
+        const QString other =
+            m_dir.filePath(format == int(Format::Xml) ? "other.xml" : "other.cds");
         table.saveToFile(other, Format(format));
         QCOMPARE(contentOfFile(other), original);
 
@@ -359,8 +363,7 @@ private slots:
             other.post();
             other.saveToFile(m_path + ".new", Format::Binary);
             QVERIFY(::rename(QFile::encodeName(m_path + ".new").constData(),
-                             QFile::encodeName(m_path).constData())
-                    == 0);
+                             QFile::encodeName(m_path).constData()) == 0);
         } else {
             ageFile(m_path); // its time changes as any write's would
         }
@@ -408,7 +411,8 @@ private slots:
         QCOMPARE(seen.size(), original.size());
         for (int i = 0; i < seen.size(); ++i) {
             if (i == 2 || i == 501 || i == 998)
-                QVERIFY2(seen[i].endsWith(QString(3000, QLatin1Char('z'))), qPrintable(seen[i].left(80)));
+                QVERIFY2(seen[i].endsWith(QString(3000, QLatin1Char('z'))),
+                         qPrintable(seen[i].left(80)));
             else
                 QCOMPARE(seen[i], original[i]);
         }

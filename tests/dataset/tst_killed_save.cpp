@@ -23,8 +23,8 @@ namespace {
 bool isHotJournal(const QString &journal)
 {
     QFile file(journal);
-    return file.open(QIODevice::ReadOnly)
-           && file.read(8) == QByteArray("\xd9\xd5\x05\xf9\x20\xa1\x63\xd7", 8);
+    return file.open(QIODevice::ReadOnly) &&
+           file.read(8) == QByteArray("\xd9\xd5\x05\xf9\x20\xa1\x63\xd7", 8);
 }
 
 } // namespace

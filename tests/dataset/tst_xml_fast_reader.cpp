@@ -51,8 +51,8 @@ QString describe(const TableContent &content)
     for (const Row &row : content.rows) {
         for (const Cell &cell : row.cells)
             parts.append(cell.null ? QStringLiteral("null")
-                                   : QString::number(cell.number) + '/'
-                                         + QString::fromLatin1(cell.data.toHex()));
+                                   : QString::number(cell.number) + '/' +
+                                         QString::fromLatin1(cell.data.toHex()));
     }
     return parts.join(QLatin1Char(' '));
 }
@@ -68,13 +68,15 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<bool>("fast"); // the fast reader reads it
-        QTest::newRow("written by the engine") << packet(
-            "<ROW ID=\"1\" Name=\"a &quot;b&quot; &amp; &lt;c&gt;\" Memo=\"x&#10;y&#13;&#10;&#9;z\"/>\n"
-            "<ROW ID=\"-2147483648\" Name=\"\" Memo=\"\"/>\n<ROW ID=\"3\"/>") << true;
-        QTest::newRow("non-ASCII text") << packet("<ROW ID=\"1\" Name=\"Grüße 日本 😀\" Memo=\"é\"/>")
-                                        << true;
-        QTest::newRow("references") << packet("<ROW ID=\"1\" Name=\"&#x41;&#66;&apos;&#xe9;&#128512;\"/>")
-                                    << true;
+        QTest::newRow("written by the engine")
+            << packet("<ROW ID=\"1\" Name=\"a &quot;b&quot; &amp; &lt;c&gt;\" "
+                      "Memo=\"x&#10;y&#13;&#10;&#9;z\"/>\n"
+                      "<ROW ID=\"-2147483648\" Name=\"\" Memo=\"\"/>\n<ROW ID=\"3\"/>")
+            << true;
+        QTest::newRow("non-ASCII text")
+            << packet("<ROW ID=\"1\" Name=\"Grüße 日本 😀\" Memo=\"é\"/>") << true;
+        QTest::newRow("references")
+            << packet("<ROW ID=\"1\" Name=\"&#x41;&#66;&apos;&#xe9;&#128512;\"/>") << true;
         QTest::newRow("white space made spaces")
             << packet("<ROW ID=\"1\" Name=\"a\tb\nc\r\nd\re\"/>") << true;
         QTest::newRow("single quotes, spaces around =")
@@ -82,23 +84,23 @@ private slots:
         QTest::newRow("byte order mark, no declaration")
             << QByteArray("\xEF\xBB\xBF") + packet("<ROW ID=\"1\"/>").mid(kHead.indexOf('\n') + 1)
             << true;
-        QTest::newRow("base64 memo")
-            << packet("<ROW ID=\"1\" Memo=\"AAEC/w==\"/>").replace("SUBTYPE=\"Text\"", "SUBTYPE=\"Binary\"")
-            << true;
-        QTest::newRow("empty row data") << QByteArray(kHead).replace("<ROWDATA>\n", "<ROWDATA/>")
-                                               + "</DATAPACKET>"
-                                        << true;
+        QTest::newRow("base64 memo") << packet("<ROW ID=\"1\" Memo=\"AAEC/w==\"/>")
+                                            .replace("SUBTYPE=\"Text\"", "SUBTYPE=\"Binary\"")
+                                     << true;
+        QTest::newRow("empty row data")
+            << QByteArray(kHead).replace("<ROWDATA>\n", "<ROWDATA/>") + "</DATAPACKET>" << true;
 
         QTest::newRow("comment") << packet("<!-- c --><ROW ID=\"1\"/>") << false;
         QTest::newRow("document type") << "<!DOCTYPE x>" + packet("<ROW ID=\"1\"/>") << false;
         QTest::newRow("repeated attribute") << packet("<ROW ID=\"1\" ID=\"2\"/>") << false;
-        QTest::newRow("no space between attributes") << packet("<ROW ID=\"1\"Name=\"a\"/>") << false;
+        QTest::newRow("no space between attributes")
+            << packet("<ROW ID=\"1\"Name=\"a\"/>") << false;
         QTest::newRow("unknown field") << packet("<ROW ID=\"1\" Other=\"a\"/>") << false;
         QTest::newRow("change log") << packet("<ROW RowState=\"4\" ID=\"1\"/>") << false;
         QTest::newRow("not a number") << packet("<ROW ID=\"one\"/>") << false;
         QTest::newRow("number too large") << packet("<ROW ID=\"2147483648\"/>") << false;
-        QTest::newRow("name too long") << packet("<ROW ID=\"1\" Name=\"123456789012345678901\"/>")
-                                       << false;
+        QTest::newRow("name too long")
+            << packet("<ROW ID=\"1\" Name=\"123456789012345678901\"/>") << false;
         QTest::newRow("unknown entity") << packet("<ROW ID=\"1\" Name=\"&nbsp;\"/>") << false;
         QTest::newRow("reference to a control") << packet("<ROW ID=\"1\" Name=\"&#1;\"/>") << false;
         QTest::newRow("control character") << packet("<ROW ID=\"1\" Name=\"a\x01\"/>") << false;
@@ -111,11 +113,12 @@ private slots:
         QTest::newRow("after the packet") << packet("<ROW ID=\"1\"/>") + "<X/>" << false;
         QTest::newRow("truncated") << packet("<ROW ID=\"1\"/>").chopped(5) << false;
         QTest::newRow("other encoding")
-            << QByteArray(packet("<ROW ID=\"1\"/>")).replace("standalone", "encoding=\"ISO-8859-1\" standalone")
+            << QByteArray(packet("<ROW ID=\"1\"/>"))
+                   .replace("standalone", "encoding=\"ISO-8859-1\" standalone")
             << false;
-        QTest::newRow("namespace") << QByteArray(packet("<ROW ID=\"1\"/>"))
-                                          .replace("Version=", "xmlns:a=\"u\" Version=")
-                                   << false;
+        QTest::newRow("namespace")
+            << QByteArray(packet("<ROW ID=\"1\"/>")).replace("Version=", "xmlns:a=\"u\" Version=")
+            << false;
         QTest::newRow("field defined twice")
             << QByteArray(packet("<ROW ID=\"1\"/>")).replace("attrname=\"Name\"", "attrname=\"ID\"")
             << false;

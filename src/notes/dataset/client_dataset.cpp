@@ -187,8 +187,9 @@ void ClientDataSet::Private::setupAggregates()
         if (field < 0 || fields[field].type != FieldType::Integer)
             throw DataSetError(
                 QStringLiteral("Invalid aggregate expression '%1'").arg(def.expression));
-        aggregates.push_back({def.name, field, match.captured(1).compare(QLatin1String("max"),
-                                                                         Qt::CaseInsensitive) == 0});
+        aggregates.push_back(
+            {def.name, field,
+             match.captured(1).compare(QLatin1String("max"), Qt::CaseInsensitive) == 0});
         aggregateValues[field];
     }
     for (size_t pos = 0; pos < rows.size(); ++pos)
@@ -308,7 +309,8 @@ QList<FieldDef> matchFields(const QList<FieldDef> &own, QList<FieldDef> fromFile
         auto it = std::find_if(fromFile.begin(), fromFile.end(),
                                [&](const FieldDef &f) { return f.name == def.name; });
         if (it == fromFile.end())
-            throw FileFormatError::refused(path, QStringLiteral("field '%1' is missing").arg(def.name));
+            throw FileFormatError::refused(path,
+                                           QStringLiteral("field '%1' is missing").arg(def.name));
         if (it->type != def.type)
             throw FileFormatError::refused(
                 path, QStringLiteral("field '%1' has the wrong type").arg(def.name));

@@ -142,7 +142,7 @@ public:
     void append(); // new record at the end; state Insert, afterInsert fires
     void insert(); // new record before the current one
     void edit();
-    void post();   // throws RequiredFieldError, leaving the state as it was
+    void post(); // throws RequiredFieldError, leaving the state as it was
     void cancel();
     void deleteRecord();
     // Posts a pending edit or insert if anything was changed, else cancels it.
@@ -155,13 +155,13 @@ public:
 
     // --- Fields of the current record (or of the record being filtered) ---
     int fieldCount() const;
-    int fieldIndex(const QString &name) const; // -1 when there is no such field
+    int fieldIndex(const QString &name) const;    // -1 when there is no such field
     FieldDef fieldDef(const QString &name) const; // throws when there is none
     // Integer -> int, String -> QString, Memo -> QByteArray; null QVariant for null.
     QVariant fieldValue(const QString &name) const;
     bool isNull(const QString &name) const;
-    int asInteger(const QString &name) const; // 0 for null
-    QString asString(const QString &name) const; // Memo decoded as UTF-8
+    int asInteger(const QString &name) const;      // 0 for null
+    QString asString(const QString &name) const;   // Memo decoded as UTF-8
     QByteArray asBytes(const QString &name) const; // the value as stored
     // Needs state Edit, Insert or SetKey. A null QVariant clears the field.
     // Integer fields accept numbers and decimal text; String values are cut

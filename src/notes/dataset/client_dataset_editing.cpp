@@ -31,12 +31,12 @@ Cell ClientDataSet::Private::convert(int field, const QVariant &value) const
     switch (def.type) {
     case FieldType::Integer: {
         bool ok = false;
-        const bool textual = value.typeId() == QMetaType::QString
-                             || value.typeId() == QMetaType::QByteArray;
-        const qint64 number = textual ? value.toString().trimmed().toLongLong(&ok)
-                                      : value.toLongLong(&ok);
-        if (!ok || number < std::numeric_limits<qint32>::min()
-            || number > std::numeric_limits<qint32>::max())
+        const bool textual =
+            value.typeId() == QMetaType::QString || value.typeId() == QMetaType::QByteArray;
+        const qint64 number =
+            textual ? value.toString().trimmed().toLongLong(&ok) : value.toLongLong(&ok);
+        if (!ok || number < std::numeric_limits<qint32>::min() ||
+            number > std::numeric_limits<qint32>::max())
             throw DataSetError(QStringLiteral("'%1' is not a valid integer value for field '%2'")
                                    .arg(value.toString(), def.name));
         cell.number = qint32(number);
@@ -44,13 +44,13 @@ Cell ClientDataSet::Private::convert(int field, const QVariant &value) const
     }
     case FieldType::String: {
         const QByteArray utf8 = value.typeId() == QMetaType::QByteArray ? value.toByteArray()
-                                                                       : value.toString().toUtf8();
+                                                                        : value.toString().toUtf8();
         cell.data = cutUtf8(utf8, def.size);
         break;
     }
     case FieldType::Memo:
         cell.data = value.typeId() == QMetaType::QByteArray ? value.toByteArray()
-                                                           : value.toString().toUtf8();
+                                                            : value.toString().toUtf8();
         break;
     }
     if (def.type != FieldType::Integer && cell.data.isNull())
@@ -321,7 +321,8 @@ bool ClientDataSet::gotoKey()
         for (const QString &name : index->fields) {
             const int field = d->fieldIndexByName.value(name);
             Cell scratch;
-            if (!key[size_t(field)].null && !(d->valueOf(row, field, scratch) == key[size_t(field)]))
+            if (!key[size_t(field)].null &&
+                !(d->valueOf(row, field, scratch) == key[size_t(field)]))
                 match = false;
         }
         if (match) {
@@ -418,8 +419,8 @@ bool ClientDataSet::undoLastChange(bool followChange)
     const quint64 current = bookmark().id;
     const int currentPos = current ? d->storagePosOf(current) : 0;
     const quint64 changed = change.id;
-    const int changedPos = change.kind == Private::Change::Deleted ? change.position
-                                                                   : d->storagePosOf(changed);
+    const int changedPos =
+        change.kind == Private::Change::Deleted ? change.position : d->storagePosOf(changed);
     d->emitBeforeScroll();
     d->revert(std::move(change));
     if (followChange)

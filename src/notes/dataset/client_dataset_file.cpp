@@ -104,8 +104,8 @@ void ClientDataSet::Private::saveBinary(const QString &path)
                     storedValues.get());
     file.commit();
     // Save As onto another file leaves the table bound to its own.
-    const bool ownFile = !bound || absolute(target) == bound->path
-                         || fileIdentity(fileStamp(target)) == fileIdentity(bound->stamp);
+    const bool ownFile = !bound || absolute(target) == bound->path ||
+                         fileIdentity(fileStamp(target)) == fileIdentity(bound->stamp);
     if (ownFile)
         rebindAfterWhole(target);
 }
@@ -120,7 +120,8 @@ bool ClientDataSet::Private::placeNewRecords(std::vector<int> storagePositions,
     constexpr qint64 kMax = std::numeric_limits<qint64>::max();
     for (size_t i = 0; i < storagePositions.size();) {
         size_t end = i + 1;
-        while (end < storagePositions.size() && storagePositions[end] == storagePositions[end - 1] + 1)
+        while (end < storagePositions.size() &&
+               storagePositions[end] == storagePositions[end - 1] + 1)
             ++end;
         const int first = storagePositions[i];
         const int last = storagePositions[end - 1];
@@ -251,9 +252,9 @@ void ClientDataSet::Private::readStoredCellsOfLog(bool onlyTouched)
         } else if (change.kind == Change::Modified) {
             const int pos = rows.positionOf(change.id);
             const auto removed = removedAt.find(change.id);
-            const qint64 filePos = pos >= 0 ? rows[size_t(pos)].filePos
-                                            : (removed != removedAt.end() ? removed->second
-                                                                          : kNoFilePos);
+            const qint64 filePos =
+                pos >= 0 ? rows[size_t(pos)].filePos
+                         : (removed != removedAt.end() ? removed->second : kNoFilePos);
             load(change.old, filePos);
         }
     }

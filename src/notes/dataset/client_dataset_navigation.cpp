@@ -75,8 +75,8 @@ struct Needle
         if (type == FieldType::Integer && !partial)
             return numeric && number == cell.number;
         if (!(options & ClientDataSet::CaseInsensitive)) {
-            const QByteArray bytes = type == FieldType::Integer ? QByteArray::number(cell.number)
-                                                                : cell.data;
+            const QByteArray bytes =
+                type == FieldType::Integer ? QByteArray::number(cell.number) : cell.data;
             if (options & ClientDataSet::PartialAnywhere)
                 return bytes.contains(utf8);
             return options & ClientDataSet::PartialKey ? bytes.startsWith(utf8) : bytes == utf8;
@@ -325,9 +325,9 @@ int ClientDataSet::Private::findInView(int field, const QVariant &value, LocateO
     const FieldType type = fields[field].type;
     const auto index = std::find_if(indexDefs.begin(), indexDefs.end(),
                                     [&](const IndexDef &def) { return def.name == indexName; });
-    const bool indexed = index != indexDefs.end() && index->fields.first() == fields[field].name
-                         && options == NoLocateOptions && !needle.null && from == 0
-                         && (type != FieldType::Integer || needle.numeric);
+    const bool indexed = index != indexDefs.end() && index->fields.first() == fields[field].name &&
+                         options == NoLocateOptions && !needle.null && from == 0 &&
+                         (type != FieldType::Integer || needle.numeric);
     if (indexed) {
         // Binary search on the selected index, then the first exact match among equals.
         Cell probe;
@@ -339,7 +339,8 @@ int ClientDataSet::Private::findInView(int field, const QVariant &value, LocateO
         const bool descending = index->descending;
         auto less = [&](int storagePos, int) {
             Cell scratch;
-            const int order = compareCells(valueOf(rows[size_t(storagePos)], field, scratch), probe, type);
+            const int order =
+                compareCells(valueOf(rows[size_t(storagePos)], field, scratch), probe, type);
             return descending ? order > 0 : order < 0;
         };
         auto it = std::lower_bound(view.begin(), view.end(), 0, less);
@@ -389,9 +390,8 @@ bool ClientDataSet::locateNext(const QString &field, const QVariant &value, Loca
 
 void ClientDataSet::setIndexName(const QString &name)
 {
-    if (!name.isEmpty()
-        && std::none_of(d->indexDefs.begin(), d->indexDefs.end(),
-                        [&](const IndexDef &def) { return def.name == name; }))
+    if (!name.isEmpty() && std::none_of(d->indexDefs.begin(), d->indexDefs.end(),
+                                        [&](const IndexDef &def) { return def.name == name; }))
         throw DataSetError(QStringLiteral("Index '%1' not found").arg(name));
     if (!d->active) {
         d->indexName = name;

@@ -29,9 +29,9 @@ struct ClientDataSet::Private
     {
         enum Kind { Inserted, Modified, Deleted } kind = Inserted;
         quint64 id = 0;
-        Cells old;       // Modified: the cells before the post
-        Row removed;     // Deleted: the whole record
-        int position = 0; // Deleted: its storage position
+        Cells old;         // Modified: the cells before the post
+        Row removed;       // Deleted: the whole record
+        int position = 0;  // Deleted: its storage position
         quint64 epoch = 0; // the table's file epoch when the change was made
     };
 
@@ -39,9 +39,9 @@ struct ClientDataSet::Private
     // onto it writes only what changed since (see client_dataset_file.cpp).
     struct BoundFile
     {
-        QString path;      // at the end of any links
-        QByteArray stamp;  // device, inode, size and time after the load or the last save
-        QList<FieldDef> fields;   // the definitions the file holds
+        QString path;           // at the end of any links
+        QByteArray stamp;       // device, inode, size and time after the load or the last save
+        QList<FieldDef> fields; // the definitions the file holds
         QList<IndexDef> indexes;
     };
 
@@ -71,8 +71,8 @@ struct ClientDataSet::Private
     QString indexName;
     FilterPredicate filter;
     bool filtered = false;
-    std::vector<int> view;           // storage positions in view order
-    std::vector<int> viewOfStorage;  // storage position -> view position or -1
+    std::vector<int> view;          // storage positions in view order
+    std::vector<int> viewOfStorage; // storage position -> view position or -1
 
     // Cursor: view position of the current record, -1 when there is none.
     int cur = -1;

@@ -10,9 +10,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fcntl.h>
 #include <map>
 #include <memory>
-#include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -85,11 +85,13 @@ public:
         sqlite3 *raw = nullptr;
         // A file being read is opened immutable: SQLite then takes no lock and
         // never creates a -wal, -shm or journal file beside it.
-        const QByteArray name = mode == OpenMode::Read ? immutableUri(path) : QFile::encodeName(path);
+        const QByteArray name =
+            mode == OpenMode::Read ? immutableUri(path) : QFile::encodeName(path);
         const int flags = mode == OpenMode::Read     ? (SQLITE_OPEN_READONLY | SQLITE_OPEN_URI)
                           : mode == OpenMode::Create ? (SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)
                                                      : SQLITE_OPEN_READWRITE;
-        const int rc = sqlite3_open_v2(name.constData(), &raw, flags | SQLITE_OPEN_NOMUTEX, nullptr);
+        const int rc =
+            sqlite3_open_v2(name.constData(), &raw, flags | SQLITE_OPEN_NOMUTEX, nullptr);
         m_db.reset(raw);
         if (rc != SQLITE_OK)
             fail(rc);
@@ -116,9 +118,10 @@ public:
             sqlite3_file_control(m_db.get(), "main", SQLITE_FCNTL_LAST_ERRNO, &systemError);
         if ((primary == SQLITE_IOERR || primary == SQLITE_FULL) && systemError != 0)
             reason = QString::fromLocal8Bit(std::strerror(systemError));
-        if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB || primary == SQLITE_FORMAT
-            || primary == SQLITE_RANGE || primary == SQLITE_MISMATCH || primary == SQLITE_TOOBIG)
-            throw FileFormatError::refused(m_path, QStringLiteral("it is damaged (%1)").arg(reason));
+        if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB || primary == SQLITE_FORMAT ||
+            primary == SQLITE_RANGE || primary == SQLITE_MISMATCH || primary == SQLITE_TOOBIG)
+            throw FileFormatError::refused(m_path,
+                                           QStringLiteral("it is damaged (%1)").arg(reason));
         if (m_forWriting)
             throw FileAccessError::cannotWrite(m_path, reason);
         throw FileAccessError::cannotOpen(m_path, reason);
@@ -126,7 +129,8 @@ public:
 
     void exec(const QString &sql) const
     {
-        const int rc = sqlite3_exec(m_db.get(), sql.toUtf8().constData(), nullptr, nullptr, nullptr);
+        const int rc =
+            sqlite3_exec(m_db.get(), sql.toUtf8().constData(), nullptr, nullptr, nullptr);
         if (rc != SQLITE_OK)
             fail(rc);
     }
@@ -215,8 +219,7 @@ void rollBackHotJournal(const QString &path)
     sqlite3 *raw = nullptr;
     const QByteArray name = QFile::encodeName(path);
     if (sqlite3_open_v2(name.constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
-                        nullptr)
-        == SQLITE_OK) {
+                        nullptr) == SQLITE_OK) {
         sqlite3_busy_timeout(raw, 5000);
         sqlite3_exec(raw, "SELECT count(*) FROM sqlite_schema", nullptr, nullptr, nullptr);
     }
@@ -248,9 +251,9 @@ void checkNeedsNoRecovery(const QString &path)
         return;
     rollBackHotJournal(path);
     if (isHotJournal(journal))
-        throw FileFormatError::refused(
-            path, QStringLiteral("SQLite must first recover changes from %1")
-                      .arg(QFileInfo(journal).fileName()));
+        throw FileFormatError::refused(path,
+                                       QStringLiteral("SQLite must first recover changes from %1")
+                                           .arg(QFileInfo(journal).fileName()));
 }
 
 void checkIdentity(const Connection &c)
@@ -260,11 +263,11 @@ void checkIdentity(const Connection &c)
     const qint64 version = c.pragmaValue("user_version");
     if (version != kSqliteFormatVersion)
         c.refuse(QStringLiteral("format version %1 is not supported").arg(version));
-    if (tableColumns(c, QStringLiteral("fields"))
-        != QStringList{"position", "name", "type", "size", "required"})
+    if (tableColumns(c, QStringLiteral("fields")) !=
+        QStringList{"position", "name", "type", "size", "required"})
         c.refuse(QStringLiteral("the table of fields is missing or malformed"));
-    if (tableColumns(c, QStringLiteral("indexes"))
-        != QStringList{"position", "name", "fields", "descending"})
+    if (tableColumns(c, QStringLiteral("indexes")) !=
+        QStringList{"position", "name", "fields", "descending"})
         c.refuse(QStringLiteral("the table of indexes is missing or malformed"));
 }
 
@@ -287,8 +290,8 @@ QList<FieldDef> readFieldDefs(const Connection &c)
     while (c.step(stmt.get())) {
         if (fields.size() >= kMaxFieldCount)
             c.refuse(QStringLiteral("too many fields"));
-        if (sqlite3_column_type(stmt.get(), 0) != SQLITE_TEXT
-            || sqlite3_column_type(stmt.get(), 2) != SQLITE_INTEGER)
+        if (sqlite3_column_type(stmt.get(), 0) != SQLITE_TEXT ||
+            sqlite3_column_type(stmt.get(), 2) != SQLITE_INTEGER)
             c.refuse(QStringLiteral("a field definition is malformed"));
         FieldDef def;
         def.name = columnText(stmt.get(), 0);
@@ -306,8 +309,8 @@ QList<FieldDef> readFieldDefs(const Connection &c)
 QList<IndexDef> readIndexDefs(const Connection &c)
 {
     QList<IndexDef> indexes;
-    Stmt stmt = c.prepare(
-        QStringLiteral("SELECT name, fields, descending FROM indexes ORDER BY position"));
+    Stmt stmt =
+        c.prepare(QStringLiteral("SELECT name, fields, descending FROM indexes ORDER BY position"));
     while (c.step(stmt.get())) {
         if (indexes.size() >= kMaxFieldCount)
             c.refuse(QStringLiteral("too many indexes"));
@@ -337,8 +340,8 @@ Cell readCell(const Connection &c, sqlite3_stmt *stmt, int column, const FieldDe
     cell.null = false;
     if (field.type == FieldType::Integer) {
         const qint64 value = sqlite3_column_int64(stmt, column);
-        if (type != SQLITE_INTEGER || value < std::numeric_limits<qint32>::min()
-            || value > std::numeric_limits<qint32>::max())
+        if (type != SQLITE_INTEGER || value < std::numeric_limits<qint32>::min() ||
+            value > std::numeric_limits<qint32>::max())
             refuseValue(c, field, position);
         cell.number = qint32(value);
         return cell;
@@ -346,14 +349,15 @@ Cell readCell(const Connection &c, sqlite3_stmt *stmt, int column, const FieldDe
     if (field.type == FieldType::String ? type != SQLITE_TEXT
                                         : (type != SQLITE_BLOB && type != SQLITE_TEXT))
         refuseValue(c, field, position);
-    const void *bytes = type == SQLITE_TEXT ? static_cast<const void *>(sqlite3_column_text(stmt, column))
-                                            : sqlite3_column_blob(stmt, column);
+    const void *bytes = type == SQLITE_TEXT
+                            ? static_cast<const void *>(sqlite3_column_text(stmt, column))
+                            : sqlite3_column_blob(stmt, column);
     const int size = sqlite3_column_bytes(stmt, column);
     if (size > 0 && !bytes)
         c.fail(SQLITE_NOMEM);
     cell.data = size > 0 ? QByteArray(static_cast<const char *>(bytes), size) : QByteArray("");
-    if (field.type == FieldType::String
-        && (!isValidUtf8(cell.data) || utf8Length(cell.data) > field.size))
+    if (field.type == FieldType::String &&
+        (!isValidUtf8(cell.data) || utf8Length(cell.data) > field.size))
         refuseValue(c, field, position);
     return cell;
 }
@@ -457,9 +461,10 @@ private:
         char counter[4] = {};
         if (m_fd < 0 || ::fstat(m_fd, &info) != 0 || ::pread(m_fd, counter, 4, 24) != 4)
             return QByteArray();
-        return QByteArray::number(qint64(info.st_size)) + ':'
-               + QByteArray::number(qint64(info.st_mtim.tv_sec)) + '.'
-               + QByteArray::number(qint64(info.st_mtim.tv_nsec)) + ':' + QByteArray(counter, 4).toHex();
+        return QByteArray::number(qint64(info.st_size)) + ':' +
+               QByteArray::number(qint64(info.st_mtim.tv_sec)) + '.' +
+               QByteArray::number(qint64(info.st_mtim.tv_nsec)) + ':' +
+               QByteArray(counter, 4).toHex();
     }
 
     void reopenIfChanged() const
@@ -539,9 +544,11 @@ void bindCell(sqlite3_stmt *stmt, int column, const Cell &cell, FieldType type)
     else if (type == FieldType::Integer)
         sqlite3_bind_int(stmt, column, cell.number);
     else if (type == FieldType::String)
-        sqlite3_bind_text(stmt, column, cell.data.constData(), int(cell.data.size()), SQLITE_STATIC);
+        sqlite3_bind_text(stmt, column, cell.data.constData(), int(cell.data.size()),
+                          SQLITE_STATIC);
     else
-        sqlite3_bind_blob(stmt, column, cell.data.constData(), int(cell.data.size()), SQLITE_STATIC);
+        sqlite3_bind_blob(stmt, column, cell.data.constData(), int(cell.data.size()),
+                          SQLITE_STATIC);
 }
 
 QString insertStatement(int fieldCount)
@@ -581,8 +588,8 @@ void writeRows(const Connection &c, const QList<FieldDef> &fields, const std::ve
 
 void checkUpdatable(const Connection &c)
 {
-    if (c.pragmaValue("application_id") != kSqliteApplicationId
-        || c.pragmaValue("user_version") != kSqliteFormatVersion)
+    if (c.pragmaValue("application_id") != kSqliteApplicationId ||
+        c.pragmaValue("user_version") != kSqliteFormatVersion)
         c.refuse(QStringLiteral("it changed on disk"));
 }
 
@@ -598,7 +605,8 @@ void updateRow(const Connection &c, std::map<std::vector<bool>, Stmt> &statement
         QStringList sets;
         for (int i = 0; i < fields.size(); ++i) {
             if (written[size_t(i)])
-                sets.append(QStringLiteral("%1 = ?%2").arg(quoteIdentifier(fields[i].name)).arg(i + 2));
+                sets.append(
+                    QStringLiteral("%1 = ?%2").arg(quoteIdentifier(fields[i].name)).arg(i + 2));
         }
         if (sets.isEmpty())
             return;
@@ -653,7 +661,8 @@ TableContent readSqliteFile(const QString &path, bool onDemand)
     const bool anyStored = std::any_of(content.fields.begin(), content.fields.end(),
                                        [](const FieldDef &f) { return f.type == FieldType::Memo; });
     if (onDemand && anyStored)
-        content.storedValues = std::make_shared<SqliteValueReader>(std::move(c), path, content.fields);
+        content.storedValues =
+            std::make_shared<SqliteValueReader>(std::move(c), path, content.fields);
     return content;
 }
 

@@ -36,8 +36,8 @@ struct FileUpdate
 {
     QList<FieldDef> fields;
     QList<IndexDef> indexes;
-    bool definitionsChanged = false; // rewrite the fields and indexes tables
-    std::vector<qint64> deletions;   // positions of records to remove
+    bool definitionsChanged = false;  // rewrite the fields and indexes tables
+    std::vector<qint64> deletions;    // positions of records to remove
     std::vector<const Row *> updates; // records in the file: every cell that is not stored
     std::vector<std::pair<qint64, const Row *>> insertions; // new position, record
 };

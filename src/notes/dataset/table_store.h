@@ -27,8 +27,8 @@ struct Cell
     // stand for the value in the file.
     friend bool operator==(const Cell &a, const Cell &b)
     {
-        return a.null == b.null && a.stored == b.stored
-               && (a.null || a.stored || (a.number == b.number && a.data == b.data));
+        return a.null == b.null && a.stored == b.stored &&
+               (a.null || a.stored || (a.number == b.number && a.data == b.data));
     }
 };
 

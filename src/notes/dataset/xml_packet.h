@@ -23,8 +23,7 @@ std::optional<TableContent> readXmlPacketFast(const char *data, qsizetype size,
 // Writes the packet to an open device. Throws DataSetError when a string
 // value holds a character XML cannot carry, FileAccessError naming
 // `shownName` on write errors. Stored cells are read through `stored`.
-void writeXmlPacket(QIODevice &device, const QList<FieldDef> &fields,
-                    const std::vector<Row> &rows, const QString &shownName,
-                    const StoredValueReader *stored = nullptr);
+void writeXmlPacket(QIODevice &device, const QList<FieldDef> &fields, const std::vector<Row> &rows,
+                    const QString &shownName, const StoredValueReader *stored = nullptr);
 
 } // namespace bw::dataset

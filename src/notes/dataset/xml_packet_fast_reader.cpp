@@ -61,8 +61,8 @@ bool isNameChar(char c)
 // Characters XML 1.0 allows.
 bool isXmlChar(char32_t c)
 {
-    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF)
-           || (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) ||
+           (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
 }
 
 void appendUtf8(QByteArray &out, char32_t c)
@@ -459,7 +459,8 @@ private:
         endTag("FIELDS");
     }
 
-    static QByteArray valueOf(const QList<Attribute> &attributes, const char *name, bool *present = nullptr)
+    static QByteArray valueOf(const QList<Attribute> &attributes, const char *name,
+                              bool *present = nullptr)
     {
         for (const Attribute &attribute : attributes) {
             if (attribute.name == QByteArrayView(name)) {
@@ -495,7 +496,8 @@ private:
         field.def.name = QString::fromUtf8(field.name);
         const QByteArray type = valueOf(attributes, "fieldtype");
         const QByteArray subtype = valueOf(attributes, "SUBTYPE");
-        field.def.required = valueOf(attributes, "required").compare("true", Qt::CaseInsensitive) == 0;
+        field.def.required =
+            valueOf(attributes, "required").compare("true", Qt::CaseInsensitive) == 0;
         if (type == "i4" || type == "i2" || type == "i1") {
             field.def.type = FieldType::Integer;
             field.encoding = Encoding::Integer;
@@ -506,8 +508,8 @@ private:
         } else if (type == "bin.hex") {
             field.def.type = FieldType::Memo;
             field.def.size = widthOf(attributes, false);
-            field.encoding = subtype == "Text" || subtype == "WideText" ? Encoding::Text
-                                                                        : Encoding::Base64;
+            field.encoding =
+                subtype == "Text" || subtype == "WideText" ? Encoding::Text : Encoding::Base64;
         } else {
             giveUp();
         }

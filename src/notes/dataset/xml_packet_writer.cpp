@@ -35,14 +35,29 @@ void appendEscaped(QByteArray &out, const QByteArray &text)
     for (; p < end; ++p) {
         const char *replacement = nullptr;
         switch (*p) {
-        case '&': replacement = "&amp;"; break;
-        case '<': replacement = "&lt;"; break;
-        case '>': replacement = "&gt;"; break;
-        case '"': replacement = "&quot;"; break;
-        case '\t': replacement = "&#9;"; break;
-        case '\n': replacement = "&#10;"; break;
-        case '\r': replacement = "&#13;"; break;
-        default: continue;
+        case '&':
+            replacement = "&amp;";
+            break;
+        case '<':
+            replacement = "&lt;";
+            break;
+        case '>':
+            replacement = "&gt;";
+            break;
+        case '"':
+            replacement = "&quot;";
+            break;
+        case '\t':
+            replacement = "&#9;";
+            break;
+        case '\n':
+            replacement = "&#10;";
+            break;
+        case '\r':
+            replacement = "&#13;";
+            break;
+        default:
+            continue;
         }
         out.append(run, p - run);
         out.append(replacement);
@@ -81,8 +96,8 @@ bool isXmlName(const QString &name)
 {
     for (qsizetype i = 0; i < name.size(); ++i) {
         const char16_t c = name[i].unicode();
-        const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'
-                            || c == ':' || c >= 0xC0;
+        const bool letter =
+            (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == ':' || c >= 0xC0;
         const bool other = (c >= '0' && c <= '9') || c == '-' || c == '.' || c == 0xB7;
         if (!letter && (i == 0 || !other))
             return false;
@@ -109,8 +124,7 @@ void checkStrings(const QList<FieldDef> &fields, const std::vector<Row> &rows)
     }
 }
 
-void appendMetadata(QByteArray &out, const QList<FieldDef> &fields,
-                    const std::vector<bool> &binary)
+void appendMetadata(QByteArray &out, const QList<FieldDef> &fields, const std::vector<bool> &binary)
 {
     out.append("<?xml version=\"1.0\" standalone=\"yes\"?>\n"
                "<DATAPACKET Version=\"2.0\">\n<METADATA>\n<FIELDS>\n");
@@ -124,9 +138,9 @@ void appendMetadata(QByteArray &out, const QList<FieldDef> &fields,
         else if (field.type == FieldType::String)
             out.append(" fieldtype=\"string\" WIDTH=\"" + QByteArray::number(field.size) + "\"");
         else
-            out.append(QByteArray(" fieldtype=\"bin.hex\" SUBTYPE=\"")
-                       + (binary[size_t(i)] ? "Binary" : "Text") + "\" WIDTH=\""
-                       + QByteArray::number(field.size) + "\"");
+            out.append(QByteArray(" fieldtype=\"bin.hex\" SUBTYPE=\"") +
+                       (binary[size_t(i)] ? "Binary" : "Text") + "\" WIDTH=\"" +
+                       QByteArray::number(field.size) + "\"");
         if (field.required)
             out.append(" required=\"true\"");
         out.append("/>\n");
