@@ -74,6 +74,15 @@ void FolderTreeLink::tableChanged()
     const State state = m_table.state();
     if (state == State::Edit || state == State::Insert)
         return;
+    if (m_table.isActive() && m_table.dataVersion() == m_builtVersion) {
+        // Records and order as the nodes show them (a save, a refresh): only
+        // the current record may have moved.
+        emit renamingCancelled();
+        const int node = currentRecordNode();
+        if (node != kNoNode)
+            selectNode(node);
+        return;
+    }
     BuildPass(true);
 }
 
@@ -105,6 +114,7 @@ void FolderTreeLink::BuildPass(bool generalChange)
         walkTable();
         placeTopLevelChildren();
         m_model.bulkRemoveUnvisited();
+        m_builtVersion = m_table.dataVersion();
     }
     const int node = currentRecordNode();
     if (node != kNoNode)

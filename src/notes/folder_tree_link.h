@@ -103,6 +103,21 @@ private:
     void deleteRecords(std::vector<qint32> keys);
     void writeCopies(const std::vector<int> &sources, const std::vector<int> &copies, int target);
 
+    // The tree's own writes: it changed its nodes first, so the table's
+    // content after them needs no build pass.
+    class OwnWrite
+    {
+    public:
+        explicit OwnWrite(FolderTreeLink &link) : m_link(link), m_flag(link.m_writing) {}
+        ~OwnWrite() { m_link.m_builtVersion = m_link.m_table.dataVersion(); }
+        OwnWrite(const OwnWrite &) = delete;
+        OwnWrite &operator=(const OwnWrite &) = delete;
+
+    private:
+        FolderTreeLink &m_link;
+        ScopedFlag m_flag;
+    };
+
     dataset::ClientDataSet &m_table;
     FolderTreeModel m_model;
     QItemSelectionModel m_selection;
@@ -112,6 +127,7 @@ private:
     bool m_following = false;
     bool m_changedWhileFollowing = false;
     bool m_quietSelection = false;
+    quint64 m_builtVersion = 0; // the table's data version the nodes show
 };
 
 } // namespace bw::notes

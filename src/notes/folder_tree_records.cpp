@@ -39,7 +39,7 @@ int FolderTreeLink::insertItem(int parent, const QString &text, bool select)
 
 void FolderTreeLink::writeNewRecord(int id, int parent)
 {
-    ScopedFlag writing(m_writing);
+    OwnWrite writing(*this);
     dataset::ControlsDisabler disabled(m_table);
     try {
         m_table.append(); // the after-insert handler gives the ID
@@ -72,8 +72,8 @@ bool FolderTreeLink::makeCurrent(qint32 key)
 {
     if (!m_table.isActive() || m_table.isEmpty())
         return false;
-    if (m_table.state() != State::Insert && !m_table.isNull(kFieldId)
-        && m_table.asInteger(kFieldId) == key)
+    if (m_table.state() != State::Insert && !m_table.isNull(kFieldId) &&
+        m_table.asInteger(kFieldId) == key)
         return true;
     return m_table.locate(kFieldId, key);
 }
@@ -82,7 +82,7 @@ void FolderTreeLink::beginRename(int id)
 {
     if (!m_model.isNode(id) || !m_table.canModify())
         return;
-    ScopedFlag writing(m_writing);
+    OwnWrite writing(*this);
     if (m_table.state() == State::Browse && makeCurrent(m_model.node(id).key))
         m_table.edit();
 }
@@ -95,7 +95,7 @@ void FolderTreeLink::endRename(int id, const QString &text)
     m_model.setText(id, text);
     if (!m_table.canModify())
         return;
-    ScopedFlag writing(m_writing);
+    OwnWrite writing(*this);
     if (!makeCurrent(m_model.node(id).key) || m_table.asString(kFieldName) == text)
         return;
     m_table.edit();
@@ -123,7 +123,7 @@ bool FolderTreeLink::moveNode(int id, int newParent)
 void FolderTreeLink::writeParent(int id, qint32 value)
 {
     m_model.setParentValue(id, value);
-    ScopedFlag writing(m_writing);
+    OwnWrite writing(*this);
     if (!makeCurrent(m_model.node(id).key))
         return;
     m_table.edit();
@@ -153,7 +153,7 @@ void FolderTreeLink::deleteRecords(std::vector<qint32> keys)
     if (!m_table.isActive())
         return;
     std::sort(keys.begin(), keys.end());
-    ScopedFlag writing(m_writing);
+    OwnWrite writing(*this);
     dataset::ControlsDisabler disabled(m_table);
     std::optional<dataset::ClientDataSet::Bookmark> after;
     m_table.first();
@@ -202,7 +202,7 @@ void FolderTreeLink::writeCopies(const std::vector<int> &sources, const std::vec
     QHash<qint32, Fields> wanted;
     for (int node : sources)
         wanted.insert(m_model.node(node).key, {});
-    ScopedFlag writing(m_writing);
+    OwnWrite writing(*this);
     dataset::ControlsDisabler disabled(m_table);
     for (m_table.first(); !m_table.eof(); m_table.next()) {
         const auto it = wanted.find(m_table.asInteger(kFieldId));
@@ -231,8 +231,8 @@ void FolderTreeLink::writeCopies(const std::vector<int> &sources, const std::vec
 
 bool FolderTreeLink::canDrop(int dragged, int target) const
 {
-    return m_model.isNode(dragged) && m_model.isNode(target)
-           && !m_model.isInSubtree(target, dragged);
+    return m_model.isNode(dragged) && m_model.isNode(target) &&
+           !m_model.isInSubtree(target, dragged);
 }
 
 void FolderTreeLink::dropNode(int dragged, int target, bool copy)

@@ -76,9 +76,8 @@ bool isTempName(const QString &name, const QString &prefix)
 {
     if (name.size() != prefix.size() + 6 || !name.startsWith(prefix))
         return false;
-    return std::all_of(name.begin() + prefix.size(), name.end(), [](QChar c) {
-        return c.unicode() < 128 && c.isLetterOrNumber();
-    });
+    return std::all_of(name.begin() + prefix.size(), name.end(),
+                       [](QChar c) { return c.unicode() < 128 && c.isLetterOrNumber(); });
 }
 
 // A save that never finished (the program was killed) leaves its temporary
@@ -96,7 +95,8 @@ void removeAbandonedTemps(const QString &targetPath)
         if (!isTempName(base, prefix))
             continue;
         const QString path = folder.filePath(base);
-        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        const int fd =
+            ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
         if (fd < 0 && errno != ENOENT)
             continue;
         if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
@@ -111,16 +111,21 @@ void removeAbandonedTemps(const QString &targetPath)
 
 } // namespace
 
+void checkWritableTarget(const QString &targetPath, const QString &shownName)
+{
+    checkReplaceable(targetPath, shownName);
+    checkNotReadOnly(targetPath, shownName);
+}
+
 AtomicFile::AtomicFile(const QString &targetPath)
     : m_shownName(targetPath), m_targetPath(resolveLinkChain(targetPath))
 {
     // Saving through symbolic links replaces the file the last one points to;
     // the links stay. Only a regular file is replaced.
-    checkReplaceable(m_targetPath, m_shownName);
-    checkNotReadOnly(m_targetPath, m_shownName);
+    checkWritableTarget(m_targetPath, m_shownName);
     const QFileInfo info(m_targetPath);
-    QTemporaryFile temp(info.absolutePath() + QStringLiteral("/.") + info.fileName()
-                        + QStringLiteral(".XXXXXX"));
+    QTemporaryFile temp(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
+                        QStringLiteral(".XXXXXX"));
     temp.setAutoRemove(false);
     if (!temp.open())
         throw FileAccessError(

@@ -9,6 +9,11 @@
 
 namespace bw::dataset {
 
+// The checks a save runs before it writes to `targetPath` (at the end of any
+// links): a regular file (or none yet) that is not read-only. Throws
+// FileAccessError naming `shownName`.
+void checkWritableTarget(const QString &targetPath, const QString &shownName);
+
 class AtomicFile
 {
 public:
@@ -23,6 +28,7 @@ public:
 
     QString tempPath() const { return m_tempPath; }
     QString shownName() const { return m_shownName; }
+    QString targetPath() const { return m_targetPath; } // at the end of any links
     // Flushes the temporary file, gives it the target's permissions and
     // renames it over the target. Throws FileAccessError.
     void commit();

@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QRegularExpression>
 
+#include <atomic>
+
 namespace bw::dataset {
 
 ClientDataSet::ClientDataSet(QObject *parent) : QObject(parent), d(std::make_unique<Private>(this))
@@ -185,8 +187,9 @@ void ClientDataSet::Private::setupAggregates()
         if (field < 0 || fields[field].type != FieldType::Integer)
             throw DataSetError(
                 QStringLiteral("Invalid aggregate expression '%1'").arg(def.expression));
-        aggregates.push_back({def.name, field, match.captured(1).compare(QLatin1String("max"),
-                                                                         Qt::CaseInsensitive) == 0});
+        aggregates.push_back(
+            {def.name, field,
+             match.captured(1).compare(QLatin1String("max"), Qt::CaseInsensitive) == 0});
         aggregateValues[field];
     }
     for (size_t pos = 0; pos < rows.size(); ++pos)
@@ -215,6 +218,7 @@ void ClientDataSet::Private::install(QList<FieldDef> newFields, std::vector<Row>
         byName.insert(newFields[i].name, i);
     fields = std::move(newFields);
     fieldIndexByName = std::move(byName);
+    ++dataVersion;
     const quint64 firstId = nextRowId;
     for (Row &row : newRows)
         row.id = nextRowId++;
@@ -254,12 +258,14 @@ void ClientDataSet::close()
         return;
     emit beforeClose();
     d->active = false;
+    ++d->dataVersion;
     d->rows.clear();
     d->view.clear();
     d->viewOfStorage.clear();
     d->changeLog.clear();
     d->buffer.clear();
     d->aggregateValues.clear();
+    d->forgetFile();
     d->cur = -1;
     d->bof = d->eof = true;
     d->setState(State::Inactive);
@@ -273,6 +279,8 @@ bool ClientDataSet::isActive() const
 
 namespace {
 
+std::atomic<qint64> onDemandMinimumSize{4 << 20};
+
 TableContent readTableFile(const QString &path)
 {
     QFile file;
@@ -280,8 +288,13 @@ TableContent readTableFile(const QString &path)
         throw FileAccessError::cannotOpen(path, file.errorString());
     const QByteArray head = file.peek(16);
     if (head.startsWith("SQLite format 3")) {
+        // A small file is read whole: it costs little, and a damaged value is
+        // refused at once rather than when its record is shown.
+        const bool onDemand = file.size() >= onDemandMinimumSize.load();
         file.close();
-        return readSqliteFile(path);
+        TableContent content = readSqliteFile(path, onDemand);
+        content.binaryForm = true;
+        return content;
     }
     if (head.trimmed().startsWith('<') || head.startsWith("\xEF\xBB\xBF<"))
         return readXmlPacket(file, path);
@@ -296,7 +309,8 @@ QList<FieldDef> matchFields(const QList<FieldDef> &own, QList<FieldDef> fromFile
         auto it = std::find_if(fromFile.begin(), fromFile.end(),
                                [&](const FieldDef &f) { return f.name == def.name; });
         if (it == fromFile.end())
-            throw FileFormatError::refused(path, QStringLiteral("field '%1' is missing").arg(def.name));
+            throw FileFormatError::refused(path,
+                                           QStringLiteral("field '%1' is missing").arg(def.name));
         if (it->type != def.type)
             throw FileFormatError::refused(
                 path, QStringLiteral("field '%1' has the wrong type").arg(def.name));
@@ -310,7 +324,15 @@ QList<FieldDef> matchFields(const QList<FieldDef> &own, QList<FieldDef> fromFile
 void ClientDataSet::loadFromFile(const QString &path)
 {
     close();
+    // Taken before reading: a change made meanwhile shows at the next save.
+    QByteArray stamp;
+    try {
+        stamp = fileStamp(resolveLinkChain(path));
+    } catch (const FileAccessError &) {
+        // A looping chain: the read below refuses it with its reason.
+    }
     TableContent content = readTableFile(path);
+    const QList<FieldDef> fileFields = content.fields;
     QList<FieldDef> fields = matchFields(d->fieldDefs, std::move(content.fields), path);
     QList<IndexDef> indexes = d->indexDefs;
     for (const IndexDef &index : content.indexes) {
@@ -325,12 +347,15 @@ void ClientDataSet::loadFromFile(const QString &path)
     d->indexDefs = indexes;
     try {
         d->install(fields, std::move(content.rows));
+        content.fields = fileFields;
+        d->bindLoaded(path, stamp, content);
     } catch (...) {
         d->fieldDefs = savedFieldDefs;
         d->indexDefs = savedIndexDefs;
         d->active = false;
         d->state = State::Inactive;
         d->rows.clear();
+        d->forgetFile();
         throw;
     }
     emit afterOpen();
@@ -342,25 +367,27 @@ void ClientDataSet::saveToFile(const QString &path, FileFormat format)
 {
     d->checkActive();
     checkBrowseMode();
+    if (format == FileFormat::Binary) {
+        d->saveBinary(path);
+        return;
+    }
     AtomicFile target(path);
-    if (format == FileFormat::Xml) {
+    {
         // Unbuffered: every write reaches the file at once, so a full disk is
         // reported with its reason by the write that met it.
         QFile file(target.tempPath());
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
             throw FileAccessError::cannotWrite(path, file.errorString());
-        writeXmlPacket(file, d->fields, d->rows.contiguous(), path);
+        writeXmlPacket(file, d->fields, d->rows.contiguous(), path, d->storedValues.get());
         file.close();
-    } else {
-        QList<IndexDef> indexes;
-        for (const IndexDef &index : d->indexDefs) {
-            if (std::all_of(index.fields.begin(), index.fields.end(),
-                            [&](const QString &f) { return d->fieldIndexByName.contains(f); }))
-                indexes.append(index);
-        }
-        writeSqliteFile(target.tempPath(), d->fields, indexes, d->rows.contiguous(), path);
     }
     target.commit();
+    d->afterXmlSave(target.targetPath());
+}
+
+void ClientDataSet::setOnDemandMinimumSize(qint64 bytes)
+{
+    onDemandMinimumSize.store(bytes);
 }
 
 ClientDataSet::FileFormat ClientDataSet::fileFormatForName(const QString &path)
@@ -410,7 +437,7 @@ const Cells *ClientDataSet::Private::activeCells() const
 {
     switch (state) {
     case State::Filter:
-        return filterCells;
+        return filterRow ? &filterRow->cells : nullptr;
     case State::Edit:
     case State::Insert:
         return &buffer;
@@ -424,20 +451,53 @@ const Cells *ClientDataSet::Private::activeCells() const
     return &rows[size_t(storageAt(cur))].cells;
 }
 
+const Row *ClientDataSet::Private::activeRow() const
+{
+    switch (state) {
+    case State::Filter:
+        return filterRow;
+    case State::Edit: {
+        const int pos = storagePosOf(editId);
+        return pos >= 0 ? &rows[size_t(pos)] : nullptr;
+    }
+    case State::Insert:
+    case State::SetKey:
+        return nullptr;
+    default:
+        break;
+    }
+    if (!active || cur < 0 || cur >= viewCount())
+        return nullptr;
+    return &rows[size_t(storageAt(cur))];
+}
+
+const Cell *ClientDataSet::Private::activeCell(int field, Cell &scratch) const
+{
+    const Cells *cells = activeCells();
+    if (!cells)
+        return nullptr;
+    const Cell &cell = (*cells)[size_t(field)];
+    if (!cell.stored)
+        return &cell;
+    const Row *row = activeRow();
+    scratch = readStoredCell(row ? row->filePos : kNoFilePos, field, storedValues.get());
+    return &scratch;
+}
+
 QVariant ClientDataSet::fieldValue(const QString &name) const
 {
     const int index = d->requireField(name);
-    const Cells *cells = d->activeCells();
-    if (!cells || (*cells)[size_t(index)].null)
+    Cell scratch;
+    const Cell *cell = d->activeCell(index, scratch);
+    if (!cell || cell->null)
         return {};
-    const Cell &cell = (*cells)[size_t(index)];
     switch (d->fields[index].type) {
     case FieldType::Integer:
-        return cell.number;
+        return cell->number;
     case FieldType::String:
-        return QString::fromUtf8(cell.data);
+        return QString::fromUtf8(cell->data);
     case FieldType::Memo:
-        return cell.data;
+        return cell->data;
     }
     return {};
 }
@@ -446,40 +506,43 @@ bool ClientDataSet::isNull(const QString &name) const
 {
     const int index = d->requireField(name);
     const Cells *cells = d->activeCells();
-    return !cells || (*cells)[size_t(index)].null;
+    return !cells || (*cells)[size_t(index)].null; // a stored cell is never null
 }
 
 int ClientDataSet::asInteger(const QString &name) const
 {
     const int index = d->requireField(name);
-    const Cells *cells = d->activeCells();
-    if (!cells || (*cells)[size_t(index)].null)
+    Cell scratch;
+    const Cell *cell = d->activeCell(index, scratch);
+    if (!cell || cell->null)
         return 0;
     if (d->fields[index].type == FieldType::Integer)
-        return (*cells)[size_t(index)].number;
-    return QString::fromUtf8((*cells)[size_t(index)].data).trimmed().toInt();
+        return cell->number;
+    return QString::fromUtf8(cell->data).trimmed().toInt();
 }
 
 QString ClientDataSet::asString(const QString &name) const
 {
     const int index = d->requireField(name);
-    const Cells *cells = d->activeCells();
-    if (!cells || (*cells)[size_t(index)].null)
+    Cell scratch;
+    const Cell *cell = d->activeCell(index, scratch);
+    if (!cell || cell->null)
         return {};
     if (d->fields[index].type == FieldType::Integer)
-        return QString::number((*cells)[size_t(index)].number);
-    return QString::fromUtf8((*cells)[size_t(index)].data);
+        return QString::number(cell->number);
+    return QString::fromUtf8(cell->data);
 }
 
 QByteArray ClientDataSet::asBytes(const QString &name) const
 {
     const int index = d->requireField(name);
-    const Cells *cells = d->activeCells();
-    if (!cells || (*cells)[size_t(index)].null)
+    Cell scratch;
+    const Cell *cell = d->activeCell(index, scratch);
+    if (!cell || cell->null)
         return {};
     if (d->fields[index].type == FieldType::Integer)
-        return QByteArray::number((*cells)[size_t(index)].number);
-    return (*cells)[size_t(index)].data;
+        return QByteArray::number(cell->number);
+    return cell->data;
 }
 
 } // namespace bw::dataset

@@ -85,8 +85,14 @@ public:
     // nothing changed) in the form asked, whatever the name. The old file is
     // replaced only when the new one is complete, and only a regular file is
     // replaced; through symbolic links, the file the last one points to.
-    // Throws FileAccessError (or DataSetError).
+    // The binary form saved onto the file the table was loaded from (or last
+    // wrote whole), unchanged on disk since, is updated in place instead:
+    // only the records changed since, in one SQLite transaction; nothing at
+    // all when nothing changed. Throws FileAccessError (or DataSetError).
     void saveToFile(const QString &path, FileFormat format = FileFormat::Binary);
+    // Memo values of binary files at least this large stay in the file when it
+    // is loaded and are read when a record needs them (4 MiB by default).
+    static void setOnDemandMinimumSize(qint64 bytes);
     // The form a user means by a file name: XML for a name ending in ".xml"
     // (any case), else binary. For callers that let the user name the file.
     static FileFormat fileFormatForName(const QString &path);
@@ -136,7 +142,7 @@ public:
     void append(); // new record at the end; state Insert, afterInsert fires
     void insert(); // new record before the current one
     void edit();
-    void post();   // throws RequiredFieldError, leaving the state as it was
+    void post(); // throws RequiredFieldError, leaving the state as it was
     void cancel();
     void deleteRecord();
     // Posts a pending edit or insert if anything was changed, else cancels it.
@@ -149,13 +155,13 @@ public:
 
     // --- Fields of the current record (or of the record being filtered) ---
     int fieldCount() const;
-    int fieldIndex(const QString &name) const; // -1 when there is no such field
+    int fieldIndex(const QString &name) const;    // -1 when there is no such field
     FieldDef fieldDef(const QString &name) const; // throws when there is none
     // Integer -> int, String -> QString, Memo -> QByteArray; null QVariant for null.
     QVariant fieldValue(const QString &name) const;
     bool isNull(const QString &name) const;
-    int asInteger(const QString &name) const; // 0 for null
-    QString asString(const QString &name) const; // Memo decoded as UTF-8
+    int asInteger(const QString &name) const;      // 0 for null
+    QString asString(const QString &name) const;   // Memo decoded as UTF-8
     QByteArray asBytes(const QString &name) const; // the value as stored
     // Needs state Edit, Insert or SetKey. A null QVariant clears the field.
     // Integer fields accept numbers and decimal text; String values are cut
@@ -163,6 +169,11 @@ public:
     void setFieldValue(const QString &name, const QVariant &value);
     void setBytes(const QString &name, const QByteArray &bytes);
     void clearField(const QString &name);
+
+    // Grows with every change of the records, of their order or of the
+    // table's state (open, closed): an unchanged version means the records
+    // read the same, in the same order. For views that rebuild themselves.
+    quint64 dataVersion() const;
 
     // --- Change log ---
     int changeCount() const;

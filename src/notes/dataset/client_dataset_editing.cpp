@@ -31,12 +31,12 @@ Cell ClientDataSet::Private::convert(int field, const QVariant &value) const
     switch (def.type) {
     case FieldType::Integer: {
         bool ok = false;
-        const bool textual = value.typeId() == QMetaType::QString
-                             || value.typeId() == QMetaType::QByteArray;
-        const qint64 number = textual ? value.toString().trimmed().toLongLong(&ok)
-                                      : value.toLongLong(&ok);
-        if (!ok || number < std::numeric_limits<qint32>::min()
-            || number > std::numeric_limits<qint32>::max())
+        const bool textual =
+            value.typeId() == QMetaType::QString || value.typeId() == QMetaType::QByteArray;
+        const qint64 number =
+            textual ? value.toString().trimmed().toLongLong(&ok) : value.toLongLong(&ok);
+        if (!ok || number < std::numeric_limits<qint32>::min() ||
+            number > std::numeric_limits<qint32>::max())
             throw DataSetError(QStringLiteral("'%1' is not a valid integer value for field '%2'")
                                    .arg(value.toString(), def.name));
         cell.number = qint32(number);
@@ -44,13 +44,13 @@ Cell ClientDataSet::Private::convert(int field, const QVariant &value) const
     }
     case FieldType::String: {
         const QByteArray utf8 = value.typeId() == QMetaType::QByteArray ? value.toByteArray()
-                                                                       : value.toString().toUtf8();
+                                                                        : value.toString().toUtf8();
         cell.data = cutUtf8(utf8, def.size);
         break;
     }
     case FieldType::Memo:
         cell.data = value.typeId() == QMetaType::QByteArray ? value.toByteArray()
-                                                           : value.toString().toUtf8();
+                                                            : value.toString().toUtf8();
         break;
     }
     if (def.type != FieldType::Integer && cell.data.isNull())
@@ -148,12 +148,14 @@ void ClientDataSet::Private::checkRequired() const
 
 void ClientDataSet::Private::postInsert()
 {
+    ++dataVersion;
     Row row{nextRowId++, std::move(buffer)};
     const quint64 id = row.id;
     countAggregates(row.cells, 1);
     const int pos = std::clamp(insertStoragePos, 0, int(rows.size()));
     rows.insert(size_t(pos), std::move(row));
-    changeLog.push_back({Change::Inserted, id, {}, {}, 0});
+    changeLog.push_back({Change::Inserted, id, {}, {}, 0, epoch});
+    touch(id);
     state = State::Browse;
     if (identityView()) {
         cur = pos; // the common case, kept free of any rebuild
@@ -165,11 +167,13 @@ void ClientDataSet::Private::postInsert()
 
 void ClientDataSet::Private::postEdit()
 {
+    ++dataVersion;
     const int pos = storagePosOf(editId);
     Row &row = rows[size_t(pos)];
     countAggregates(row.cells, -1);
     countAggregates(buffer, 1);
-    changeLog.push_back({Change::Modified, editId, std::move(row.cells), {}, 0});
+    changeLog.push_back({Change::Modified, editId, std::move(row.cells), {}, 0, epoch});
+    touch(editId);
     row.cells = std::move(buffer);
     state = State::Browse;
     if (!identityView())
@@ -274,8 +278,13 @@ void ClientDataSet::deleteRecord()
                                ? d->rows[size_t(d->storageAt(viewPos + 1))].id
                                : (viewPos > 0 ? d->rows[size_t(d->storageAt(viewPos - 1))].id : 0);
     Row removed = d->rows.take(size_t(pos));
+    ++d->dataVersion;
     d->countAggregates(removed.cells, -1);
-    d->changeLog.push_back({Private::Change::Deleted, removed.id, {}, std::move(removed), pos});
+    if (removed.filePos != kNoFilePos)
+        d->leftFile[removed.id] = removed.filePos;
+    d->touch(removed.id);
+    d->changeLog.push_back(
+        {Private::Change::Deleted, removed.id, {}, std::move(removed), pos, d->epoch});
     d->reposition(nextId, pos);
     if (wasEditing)
         d->emitState();
@@ -307,11 +316,13 @@ bool ClientDataSet::gotoKey()
     if (index == d->indexDefs.end())
         throw DataSetError(QStringLiteral("No index currently active"));
     for (int pos = 0; pos < d->viewCount(); ++pos) {
-        const Cells &cells = d->rows[size_t(d->storageAt(pos))].cells;
+        const Row &row = d->rows[size_t(d->storageAt(pos))];
         bool match = true;
         for (const QString &name : index->fields) {
-            const size_t field = size_t(d->fieldIndexByName.value(name));
-            if (!key[field].null && !(cells[field] == key[field]))
+            const int field = d->fieldIndexByName.value(name);
+            Cell scratch;
+            if (!key[size_t(field)].null &&
+                !(d->valueOf(row, field, scratch) == key[size_t(field)]))
                 match = false;
         }
         if (match) {
@@ -323,6 +334,11 @@ bool ClientDataSet::gotoKey()
 }
 
 // ---------------------------------------------------------------- change log
+
+quint64 ClientDataSet::dataVersion() const
+{
+    return d->dataVersion;
+}
 
 int ClientDataSet::changeCount() const
 {
@@ -337,18 +353,41 @@ void ClientDataSet::mergeChangeLog()
     d->changeLog.shrink_to_fit();
 }
 
-// Reverts one change in the storage; returns through `cur` nothing: the
-// caller repositions.
+void ClientDataSet::Private::touch(quint64 id)
+{
+    ++touched[id];
+}
+
+// An undo of a change made since the last save takes its count back; one of
+// an older change is a new difference from the file.
+void ClientDataSet::Private::untouch(quint64 id, quint64 changeEpoch)
+{
+    if (changeEpoch != epoch) {
+        ++touched[id];
+        return;
+    }
+    const auto it = touched.find(id);
+    if (it != touched.end() && --it->second <= 0)
+        touched.erase(it);
+}
+
+// Reverts one change in the storage; the caller repositions.
 void ClientDataSet::Private::revert(Change change)
 {
+    ++dataVersion;
+    const quint64 id = change.id;
+    const quint64 changeEpoch = change.epoch;
     switch (change.kind) {
     case Change::Inserted: {
-        const int pos = storagePosOf(change.id);
-        countAggregates(rows.take(size_t(pos)).cells, -1);
+        const int pos = storagePosOf(id);
+        Row row = rows.take(size_t(pos));
+        countAggregates(row.cells, -1);
+        if (row.filePos != kNoFilePos)
+            leftFile[id] = row.filePos;
         break;
     }
     case Change::Modified: {
-        Row &row = rows[size_t(storagePosOf(change.id))];
+        Row &row = rows[size_t(storagePosOf(id))];
         countAggregates(row.cells, -1);
         countAggregates(change.old, 1);
         row.cells = std::move(change.old);
@@ -357,10 +396,13 @@ void ClientDataSet::Private::revert(Change change)
     case Change::Deleted: {
         const int pos = std::clamp(change.position, 0, int(rows.size()));
         countAggregates(change.removed.cells, 1);
+        if (change.removed.filePos != kNoFilePos)
+            leftFile.erase(id);
         rows.insert(size_t(pos), std::move(change.removed));
         break;
     }
     }
+    untouch(id, changeEpoch);
 }
 
 bool ClientDataSet::undoLastChange(bool followChange)
@@ -377,8 +419,8 @@ bool ClientDataSet::undoLastChange(bool followChange)
     const quint64 current = bookmark().id;
     const int currentPos = current ? d->storagePosOf(current) : 0;
     const quint64 changed = change.id;
-    const int changedPos = change.kind == Private::Change::Deleted ? change.position
-                                                                   : d->storagePosOf(changed);
+    const int changedPos =
+        change.kind == Private::Change::Deleted ? change.position : d->storagePosOf(changed);
     d->emitBeforeScroll();
     d->revert(std::move(change));
     if (followChange)

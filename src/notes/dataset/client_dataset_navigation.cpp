@@ -29,22 +29,22 @@ int compareCells(const Cell &a, const Cell &b, FieldType type)
 class FilterScope
 {
 public:
-    FilterScope(ClientDataSet::State &state, const Cells *&cells, const Cells &row)
-        : m_state(state), m_saved(state), m_cells(cells)
+    FilterScope(ClientDataSet::State &state, const Row *&filtered, const Row &row)
+        : m_state(state), m_saved(state), m_row(filtered)
     {
         m_state = ClientDataSet::State::Filter;
-        m_cells = &row;
+        m_row = &row;
     }
     ~FilterScope()
     {
         m_state = m_saved;
-        m_cells = nullptr;
+        m_row = nullptr;
     }
 
 private:
     ClientDataSet::State &m_state;
     ClientDataSet::State m_saved;
-    const Cells *&m_cells;
+    const Row *&m_row;
 };
 
 // A locate value prepared once for comparing with many cells.
@@ -75,8 +75,8 @@ struct Needle
         if (type == FieldType::Integer && !partial)
             return numeric && number == cell.number;
         if (!(options & ClientDataSet::CaseInsensitive)) {
-            const QByteArray bytes = type == FieldType::Integer ? QByteArray::number(cell.number)
-                                                                : cell.data;
+            const QByteArray bytes =
+                type == FieldType::Integer ? QByteArray::number(cell.number) : cell.data;
             if (options & ClientDataSet::PartialAnywhere)
                 return bytes.contains(utf8);
             return options & ClientDataSet::PartialKey ? bytes.startsWith(utf8) : bytes == utf8;
@@ -93,21 +93,22 @@ struct Needle
 
 } // namespace
 
-bool ClientDataSet::Private::passesFilter(const Cells &cells)
+bool ClientDataSet::Private::passesFilter(const Row &row)
 {
-    FilterScope scope(state, filterCells, cells);
+    FilterScope scope(state, filterRow, row);
     return filter(*q);
 }
 
 void ClientDataSet::Private::rebuildView()
 {
+    ++dataVersion; // the order may have changed
     view.clear();
     viewOfStorage.clear();
     if (identityView())
         return;
     view.reserve(rows.size());
     for (int i = 0; i < int(rows.size()); ++i) {
-        if (!(filtered && filter) || passesFilter(rows[size_t(i)].cells))
+        if (!(filtered && filter) || passesFilter(rows[size_t(i)]))
             view.push_back(i);
     }
     const auto index = std::find_if(indexDefs.begin(), indexDefs.end(),
@@ -120,6 +121,7 @@ void ClientDataSet::Private::rebuildView()
             // Sort keys made once per value of a string field: comparing them is
             // far cheaper than collating the two texts at every comparison.
             std::vector<std::optional<QCollatorSortKey>> strings;
+            bool stored = false; // memo values may have to be read from the file
         };
         const QCollator &collator = textCollator();
         std::vector<Key> keys;
@@ -134,13 +136,18 @@ void ClientDataSet::Private::rebuildView()
                     key.strings[size_t(pos)].emplace(collator.sortKey(
                         QString::fromUtf8(rows[size_t(pos)].cells[size_t(field)].data)));
             }
+            key.stored = key.type == FieldType::Memo && storedValues;
             keys.push_back(std::move(key));
         }
         const bool descending = index->descending;
         std::stable_sort(view.begin(), view.end(), [&](int a, int b) {
             for (const Key &key : keys) {
-                const Cell &ca = rows[size_t(a)].cells[size_t(key.field)];
-                const Cell &cb = rows[size_t(b)].cells[size_t(key.field)];
+                Cell scratchA;
+                Cell scratchB;
+                const Cell &ca = key.stored ? valueOf(rows[size_t(a)], key.field, scratchA)
+                                            : rows[size_t(a)].cells[size_t(key.field)];
+                const Cell &cb = key.stored ? valueOf(rows[size_t(b)], key.field, scratchB)
+                                            : rows[size_t(b)].cells[size_t(key.field)];
                 int order = 0;
                 if (key.type == FieldType::String && !ca.null && !cb.null)
                     order = key.strings[size_t(a)]->compare(*key.strings[size_t(b)]);
@@ -318,9 +325,9 @@ int ClientDataSet::Private::findInView(int field, const QVariant &value, LocateO
     const FieldType type = fields[field].type;
     const auto index = std::find_if(indexDefs.begin(), indexDefs.end(),
                                     [&](const IndexDef &def) { return def.name == indexName; });
-    const bool indexed = index != indexDefs.end() && index->fields.first() == fields[field].name
-                         && options == NoLocateOptions && !needle.null && from == 0
-                         && (type != FieldType::Integer || needle.numeric);
+    const bool indexed = index != indexDefs.end() && index->fields.first() == fields[field].name &&
+                         options == NoLocateOptions && !needle.null && from == 0 &&
+                         (type != FieldType::Integer || needle.numeric);
     if (indexed) {
         // Binary search on the selected index, then the first exact match among equals.
         Cell probe;
@@ -331,12 +338,15 @@ int ClientDataSet::Private::findInView(int field, const QVariant &value, LocateO
             return -1;
         const bool descending = index->descending;
         auto less = [&](int storagePos, int) {
-            const int order = compareCells(rows[size_t(storagePos)].cells[size_t(field)], probe, type);
+            Cell scratch;
+            const int order =
+                compareCells(valueOf(rows[size_t(storagePos)], field, scratch), probe, type);
             return descending ? order > 0 : order < 0;
         };
         auto it = std::lower_bound(view.begin(), view.end(), 0, less);
         for (; it != view.end(); ++it) {
-            const Cell &cell = rows[size_t(*it)].cells[size_t(field)];
+            Cell scratch;
+            const Cell &cell = valueOf(rows[size_t(*it)], field, scratch);
             if (compareCells(cell, probe, type) != 0)
                 break;
             if (needle.matches(cell, type, options))
@@ -345,7 +355,8 @@ int ClientDataSet::Private::findInView(int field, const QVariant &value, LocateO
         return -1;
     }
     for (int pos = std::max(from, 0); pos < viewCount(); ++pos) {
-        if (needle.matches(rows[size_t(storageAt(pos))].cells[size_t(field)], type, options))
+        Cell scratch;
+        if (needle.matches(valueOf(rows[size_t(storageAt(pos))], field, scratch), type, options))
             return pos;
     }
     return -1;
@@ -379,9 +390,8 @@ bool ClientDataSet::locateNext(const QString &field, const QVariant &value, Loca
 
 void ClientDataSet::setIndexName(const QString &name)
 {
-    if (!name.isEmpty()
-        && std::none_of(d->indexDefs.begin(), d->indexDefs.end(),
-                        [&](const IndexDef &def) { return def.name == name; }))
+    if (!name.isEmpty() && std::none_of(d->indexDefs.begin(), d->indexDefs.end(),
+                                        [&](const IndexDef &def) { return def.name == name; }))
         throw DataSetError(QStringLiteral("Index '%1' not found").arg(name));
     if (!d->active) {
         d->indexName = name;

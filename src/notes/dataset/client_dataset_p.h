@@ -6,6 +6,8 @@
 
 #include <QHash>
 #include <map>
+#include <optional>
+#include <unordered_map>
 #include <vector>
 
 namespace bw::dataset {
@@ -27,9 +29,20 @@ struct ClientDataSet::Private
     {
         enum Kind { Inserted, Modified, Deleted } kind = Inserted;
         quint64 id = 0;
-        Cells old;       // Modified: the cells before the post
-        Row removed;     // Deleted: the whole record
-        int position = 0; // Deleted: its storage position
+        Cells old;         // Modified: the cells before the post
+        Row removed;       // Deleted: the whole record
+        int position = 0;  // Deleted: its storage position
+        quint64 epoch = 0; // the table's file epoch when the change was made
+    };
+
+    // The binary file the table was loaded from or last wrote whole: a save
+    // onto it writes only what changed since (see client_dataset_file.cpp).
+    struct BoundFile
+    {
+        QString path;           // at the end of any links
+        QByteArray stamp;       // device, inode, size and time after the load or the last save
+        QList<FieldDef> fields; // the definitions the file holds
+        QList<IndexDef> indexes;
     };
 
     explicit Private(ClientDataSet *owner) : q(owner) {}
@@ -58,8 +71,8 @@ struct ClientDataSet::Private
     QString indexName;
     FilterPredicate filter;
     bool filtered = false;
-    std::vector<int> view;           // storage positions in view order
-    std::vector<int> viewOfStorage;  // storage position -> view position or -1
+    std::vector<int> view;          // storage positions in view order
+    std::vector<int> viewOfStorage; // storage position -> view position or -1
 
     // Cursor: view position of the current record, -1 when there is none.
     int cur = -1;
@@ -74,9 +87,20 @@ struct ClientDataSet::Private
     bool insertAppends = true;
     int curBeforeInsert = -1;
     Cells keyBuffer;
-    const Cells *filterCells = nullptr;
+    const Row *filterRow = nullptr;
 
     std::vector<Change> changeLog;
+    quint64 dataVersion = 1;
+
+    // The file behind the table.
+    std::optional<BoundFile> bound;
+    std::shared_ptr<StoredValueReader> storedValues; // reads stored cells; null when none
+    quint64 epoch = 1; // grows whenever the table and its bound file agree
+    // Records changed since the table and its bound file last agreed, with
+    // the number of changes (an undo of one made since takes it back), and
+    // the file positions of records that left the table since.
+    std::unordered_map<quint64, int> touched;
+    std::unordered_map<quint64, qint64> leftFile;
 
     int disableCount = 0;
     State stateAtDisable = State::Inactive;
@@ -101,11 +125,19 @@ struct ClientDataSet::Private
     int viewPosOfStorage(int storagePos) const;
     int storagePosOf(quint64 id) const { return rows.positionOf(id); }
     const Cells *activeCells() const;
+    // The row whose cells activeCells() gives; null for the key buffer or a new record.
+    const Row *activeRow() const;
+    // A field's value in the active cells, read from the file when stored.
+    const Cell *activeCell(int field, Cell &scratch) const;
+    const Cell &valueOf(const Row &row, int field, Cell &scratch) const
+    {
+        return cellValue(row, field, storedValues.get(), scratch);
+    }
     // Rebuilds the view after a change and makes the record `id` current (or
     // the one at `fallbackStoragePos` in stored order when `id` is not visible).
     void reposition(quint64 id, int fallbackStoragePos);
     void rebuildView();
-    bool passesFilter(const Cells &cells);
+    bool passesFilter(const Row &row);
     void moveTo(int viewPos);
     int findInView(int field, const QVariant &value, LocateOptions options, int from);
 
@@ -120,6 +152,20 @@ struct ClientDataSet::Private
     void postEdit();
     void dropPending();
     void revert(Change change);
+    void touch(quint64 id);
+    void untouch(quint64 id, quint64 changeEpoch);
+
+    // --- File (client_dataset_file.cpp) ---
+    void bindLoaded(const QString &path, const QByteArray &stamp, const TableContent &content);
+    void afterXmlSave(const QString &target);
+    void saveBinary(const QString &path);
+    bool saveIncrementally(const QString &target, const QString &shownName);
+    bool placeNewRecords(std::vector<int> storagePositions,
+                         std::vector<std::pair<qint64, Row *>> &placed);
+    QList<IndexDef> indexesToWrite() const;
+    void rebindAfterWhole(const QString &target);
+    void readStoredCellsOfLog(bool onlyTouched);
+    void forgetFile();
 
     // --- Opening ---
     void install(QList<FieldDef> newFields, std::vector<Row> newRows);

@@ -9,7 +9,8 @@ QVariant ClientDataSet::fieldValueAt(int recNo, const QString &name) const
     if (!d->active || recNo < 1 || recNo > d->viewCount())
         return {};
     const int field = d->requireField(name);
-    const Cell &cell = d->rows[size_t(d->storageAt(recNo - 1))].cells[size_t(field)];
+    Cell scratch;
+    const Cell &cell = d->valueOf(d->rows[size_t(d->storageAt(recNo - 1))], field, scratch);
     if (cell.null)
         return {};
     switch (d->fields[field].type) {

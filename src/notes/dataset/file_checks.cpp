@@ -55,6 +55,18 @@ void checkReplaceable(const QString &path, const QString &shownName)
         throw FileAccessError::cannotWrite(shownName, kNotRegular);
 }
 
+QByteArray fileStamp(const QString &path)
+{
+    struct stat info;
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
+        return QByteArray();
+    return QByteArray::number(quint64(info.st_dev)) + ':' +
+           QByteArray::number(quint64(info.st_ino)) + ':' +
+           QByteArray::number(qint64(info.st_size)) + ':' +
+           QByteArray::number(qint64(info.st_mtim.tv_sec)) + '.' +
+           QByteArray::number(qint64(info.st_mtim.tv_nsec));
+}
+
 int openRegularFile(const QString &path)
 {
     const QByteArray native = QFile::encodeName(path);

@@ -18,6 +18,11 @@ QString resolveLinkChain(const QString &path);
 // regular file (a folder, a pipe, a device, a socket).
 void checkReplaceable(const QString &path, const QString &shownName);
 
+// Device, inode, size and modification time of the regular file at `path`,
+// as text; empty when there is none. Two stamps differ when the file was
+// replaced or written in between.
+QByteArray fileStamp(const QString &path);
+
 // Opens a regular file for reading and returns its descriptor (close-on-exec).
 // Anything else is refused before it is opened, so a pipe without a writer
 // cannot block the reader. Throws FileAccessError naming `path`.

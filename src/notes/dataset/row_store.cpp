@@ -64,14 +64,14 @@ void RowStore::moveGap(size_t pos)
     m_gapEnd = pos + gap;
 }
 
-// Opens free slots at the end: half the size again, at least the vector's
-// spare capacity, so appends cost what a vector's appends cost.
+// Opens free slots at the end: the vector's spare capacity when it has some
+// (a table just loaded has), so that the first insert moves no record;
+// otherwise half the size again, so appends cost what a vector's appends cost.
 void RowStore::growGap()
 {
     moveGap(size());
-    const size_t wanted = std::max<size_t>(16, size() / 2);
     const size_t spare = m_slots.capacity() - m_slots.size();
-    m_slots.resize(m_slots.size() + std::max(wanted, spare));
+    m_slots.resize(m_slots.size() + (spare > 0 ? spare : std::max<size_t>(16, size() / 2)));
     m_gapEnd = m_slots.size();
 }
 

@@ -8,9 +8,14 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <algorithm>
 #include <cstring>
+#include <fcntl.h>
+#include <map>
 #include <memory>
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace bw::dataset {
 
@@ -62,29 +67,39 @@ QString columnType(FieldType type)
     return {};
 }
 
+// How a connection opens its file.
+enum class OpenMode {
+    Read,   // immutable and read-only: no lock, no file made beside it
+    Create, // our own new temporary file
+    Update, // an existing file changed in place, with locks and a rollback journal
+};
+
 // Raises the error of a failed call, naming the file.
 class Connection
 {
 public:
     // shownName: the file the messages name, when `path` is a temporary file.
-    Connection(const QString &path, bool forWriting, const QString &shownName = QString())
-        : m_path(shownName.isEmpty() ? path : shownName), m_forWriting(forWriting)
+    Connection(const QString &path, OpenMode mode, const QString &shownName = QString())
+        : m_path(shownName.isEmpty() ? path : shownName), m_forWriting(mode != OpenMode::Read)
     {
         sqlite3 *raw = nullptr;
         // A file being read is opened immutable: SQLite then takes no lock and
         // never creates a -wal, -shm or journal file beside it.
-        const QByteArray name = forWriting ? QFile::encodeName(path) : immutableUri(path);
-        const int flags = forWriting ? (SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)
-                                     : (SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
-        const int rc = sqlite3_open_v2(name.constData(), &raw, flags | SQLITE_OPEN_NOMUTEX, nullptr);
+        const QByteArray name =
+            mode == OpenMode::Read ? immutableUri(path) : QFile::encodeName(path);
+        const int flags = mode == OpenMode::Read     ? (SQLITE_OPEN_READONLY | SQLITE_OPEN_URI)
+                          : mode == OpenMode::Create ? (SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)
+                                                     : SQLITE_OPEN_READWRITE;
+        const int rc =
+            sqlite3_open_v2(name.constData(), &raw, flags | SQLITE_OPEN_NOMUTEX, nullptr);
         m_db.reset(raw);
         if (rc != SQLITE_OK)
             fail(rc);
         sqlite3_extended_result_codes(raw, 1);
-        // A file being read may come from anywhere. The file being written is
-        // our own new temporary file, and defensive mode would keep the
-        // rollback journal it does not need (journal_mode=OFF is ignored).
-        if (!forWriting)
+        // A file being read or changed may come from anywhere. The file being
+        // created is our own new temporary file, and defensive mode would keep
+        // the rollback journal it does not need (journal_mode=OFF is ignored).
+        if (mode != OpenMode::Create)
             sqlite3_db_config(raw, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
         sqlite3_db_config(raw, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
     }
@@ -103,9 +118,10 @@ public:
             sqlite3_file_control(m_db.get(), "main", SQLITE_FCNTL_LAST_ERRNO, &systemError);
         if ((primary == SQLITE_IOERR || primary == SQLITE_FULL) && systemError != 0)
             reason = QString::fromLocal8Bit(std::strerror(systemError));
-        if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB || primary == SQLITE_FORMAT
-            || primary == SQLITE_RANGE || primary == SQLITE_MISMATCH || primary == SQLITE_TOOBIG)
-            throw FileFormatError::refused(m_path, QStringLiteral("it is damaged (%1)").arg(reason));
+        if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB || primary == SQLITE_FORMAT ||
+            primary == SQLITE_RANGE || primary == SQLITE_MISMATCH || primary == SQLITE_TOOBIG)
+            throw FileFormatError::refused(m_path,
+                                           QStringLiteral("it is damaged (%1)").arg(reason));
         if (m_forWriting)
             throw FileAccessError::cannotWrite(m_path, reason);
         throw FileAccessError::cannotOpen(m_path, reason);
@@ -113,7 +129,8 @@ public:
 
     void exec(const QString &sql) const
     {
-        const int rc = sqlite3_exec(m_db.get(), sql.toUtf8().constData(), nullptr, nullptr, nullptr);
+        const int rc =
+            sqlite3_exec(m_db.get(), sql.toUtf8().constData(), nullptr, nullptr, nullptr);
         if (rc != SQLITE_OK)
             fail(rc);
     }
@@ -193,19 +210,50 @@ void checkHeader(const QString &path)
         throw FileFormatError::refused(path, QStringLiteral("it is not a SQLite database"));
 }
 
-// A database another program left with changes in a -wal file, or with an
-// unfinished transaction in its journal, needs SQLite to recover it first,
-// which writes. Read immutable it would show an old or torn state, so it is
-// refused; opening it once with the sqlite3 tool recovers it.
+// A save of ours killed inside its transaction leaves a hot rollback journal
+// beside the file; SQLite plays it back (the file's old content, whole) the
+// first time the file is opened for writing, as any SQLite program would.
+// Without the rights to write, the journal stays and the file is refused.
+void rollBackHotJournal(const QString &path)
+{
+    sqlite3 *raw = nullptr;
+    const QByteArray name = QFile::encodeName(path);
+    if (sqlite3_open_v2(name.constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
+                        nullptr) == SQLITE_OK) {
+        sqlite3_busy_timeout(raw, 5000);
+        sqlite3_exec(raw, "SELECT count(*) FROM sqlite_schema", nullptr, nullptr, nullptr);
+    }
+    sqlite3_close_v2(raw);
+}
+
+// A journal SQLite would play back: it starts with the journal's magic
+// number. A killed transaction that had not yet written the database leaves
+// a journal whose header is still zero; SQLite ignores it, and so do we.
+bool isHotJournal(const QString &journal)
+{
+    static const QByteArray kMagic("\xd9\xd5\x05\xf9\x20\xa1\x63\xd7", 8);
+    QFile file(journal);
+    return file.open(QIODevice::ReadOnly) && file.read(kMagic.size()) == kMagic;
+}
+
+// A database another program left with changes in a -wal file needs SQLite
+// to recover it first, which writes, and a WAL file is never ours. Read
+// immutable it would show an old or torn state, so it is refused; opening it
+// once with the sqlite3 tool recovers it. A rollback journal is played back.
 void checkNeedsNoRecovery(const QString &path)
 {
-    for (const char *suffix : {"-wal", "-journal"}) {
-        const QFileInfo beside(path + QLatin1String(suffix));
-        if (beside.exists() && beside.size() > 0)
-            throw FileFormatError::refused(
-                path, QStringLiteral("SQLite must first recover changes from %1")
-                          .arg(beside.fileName()));
-    }
+    const QFileInfo wal(path + QLatin1String("-wal"));
+    if (wal.exists() && wal.size() > 0)
+        throw FileFormatError::refused(
+            path, QStringLiteral("SQLite must first recover changes from %1").arg(wal.fileName()));
+    const QString journal = path + QLatin1String("-journal");
+    if (!isHotJournal(journal))
+        return;
+    rollBackHotJournal(path);
+    if (isHotJournal(journal))
+        throw FileFormatError::refused(path,
+                                       QStringLiteral("SQLite must first recover changes from %1")
+                                           .arg(QFileInfo(journal).fileName()));
 }
 
 void checkIdentity(const Connection &c)
@@ -215,11 +263,11 @@ void checkIdentity(const Connection &c)
     const qint64 version = c.pragmaValue("user_version");
     if (version != kSqliteFormatVersion)
         c.refuse(QStringLiteral("format version %1 is not supported").arg(version));
-    if (tableColumns(c, QStringLiteral("fields"))
-        != QStringList{"position", "name", "type", "size", "required"})
+    if (tableColumns(c, QStringLiteral("fields")) !=
+        QStringList{"position", "name", "type", "size", "required"})
         c.refuse(QStringLiteral("the table of fields is missing or malformed"));
-    if (tableColumns(c, QStringLiteral("indexes"))
-        != QStringList{"position", "name", "fields", "descending"})
+    if (tableColumns(c, QStringLiteral("indexes")) !=
+        QStringList{"position", "name", "fields", "descending"})
         c.refuse(QStringLiteral("the table of indexes is missing or malformed"));
 }
 
@@ -242,8 +290,8 @@ QList<FieldDef> readFieldDefs(const Connection &c)
     while (c.step(stmt.get())) {
         if (fields.size() >= kMaxFieldCount)
             c.refuse(QStringLiteral("too many fields"));
-        if (sqlite3_column_type(stmt.get(), 0) != SQLITE_TEXT
-            || sqlite3_column_type(stmt.get(), 2) != SQLITE_INTEGER)
+        if (sqlite3_column_type(stmt.get(), 0) != SQLITE_TEXT ||
+            sqlite3_column_type(stmt.get(), 2) != SQLITE_INTEGER)
             c.refuse(QStringLiteral("a field definition is malformed"));
         FieldDef def;
         def.name = columnText(stmt.get(), 0);
@@ -261,8 +309,8 @@ QList<FieldDef> readFieldDefs(const Connection &c)
 QList<IndexDef> readIndexDefs(const Connection &c)
 {
     QList<IndexDef> indexes;
-    Stmt stmt = c.prepare(
-        QStringLiteral("SELECT name, fields, descending FROM indexes ORDER BY position"));
+    Stmt stmt =
+        c.prepare(QStringLiteral("SELECT name, fields, descending FROM indexes ORDER BY position"));
     while (c.step(stmt.get())) {
         if (indexes.size() >= kMaxFieldCount)
             c.refuse(QStringLiteral("too many indexes"));
@@ -292,8 +340,8 @@ Cell readCell(const Connection &c, sqlite3_stmt *stmt, int column, const FieldDe
     cell.null = false;
     if (field.type == FieldType::Integer) {
         const qint64 value = sqlite3_column_int64(stmt, column);
-        if (type != SQLITE_INTEGER || value < std::numeric_limits<qint32>::min()
-            || value > std::numeric_limits<qint32>::max())
+        if (type != SQLITE_INTEGER || value < std::numeric_limits<qint32>::min() ||
+            value > std::numeric_limits<qint32>::max())
             refuseValue(c, field, position);
         cell.number = qint32(value);
         return cell;
@@ -301,25 +349,43 @@ Cell readCell(const Connection &c, sqlite3_stmt *stmt, int column, const FieldDe
     if (field.type == FieldType::String ? type != SQLITE_TEXT
                                         : (type != SQLITE_BLOB && type != SQLITE_TEXT))
         refuseValue(c, field, position);
-    const void *bytes = type == SQLITE_TEXT ? static_cast<const void *>(sqlite3_column_text(stmt, column))
-                                            : sqlite3_column_blob(stmt, column);
+    const void *bytes = type == SQLITE_TEXT
+                            ? static_cast<const void *>(sqlite3_column_text(stmt, column))
+                            : sqlite3_column_blob(stmt, column);
     const int size = sqlite3_column_bytes(stmt, column);
     if (size > 0 && !bytes)
         c.fail(SQLITE_NOMEM);
     cell.data = size > 0 ? QByteArray(static_cast<const char *>(bytes), size) : QByteArray("");
-    if (field.type == FieldType::String
-        && (!isValidUtf8(cell.data) || utf8Length(cell.data) > field.size))
+    if (field.type == FieldType::String &&
+        (!isValidUtf8(cell.data) || utf8Length(cell.data) > field.size))
         refuseValue(c, field, position);
     return cell;
 }
 
-std::vector<Row> readRows(const Connection &c, const QList<FieldDef> &fields)
+// A memo left in the file must still be a value a memo can hold.
+void checkStoredType(const Connection &c, sqlite3_stmt *stmt, int column, const FieldDef &field,
+                     qint64 position, Cell &cell)
+{
+    const auto *type = reinterpret_cast<const char *>(sqlite3_column_text(stmt, column));
+    const char kind = type ? type[0] : 0;
+    if (kind == 'n')
+        return; // null
+    if (kind != 'b' && kind != 't')
+        refuseValue(c, field, position);
+    cell.null = false;
+    cell.stored = true;
+}
+
+std::vector<Row> readRows(const Connection &c, const QList<FieldDef> &fields, bool onDemand)
 {
     QStringList expected{QStringLiteral("position")};
     QStringList columns;
     for (const FieldDef &field : fields) {
         expected.append(field.name);
-        columns.append(quoteIdentifier(field.name));
+        // typeof() of a column reads its type from the record's header only.
+        columns.append(onDemand && field.type == FieldType::Memo
+                           ? QStringLiteral("typeof(%1)").arg(quoteIdentifier(field.name))
+                           : quoteIdentifier(field.name));
     }
     if (tableColumns(c, QStringLiteral("records")) != expected)
         c.refuse(QStringLiteral("the table of records does not match its fields"));
@@ -328,14 +394,100 @@ std::vector<Row> readRows(const Connection &c, const QList<FieldDef> &fields)
     std::vector<Row> rows;
     while (c.step(stmt.get())) {
         Row row;
-        row.cells.reserve(fields.size());
+        row.cells.resize(size_t(fields.size()));
         const qint64 position = sqlite3_column_int64(stmt.get(), 0);
-        for (int i = 0; i < fields.size(); ++i)
-            row.cells.push_back(readCell(c, stmt.get(), i + 1, fields[i], position));
+        row.filePos = position;
+        for (int i = 0; i < fields.size(); ++i) {
+            if (onDemand && fields[i].type == FieldType::Memo)
+                checkStoredType(c, stmt.get(), i + 1, fields[i], position, row.cells[size_t(i)]);
+            else
+                row.cells[size_t(i)] = readCell(c, stmt.get(), i + 1, fields[i], position);
+        }
         rows.push_back(std::move(row));
     }
     return rows;
 }
+
+// Reads the memo values that a load left in the file, one record at a time,
+// from the file as it was loaded (the connection keeps it open, so a file
+// replaced since still reads as it was). A file changed in place by another
+// table or program is noticed (its size or time moved): the connection is
+// opened again on the same file, so that SQLite's cache of old pages is not
+// mixed with new ones.
+class SqliteValueReader : public StoredValueReader
+{
+public:
+    SqliteValueReader(std::unique_ptr<Connection> connection, const QString &path,
+                      const QList<FieldDef> &fields)
+        : m_c(std::move(connection)), m_path(path), m_fields(fields),
+          m_statements(size_t(fields.size()))
+    {
+        m_fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+        m_seen = stamp();
+    }
+    ~SqliteValueReader() override
+    {
+        m_statements.clear();
+        m_c.reset();
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+
+    Cell read(qint64 filePos, int field) const override
+    {
+        if (field < 0 || field >= m_fields.size())
+            throw DataSetError(QStringLiteral("Field %1 not found").arg(field));
+        reopenIfChanged();
+        Stmt &stmt = m_statements[size_t(field)];
+        if (!stmt)
+            stmt = m_c->prepare(QStringLiteral("SELECT %1 FROM records WHERE position = ?1")
+                                    .arg(quoteIdentifier(m_fields[field].name)));
+        sqlite3_reset(stmt.get());
+        sqlite3_bind_int64(stmt.get(), 1, filePos);
+        if (!m_c->step(stmt.get()))
+            m_c->refuse(QStringLiteral("record %1 is missing").arg(filePos));
+        Cell cell = readCell(*m_c, stmt.get(), 0, m_fields[field], filePos);
+        sqlite3_reset(stmt.get());
+        return cell;
+    }
+
+private:
+    // Size, time and SQLite's change counter (bytes 24 to 27 of the header,
+    // counted up by every commit): the time alone may not move between two
+    // writes close together.
+    QByteArray stamp() const
+    {
+        struct stat info;
+        char counter[4] = {};
+        if (m_fd < 0 || ::fstat(m_fd, &info) != 0 || ::pread(m_fd, counter, 4, 24) != 4)
+            return QByteArray();
+        return QByteArray::number(qint64(info.st_size)) + ':' +
+               QByteArray::number(qint64(info.st_mtim.tv_sec)) + '.' +
+               QByteArray::number(qint64(info.st_mtim.tv_nsec)) + ':' +
+               QByteArray(counter, 4).toHex();
+    }
+
+    void reopenIfChanged() const
+    {
+        const QByteArray now = stamp();
+        if (now == m_seen || m_fd < 0)
+            return;
+        auto fresh = std::make_unique<Connection>(QStringLiteral("/proc/self/fd/%1").arg(m_fd),
+                                                  OpenMode::Read, m_path);
+        fresh->exec(QStringLiteral("PRAGMA query_only=1"));
+        for (Stmt &stmt : m_statements)
+            stmt.reset();
+        m_c = std::move(fresh);
+        m_seen = now;
+    }
+
+    mutable std::unique_ptr<Connection> m_c;
+    QString m_path;
+    QList<FieldDef> m_fields;
+    mutable std::vector<Stmt> m_statements;
+    int m_fd = -1; // the file as loaded, for noticing changes made in place
+    mutable QByteArray m_seen;
+};
 
 void createSchema(const Connection &c, const QList<FieldDef> &fields)
 {
@@ -392,54 +544,162 @@ void bindCell(sqlite3_stmt *stmt, int column, const Cell &cell, FieldType type)
     else if (type == FieldType::Integer)
         sqlite3_bind_int(stmt, column, cell.number);
     else if (type == FieldType::String)
-        sqlite3_bind_text(stmt, column, cell.data.constData(), int(cell.data.size()), SQLITE_STATIC);
+        sqlite3_bind_text(stmt, column, cell.data.constData(), int(cell.data.size()),
+                          SQLITE_STATIC);
     else
-        sqlite3_bind_blob(stmt, column, cell.data.constData(), int(cell.data.size()), SQLITE_STATIC);
+        sqlite3_bind_blob(stmt, column, cell.data.constData(), int(cell.data.size()),
+                          SQLITE_STATIC);
 }
 
-void writeRows(const Connection &c, const QList<FieldDef> &fields, const std::vector<Row> &rows)
+QString insertStatement(int fieldCount)
 {
     QStringList params;
-    for (int i = 0; i <= fields.size(); ++i)
+    for (int i = 0; i <= fieldCount; ++i)
         params.append(QStringLiteral("?%1").arg(i + 1));
-    Stmt stmt = c.prepare(
-        QStringLiteral("INSERT INTO records VALUES (%1)").arg(params.join(QLatin1Char(','))));
-    for (size_t r = 0; r < rows.size(); ++r) {
-        sqlite3_bind_int64(stmt.get(), 1, qint64(r));
-        for (int i = 0; i < fields.size(); ++i)
-            bindCell(stmt.get(), i + 2, rows[r].cells[size_t(i)], fields[i].type);
-        c.step(stmt.get());
-        sqlite3_reset(stmt.get());
+    return QStringLiteral("INSERT INTO records VALUES (%1)").arg(params.join(QLatin1Char(',')));
+}
+
+void insertRow(const Connection &c, sqlite3_stmt *stmt, const QList<FieldDef> &fields,
+               qint64 position, const Row &row, const StoredValueReader *stored)
+{
+    std::vector<Cell> read; // values of stored cells, bound until the step
+    read.reserve(size_t(fields.size()));
+    sqlite3_bind_int64(stmt, 1, position);
+    for (int i = 0; i < fields.size(); ++i) {
+        const Cell &cell = row.cells[size_t(i)];
+        if (cell.stored) {
+            read.push_back(readStoredCell(row.filePos, i, stored));
+            bindCell(stmt, i + 2, read.back(), fields[i].type);
+        } else {
+            bindCell(stmt, i + 2, cell, fields[i].type);
+        }
     }
+    c.step(stmt);
+    sqlite3_reset(stmt);
+}
+
+void writeRows(const Connection &c, const QList<FieldDef> &fields, const std::vector<Row> &rows,
+               const StoredValueReader *stored)
+{
+    Stmt stmt = c.prepare(insertStatement(int(fields.size())));
+    for (size_t r = 0; r < rows.size(); ++r)
+        insertRow(c, stmt.get(), fields, qint64(r) * kFilePositionStep, rows[r], stored);
+}
+
+void checkUpdatable(const Connection &c)
+{
+    if (c.pragmaValue("application_id") != kSqliteApplicationId ||
+        c.pragmaValue("user_version") != kSqliteFormatVersion)
+        c.refuse(QStringLiteral("it changed on disk"));
+}
+
+// One UPDATE per set of cells written: stored cells stay as they are.
+void updateRow(const Connection &c, std::map<std::vector<bool>, Stmt> &statements,
+               const QList<FieldDef> &fields, const Row &row)
+{
+    std::vector<bool> written(size_t(fields.size()));
+    for (int i = 0; i < fields.size(); ++i)
+        written[size_t(i)] = !row.cells[size_t(i)].stored;
+    Stmt &stmt = statements[written];
+    if (!stmt) {
+        QStringList sets;
+        for (int i = 0; i < fields.size(); ++i) {
+            if (written[size_t(i)])
+                sets.append(
+                    QStringLiteral("%1 = ?%2").arg(quoteIdentifier(fields[i].name)).arg(i + 2));
+        }
+        if (sets.isEmpty())
+            return;
+        stmt = c.prepare(QStringLiteral("UPDATE records SET %1 WHERE position = ?1")
+                             .arg(sets.join(QStringLiteral(", "))));
+    }
+    sqlite3_bind_int64(stmt.get(), 1, row.filePos);
+    for (int i = 0; i < fields.size(); ++i) {
+        if (written[size_t(i)])
+            bindCell(stmt.get(), i + 2, row.cells[size_t(i)], fields[i].type);
+    }
+    c.step(stmt.get());
+    if (sqlite3_changes(c.db()) != 1)
+        c.refuse(QStringLiteral("record %1 is missing").arg(row.filePos));
+    sqlite3_reset(stmt.get());
+}
+
+void applyUpdate(const Connection &c, const FileUpdate &update)
+{
+    if (update.definitionsChanged) {
+        c.exec(QStringLiteral("DELETE FROM fields; DELETE FROM indexes;"));
+        writeDefinitions(c, update.fields, update.indexes);
+    }
+    Stmt remove = c.prepare(QStringLiteral("DELETE FROM records WHERE position = ?1"));
+    for (qint64 position : update.deletions) {
+        sqlite3_bind_int64(remove.get(), 1, position);
+        c.step(remove.get());
+        sqlite3_reset(remove.get());
+    }
+    std::map<std::vector<bool>, Stmt> statements;
+    for (const Row *row : update.updates)
+        updateRow(c, statements, update.fields, *row);
+    Stmt insert = c.prepare(insertStatement(int(update.fields.size())));
+    for (const auto &[position, row] : update.insertions)
+        insertRow(c, insert.get(), update.fields, position, *row, nullptr);
 }
 
 } // namespace
 
-TableContent readSqliteFile(const QString &path)
+TableContent readSqliteFile(const QString &path, bool onDemand)
 {
     checkHeader(path);
     checkNeedsNoRecovery(path);
-    const Connection c(path, false);
-    c.exec(QStringLiteral("PRAGMA query_only=1"));
-    checkIdentity(c);
+    auto c = std::make_unique<Connection>(path, OpenMode::Read);
+    c->exec(QStringLiteral("PRAGMA query_only=1"));
+    checkIdentity(*c);
     TableContent content;
-    content.fields = readFieldDefs(c);
-    content.indexes = readIndexDefs(c);
+    content.fields = readFieldDefs(*c);
+    content.indexes = readIndexDefs(*c);
     validateDefinitions(content.fields, content.indexes, path);
-    content.rows = readRows(c, content.fields);
+    content.rows = readRows(*c, content.fields, onDemand);
+    const bool anyStored = std::any_of(content.fields.begin(), content.fields.end(),
+                                       [](const FieldDef &f) { return f.type == FieldType::Memo; });
+    if (onDemand && anyStored)
+        content.storedValues =
+            std::make_shared<SqliteValueReader>(std::move(c), path, content.fields);
     return content;
+}
+
+std::shared_ptr<StoredValueReader> openStoredValues(const QString &path,
+                                                    const QList<FieldDef> &fields)
+{
+    auto c = std::make_unique<Connection>(path, OpenMode::Read);
+    c->exec(QStringLiteral("PRAGMA query_only=1"));
+    return std::make_shared<SqliteValueReader>(std::move(c), path, fields);
 }
 
 void writeSqliteFile(const QString &path, const QList<FieldDef> &fields,
                      const QList<IndexDef> &indexes, const std::vector<Row> &rows,
-                     const QString &shownName)
+                     const QString &shownName, const StoredValueReader *stored)
 {
-    const Connection c(path, true, shownName);
+    const Connection c(path, OpenMode::Create, shownName);
     createSchema(c, fields);
     c.exec(QStringLiteral("BEGIN"));
     writeDefinitions(c, fields, indexes);
-    writeRows(c, fields, rows);
+    writeRows(c, fields, rows, stored);
     c.exec(QStringLiteral("COMMIT"));
+}
+
+void updateSqliteFile(const QString &path, const QString &shownName, const FileUpdate &update)
+{
+    const Connection c(path, OpenMode::Update, shownName);
+    sqlite3_busy_timeout(c.db(), 5000);
+    c.exec(QStringLiteral("PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL;"));
+    c.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    try {
+        checkUpdatable(c);
+        applyUpdate(c, update);
+        c.exec(QStringLiteral("COMMIT"));
+    } catch (...) {
+        sqlite3_exec(c.db(), "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
 }
 
 } // namespace bw::dataset

@@ -8,6 +8,13 @@
 
 namespace bw::dataset {
 
+Cell readStoredCell(qint64 filePos, int field, const StoredValueReader *reader)
+{
+    if (!reader || filePos == kNoFilePos)
+        throw DataSetError(QStringLiteral("A value of the table is no longer in its file"));
+    return reader->read(filePos, field);
+}
+
 int utf8Length(const QByteArray &utf8)
 {
     int count = 0;
@@ -73,14 +80,15 @@ void validateFields(const QList<FieldDef> &fields, const QString &fileName)
         refuseDefinitions(fileName, QStringLiteral("too many fields are defined"));
     QSet<QString> names;
     for (const FieldDef &field : fields) {
-        const bool badName = field.name.isEmpty() || field.name.size() > kMaxFieldNameLength
-                             || std::any_of(field.name.begin(), field.name.end(), [](QChar c) {
-                                    return c.unicode() < 0x20 || c == QLatin1Char(';');
-                                });
+        const bool badName = field.name.isEmpty() || field.name.size() > kMaxFieldNameLength ||
+                             std::any_of(field.name.begin(), field.name.end(), [](QChar c) {
+                                 return c.unicode() < 0x20 || c == QLatin1Char(';');
+                             });
         if (badName)
             refuseDefinitions(fileName, QStringLiteral("a field has an invalid name"));
         if (names.contains(field.name))
-            refuseDefinitions(fileName, QStringLiteral("field '%1' is defined twice").arg(field.name));
+            refuseDefinitions(fileName,
+                              QStringLiteral("field '%1' is defined twice").arg(field.name));
         names.insert(field.name);
         if (field.type == FieldType::String && (field.size < 1 || field.size > kMaxStringWidth))
             refuseDefinitions(fileName,

@@ -138,10 +138,10 @@ private:
         field.def.name = attributes.value(QLatin1String("attrname")).toString();
         const QStringView type = attributes.value(QLatin1String("fieldtype"));
         const QStringView subtype = attributes.value(QLatin1String("SUBTYPE"));
-        field.def.required =
-            attributes.value(QLatin1String("required")).compare(QLatin1String("true"),
-                                                                Qt::CaseInsensitive) == 0;
-        if (type == QLatin1String("i4") || type == QLatin1String("i2") || type == QLatin1String("i1")) {
+        field.def.required = attributes.value(QLatin1String("required"))
+                                 .compare(QLatin1String("true"), Qt::CaseInsensitive) == 0;
+        if (type == QLatin1String("i4") || type == QLatin1String("i2") ||
+            type == QLatin1String("i1")) {
             field.def.type = FieldType::Integer;
             field.encoding = Encoding::Integer;
         } else if (type == QLatin1String("string") || type == QLatin1String("string.uni")) {
@@ -151,7 +151,8 @@ private:
         } else if (type == QLatin1String("bin.hex")) {
             field.def.type = FieldType::Memo;
             field.def.size = widthAttribute(attributes, false);
-            const bool text = subtype == QLatin1String("Text") || subtype == QLatin1String("WideText");
+            const bool text =
+                subtype == QLatin1String("Text") || subtype == QLatin1String("WideText");
             field.encoding = text ? Encoding::Text : Encoding::Base64;
         } else {
             refuse(QStringLiteral("field '%1' has the unsupported type '%2'")
@@ -230,6 +231,20 @@ private:
 
 TableContent readXmlPacket(QIODevice &device, const QString &name)
 {
+    // A file is first tried by the fast reader, straight from its pages.
+    auto *file = qobject_cast<QFileDevice *>(&device);
+    if (file && !file->isSequential()) {
+        const qint64 start = file->pos();
+        const qint64 size = file->size() - start;
+        if (uchar *bytes = size > 0 ? file->map(start, size) : nullptr) {
+            std::optional<TableContent> content =
+                readXmlPacketFast(reinterpret_cast<const char *>(bytes), size, name);
+            file->unmap(bytes);
+            if (content)
+                return std::move(*content);
+        }
+        file->seek(start);
+    }
     return PacketReader(device, name).read();
 }
 

@@ -35,14 +35,29 @@ void appendEscaped(QByteArray &out, const QByteArray &text)
     for (; p < end; ++p) {
         const char *replacement = nullptr;
         switch (*p) {
-        case '&': replacement = "&amp;"; break;
-        case '<': replacement = "&lt;"; break;
-        case '>': replacement = "&gt;"; break;
-        case '"': replacement = "&quot;"; break;
-        case '\t': replacement = "&#9;"; break;
-        case '\n': replacement = "&#10;"; break;
-        case '\r': replacement = "&#13;"; break;
-        default: continue;
+        case '&':
+            replacement = "&amp;";
+            break;
+        case '<':
+            replacement = "&lt;";
+            break;
+        case '>':
+            replacement = "&gt;";
+            break;
+        case '"':
+            replacement = "&quot;";
+            break;
+        case '\t':
+            replacement = "&#9;";
+            break;
+        case '\n':
+            replacement = "&#10;";
+            break;
+        case '\r':
+            replacement = "&#13;";
+            break;
+        default:
+            continue;
         }
         out.append(run, p - run);
         out.append(replacement);
@@ -57,14 +72,16 @@ void appendEscaped(QByteArray &out, const QString &text)
 }
 
 // A memo field goes out as text when every value of it can; else all in base64.
-std::vector<bool> binaryMemoFields(const QList<FieldDef> &fields, const std::vector<Row> &rows)
+std::vector<bool> binaryMemoFields(const QList<FieldDef> &fields, const std::vector<Row> &rows,
+                                   const StoredValueReader *stored)
 {
     std::vector<bool> binary(size_t(fields.size()), false);
     for (int i = 0; i < fields.size(); ++i) {
         if (fields[i].type != FieldType::Memo)
             continue;
         for (const Row &row : rows) {
-            const Cell &cell = row.cells[size_t(i)];
+            Cell scratch;
+            const Cell &cell = cellValue(row, i, stored, scratch);
             if (!cell.null && !isXmlSafeText(cell.data)) {
                 binary[size_t(i)] = true;
                 break;
@@ -79,8 +96,8 @@ bool isXmlName(const QString &name)
 {
     for (qsizetype i = 0; i < name.size(); ++i) {
         const char16_t c = name[i].unicode();
-        const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'
-                            || c == ':' || c >= 0xC0;
+        const bool letter =
+            (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == ':' || c >= 0xC0;
         const bool other = (c >= '0' && c <= '9') || c == '-' || c == '.' || c == 0xB7;
         if (!letter && (i == 0 || !other))
             return false;
@@ -107,8 +124,7 @@ void checkStrings(const QList<FieldDef> &fields, const std::vector<Row> &rows)
     }
 }
 
-void appendMetadata(QByteArray &out, const QList<FieldDef> &fields,
-                    const std::vector<bool> &binary)
+void appendMetadata(QByteArray &out, const QList<FieldDef> &fields, const std::vector<bool> &binary)
 {
     out.append("<?xml version=\"1.0\" standalone=\"yes\"?>\n"
                "<DATAPACKET Version=\"2.0\">\n<METADATA>\n<FIELDS>\n");
@@ -122,9 +138,9 @@ void appendMetadata(QByteArray &out, const QList<FieldDef> &fields,
         else if (field.type == FieldType::String)
             out.append(" fieldtype=\"string\" WIDTH=\"" + QByteArray::number(field.size) + "\"");
         else
-            out.append(QByteArray(" fieldtype=\"bin.hex\" SUBTYPE=\"")
-                       + (binary[size_t(i)] ? "Binary" : "Text") + "\" WIDTH=\""
-                       + QByteArray::number(field.size) + "\"");
+            out.append(QByteArray(" fieldtype=\"bin.hex\" SUBTYPE=\"") +
+                       (binary[size_t(i)] ? "Binary" : "Text") + "\" WIDTH=\"" +
+                       QByteArray::number(field.size) + "\"");
         if (field.required)
             out.append(" required=\"true\"");
         out.append("/>\n");
@@ -133,11 +149,12 @@ void appendMetadata(QByteArray &out, const QList<FieldDef> &fields,
 }
 
 void appendRow(QByteArray &out, const QList<QByteArray> &names, const QList<FieldDef> &fields,
-               const std::vector<bool> &binary, const Row &row)
+               const std::vector<bool> &binary, const Row &row, const StoredValueReader *stored)
 {
     out.append("<ROW");
     for (int i = 0; i < fields.size(); ++i) {
-        const Cell &cell = row.cells[size_t(i)];
+        Cell scratch;
+        const Cell &cell = cellValue(row, i, stored, scratch);
         if (cell.null)
             continue;
         out.append(names[i]);
@@ -171,10 +188,10 @@ void flush(QIODevice &device, QByteArray &buffer, const QString &shownName)
 } // namespace
 
 void writeXmlPacket(QIODevice &device, const QList<FieldDef> &fields, const std::vector<Row> &rows,
-                    const QString &shownName)
+                    const QString &shownName, const StoredValueReader *stored)
 {
     checkStrings(fields, rows);
-    const std::vector<bool> binary = binaryMemoFields(fields, rows);
+    const std::vector<bool> binary = binaryMemoFields(fields, rows, stored);
     QList<QByteArray> names; // ' Name="' per field
     for (const FieldDef &field : fields) {
         QByteArray name(" ");
@@ -185,7 +202,7 @@ void writeXmlPacket(QIODevice &device, const QList<FieldDef> &fields, const std:
     buffer.reserve(kFlushSize + (64 << 10));
     appendMetadata(buffer, fields, binary);
     for (const Row &row : rows) {
-        appendRow(buffer, names, fields, binary, row);
+        appendRow(buffer, names, fields, binary, row, stored);
         if (buffer.size() >= kFlushSize)
             flush(device, buffer, shownName);
     }

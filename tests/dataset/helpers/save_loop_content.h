@@ -31,6 +31,31 @@ inline void fillVersion(dataset::ClientDataSet &table, int version)
     table.mergeChangeLog();
 }
 
+// Turns the open table (holding either version) into `version` by editing,
+// appending and deleting records, as a user would; the change log is merged.
+inline void applyVersion(dataset::ClientDataSet &table, int version)
+{
+    while (table.recordCount() > kVersionRecords[version]) {
+        table.last();
+        table.deleteRecord();
+    }
+    int i = 0;
+    for (table.first(); !table.eof(); table.next(), ++i) {
+        table.edit();
+        table.setFieldValue("Name", QStringLiteral("version %1 item %2").arg(version).arg(i));
+        table.setBytes("Description", versionDescription(version, i));
+        table.post();
+    }
+    for (; i < kVersionRecords[version]; ++i) {
+        table.append();
+        table.setFieldValue("ID", i);
+        table.setFieldValue("Name", QStringLiteral("version %1 item %2").arg(version).arg(i));
+        table.setBytes("Description", versionDescription(version, i));
+        table.post();
+    }
+    table.mergeChangeLog();
+}
+
 // The version the loaded table holds whole, or -1.
 inline int versionOf(dataset::ClientDataSet &table)
 {
