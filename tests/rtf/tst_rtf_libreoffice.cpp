@@ -50,8 +50,8 @@ void tst_RtfLibreOffice::reads_data()
                "P \"Plain Arial 10, \"{font=Arial,pt=10} \"bold\"{font=Arial,pt=10,b} \", \"{font=Arial,pt=10} \"italic\"{font=Arial,pt=10,i} \", \"{font=Arial,pt=10} \"underlined\"{font=Arial,pt=10,u=1} \", \"{font=Arial,pt=10} \"struck\"{font=Arial,pt=10,s} \", \"{font=Arial,pt=10} \"red\"{font=Arial,pt=10,fg=#ff0000} \", \"{font=Arial,pt=10} \"blue\"{font=Arial,pt=10,fg=#0000ff} \", \"{font=Arial,pt=10} \"yellow back\"{font=Arial,pt=10,fg=#000000,shade=#ffff00} \", x\"{font=Arial,pt=10} \"2\"{font=Arial,pt=10,sup} \" H\"{font=Arial,pt=10} \"2\"{font=Arial,pt=10,sub} \"O, café При\"{font=Arial,pt=10} | "
                "P(r) \"Courier right\"{font=Courier New} | "
                "P(j,fi=360,li=720,ri=720,sb=240,sa=120) \"Justified with indents, Justified with indents, Justified with indents, Justified with indents, Justified with indents.\"{font=Courier New} | "
-               "P(fi=-360,li=720,num=1 list=-1 id=1 bullet=•) \"bullet one\"{font=Arial,pt=10} | "
-               "P(fi=-360,li=720,num=1 list=-1 id=1 bullet=•) \"bullet two\"{font=Arial,pt=10} | "
+               "P(fi=-360,li=720,num=1 list=-1 id=1) \"bullet one\"{font=Arial,pt=10} | "
+               "P(fi=-360,li=720,num=1 list=-1 id=1) \"bullet two\"{font=Arial,pt=10} | "
                "P(fi=-360,li=720,num=2/1 list=-4 id=2) \"number one\"{font=Arial,pt=10} | "
                "P(fi=-360,li=720,num=2/1 list=-4 id=2) \"number two\"{font=Arial,pt=10} | "
                "P(fi=-360,li=720,num=5/3 list=0 id=3) \"roman three\"{font=Arial,pt=10} | "
@@ -59,8 +59,8 @@ void tst_RtfLibreOffice::reads_data()
     // Lists, Unicode and pictures made in LibreOffice from HTML.
     QTest::newRow("lo_lists") << QStringLiteral("lo_lists.rtf")
             << QString::fromUtf8(
-               "P(fi=-283,li=709,lh=1:115,tab=0:709,num=1 list=-1 id=1 bullet=•) \"apples\"{font=Liberation Serif} | "
-               "P(fi=-283,li=709,sa=140,lh=1:115,tab=0:709,num=1 list=-1 id=1 bullet=•) \"pears\"{font=Liberation Serif} | "
+               "P(fi=-283,li=709,lh=1:115,tab=0:709,num=1 list=-1 id=1) \"apples\"{font=Liberation Serif} | "
+               "P(fi=-283,li=709,sa=140,lh=1:115,tab=0:709,num=1 list=-1 id=1) \"pears\"{font=Liberation Serif} | "
                "P(fi=-283,li=709,lh=1:115,tab=0:709,num=4/1 list=-6 id=2) \"first letter\"{font=Liberation Serif} | "
                "P(fi=-283,li=709,sa=140,lh=1:115,tab=0:709,num=4/1 list=-6 id=2) \"second letter\"{font=Liberation Serif} | "
                "P(fi=-283,li=709,lh=1:115,tab=0:709,num=5/4 list=0 id=3) \"four\"{font=Liberation Serif} | "
@@ -91,9 +91,9 @@ void tst_RtfLibreOffice::reads_data()
                "P \"A plain paragraph between.\"{font=Liberation Serif} | "
                "P(fi=-360,li=720,num=2/1 list=-4 id=1) \"fourth, continued\"{font=Liberation Serif} | "
                "P \"Bullets:\"{font=Liberation Serif} | "
-               "P(fi=-360,li=720,num=1 list=-1 id=2 bullet=•) \"round\"{font=Liberation Serif} | "
+               "P(fi=-360,li=720,num=1 list=-1 id=2) \"round\"{font=Liberation Serif} | "
                "P(fi=-360,li=1440,num=1 list=-2 id=2 lvl=1 bullet=◦) \"hollow\"{font=Liberation Serif} | "
-               "P(fi=-360,li=720,num=1 list=-1 id=2 bullet=•) \"round again\"{font=Liberation Serif} | "
+               "P(fi=-360,li=720,num=1 list=-1 id=2) \"round again\"{font=Liberation Serif} | "
                "P(fi=-360,li=720,num=2/5 list=0 id=3) \"five\"{font=Liberation Serif} | "
                "P(fi=-360,li=720,num=2/5 list=0 id=3) \"six\"{font=Liberation Serif} | "
                "P(fi=-360,li=720,num=6/3 list=0 id=4) \"roman three\"{font=Liberation Serif} | "

@@ -25,7 +25,7 @@ enum class Keyword : std::uint16_t {
     SpaceBefore, SpaceAfter, LineSpacing, LineMultiple, TabPosition, TabRight, TabCenter,
     TabDecimal, TabBar, RtlPar, LtrPar, PageBreakBefore,
     // Tables
-    RowDefaults, CellEdge, InTable,
+    RowDefaults, CellEdge, InTable, Border, NoBorder,
     // Numbering, old form
     Pn, PnLevelBullet, PnLevelBody, PnLevelCont, PnLevel, PnDecimal, PnLowerLetter,
     PnUpperLetter, PnLowerRoman, PnUpperRoman, PnStart, PnIndent, PnTextBefore, PnTextAfter,

@@ -109,6 +109,33 @@ RtfDocumentBuilder::RtfDocumentBuilder(QTextCursor &cursor, Mode mode)
     m_blockFormat = withoutList(m_originalBlockFormat);
     m_blockEmpty = cursor.block().length() == 1;
     m_blockMayBeListed = cursor.block().textList() != nullptr;
+    // Lists pasted into a document are new lists there.
+    for (QTextBlock block = cursor.document()->begin(); block.isValid(); block = block.next())
+        m_nextListNumber = std::max(m_nextListNumber, block.blockFormat().intProperty(NumberingList) + 1);
+}
+
+// The format with the number of the list the paragraph belongs to: its \ls's,
+// or for the \pn form the one of the paragraph before when it goes on there.
+QTextBlockFormat RtfDocumentBuilder::withListNumber(const QTextBlockFormat &format,
+                                                   const ParagraphNumbering &numbering)
+{
+    if (numbering.kind == NoNumbering)
+        return format;
+    int number = 0;
+    if (numbering.list > 0) {
+        number = m_listNumbers.try_emplace(numbering.list, m_nextListNumber).first->second;
+    } else {
+        // Before a pending break the cursor is still in the paragraph before.
+        const QTextBlock previous = m_pendingBreak ? m_cursor.block() : m_cursor.block().previous();
+        const bool continues = m_list && sameList(m_listNumbering, numbering) && previous.textList() == m_list;
+        number = continues ? m_adjacentListNumber : m_nextListNumber;
+        m_adjacentListNumber = number;
+    }
+    if (number == m_nextListNumber)
+        ++m_nextListNumber;
+    QTextBlockFormat numbered = format;
+    numbered.setProperty(NumberingList, number);
+    return numbered;
 }
 
 void RtfDocumentBuilder::breakIfPending()
@@ -239,10 +266,11 @@ void RtfDocumentBuilder::endParagraph(const QTextBlockFormat &format,
     m_pendingBreak = true;
 }
 
-void RtfDocumentBuilder::closeParagraph(const QTextBlockFormat &format,
+void RtfDocumentBuilder::closeParagraph(const QTextBlockFormat &unnumbered,
                                         const QTextCharFormat &charFormat,
                                         const ParagraphNumbering &numbering)
 {
+    const QTextBlockFormat format = withListNumber(unnumbered, numbering);
     if (m_pendingBreak) {
         // The paragraph's format is known now: make its block with it at once
         // instead of inserting a block and setting its format again. An empty
@@ -267,7 +295,7 @@ void RtfDocumentBuilder::finish(const QTextBlockFormat &format, const QTextCharF
             breakIfPending();
         m_pendingBreak = false;
         m_move = Move::NextRow;
-        setTableContext(false, {});
+        setTableContext(false, {}, false);
     }
     if (!m_heldRuns.empty()) {
         // A last paragraph without its \par takes its own format; in Insert
@@ -285,7 +313,7 @@ void RtfDocumentBuilder::finish(const QTextBlockFormat &format, const QTextCharF
         m_pendingBreak = false; // the last \par ends the last paragraph
         return;
     }
-    applyBlockFormat(format, charFormat);
+    applyBlockFormat(withListNumber(format, numbering), charFormat);
     applyNumbering(numbering);
 }
 
@@ -300,7 +328,7 @@ bool RtfDocumentBuilder::paragraphEmpty() const
     return m_blockEmpty;
 }
 
-void RtfDocumentBuilder::setTableContext(bool inTable, const std::vector<int> &cellEdges)
+void RtfDocumentBuilder::setTableContext(bool inTable, const std::vector<int> &cellEdges, bool borders)
 {
     const Move move = std::exchange(m_move, Move::None);
     if (m_table && move == Move::NextCell) {
@@ -321,10 +349,10 @@ void RtfDocumentBuilder::setTableContext(bool inTable, const std::vector<int> &c
         enterCell(m_row + 1, 0);
     }
     if (!m_table && inTable)
-        startTable(cellEdges);
+        startTable(cellEdges, borders);
 }
 
-void RtfDocumentBuilder::startTable(const std::vector<int> &cellEdges)
+void RtfDocumentBuilder::startTable(const std::vector<int> &cellEdges, bool borders)
 {
     // The table follows the paragraph before it: a pending break is the
     // table's own, unless that paragraph's runs still wait for it.
@@ -332,7 +360,7 @@ void RtfDocumentBuilder::startTable(const std::vector<int> &cellEdges)
         breakIfPending();
     m_pendingBreak = false;
     QTextTableFormat format;
-    format.setBorder(1);
+    format.setBorder(borders ? 1 : 0);
     format.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
     format.setBorderCollapse(true);
     format.setCellPadding(2);

@@ -26,7 +26,7 @@ struct ParagraphNumbering {
     QString prefix;
     QString suffix;
     int level = 0; // 0..8
-    int list = 0;  // the list's number in the document; 0: a list of adjacent paragraphs
+    int list = 0;  // the list's \ls; 0: the \pn form, a list of adjacent paragraphs
     QString bullet;
 };
 
@@ -49,8 +49,9 @@ public:
                 const ParagraphNumbering &numbering);
 
     // Tables. Before content, whether it belongs in a table, with the cell
-    // edges (twips) of the row being defined; a cell ends its last paragraph.
-    void setTableContext(bool inTable, const std::vector<int> &cellEdges);
+    // edges (twips) of the row being defined and whether it has borders (a
+    // table shows them as a plain frame); a cell ends its last paragraph.
+    void setTableContext(bool inTable, const std::vector<int> &cellEdges, bool borders);
     void endCell(const QTextBlockFormat &format, const QTextCharFormat &charFormat,
                  const ParagraphNumbering &numbering);
     void endRow();
@@ -71,9 +72,10 @@ private:
     void applyBlockFormat(const QTextBlockFormat &format, const QTextCharFormat &charFormat);
     void applyNumbering(const ParagraphNumbering &numbering);
     QTextList *listFor(const ParagraphNumbering &numbering);
+    QTextBlockFormat withListNumber(const QTextBlockFormat &format, const ParagraphNumbering &numbering);
     void closeParagraph(const QTextBlockFormat &format, const QTextCharFormat &charFormat,
                         const ParagraphNumbering &numbering);
-    void startTable(const std::vector<int> &cellEdges);
+    void startTable(const std::vector<int> &cellEdges, bool borders);
     void enterCell(int row, int column);
     void leaveTable();
 
@@ -99,7 +101,12 @@ private:
         std::array<QTextList *, 9> lists{};
         std::array<ParagraphNumbering, 9> numbering;
     };
-    std::map<int, ListLevels> m_levels;
+    std::map<int, ListLevels> m_levels; // by \ls
+    // Every list gets a number of its own in the document (NumberingList),
+    // so that it is written back as a list of its own.
+    std::map<int, int> m_listNumbers; // \ls → its number
+    int m_nextListNumber = 1;
+    int m_adjacentListNumber = 0; // of m_list
     QTextTable *m_table = nullptr;
     int m_row = 0;
     int m_column = 0;

@@ -5,7 +5,6 @@
 #include "editor/rtf/text_properties.h"
 
 #include <QFont>
-#include <QTextBlock>
 #include <QTextDocument>
 
 #include <algorithm>
@@ -127,9 +126,6 @@ void RtfReader::read(const QByteArray &rtf)
     m_input = std::string_view(rtf.constData(), std::size_t(rtf.size()));
     m_tokenizer = RtfTokenizer(m_input);
     m_stack.reserve(64);
-    // Lists pasted into a document are new lists there.
-    for (QTextBlock block = m_document->begin(); block.isValid(); block = block.next())
-        m_firstListId = std::max(m_firstListId, block.blockFormat().intProperty(NumberingList) + 1);
     run();
     flushBytes();
     flushText();
@@ -497,7 +493,12 @@ bool RtfReader::handleParagraph(const KeywordInfo &info, std::int32_t param)
     case Keyword::LtrPar: para.rtl = 0; return true;
     case Keyword::PageBreakBefore: para.pageBreak = param != 0; return true;
     case Keyword::InTable: para.inTable = 1; return true;
-    case Keyword::RowDefaults: m_cellEdges.clear(); return true;
+    case Keyword::RowDefaults:
+        m_cellEdges.clear();
+        m_rowBorders = false;
+        return true;
+    case Keyword::Border: m_rowBorders = true; return true;
+    case Keyword::NoBorder: return true;
     case Keyword::CellEdge:
         if (m_cellEdges.size() < std::size_t(kMaxCellEdges))
             m_cellEdges.push_back(std::clamp(param, 0, kMaxTwips));
@@ -811,7 +812,7 @@ void RtfReader::flushText()
 void RtfReader::tableContext()
 {
     if (top().para.inTable || m_builder.inTable())
-        m_builder.setTableContext(top().para.inTable != 0, m_cellEdges);
+        m_builder.setTableContext(top().para.inTable != 0, m_cellEdges, m_rowBorders);
 }
 
 void RtfReader::endParagraph()
@@ -838,7 +839,7 @@ void RtfReader::endCell()
     if (state.dest != Dest::Body || state.object >= 0)
         return;
     flushText();
-    m_builder.setTableContext(true, m_cellEdges);
+    m_builder.setTableContext(true, m_cellEdges, m_rowBorders);
     m_builder.endCell(paragraphFormat(state.para), charFormat(state.chr), numbering(state.para));
 }
 
@@ -1164,8 +1165,6 @@ QTextBlockFormat RtfReader::makeBlockFormat(const ParaState &para) const
             format.setProperty(NumberingTab, number.tab);
         if (number.level)
             format.setProperty(NumberingLevel, number.level);
-        if (number.list)
-            format.setProperty(NumberingList, number.list);
         if (!number.bullet.isEmpty())
             format.setProperty(NumberingBullet, number.bullet);
     }
@@ -1190,10 +1189,11 @@ ParagraphNumbering RtfReader::numbering(const ParaState &para) const
     const ListLevelDef &level = list->levels[levelIndex];
     ParagraphNumbering result{kindOfNfc(level.nfc), level.start, para.pnKind >= 0 ? para.pnIndent : 0, {}, QStringLiteral("."), 0, 0, {}};
     result.level = int(levelIndex);
-    const auto id = m_listIds.try_emplace(para.listOverride, m_firstListId + int(m_listIds.size())).first;
-    result.list = id->second;
+    result.list = para.listOverride;
     if (result.kind == Bullet) {
         result.bullet = bulletOfLevelText(level.text);
+        if (result.bullet == QStringLiteral("\u2022"))
+            result.bullet.clear(); // the bullet every list has unless it says otherwise
         return result;
     }
     // \leveltext: a length, then text with the level numbers as bytes 0 to 8.

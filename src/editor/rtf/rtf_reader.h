@@ -240,11 +240,10 @@ private:
     std::map<int, int> m_listOverrides; // \ls → \listid
     int m_overrideList = 0;
     int m_overrideLs = 0;
-    mutable std::map<int, int> m_listIds; // \ls → the list's number in the document
-    int m_firstListId = 1;
     std::vector<FootnoteInfo> m_footnotes;
     bool m_pageBreakNext = false; // a \page: the next paragraph starts a page
     std::vector<int> m_cellEdges;  // \cellx of the row being defined, twips
+    bool m_rowBorders = false;     // the row being defined draws borders
 };
 
 } // namespace bw::rtf

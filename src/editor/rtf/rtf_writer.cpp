@@ -108,12 +108,24 @@ QByteArray RtfWriter::write(int from, int to, bool wholeDocument)
     const QTextBlock end = m_document->findBlock(to).next();
     for (QTextBlock block = m_document->findBlock(from); block.isValid() && block != end;
          block = block.next()) {
+        if (isTablesLeadingBlock(block))
+            continue;
         const int separator = block.position() + block.length() - 1;
         writeBlock(block, from, to, wholeDocument || separator < to);
     }
     closeLink();
     m_out.append("}");
     return m_out;
+}
+
+// A document cannot start with a table: the empty paragraph before one at
+// the start is the document's, not the text's, and is not written.
+bool RtfWriter::isTablesLeadingBlock(const QTextBlock &block) const
+{
+    if (!m_hasTables || block != m_document->begin() || block.length() != 1 || !block.next().isValid())
+        return false;
+    const QTextTable *table = QTextCursor(block.next()).currentTable();
+    return table && table->firstPosition() == block.next().position();
 }
 
 void RtfWriter::collectFormat(const QTextCharFormat &format)
@@ -458,8 +470,10 @@ void RtfWriter::writeNumberText(const QTextBlock &block)
     m_numberKind = kind;
     m_out.append("{\\pntext");
     if (kind == Bullet) {
-        bool delimit = true;
-        appendEscapedText(m_out, bulletOf(block), delimit);
+        // A control word needs a space before a letter, digit or space only.
+        const QString bullet = bulletOf(block);
+        bool delimit = !bullet.isEmpty() && bullet[0].unicode() < 0x80 && (bullet[0].isLetterOrNumber() || bullet[0].isSpace());
+        appendEscapedText(m_out, bullet, delimit);
         m_out.append("\\tab}");
     } else {
         const QString prefix = numberPrefix(block);

@@ -66,6 +66,7 @@ private:
     void writeListLevel(const QTextBlock &block, int level);
     QString listKey(const QTextBlock &block) const;
     void writeRowDefinition(const QTextTable *table);
+    bool isTablesLeadingBlock(const QTextBlock &block) const;
     void writeFootnote(const QTextCharFormat &format);
     void collectFormat(const QTextCharFormat &format);
     void writeHeader();
