@@ -7,6 +7,7 @@
 #include "editor/rich_edit.h"
 
 #include "editor/rtf/list_marker.h"
+#include "platform/guarded_dispatch.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPaintEvent>
@@ -67,15 +68,17 @@ std::vector<ListMarker> RichEdit::visibleListMarkers() const
 void RichEdit::paintEvent(QPaintEvent *event)
 {
     QTextEdit::paintEvent(event);
-    const std::vector<ListMarker> markers = visibleListMarkers();
-    if (markers.empty())
-        return;
-    QPainter painter(viewport());
-    for (const ListMarker &marker : markers) {
-        painter.setFont(marker.font);
-        painter.setPen(marker.color);
-        painter.drawText(marker.rect, Qt::AlignLeft | Qt::TextDontClip, marker.text);
-    }
+    guarded([&] {
+        const std::vector<ListMarker> markers = visibleListMarkers();
+        if (markers.empty())
+            return;
+        QPainter painter(viewport());
+        for (const ListMarker &marker : markers) {
+            painter.setFont(marker.font);
+            painter.setPen(marker.color);
+            painter.drawText(marker.rect, Qt::AlignLeft | Qt::TextDontClip, marker.text);
+        }
+    });
 }
 
 } // namespace bw
