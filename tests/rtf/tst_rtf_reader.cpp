@@ -253,6 +253,12 @@ void tst_RtfReader::reads_data()
                       "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}\\pard\\ls1 a\\par\\pard\\ls1\\ilvl1 b\\par\\pard\\ls1\\ilvl2 c\\par}")
         << QString::fromUtf8("P(num=1 list=-1 id=1) \"a\" | P(num=1 list=-2 id=1 lvl=1 bullet=◦) \"b\" | P(num=1 list=-3 id=1 lvl=2 bullet=▪) \"c\"");
 
+    QTest::newRow("symbol font and other bullets")
+        << QByteArray("{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc23{\\leveltext\\'01\\u-3913 ?;}}"
+                      "{\\listlevel\\levelnfc23{\\leveltext\\'01\\u10146 ?;}}\\listid1}}"
+                      "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}\\pard\\ls1 a\\par\\pard\\ls1\\ilvl1 b\\par}")
+        << QString::fromUtf8("P(num=1 list=-1 id=1) \"a\" | P(num=1 list=0 id=1 lvl=1 bullet=➢) \"b\"");
+
     // Tables, directions, footnotes, capitals, shading, page breaks
     QTest::newRow("table") << QByteArray("{\\rtf1 x\\par\\trowd\\cellx1440\\cellx2880\\pard\\intbl a\\cell b\\par c\\cell\\row"
                                          "\\trowd\\cellx1440\\cellx2880\\pard\\intbl d\\cell e\\cell\\row\\pard y\\par}")

@@ -14,13 +14,16 @@ namespace {
 
 constexpr int kMaxColumns = 64;
 
+// The bullets Qt draws as shapes; the control draws other characters itself.
 QTextListFormat::Style bulletStyle(const QString &bullet)
 {
+    if (bullet.isEmpty() || bullet == QStringLiteral("\u2022"))
+        return QTextListFormat::ListDisc;
     if (bullet == QStringLiteral("\u25E6") || bullet == QStringLiteral("o"))
         return QTextListFormat::ListCircle;
-    if (bullet == QStringLiteral("\u25AA") || bullet == QStringLiteral("\u25A0") || bullet == QStringLiteral("\uF0A7"))
+    if (bullet == QStringLiteral("\u25AA") || bullet == QStringLiteral("\u25A0"))
         return QTextListFormat::ListSquare;
-    return QTextListFormat::ListDisc;
+    return QTextListFormat::ListStyleUndefined;
 }
 
 QTextListFormat::Style listStyle(const ParagraphNumbering &numbering)

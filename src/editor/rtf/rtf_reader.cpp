@@ -37,13 +37,19 @@ int kindOfNfc(int nfc)
     }
 }
 
-// The shape of a bullet level's character for the list's style on screen.
+// The character of a bullet level. Word's bullets in the Symbol and Wingdings
+// fonts are in the private use area; they are the bullets they show.
 QString bulletOfLevelText(const QString &levelText)
 {
     QString text = levelText.mid(1);
     if (text.endsWith(u';'))
         text.chop(1);
-    return text.left(2);
+    text = text.left(!text.isEmpty() && text.front().isHighSurrogate() ? 2 : 1);
+    if (text == QStringLiteral("\uF0B7"))
+        return QStringLiteral("\u2022");
+    if (text == QStringLiteral("\uF0A7"))
+        return QStringLiteral("\u25AA");
+    return text;
 }
 
 // A foreign object is kept and written back byte for byte into other
