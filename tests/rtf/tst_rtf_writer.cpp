@@ -152,6 +152,10 @@ void tst_RtfWriter::roundTrips_data()
                    "\\pard\\ls1 e\\par\\pard\\ls2 f\\par\\pard g\\par\\pard\\ls2 h\\par}";
     QTest::newRow("tables") << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}}\\trowd\\clbrdrt\\brdrs\\cellx1440\\cellx4000\\pard\\intbl{\\b a}\\cell b\\par c\\cell\\row"
                                           "\\trowd\\cellx1440\\cellx4000\\pard\\intbl\\cell d\\cell\\row\\pard y\\par}");
+    // Given cells wider together than the 22 inches a length may have, when
+    // written twice, then the edges are the same (the fuzzer found them differ).
+    QTest::newRow("table wider than lengths go")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}}\\trowd\\cellx9452\\pard\\intbl a\\cell b\\cell c\\cell d\\cell e\\cell\\row}");
     QTest::newRow("directions footnotes capitals")
         << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255\\green255\\blue0;}\\pard\\rtlpar a\\par\\pard b{\\super\\chftn{\\*\\footnote\\chftn A\\par B}}"
                       "{\\caps c}{\\scaps d}{\\chcbpat1 e}{\\highlight1 f}\\par\\pard\\pagebb g\\page h\\par}");

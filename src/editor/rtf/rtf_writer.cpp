@@ -17,6 +17,9 @@ namespace bw::rtf {
 namespace {
 
 constexpr char16_t kObjectReplacement = 0xFFFC;
+// The reader takes no length beyond 22 inches; a table wider than that is
+// written as wide as it reads back.
+constexpr int kMaxCellEdge = 31680;
 
 const char *fontFamilyWord(int styleHint)
 {
@@ -348,6 +351,7 @@ void RtfWriter::writeRowDefinition(const QTextTable *table)
         const QTextLength width = column < widths.size() ? widths[column] : QTextLength();
         edge += width.type() == QTextLength::FixedLength ? documentPixelsToTwips(width.rawValue())
                                                          : 9000 / std::max(table->columns(), 1);
+        edge = std::min(edge, kMaxCellEdge);
         m_out.append(borders + "\\cellx" + QByteArray::number(edge));
     }
     m_delimit = true;
