@@ -156,6 +156,9 @@ void tst_RtfWriter::roundTrips_data()
     // written twice, then the edges are the same (the fuzzer found them differ).
     QTest::newRow("table wider than lengths go")
         << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}}\\trowd\\cellx9452\\pard\\intbl a\\cell b\\cell c\\cell d\\cell e\\cell\\row}");
+    // Given a document that starts with a table, when written twice, then the
+    // paragraph Qt keeps before the table names no font (the fuzzer found one).
+    QTest::newRow("table first") << QByteArray("{\\rtf1{\\fonttbl{\\f0\\froman Liberation Serif;}}\\f0\\trowd\\cellx9000\\pard\\intbl a\\par b\\cell\\row\\pard c\\par}");
     QTest::newRow("directions footnotes capitals")
         << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255\\green255\\blue0;}\\pard\\rtlpar a\\par\\pard b{\\super\\chftn{\\*\\footnote\\chftn A\\par B}}"
                       "{\\caps c}{\\scaps d}{\\chcbpat1 e}{\\highlight1 f}\\par\\pard\\pagebb g\\page h\\par}");

@@ -158,6 +158,8 @@ void RtfWriter::collectTables(int from, int to)
     const QTextBlock end = m_document->findBlock(to).next();
     for (QTextBlock block = m_document->findBlock(from); block.isValid() && block != end;
          block = block.next()) {
+        if (isTablesLeadingBlock(block))
+            continue;
         if (block.length() == 1)
             collectFormat(block.charFormat());
         collectList(block);
