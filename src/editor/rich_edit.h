@@ -22,6 +22,7 @@ class QPrinter;
 #include <memory>
 #include <optional>
 #include <stdexcept>
+#include <vector>
 
 namespace bw {
 
@@ -55,6 +56,16 @@ enum class FormatTarget {
 // What the selection holds (flags; 0 when empty).
 enum SelectionTypeFlag { SelectionText = 1, SelectionObject = 2, SelectionMultiChar = 4,
                          SelectionMultiObject = 8 };
+
+// A list number the control draws itself (Qt counts every list from 1): the
+// marker of a paragraph in a list that starts elsewhere, in viewport pixels.
+struct ListMarker
+{
+    QString text;
+    QRectF rect;
+    QFont font;
+    QColor color;
+};
 
 struct LinkEvent
 {
@@ -173,6 +184,9 @@ public:
     // Opens a URL the way objects and links are opened; false on failure.
     bool openUrl(const QUrl &url) const { return m_openUrl(url); }
     QStringList pasteSpecialFormats() const;
+
+    // The list markers the control draws over the visible part of the text.
+    std::vector<ListMarker> visibleListMarkers() const;
     void pasteSpecial(const QString &formatName);
 
 signals:
@@ -185,6 +199,7 @@ signals:
     void filesDropped(const QStringList &fileNames);
 
 protected:
+    void paintEvent(QPaintEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void inputMethodEvent(QInputMethodEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
@@ -219,6 +234,7 @@ private:
     void insertPlainText(QTextCursor &cursor, const QString &text);
     void insertPictureAt(QTextCursor &cursor, const Picture &picture);
 
+    static void printListMarkers(QTextDocument &copy);
     void loadDocument(const QByteArray &bytes, StreamFormat format);
     void loadIntoSelection(const QByteArray &bytes, StreamFormat format);
     QByteArray streamBytes(StreamFormat format, bool selectionOnly) const;

@@ -2,11 +2,13 @@
 
 #include "editor/rich_edit.h"
 
+#include "editor/rtf/list_marker.h"
 #include "editor/rtf/text_properties.h"
 
 #include <QPrinter>
 #include <QTextBlock>
 #include <QTextFragment>
+#include <QTextList>
 
 #include <vector>
 
@@ -41,7 +43,25 @@ std::unique_ptr<QTextDocument> RichEdit::printableDocument() const
         cursor.setPosition(it->second, QTextCursor::KeepAnchor);
         cursor.removeSelectedText();
     }
+    printListMarkers(*copy);
     return copy;
+}
+
+// The numbers the control draws itself (lists that do not start at 1) become
+// text of their paragraphs, since printing lays out the document alone.
+void RichEdit::printListMarkers(QTextDocument &copy)
+{
+    std::vector<std::pair<QTextBlock, QString>> marked;
+    for (QTextBlock block = copy.begin(); block.isValid(); block = block.next()) {
+        const QTextList *list = block.textList();
+        if (list && list->format().style() == QTextListFormat::ListStyleUndefined)
+            marked.emplace_back(block, rtf::listMarker(block));
+    }
+    for (auto it = marked.rbegin(); it != marked.rend(); ++it) {
+        it->first.textList()->remove(it->first);
+        QTextCursor at(it->first);
+        at.insertText(it->second + u'\t');
+    }
 }
 
 void RichEdit::print(QPrinter *printer) const

@@ -6,6 +6,7 @@
 #include "editor/rtf/rtf.h"
 #include "editor/rtf/text_properties.h"
 
+#include <QBuffer>
 #include <QPrinter>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -30,6 +31,7 @@ private slots:
     void caretStepsOverHiddenText();
     void disabledTextInTheDisabledColour();
     void printedWithoutHiddenText();
+    void listNumbersShownFromTheirStart();
     void findLinks_data();
     void findLinks();
     void linkNotifications_data();
@@ -135,6 +137,46 @@ void tst_RichEditDisplay::printedWithoutHiddenText()
     printer.setOutputFileName(dir.filePath(QStringLiteral("out.pdf")));
     m_edit->print(&printer);
     QVERIFY(QFileInfo(printer.outputFileName()).size() > 0);
+}
+
+// Given lists that start at 5 and at III (Qt counts every list from 1), when
+// shown, the control draws 5., 6. and III. before the paragraphs (after them
+// right to left), and prints them as text.
+void tst_RichEditDisplay::listNumbersShownFromTheirStart()
+{
+    const QByteArray rtf = "{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc0\\levelstartat5{\\leveltext\\'02\\'00.;}}\\listid1}"
+                           "{\\list{\\listlevel\\levelnfc1\\levelstartat3{\\leveltext\\'02\\'00.;}}\\listid2}"
+                           "{\\list{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}}\\listid3}}"
+                           "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}{\\listoverride\\listid2\\ls2}{\\listoverride\\listid3\\ls3}}"
+                           "\\pard\\ls1\\fi-360\\li720 five\\par six\\par\\pard\\ls2\\rtlpar\\fi-360\\li720 three\\par"
+                           "\\pard\\ls3 one\\par}";
+    QBuffer buffer;
+    buffer.setData(rtf);
+    buffer.open(QIODevice::ReadOnly);
+    m_edit->loadFromStream(&buffer, StreamFormat::Rtf);
+    const std::vector<ListMarker> markers = m_edit->visibleListMarkers();
+    QCOMPARE(int(markers.size()), 3); // the list from 1 is Qt's to draw
+    QCOMPARE(markers[0].text, QStringLiteral("5."));
+    QCOMPARE(markers[1].text, QStringLiteral("6."));
+    QCOMPARE(markers[2].text, QStringLiteral("III."));
+    for (int i = 0; i < 2; ++i) {
+        const QRect first = m_edit->cursorRect(QTextCursor(m_edit->document()->findBlockByNumber(i)));
+        QVERIFY(markers[i].rect.right() <= first.left() + 1);
+        QVERIFY(markers[i].rect.left() > 0);
+        QVERIFY(qAbs(markers[i].rect.top() - first.top()) < 4);
+    }
+    const QRect rtlStart = m_edit->cursorRect(QTextCursor(m_edit->document()->findBlockByNumber(2)));
+    QVERIFY(markers[2].rect.left() >= rtlStart.right() - 1);
+    QImage shown(m_edit->viewport()->size(), QImage::Format_RGB32);
+    m_edit->viewport()->render(&shown);
+    const QRect inked = markers[0].rect.toAlignedRect() & shown.rect();
+    bool ink = false;
+    for (int y = inked.top(); y <= inked.bottom() && !ink; ++y) {
+        for (int x = inked.left(); x <= inked.right() && !ink; ++x)
+            ink = shown.pixelColor(x, y).lightness() < 128;
+    }
+    QVERIFY(ink);
+    QCOMPARE(m_edit->printableDocument()->toPlainText(), QStringLiteral("5.\tfive\n6.\tsix\nIII.\tthree\none"));
 }
 
 void tst_RichEditDisplay::findLinks_data()

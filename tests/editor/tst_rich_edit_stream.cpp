@@ -80,6 +80,7 @@ private slots:
     void objectsRoundTrip();
     void objectVerbs();
     void insertObjectDialog();
+    void textWithoutAFontSavedInTheEditorsFont();
 
 private:
     std::unique_ptr<RichEdit> m_edit;
@@ -491,6 +492,21 @@ void tst_RichEditStream::insertObjectDialog()
     QVERIFY(object->isLink());
     QCOMPARE(object->contents(), QByteArray("linked"));
     QCOMPARE(opened.size(), 1); // only new objects are opened
+}
+
+// Given the editor's font from the settings, when a document without a font
+// table, or text typed into a new one, is saved, then its text names the
+// editor's font, not Qt's default family.
+void tst_RichEditStream::textWithoutAFontSavedInTheEditorsFont()
+{
+    m_edit->setDefaultFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    load(*m_edit, "{\\rtf1 plain\\par}", StreamFormat::Rtf);
+    QByteArray rtf = saved(*m_edit, StreamFormat::Rtf);
+    QVERIFY2(rtf.contains("{\\fonttbl{\\f0\\fnil\\fcharset0 MS Sans Serif;}}"), rtf.constData());
+    load(*m_edit, "", StreamFormat::PlainText);
+    m_edit->insertPlainText(QStringLiteral("typed"));
+    rtf = saved(*m_edit, StreamFormat::Rtf);
+    QVERIFY2(rtf.contains("{\\fonttbl{\\f0\\fnil\\fcharset0 MS Sans Serif;}}"), rtf.constData());
 }
 
 QTEST_MAIN(tst_RichEditStream)

@@ -10,14 +10,17 @@
 #include <QStringList>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextCursor>
 #include <QTextList>
+#include <QTextTable>
 
 namespace bw::rtf::test {
 
 inline QString colorName(const QBrush &brush) { return brush.color().name(); }
 
 // The character format as short attributes: font=, pt= (when not 12), b, i,
-// u=<style>, s, fg=, bg=, sup, sub, prot, hid, dis, href=.
+// u=<style>, s, fg=, bg= (shade= for a shading), sup, sub, prot, hid, dis,
+// href=, caps, scaps, note=<footnote text>.
 inline QString describeChar(const QTextCharFormat &f)
 {
     QStringList a;
@@ -37,7 +40,7 @@ inline QString describeChar(const QTextCharFormat &f)
     if (f.hasProperty(QTextFormat::ForegroundBrush))
         a << "fg=" + colorName(f.foreground());
     if (f.hasProperty(QTextFormat::BackgroundBrush))
-        a << "bg=" + colorName(f.background());
+        a << (f.boolProperty(Shading) ? "shade=" : "bg=") + colorName(f.background());
     if (f.verticalAlignment() == QTextCharFormat::AlignSuperScript)
         a << "sup";
     if (f.verticalAlignment() == QTextCharFormat::AlignSubScript)
@@ -50,6 +53,12 @@ inline QString describeChar(const QTextCharFormat &f)
         a << "dis";
     if (f.isAnchor())
         a << "href=" + f.anchorHref();
+    if (f.fontCapitalization() == QFont::AllUppercase)
+        a << "caps";
+    if (f.fontCapitalization() == QFont::SmallCaps)
+        a << "scaps";
+    if (f.hasProperty(Footnote))
+        a << "note=" + f.stringProperty(Footnote).replace(u'\n', QLatin1String("\\n"));
     return a.join(',');
 }
 
@@ -93,12 +102,26 @@ inline QString describeBlock(const QTextBlock &block)
         a << QStringLiteral("lh=%1:%2").arg(f.lineHeightType()).arg(f.lineHeight());
     for (const QTextOption::Tab &tab : f.tabPositions())
         a << QStringLiteral("tab=%1:%2").arg(tab.type).arg(documentPixelsToTwips(tab.position));
+    if (f.layoutDirection() == Qt::RightToLeft)
+        a << "rtl";
+    if (f.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)
+        a << "page";
+    if (const QTextTable *table = QTextCursor(block).currentTable()) {
+        const QTextTableCell cell = table->cellAt(block.position());
+        a << QStringLiteral("cell=%1,%2").arg(cell.row()).arg(cell.column());
+    }
     if (f.hasProperty(Numbering)) {
         QString n = "num=" + QString::number(f.intProperty(Numbering));
         if (f.hasProperty(NumberingStart))
             n += '/' + QString::number(f.intProperty(NumberingStart));
         if (block.textList())
             n += QStringLiteral(" list=%1").arg(block.textList()->format().style());
+        if (f.hasProperty(NumberingList))
+            n += QStringLiteral(" id=%1").arg(f.intProperty(NumberingList));
+        if (f.intProperty(NumberingLevel))
+            n += QStringLiteral(" lvl=%1").arg(f.intProperty(NumberingLevel));
+        if (f.hasProperty(NumberingBullet))
+            n += " bullet=" + f.stringProperty(NumberingBullet);
         a << n;
     }
     return a.isEmpty() ? QString() : '(' + a.join(',') + ')';

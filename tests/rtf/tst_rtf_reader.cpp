@@ -121,7 +121,7 @@ void tst_RtfReader::reads_data()
     // Found by fuzzing: these characters made blocks behind the reader's back.
     QTest::newRow("break characters stay in paragraph")
         << QByteArray("{\\rtf1{\\pn}a\\u10?b\\'0d\\'0ac\\u8233?d\\u-560?e\\'0df\\'0a\\'0dg}")
-        << "P(num=2/1 list=-4) \"a\\nb\\nc\\nde\\nf\\n\\ng\"";
+        << "P(num=2/1 list=-4 id=1) \"a\\nb\\nc\\nde\\nf\\n\\ng\"";
 
     // Code pages
     QTest::newRow("cp1252 hex") << QByteArray("{\\rtf1\\ansi\\ansicpg1252 caf\\'e9 \\'80}") << QString::fromUtf8("P \"café €\"");
@@ -167,7 +167,7 @@ void tst_RtfReader::reads_data()
     QTest::newRow("colours")
         << QByteArray("{\\rtf1{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}"
                       "\\cf1 a\\cf0 b\\highlight2 c\\cb1 d\\chcbpat0 e\\cf9 f}")
-        << "P \"a\"{fg=#ff0000} \"b\" \"c\"{bg=#0000ff} \"d\"{bg=#ff0000} \"ef\"";
+        << "P \"a\"{fg=#ff0000} \"b\" \"c\"{bg=#0000ff} \"d\"{shade=#ff0000} \"ef\"";
     QTest::newRow("super sub")
         << QByteArray("{\\rtf1{\\super a}{\\sub b}\\up6 c\\dn4 d\\up0 e\\super f\\nosupersub g}")
         << "P \"a\"{sup} \"b\"{sub} \"c\"{sup} \"d\"{sub} \"e\" \"f\"{sup} \"g\"";
@@ -202,14 +202,14 @@ void tst_RtfReader::reads_data()
     QTest::newRow("pn bullets")
         << QByteArray("{\\rtf1\\pard{\\pntext\\f0\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf0\\pnindent0{\\pntxtb\\'B7}}\\fi-720\\li720 one\\par"
                       "{\\pntext\\f0\\'B7\\tab}two\\par\\pard three\\par}")
-        << "P(fi=-720,li=720,num=1 list=-1) \"one\" | P(fi=-720,li=720,num=1 list=-1) \"two\" | P \"three\"";
+        << "P(fi=-720,li=720,num=1 list=-1 id=1) \"one\" | P(fi=-720,li=720,num=1 list=-1 id=1) \"two\" | P \"three\"";
     QTest::newRow("pn decimal")
         << QByteArray("{\\rtf1\\pard{\\pntext\\f0 1.\\tab}{\\*\\pn\\pnlvlbody\\pnf0\\pnindent360\\pnstart1\\pndec{\\pntxta.}}one\\par}")
-        << "P(num=2/1 list=-4) \"one\"";
+        << "P(num=2/1 list=-4 id=1) \"one\"";
     QTest::newRow("pn kinds")
         << QByteArray("{\\rtf1\\pard{\\*\\pn\\pnlvlbody\\pnlcltr}a\\par\\pard{\\*\\pn\\pnlvlbody\\pnucltr\\pnstart3}b\\par"
                       "\\pard{\\*\\pn\\pnlvlbody\\pnlcrm}c\\par\\pard{\\*\\pn\\pnlvlbody\\pnucrm}d\\par\\pard{\\*\\pn\\pnlvlcont}e\\par}")
-        << "P(num=3/1 list=-5) \"a\" | P(num=4/3 list=-6) \"b\" | P(num=5/1 list=-7) \"c\" | P(num=6/1 list=-8) \"d\" | P \"e\"";
+        << "P(num=3/1 list=-5 id=1) \"a\" | P(num=4/3 list=0 id=2) \"b\" | P(num=5/1 list=-7 id=3) \"c\" | P(num=6/1 list=-8 id=4) \"d\" | P \"e\"";
 
     // Numbering, the list-table form
     QTest::newRow("list table")
@@ -219,8 +219,8 @@ void tst_RtfReader::reads_data()
                       "{\\*\\listoverridetable{\\listoverride\\listid7\\listoverridecount0\\ls1}{\\listoverride\\listid8\\ls2}}"
                       "\\pard\\ls1\\fi-360\\li720{\\listtext 3)\\tab}a\\par{\\listtext 4)\\tab}b\\par\\pard\\ls1\\ilvl1 c\\par"
                       "\\pard\\ls2 d\\par\\pard\\ls9 e\\par}")
-        << "P(fi=-360,li=720,num=2/3 list=-4) \"a\" | P(fi=-360,li=720,num=2/3 list=-4) \"b\" | P(num=3/1 list=-5) \"c\" | "
-           "P(num=1 list=-1) \"d\" | P \"e\"";
+        << "P(fi=-360,li=720,num=2/3 list=0 id=1) \"a\" | P(fi=-360,li=720,num=2/3 list=0 id=1) \"b\" | P(num=3/1 list=-5 id=1 lvl=1) \"c\" | "
+           "P(num=1 list=-1 id=2) \"d\" | P \"e\"";
 
     // Links and fields
     QTest::newRow("hyperlink")
@@ -235,8 +235,58 @@ void tst_RtfReader::reads_data()
                                               << "P \"p3\"";
 
     // Destinations
+    // Lists keep their identity: two alike are two, one goes on across a
+    // plain paragraph and a sublist, a sublist starts again after its parent.
+    const QByteArray lists = "{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}}"
+                             "{\\listlevel\\levelnfc4{\\leveltext\\'02\\'01);}}\\listid1}"
+                             "{\\list{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}}\\listid2}}"
+                             "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}{\\listoverride\\listid2\\ls2}}";
+    QTest::newRow("separate lists alike") << lists + "\\pard\\ls1 a\\par\\pard b\\par\\pard\\ls2 c\\par}"
+                                          << "P(num=2/1 list=-4 id=1) \"a\" | P \"b\" | P(num=2/1 list=-4 id=2) \"c\"";
+    QTest::newRow("list goes on across other paragraphs")
+        << lists + "\\pard\\ls1 a\\par\\pard\\ls1\\ilvl1 b\\par\\pard c\\par\\pard\\ls1 d\\par\\pard\\ls1\\ilvl1 e\\par}"
+        << "P(num=2/1 list=-4 id=1) \"a\" | P(num=3/1 list=-5 id=1 lvl=1) \"b\" | P \"c\" | P(num=2/1 list=-4 id=1) \"d\" | "
+           "P(num=3/1 list=-5 id=1 lvl=1) \"e\"";
+    QTest::newRow("level bullets")
+        << QByteArray("{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc23{\\leveltext\\'01\\u8226 ?;}}"
+                      "{\\listlevel\\levelnfc23{\\leveltext\\'01\\u9702 ?;}}{\\listlevel\\levelnfc23{\\leveltext\\'01\\u9642 ?;}}\\listid1}}"
+                      "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}\\pard\\ls1 a\\par\\pard\\ls1\\ilvl1 b\\par\\pard\\ls1\\ilvl2 c\\par}")
+        << QString::fromUtf8("P(num=1 list=-1 id=1) \"a\" | P(num=1 list=-2 id=1 lvl=1 bullet=◦) \"b\" | P(num=1 list=-3 id=1 lvl=2 bullet=▪) \"c\"");
+
+    QTest::newRow("symbol font and other bullets")
+        << QByteArray("{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc23{\\leveltext\\'01\\u-3913 ?;}}"
+                      "{\\listlevel\\levelnfc23{\\leveltext\\'01\\u10146 ?;}}\\listid1}}"
+                      "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}\\pard\\ls1 a\\par\\pard\\ls1\\ilvl1 b\\par}")
+        << QString::fromUtf8("P(num=1 list=-1 id=1) \"a\" | P(num=1 list=0 id=1 lvl=1 bullet=➢) \"b\"");
+
+    // Tables, directions, footnotes, capitals, shading, page breaks
+    QTest::newRow("table") << QByteArray("{\\rtf1 x\\par\\trowd\\cellx1440\\cellx2880\\pard\\intbl a\\cell b\\par c\\cell\\row"
+                                         "\\trowd\\cellx1440\\cellx2880\\pard\\intbl d\\cell e\\cell\\row\\pard y\\par}")
+                           << "P \"x\" | P(cell=0,0) \"a\" | P(cell=0,1) \"b\" | P(cell=0,1) \"c\" | P(cell=1,0) \"d\" | "
+                              "P(cell=1,1) \"e\" | P \"y\"";
+    QTest::newRow("more cells than edges") << QByteArray("{\\rtf1\\trowd\\cellx1000\\intbl a\\cell b\\cell c\\cell\\row}")
+                                           << "P | P(cell=0,0) \"a\" | P(cell=0,1) \"b\" | P(cell=0,2) \"c\" | P";
+    QTest::newRow("cells outside a table") << QByteArray("{\\rtf1 a\\cell b\\cell\\row c}") << "P \"a\tb\t\" | P \"c\"";
+    QTest::newRow("nested cells as tabs")
+        << QByteArray("{\\rtf1\\trowd\\cellx2000\\intbl\\itap2 a\\nestcell b\\nestcell{\\*\\nesttableprops\\trowd\\cellx900\\nestrow}"
+                      "{\\nonesttables\\par}\\itap1 c\\cell\\row}")
+        << "P | P(cell=0,0) \"a\tb\tc\" | P";
+    QTest::newRow("right to left") << QByteArray("{\\rtf1\\pard\\rtlpar\\rtlch a\\par\\pard\\ltrpar b\\par\\pard\\rtlpar\\qr c\\par}")
+                                   << "P(rtl) \"a\" | P \"b\" | P(r,rtl) \"c\"";
+    QTest::newRow("footnotes")
+        << QByteArray("{\\rtf1 Text{\\super\\chftn{\\*\\footnote\\chftn\\pard\\plain A note.\\par Its second line.}} more"
+                      "{\\super\\chftn}{\\*\\footnote\\pard{\\super\\chftn} Two.}; {\\*\\footnote Unmarked.}end\\par}")
+        << "P \"Text\" \"1\"{sup,note=A note.\\nIts second line.} \" more\" \"2\"{sup,note= Two.} \"; \" \"3\"{note=Unmarked.} \"end\"";
+    QTest::newRow("capitals") << QByteArray("{\\rtf1{\\caps a}{\\scaps b}\\caps c\\caps0 d\\scaps e\\scaps0 f}")
+                              << "P \"a\"{caps} \"b\"{scaps} \"c\"{caps} \"d\" \"e\"{scaps} \"f\"";
+    QTest::newRow("shading and highlight")
+        << QByteArray("{\\rtf1{\\colortbl;\\red255\\green255\\blue0;}{\\chcbpat1 a}{\\highlight1 b}{\\cb1 c}{\\chcbpat1\\highlight1 d}}")
+        << "P \"a\"{shade=#ffff00} \"b\"{bg=#ffff00} \"c\"{shade=#ffff00} \"d\"{bg=#ffff00}";
+    QTest::newRow("page breaks") << QByteArray("{\\rtf1 a\\page b\\par\\page c\\par\\pard\\pagebb d\\par\\pard e\\par}")
+                                 << "P \"a\" | P(page) \"b\" | P(page) \"c\" | P(page) \"d\" | P \"e\"";
+
     QTest::newRow("skipped destinations")
-        << QByteArray("{\\rtf1{\\*\\generator Foo;}{\\stylesheet{\\s0 Normal;}}{\\info{\\title T}}{\\header H}{\\footnote F}"
+        << QByteArray("{\\rtf1{\\*\\generator Foo;}{\\stylesheet{\\s0 Normal;}}{\\info{\\title T}}{\\header H}"
                       "{\\*\\unknown{nested}text}\\viewkind4 a}")
         << "P \"a\"";
     QTest::newRow("upr takes unicode part") << QByteArray("{\\rtf1{\\upr{ansi}{\\*\\ud{uni}}}}") << "P \"uni\"";
@@ -496,7 +546,7 @@ void tst_RtfReader::insertSplitsParagraphAtCursor()
     cursor = QTextCursor(&document);
     cursor.setPosition(1);
     insertRtf("{\\rtf1\\pard\\qc{\\*\\pn\\pnlvlbody\\pndec}A\\par\\pard\\qr B}", cursor);
-    QCOMPARE(describe(document), "P(c,num=2/1 list=-4) \"x\" \"A\" | P(r) \"B\" \"yz\"");
+    QCOMPARE(describe(document), "P(c,num=2/1 list=-4 id=1) \"x\" \"A\" | P(r) \"B\" \"yz\"");
     QCOMPARE(cursor.position(), 4);
 }
 

@@ -14,15 +14,18 @@ enum class Keyword : std::uint16_t {
     FontModern, FontScript, FontDecor, FontTech, FontBidi, FontCharset, FontPitch, ColorTable,
     Red, Green, Blue, Uc, U, Upr, Ud,
     // Characters and breaks
-    Par, Sect, Page, Cell, Row, Tab, Line, Symbol,
+    Par, Sect, Page, Cell, Row, NestCell, NestRow, Tab, Line, Symbol, FootnoteMark,
     // Character format
     Plain, FontSize, Bold, Italic, Underline, UnderlineNone, UnderlineDotted, UnderlineDash,
     UnderlineDashDot, UnderlineDashDotDot, UnderlineWave, UnderlineOther, Strike, ColorFore,
-    Highlight, ColorBack, Super, Sub, NoSuperSub, Up, Down, Protect, Hidden, BwDisabled,
+    Highlight, ColorBack, Super, Sub, NoSuperSub, Up, Down, Protect, Hidden, BwDisabled, Caps, SmallCaps,
+    RtlChars, LtrChars,
     // Paragraph format
     Pard, AlignLeft, AlignRight, AlignCenter, AlignJustify, FirstIndent, LeftIndent, RightIndent,
     SpaceBefore, SpaceAfter, LineSpacing, LineMultiple, TabPosition, TabRight, TabCenter,
-    TabDecimal, TabBar,
+    TabDecimal, TabBar, RtlPar, LtrPar, PageBreakBefore,
+    // Tables
+    RowDefaults, CellEdge, InTable, Border, NoBorder,
     // Numbering, old form
     Pn, PnLevelBullet, PnLevelBody, PnLevelCont, PnLevel, PnDecimal, PnLowerLetter,
     PnUpperLetter, PnLowerRoman, PnUpperRoman, PnStart, PnIndent, PnTextBefore, PnTextAfter,
@@ -36,7 +39,7 @@ enum class Keyword : std::uint16_t {
     ShpResult, OtherPicture,
     // Objects and fields
     Object, ObjEmb, ObjLink, ObjClass, ObjData, ObjResult, ObjW, ObjH, Field, FieldInst,
-    FieldResult,
+    FieldResult, Footnote,
     // Destinations skipped whole
     SkipDestination,
 };

@@ -5,28 +5,47 @@
 #include <QTextBlock>
 #include <QTextImageFormat>
 #include <QTextList>
+#include <QTextTable>
 
 #include <algorithm>
 
 namespace bw::rtf {
 namespace {
 
-QTextListFormat::Style listStyle(int kind)
+constexpr int kMaxColumns = 64;
+
+// The bullets Qt draws as shapes; the control draws other characters itself.
+QTextListFormat::Style bulletStyle(const QString &bullet)
 {
-    switch (kind) {
+    if (bullet.isEmpty() || bullet == QStringLiteral("\u2022"))
+        return QTextListFormat::ListDisc;
+    if (bullet == QStringLiteral("\u25E6") || bullet == QStringLiteral("o"))
+        return QTextListFormat::ListCircle;
+    if (bullet == QStringLiteral("\u25AA") || bullet == QStringLiteral("\u25A0"))
+        return QTextListFormat::ListSquare;
+    return QTextListFormat::ListStyleUndefined;
+}
+
+QTextListFormat::Style listStyle(const ParagraphNumbering &numbering)
+{
+    // Qt counts every list from 1: a list that starts elsewhere has its
+    // numbers drawn by the control (RichEdit) from the paragraphs' numbering.
+    if (numbering.kind != Bullet && numbering.start != 1)
+        return QTextListFormat::ListStyleUndefined;
+    switch (numbering.kind) {
     case Arabic: return QTextListFormat::ListDecimal;
     case LowerLetter: return QTextListFormat::ListLowerAlpha;
     case UpperLetter: return QTextListFormat::ListUpperAlpha;
     case LowerRoman: return QTextListFormat::ListLowerRoman;
     case UpperRoman: return QTextListFormat::ListUpperRoman;
-    default: return QTextListFormat::ListDisc;
+    default: return bulletStyle(numbering.bullet);
     }
 }
 
 QTextListFormat listFormat(const ParagraphNumbering &numbering)
 {
     QTextListFormat format;
-    format.setStyle(listStyle(numbering.kind));
+    format.setStyle(listStyle(numbering));
     format.setIndent(0); // the paragraph's own indents place it, as in RTF
     if (numbering.kind != Bullet) {
         format.setNumberPrefix(numbering.prefix);
@@ -39,9 +58,11 @@ QTextListFormat listFormat(const ParagraphNumbering &numbering)
 // and, for numbers, the same start and text around them.
 bool sameList(const ParagraphNumbering &a, const ParagraphNumbering &b)
 {
-    if (a.kind != b.kind)
+    if (a.kind != b.kind || a.list != b.list || a.level != b.level)
         return false;
-    return a.kind == Bullet || (a.start == b.start && a.prefix == b.prefix && a.suffix == b.suffix);
+    if (a.kind == Bullet)
+        return a.bullet == b.bullet;
+    return a.start == b.start && a.prefix == b.prefix && a.suffix == b.suffix;
 }
 
 // QTextCursor::insertText makes a new block of a line feed, a carriage return
@@ -91,6 +112,33 @@ RtfDocumentBuilder::RtfDocumentBuilder(QTextCursor &cursor, Mode mode)
     m_blockFormat = withoutList(m_originalBlockFormat);
     m_blockEmpty = cursor.block().length() == 1;
     m_blockMayBeListed = cursor.block().textList() != nullptr;
+    // Lists pasted into a document are new lists there.
+    for (QTextBlock block = cursor.document()->begin(); block.isValid(); block = block.next())
+        m_nextListNumber = std::max(m_nextListNumber, block.blockFormat().intProperty(NumberingList) + 1);
+}
+
+// The format with the number of the list the paragraph belongs to: its \ls's,
+// or for the \pn form the one of the paragraph before when it goes on there.
+QTextBlockFormat RtfDocumentBuilder::withListNumber(const QTextBlockFormat &format,
+                                                   const ParagraphNumbering &numbering)
+{
+    if (numbering.kind == NoNumbering)
+        return format;
+    int number = 0;
+    if (numbering.list > 0) {
+        number = m_listNumbers.try_emplace(numbering.list, m_nextListNumber).first->second;
+    } else {
+        // Before a pending break the cursor is still in the paragraph before.
+        const QTextBlock previous = m_pendingBreak ? m_cursor.block() : m_cursor.block().previous();
+        const bool continues = m_list && sameList(m_listNumbering, numbering) && previous.textList() == m_list;
+        number = continues ? m_adjacentListNumber : m_nextListNumber;
+        m_adjacentListNumber = number;
+    }
+    if (number == m_nextListNumber)
+        ++m_nextListNumber;
+    QTextBlockFormat numbered = format;
+    numbered.setProperty(NumberingList, number);
+    return numbered;
 }
 
 void RtfDocumentBuilder::breakIfPending()
@@ -166,6 +214,22 @@ void RtfDocumentBuilder::applyNumbering(const ParagraphNumbering &numbering)
         m_list = nullptr;
         return;
     }
+    if (numbering.list > 0) {
+        QTextList *list = listFor(numbering);
+        if (current == list && list)
+            return;
+        if (current)
+            current->remove(block);
+        if (list) {
+            list->add(block);
+            return;
+        }
+        list = m_cursor.createList(listFormat(numbering));
+        ListLevels &levels = m_levels[numbering.list];
+        levels.lists[std::size_t(numbering.level)] = list;
+        levels.numbering[std::size_t(numbering.level)] = numbering;
+        return;
+    }
     const bool continues = m_list && sameList(m_listNumbering, numbering)
                            && block.previous().textList() == m_list;
     if (continues && current == m_list)
@@ -180,10 +244,36 @@ void RtfDocumentBuilder::applyNumbering(const ParagraphNumbering &numbering)
     }
 }
 
+// The list a paragraph of a numbered list goes on, or null when it starts
+// one. Paragraphs between (plain ones, or of levels below) do not stop a
+// level; an item of a level above starts the levels below it again.
+QTextList *RtfDocumentBuilder::listFor(const ParagraphNumbering &numbering)
+{
+    m_list = nullptr;
+    ListLevels &levels = m_levels[numbering.list];
+    const auto level = std::size_t(std::clamp(numbering.level, 0, 8));
+    for (std::size_t deeper = level + 1; deeper < levels.lists.size(); ++deeper)
+        levels.lists[deeper] = nullptr;
+    QTextList *list = levels.lists[level];
+    if (list && !sameList(levels.numbering[level], numbering))
+        list = nullptr;
+    return list;
+}
+
 void RtfDocumentBuilder::endParagraph(const QTextBlockFormat &format,
                                       const QTextCharFormat &charFormat,
                                       const ParagraphNumbering &numbering)
 {
+    closeParagraph(format, charFormat, numbering);
+    m_nextCharFormat = charFormat;
+    m_pendingBreak = true;
+}
+
+void RtfDocumentBuilder::closeParagraph(const QTextBlockFormat &unnumbered,
+                                        const QTextCharFormat &charFormat,
+                                        const ParagraphNumbering &numbering)
+{
+    const QTextBlockFormat format = withListNumber(unnumbered, numbering);
     if (m_pendingBreak) {
         // The paragraph's format is known now: make its block with it at once
         // instead of inserting a block and setting its format again. An empty
@@ -197,13 +287,19 @@ void RtfDocumentBuilder::endParagraph(const QTextBlockFormat &format,
     }
     applyBlockFormat(format, charFormat);
     applyNumbering(numbering);
-    m_nextCharFormat = charFormat;
-    m_pendingBreak = true;
 }
 
 void RtfDocumentBuilder::finish(const QTextBlockFormat &format, const QTextCharFormat &charFormat,
                                 const ParagraphNumbering &numbering)
 {
+    if (m_table) {
+        // The document ends inside the table: what the cell holds stays there.
+        if (!m_heldRuns.empty())
+            breakIfPending();
+        m_pendingBreak = false;
+        m_move = Move::NextRow;
+        setTableContext(false, {}, false);
+    }
     if (!m_heldRuns.empty()) {
         // A last paragraph without its \par takes its own format; in Insert
         // mode it joins the rest of the paragraph split at the cursor.
@@ -220,8 +316,106 @@ void RtfDocumentBuilder::finish(const QTextBlockFormat &format, const QTextCharF
         m_pendingBreak = false; // the last \par ends the last paragraph
         return;
     }
-    applyBlockFormat(format, charFormat);
+    applyBlockFormat(withListNumber(format, numbering), charFormat);
     applyNumbering(numbering);
+}
+
+} // namespace bw::rtf
+
+namespace bw::rtf {
+
+bool RtfDocumentBuilder::paragraphEmpty() const
+{
+    if (m_pendingBreak)
+        return m_heldRuns.empty();
+    return m_blockEmpty;
+}
+
+void RtfDocumentBuilder::setTableContext(bool inTable, const std::vector<int> &cellEdges, bool borders)
+{
+    const Move move = std::exchange(m_move, Move::None);
+    if (m_table && move == Move::NextCell) {
+        if (m_column + 1 < kMaxColumns) {
+            if (m_column + 1 >= m_table->columns())
+                m_table->appendColumns(1);
+            enterCell(m_row, m_column + 1);
+        } else {
+            // More cells than a table may have: the rest share the last cell.
+            m_cursor.insertText(QStringLiteral("\t"));
+        }
+    } else if (m_table && move == Move::NextRow) {
+        if (!inTable) {
+            leaveTable();
+            return;
+        }
+        m_table->appendRows(1);
+        enterCell(m_row + 1, 0);
+    }
+    if (!m_table && inTable)
+        startTable(cellEdges, borders);
+}
+
+void RtfDocumentBuilder::startTable(const std::vector<int> &cellEdges, bool borders)
+{
+    // The table follows the paragraph before it: a pending break is the
+    // table's own, unless that paragraph's runs still wait for it.
+    if (!m_heldRuns.empty())
+        breakIfPending();
+    m_pendingBreak = false;
+    QTextTableFormat format;
+    format.setBorder(borders ? 1 : 0);
+    format.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
+    format.setBorderCollapse(true);
+    format.setCellPadding(2);
+    format.setCellSpacing(0);
+    format.setAlignment(Qt::AlignLeft);
+    QList<QTextLength> widths;
+    int left = 0;
+    for (const int edge : cellEdges) {
+        widths.append(QTextLength(QTextLength::FixedLength, twipsToDocumentPixels(std::max(edge - left, 0))));
+        left = std::max(left, edge);
+    }
+    format.setColumnWidthConstraints(widths);
+    const int columns = std::clamp(int(cellEdges.size()), 1, kMaxColumns);
+    m_table = m_cursor.insertTable(1, columns, format);
+    m_list = nullptr;
+    enterCell(0, 0);
+}
+
+void RtfDocumentBuilder::enterCell(int row, int column)
+{
+    m_row = row;
+    m_column = column;
+    m_cursor.setPosition(m_table->cellAt(row, column).firstPosition());
+    m_blockFormat = withoutList(m_cursor.blockFormat());
+    m_blockEmpty = m_cursor.block().length() == 1;
+    m_blockMayBeListed = false;
+    m_pendingBreak = false;
+}
+
+void RtfDocumentBuilder::leaveTable()
+{
+    m_cursor.setPosition(m_table->lastPosition() + 1);
+    m_table = nullptr;
+    m_move = Move::None;
+    m_blockFormat = withoutList(m_cursor.blockFormat());
+    m_blockEmpty = m_cursor.block().length() == 1;
+    m_blockMayBeListed = m_cursor.block().textList() != nullptr;
+    m_pendingBreak = false;
+    m_list = nullptr;
+}
+
+void RtfDocumentBuilder::endCell(const QTextBlockFormat &format, const QTextCharFormat &charFormat,
+                                 const ParagraphNumbering &numbering)
+{
+    closeParagraph(format, charFormat, numbering);
+    m_move = Move::NextCell;
+}
+
+void RtfDocumentBuilder::endRow()
+{
+    if (m_table)
+        m_move = Move::NextRow;
 }
 
 } // namespace bw::rtf

@@ -1,6 +1,7 @@
 #pragma once
 // Puts what the RTF reader found into a QTextDocument through one cursor:
-// runs of text, images, and paragraph ends with their formats and numbering.
+// runs of text, images, paragraph ends with their formats and numbering, and
+// the cells and rows of tables.
 
 #include <QString>
 #include <QTextBlockFormat>
@@ -8,9 +9,12 @@
 #include <QTextCursor>
 #include <QTextImageFormat>
 
+#include <array>
+#include <map>
 #include <vector>
 
 class QTextList;
+class QTextTable;
 
 namespace bw::rtf {
 
@@ -21,6 +25,9 @@ struct ParagraphNumbering {
     int tab = 0; // twips
     QString prefix;
     QString suffix;
+    int level = 0; // 0..8
+    int list = 0;  // the list's \ls; 0: the \pn form, a list of adjacent paragraphs
+    QString bullet;
 };
 
 class RtfDocumentBuilder
@@ -41,6 +48,18 @@ public:
     void finish(const QTextBlockFormat &format, const QTextCharFormat &charFormat,
                 const ParagraphNumbering &numbering);
 
+    // Tables. Before content, whether it belongs in a table, with the cell
+    // edges (twips) of the row being defined and whether it has borders (a
+    // table shows them as a plain frame); a cell ends its last paragraph.
+    void setTableContext(bool inTable, const std::vector<int> &cellEdges, bool borders);
+    void endCell(const QTextBlockFormat &format, const QTextCharFormat &charFormat,
+                 const ParagraphNumbering &numbering);
+    void endRow();
+    bool inTable() const { return m_table != nullptr; }
+    bool cellEnded() const { return m_move != Move::None; }
+    // Nothing in the paragraph being read yet.
+    bool paragraphEmpty() const;
+
 private:
     // A run held back until its paragraph's format is known.
     struct Run {
@@ -52,6 +71,15 @@ private:
     void insertHeldRuns();
     void applyBlockFormat(const QTextBlockFormat &format, const QTextCharFormat &charFormat);
     void applyNumbering(const ParagraphNumbering &numbering);
+    QTextList *listFor(const ParagraphNumbering &numbering);
+    QTextBlockFormat withListNumber(const QTextBlockFormat &format, const ParagraphNumbering &numbering);
+    void closeParagraph(const QTextBlockFormat &format, const QTextCharFormat &charFormat,
+                        const ParagraphNumbering &numbering);
+    void startTable(const std::vector<int> &cellEdges, bool borders);
+    void enterCell(int row, int column);
+    void leaveTable();
+
+    enum class Move { None, NextCell, NextRow };
 
     QTextCursor &m_cursor;
     Mode m_mode;
@@ -67,6 +95,22 @@ private:
     QTextCharFormat m_originalCharFormat;
     QTextList *m_list = nullptr;
     ParagraphNumbering m_listNumbering; // of m_list
+    // The lists of each numbered list by level: a level goes on across other
+    // paragraphs, and starts again after an item of a level above it.
+    struct ListLevels {
+        std::array<QTextList *, 9> lists{};
+        std::array<ParagraphNumbering, 9> numbering;
+    };
+    std::map<int, ListLevels> m_levels; // by \ls
+    // Every list gets a number of its own in the document (NumberingList),
+    // so that it is written back as a list of its own.
+    std::map<int, int> m_listNumbers; // \ls → its number
+    int m_nextListNumber = 1;
+    int m_adjacentListNumber = 0; // of m_list
+    QTextTable *m_table = nullptr;
+    int m_row = 0;
+    int m_column = 0;
+    Move m_move = Move::None;
 };
 
 } // namespace bw::rtf

@@ -18,6 +18,8 @@ constexpr std::int32_t kMaxHalfPoints = 3276;
 constexpr int kMaxTabs = 64;
 constexpr int kMaxListLevels = 9;
 constexpr int kMaxUc = 10;
+constexpr int kMaxCellEdges = 64;
+constexpr std::size_t kMaxFootnotes = 10000;
 
 std::int32_t clampTwips(std::int32_t value) { return std::clamp(value, -kMaxTwips, kMaxTwips); }
 
@@ -33,6 +35,21 @@ int kindOfNfc(int nfc)
     case 255: return NoNumbering;
     default: return Arabic;
     }
+}
+
+// The character of a bullet level. Word's bullets in the Symbol and Wingdings
+// fonts are in the private use area; they are the bullets they show.
+QString bulletOfLevelText(const QString &levelText)
+{
+    QString text = levelText.mid(1);
+    if (text.endsWith(u';'))
+        text.chop(1);
+    text = text.left(!text.isEmpty() && text.front().isHighSurrogate() ? 2 : 1);
+    if (text == QStringLiteral("\uF0B7"))
+        return QStringLiteral("\u2022");
+    if (text == QStringLiteral("\uF0A7"))
+        return QStringLiteral("\u25AA");
+    return text;
 }
 
 // A foreign object is kept and written back byte for byte into other
@@ -119,7 +136,7 @@ void RtfReader::read(const QByteArray &rtf)
     flushBytes();
     flushText();
     const GroupState last = m_stack.empty() ? GroupState{} : m_stack.back();
-    m_builder.finish(blockFormat(last.para), charFormat(last.chr), numbering(last.para));
+    m_builder.finish(paragraphFormat(last.para), charFormat(last.chr), numbering(last.para));
 }
 
 void RtfReader::run()
@@ -348,6 +365,17 @@ bool RtfReader::handleDestination(const KeywordInfo &info, std::int32_t)
         state.dest = Dest::ListOverride;
         m_overrideList = m_overrideLs = 0;
         return true;
+    case Keyword::Footnote:
+        if (state.dest != Dest::Body || state.object >= 0 || m_footnotes.size() >= kMaxFootnotes) {
+            skipGroup();
+            return true;
+        }
+        // The footnote belongs to the mark before it; one without a mark gets one.
+        if (m_footnotes.empty() || m_footnotes.back().claimed)
+            footnoteMark();
+        m_footnotes.back().claimed = true;
+        state.dest = Dest::Footnote;
+        return true;
     default:
         return false;
     }
@@ -425,7 +453,17 @@ bool RtfReader::handleCharacter(const KeywordInfo &info, std::int32_t param)
     case Keyword::Strike: chr.strike = param != 0; return true;
     case Keyword::ColorFore: chr.fore = colorIndex(param); return true;
     case Keyword::Highlight:
-    case Keyword::ColorBack: chr.back = colorIndex(param); return true;
+        chr.back = colorIndex(param);
+        chr.shading = 0;
+        return true;
+    case Keyword::ColorBack:
+        chr.back = colorIndex(param);
+        chr.shading = 1;
+        return true;
+    case Keyword::Caps: chr.caps = param != 0; return true;
+    case Keyword::SmallCaps: chr.smallCaps = param != 0; return true;
+    case Keyword::RtlChars:
+    case Keyword::LtrChars: return true; // the characters' own direction orders them
     case Keyword::Super: chr.script = 2; return true;
     case Keyword::Sub: chr.script = 1; return true;
     case Keyword::NoSuperSub: chr.script = 0; return true;
@@ -457,6 +495,20 @@ bool RtfReader::handleParagraph(const KeywordInfo &info, std::int32_t param)
     case Keyword::TabCenter: para.tabKind = QTextOption::CenterTab; return true;
     case Keyword::TabDecimal: para.tabKind = QTextOption::DelimiterTab; return true;
     case Keyword::TabBar: para.tabKind = QTextOption::LeftTab; return true;
+    case Keyword::RtlPar: para.rtl = 1; return true;
+    case Keyword::LtrPar: para.rtl = 0; return true;
+    case Keyword::PageBreakBefore: para.pageBreak = param != 0; return true;
+    case Keyword::InTable: para.inTable = 1; return true;
+    case Keyword::RowDefaults:
+        m_cellEdges.clear();
+        m_rowBorders = false;
+        return true;
+    case Keyword::Border: m_rowBorders = true; return true;
+    case Keyword::NoBorder: return true;
+    case Keyword::CellEdge:
+        if (m_cellEdges.size() < std::size_t(kMaxCellEdges))
+            m_cellEdges.push_back(std::clamp(param, 0, kMaxTwips));
+        return true;
     case Keyword::TabPosition: {
         const auto kind = QTextOption::TabType(para.tabKind);
         if (para.tabs.size() < kMaxTabs && param >= 0)
@@ -614,12 +666,14 @@ void RtfReader::handleSpecial(const KeywordInfo &info, std::int32_t)
 {
     switch (info.keyword) {
     case Keyword::Par:
-    case Keyword::Row:
+    case Keyword::NestRow:
         endParagraph();
         break;
-    case Keyword::Cell:
-        appendCharacter(u'\t');
-        break;
+    case Keyword::Row: endRow(); break;
+    case Keyword::Cell: endCell(); break;
+    case Keyword::NestCell: appendCharacter(u'\t'); break;
+    case Keyword::Page: pageBreak(); break;
+    case Keyword::FootnoteMark: footnoteMark(); break;
     default:
         break; // unknown words are ignored
     }
@@ -661,6 +715,7 @@ void RtfReader::onBytes(std::string_view bytes)
         }
         return;
     case Dest::Body:
+    case Dest::Footnote:
     case Dest::FieldInst:
     case Dest::ObjClass:
     case Dest::PnTextBefore:
@@ -719,6 +774,7 @@ void RtfReader::appendText(const QString &text)
         }
         return;
     case Dest::FontTable: m_font.name += text; return;
+    case Dest::Footnote: m_footnotes.back().text += text; return;
     case Dest::FieldInst: m_fields[std::size_t(state.field)].instruction += text; return;
     case Dest::ObjClass: m_objects[std::size_t(state.object)].className += text; return;
     case Dest::PnTextBefore: m_pn.pnBefore += text; return;
@@ -754,17 +810,86 @@ void RtfReader::flushText()
 {
     if (m_text.isEmpty())
         return;
+    tableContext();
     m_builder.insertText(m_text, charFormat(m_textEffective));
     m_text.clear();
+}
+
+void RtfReader::tableContext()
+{
+    if (top().para.inTable || m_builder.inTable())
+        m_builder.setTableContext(top().para.inTable != 0, m_cellEdges, m_rowBorders);
 }
 
 void RtfReader::endParagraph()
 {
     const GroupState &state = top();
+    if (state.dest == Dest::Footnote) {
+        m_footnotes.back().text += u'\n';
+        return;
+    }
     if (state.dest != Dest::Body || state.object >= 0)
         return;
     flushText();
-    m_builder.endParagraph(blockFormat(state.para), charFormat(state.chr), numbering(state.para));
+    tableContext();
+    m_builder.endParagraph(paragraphFormat(state.para), charFormat(state.chr), numbering(state.para));
+}
+
+void RtfReader::endCell()
+{
+    const GroupState &state = top();
+    if (state.dest == Dest::Footnote || (!state.para.inTable && !m_builder.inTable())) {
+        appendCharacter(u'\t'); // a cell outside any table keeps its text apart
+        return;
+    }
+    if (state.dest != Dest::Body || state.object >= 0)
+        return;
+    flushText();
+    m_builder.setTableContext(true, m_cellEdges, m_rowBorders);
+    m_builder.endCell(paragraphFormat(state.para), charFormat(state.chr), numbering(state.para));
+}
+
+void RtfReader::endRow()
+{
+    const GroupState &state = top();
+    if (state.dest != Dest::Body || state.object >= 0 || !m_builder.inTable()) {
+        endParagraph();
+        return;
+    }
+    // A row whose last cell has no \cell of its own ends that cell too.
+    if (!m_text.isEmpty() || !m_builder.cellEnded())
+        endCell();
+    m_builder.endRow();
+}
+
+void RtfReader::pageBreak()
+{
+    const GroupState &state = top();
+    if (state.dest != Dest::Body || state.object >= 0)
+        return;
+    // The paragraph before ends here; the one after starts a new page.
+    if (!m_text.isEmpty() || !m_builder.paragraphEmpty())
+        endParagraph();
+    m_pageBreakNext = true;
+}
+
+void RtfReader::footnoteMark()
+{
+    GroupState &state = top();
+    if (state.dest != Dest::Body || state.object >= 0 || m_footnotes.size() >= kMaxFootnotes)
+        return; // the number shown inside the footnote itself
+    m_footnotes.emplace_back();
+    state.chr.footnote = std::int32_t(m_footnotes.size()) - 1;
+    appendText(QString::number(m_footnotes.size()));
+}
+
+QTextBlockFormat RtfReader::paragraphFormat(const ParaState &para)
+{
+    if (!std::exchange(m_pageBreakNext, false) || para.pageBreak)
+        return blockFormat(para);
+    ParaState breaking = para;
+    breaking.pageBreak = 1;
+    return blockFormat(breaking);
 }
 
 void RtfReader::commitFont()
@@ -827,6 +952,9 @@ void RtfReader::endDestination(const GroupState &popped, qint64 endPosition)
             m_listOverrides[m_overrideLs] = m_overrideList;
         m_lastPara.reset();
         break;
+    case Dest::Footnote:
+        top().chr.footnote = -1; // text after the footnote is no part of its mark
+        break;
     default:
         break;
     }
@@ -863,6 +991,7 @@ void RtfReader::finishPicture()
     if (top().dest != Dest::Body)
         return;
     flushText();
+    tableContext();
     m_builder.insertImage(format);
 }
 
@@ -909,6 +1038,7 @@ void RtfReader::finishObject(int index, qint64 endPosition)
     if (top().dest != Dest::Body || top().object >= 0)
         return;
     flushText();
+    tableContext();
     m_builder.insertImage(format);
 }
 
@@ -926,6 +1056,8 @@ RtfReader::CharState RtfReader::effectiveState(const CharState &state) const
     };
     effective.fore = color(state.fore);
     effective.back = color(state.back);
+    if (effective.back < 0)
+        effective.shading = 0;
     return effective;
 }
 
@@ -976,6 +1108,16 @@ const QTextCharFormat &RtfReader::charFormat(const CharState &raw)
         format.setAnchor(true);
         format.setAnchorHref(m_links[state.link]);
     }
+    if (state.caps)
+        format.setFontCapitalization(QFont::AllUppercase);
+    else if (state.smallCaps)
+        format.setFontCapitalization(QFont::SmallCaps);
+    if (state.shading && state.back >= 0)
+        format.setProperty(Shading, true);
+    if (state.footnote >= 0) {
+        format.setProperty(Footnote, m_footnotes[std::size_t(state.footnote)].text);
+        format.setProperty(FootnoteNumber, state.footnote + 1);
+    }
     return m_charFormats.emplace(state, format).first->second;
 }
 
@@ -1016,6 +1158,10 @@ QTextBlockFormat RtfReader::makeBlockFormat(const ParaState &para) const
     }
     if (!para.tabs.isEmpty())
         format.setTabPositions(para.tabs);
+    if (para.rtl)
+        format.setLayoutDirection(Qt::RightToLeft);
+    if (para.pageBreak)
+        format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
     const ParagraphNumbering number = numbering(para);
     if (number.kind != NoNumbering) {
         format.setProperty(Numbering, number.kind);
@@ -1023,25 +1169,39 @@ QTextBlockFormat RtfReader::makeBlockFormat(const ParaState &para) const
             format.setProperty(NumberingStart, number.start);
         if (number.tab)
             format.setProperty(NumberingTab, number.tab);
+        if (number.level)
+            format.setProperty(NumberingLevel, number.level);
+        if (!number.bullet.isEmpty())
+            format.setProperty(NumberingBullet, number.bullet);
     }
     return format;
 }
 
 ParagraphNumbering RtfReader::numbering(const ParaState &para) const
 {
-    if (para.pnKind >= 0)
-        return {para.pnKind, para.pnStart, para.pnIndent, para.pnBefore, para.pnAfter};
+    const ParagraphNumbering pn{para.pnKind, para.pnStart, para.pnIndent, para.pnBefore, para.pnAfter, 0, 0, {}};
     if (para.listOverride <= 0)
-        return {};
+        return para.pnKind >= 0 ? pn : ParagraphNumbering{};
     const auto override = m_listOverrides.find(para.listOverride);
-    if (override == m_listOverrides.end())
-        return {};
-    const auto list = std::find_if(m_lists.begin(), m_lists.end(),
-                                   [&](const ListDef &def) { return def.id == override->second; });
+    const auto list = override == m_listOverrides.end()
+                          ? m_lists.end()
+                          : std::find_if(m_lists.begin(), m_lists.end(),
+                                         [&](const ListDef &def) { return def.id == override->second; });
     if (list == m_lists.end() || list->levels.empty())
-        return {};
-    const ListLevelDef &level = list->levels[std::min<std::size_t>(std::size_t(para.listLevel), list->levels.size() - 1)];
-    ParagraphNumbering result{kindOfNfc(level.nfc), level.start, 0, {}, QStringLiteral(".")};
+        return para.pnKind >= 0 ? pn : ParagraphNumbering{};
+    // The list table describes the list whole (its levels, and which
+    // paragraphs are one list); the \pn form adds the number's tab.
+    const std::size_t levelIndex = std::min<std::size_t>(std::size_t(para.listLevel), list->levels.size() - 1);
+    const ListLevelDef &level = list->levels[levelIndex];
+    ParagraphNumbering result{kindOfNfc(level.nfc), level.start, para.pnKind >= 0 ? para.pnIndent : 0, {}, QStringLiteral("."), 0, 0, {}};
+    result.level = int(levelIndex);
+    result.list = para.listOverride;
+    if (result.kind == Bullet) {
+        result.bullet = bulletOfLevelText(level.text);
+        if (result.bullet == QStringLiteral("\u2022"))
+            result.bullet.clear(); // the bullet every list has unless it says otherwise
+        return result;
+    }
     // \leveltext: a length, then text with the level numbers as bytes 0 to 8.
     QString text = level.text.mid(1);
     if (text.endsWith(u';'))

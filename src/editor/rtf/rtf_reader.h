@@ -52,6 +52,10 @@ private:
         std::int32_t hidden = 0;
         std::int32_t disabled = 0;
         std::int32_t link = -1; // index into the link targets
+        std::int32_t caps = 0;
+        std::int32_t smallCaps = 0;
+        std::int32_t shading = 0;   // the background came from \chcbpat or \cb
+        std::int32_t footnote = -1; // the mark of this footnote (index into m_footnotes)
         bool operator==(const CharState &) const = default;
     };
     struct CharStateHash {
@@ -61,7 +65,7 @@ private:
     enum class Dest : std::uint8_t {
         Body, Skip, FontTable, ColorTable, Picture, Object, ObjClass, ObjData, Field, FieldInst,
         Pn, PnTextBefore, PnTextAfter, ListTable, List, ListLevel, LevelText, ListOverrideTable,
-        ListOverride, Upr,
+        ListOverride, Upr, Footnote,
     };
 
     struct ParaState {
@@ -82,6 +86,9 @@ private:
         QString pnAfter;
         std::int32_t listOverride = 0; // \ls
         std::int32_t listLevel = 0;    // \ilvl
+        std::int32_t rtl = 0;
+        std::int32_t pageBreak = 0;
+        std::int32_t inTable = 0;
         bool operator==(const ParaState &) const = default;
     };
 
@@ -123,6 +130,11 @@ private:
         QString text;
     };
 
+    struct FootnoteInfo {
+        QString text;
+        bool claimed = false; // a footnote group has filled it
+    };
+
     struct ListDef {
         int id = 0;
         std::vector<ListLevelDef> levels;
@@ -162,6 +174,11 @@ private:
     void startBodyText(const CharState &chr);
     void flushText();
     void endParagraph();
+    void endCell();
+    void endRow();
+    void pageBreak();
+    void footnoteMark();
+    void tableContext();
     int codePage();
 
     // Tables, pictures, objects
@@ -175,6 +192,8 @@ private:
     const QTextCharFormat &charFormat(const CharState &state);
     CharState effectiveState(const CharState &state) const;
     const QTextBlockFormat &blockFormat(const ParaState &para);
+    // blockFormat(), starting a page after a \page.
+    QTextBlockFormat paragraphFormat(const ParaState &para);
     QTextBlockFormat makeBlockFormat(const ParaState &para) const;
     ParagraphNumbering numbering(const ParaState &para) const;
     int colorIndex(std::int32_t param) const;
@@ -221,6 +240,10 @@ private:
     std::map<int, int> m_listOverrides; // \ls → \listid
     int m_overrideList = 0;
     int m_overrideLs = 0;
+    std::vector<FootnoteInfo> m_footnotes;
+    bool m_pageBreakNext = false; // a \page: the next paragraph starts a page
+    std::vector<int> m_cellEdges;  // \cellx of the row being defined, twips
+    bool m_rowBorders = false;     // the row being defined draws borders
 };
 
 } // namespace bw::rtf

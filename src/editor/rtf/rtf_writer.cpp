@@ -1,5 +1,6 @@
 #include "editor/rtf/rtf_writer.h"
 
+#include "editor/rtf/list_marker.h"
 #include "editor/rtf/rtf_escape.h"
 #include "editor/rtf/rtf_object.h"
 #include "editor/rtf/rtf_picture.h"
@@ -10,11 +11,15 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextList>
+#include <QTextTable>
 
 namespace bw::rtf {
 namespace {
 
 constexpr char16_t kObjectReplacement = 0xFFFC;
+// The reader takes no length beyond 22 inches; a table wider than that is
+// written as wide as it reads back.
+constexpr int kMaxCellEdge = 31680;
 
 const char *fontFamilyWord(int styleHint)
 {
@@ -41,51 +46,6 @@ const char *underlineWord(int style)
     }
 }
 
-int kindOfListStyle(QTextListFormat::Style style)
-{
-    switch (style) {
-    case QTextListFormat::ListDecimal: return Arabic;
-    case QTextListFormat::ListLowerAlpha: return LowerLetter;
-    case QTextListFormat::ListUpperAlpha: return UpperLetter;
-    case QTextListFormat::ListLowerRoman: return LowerRoman;
-    case QTextListFormat::ListUpperRoman: return UpperRoman;
-    default: return Bullet;
-    }
-}
-
-QString letters(int number, bool upper)
-{
-    QString text;
-    for (int n = std::max(number, 1); n > 0; n = (n - 1) / 26)
-        text.prepend(QChar(char16_t((upper ? u'A' : u'a') + (n - 1) % 26)));
-    return text;
-}
-
-QString roman(int number, bool upper)
-{
-    static const std::pair<int, const char *> kDigits[] = {
-        {1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"}, {100, "c"}, {90, "xc"}, {50, "l"},
-        {40, "xl"},  {10, "x"},   {9, "ix"},  {5, "v"},    {4, "iv"},  {1, "i"}};
-    QString text;
-    int n = std::clamp(number, 1, 3999);
-    for (const auto &[value, digits] : kDigits) {
-        for (; n >= value; n -= value)
-            text += QLatin1String(digits);
-    }
-    return upper ? text.toUpper() : text;
-}
-
-QString numberText(int kind, int number)
-{
-    switch (kind) {
-    case LowerLetter: return letters(number, false);
-    case UpperLetter: return letters(number, true);
-    case LowerRoman: return roman(number, false);
-    case UpperRoman: return roman(number, true);
-    default: return QString::number(number);
-    }
-}
-
 // \\levelnfc of a numbering kind.
 int levelNfc(int kind)
 {
@@ -108,21 +68,6 @@ const char *numberingWord(int kind)
     case UpperRoman: return "\\pnucrm";
     default: return "\\pndec";
     }
-}
-
-// The text around a number: the list's when it sets one, else Qt's default.
-QString numberPrefix(const QTextBlock &block)
-{
-    const QTextList *list = block.textList();
-    return list ? list->format().numberPrefix() : QString();
-}
-
-QString numberSuffix(const QTextBlock &block)
-{
-    const QTextList *list = block.textList();
-    if (list && list->format().hasProperty(QTextFormat::ListNumberSuffix))
-        return list->format().numberSuffix();
-    return QStringLiteral(".");
 }
 
 // A ';' ends a font table entry, so one inside a name is written as \u59?
@@ -160,17 +105,30 @@ QByteArray RtfWriter::write(int from, int to, bool wholeDocument)
     const int last = std::max(0, m_document->characterCount() - 1);
     from = std::clamp(from, 0, last);
     to = std::clamp(to, from, last);
+    m_hasTables = !m_document->rootFrame()->childFrames().isEmpty();
     collectTables(from, to);
     writeHeader();
     const QTextBlock end = m_document->findBlock(to).next();
     for (QTextBlock block = m_document->findBlock(from); block.isValid() && block != end;
          block = block.next()) {
+        if (isTablesLeadingBlock(block))
+            continue;
         const int separator = block.position() + block.length() - 1;
         writeBlock(block, from, to, wholeDocument || separator < to);
     }
     closeLink();
     m_out.append("}");
     return m_out;
+}
+
+// A document cannot start with a table: the empty paragraph before one at
+// the start is the document's, not the text's, and is not written.
+bool RtfWriter::isTablesLeadingBlock(const QTextBlock &block) const
+{
+    if (!m_hasTables || block != m_document->begin() || block.length() != 1 || !block.next().isValid())
+        return false;
+    const QTextTable *table = QTextCursor(block.next()).currentTable();
+    return table && table->firstPosition() == block.next().position();
 }
 
 void RtfWriter::collectFormat(const QTextCharFormat &format)
@@ -200,6 +158,8 @@ void RtfWriter::collectTables(int from, int to)
     const QTextBlock end = m_document->findBlock(to).next();
     for (QTextBlock block = m_document->findBlock(from); block.isValid() && block != end;
          block = block.next()) {
+        if (isTablesLeadingBlock(block))
+            continue;
         if (block.length() == 1)
             collectFormat(block.charFormat());
         collectList(block);
@@ -217,12 +177,18 @@ void RtfWriter::collectTables(int from, int to)
         collectFormat(QTextCharFormat());
 }
 
-// Paragraphs with the same numbering share one list definition.
+// The list a numbered paragraph belongs to: the one it was read into, else
+// its Qt list; a numbered paragraph outside any list shares one list
+// definition with others of the same numbering.
 QString RtfWriter::listKey(const QTextBlock &block) const
 {
     const QTextBlockFormat format = block.blockFormat();
+    if (format.hasProperty(NumberingList))
+        return u'n' + QString::number(format.intProperty(NumberingList));
+    if (const QTextList *list = block.textList())
+        return u'q' + QString::number(quintptr(list), 16);
     const int start = format.hasProperty(NumberingStart) ? format.intProperty(NumberingStart) : 1;
-    return QStringLiteral("%1/%2/%3/%4")
+    return QStringLiteral("k%1/%2/%3/%4")
         .arg(numberingOf(block))
         .arg(start)
         .arg(numberPrefix(block), numberSuffix(block));
@@ -233,49 +199,67 @@ void RtfWriter::collectList(const QTextBlock &block)
     if (numberingOf(block) == NoNumbering)
         return;
     const QString key = listKey(block);
-    if (!m_listIndex.contains(key)) {
-        m_listIndex.insert(key, int(m_listBlocks.size()) + 1);
-        m_listBlocks.append(block);
+    auto it = m_listIndex.constFind(key);
+    if (it == m_listIndex.constEnd()) {
+        it = m_listIndex.insert(key, int(m_listLevels.size()) + 1);
+        m_listLevels.append(ListLevels{});
     }
+    QTextBlock &first = m_listLevels[*it - 1].first[std::size_t(numberingLevel(block))];
+    if (!first.isValid())
+        first = block;
 }
 
 // The list-table form of the numbering, for readers that do not take the
-// \pn form whole (LibreOffice keeps only its start and text there). Word's
-// simple one-level lists; \lsN after the \pn group selects them.
+// \pn form whole (LibreOffice keeps only its start and text there): Word's
+// lists of nine levels, each with its kind, text, start and indents; \lsN
+// after the \pn group selects them.
 void RtfWriter::writeListTable()
 {
-    if (m_listBlocks.isEmpty())
+    if (m_listLevels.isEmpty())
         return;
     QByteArray overrides("{\\*\\listoverridetable");
     m_out.append("{\\*\\listtable");
-    for (qsizetype i = 0; i < m_listBlocks.size(); ++i) {
-        const QTextBlock &block = m_listBlocks[i];
-        const int kind = numberingOf(block);
+    for (qsizetype i = 0; i < m_listLevels.size(); ++i) {
         const QByteArray id = QByteArray::number(i + 1);
-        const QTextBlockFormat format = block.blockFormat();
-        const int start = format.hasProperty(NumberingStart) ? format.intProperty(NumberingStart) : 1;
-        m_out.append("{\\list\\listtemplateid" + id + "\\listsimple{\\listlevel\\levelnfc"
-                     + QByteArray::number(levelNfc(kind)) + "\\levelstartat" + QByteArray::number(start)
-                     + "\\levelfollow0{\\leveltext");
-        bool delimit = false;
-        if (kind == Bullet) {
-            m_out.append("\\'01\\u8226 ?;}{\\levelnumbers;}");
-        } else {
-            const QString prefix = numberPrefix(block);
-            const QString suffix = numberSuffix(block);
-            appendHexByte(m_out, static_cast<unsigned char>(std::min<qsizetype>(prefix.size() + suffix.size() + 1, 255)));
-            appendEscapedText(m_out, prefix, delimit);
-            m_out.append("\\'00");
-            appendEscapedText(m_out, suffix, delimit);
-            m_out.append(";}{\\levelnumbers");
-            appendHexByte(m_out, static_cast<unsigned char>(std::min<qsizetype>(prefix.size() + 1, 255)));
-            m_out.append(";}");
-        }
-        m_out.append("}\\listid" + id + "}");
+        m_out.append("{\\list\\listtemplateid" + id);
+        for (int level = 0; level < 9; ++level)
+            writeListLevel(m_listLevels[i].first[std::size_t(level)], level);
+        m_out.append("\\listid" + id + "}");
         overrides.append("{\\listoverride\\listid" + id + "\\listoverridecount0\\ls" + id + "}");
     }
     m_out.append("}\n");
     m_out.append(overrides + "}\n");
+}
+
+// One level of a list, from its first paragraph; a level no paragraph uses
+// numbers in arabic, indented half an inch a level.
+void RtfWriter::writeListLevel(const QTextBlock &block, int level)
+{
+    const int kind = block.isValid() ? numberingOf(block) : int(Arabic);
+    const QTextBlockFormat format = block.blockFormat();
+    const int start = format.hasProperty(NumberingStart) ? format.intProperty(NumberingStart) : 1;
+    m_out.append("{\\listlevel\\levelnfc" + QByteArray::number(levelNfc(kind)) + "\\leveljc0\\levelstartat"
+                 + QByteArray::number(start) + "\\levelfollow0{\\leveltext");
+    bool delimit = false;
+    if (kind == Bullet) {
+        const QString bullet = bulletOf(block);
+        appendHexByte(m_out, static_cast<unsigned char>(bullet.size()));
+        appendEscapedText(m_out, bullet, delimit);
+        m_out.append(";}{\\levelnumbers;}");
+    } else {
+        const QString prefix = block.isValid() ? numberPrefix(block) : QString();
+        const QString suffix = block.isValid() ? numberSuffix(block) : QStringLiteral(".");
+        appendHexByte(m_out, static_cast<unsigned char>(std::min<qsizetype>(prefix.size() + suffix.size() + 1, 255)));
+        appendEscapedText(m_out, prefix, delimit);
+        appendHexByte(m_out, static_cast<unsigned char>(level));
+        appendEscapedText(m_out, suffix, delimit);
+        m_out.append(";}{\\levelnumbers");
+        appendHexByte(m_out, static_cast<unsigned char>(std::min<qsizetype>(prefix.size() + 1, 255)));
+        m_out.append(";}");
+    }
+    const int indent = block.isValid() ? documentPixelsToTwips(format.textIndent()) : -360;
+    const int left = block.isValid() ? documentPixelsToTwips(format.leftMargin()) : 720 * (level + 1);
+    m_out.append("\\fi" + QByteArray::number(indent) + "\\li" + QByteArray::number(left) + "}");
 }
 
 void RtfWriter::writeHeader()
@@ -318,6 +302,17 @@ void RtfWriter::writeWord(const char *word)
 
 void RtfWriter::writeBlock(const QTextBlock &block, int from, int to, bool endsParagraph)
 {
+    const QTextTable *table = m_hasTables ? QTextCursor(block).currentTable() : nullptr;
+    const QTextTableCell cell = table ? table->cellAt(block.position()) : QTextTableCell();
+    m_inCell = cell.isValid();
+    if (m_inCell && (table != m_table || cell.row() != m_row)) {
+        closeLink();
+        m_table = table;
+        m_row = cell.row();
+        writeRowDefinition(table);
+    } else if (!m_inCell) {
+        m_table = nullptr;
+    }
     writeParagraphFormat(block);
     writeNumberText(block);
     for (auto it = block.begin(); !it.atEnd(); ++it)
@@ -327,18 +322,47 @@ void RtfWriter::writeBlock(const QTextBlock &block, int from, int to, bool endsP
     closeLink();
     if (block.length() == 1) // an empty paragraph keeps the format of its mark
         writeDelta(stateOf(block.charFormat()));
-    m_out.append("\\par\n");
     m_delimit = false;
+    if (!m_inCell || m_document->findBlock(cell.lastPosition()) != block) {
+        m_out.append("\\par\n");
+        return;
+    }
+    m_out.append("\\cell");
+    m_delimit = true;
+    if (cell.column() + cell.columnSpan() >= table->columns()) {
+        m_out.append("\\row\n");
+        m_delimit = false;
+        m_row = -1;
+    }
+}
+
+// \trowd with the cell edges of the table's columns, and plain borders when
+// the table has a frame.
+void RtfWriter::writeRowDefinition(const QTextTable *table)
+{
+    const QTextTableFormat format = table->format();
+    const QList<QTextLength> widths = format.columnWidthConstraints();
+    QByteArray borders;
+    if (format.border() > 0) {
+        for (const char *side : {"t", "l", "b", "r"})
+            borders += QByteArray("\\clbrdr") + side + "\\brdrs\\brdrw10";
+    }
+    m_out.append("\\trowd\\trgaph30");
+    int edge = 0;
+    for (int column = 0; column < table->columns(); ++column) {
+        const QTextLength width = column < widths.size() ? widths[column] : QTextLength();
+        edge += width.type() == QTextLength::FixedLength ? documentPixelsToTwips(width.rawValue())
+                                                         : 9000 / std::max(table->columns(), 1);
+        edge = std::min(edge, kMaxCellEdge);
+        m_out.append(borders + "\\cellx" + QByteArray::number(edge));
+    }
+    m_delimit = true;
+    m_firstParagraph = true; // every row's paragraphs start with \pard\intbl
 }
 
 int RtfWriter::numberingOf(const QTextBlock &block) const
 {
-    const QTextBlockFormat format = block.blockFormat();
-    if (format.hasProperty(Numbering))
-        return std::clamp(format.intProperty(Numbering), 0, int(UpperRoman));
-    if (const QTextList *list = block.textList())
-        return kindOfListStyle(list->format().style());
-    return NoNumbering;
+    return numberingKind(block);
 }
 
 QByteArray RtfWriter::paragraphKey(const QTextBlock &block) const
@@ -384,15 +408,26 @@ QByteArray RtfWriter::paragraphKey(const QTextBlock &block) const
         key.append(kTabWords[std::clamp(int(tab.type), 0, 3)]);
         key.append("\\tx" + QByteArray::number(documentPixelsToTwips(tab.position)));
     }
+    if (format.layoutDirection() == Qt::RightToLeft)
+        key.append("\\rtlpar");
+    if (format.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)
+        key.append("\\pagebb");
+    if (m_inCell)
+        key.append("\\intbl");
     const int kind = numberingOf(block);
     if (kind == NoNumbering)
         return key;
     key.append("{\\*\\pn");
     key.append(kind == Bullet ? "\\pnlvlblt" : "\\pnlvlbody");
     key.append("\\pnindent" + QByteArray::number(format.intProperty(NumberingTab)));
-    const QByteArray ls = "\\ls" + QByteArray::number(m_listIndex.value(listKey(block)));
+    QByteArray ls = "\\ls" + QByteArray::number(m_listIndex.value(listKey(block)));
+    if (const int level = numberingLevel(block))
+        ls.prepend("\\ilvl" + QByteArray::number(level));
     if (kind == Bullet) {
-        key.append("{\\pntxtb\\'95}}" + ls);
+        bool delimit = false;
+        key.append("{\\pntxtb ");
+        appendEscapedText(key, bulletOf(block), delimit);
+        key.append("}}" + ls);
         return key;
     }
     const int start = format.hasProperty(NumberingStart) ? format.intProperty(NumberingStart) : 1;
@@ -441,7 +476,11 @@ void RtfWriter::writeNumberText(const QTextBlock &block)
     m_numberKind = kind;
     m_out.append("{\\pntext");
     if (kind == Bullet) {
-        m_out.append("\\'95\\tab}");
+        // A control word needs a space before a letter, digit or space only.
+        const QString bullet = bulletOf(block);
+        bool delimit = !bullet.isEmpty() && bullet[0].unicode() < 0x80 && (bullet[0].isLetterOrNumber() || bullet[0].isSpace());
+        appendEscapedText(m_out, bullet, delimit);
+        m_out.append("\\tab}");
     } else {
         const QString prefix = numberPrefix(block);
         const QString suffix = numberSuffix(block);
@@ -476,7 +515,33 @@ void RtfWriter::writeFragment(const QTextFragment &fragment, int from, int to)
     }
     writeDelta(stateOf(fragment));
     text.remove(QChar(kObjectReplacement));
+    if (format.hasProperty(Footnote) && start == fragment.position()) {
+        // The mark's number is the footnote's own: readers count them again.
+        qsizetype digits = 0;
+        while (digits < text.size() && text[digits].isDigit())
+            ++digits;
+        if (digits > 0) {
+            writeFootnote(format);
+            text.remove(0, digits);
+        }
+    }
     appendEscapedText(m_out, text, m_delimit);
+}
+
+void RtfWriter::writeFootnote(const QTextCharFormat &format)
+{
+    m_out.append("\\chftn{\\*\\footnote\\chftn\\pard\\plain ");
+    const QStringList paragraphs = format.stringProperty(Footnote).split(u'\n');
+    bool delimit = false;
+    for (qsizetype i = 0; i < paragraphs.size(); ++i) {
+        if (i > 0) {
+            m_out.append("\\par ");
+            delimit = false;
+        }
+        appendEscapedText(m_out, paragraphs[i], delimit);
+    }
+    m_out.append('}');
+    m_delimit = false;
 }
 
 void RtfWriter::writeImage(const QTextImageFormat &format)
@@ -560,8 +625,20 @@ void RtfWriter::writeDelta(const RunState &target)
         writeWord(target.strike ? "\\strike" : "\\strike0");
     if (target.fore != now.fore)
         writeWord("\\cf", target.fore);
-    if (target.back != now.back)
-        writeWord("\\highlight", target.back);
+    if (target.back != now.back || target.shading != now.shading) {
+        if (now.back && now.shading != target.shading)
+            writeWord(now.shading ? "\\chcbpat0" : "\\highlight0");
+        if (target.back)
+            writeWord(target.shading ? "\\chcbpat" : "\\highlight", target.back);
+        else if (now.back && now.shading == target.shading)
+            writeWord(now.shading ? "\\chcbpat0" : "\\highlight0");
+    }
+    if (target.caps != now.caps) {
+        if (now.caps)
+            writeWord(now.caps == 1 ? "\\caps0" : "\\scaps0");
+        if (target.caps)
+            writeWord(target.caps == 1 ? "\\caps" : "\\scaps");
+    }
     if (target.script != now.script)
         writeWord(target.script == 2 ? "\\super" : target.script == 1 ? "\\sub" : "\\nosupersub");
     if (target.protect != now.protect)
@@ -628,6 +705,11 @@ RtfWriter::RunState RtfWriter::stateOf(const QTextCharFormat &format) const
     state.strike = format.fontStrikeOut();
     state.fore = colorIndexOf(format, QTextFormat::ForegroundBrush, AutoColor);
     state.back = colorIndexOf(format, QTextFormat::BackgroundBrush, AutoBackColor);
+    state.shading = state.back != 0 && format.boolProperty(Shading);
+    if (format.hasProperty(QTextFormat::FontCapitalization)) {
+        const auto caps = format.fontCapitalization();
+        state.caps = caps == QFont::AllUppercase ? 1 : caps == QFont::SmallCaps ? 2 : 0;
+    }
     const auto align = format.verticalAlignment();
     state.script = align == QTextCharFormat::AlignSuperScript ? 2
                    : align == QTextCharFormat::AlignSubScript ? 1

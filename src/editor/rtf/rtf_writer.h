@@ -1,7 +1,8 @@
 #pragma once
 // Writes a QTextDocument, or a range of it, as RTF: the font and colour
-// tables, paragraph formats with numbering in the \pn form, runs of text
-// with the changes of character format, links, pictures and objects.
+// tables, the list table, paragraph formats with numbering in both forms,
+// tables, runs of text with the changes of character format, links,
+// footnotes, pictures and objects.
 
 #include <QByteArray>
 #include <QColor>
@@ -12,7 +13,10 @@
 
 #include <QTextBlock>
 
+#include <array>
+
 class QTextCharFormat;
+class QTextTable;
 class QTextDocument;
 class QTextFragment;
 class QTextImageFormat;
@@ -42,6 +46,8 @@ private:
         bool protect = false;
         bool hidden = false;
         bool disabled = false;
+        int caps = 0;         // 1 all capitals, 2 small capitals
+        bool shading = false; // the background is written as \chcbpat
     };
     struct FontInfo {
         QString name;
@@ -49,10 +55,19 @@ private:
         bool fixedPitch = false;
     };
 
+    // A numbered list: the first paragraph of each of its levels.
+    struct ListLevels {
+        std::array<QTextBlock, 9> first;
+    };
+
     void collectTables(int from, int to);
     void collectList(const QTextBlock &block);
     void writeListTable();
+    void writeListLevel(const QTextBlock &block, int level);
     QString listKey(const QTextBlock &block) const;
+    void writeRowDefinition(const QTextTable *table);
+    bool isTablesLeadingBlock(const QTextBlock &block) const;
+    void writeFootnote(const QTextCharFormat &format);
     void collectFormat(const QTextCharFormat &format);
     void writeHeader();
     void writeBlock(const QTextBlock &block, int from, int to, bool endsParagraph);
@@ -85,8 +100,12 @@ private:
     QHash<QRgb, int> m_colorIndex;
     QHash<int, RunState> m_runStates; // by the document's format index
     QSet<int> m_collected;            // format indexes already in the tables
-    QList<QTextBlock> m_listBlocks; // the first paragraph of each list definition
+    QList<ListLevels> m_listLevels; // of each list definition
     QHash<QString, int> m_listIndex;
+    bool m_hasTables = false;
+    const QTextTable *m_table = nullptr; // the table of the row being written
+    int m_row = -1;
+    bool m_inCell = false; // the block being written is in a table cell
     bool m_inLink = false;
     QString m_linkHref;
     RunState m_stateBeforeLink;

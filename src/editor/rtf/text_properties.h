@@ -13,10 +13,16 @@ enum TextProperty {
     Disabled,                                  // bool: drawn in the disabled colour
     AutoColor,                                 // bool: text colour follows the default
     AutoBackColor,                             // bool: no background colour
+    Shading,                                   // bool: a background shading (\chcbpat), not a highlight
+    Footnote,                                  // QString: the footnote whose mark this text is
+    FootnoteNumber,                            // int: keeps adjacent marks apart
     // Block format (QTextBlockFormat)
     Numbering = QTextFormat::UserProperty + 100, // int 0..6, see NumberingKind
     NumberingStart,                              // int: first number
     NumberingTab,                                // int twips: \pnindent / tab after number
+    NumberingLevel,                              // int 0..8: the paragraph's level in its list
+    NumberingList,                               // int > 0: the list the paragraph belongs to
+    NumberingBullet,                             // QString: the bullet character of a bullet level
     // Image formats carrying original bytes (kept byte for byte)
     PictureFormat = QTextFormat::UserProperty + 200, // QString: "png", "jpeg", "emf", "wmf", "dib"
     PictureData,                                     // QByteArray: the original bytes
