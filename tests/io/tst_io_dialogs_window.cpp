@@ -22,11 +22,12 @@ class FailingFolderPrompts : public test::ScriptedPromptService
 public:
     bool fail = false;
     std::optional<QString> chooseDirectory(QWidget *parent, const QString &caption,
+                                           const QString &title,
                                            const QString &initialDir) override
     {
         if (fail)
             throw std::runtime_error("folder dialog failed");
-        return ScriptedPromptService::chooseDirectory(parent, caption, initialDir);
+        return ScriptedPromptService::chooseDirectory(parent, caption, title, initialDir);
     }
 };
 
