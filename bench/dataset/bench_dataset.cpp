@@ -6,6 +6,7 @@
 // N attributes takes, for growing N (it must grow linearly with the file).
 
 #include "notes/core/notes_table.h"
+#include "platform/huge_page_heap.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -156,6 +157,7 @@ void benchHostileXml(const QTemporaryDir &scratch)
 
 int main(int argc, char *argv[])
 {
+    bw::platform::restartWithHugePageHeap(argv); // as the programs do
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.value(1) == "--peak")

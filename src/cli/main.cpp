@@ -1,4 +1,5 @@
 #include "cli/bwnotes_command.h"
+#include "platform/huge_page_heap.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -7,6 +8,7 @@
 
 int main(int argc, char *argv[])
 {
+    bw::platform::restartWithHugePageHeap(argv);
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);

@@ -178,26 +178,6 @@ void TfrmMDIChild::bindSettingsStore()
     m_store->bindSection(settings::Section::Child);
 }
 
-namespace {
-
-// The IDs that more than one record of the table has, in ascending order.
-QList<qint32> duplicateIds(dataset::ClientDataSet &table)
-{
-    QHash<qint32, int> counts;
-    for (table.first(); !table.eof(); table.next())
-        if (!table.isNull(kFieldId))
-            ++counts[table.asInteger(kFieldId)];
-    table.first();
-    QList<qint32> shared;
-    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
-        if (it.value() > 1)
-            shared.append(it.key());
-    std::sort(shared.begin(), shared.end());
-    return shared;
-}
-
-} // namespace
-
 void TfrmMDIChild::OpenTable()
 {
     QList<qint32> shared;
@@ -213,7 +193,7 @@ void TfrmMDIChild::OpenTable()
                 // Items that share an ID would show as one node, and a delete
                 // of that node would take the hidden ones along: such a file
                 // opens read-only (docs/document-window.md).
-                shared = duplicateIds(cdsCommon());
+                shared = cdsCommon().sharedValues(kFieldId);
                 if (!shared.isEmpty())
                     cdsCommon().setReadOnly(true);
             } catch (const dataset::DataSetError &) {

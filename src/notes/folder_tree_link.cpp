@@ -127,6 +127,7 @@ void FolderTreeLink::walkTable()
 {
     dataset::ControlsDisabler disabled(m_table);
     dataset::BookmarkKeeper keeper(m_table);
+    m_model.reserveNodes(size_t(m_table.recordCount()));
     m_model.markAllUnvisited();
     m_table.first();
     while (!m_table.eof()) {

@@ -32,6 +32,15 @@ std::vector<int> &FolderTreeModel::childList(int parent)
 
 int FolderTreeModel::findByKey(qint32 key) const
 {
+    if (!m_index.empty()) {
+        // Keys are mostly dense and sorted: the key's own place is tried first.
+        const qint64 guess = qint64(key) - m_index.front().first;
+        if (guess >= 0 && guess < qint64(m_index.size()) && m_index[size_t(guess)].first == key &&
+            (guess == 0 || m_index[size_t(guess) - 1].first != key))
+            return m_index[size_t(guess)].second;
+        if (key > m_index.back().first)
+            return m_pendingLookup.value(key, kNoNode);
+    }
     const auto it = std::lower_bound(m_index.begin(), m_index.end(), std::pair<qint32, int>(key, -1));
     if (it != m_index.end() && it->first == key)
         return it->second;
@@ -99,7 +108,52 @@ int FolderTreeModel::allocate()
     }
     m_nodes[size_t(id)].alive = true;
     ++m_liveCount;
+    if (m_subtreeSizesKnown) {
+        if (m_subtreeSize.size() < m_nodes.size())
+            m_subtreeSize.resize(m_nodes.size());
+        m_subtreeSize[size_t(id)] = 1;
+    }
     return id;
+}
+
+// With room to spare, so that the first nodes added after the pass do not
+// move all the others.
+void FolderTreeModel::reserveNodes(size_t n)
+{
+    const size_t room = n + n / 8 + 64;
+    if (m_nodes.capacity() < n)
+        m_nodes.reserve(room);
+    if (m_index.capacity() < n)
+        m_index.reserve(room);
+}
+
+void FolderTreeModel::addToAncestors(int parent, int delta)
+{
+    for (int at = parent; at != kNoNode; at = m_nodes[size_t(at)].parent)
+        m_subtreeSize[size_t(at)] += delta;
+}
+
+void FolderTreeModel::ensureSubtreeSizes() const
+{
+    if (m_subtreeSizesKnown)
+        return;
+    m_subtreeSize.reserve(m_nodes.capacity());
+    m_subtreeSize.assign(m_nodes.size(), 0);
+    // Breadth first from the top, then every node adds its count to its parent's.
+    std::vector<int> order(m_top);
+    order.reserve(size_t(m_liveCount));
+    for (size_t i = 0; i < order.size(); ++i) {
+        const auto &kids = m_nodes[size_t(order[i])].children;
+        order.insert(order.end(), kids.begin(), kids.end());
+    }
+    for (size_t i = order.size(); i-- > 0;) {
+        const int id = order[i];
+        m_subtreeSize[size_t(id)] += 1;
+        const int parent = m_nodes[size_t(id)].parent;
+        if (parent != kNoNode)
+            m_subtreeSize[size_t(parent)] += m_subtreeSize[size_t(id)];
+    }
+    m_subtreeSizesKnown = true;
 }
 
 void FolderTreeModel::release(int id)
@@ -116,6 +170,8 @@ void FolderTreeModel::attach(int id, int parent)
     n.parent = parent;
     n.row = int(list.size());
     list.push_back(id);
+    if (m_subtreeSizesKnown)
+        addToAncestors(parent, m_subtreeSize[size_t(id)]);
     // A node that arrives stays last until its level is sorted again.
     markUnsorted(parent);
 }
@@ -123,6 +179,8 @@ void FolderTreeModel::attach(int id, int parent)
 void FolderTreeModel::detach(int id)
 {
     TreeNode &n = m_nodes[size_t(id)];
+    if (m_subtreeSizesKnown)
+        addToAncestors(n.parent, -m_subtreeSize[size_t(id)]);
     auto &list = childList(n.parent);
     list.erase(list.begin() + n.row);
     renumber(n.parent, size_t(n.row));
@@ -281,6 +339,7 @@ void FolderTreeModel::clear()
     m_pendingIndex.clear();
     m_pendingLookup.clear();
     m_liveCount = 0;
+    m_subtreeSizesKnown = false;
     m_dropTarget = kNoNode;
     endResetModel();
 }
@@ -402,6 +461,7 @@ void FolderTreeModel::bulkRemoveUnvisited()
     if (gone.empty())
         return;
     announceReset();
+    m_subtreeSizesKnown = false;
     // Children whose records remain are shown at the top level: their Parent
     // now names no record.
     std::vector<int> lifted;
@@ -486,16 +546,24 @@ void FolderTreeModel::forEachInDisplayOrder(
     }
 }
 
+// The nodes before it in display order: at every level, the subtrees of the
+// siblings before it, and each ancestor itself.
 int FolderTreeModel::displayPosition(int id) const
 {
-    int found = -1;
-    forEachInDisplayOrder([&](int node, int position) {
-        if (node != id)
-            return true;
-        found = position;
-        return false;
-    });
-    return found;
+    if (!isNode(id))
+        return -1;
+    ensureSubtreeSizes();
+    int position = 0;
+    for (int at = id; at != kNoNode;) {
+        const TreeNode &n = m_nodes[size_t(at)];
+        const auto &siblings = children(n.parent);
+        for (int row = 0; row < n.row; ++row)
+            position += m_subtreeSize[size_t(siblings[size_t(row)])];
+        if (n.parent != kNoNode)
+            ++position;
+        at = n.parent;
+    }
+    return position;
 }
 
 // ---------------------------------------------------------------- look

@@ -77,6 +77,8 @@ public:
     void beginBulk();
     // Sorts every level that waits for it and ends the bulk change.
     void endBulk();
+    // Makes room for n nodes ahead of a pass that adds them.
+    void reserveNodes(size_t n);
     void markAllUnvisited();
     void setVisited(int id) { m_nodes[size_t(id)].visited = true; }
     // Within a bulk change: no signals (a reset is announced at the first
@@ -128,6 +130,10 @@ private:
     void attach(int id, int parent); // last child, no signals
     void detach(int id);             // no signals
     void renumber(int parent, size_t from = 0);
+    // Node counts of every subtree, kept up to date by attach and detach once
+    // known, made again after any other change of shape.
+    void ensureSubtreeSizes() const;
+    void addToAncestors(int parent, int delta);
     void indexInsert(qint32 key, int id);
     void indexRemove(qint32 key, int id);
     void mergePendingIndex();
@@ -142,6 +148,8 @@ private:
     std::vector<int> m_top;
     bool m_topUnsorted = false;
     int m_liveCount = 0;
+    mutable std::vector<int> m_subtreeSize; // node id -> nodes in its subtree
+    mutable bool m_subtreeSizesKnown = false;
     // Sorted by key; keys added out of order during a bulk change wait in
     // m_pendingIndex until it ends.
     std::vector<std::pair<qint32, int>> m_index;

@@ -2,6 +2,8 @@
 
 #include "notes/dataset/client_dataset.h"
 
+#include <QMap>
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -531,6 +533,73 @@ private slots:
             table().locate(field, value, ClientDataSet::LocateOptions(options));
         QCOMPARE(found, expectedId >= 0);
         QCOMPARE(table().asInteger("ID"), found ? expectedId : before);
+    }
+
+    void integerLookupsFollowEveryChange()
+    {
+        // Given IDs and Parents that repeat, changed at random by appends,
+        // edits, deletes, undo and cancel, under the stored order, an index
+        // and a filter, then locate finds the first record in the current
+        // order holding the value, LastID is the largest ID, and sharedValues
+        // names the IDs more than one record holds.
+        QRandomGenerator random(5);
+        table().mergeChangeLog();
+        auto check = [&](int step) {
+            QList<int> idsInOrder, parentsInOrder;
+            QMap<int, int> idCounts;
+            for (table().first(); !table().eof(); table().next()) {
+                idsInOrder.append(table().asInteger("ID"));
+                parentsInOrder.append(table().asInteger("Parent"));
+            }
+            table().setFiltered(false);
+            for (table().first(); !table().eof(); table().next())
+                ++idCounts[table().asInteger("ID")];
+            QList<qint32> shared;
+            for (auto it = idCounts.cbegin(); it != idCounts.cend(); ++it)
+                if (it.value() > 1)
+                    shared.append(it.key());
+            QCOMPARE(table().sharedValues("ID"), shared);
+            const QVariant last = table().aggregateValue("LastID");
+            QCOMPARE(last.isNull(), idCounts.isEmpty());
+            if (!idCounts.isEmpty())
+                QCOMPARE(last.toInt(), idCounts.lastKey());
+            table().setFiltered(step % 3 == 0);
+            for (int value = -1; value < 14; ++value) {
+                for (const auto &[field, inOrder] :
+                     {std::pair{QStringLiteral("ID"), idsInOrder},
+                      std::pair{QStringLiteral("Parent"), parentsInOrder}}) {
+                    const int position = int(inOrder.indexOf(value));
+                    QCOMPARE(table().locate(field, value), position >= 0);
+                    if (position >= 0)
+                        QCOMPARE(table().recNo(), position + 1);
+                }
+            }
+        };
+        table().setFilter([](const ClientDataSet &t) { return t.asInteger("ID") % 4 != 1; });
+        for (int step = 0; step < 300; ++step) {
+            table().setFiltered(step % 3 == 0);
+            table().setIndexName(step % 5 == 0 ? QStringLiteral("idxNameAsc") : QString());
+            const int action = int(random.bounded(10));
+            if (action < 4 || table().isEmpty()) {
+                addRecord(int(random.bounded(12)), int(random.bounded(12)),
+                          QStringLiteral("n%1").arg(random.bounded(5)));
+            } else if (action < 6) {
+                table().setRecNo(1 + int(random.bounded(table().recordCount())));
+                table().edit();
+                table().setFieldValue(action == 4 ? "ID" : "Parent", int(random.bounded(12)));
+                table().post();
+            } else if (action < 8) {
+                table().setRecNo(1 + int(random.bounded(table().recordCount())));
+                table().deleteRecord();
+            } else if (action == 8 && table().changeCount() > 0) {
+                table().undoLastChange();
+            } else if (table().changeCount() > 0 && random.bounded(4) == 0) {
+                table().cancelUpdates();
+            }
+            check(step);
+            if (QTest::currentTestFailed())
+                QFAIL(qPrintable(QStringLiteral("after step %1").arg(step)));
+        }
     }
 
     void locateNextSearchesOnward()

@@ -8,6 +8,7 @@
 #include <QAbstractItemModelTester>
 #include <QCollator>
 #include <QSignalSpy>
+#include <QRandomGenerator>
 #include <QTest>
 #include <memory>
 
@@ -71,6 +72,7 @@ private slots:
     void deletedSubtreeComesBackByUndo();
     void childrenStoredFirstKeepTopLevelRows();
     void modelPassesTester();
+    void positionsAndKeysFollowEveryChange();
 
 private:
     void load(const QList<Rec> &records);
@@ -474,6 +476,71 @@ void tst_FolderTree::modelPassesTester()
     QCOMPARE(m_link->model().nodeCount(), 0);
     m_table->cdsCommon().close();
     QCOMPARE(m_link->model().rowCount(), 0);
+}
+
+void tst_FolderTree::positionsAndKeysFollowEveryChange()
+{
+    // Given a tree changed at random by every kind of change the link makes,
+    // when positions are asked between the changes (so that what the model
+    // keeps for them is kept up to date, not made again), then each node's
+    // display position is its place in a walk of the tree, and its key finds it.
+    QRandomGenerator random(11);
+    dataset::ClientDataSet &t = m_table->cdsCommon();
+    {
+        dataset::ControlsDisabler disabled(t);
+        for (int i = 0; i < 40; ++i)
+            addRecord(i * 3, i < 5 ? -1 : int(random.bounded(i)) * 3,
+                      QStringLiteral("n%1").arg(random.bounded(20)));
+        t.first();
+    }
+    FolderTreeModel &model = m_link->model();
+    auto anyNode = [&] {
+        std::vector<int> nodes;
+        model.forEachInDisplayOrder([&](int id, int) {
+            nodes.push_back(id);
+            return true;
+        });
+        return nodes[random.bounded(int(nodes.size()))];
+    };
+    auto check = [&] {
+        model.forEachInDisplayOrder([&](int id, int position) {
+            [&] {
+                QCOMPARE(model.displayPosition(id), position);
+                QCOMPARE(model.findByKey(model.node(id).key), id);
+            }();
+            return !QTest::currentTestFailed();
+        });
+    };
+    for (int step = 0; step < 150; ++step) {
+        model.displayPosition(anyNode()); // positions known before the change
+        switch (random.bounded(6)) {
+        case 0:
+            m_link->insertItem(anyNode(), QStringLiteral("i%1").arg(step));
+            break;
+        case 1:
+            m_link->moveNode(anyNode(), random.bounded(4) == 0 ? FolderTreeModel::kNoNode
+                                                                : anyNode());
+            break;
+        case 2:
+            if (model.nodeCount() > 10)
+                m_link->deleteNode(anyNode());
+            break;
+        case 3:
+            m_link->endRename(anyNode(), QStringLiteral("r%1").arg(random.bounded(100)));
+            break;
+        case 4:
+            if (t.changeCount() > 0)
+                t.undoLastChange();
+            break;
+        default:
+            m_link->copySubtree(anyNode(), anyNode());
+            break;
+        }
+        m_link->BuildPass();
+        check();
+        if (QTest::currentTestFailed())
+            QFAIL(qPrintable(QStringLiteral("after step %1").arg(step)));
+    }
 }
 
 QTEST_MAIN(tst_FolderTree)

@@ -166,10 +166,9 @@ QVariant ClientDataSet::aggregateValue(const QString &name) const
     for (const Private::Aggregate &aggregate : d->aggregates) {
         if (aggregate.name != name)
             continue;
-        const auto &values = d->aggregateValues[aggregate.field];
-        if (values.empty())
-            return {};
-        return aggregate.max ? values.rbegin()->first : values.begin()->first;
+        const ValueCounts &values = d->valueCounts.at(aggregate.field);
+        const std::optional<qint32> value = aggregate.max ? values.max() : values.min();
+        return value ? QVariant(*value) : QVariant();
     }
     throw DataSetError(QStringLiteral("Aggregate '%1' not found").arg(name));
 }
@@ -180,7 +179,7 @@ void ClientDataSet::Private::setupAggregates()
         QStringLiteral("^\\s*(max|min)\\s*\\(\\s*([^()\\s]+)\\s*\\)\\s*$"),
         QRegularExpression::CaseInsensitiveOption);
     aggregates.clear();
-    aggregateValues.clear();
+    valueCounts.clear();
     for (const AggregateDef &def : aggregateDefs) {
         const auto match = kPattern.match(def.expression);
         const int field = match.hasMatch() ? fieldIndexByName.value(match.captured(2), -1) : -1;
@@ -190,23 +189,36 @@ void ClientDataSet::Private::setupAggregates()
         aggregates.push_back(
             {def.name, field,
              match.captured(1).compare(QLatin1String("max"), Qt::CaseInsensitive) == 0});
-        aggregateValues[field];
+        countsOf(field);
     }
-    for (size_t pos = 0; pos < rows.size(); ++pos)
-        countAggregates(rows[pos].cells, 1);
 }
 
-void ClientDataSet::Private::countAggregates(const Cells &cells, int delta)
+void ClientDataSet::Private::countValues(const Cells &cells, quint64 row, int delta)
 {
-    for (auto &[field, values] : aggregateValues) {
+    for (auto &[field, counts] : valueCounts) {
         const Cell &cell = cells[size_t(field)];
         if (cell.null)
             continue;
-        int &count = values[cell.number];
-        count += delta;
-        if (count <= 0)
-            values.erase(cell.number);
+        if (delta > 0)
+            counts.add(cell.number, row);
+        else
+            counts.remove(cell.number);
     }
+}
+
+const ValueCounts &ClientDataSet::Private::countsOf(int field)
+{
+    const auto found = valueCounts.find(field);
+    if (found != valueCounts.end())
+        return found->second;
+    ValueCounts &counts = valueCounts[field];
+    counts.reserve(rows.size());
+    for (size_t pos = 0; pos < rows.size(); ++pos) {
+        const Cell &cell = rows[pos].cells[size_t(field)];
+        if (!cell.null)
+            counts.add(cell.number, rows[pos].id);
+    }
+    return counts;
 }
 
 // ---------------------------------------------------------------- open, close, files
@@ -264,7 +276,7 @@ void ClientDataSet::close()
     d->viewOfStorage.clear();
     d->changeLog.clear();
     d->buffer.clear();
-    d->aggregateValues.clear();
+    d->valueCounts.clear();
     d->forgetFile();
     d->cur = -1;
     d->bof = d->eof = true;

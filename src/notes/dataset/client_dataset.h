@@ -123,6 +123,9 @@ public:
     bool locate(const QString &field, const QVariant &value, LocateOptions options = {});
     // The same, searching from the record after the current one.
     bool locateNext(const QString &field, const QVariant &value, LocateOptions options = {});
+    // The values of an Integer field that more than one record holds (filter
+    // or not), in ascending order.
+    QList<qint32> sharedValues(const QString &field);
 
     // The value of a field of the record at a 1-based position in the current
     // order and filter, read without moving to it, as fieldValue() gives it

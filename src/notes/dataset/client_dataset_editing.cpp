@@ -151,7 +151,7 @@ void ClientDataSet::Private::postInsert()
     ++dataVersion;
     Row row{nextRowId++, std::move(buffer)};
     const quint64 id = row.id;
-    countAggregates(row.cells, 1);
+    countValues(row.cells, id, 1);
     const int pos = std::clamp(insertStoragePos, 0, int(rows.size()));
     rows.insert(size_t(pos), std::move(row));
     changeLog.push_back({Change::Inserted, id, {}, {}, 0, epoch});
@@ -170,8 +170,8 @@ void ClientDataSet::Private::postEdit()
     ++dataVersion;
     const int pos = storagePosOf(editId);
     Row &row = rows[size_t(pos)];
-    countAggregates(row.cells, -1);
-    countAggregates(buffer, 1);
+    countValues(row.cells, editId, -1);
+    countValues(buffer, editId, 1);
     changeLog.push_back({Change::Modified, editId, std::move(row.cells), {}, 0, epoch});
     touch(editId);
     row.cells = std::move(buffer);
@@ -279,7 +279,7 @@ void ClientDataSet::deleteRecord()
                                : (viewPos > 0 ? d->rows[size_t(d->storageAt(viewPos - 1))].id : 0);
     Row removed = d->rows.take(size_t(pos));
     ++d->dataVersion;
-    d->countAggregates(removed.cells, -1);
+    d->countValues(removed.cells, removed.id, -1);
     if (removed.filePos != kNoFilePos)
         d->leftFile[removed.id] = removed.filePos;
     d->touch(removed.id);
@@ -381,21 +381,21 @@ void ClientDataSet::Private::revert(Change change)
     case Change::Inserted: {
         const int pos = storagePosOf(id);
         Row row = rows.take(size_t(pos));
-        countAggregates(row.cells, -1);
+        countValues(row.cells, id, -1);
         if (row.filePos != kNoFilePos)
             leftFile[id] = row.filePos;
         break;
     }
     case Change::Modified: {
         Row &row = rows[size_t(storagePosOf(id))];
-        countAggregates(row.cells, -1);
-        countAggregates(change.old, 1);
+        countValues(row.cells, id, -1);
+        countValues(change.old, id, 1);
         row.cells = std::move(change.old);
         break;
     }
     case Change::Deleted: {
         const int pos = std::clamp(change.position, 0, int(rows.size()));
-        countAggregates(change.removed.cells, 1);
+        countValues(change.removed.cells, id, 1);
         if (change.removed.filePos != kNoFilePos)
             leftFile.erase(id);
         rows.insert(size_t(pos), std::move(change.removed));

@@ -323,6 +323,21 @@ int ClientDataSet::Private::findInView(int field, const QVariant &value, LocateO
 {
     const Needle needle(value);
     const FieldType type = fields[field].type;
+    // A whole Integer value held by one row is found through the field's
+    // counts; a value several rows hold is looked for in view order below.
+    if (type == FieldType::Integer && from <= 0 && !needle.null &&
+        !(options & (PartialKey | PartialAnywhere))) {
+        if (!needle.numeric || qint32(needle.number) != needle.number)
+            return -1;
+        const ValueCounts::Entry *entry = countsOf(field).find(qint32(needle.number));
+        if (!entry)
+            return -1;
+        if (entry->row != 0) {
+            const int storagePos = storagePosOf(entry->row);
+            if (storagePos >= 0)
+                return viewPosOfStorage(storagePos);
+        }
+    }
     const auto index = std::find_if(indexDefs.begin(), indexDefs.end(),
                                     [&](const IndexDef &def) { return def.name == indexName; });
     const bool indexed = index != indexDefs.end() && index->fields.first() == fields[field].name &&
@@ -384,6 +399,16 @@ bool ClientDataSet::locateNext(const QString &field, const QVariant &value, Loca
         return false;
     d->moveTo(pos);
     return true;
+}
+
+QList<qint32> ClientDataSet::sharedValues(const QString &field)
+{
+    d->checkActive();
+    const int index = d->requireField(field);
+    if (d->fields[index].type != FieldType::Integer)
+        throw DataSetError(QStringLiteral("Field '%1' is not an integer field").arg(field));
+    const std::vector<qint32> values = d->countsOf(index).shared();
+    return QList<qint32>(values.begin(), values.end());
 }
 
 // ---------------------------------------------------------------- order and filter

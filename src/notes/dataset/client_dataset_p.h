@@ -3,6 +3,7 @@
 
 #include "notes/dataset/client_dataset.h"
 #include "notes/dataset/row_store.h"
+#include "notes/dataset/value_counts.h"
 
 #include <QHash>
 #include <map>
@@ -64,7 +65,9 @@ struct ClientDataSet::Private
     RowStore rows; // stored order
     quint64 nextRowId = 1;
     std::vector<Aggregate> aggregates;
-    std::map<int, std::map<qint32, int>> aggregateValues; // field -> value -> how many rows
+    // Integer field -> its values and the rows holding them: the fields of the
+    // aggregates, and those a locate looked for (see findInView).
+    std::map<int, ValueCounts> valueCounts;
 
     // Order and filter. Without index and filter the view is the stored order
     // itself and `view` stays empty, so appends cost nothing extra.
@@ -141,9 +144,12 @@ struct ClientDataSet::Private
     void moveTo(int viewPos);
     int findInView(int field, const QVariant &value, LocateOptions options, int from);
 
-    // --- Aggregates ---
+    // --- Aggregates and value counts ---
     void setupAggregates();
-    void countAggregates(const Cells &cells, int delta);
+    // A row's cells entered (+1) or left (-1) the table.
+    void countValues(const Cells &cells, quint64 row, int delta);
+    // The counts of an Integer field, made on first use.
+    const ValueCounts &countsOf(int field);
 
     // --- Editing ---
     Cell convert(int field, const QVariant &value) const;

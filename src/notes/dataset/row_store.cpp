@@ -9,7 +9,12 @@ void RowStore::assign(std::vector<Row> rows, quint64 firstId)
     m_slots = std::move(rows);
     m_gapStart = m_gapEnd = m_slots.size();
     m_firstId = firstId;
-    m_slotOfId.assign(m_slots.size(), -1);
+    // Room for the ids of later inserts, so that the first of them does not
+    // copy the whole map.
+    const size_t n = m_slots.size();
+    std::vector<int>().swap(m_slotOfId);
+    m_slotOfId.reserve(n + n / 8 + 64);
+    m_slotOfId.assign(n, -1);
     for (size_t slot = 0; slot < m_slots.size(); ++slot)
         setSlot(m_slots[slot].id, int(slot));
 }
@@ -27,7 +32,7 @@ void RowStore::setSlot(quint64 id, int slot)
         return; // not from this content: nothing can look it up
     const size_t index = size_t(id - m_firstId);
     if (index >= m_slotOfId.size())
-        m_slotOfId.resize(std::max(index + 1, m_slotOfId.size() * 3 / 2), -1);
+        m_slotOfId.resize(index + 1, -1); // grows its capacity geometrically
     m_slotOfId[index] = slot;
 }
 
