@@ -122,6 +122,18 @@ private slots:
         QTest::newRow("field defined twice")
             << QByteArray(packet("<ROW ID=\"1\"/>")).replace("attrname=\"Name\"", "attrname=\"ID\"")
             << false;
+        // Plain runs are passed over eight bytes at a time: each kind of byte
+        // that ends a run, at every place within and after a word.
+        const std::pair<const char *, bool> kinds[] = {
+            {"&amp;", true}, {"'", true}, {"\xC3\xA9", true}, {"\t", true},
+            {"<", false},    {"\x01", false}, {"\x7F", true}};
+        for (const auto &[kind, fast] : kinds) {
+            for (int at = 0; at <= 17; ++at) {
+                const QByteArray memo = QByteArray(at, 'a') + kind + QByteArray(17 - at, 'b');
+                QTest::addRow("0x%02x at %d", static_cast<unsigned char>(kind[0]), at)
+                    << packet("<ROW ID=\"1\" Memo=\"" + memo + "\"/>") << fast;
+            }
+        }
     }
 
     void readsAsTheFullReaderOrGivesUp()

@@ -2,8 +2,12 @@
 
 #include "editor/rtf/code_page.h"
 #include "io/core/io_error.h"
+#include "notes/dataset/dataset_error.h"
+#include "notes/dataset/file_checks.h"
 
 #include <QStringDecoder>
+
+#include <unistd.h>
 
 namespace bw::io {
 
@@ -22,11 +26,21 @@ bool validUtf8(const QByteArray &bytes)
 
 } // namespace
 
-TextLineReader::TextLineReader(const QString &path) : m_path(path), m_file(path)
+// Only a regular file is read: a pipe without a writer or a device would
+// block the import for ever, or never end.
+TextLineReader::TextLineReader(const QString &path) : m_path(path)
 {
-    if (!m_file.open(QIODevice::ReadOnly))
+    int fd = -1;
+    try {
+        fd = dataset::openRegularFile(path);
+    } catch (const dataset::DataSetError &error) {
+        throw IoError(error.message());
+    }
+    if (!m_file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         throw IoError(
             QStringLiteral("Cannot read the file %1: %2").arg(path, m_file.errorString()));
+    }
 }
 
 bool TextLineReader::readRawLine(QByteArray &line)

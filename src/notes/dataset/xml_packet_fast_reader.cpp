@@ -131,6 +131,20 @@ constexpr auto kSpecial = [] {
     return special;
 }();
 
+// True when one of the eight bytes in v is special (as kSpecial says), eight
+// bytes at a time: a value's long plain runs are passed over that much faster.
+inline bool anySpecial(quint64 v)
+{
+    constexpr quint64 kOnes = 0x0101010101010101ull;
+    constexpr quint64 kHigh = 0x8080808080808080ull;
+    const auto has = [](quint64 x, unsigned char c) {
+        const quint64 y = x ^ (kOnes * c);
+        return (y - kOnes) & ~y & kHigh;
+    };
+    const quint64 controls = (v - kOnes * 0x20) & ~v & kHigh; // below 0x20
+    return ((v & kHigh) | controls | has(v, '"') | has(v, '\'') | has(v, '&') | has(v, '<')) != 0;
+}
+
 class FastPacketReader
 {
 public:
@@ -246,6 +260,11 @@ private:
         const char *start = m_p;
         bool ascii = true;
         // The usual value holds nothing to decode: one scan, one exact copy.
+        for (quint64 word; m_end - m_p >= 8; m_p += 8) {
+            std::memcpy(&word, m_p, 8);
+            if (anySpecial(word))
+                break;
+        }
         while (m_p < m_end && !kSpecial[static_cast<unsigned char>(*m_p)])
             ++m_p;
         if (m_p < m_end && *m_p == quote) {
