@@ -111,8 +111,10 @@ void ValueCounts::remove(qint32 value)
     }
 }
 
-void ValueCounts::findExtremes() const
+std::pair<qint32, qint32> ValueCounts::extremes() const
 {
+    if (m_extremesKnown)
+        return {m_min, m_max};
     bool first = true;
     for (const Entry &entry : m_slots) {
         if (entry.count == 0)
@@ -122,6 +124,7 @@ void ValueCounts::findExtremes() const
         first = false;
     }
     m_extremesKnown = true;
+    return {m_min, m_max};
 }
 
 std::vector<qint32> ValueCounts::shared() const
@@ -136,20 +139,12 @@ std::vector<qint32> ValueCounts::shared() const
 
 std::optional<qint32> ValueCounts::max() const
 {
-    if (m_size == 0)
-        return std::nullopt;
-    if (!m_extremesKnown)
-        findExtremes();
-    return m_max;
+    return m_size == 0 ? std::nullopt : std::optional<qint32>(extremes().second);
 }
 
 std::optional<qint32> ValueCounts::min() const
 {
-    if (m_size == 0)
-        return std::nullopt;
-    if (!m_extremesKnown)
-        findExtremes();
-    return m_min;
+    return m_size == 0 ? std::nullopt : std::optional<qint32>(extremes().first);
 }
 
 } // namespace bw::dataset

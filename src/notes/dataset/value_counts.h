@@ -10,6 +10,7 @@
 
 #include <QtGlobal>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace bw::dataset {
@@ -42,7 +43,8 @@ public:
 private:
     size_t slotOf(qint32 value) const;
     void grow(size_t capacity);
-    void findExtremes() const;
+    // Smallest and largest value, found again after a removal of either.
+    std::pair<qint32, qint32> extremes() const;
 
     std::vector<Entry> m_slots; // size a power of two, at most half full
     size_t m_size = 0;
