@@ -12,11 +12,9 @@
 #include "notes/item_commands.h"
 #include "notes/notes_strings.h"
 #include "notes/ruler.h"
-#include "notes/standalone_frame_services.h"
 #include "notes/status_bar.h"
 #include "platform/guarded_dispatch.h"
-#include "scripted_prompt_service.h"
-#include "settings/core/registry.h"
+#include "window_test_fixture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -30,7 +28,6 @@
 #include <QMenu>
 #include <QPointer>
 #include <QSplitter>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
 #include <memory>
@@ -40,9 +37,6 @@ using namespace bw::notes;
 using State = dataset::ClientDataSet::State;
 
 namespace {
-
-const QString kRoot = QStringLiteral("Software\\ORV\\Bramblewick 2000\\4.0.4.0");
-constexpr int kVersion = 4040;
 
 QString saveQuestion(const QString &name)
 {
@@ -99,8 +93,11 @@ private slots:
     void editorPopupShowsWindowCommands();
 
 private:
-    TfrmMDIChild *open(const QString &name);
-    QString path(const QString &name) const { return m_dir->filePath(name); }
+    TfrmMDIChild *open(const QString &name)
+    {
+        return m_fixture->open(name, test::DocumentWindowFixture::Show::Plain);
+    }
+    QString path(const QString &name) const { return m_fixture->path(name); }
     void writeOption(settings::Key key, const QString &text);
     void typeInto(TfrmMDIChild *window, const QString &text);
     bool closeWindow(TfrmMDIChild *window);
@@ -108,41 +105,23 @@ private:
     QString loadedFirstDescription(const QString &file);
     void writeNewFile(const QString &file);
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<settings::Registry> m_registry;
-    std::unique_ptr<test::ScriptedPromptService> m_prompts;
-    std::unique_ptr<StandaloneFrameServices> m_frame;
-    QList<QPointer<TfrmMDIChild>> m_windows;
+    std::unique_ptr<test::DocumentWindowFixture> m_fixture;
+    test::ScriptedPromptService *m_prompts = nullptr;
+    StandaloneFrameServices *m_frame = nullptr;
 };
 
 void tst_DocumentWindow::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_registry = std::make_unique<settings::Registry>(m_dir->filePath("registry.ini"));
-    m_prompts = std::make_unique<test::ScriptedPromptService>();
-    m_frame = std::make_unique<StandaloneFrameServices>(*m_prompts, *m_registry, kRoot, kVersion);
+    m_fixture = std::make_unique<test::DocumentWindowFixture>();
+    m_prompts = &m_fixture->prompts;
+    m_frame = &m_fixture->frame();
 }
 
 void tst_DocumentWindow::cleanup()
 {
-    for (const auto &window : m_windows)
-        delete window.data();
-    m_windows.clear();
-    m_frame.reset();
-    m_prompts.reset();
-    m_registry.reset();
-    m_dir.reset();
-}
-
-TfrmMDIChild *tst_DocumentWindow::open(const QString &name)
-{
-    auto *window = new TfrmMDIChild(*m_frame, name);
-    m_windows.append(window);
-    m_frame->addWindow(window);
-    window->resize(900, 600);
-    window->show();
-    return window;
+    m_prompts = nullptr;
+    m_frame = nullptr;
+    m_fixture.reset();
 }
 
 void tst_DocumentWindow::writeOption(settings::Key key, const QString &text)
@@ -407,7 +386,7 @@ void tst_DocumentWindow::savingOntoFileOfAnotherWindowIsRefused()
     const QByteArray before = b.readAll();
     b.close();
 
-    const QStringList names{path("b.cds"), path("link-to-b.cds"), m_dir->path() + "/./b.cds"};
+    const QStringList names{path("b.cds"), path("link-to-b.cds"), m_fixture->folder() + "/./b.cds"};
     for (const QString &name : names) {
         m_prompts->clear();
         m_prompts->answerFile(name);
@@ -901,8 +880,8 @@ void tst_DocumentWindow::splitterPositionSharedThroughSection()
     first->splitter()->setSizes({150, 750});
     m_prompts->answerMessage(PromptService::No);
     QVERIFY(closeWindow(first));
-    const QString child = settings::Registry::subKey(kRoot, "Child");
-    QCOMPARE(m_registry->read(child, settings::valueName(settings::Key::SplitterMain_Left)),
+    const QString child = settings::Registry::subKey(m_fixture->registryRoot(), "Child");
+    QCOMPARE(m_fixture->registry().read(child, settings::valueName(settings::Key::SplitterMain_Left)),
              std::optional<QString>("150"));
     TfrmMDIChild *second = open("NoName2");
     QCOMPARE(second->splitter()->sizes().value(0), 150);

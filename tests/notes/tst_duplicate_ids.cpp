@@ -2,19 +2,14 @@
 // file and the IDs: the tree shows one node per ID, so no command may change
 // or delete the items behind it that the user was not shown.
 
-#include "editor/rich_edit.h"
 #include "notes/core/notes_strings.h"
-#include "notes/document_window.h"
 #include "notes/item_commands.h"
 #include "notes/notes_strings.h"
-#include "notes/standalone_frame_services.h"
-#include "scripted_prompt_service.h"
-#include "settings/core/registry.h"
+#include "window_test_fixture.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -23,9 +18,6 @@ using namespace bw;
 using namespace bw::notes;
 
 namespace {
-const QString kRoot = QStringLiteral("Software\\ORV\\Bramblewick 2000\\4.0.4.0");
-constexpr int kVersion = 4040;
-
 QByteArray fileBytes(const QString &path)
 {
     QFile file(path);
@@ -46,47 +38,29 @@ private slots:
     void uniqueIdsOpenForEditing();
 
 private:
-    TfrmMDIChild *open(const QString &name);
-    QString path(const QString &name) const { return m_dir->filePath(name); }
+    TfrmMDIChild *open(const QString &name)
+    {
+        return m_fixture->open(name, test::DocumentWindowFixture::Show::Plain);
+    }
+    QString path(const QString &name) const { return m_fixture->path(name); }
     // The first item (ID 0), then records with the IDs given (each its own parent).
     void writeFile(const QString &file, const QList<int> &ids,
                    dataset::ClientDataSet::FileFormat format);
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<settings::Registry> m_registry;
-    std::unique_ptr<test::ScriptedPromptService> m_prompts;
-    std::unique_ptr<StandaloneFrameServices> m_frame;
-    QList<QPointer<TfrmMDIChild>> m_windows;
+    std::unique_ptr<test::DocumentWindowFixture> m_fixture;
+    test::ScriptedPromptService *m_prompts = nullptr;
 };
 
 void tst_DuplicateIds::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_registry = std::make_unique<settings::Registry>(m_dir->filePath("registry.ini"));
-    m_prompts = std::make_unique<test::ScriptedPromptService>();
-    m_frame = std::make_unique<StandaloneFrameServices>(*m_prompts, *m_registry, kRoot, kVersion);
+    m_fixture = std::make_unique<test::DocumentWindowFixture>();
+    m_prompts = &m_fixture->prompts;
 }
 
 void tst_DuplicateIds::cleanup()
 {
-    for (const auto &window : m_windows)
-        delete window.data();
-    m_windows.clear();
-    m_frame.reset();
-    m_prompts.reset();
-    m_registry.reset();
-    m_dir.reset();
-}
-
-TfrmMDIChild *tst_DuplicateIds::open(const QString &name)
-{
-    auto *window = new TfrmMDIChild(*m_frame, name);
-    m_windows.append(window);
-    m_frame->addWindow(window);
-    window->resize(900, 600);
-    window->show();
-    return window;
+    m_prompts = nullptr;
+    m_fixture.reset();
 }
 
 void tst_DuplicateIds::writeFile(const QString &file, const QList<int> &ids,

@@ -14,9 +14,7 @@
 #include "notes/ruler.h"
 #include "notes/ruler_controller.h"
 #include "notes/ruler_marker.h"
-#include "notes/standalone_frame_services.h"
-#include "scripted_prompt_service.h"
-#include "settings/core/registry.h"
+#include "window_test_fixture.h"
 
 #include <QAction>
 #include <QBuffer>
@@ -24,7 +22,6 @@
 #include <QFontComboBox>
 #include <QMenu>
 #include <QSpinBox>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -34,9 +31,6 @@ using namespace bw::notes;
 using State = dataset::ClientDataSet::State;
 
 namespace {
-
-const QString kRoot = QStringLiteral("Software\\ORV\\Bramblewick 2000\\4.0.4.0");
-constexpr int kVersion = 4040;
 
 // A prompt service that also keeps the font the dialog was primed with and
 // can press Apply while the dialog is open.
@@ -56,6 +50,8 @@ public:
         return ScriptedPromptService::chooseFont(parent, initial, apply);
     }
 };
+
+using Fixture = test::BasicDocumentWindowFixture<FontPrompts>;
 
 QString rtf(const QString &body)
 {
@@ -112,42 +108,27 @@ private:
     void focusEditor(TfrmMDIChild *window);
     void run(TfrmMDIChild *window, const char *command);
     CharFormat formatAt(TfrmMDIChild *window, int from, int to);
-    QString path(const QString &name) const { return m_dir->filePath(name); }
+    QString path(const QString &name) const { return m_fixture->path(name); }
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<settings::Registry> m_registry;
-    std::unique_ptr<FontPrompts> m_prompts;
-    std::unique_ptr<StandaloneFrameServices> m_frame;
-    QList<QPointer<TfrmMDIChild>> m_windows;
+    std::unique_ptr<Fixture> m_fixture;
+    FontPrompts *m_prompts = nullptr;
 };
 
 void tst_FormatCommands::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_registry = std::make_unique<settings::Registry>(m_dir->filePath("registry.ini"));
-    m_prompts = std::make_unique<FontPrompts>();
-    m_frame = std::make_unique<StandaloneFrameServices>(*m_prompts, *m_registry, kRoot, kVersion);
+    m_fixture = std::make_unique<Fixture>();
+    m_prompts = &m_fixture->prompts;
 }
 
 void tst_FormatCommands::cleanup()
 {
-    for (const auto &window : m_windows)
-        delete window.data();
-    m_windows.clear();
-    m_frame.reset();
-    m_prompts.reset();
-    m_registry.reset();
-    m_dir.reset();
+    m_prompts = nullptr;
+    m_fixture.reset();
 }
 
 TfrmMDIChild *tst_FormatCommands::open(const QString &name)
 {
-    auto *window = new TfrmMDIChild(*m_frame, name);
-    m_windows.append(window);
-    m_frame->addWindow(window);
-    window->resize(900, 600);
-    window->show();
+    TfrmMDIChild *window = m_fixture->open(name, Fixture::Show::Plain);
     [&] { QVERIFY(QTest::qWaitForWindowActive(window)); }();
     return window;
 }

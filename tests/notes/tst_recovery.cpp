@@ -3,31 +3,21 @@
 // closed, and a copy left by a process that is gone opens as a modified
 // untitled window holding the typed text.
 
-#include "editor/rich_edit.h"
 #include "notes/core/notes_strings.h"
-#include "notes/document_window.h"
 #include "notes/recovery_store.h"
-#include "notes/standalone_frame_services.h"
-#include "scripted_prompt_service.h"
-#include "settings/core/registry.h"
+#include "window_test_fixture.h"
 
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
 
 using namespace bw;
 using namespace bw::notes;
-
-namespace {
-const QString kRoot = QStringLiteral("Software\\ORV\\Bramblewick 2000\\4.0.4.0");
-constexpr int kVersion = 4040;
-} // namespace
 
 class tst_Recovery : public QObject
 {
@@ -46,52 +36,37 @@ private slots:
     void untouchedWindowWritesNoCopy();
 
 private:
-    TfrmMDIChild *open(const QString &name);
-    QString path(const QString &name) const { return m_dir->filePath(name); }
+    TfrmMDIChild *open(const QString &name)
+    {
+        return m_fixture->open(name, test::DocumentWindowFixture::Show::Plain);
+    }
+    QString path(const QString &name) const { return m_fixture->path(name); }
     void writeFile(const QString &file);
     QStringList copies() const;
     // Rewrites the copy's owner as a process that has ended.
     void orphan(const QString &infoFile);
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<settings::Registry> m_registry;
-    std::unique_ptr<test::ScriptedPromptService> m_prompts;
-    std::unique_ptr<StandaloneFrameServices> m_frame;
+    std::unique_ptr<test::DocumentWindowFixture> m_fixture;
+    test::ScriptedPromptService *m_prompts = nullptr;
+    StandaloneFrameServices *m_frame = nullptr;
     std::unique_ptr<RecoveryStore> m_store;
-    QList<QPointer<TfrmMDIChild>> m_windows;
 };
 
 void tst_Recovery::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_registry = std::make_unique<settings::Registry>(m_dir->filePath("registry.ini"));
-    m_prompts = std::make_unique<test::ScriptedPromptService>();
-    m_frame = std::make_unique<StandaloneFrameServices>(*m_prompts, *m_registry, kRoot, kVersion);
-    m_store = std::make_unique<RecoveryStore>(m_dir->filePath("state/recovery"), 50);
+    m_fixture = std::make_unique<test::DocumentWindowFixture>();
+    m_prompts = &m_fixture->prompts;
+    m_frame = &m_fixture->frame();
+    m_store = std::make_unique<RecoveryStore>(m_fixture->path("state/recovery"), 50);
     m_frame->setRecoveryStore(m_store.get());
 }
 
 void tst_Recovery::cleanup()
 {
-    for (const auto &window : m_windows)
-        delete window.data();
-    m_windows.clear();
-    m_frame.reset();
+    m_fixture.reset(); // the windows and the frame, before the store they write to
     m_store.reset();
-    m_prompts.reset();
-    m_registry.reset();
-    m_dir.reset();
-}
-
-TfrmMDIChild *tst_Recovery::open(const QString &name)
-{
-    auto *window = new TfrmMDIChild(*m_frame, name);
-    m_windows.append(window);
-    m_frame->addWindow(window);
-    window->resize(900, 600);
-    window->show();
-    return window;
+    m_prompts = nullptr;
+    m_frame = nullptr;
 }
 
 void tst_Recovery::writeFile(const QString &file)

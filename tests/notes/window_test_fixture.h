@@ -1,7 +1,8 @@
 #pragma once
-// Document windows for the editor command tests: a scripted prompt service,
-// a settings file in a temporary folder and untitled windows that hold the
-// first item, shown and with the editor focused.
+// Document windows for the window tests: a scripted prompt service (or one
+// of its subclasses), a settings file in a temporary folder and a frame of
+// their own; windows are shown, and by default active with the editor
+// focused. Deleted with the fixture, after the windows.
 
 #include "editor/rich_edit.h"
 #include "notes/core/notes_table.h"
@@ -20,28 +21,37 @@
 
 namespace bw::test {
 
-class DocumentWindowFixture
+template <class Prompts>
+class BasicDocumentWindowFixture
 {
 public:
-    DocumentWindowFixture()
+    // Plain: shown as a window just opened is. Active: also active, with the
+    // editor focused.
+    enum class Show { Plain, Active };
+
+    BasicDocumentWindowFixture()
         : m_registry(m_dir.filePath(QStringLiteral("registry.ini"))),
-          m_frame(prompts, m_registry, QStringLiteral("Software\\ORV\\Bramblewick 2000\\4.0.4.0"),
-                  4040)
+          m_frame(prompts, m_registry, registryRoot(), 4040)
     {
+        if (!m_dir.isValid())
+            qFatal("no temporary folder");
     }
-    ~DocumentWindowFixture()
+    ~BasicDocumentWindowFixture()
     {
         for (const auto &window : m_windows)
             delete window.data();
     }
 
-    notes::TfrmMDIChild *open(const QString &name = QStringLiteral("NoName1"))
+    notes::TfrmMDIChild *open(const QString &name = QStringLiteral("NoName1"),
+                              Show show = Show::Active)
     {
         auto *window = new notes::TfrmMDIChild(m_frame, name);
         m_windows.append(window);
         m_frame.addWindow(window);
         window->resize(900, 600);
         window->show();
+        if (show == Show::Plain)
+            return window;
         window->activateWindow();
         if (!QTest::qWaitForWindowActive(window))
             qWarning("the document window did not become active");
@@ -70,10 +80,17 @@ public:
         window->action(QString::fromLatin1(name))->trigger();
     }
 
+    // The program's settings key, as the frame reads and writes it.
+    static QString registryRoot()
+    {
+        return QStringLiteral("Software\\ORV\\Bramblewick 2000\\4.0.4.0");
+    }
     QString path(const QString &name) const { return m_dir.filePath(name); }
+    QString folder() const { return m_dir.path(); }
     notes::StandaloneFrameServices &frame() { return m_frame; }
+    settings::Registry &registry() { return m_registry; }
 
-    ScriptedPromptService prompts;
+    Prompts prompts;
 
 private:
     QTemporaryDir m_dir;
@@ -81,5 +98,7 @@ private:
     notes::StandaloneFrameServices m_frame;
     QList<QPointer<notes::TfrmMDIChild>> m_windows;
 };
+
+using DocumentWindowFixture = BasicDocumentWindowFixture<ScriptedPromptService>;
 
 } // namespace bw::test
