@@ -4,6 +4,7 @@
 // and the files written (the same bytes as bw_io writes for bwnotes).
 
 #include "editor/rich_edit.h"
+#include "folder_tree_helpers.h"
 #include "io/core/html_export.h"
 #include "io/core/node_export.h"
 #include "io/export_dialog.h"
@@ -165,23 +166,12 @@ void tst_ImportExportWindow::run(const char *command)
 
 int tst_ImportExportWindow::node(const QString &text) const
 {
-    const FolderTreeModel &model = m_commands->link().model();
-    int found = kNoNode;
-    model.forEachInDisplayOrder([&](int id, int) {
-        if (model.node(id).text != text)
-            return true;
-        found = id;
-        return false;
-    });
-    return found;
+    return test::nodeWithText(m_commands->link().model(), text);
 }
 
 int tst_ImportExportWindow::addItem(int parent, const QString &name)
 {
-    FolderTreeLink &link = m_commands->link();
-    const int id = link.insertItem(parent, QStringLiteral("New Item"));
-    link.endRename(id, name);
-    return id;
+    return test::addNamedItem(m_commands->link(), parent, name);
 }
 
 void tst_ImportExportWindow::answerExportDialog(const QString &folder, int kind)

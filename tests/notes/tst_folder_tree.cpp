@@ -2,6 +2,7 @@
 // over stored orders, the top-level forms and Parent cycles, selection in
 // both directions, creating, renaming, moving, copying and deleting items.
 
+#include "folder_tree_helpers.h"
 #include "notes/core/notes_table.h"
 #include "notes/folder_tree_link.h"
 
@@ -121,14 +122,7 @@ void tst_FolderTree::load(const QList<Rec> &records)
 
 int tst_FolderTree::node(const QString &text) const
 {
-    int found = FolderTreeModel::kNoNode;
-    m_link->model().forEachInDisplayOrder([&](int id, int) {
-        if (m_link->model().node(id).text != text)
-            return true;
-        found = id;
-        return false;
-    });
-    return found;
+    return test::nodeWithText(m_link->model(), text);
 }
 
 QString tst_FolderTree::recordField(qint32 id, const QString &field)

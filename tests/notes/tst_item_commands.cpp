@@ -3,6 +3,7 @@
 // focus, insert while editing, the last item deleted and the history.
 
 #include "editor/rich_edit.h"
+#include "folder_tree_helpers.h"
 #include "notes/core/notes_table.h"
 #include "notes/delete_msg_dialog.h"
 #include "notes/document_window.h"
@@ -98,23 +99,12 @@ void tst_ItemCommands::openWindow()
 
 int tst_ItemCommands::node(const QString &text) const
 {
-    const FolderTreeModel &model = m_commands->link().model();
-    int found = kNoNode;
-    model.forEachInDisplayOrder([&](int id, int) {
-        if (model.node(id).text != text)
-            return true;
-        found = id;
-        return false;
-    });
-    return found;
+    return test::nodeWithText(m_commands->link().model(), text);
 }
 
 int tst_ItemCommands::addItem(int parent, const QString &name)
 {
-    FolderTreeLink &link = m_commands->link();
-    const int id = link.insertItem(parent, QStringLiteral("New Item"));
-    link.endRename(id, name);
-    return id;
+    return test::addNamedItem(m_commands->link(), parent, name);
 }
 
 void tst_ItemCommands::insertWithEmptyTable()
