@@ -433,10 +433,11 @@ void TfrmMain::loadAndApplyOptions()
     m_options->ApplyOptions();
 }
 
-std::optional<QString> TfrmMain::executeSaveDialog(QWidget *parent,
-                                                   const PromptService::FileRequest &request)
+namespace {
+
+std::optional<QString> runFileDialog(TFileDialog *dialog, QWidget *parent,
+                                     const PromptService::FileRequest &request)
 {
-    TFileDialog *dialog = m_dataModule.SaveDialog();
     dialog->setTitle(request.caption);
     dialog->setFileName(request.fileName);
     dialog->setFilter(request.filter);
@@ -449,20 +450,18 @@ std::optional<QString> TfrmMain::executeSaveDialog(QWidget *parent,
     return dialog->fileName();
 }
 
+} // namespace
+
+std::optional<QString> TfrmMain::executeSaveDialog(QWidget *parent,
+                                                   const PromptService::FileRequest &request)
+{
+    return runFileDialog(m_dataModule.SaveDialog(), parent, request);
+}
+
 std::optional<QString> TfrmMain::executeOpenDialog(QWidget *parent,
                                                    const PromptService::FileRequest &request)
 {
-    TFileDialog *dialog = m_dataModule.OpenDialog();
-    dialog->setTitle(request.caption);
-    dialog->setFileName(request.fileName);
-    dialog->setFilter(request.filter);
-    dialog->setFilterIndex(request.filterIndex);
-    dialog->setDefaultExt(request.defaultExt);
-    if (!request.initialDir.isEmpty())
-        dialog->setInitialDir(request.initialDir);
-    if (!dialog->Execute(parent))
-        return std::nullopt;
-    return dialog->fileName();
+    return runFileDialog(m_dataModule.OpenDialog(), parent, request);
 }
 
 QPixmap TfrmMain::statusBarImage(int index) const

@@ -44,38 +44,6 @@ const StyleCommand kStyleCommands[] = {
     {"actFormatStrikeOut", CharFormat::StrikeOut},
 };
 
-// The commands of the format list that follow the editor's focus; the menu
-// headings and the two commands with rules of their own are not here.
-const char *const kFocusCommands[] = {"actFormatFont",
-                                      "actFormatFontName",
-                                      "actFormatFontSize",
-                                      "actFormatDecreaseFontSize",
-                                      "actFormatIncreaseFontSize",
-                                      "actFormatBold",
-                                      "actFormatItalic",
-                                      "actFormatUnderline",
-                                      "actFormatStrikeOut",
-                                      "actFormatAlignLeft",
-                                      "actFormatAlignCenter",
-                                      "actFormatAlignJustify",
-                                      "actFormatAlignRight",
-                                      "actFormatNumberingNoNumbering",
-                                      "actFormatNumberingSymbols",
-                                      "actFormatNumberingNumber",
-                                      "actFormatNumberingLetterLC",
-                                      "actFormatNumberingLetterUC",
-                                      "actFormatNumberingRomanLC",
-                                      "actFormatNumberingRomanUC",
-                                      "actFormatNumberingUnicodeSeq",
-                                      "actFormatSuperScript",
-                                      "actFormatSubScript",
-                                      "actFormatParagraph",
-                                      "actFormatProtected",
-                                      "actFormatHidden",
-                                      "actFormatDisabled",
-                                      "actFormatFColor",
-                                      "actFormatBColor"};
-
 // Commands whose check mark shows the text: they are check commands even
 // before the frame's set-up makes them auto-check.
 const char *const kCheckCommands[] = {"actFormatBold",
@@ -99,6 +67,18 @@ const char *const kCheckCommands[] = {"actFormatBold",
                                       "actFormatProtected",
                                       "actFormatHidden",
                                       "actFormatDisabled"};
+
+// The commands of the format list that follow the editor's focus: the check
+// commands and these (the menu headings and the two commands with rules of
+// their own are in neither).
+const char *const kOtherFocusCommands[] = {"actFormatFont",
+                                           "actFormatFontName",
+                                           "actFormatFontSize",
+                                           "actFormatDecreaseFontSize",
+                                           "actFormatIncreaseFontSize",
+                                           "actFormatParagraph",
+                                           "actFormatFColor",
+                                           "actFormatBColor"};
 
 struct TagEntry
 {
@@ -506,7 +486,9 @@ void FormatCommands::aclFormatUpdate()
     if (!m_editor)
         return;
     const bool focused = editorHasFocus();
-    for (const char *name : kFocusCommands)
+    for (const char *name : kCheckCommands)
+        command(name)->setEnabled(focused);
+    for (const char *name : kOtherFocusCommands)
         command(name)->setEnabled(focused);
     command("actFormatCharChangeType")->setEnabled(m_editor->textCursor().hasSelection());
     command("actFormatCountChars")->setEnabled(m_editor->textLength() > 0);
