@@ -45,9 +45,15 @@ inline void restartWithHugePageHeap(char **argv)
         setenv(kSavedTunables, old, 1);
         tunables = std::string(old) + ":" + tunables;
     }
+    // The program's own file by name, so that the process keeps its name.
+    char self[4096];
+    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (length <= 0)
+        return;
+    self[length] = '\0';
     setenv(kTunables, tunables.c_str(), 1);
     setenv(kSwitch, "restarted", 1);
-    execv("/proc/self/exe", argv);
+    execv(self, argv);
     // Not restarted: go on as we are, in the environment as it was.
     if (old)
         setenv(kTunables, old, 1);

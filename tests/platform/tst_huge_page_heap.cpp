@@ -31,8 +31,10 @@ int child(char **argv)
         const char *value = std::getenv(name);
         return value ? value : "-";
     };
-    std::printf("%d|%s|%s|%s|%s\n", restarted, startTunables.constData(), now("GLIBC_TUNABLES"),
-                now("BW_HUGE_PAGES"), now("BW_SAVED_GLIBC_TUNABLES"));
+    QFile comm("/proc/self/comm");
+    const QByteArray name = comm.open(QIODevice::ReadOnly) ? comm.readAll().trimmed() : QByteArray();
+    std::printf("%s|%d|%s|%s|%s|%s\n", name.constData(), restarted, startTunables.constData(),
+                now("GLIBC_TUNABLES"), now("BW_HUGE_PAGES"), now("BW_SAVED_GLIBC_TUNABLES"));
     return 0;
 }
 
@@ -78,8 +80,10 @@ private slots:
         process.setProcessEnvironment(environment);
         process.start(QCoreApplication::applicationFilePath(), {"--child"});
         QVERIFY(process.waitForFinished(30000));
-        const QStringList seen = QString::fromUtf8(process.readAllStandardOutput()).trimmed().split('|');
-        QCOMPARE(seen.size(), 5);
+        QStringList seen = QString::fromUtf8(process.readAllStandardOutput()).trimmed().split('|');
+        QCOMPARE(seen.size(), 6);
+        // The process keeps its name (ps and top show it), restarted or not.
+        QCOMPARE(seen.takeFirst(), QStringLiteral("tst_huge_page_heap").left(15));
         QCOMPARE(seen[0], restarts ? QStringLiteral("1") : QStringLiteral("0"));
         if (restarts && tunables == "-")
             QCOMPARE(seen[1], QStringLiteral("glibc.malloc.hugetlb=1"));
