@@ -150,6 +150,14 @@ void tst_RtfWriter::roundTrips_data()
     QTest::newRow("lists with levels")
         << lists + "\\pard\\ls1\\li720 a\\par\\pard\\ls1\\ilvl1\\li1440 b\\par\\pard\\ls1\\ilvl2 c\\par\\pard d\\par"
                    "\\pard\\ls1 e\\par\\pard\\ls2 f\\par\\pard g\\par\\pard\\ls2 h\\par}";
+    // Given a numbered paragraph before a table that ends the document, when
+    // written twice, then the numbers are the same (the fuzzer found "2." on
+    // the first write and "3." on the second): the numbered empty paragraph
+    // before a table at the start is written, and no copy of the numbering
+    // is left on text a table cut off or on the paragraph after the table.
+    QTest::newRow("numbered paragraph before a table at the start") << lists + "\\pard\\ls1\\par\\intbl b}";
+    QTest::newRow("table cuts off a numbered paragraph") << lists + "\\pard\\ls1 a\\par b{\\pict\\emfblip\\picw100\\pich100 01}\\intbl c}";
+    QTest::newRow("numbered row ends the document") << lists + "\\pard\\ls1 a\\par\\trowd\\cellx1000\\intbl b\\cell\\row}";
     QTest::newRow("tables") << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}}\\trowd\\clbrdrt\\brdrs\\cellx1440\\cellx4000\\pard\\intbl{\\b a}\\cell b\\par c\\cell\\row"
                                           "\\trowd\\cellx1440\\cellx4000\\pard\\intbl\\cell d\\cell\\row\\pard y\\par}");
     // Given cells wider together than the 22 inches a length may have, when
