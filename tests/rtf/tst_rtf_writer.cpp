@@ -158,6 +158,11 @@ void tst_RtfWriter::roundTrips_data()
     QTest::newRow("numbered paragraph before a table at the start") << lists + "\\pard\\ls1\\par\\intbl b}";
     QTest::newRow("table cuts off a numbered paragraph") << lists + "\\pard\\ls1 a\\par b{\\pict\\emfblip\\picw100\\pich100 01}\\intbl c}";
     QTest::newRow("numbered row ends the document") << lists + "\\pard\\ls1 a\\par\\trowd\\cellx1000\\intbl b\\cell\\row}";
+    // Given number text holding characters that stand for level numbers in a
+    // list table, when written twice, then the text is the same (the fuzzer
+    // found the first write keep a NUL that the list table then lost).
+    QTest::newRow("level number characters in number text")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}}\\pard{\\*\\pn\\pnlvlbody\\pndec{\\pntxtb\\'08(}{\\pntxta)\\'00}}a\\par}");
     QTest::newRow("tables") << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}}\\trowd\\clbrdrt\\brdrs\\cellx1440\\cellx4000\\pard\\intbl{\\b a}\\cell b\\par c\\cell\\row"
                                           "\\trowd\\cellx1440\\cellx4000\\pard\\intbl\\cell d\\cell\\row\\pard y\\par}");
     // Given cells wider together than the 22 inches a length may have, when
@@ -433,6 +438,9 @@ void tst_RtfWriter::writesWhatWasRead_data()
                            << QByteArrayList{"\\trowd\\trgaph30\\cellx1440\\cellx2880\\pard\\intbl", " a\\cell b\\par\nc\\cell\\row\n\\pard d\\par"};
     QTest::newRow("bordered table") << QByteArray("{\\rtf1\\trowd\\clbrdrt\\brdrs\\cellx1440\\pard\\intbl a\\cell\\row}")
                                     << QByteArrayList{"\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10\\cellx1440"};
+    QTest::newRow("number text without level number characters")
+        << QByteArray("{\\rtf1\\pard{\\*\\pn\\pnlvlbody\\pndec{\\pntxtb\\'08(}{\\pntxta)\\'00}}a\\par}")
+        << QByteArrayList{"{\\pntxtb (}{\\pntxta )}", "{\\pntext (1)\\tab}"};
     QTest::newRow("right to left") << QByteArray("{\\rtf1\\pard\\rtlpar a\\par}") << QByteArrayList{"\\pard\\rtlpar\\f0 a\\par"};
     QTest::newRow("footnote") << QByteArray("{\\rtf1 a{\\super\\chftn{\\*\\footnote\\chftn\\pard\\plain One.\\par Two.}} b}")
                               << QByteArrayList{"a\\super\\chftn{\\*\\footnote\\chftn\\pard\\plain One.\\par Two.}\\nosupersub  b"};
