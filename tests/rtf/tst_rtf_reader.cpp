@@ -260,6 +260,10 @@ void tst_RtfReader::reads_data()
     QTest::newRow("numbered table row ends the document")
         << lists + "\\pard\\ls1 a\\par\\trowd\\cellx1000\\intbl b\\cell\\row}"
         << "P(num=2/1 list=-4 id=1) \"a\" | P(cell=0,0,num=2/1 list=-4 id=1) \"b\" | P";
+    QTest::newRow("list defined again is another list")
+        << lists + "\\pard\\ls1 a\\par{\\*\\listtable{\\list{\\listlevel\\levelnfc0\\levelstartat5{\\leveltext\\'02\\'00.;}}\\listid3}}"
+                   "{\\*\\listoverridetable{\\listoverride\\listid3\\ls1}}\\pard\\ls1 b\\par\\pard\\ls1 c\\par}"
+        << "P(num=2/1 list=-4 id=1) \"a\" | P(num=2/5 list=0 id=2) \"b\" | P(num=2/5 list=0 id=2) \"c\"";
     QTest::newRow("level bullets")
         << QByteArray("{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc23{\\leveltext\\'01\\u8226 ?;}}"
                       "{\\listlevel\\levelnfc23{\\leveltext\\'01\\u9702 ?;}}{\\listlevel\\levelnfc23{\\leveltext\\'01\\u9642 ?;}}\\listid1}}"

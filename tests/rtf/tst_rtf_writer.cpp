@@ -150,6 +150,12 @@ void tst_RtfWriter::roundTrips_data()
     QTest::newRow("lists with levels")
         << lists + "\\pard\\ls1\\li720 a\\par\\pard\\ls1\\ilvl1\\li1440 b\\par\\pard\\ls1\\ilvl2 c\\par\\pard d\\par"
                    "\\pard\\ls1 e\\par\\pard\\ls2 f\\par\\pard g\\par\\pard\\ls2 h\\par}";
+    // Given a list defined again by a later list table, when written twice,
+    // then its paragraphs after that keep their numbers (the fuzzer found
+    // them written as one list with those before).
+    QTest::newRow("list defined again")
+        << lists + "\\pard\\ls2 a\\par{\\*\\listtable{\\list{\\listlevel\\levelnfc0\\levelstartat5{\\leveltext\\'02\\'00.;}}\\listid3}}"
+                   "{\\*\\listoverridetable{\\listoverride\\listid3\\ls2}}\\pard\\ls2 b\\par\\pard\\ls2 c\\par}";
     // Given a numbered paragraph before a table that ends the document, when
     // written twice, then the numbers are the same (the fuzzer found "2." on
     // the first write and "3." on the second): the numbered empty paragraph

@@ -134,6 +134,14 @@ QTextBlockFormat RtfDocumentBuilder::withListNumber(const QTextBlockFormat &form
         return format;
     int number = 0;
     if (numbering.list > 0) {
+        ListLevels &levels = m_levels[numbering.list];
+        const auto level = std::size_t(std::clamp(numbering.level, 0, 8));
+        if (levels.lists[level] && !sameList(levels.numbering[level], numbering)) {
+            // The \ls was defined again (by a later list table): from here
+            // on it is another list, with levels of its own.
+            levels = ListLevels{};
+            m_listNumbers.erase(numbering.list);
+        }
         number = m_listNumbers.try_emplace(numbering.list, m_nextListNumber).first->second;
     } else {
         // Before a pending break the cursor is still in the paragraph before.
