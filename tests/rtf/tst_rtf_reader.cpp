@@ -247,6 +247,23 @@ void tst_RtfReader::reads_data()
         << lists + "\\pard\\ls1 a\\par\\pard\\ls1\\ilvl1 b\\par\\pard c\\par\\pard\\ls1 d\\par\\pard\\ls1\\ilvl1 e\\par}"
         << "P(num=2/1 list=-4 id=1) \"a\" | P(num=3/1 list=-5 id=1 lvl=1) \"b\" | P \"c\" | P(num=2/1 list=-4 id=1) \"d\" | "
            "P(num=3/1 list=-5 id=1 lvl=1) \"e\"";
+    // Given a table read after a numbered paragraph, then only the paragraphs
+    // of the list are numbered: not the text a table cuts off before its
+    // paragraph ends, nor the paragraph Qt keeps after a table that ends the
+    // document; the last paragraph, open in a cell, is numbered there.
+    QTest::newRow("a table cut off a numbered paragraph")
+        << lists + "\\pard\\ls1 a\\par b{\\pict\\emfblip\\picw100\\pich100 01}\\intbl c\\cell\\row}"
+        << "P(num=2/1 list=-4 id=1) \"a\" | P \"b\" <emf 57x57> | P(cell=0,0,num=2/1 list=-4 id=1) \"c\" | P";
+    QTest::newRow("document ends in a numbered cell")
+        << lists + "\\pard\\ls1\\par\\intbl b}"
+        << "P(num=2/1 list=-4 id=1) | P(cell=0,0,num=2/1 list=-4 id=1) \"b\" | P";
+    QTest::newRow("numbered table row ends the document")
+        << lists + "\\pard\\ls1 a\\par\\trowd\\cellx1000\\intbl b\\cell\\row}"
+        << "P(num=2/1 list=-4 id=1) \"a\" | P(cell=0,0,num=2/1 list=-4 id=1) \"b\" | P";
+    QTest::newRow("list defined again is another list")
+        << lists + "\\pard\\ls1 a\\par{\\*\\listtable{\\list{\\listlevel\\levelnfc0\\levelstartat5{\\leveltext\\'02\\'00.;}}\\listid3}}"
+                   "{\\*\\listoverridetable{\\listoverride\\listid3\\ls1}}\\pard\\ls1 b\\par\\pard\\ls1 c\\par}"
+        << "P(num=2/1 list=-4 id=1) \"a\" | P(num=2/5 list=0 id=2) \"b\" | P(num=2/5 list=0 id=2) \"c\"";
     QTest::newRow("level bullets")
         << QByteArray("{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc23{\\leveltext\\'01\\u8226 ?;}}"
                       "{\\listlevel\\levelnfc23{\\leveltext\\'01\\u9702 ?;}}{\\listlevel\\levelnfc23{\\leveltext\\'01\\u9642 ?;}}\\listid1}}"

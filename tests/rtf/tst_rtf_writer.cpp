@@ -150,6 +150,25 @@ void tst_RtfWriter::roundTrips_data()
     QTest::newRow("lists with levels")
         << lists + "\\pard\\ls1\\li720 a\\par\\pard\\ls1\\ilvl1\\li1440 b\\par\\pard\\ls1\\ilvl2 c\\par\\pard d\\par"
                    "\\pard\\ls1 e\\par\\pard\\ls2 f\\par\\pard g\\par\\pard\\ls2 h\\par}";
+    // Given a list defined again by a later list table, when written twice,
+    // then its paragraphs after that keep their numbers (the fuzzer found
+    // them written as one list with those before).
+    QTest::newRow("list defined again")
+        << lists + "\\pard\\ls2 a\\par{\\*\\listtable{\\list{\\listlevel\\levelnfc0\\levelstartat5{\\leveltext\\'02\\'00.;}}\\listid3}}"
+                   "{\\*\\listoverridetable{\\listoverride\\listid3\\ls2}}\\pard\\ls2 b\\par\\pard\\ls2 c\\par}";
+    // Given a numbered paragraph before a table that ends the document, when
+    // written twice, then the numbers are the same (the fuzzer found "2." on
+    // the first write and "3." on the second): the numbered empty paragraph
+    // before a table at the start is written, and no copy of the numbering
+    // is left on text a table cut off or on the paragraph after the table.
+    QTest::newRow("numbered paragraph before a table at the start") << lists + "\\pard\\ls1\\par\\intbl b}";
+    QTest::newRow("table cuts off a numbered paragraph") << lists + "\\pard\\ls1 a\\par b{\\pict\\emfblip\\picw100\\pich100 01}\\intbl c}";
+    QTest::newRow("numbered row ends the document") << lists + "\\pard\\ls1 a\\par\\trowd\\cellx1000\\intbl b\\cell\\row}";
+    // Given number text holding characters that stand for level numbers in a
+    // list table, when written twice, then the text is the same (the fuzzer
+    // found the first write keep a NUL that the list table then lost).
+    QTest::newRow("level number characters in number text")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}}\\pard{\\*\\pn\\pnlvlbody\\pndec{\\pntxtb\\'08(}{\\pntxta)\\'00}}a\\par}");
     QTest::newRow("tables") << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}}\\trowd\\clbrdrt\\brdrs\\cellx1440\\cellx4000\\pard\\intbl{\\b a}\\cell b\\par c\\cell\\row"
                                           "\\trowd\\cellx1440\\cellx4000\\pard\\intbl\\cell d\\cell\\row\\pard y\\par}");
     // Given cells wider together than the 22 inches a length may have, when
@@ -425,6 +444,9 @@ void tst_RtfWriter::writesWhatWasRead_data()
                            << QByteArrayList{"\\trowd\\trgaph30\\cellx1440\\cellx2880\\pard\\intbl", " a\\cell b\\par\nc\\cell\\row\n\\pard d\\par"};
     QTest::newRow("bordered table") << QByteArray("{\\rtf1\\trowd\\clbrdrt\\brdrs\\cellx1440\\pard\\intbl a\\cell\\row}")
                                     << QByteArrayList{"\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10\\cellx1440"};
+    QTest::newRow("number text without level number characters")
+        << QByteArray("{\\rtf1\\pard{\\*\\pn\\pnlvlbody\\pndec{\\pntxtb\\'08(}{\\pntxta)\\'00}}a\\par}")
+        << QByteArrayList{"{\\pntxtb (}{\\pntxta )}", "{\\pntext (1)\\tab}"};
     QTest::newRow("right to left") << QByteArray("{\\rtf1\\pard\\rtlpar a\\par}") << QByteArrayList{"\\pard\\rtlpar\\f0 a\\par"};
     QTest::newRow("footnote") << QByteArray("{\\rtf1 a{\\super\\chftn{\\*\\footnote\\chftn\\pard\\plain One.\\par Two.}} b}")
                               << QByteArrayList{"a\\super\\chftn{\\*\\footnote\\chftn\\pard\\plain One.\\par Two.}\\nosupersub  b"};

@@ -102,6 +102,14 @@ QTextBlockFormat withoutList(QTextBlockFormat format)
     return format;
 }
 
+QTextBlockFormat withoutNumbering(QTextBlockFormat format)
+{
+    for (const int property :
+         {Numbering, NumberingStart, NumberingTab, NumberingLevel, NumberingList, NumberingBullet})
+        format.clearProperty(property);
+    return format;
+}
+
 } // namespace
 
 RtfDocumentBuilder::RtfDocumentBuilder(QTextCursor &cursor, Mode mode)
@@ -126,6 +134,14 @@ QTextBlockFormat RtfDocumentBuilder::withListNumber(const QTextBlockFormat &form
         return format;
     int number = 0;
     if (numbering.list > 0) {
+        ListLevels &levels = m_levels[numbering.list];
+        const auto level = std::size_t(std::clamp(numbering.level, 0, 8));
+        if (levels.lists[level] && !sameList(levels.numbering[level], numbering)) {
+            // The \ls was defined again (by a later list table): from here
+            // on it is another list, with levels of its own.
+            levels = ListLevels{};
+            m_listNumbers.erase(numbering.list);
+        }
         number = m_listNumbers.try_emplace(numbering.list, m_nextListNumber).first->second;
     } else {
         // Before a pending break the cursor is still in the paragraph before.
@@ -141,11 +157,15 @@ QTextBlockFormat RtfDocumentBuilder::withListNumber(const QTextBlockFormat &form
     return numbered;
 }
 
+// Makes the block of a paragraph whose format is not known yet. It starts in
+// the format of the paragraph before, without that one's numbering: a table
+// may cut it off before its end, and then it keeps that format.
 void RtfDocumentBuilder::breakIfPending()
 {
     if (!m_pendingBreak)
         return;
     m_pendingBreak = false;
+    m_blockFormat = withoutNumbering(m_blockFormat);
     m_cursor.insertBlock(m_blockFormat, m_nextCharFormat);
     m_blockEmpty = true;
     m_blockMayBeListed = false;
@@ -293,12 +313,23 @@ void RtfDocumentBuilder::finish(const QTextBlockFormat &format, const QTextCharF
                                 const ParagraphNumbering &numbering)
 {
     if (m_table) {
-        // The document ends inside the table: what the cell holds stays there.
-        if (!m_heldRuns.empty())
-            breakIfPending();
+        // The document ends inside the table: what the cell holds stays
+        // there, and a paragraph still open in it takes its format. The block
+        // Qt keeps after the table is no numbered paragraph of the text.
+        if (m_move == Move::None) {
+            if (!m_heldRuns.empty())
+                breakIfPending();
+            if (!m_pendingBreak) {
+                applyBlockFormat(withListNumber(format, numbering), charFormat);
+                applyNumbering(numbering);
+            }
+        }
         m_pendingBreak = false;
         m_move = Move::NextRow;
         setTableContext(false, {}, false);
+        if (m_mode == Mode::Replace)
+            applyBlockFormat(withoutNumbering(format), charFormat);
+        return;
     }
     if (!m_heldRuns.empty()) {
         // A last paragraph without its \par takes its own format; in Insert
@@ -398,11 +429,26 @@ void RtfDocumentBuilder::leaveTable()
     m_cursor.setPosition(m_table->lastPosition() + 1);
     m_table = nullptr;
     m_move = Move::None;
+    if (m_mode == Mode::Replace)
+        dropCopiedNumbering();
     m_blockFormat = withoutList(m_cursor.blockFormat());
     m_blockEmpty = m_cursor.block().length() == 1;
     m_blockMayBeListed = m_cursor.block().textList() != nullptr;
     m_pendingBreak = false;
     m_list = nullptr;
+}
+
+// Qt makes the block after a table a copy of the one before it, list and
+// all; that numbering is not the next paragraph's. (Pasting keeps it: the
+// block may be the rest of the paragraph split at the cursor.)
+void RtfDocumentBuilder::dropCopiedNumbering()
+{
+    const QTextBlock block = m_cursor.block();
+    if (QTextList *list = block.textList())
+        list->remove(block);
+    const QTextBlockFormat format = m_cursor.blockFormat();
+    if (format.hasProperty(Numbering) || format.hasProperty(NumberingList))
+        m_cursor.setBlockFormat(withoutNumbering(format));
 }
 
 void RtfDocumentBuilder::endCell(const QTextBlockFormat &format, const QTextCharFormat &charFormat,

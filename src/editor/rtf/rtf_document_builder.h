@@ -78,6 +78,7 @@ private:
     void startTable(const std::vector<int> &cellEdges, bool borders);
     void enterCell(int row, int column);
     void leaveTable();
+    void dropCopiedNumbering();
 
     enum class Move { None, NextCell, NextRow };
 

@@ -52,6 +52,15 @@ QString bulletOfLevelText(const QString &levelText)
     return text;
 }
 
+// Characters 0 to 8 stand for the level numbers in a list table's
+// \leveltext, where the number's text is written too: that text cannot hold
+// them, so the \pn form's text drops them.
+QString withoutLevelPlaceholders(QString text)
+{
+    text.removeIf([](QChar c) { return c.unicode() < 9; });
+    return text;
+}
+
 // A foreign object is kept and written back byte for byte into other
 // documents, so what it holds must not change the document around it: inside
 // an object the header's tables are skipped and document-wide settings ignored.
@@ -944,8 +953,8 @@ void RtfReader::endDestination(const GroupState &popped, qint64 endPosition)
         top().para.pnKind = m_pn.pnKind < 0 ? Arabic : m_pn.pnKind;
         top().para.pnStart = m_pn.pnStart;
         top().para.pnIndent = m_pn.pnIndent;
-        top().para.pnBefore = m_pn.pnBefore;
-        top().para.pnAfter = m_pn.pnAfter;
+        top().para.pnBefore = withoutLevelPlaceholders(m_pn.pnBefore);
+        top().para.pnAfter = withoutLevelPlaceholders(m_pn.pnAfter);
         break;
     case Dest::ListOverride:
         if (m_overrideLs > 0 && m_listOverrides.size() < 4096)

@@ -122,10 +122,12 @@ QByteArray RtfWriter::write(int from, int to, bool wholeDocument)
 }
 
 // A document cannot start with a table: the empty paragraph before one at
-// the start is the document's, not the text's, and is not written.
+// the start is the document's, not the text's, and is not written, unless
+// it shows a number or bullet.
 bool RtfWriter::isTablesLeadingBlock(const QTextBlock &block) const
 {
-    if (!m_hasTables || block != m_document->begin() || block.length() != 1 || !block.next().isValid())
+    if (!m_hasTables || block != m_document->begin() || block.length() != 1 || !block.next().isValid()
+        || numberingOf(block) != NoNumbering)
         return false;
     const QTextTable *table = QTextCursor(block.next()).currentTable();
     return table && table->firstPosition() == block.next().position();
