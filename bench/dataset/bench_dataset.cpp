@@ -8,6 +8,7 @@
 
 #include "notes/core/notes_table.h"
 #include "platform/huge_page_heap.h"
+#include "process_figures.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -44,19 +45,6 @@ QByteArray rtfOf(int i)
     while (rtf.size() < 1000)
         rtf += "Item " + QByteArray::number(i) + " holds some text \\b bold\\b0  and more. ";
     return rtf + "\\par}";
-}
-
-// Kilobytes of a /proc/self/status line such as "VmHWM:".
-long statusKb(const char *key)
-{
-    QFile status("/proc/self/status");
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(key))
-            return line.mid(int(qstrlen(key))).trimmed().split(' ').value(0).toLong();
-    }
-    return -1;
 }
 
 double catSeconds(const QString &path)

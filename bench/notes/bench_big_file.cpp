@@ -28,6 +28,7 @@
 #include "notes/item_commands.h"
 #include "notes/standalone_frame_services.h"
 #include "platform/huge_page_heap.h"
+#include "process_figures.h"
 #include "settings/core/registry.h"
 #include "support/scripted_prompt_service.h"
 
@@ -75,18 +76,6 @@ double cpuMs()
     timespec now{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
     return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
-}
-
-long statusKb(const char *key)
-{
-    QFile status("/proc/self/status");
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(key))
-            return line.mid(int(qstrlen(key))).trimmed().split(' ').value(0).toLong();
-    }
-    return -1;
 }
 
 bool exec(sqlite3 *db, const char *sql)

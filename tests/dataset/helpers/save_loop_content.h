@@ -13,6 +13,13 @@ inline QByteArray versionDescription(int version, int record)
     return QByteArray(600 + record % 400, char('a' + (record + version) % 26));
 }
 
+// Gives the record being edited or appended its values of the version.
+inline void setVersionValues(dataset::ClientDataSet &table, int version, int record)
+{
+    table.setFieldValue("Name", QStringLiteral("version %1 item %2").arg(version).arg(record));
+    table.setBytes("Description", versionDescription(version, record));
+}
+
 // Defines the table's fields and fills it with version 0 or 1.
 inline void fillVersion(dataset::ClientDataSet &table, int version)
 {
@@ -24,8 +31,7 @@ inline void fillVersion(dataset::ClientDataSet &table, int version)
     for (int i = 0; i < kVersionRecords[version]; ++i) {
         table.append();
         table.setFieldValue("ID", i);
-        table.setFieldValue("Name", QStringLiteral("version %1 item %2").arg(version).arg(i));
-        table.setBytes("Description", versionDescription(version, i));
+        setVersionValues(table, version, i);
         table.post();
     }
     table.mergeChangeLog();
@@ -42,15 +48,13 @@ inline void applyVersion(dataset::ClientDataSet &table, int version)
     int i = 0;
     for (table.first(); !table.eof(); table.next(), ++i) {
         table.edit();
-        table.setFieldValue("Name", QStringLiteral("version %1 item %2").arg(version).arg(i));
-        table.setBytes("Description", versionDescription(version, i));
+        setVersionValues(table, version, i);
         table.post();
     }
     for (; i < kVersionRecords[version]; ++i) {
         table.append();
         table.setFieldValue("ID", i);
-        table.setFieldValue("Name", QStringLiteral("version %1 item %2").arg(version).arg(i));
-        table.setBytes("Description", versionDescription(version, i));
+        setVersionValues(table, version, i);
         table.post();
     }
     table.mergeChangeLog();
