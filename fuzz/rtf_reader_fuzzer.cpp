@@ -3,7 +3,7 @@
 // what was read is written, read back and written again, and the two writes
 // must be equal; a part of it is written as a selection and read back.
 
-#include "editor/rtf/rtf.h"
+#include "rtf/rtf.h"
 
 #include <QGuiApplication>
 #include <QTextCursor>

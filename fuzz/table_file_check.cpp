@@ -1,7 +1,7 @@
 #include "table_file_check.h"
 
-#include "notes/core/notes_table.h"
-#include "notes/dataset/client_dataset.h"
+#include "notes/notes_table.h"
+#include "table/client_dataset.h"
 
 #include <QDir>
 #include <QFile>

@@ -5,8 +5,8 @@
 
 #include "table_file_check.h"
 
-#include "notes/dataset/dataset_error.h"
-#include "notes/dataset/xml_packet.h"
+#include "table/dataset_error.h"
+#include "table/xml_packet.h"
 
 #include <QBuffer>
 

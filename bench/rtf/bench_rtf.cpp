@@ -6,8 +6,8 @@
 // reader can go below. Run by hand:
 //   QT_QPA_PLATFORM=offscreen build/bin/bench_rtf
 
-#include "editor/rtf/rtf.h"
-#include "editor/rtf/rtf_tokenizer.h"
+#include "rtf/rtf.h"
+#include "rtf/rtf_tokenizer.h"
 
 #include <QGuiApplication>
 #include <QProcess>

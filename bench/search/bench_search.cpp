@@ -2,7 +2,7 @@
 // a title of mixed words and a rich-text description of about 300 bytes;
 // one description near the end holds the word looked for.
 
-#include "notes/core/notes_table.h"
+#include "notes/notes_table.h"
 #include "platform/prompt_service.h"
 #include "search/locate_dialog.h"
 #include "search/search_window.h"
@@ -96,7 +96,7 @@ int main(int argc, char **argv)
 
     search::SearchWindowContext context;
     context.prompts = &prompts;
-    search::TfrmSearch window(context);
+    search::SearchWindow window(context);
     window.resize(800, 700);
     window.show();
     QApplication::processEvents();
@@ -121,13 +121,13 @@ int main(int argc, char **argv)
     auto &locate = window.wwLocateDialog();
     locate.FieldValue = QStringLiteral("needle");
     timer.restart();
-    const bool found = locate.FindFirst();
+    const bool found = locate.findFirst();
     std::printf("Find anywhere in Description: %7.1f ms, cpu %7.1f ms (found %s at ID %d)\n",
                 ms(timer), timer.cpuMs(), found ? "yes" : "no",
                 window.wwClientDataSet().asInteger("ID"));
     locate.FieldValue = QStringLiteral("absent word");
     timer.restart();
-    locate.FindFirst();
+    locate.findFirst();
     std::printf("Find without a match:         %7.1f ms, cpu %7.1f ms\n", ms(timer), timer.cpuMs());
 
     QTableView *grid = window.wwDBGrid();

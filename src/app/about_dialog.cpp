@@ -29,26 +29,26 @@ QLabel *picture(QWidget *parent, const QString &resource)
 }
 } // namespace
 
-TfrmAbout::TfrmAbout(const VersionFields &version, UrlOpener &opener, QWidget *parent)
+AboutDialog::AboutDialog(const VersionFields &version, UrlOpener &opener, QWidget *parent)
     : QDialog(parent), m_opener(opener)
 {
     setObjectName(QStringLiteral("frmAbout"));
-    FormCreate(version);
+    setupWindow(version);
     setFixedSize(sizeHint());
 }
 
-void TfrmAbout::FormCreate(const VersionFields &version)
+void AboutDialog::setupWindow(const VersionFields &version)
 {
-    m_applicationTitle = version.ProductName;
-    setWindowTitle(QStringLiteral("About ") + version.ProductName);
+    m_applicationTitle = version.productName;
+    setWindowTitle(QStringLiteral("About ") + version.productName);
     imgIcon = picture(this, QStringLiteral(":/bramblewick.png"));
-    lbProductName = new QLabel(version.ProductName, this);
+    lbProductName = new QLabel(version.productName, this);
     QFont titleFont = lbProductName->font();
     titleFont.setBold(true);
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.3);
     lbProductName->setFont(titleFont);
-    lbFileVersion = new QLabel(QStringLiteral("Version ") + version.FileVersion, this);
-    lbLegalCopyright = new QLabel(version.LegalCopyright, this);
+    lbFileVersion = new QLabel(QStringLiteral("Version ") + version.fileVersion, this);
+    lbLegalCopyright = new QLabel(version.legalCopyright, this);
     const QString email = loadStr(StrId::AboutEmail);
     lbComments = new QLabel(email, this);
     lbComments->setCursor(CursorTable::make(kCrHandPoint));
@@ -69,7 +69,7 @@ void TfrmAbout::FormCreate(const VersionFields &version)
     layOutControls();
 }
 
-void TfrmAbout::layOutControls()
+void AboutDialog::layOutControls()
 {
     auto *texts = new QVBoxLayout;
     for (QLabel *label : {lbProductName, lbFileVersion, lbLegalCopyright, lbComments})
@@ -89,7 +89,7 @@ void TfrmAbout::layOutControls()
 }
 
 // The description grows downward to fit its text, beside the two pictures.
-QWidget *TfrmAbout::createDescriptionPanel()
+QWidget *AboutDialog::createDescriptionPanel()
 {
     auto *panel = new QFrame(this);
     panel->setFrameShape(QFrame::StyledPanel);
@@ -109,12 +109,12 @@ QWidget *TfrmAbout::createDescriptionPanel()
     return panel;
 }
 
-void TfrmAbout::lbCommentsClick()
+void AboutDialog::lbCommentsClick()
 {
     actHelpEmailExecute(m_opener, m_applicationTitle);
 }
 
-bool TfrmAbout::eventFilter(QObject *watched, QEvent *event)
+bool AboutDialog::eventFilter(QObject *watched, QEvent *event)
 {
     return guardedOr(false, [&]() -> bool {
         if (watched == lbComments && event->type() == QEvent::MouseButtonRelease &&

@@ -13,11 +13,11 @@ namespace bw {
 class UrlOpener;
 struct VersionFields;
 
-class TfrmAbout : public QDialog
+class AboutDialog : public QDialog
 {
     Q_OBJECT
 public:
-    TfrmAbout(const VersionFields &version, UrlOpener &opener, QWidget *parent = nullptr);
+    AboutDialog(const VersionFields &version, UrlOpener &opener, QWidget *parent = nullptr);
 
     void lbCommentsClick();
 
@@ -33,7 +33,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void FormCreate(const VersionFields &version);
+    void setupWindow(const VersionFields &version);
     void layOutControls();
     QWidget *createDescriptionPanel();
 

@@ -70,14 +70,4 @@ bool Application::notify(QObject *receiver, QEvent *event)
 
 namespace bw {
 
-WaitCursor::WaitCursor()
-{
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-}
-
-WaitCursor::~WaitCursor()
-{
-    QApplication::restoreOverrideCursor();
-}
-
 } // namespace bw

@@ -63,16 +63,3 @@ private:
 
 } // namespace bw
 
-namespace bw {
-
-// The application-wide hourglass cursor for the guard's lifetime.
-class WaitCursor
-{
-public:
-    WaitCursor();
-    ~WaitCursor();
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-};
-
-} // namespace bw

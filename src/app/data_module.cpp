@@ -1,8 +1,8 @@
 #include "data_module.h"
 
-#include "settings/core/encodings.h"
-#include "settings/core/settings_catalogue.h"
-#include "settings/system_colors.h"
+#include "settings/encodings.h"
+#include "settings/settings_catalogue.h"
+#include "options/system_colors.h"
 
 #include <QApplication>
 #include <QDir>
@@ -24,16 +24,16 @@ constexpr const char *kPictureFilter =
 
 } // namespace
 
-// ---- TFileDialog ----
+// ---- FileDialog ----
 
-TFileDialog::TFileDialog(const QString &name, Mode mode, PromptService &prompts, QObject *parent)
+FileDialog::FileDialog(const QString &name, Mode mode, PromptService &prompts, QObject *parent)
     : QObject(parent), m_prompts(prompts), m_mode(mode)
 {
     setObjectName(name);
     m_title = mode == Mode::Open ? QStringLiteral("Open") : QStringLiteral("Save As");
 }
 
-std::optional<QString> TFileDialog::rejectReason(const QString &file) const
+std::optional<QString> FileDialog::rejectReason(const QString &file) const
 {
     const QFileInfo info(file);
     if (m_mode == Mode::Open && !info.isFile())
@@ -43,7 +43,7 @@ std::optional<QString> TFileDialog::rejectReason(const QString &file) const
     return std::nullopt;
 }
 
-bool TFileDialog::Execute(QWidget *parent)
+bool FileDialog::execute(QWidget *parent)
 {
     PromptService::FileRequest request;
     request.caption = m_title;
@@ -73,9 +73,9 @@ bool TFileDialog::Execute(QWidget *parent)
     }
 }
 
-// ---- TColorDialog ----
+// ---- ColorDialog ----
 
-TColorDialog::TColorDialog(PromptService &prompts, QObject *parent)
+ColorDialog::ColorDialog(PromptService &prompts, QObject *parent)
     : QObject(parent), m_prompts(prompts),
       m_color(ColorValue::fromText(settings::defaultText(settings::Key::ColorDialog_Color))),
       m_customColors(settings::defaultCustomColors())
@@ -83,7 +83,7 @@ TColorDialog::TColorDialog(PromptService &prompts, QObject *parent)
     setObjectName(QStringLiteral("ColorDialog"));
 }
 
-bool TColorDialog::Execute(QWidget *parent)
+bool ColorDialog::execute(QWidget *parent)
 {
     QList<QColor> custom;
     for (const QString &entry : std::as_const(m_customColors)) {
@@ -102,9 +102,9 @@ bool TColorDialog::Execute(QWidget *parent)
     return true;
 }
 
-// ---- TfrmDataModule ----
+// ---- DataModule ----
 
-TfrmDataModule::TfrmDataModule(PromptService &prompts, settings::Registry *registry,
+DataModule::DataModule(PromptService &prompts, settings::Registry *registry,
                                const VersionResource &resource, QObject *parent)
     : QObject(parent), m_prompts(prompts), m_registry(registry)
 {
@@ -112,79 +112,79 @@ TfrmDataModule::TfrmDataModule(PromptService &prompts, settings::Registry *regis
     frmDataModuleCreate(resource);
 }
 
-TfrmDataModule::~TfrmDataModule()
+DataModule::~DataModule()
 {
-    DataModuleDestroy();
+    releaseResources();
 }
 
-void TfrmDataModule::ReadVersionInfo(const VersionResource &resource)
+void DataModule::readVersionInfo(const VersionResource &resource)
 {
     m_version = readVersionFields(resource);
 }
 
-void TfrmDataModule::frmDataModuleCreate(const VersionResource &resource)
+void DataModule::frmDataModuleCreate(const VersionResource &resource)
 {
-    ReadVersionInfo(resource);
+    readVersionInfo(resource);
     createDialogs();
     createImageLists();
     m_store = std::make_unique<RegistryRXL>(this, m_registry);
-    m_store->setRoot(RegistryRoot());
-    m_store->setVersion(StorageVersion());
+    m_store->setRoot(registryRoot());
+    m_store->setVersion(storageVersion());
     m_store->bindSection(settings::Section::DataModule);
-    m_store->Restore();
+    m_store->restore();
 }
 
-void TfrmDataModule::DataModuleDestroy()
+void DataModule::releaseResources()
 {
     // Runs from the destructor: a failure to write must not end the program.
     try {
         if (m_store)
-            m_store->Save();
+            m_store->save();
     } catch (...) {
     }
 }
 
-void TfrmDataModule::createDialogs()
+void DataModule::createDialogs()
 {
     using settings::Key;
-    m_openDialog = new TFileDialog(QStringLiteral("OpenDialog"), TFileDialog::Mode::Open, m_prompts, this);
-    m_saveDialog = new TFileDialog(QStringLiteral("SaveDialog"), TFileDialog::Mode::Save, m_prompts, this);
-    m_openPictureDialog = new TFileDialog(QStringLiteral("OpenPictureDialog1"),
-                                          TFileDialog::Mode::Open, m_prompts, this);
-    m_savePictureDialog = new TFileDialog(QStringLiteral("SavePictureDialog1"),
-                                          TFileDialog::Mode::Save, m_prompts, this);
+    m_openDialog = new FileDialog(QStringLiteral("OpenDialog"), FileDialog::Mode::Open, m_prompts, this);
+    m_saveDialog = new FileDialog(QStringLiteral("SaveDialog"), FileDialog::Mode::Save, m_prompts, this);
+    m_openPictureDialog = new FileDialog(QStringLiteral("OpenPictureDialog1"),
+                                          FileDialog::Mode::Open, m_prompts, this);
+    m_savePictureDialog = new FileDialog(QStringLiteral("SavePictureDialog1"),
+                                          FileDialog::Mode::Save, m_prompts, this);
     m_openPictureDialog->setFilter(QString::fromLatin1(kPictureFilter));
     m_savePictureDialog->setFilter(QString::fromLatin1(kPictureFilter));
     m_openDialog->setInitialDir(settings::defaultText(Key::OpenDialog_InitialDir));
     m_saveDialog->setInitialDir(settings::defaultText(Key::SaveDialog_InitialDir));
     m_openPictureDialog->setInitialDir(settings::defaultText(Key::OpenPictureDialog1_InitialDir));
     m_savePictureDialog->setInitialDir(settings::defaultText(Key::SavePictureDialog1_InitialDir));
-    m_colorDialog = new TColorDialog(m_prompts, this);
+    m_colorDialog = new ColorDialog(m_prompts, this);
 }
 
-bool TfrmDataModule::FirstTime() const
+bool DataModule::firstTime() const
 {
     return settings::decodeBool(m_store->namedValue(settings::valueName(settings::Key::FirstTime)))
         .value_or(true);
 }
 
-void TfrmDataModule::setFirstTime(bool value)
+void DataModule::setFirstTime(bool value)
 {
     m_store->setNamedValue(settings::valueName(settings::Key::FirstTime), settings::encodeBool(value));
 }
 
-bool TfrmDataModule::PrintDialogExecute(QWidget *parent, QPrinter *printer)
+bool DataModule::printDialogExecute(QWidget *parent, QPrinter *printer)
 {
     printer->setCollateCopies(true);
     return m_prompts.print(parent, printer);
 }
 
-bool TfrmDataModule::PrinterSetupDialogExecute(QWidget *parent, QPrinter *printer)
+bool DataModule::printerSetupDialogExecute(QWidget *parent, QPrinter *printer)
 {
     return m_prompts.pageSetup(parent, printer);
 }
 
-std::optional<QString> TfrmDataModule::BrowseDirectoryDlg1Execute(QWidget *parent,
+std::optional<QString> DataModule::browseDirectory(QWidget *parent,
                                                                  const QString &initialDir)
 {
     return m_prompts.chooseDirectory(parent, QString::fromLatin1(kBrowseCaption),
@@ -192,13 +192,13 @@ std::optional<QString> TfrmDataModule::BrowseDirectoryDlg1Execute(QWidget *paren
 }
 
 std::optional<PromptService::FontAnswer>
-TfrmDataModule::FontDialogExecute(QWidget *parent, const PromptService::FontAnswer &initial)
+DataModule::fontDialogExecute(QWidget *parent, const PromptService::FontAnswer &initial)
 {
     return m_prompts.chooseFont(parent, initial,
-                                [this](const PromptService::FontAnswer &f) { FontDialogApply(f); });
+                                [this](const PromptService::FontAnswer &f) { fontDialogApply(f); });
 }
 
-void TfrmDataModule::FontDialogApply(const PromptService::FontAnswer &font)
+void DataModule::fontDialogApply(const PromptService::FontAnswer &font)
 {
     if (m_fontApply && m_fontApply(font))
         return;

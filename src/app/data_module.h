@@ -6,8 +6,8 @@
 
 #include "app/version_info.h"
 #include "platform/prompt_service.h"
-#include "settings/core/color_value.h"
-#include "settings/registry_rxl.h"
+#include "settings/color_value.h"
+#include "options/registry_rxl.h"
 
 #include <QFont>
 #include <QIcon>
@@ -44,13 +44,13 @@ private:
 };
 
 // A shared file dialog (open, save, picture open, picture save).
-class TFileDialog : public QObject
+class FileDialog : public QObject
 {
     Q_OBJECT
     Q_PROPERTY(QString initialDir READ initialDir WRITE setInitialDir)
 public:
     enum class Mode { Open, Save };
-    TFileDialog(const QString &name, Mode mode, PromptService &prompts, QObject *parent);
+    FileDialog(const QString &name, Mode mode, PromptService &prompts, QObject *parent);
 
     QString initialDir() const { return m_initialDir; }
     void setInitialDir(const QString &dir) { m_initialDir = dir; }
@@ -71,7 +71,7 @@ public:
     // Open accepts existing files only; save needs an existing folder (the
     // overwrite question is the prompt service's). The folder of the chosen
     // file becomes the initial folder.
-    bool Execute(QWidget *parent = nullptr);
+    bool execute(QWidget *parent = nullptr);
 
 private:
     std::optional<QString> rejectReason(const QString &file) const;
@@ -83,13 +83,13 @@ private:
 };
 
 // The shared colour dialog: its colour and custom colours are stored.
-class TColorDialog : public QObject
+class ColorDialog : public QObject
 {
     Q_OBJECT
     Q_PROPERTY(int colorValue READ colorValue WRITE setColorValue)
     Q_PROPERTY(QStringList customColors READ customColors WRITE setCustomColors)
 public:
-    TColorDialog(PromptService &prompts, QObject *parent);
+    ColorDialog(PromptService &prompts, QObject *parent);
     int colorValue() const { return m_color.raw(); }
     void setColorValue(int raw) { m_color = ColorValue(raw); }
     ColorValue color() const { return m_color; }
@@ -97,7 +97,7 @@ public:
     // "ColorA=FFFFFFFF" ... "ColorP=C8D0D4".
     QStringList customColors() const { return m_customColors; }
     void setCustomColors(const QStringList &colors) { m_customColors = colors; }
-    bool Execute(QWidget *parent = nullptr);
+    bool execute(QWidget *parent = nullptr);
 
 private:
     PromptService &m_prompts;
@@ -105,41 +105,41 @@ private:
     QStringList m_customColors;
 };
 
-class TfrmDataModule : public QObject
+class DataModule : public QObject
 {
     Q_OBJECT
 public:
     // Runs the creation (version information, settings root, restore of the
     // section). registry: the settings file; nullptr means the user's own.
-    explicit TfrmDataModule(PromptService &prompts, settings::Registry *registry = nullptr,
+    explicit DataModule(PromptService &prompts, settings::Registry *registry = nullptr,
                             const VersionResource &resource = programVersionResource(),
                             QObject *parent = nullptr);
     // Saves the section.
-    ~TfrmDataModule() override;
+    ~DataModule() override;
 
     // Identity and settings root (set once at creation).
-    const QString &CompanyName() const { return m_version.CompanyName; }
-    const QString &ProductName() const { return m_version.ProductName; }
-    const QString &FileVersion() const { return m_version.FileVersion; }
-    const QString &LegalCopyright() const { return m_version.LegalCopyright; }
-    const QString &RegistryRoot() const { return m_version.RegistryRoot; }
-    int StorageVersion() const { return m_version.StorageVersion; }
+    const QString &companyName() const { return m_version.companyName; }
+    const QString &productName() const { return m_version.productName; }
+    const QString &fileVersion() const { return m_version.fileVersion; }
+    const QString &legalCopyright() const { return m_version.legalCopyright; }
+    const QString &registryRoot() const { return m_version.registryRoot; }
+    int storageVersion() const { return m_version.storageVersion; }
 
     // The data module's settings store (section DataModule).
     RegistryRXL &settingsStore() { return *m_store; }
-    bool FirstTime() const;
+    bool firstTime() const;
     void setFirstTime(bool value);
 
     // Shared dialogs.
-    TFileDialog *OpenDialog() const { return m_openDialog; }
-    TFileDialog *SaveDialog() const { return m_saveDialog; }
-    TFileDialog *OpenPictureDialog1() const { return m_openPictureDialog; }
-    TFileDialog *SavePictureDialog1() const { return m_savePictureDialog; }
-    TColorDialog *ColorDialog() const { return m_colorDialog; }
-    bool PrintDialogExecute(QWidget *parent, QPrinter *printer);
-    bool PrinterSetupDialogExecute(QWidget *parent, QPrinter *printer);
+    FileDialog *openDialog() const { return m_openDialog; }
+    FileDialog *saveDialog() const { return m_saveDialog; }
+    FileDialog *openPictureDialog() const { return m_openPictureDialog; }
+    FileDialog *savePictureDialog() const { return m_savePictureDialog; }
+    ColorDialog *colorDialog() const { return m_colorDialog; }
+    bool printDialogExecute(QWidget *parent, QPrinter *printer);
+    bool printerSetupDialogExecute(QWidget *parent, QPrinter *printer);
     // Folder choice "Browse For Folder"; nullopt when cancelled.
-    std::optional<QString> BrowseDirectoryDlg1Execute(QWidget *parent, const QString &initialDir);
+    std::optional<QString> browseDirectory(QWidget *parent, const QString &initialDir);
 
     // The font dialog with Apply. The handler applies the font to the active
     // document window's editor and returns false when the editor does not
@@ -147,8 +147,8 @@ public:
     using FontApplyHandler = std::function<bool(const PromptService::FontAnswer &)>;
     void setFontApplyHandler(FontApplyHandler handler) { m_fontApply = std::move(handler); }
     std::optional<PromptService::FontAnswer>
-    FontDialogExecute(QWidget *parent, const PromptService::FontAnswer &initial);
-    void FontDialogApply(const PromptService::FontAnswer &font);
+    fontDialogExecute(QWidget *parent, const PromptService::FontAnswer &initial);
+    void fontDialogApply(const PromptService::FontAnswer &font);
 
     // Image lists by role.
     enum class Images {
@@ -173,8 +173,8 @@ signals:
 
 private:
     void frmDataModuleCreate(const VersionResource &resource);
-    void DataModuleDestroy();
-    void ReadVersionInfo(const VersionResource &resource);
+    void releaseResources();
+    void readVersionInfo(const VersionResource &resource);
     void createDialogs();
     void createImageLists();
 
@@ -182,11 +182,11 @@ private:
     settings::Registry *m_registry;
     VersionFields m_version;
     std::unique_ptr<RegistryRXL> m_store;
-    TFileDialog *m_openDialog = nullptr;
-    TFileDialog *m_saveDialog = nullptr;
-    TFileDialog *m_openPictureDialog = nullptr;
-    TFileDialog *m_savePictureDialog = nullptr;
-    TColorDialog *m_colorDialog = nullptr;
+    FileDialog *m_openDialog = nullptr;
+    FileDialog *m_saveDialog = nullptr;
+    FileDialog *m_openPictureDialog = nullptr;
+    FileDialog *m_savePictureDialog = nullptr;
+    ColorDialog *m_colorDialog = nullptr;
     FontApplyHandler m_fontApply;
     QList<ImageList> m_imageLists;
 };

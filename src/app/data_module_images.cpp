@@ -4,7 +4,7 @@
 
 #include "data_module.h"
 
-#include "settings/system_colors.h"
+#include "options/system_colors.h"
 
 #include <QPainter>
 #include <QPixmap>
@@ -289,12 +289,12 @@ int ImageList::add(const QIcon &icon)
     return int(m_icons.size()) - 1;
 }
 
-ImageList &TfrmDataModule::images(Images role)
+ImageList &DataModule::images(Images role)
 {
     return m_imageLists[int(role)];
 }
 
-void TfrmDataModule::createImageLists()
+void DataModule::createImageLists()
 {
     selectIconTheme();
     const QSize s16(16, 16);

@@ -3,20 +3,20 @@
 #include "app/app_strings.h"
 #include "app/options_access.h"
 #include "platform/prompt_service.h"
-#include "settings/core/encodings.h"
+#include "settings/encodings.h"
 
 #include <QCheckBox>
 
 namespace bw {
 
-TfrmExitMsg::TfrmExitMsg(QWidget *parent)
+ExitMessageDialog::ExitMessageDialog(QWidget *parent)
     : QuestionCheckDialog({QStringLiteral("frmExitMsg"), QStringLiteral("imgIcon"),
                            QStringLiteral("lbMessage"), QStringLiteral("imgQuestion")},
                           QStyle::SP_MessageBoxWarning, loadStr(StrId::ExitQuestion), ResultYes,
                           ResultNo, parent),
       imgIcon(iconLabel()), lbMessage(messageLabel()), imgQuestion(questionMarkLabel())
 {
-    FormShow();
+    onShow();
 }
 
 bool confirmExit(PromptService &prompts, QWidget *parent, OptionsAccess &options)
@@ -24,10 +24,10 @@ bool confirmExit(PromptService &prompts, QWidget *parent, OptionsAccess &options
     const settings::Key key = settings::Key::CommonDisplayExitConfirm_Checked;
     if (!options.isChecked(key))
         return true;
-    TfrmExitMsg dialog(parent);
+    ExitMessageDialog dialog(parent);
     const int result = prompts.exec(&dialog);
     options.writeImmediate(key, settings::encodeBool(!dialog.cbDontShowThisMsgAgain->isChecked()));
-    return result != TfrmExitMsg::ResultNo;
+    return result != ExitMessageDialog::ResultNo;
 }
 
 } // namespace bw

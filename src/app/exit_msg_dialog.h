@@ -12,7 +12,7 @@ namespace bw {
 class OptionsAccess;
 class PromptService;
 
-class TfrmExitMsg : public QuestionCheckDialog
+class ExitMessageDialog : public QuestionCheckDialog
 {
     Q_OBJECT
 public:
@@ -20,7 +20,7 @@ public:
     // QDialog::Rejected.
     enum Result { ResultYes = QDialog::Accepted, ResultNo = 2 };
 
-    explicit TfrmExitMsg(QWidget *parent = nullptr);
+    explicit ExitMessageDialog(QWidget *parent = nullptr);
 
     QLabel *imgIcon = nullptr;
     QLabel *lbMessage = nullptr;

@@ -51,7 +51,7 @@ void actHelpTipsOfTheDayExecute(PromptService &prompts, QWidget *parent, Options
 void actHelpAboutExecute(PromptService &prompts, QWidget *parent, const VersionFields &version,
                          UrlOpener &opener)
 {
-    TfrmAbout about(version, opener, parent);
+    AboutDialog about(version, opener, parent);
     prompts.exec(&about);
 }
 

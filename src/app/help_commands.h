@@ -37,7 +37,7 @@ QUrl homePageUrl();
 void actHelpEmailExecute(UrlOpener &opener, const QString &applicationTitle);
 void actHelpHomePageExecute(UrlOpener &opener);
 void actHelpTipsOfTheDayExecute(PromptService &prompts, QWidget *parent, OptionsAccess &options);
-// version: the data module's ProductName, FileVersion and LegalCopyright.
+// version: the data module's productName, fileVersion and legalCopyright.
 void actHelpAboutExecute(PromptService &prompts, QWidget *parent, const VersionFields &version,
                          UrlOpener &opener);
 

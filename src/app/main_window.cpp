@@ -14,11 +14,11 @@
 #include "app/tip_dialog.h"
 #include "app/window_switch_keys.h"
 #include "platform/guarded_dispatch.h"
-#include "settings/core/encodings.h"
-#include "settings/help_popup.h"
-#include "settings/options_dialog.h"
-#include "settings/registry_rxl.h"
-#include "settings/system_colors.h"
+#include "settings/encodings.h"
+#include "options/help_popup.h"
+#include "options/options_dialog.h"
+#include "options/registry_rxl.h"
+#include "options/system_colors.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -45,7 +45,7 @@ constexpr char kDateSeparator[] = ".";
 
 } // namespace
 
-TfrmMain::TfrmMain(TfrmDataModule &dataModule, PromptService &prompts,
+MainWindow::MainWindow(DataModule &dataModule, PromptService &prompts,
                    std::unique_ptr<DocumentWindowFactory> factory, QStringList arguments,
                    QWidget *parent)
     : QMainWindow(parent), m_dataModule(dataModule), m_prompts(prompts),
@@ -53,10 +53,10 @@ TfrmMain::TfrmMain(TfrmDataModule &dataModule, PromptService &prompts,
       m_arguments(std::move(arguments))
 {
     setObjectName(QStringLiteral("frmMain"));
-    FormCreate();
+    setupWindow();
 }
 
-TfrmMain::~TfrmMain()
+MainWindow::~MainWindow()
 {
     // The document windows go with the frame; their going must not rebuild
     // the menu bar of a frame being destroyed.
@@ -67,19 +67,19 @@ TfrmMain::~TfrmMain()
     // saved as the list goes. A destructor never throws.
     guarded([this] {
         if (m_plugins)
-            m_plugins->UnloadPlugins();
+            m_plugins->unloadPlugins();
         m_mruFileList.reset();
     });
 }
 
-void TfrmMain::FormCreate()
+void MainWindow::setupWindow()
 {
     createSettingsStore();
     createCommands();
     createRecentFiles();
     // The application title is only the frame's caption: as the display
     // name, Qt would append it to the caption of every window.
-    const QString title = m_dataModule.ProductName();
+    const QString title = m_dataModule.productName();
     setWindowTitle(title);
     m_trayIcon->setToolTip(title);
     m_untitled.reset();
@@ -103,35 +103,35 @@ void TfrmMain::FormCreate()
         [this](std::exception_ptr error) { handleException(error); });
 }
 
-void TfrmMain::loadPlugins()
+void MainWindow::loadPlugins()
 {
     m_plugins = std::make_unique<PluginHost>();
-    m_plugins->LoadPlugins(PluginHost::defaultFolders());
-    m_plugins->BuildPluginMenu(findChild<QMenu *>(QStringLiteral("miToolsPlugins")),
+    m_plugins->loadPlugins(PluginHost::defaultFolders());
+    m_plugins->buildPluginMenu(findChild<QMenu *>(QStringLiteral("miToolsPlugins")),
                                [this](QAction *item, std::function<void()> click) {
                                    m_dispatcher->connectCommand(item, std::move(click));
                                });
-    m_plugins->LoadPluginImages(m_dataModule.imlPlugins());
+    m_plugins->loadPluginImages(m_dataModule.imlPlugins());
 }
 
-void TfrmMain::createSettingsStore()
+void MainWindow::createSettingsStore()
 {
     m_store = std::make_unique<RegistryRXL>(this, &registry());
-    m_store->setRoot(m_dataModule.RegistryRoot());
-    m_store->setVersion(m_dataModule.StorageVersion());
+    m_store->setRoot(m_dataModule.registryRoot());
+    m_store->setVersion(m_dataModule.storageVersion());
     m_store->bindSection(settings::Section::Main);
     m_store->setPlacement(RegistryRXL::Placement::Main);
     guardedConnect(m_store.get(), &RegistryRXL::restored, this,
-                   &TfrmMain::RegistryRXLRestorePlacement);
-    guardedConnect(m_store.get(), &RegistryRXL::saved, this, &TfrmMain::RegistryRXLSavePlacement);
+                   &MainWindow::registryRxlRestorePlacement);
+    guardedConnect(m_store.get(), &RegistryRXL::saved, this, &MainWindow::registryRxlSavePlacement);
 }
 
-QIcon TfrmMain::commandIcon(int index) const
+QIcon MainWindow::commandIcon(int index) const
 {
     return m_dataModule.imlCommon().icon(index);
 }
 
-void TfrmMain::createCommands()
+void MainWindow::createCommands()
 {
     const IconSource icons = [this](int index) { return commandIcon(index); };
     m_actions = bw::createCommands(CommandScope::Main, this, icons);
@@ -144,11 +144,11 @@ void TfrmMain::createCommands()
     createStatusBar();
     createTray();
     auto *plugins = findChild<QMenu *>(QStringLiteral("miToolsPlugins"));
-    SetupMainActions(m_actions, plugins ? plugins->menuAction() : nullptr);
+    setupMainActions(m_actions, plugins ? plugins->menuAction() : nullptr);
     connectCommands();
 }
 
-void TfrmMain::createFrame()
+void MainWindow::createFrame()
 {
     m_mdiArea = new QMdiArea(this);
     m_mdiArea->setObjectName(QStringLiteral("ClientArea"));
@@ -156,16 +156,16 @@ void TfrmMain::createFrame()
     m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdiArea->viewport()->setAcceptDrops(true);
     setCentralWidget(m_mdiArea);
-    guardedConnect(m_mdiArea, &QMdiArea::subWindowActivated, this, &TfrmMain::subWindowActivated);
+    guardedConnect(m_mdiArea, &QMdiArea::subWindowActivated, this, &MainWindow::subWindowActivated);
     new WindowSwitchKeys(this, m_mdiArea);
     const IconSource icons = [this](int index) { return commandIcon(index); };
     m_ownMenus = buildMenuBar(QLatin1String(kMainMenu), lookupIn({m_actions}), this, icons);
     m_windowMenu = findChild<QMenu *>(QStringLiteral("miWindow"));
-    guardedConnect(m_windowMenu, &QMenu::aboutToShow, this, &TfrmMain::fillWindowMenu);
+    guardedConnect(m_windowMenu, &QMenu::aboutToShow, this, &MainWindow::fillWindowMenu);
     mergeMenus();
 }
 
-void TfrmMain::createMainBar()
+void MainWindow::createMainBar()
 {
     m_barMain = addToolBar(QStringLiteral("Main Bar"));
     m_barMain->setObjectName(QStringLiteral("Bar_MainMain"));
@@ -177,7 +177,7 @@ void TfrmMain::createMainBar()
     m_barMain->addAction(m_actions.value(QStringLiteral("actToolsOptions")));
 }
 
-void TfrmMain::createStatusBar()
+void MainWindow::createStatusBar()
 {
     QStatusBar *bar = statusBar();
     bar->setObjectName(QStringLiteral("Bar_MainStatus"));
@@ -193,12 +193,12 @@ void TfrmMain::createStatusBar()
     bar->addWidget(m_panel1);
 }
 
-QLabel *TfrmMain::statusPanel(int index) const
+QLabel *MainWindow::statusPanel(int index) const
 {
     return index == 0 ? m_panel0 : index == 1 ? m_panel1 : nullptr;
 }
 
-void TfrmMain::createRecentFiles()
+void MainWindow::createRecentFiles()
 {
     QMenu *file = m_ownMenus.value(0);
     QAction *separator = nullptr;
@@ -206,23 +206,23 @@ void TfrmMain::createRecentFiles()
         if (item->objectName() == QLatin1String("miFileMRUSeparator"))
             separator = item;
     m_mruFileList = std::make_unique<MRUFileList>(file, separator, registry());
-    guardedConnect(m_mruFileList.get(), &MRUFileList::MRUFileListCreateMRUItem, this,
-                   &TfrmMain::MRUFileListCreateMRUItem);
-    guardedConnect(m_mruFileList.get(), &MRUFileList::MRUFileListMRUItemClick, this,
+    guardedConnect(m_mruFileList.get(), &MRUFileList::mruFileListCreateMruItem, this,
+                   &MainWindow::mruFileListCreateMruItem);
+    guardedConnect(m_mruFileList.get(), &MRUFileList::mruFileListMruItemClick, this,
                    [this](const QString &path) {
-                       m_dispatcher->guarded([this, path] { MRUFileListMRUItemClick(path); });
+                       m_dispatcher->guarded([this, path] { mruFileListMruItemClick(path); });
                    });
-    m_mruFileList->setRoot(m_dataModule.RegistryRoot());
+    m_mruFileList->setRoot(m_dataModule.registryRoot());
 }
 
-void TfrmMain::setDateFormat()
+void MainWindow::setDateFormat()
 {
     // The program's short date format, read by whatever inserts dates.
     qApp->setProperty("bwDateSeparator", QString::fromLatin1(kDateSeparator));
     qApp->setProperty("bwShortDateFormat", QString::fromLatin1(kShortDateFormat));
 }
 
-void TfrmMain::setOptionsDialog(TfrmOptions *options)
+void MainWindow::setOptionsDialog(OptionsDialog *options)
 {
     m_options = options;
     m_ownOptionsAccess.reset(options ? new OptionsDialogAccess(*options) : nullptr);
@@ -230,32 +230,32 @@ void TfrmMain::setOptionsDialog(TfrmOptions *options)
         options->setMainTarget(this);
 }
 
-void TfrmMain::setHelpPopup(TfrmHelpPopup *popup)
+void MainWindow::setHelpPopup(HelpPopup *popup)
 {
     m_hook->setHelpPopup(popup);
 }
 
-bool TfrmMain::HelpPopupArmed() const
+bool MainWindow::helpPopupArmed() const
 {
     return m_hook->helpPopupArmed();
 }
 
-void TfrmMain::setHelpPopupArmed(bool armed)
+void MainWindow::setHelpPopupArmed(bool armed)
 {
     m_hook->setHelpPopupArmed(armed);
 }
 
-OptionsAccess *TfrmMain::optionsAccess() const
+OptionsAccess *MainWindow::optionsAccess() const
 {
     return m_ownOptionsAccess.get();
 }
 
-bool TfrmMain::optionChecked(settings::Key key, bool fallback) const
+bool MainWindow::optionChecked(settings::Key key, bool fallback) const
 {
     return m_options ? m_options->isChecked(key) : fallback;
 }
 
-void TfrmMain::showEvent(QShowEvent *event)
+void MainWindow::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
     if (m_shown)
@@ -264,48 +264,48 @@ void TfrmMain::showEvent(QShowEvent *event)
     // Runs once the frame has appeared, so the tip of the day and a file
     // from the command line come up over a painted window.
     QMetaObject::invokeMethod(
-        this, [this] { m_dispatcher->guarded([this] { FormShow(); }); }, Qt::QueuedConnection);
+        this, [this] { m_dispatcher->guarded([this] { onShow(); }); }, Qt::QueuedConnection);
 }
 
 // The settings store restores the placement before the window first
 // appears; without a stored placement the frame opens maximised.
-void TfrmMain::setVisible(bool visible)
+void MainWindow::setVisible(bool visible)
 {
     if (visible && !m_shown && !m_placementRestored) {
         m_placementRestored = true;
-        if (!m_store->Restore())
+        if (!m_store->restore())
             setWindowState(windowState() | Qt::WindowMaximized);
     }
     QMainWindow::setVisible(visible);
 }
 
-void TfrmMain::FormShow()
+void MainWindow::onShow()
 {
-    if (m_dataModule.FirstTime())
+    if (m_dataModule.firstTime())
         firstTimeSave();
     if (m_options) {
-        m_options->LoadOptions();
-        m_options->ApplyOptions();
-        m_options->SaveOptions();
+        m_options->loadOptions();
+        m_options->applyOptions();
+        m_options->saveOptions();
     }
     if (optionsAccess() && optionChecked(settings::Key::DisplayTipOfTheDayAtStartup_Checked, false))
         showTipOfTheDay(m_prompts, this, *optionsAccess());
     openCommandLineFile();
     offerRecoveryCopies();
-    AdjustStatusPanels();
+    adjustStatusPanels();
 }
 
 // A new settings root receives every default at the first start.
-void TfrmMain::firstTimeSave()
+void MainWindow::firstTimeSave()
 {
     m_dataModule.setFirstTime(false);
-    m_store->Save();
+    m_store->save();
     if (m_options)
-        m_options->SaveOptions();
-    m_dataModule.settingsStore().Save();
+        m_options->saveOptions();
+    m_dataModule.settingsStore().save();
 }
 
-void TfrmMain::openCommandLineFile()
+void MainWindow::openCommandLineFile()
 {
     if (m_arguments.isEmpty())
         return;
@@ -316,29 +316,29 @@ void TfrmMain::openCommandLineFile()
     openOrActivate(QFileInfo(path).absoluteFilePath(), false);
 }
 
-void TfrmMain::AdjustStatusPanels()
+void MainWindow::adjustStatusPanels()
 {
     m_panel0->setFixedWidth(width() / 4 * 3);
 }
 
-void TfrmMain::resizeEvent(QResizeEvent *event)
+void MainWindow::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
-    guarded([this] { AdjustStatusPanels(); });
+    guarded([this] { adjustStatusPanels(); });
 }
 
-bool TfrmMain::event(QEvent *event)
+bool MainWindow::event(QEvent *event)
 {
     return guardedOr(false, [&]() -> bool {
         if (event->type() == QEvent::StatusTip) {
-            ApplicationEventsHint(static_cast<QStatusTipEvent *>(event)->tip());
+            applicationEventsHint(static_cast<QStatusTipEvent *>(event)->tip());
             return true;
         }
         return QMainWindow::event(event);
     });
 }
 
-void TfrmMain::ApplicationEventsHint(const QString &hint)
+void MainWindow::applicationEventsHint(const QString &hint)
 {
     if (m_options && m_options->isVisible())
         return;
@@ -347,39 +347,39 @@ void TfrmMain::ApplicationEventsHint(const QString &hint)
     m_panel0->setText(longHint(hint));
 }
 
-void TfrmMain::RegistryRXLRestorePlacement()
+void MainWindow::registryRxlRestorePlacement()
 {
     if (!m_options)
         return;
-    m_options->LoadOptions();
-    m_options->ApplyOptions();
+    m_options->loadOptions();
+    m_options->applyOptions();
 }
 
-void TfrmMain::RegistryRXLSavePlacement()
+void MainWindow::registryRxlSavePlacement()
 {
     if (m_options)
-        m_options->SaveOptions();
+        m_options->saveOptions();
 }
 
-void TfrmMain::handleException(std::exception_ptr error)
+void MainWindow::handleException(std::exception_ptr error)
 {
     try {
         std::rethrow_exception(error);
     } catch (const AbortOperation &) {
         return; // ends an operation quietly
     } catch (...) {
-        ApplicationEventsException(errorMessageOf(std::current_exception()));
+        applicationEventsException(errorMessageOf(std::current_exception()));
     }
 }
 
 // The error is reported and the program goes on: every window keeps its
 // data, so an operation that failed never costs the user unsaved changes.
-void TfrmMain::ApplicationEventsException(const QString &message)
+void MainWindow::applicationEventsException(const QString &message)
 {
-    showErrorBox(m_prompts, this, m_dataModule.ProductName(), message);
+    showErrorBox(m_prompts, this, m_dataModule.productName(), message);
 }
 
-void TfrmMain::applyMainOptions(const TfrmOptions &options)
+void MainWindow::applyMainOptions(const OptionsDialog &options)
 {
     const int taskBar = options.taskBarType();
     if (taskBar == 1 && QSystemTrayIcon::isSystemTrayAvailable())
@@ -399,43 +399,43 @@ void TfrmMain::applyMainOptions(const TfrmOptions &options)
     m_hook->setToolTipsEnabled(options.commonDisplayToolTips());
 }
 
-settings::Registry &TfrmMain::registry()
+settings::Registry &MainWindow::registry()
 {
     return m_dataModule.settingsStore().registry();
 }
 
-QString TfrmMain::settingsRoot() const
+QString MainWindow::settingsRoot() const
 {
-    return m_dataModule.RegistryRoot();
+    return m_dataModule.registryRoot();
 }
 
-int TfrmMain::storageVersion() const
+int MainWindow::storageVersion() const
 {
-    return m_dataModule.StorageVersion();
+    return m_dataModule.storageVersion();
 }
 
-QString TfrmMain::optionText(settings::Key key) const
+QString MainWindow::optionText(settings::Key key) const
 {
     return m_options ? m_options->optionText(key) : settings::defaultText(key);
 }
 
-void TfrmMain::writeOption(settings::Key key, const QString &text)
+void MainWindow::writeOption(settings::Key key, const QString &text)
 {
     if (m_options)
         m_options->writeImmediate(key, text);
 }
 
-void TfrmMain::loadAndApplyOptions()
+void MainWindow::loadAndApplyOptions()
 {
     if (!m_options)
         return;
-    m_options->LoadOptions();
-    m_options->ApplyOptions();
+    m_options->loadOptions();
+    m_options->applyOptions();
 }
 
 namespace {
 
-std::optional<QString> runFileDialog(TFileDialog *dialog, QWidget *parent,
+std::optional<QString> runFileDialog(FileDialog *dialog, QWidget *parent,
                                      const PromptService::FileRequest &request)
 {
     dialog->setTitle(request.caption);
@@ -445,31 +445,31 @@ std::optional<QString> runFileDialog(TFileDialog *dialog, QWidget *parent,
     dialog->setDefaultExt(request.defaultExt);
     if (!request.initialDir.isEmpty())
         dialog->setInitialDir(request.initialDir);
-    if (!dialog->Execute(parent))
+    if (!dialog->execute(parent))
         return std::nullopt;
     return dialog->fileName();
 }
 
 } // namespace
 
-std::optional<QString> TfrmMain::executeSaveDialog(QWidget *parent,
+std::optional<QString> MainWindow::executeSaveDialog(QWidget *parent,
                                                    const PromptService::FileRequest &request)
 {
-    return runFileDialog(m_dataModule.SaveDialog(), parent, request);
+    return runFileDialog(m_dataModule.saveDialog(), parent, request);
 }
 
-std::optional<QString> TfrmMain::executeOpenDialog(QWidget *parent,
+std::optional<QString> MainWindow::executeOpenDialog(QWidget *parent,
                                                    const PromptService::FileRequest &request)
 {
-    return runFileDialog(m_dataModule.OpenDialog(), parent, request);
+    return runFileDialog(m_dataModule.openDialog(), parent, request);
 }
 
-QPixmap TfrmMain::statusBarImage(int index) const
+QPixmap MainWindow::statusBarImage(int index) const
 {
     return m_dataModule.imlStatusBar().pixmap(index);
 }
 
-QIcon TfrmMain::treeImage(int index) const
+QIcon MainWindow::treeImage(int index) const
 {
     return m_dataModule.imlTreeView().icon(index);
 }

@@ -1,5 +1,5 @@
 #pragma once
-// TfrmMain, the program's main window: the frame whose client area holds one
+// MainWindow, the program's main window: the frame whose client area holds one
 // document window per open notes file. It owns the commands that exist
 // without an open file (new, open, close, exit, options, search, window
 // arrangement, help), the recent-files list, the main bar and status bar,
@@ -7,11 +7,11 @@
 // merges the active document window's menus into its own menu bar.
 
 #include "commands/command_catalogue.h"
-#include "notes/delete_msg_dialog.h"
-#include "notes/frame_services.h"
-#include "notes/recovery_store.h"
+#include "document/delete_msg_dialog.h"
+#include "document/frame_services.h"
+#include "document/recovery_store.h"
 #include "platform/cursors.h"
-#include "settings/options_target.h"
+#include "options/options_target.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -39,9 +39,9 @@ class MessageHook;
 class OptionsAccess;
 class PluginHost;
 class RegistryRXL;
-class TfrmDataModule;
-class TfrmHelpPopup;
-class TfrmOptions;
+class DataModule;
+class HelpPopup;
+class OptionsDialog;
 class UrlOpener;
 
 // Makes the document window of a file name. The window takes its caption
@@ -55,7 +55,7 @@ public:
     // The options of the frame pushed into one window.
     virtual void applyOptions(QWidget *window) { (void)window; }
     // The window as the document window class, when it is one.
-    virtual notes::TfrmMDIChild *documentWindow(QWidget *window) const
+    virtual notes::DocumentWindow *documentWindow(QWidget *window) const
     {
         (void)window;
         return nullptr;
@@ -78,31 +78,31 @@ public:
     }
 };
 
-// The document windows of notes files (TfrmMDIChild).
+// The document windows of notes files (DocumentWindow).
 std::unique_ptr<DocumentWindowFactory> notesWindowFactory();
 
-class TfrmMain : public QMainWindow, public notes::FrameServices, public OptionsMainTarget
+class MainWindow : public QMainWindow, public notes::FrameServices, public OptionsMainTarget
 {
     Q_OBJECT
 public:
     static constexpr int kMaxUntitled = 255;
     static constexpr int kStatusPanel1Width = 50;
 
-    // Runs the creation (FormCreate). factory: the maker of document
+    // Runs the creation (setupWindow). factory: the maker of document
     // windows, notesWindowFactory() when null. arguments: the command line
     // without the program name; its first entry may name a notes file.
-    TfrmMain(TfrmDataModule &dataModule, PromptService &prompts,
+    MainWindow(DataModule &dataModule, PromptService &prompts,
              std::unique_ptr<DocumentWindowFactory> factory = nullptr,
              QStringList arguments = {}, QWidget *parent = nullptr);
-    ~TfrmMain() override;
+    ~MainWindow() override;
 
     // The long-lived windows that start-up creates after the main window.
-    void setOptionsDialog(TfrmOptions *options);
-    void setHelpPopup(TfrmHelpPopup *popup);
+    void setOptionsDialog(OptionsDialog *options);
+    void setHelpPopup(HelpPopup *popup);
     void setSearchWindow(QWidget *search) { m_search = search; }
     void setUrlOpener(UrlOpener *opener) { m_urlOpener = opener; }
     // The delete confirmation every document window shares.
-    void setDeleteConfirmation(notes::TfrmDeleteMsg *dialog) { m_deleteMsg = dialog; }
+    void setDeleteConfirmation(notes::DeleteMessageDialog *dialog) { m_deleteMsg = dialog; }
     // Where the document windows keep their recovery copies; the copies left
     // by a crash are offered when the window is first shown. None: no copies.
     void setRecoveryStore(std::unique_ptr<notes::RecoveryStore> store);
@@ -124,34 +124,34 @@ public:
     MessageHook *messageHook() const { return m_hook; }
 
     // Document windows.
-    void OpenDocumentWindow(const QString &fileName);
-    QString PendingFileName() const { return m_pendingFileName; }
-    std::bitset<kMaxUntitled + 1> &UntitledNumbers() { return m_untitled; }
+    void openDocumentWindow(const QString &fileName);
+    QString pendingFileName() const { return m_pendingFileName; }
+    std::bitset<kMaxUntitled + 1> &untitledNumbers() { return m_untitled; }
     QWidget *activeDocumentWindow() const;
     QList<QWidget *> documentWindowList() const; // least recently active first
     QWidget *findDocumentWindow(const QString &caption) const;
     void bringToFront(QWidget *window);
-    void SetupChildActions();
+    void setupChildActions();
     // Commands of the active document window and then the frame's, by name.
     QAction *findCommand(const QString &name) const;
 
-    bool HelpPopupArmed() const;
+    bool helpPopupArmed() const;
     void setHelpPopupArmed(bool armed) override;
 
     // Restores the placement before the first showing.
     void setVisible(bool visible) override;
 
     // Event handlers.
-    void FormShow();
-    void AdjustStatusPanels();
-    bool FormCloseQuery();
-    void RegistryRXLRestorePlacement();
-    void RegistryRXLSavePlacement();
-    void ApplicationEventsException(const QString &message);
-    void ApplicationEventsHint(const QString &hint);
-    void ApplicationEventsMinimize();
-    void MRUFileListMRUItemClick(const QString &path);
-    void MRUFileListCreateMRUItem(QAction *item);
+    void onShow();
+    void adjustStatusPanels();
+    bool canClose();
+    void registryRxlRestorePlacement();
+    void registryRxlSavePlacement();
+    void applicationEventsException(const QString &message);
+    void applicationEventsHint(const QString &hint);
+    void applicationEventsMinimize();
+    void mruFileListMruItemClick(const QString &path);
+    void mruFileListCreateMruItem(QAction *item);
     void pmTrayIconDrawMargin(QPainter &painter, const QRect &margin);
     // An exception caught around a command: reported, the program goes on.
     void handleException(std::exception_ptr error);
@@ -171,21 +171,21 @@ public:
                                              const PromptService::FileRequest &request) override;
     std::optional<QString> executeOpenDialog(QWidget *parent,
                                              const PromptService::FileRequest &request) override;
-    QList<notes::TfrmMDIChild *> documentWindows() const override;
-    void documentWindowClosed(notes::TfrmMDIChild *window) override;
-    void activateDocumentWindow(notes::TfrmMDIChild *window) override;
+    QList<notes::DocumentWindow *> documentWindows() const override;
+    void documentWindowClosed(notes::DocumentWindow *window) override;
+    void activateDocumentWindow(notes::DocumentWindow *window) override;
     void releaseUntitledNumber(int number) override;
     void filesDropped(const QStringList &paths) override;
     QPixmap statusBarImage(int index) const override;
     QIcon treeImage(int index) const override;
-    notes::TfrmDeleteMsg *deleteConfirmation() override { return m_deleteMsg; }
+    notes::DeleteMessageDialog *deleteConfirmation() override { return m_deleteMsg; }
     std::optional<PromptService::FontAnswer>
     executeFontDialog(QWidget *parent, const PromptService::FontAnswer &initial) override;
     notes::RecoveryStore *recoveryStore() override { return m_recovery.get(); }
     const notes::RecoveryEntry *recoveryToOpen() override { return m_recoveryToOpen; }
 
     // OptionsMainTarget
-    void applyMainOptions(const TfrmOptions &options) override;
+    void applyMainOptions(const OptionsDialog &options) override;
     QList<OptionsChildTarget *> optionsChildTargets() const override;
 
 signals:
@@ -201,7 +201,7 @@ protected:
 
 private:
     // Creation (main_window.cpp).
-    void FormCreate();
+    void setupWindow();
     bool applyDialogFont(const PromptService::FontAnswer &font);
     void createCommands();
     void createFrame();
@@ -250,14 +250,14 @@ private:
     void fillWindowMenu();
     QMdiSubWindow *subWindowOf(const QWidget *window) const;
 
-    TfrmDataModule &m_dataModule;
+    DataModule &m_dataModule;
     PromptService &m_prompts;
     std::unique_ptr<DocumentWindowFactory> m_factory;
     QStringList m_arguments;
-    QPointer<TfrmOptions> m_options;
+    QPointer<OptionsDialog> m_options;
     std::unique_ptr<OptionsAccess> m_ownOptionsAccess;
     QPointer<QWidget> m_search;
-    QPointer<notes::TfrmDeleteMsg> m_deleteMsg;
+    QPointer<notes::DeleteMessageDialog> m_deleteMsg;
     std::unique_ptr<notes::RecoveryStore> m_recovery;
     const notes::RecoveryEntry *m_recoveryToOpen = nullptr;
     UrlOpener *m_urlOpener = nullptr;

@@ -11,9 +11,9 @@
 #include "app/tip_dialog.h"
 #include "app/window_arranger.h"
 #include "platform/guarded_dispatch.h"
-#include "settings/core/encodings.h"
-#include "settings/options_dialog.h"
-#include "settings/registry_rxl.h"
+#include "settings/encodings.h"
+#include "options/options_dialog.h"
+#include "options/registry_rxl.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -27,7 +27,7 @@
 
 namespace bw {
 
-void TfrmMain::connectCommands()
+void MainWindow::connectCommands()
 {
     m_dispatcher->addUpdateHandler([this] { aclFileUpdate(); });
     m_dispatcher->addUpdateHandler([this] { aclToolsUpdate(); });
@@ -37,7 +37,7 @@ void TfrmMain::connectCommands()
     connectOtherCommands();
 }
 
-void TfrmMain::connectFileCommands()
+void MainWindow::connectFileCommands()
 {
     auto on = [this](const char *name, CommandDispatcher::Handler handler) {
         m_dispatcher->connectCommand(m_actions.value(QLatin1String(name)), std::move(handler));
@@ -50,7 +50,7 @@ void TfrmMain::connectFileCommands()
     on("actFileExit", [this] { actFileExitExecute(); });
 }
 
-void TfrmMain::connectWindowCommands()
+void MainWindow::connectWindowCommands()
 {
     auto on = [this](const char *name, CommandDispatcher::Handler handler) {
         m_dispatcher->connectCommand(m_actions.value(QLatin1String(name)), std::move(handler));
@@ -64,7 +64,7 @@ void TfrmMain::connectWindowCommands()
     on("actWindowCloseAll", [this] { actFileCDSCloseAllExecute(); });
 }
 
-void TfrmMain::connectOtherCommands()
+void MainWindow::connectOtherCommands()
 {
     auto on = [this](const char *name, CommandDispatcher::Handler handler) {
         m_dispatcher->connectCommand(m_actions.value(QLatin1String(name)), std::move(handler));
@@ -85,7 +85,7 @@ void TfrmMain::connectOtherCommands()
     on("actHelpAbout", [this] { actHelpAboutExecute(); });
     on("actHelpEmail", [this] {
         if (m_urlOpener)
-            actHelpEmailExecute(*m_urlOpener, m_dataModule.ProductName());
+            actHelpEmailExecute(*m_urlOpener, m_dataModule.productName());
     });
     on("actHelpHomePage", [this] {
         if (m_urlOpener)
@@ -96,25 +96,25 @@ void TfrmMain::connectOtherCommands()
     // and hint to the recent-files items, which run the list's own handlers.
 }
 
-void TfrmMain::updateCommands()
+void MainWindow::updateCommands()
 {
     m_dispatcher->runUpdates();
 }
 
-void TfrmMain::aclFileUpdate()
+void MainWindow::aclFileUpdate()
 {
     const bool active = activeDocumentWindow() != nullptr;
     m_actions.value(QStringLiteral("actFileCDSClose"))->setEnabled(active);
     m_actions.value(QStringLiteral("actFileCDSCloseAll"))->setEnabled(active);
 }
 
-void TfrmMain::aclToolsUpdate()
+void MainWindow::aclToolsUpdate()
 {
     m_actions.value(QStringLiteral("actToolsOptions"))->setEnabled(!m_options.isNull());
     m_actions.value(QStringLiteral("actToolsSearch"))->setEnabled(true);
 }
 
-void TfrmMain::aclWindowUpdate()
+void MainWindow::aclWindowUpdate()
 {
     const bool any = !m_mdiArea->subWindowList().isEmpty();
     for (const char *name : {"actWindowCascade", "actWindowTileHorizontal",
@@ -126,19 +126,19 @@ void TfrmMain::aclWindowUpdate()
     m_actions.value(QStringLiteral("actWindowCloseAll"))->setEnabled(active);
 }
 
-void TfrmMain::actFilePrintSetupExecute()
+void MainWindow::actFilePrintSetupExecute()
 {
     if (!m_printer)
         m_printer = std::make_unique<QPrinter>();
-    m_dataModule.PrinterSetupDialogExecute(this, m_printer.get());
+    m_dataModule.printerSetupDialogExecute(this, m_printer.get());
 }
 
-void TfrmMain::actFileExitExecute()
+void MainWindow::actFileExitExecute()
 {
     close();
 }
 
-void TfrmMain::actToolsOptionsExecute()
+void MainWindow::actToolsOptionsExecute()
 {
     m_panel0->clear();
     if (!m_options)
@@ -152,7 +152,7 @@ void TfrmMain::actToolsOptionsExecute()
     m_prompts.exec(m_options);
 }
 
-void TfrmMain::actToolsSearchExecute()
+void MainWindow::actToolsSearchExecute()
 {
     if (!m_search)
         return;
@@ -161,21 +161,21 @@ void TfrmMain::actToolsSearchExecute()
 }
 
 // An auto-check command: its checked state has already changed.
-void TfrmMain::actViewBarExecute(QAction *command, QWidget *bar, settings::Key key)
+void MainWindow::actViewBarExecute(QAction *command, QWidget *bar, settings::Key key)
 {
     const bool visible = command->isChecked();
     bar->setVisible(visible);
     writeOption(key, settings::encodeBool(visible));
 }
 
-void TfrmMain::actTrayIconShowExecute()
+void MainWindow::actTrayIconShowExecute()
 {
     restoreFromMinimized();
 }
 
 // Brings the frame back from the taskbar or the tray in the state it had
 // before it was minimised: a maximised frame comes back maximised.
-void TfrmMain::restoreFromMinimized()
+void MainWindow::restoreFromMinimized()
 {
     if (isMinimized() || isHidden()) {
         setWindowState(windowState() & ~Qt::WindowMinimized);
@@ -185,22 +185,22 @@ void TfrmMain::restoreFromMinimized()
     activateWindow();
 }
 
-void TfrmMain::actHelpTipsOfTheDayExecute()
+void MainWindow::actHelpTipsOfTheDayExecute()
 {
     if (OptionsAccess *options = optionsAccess())
         showTipOfTheDay(m_prompts, this, *options);
 }
 
-void TfrmMain::actHelpAboutExecute()
+void MainWindow::actHelpAboutExecute()
 {
-    const VersionFields version{m_dataModule.CompanyName(),   m_dataModule.ProductName(),
-                                m_dataModule.FileVersion(),   m_dataModule.LegalCopyright(),
-                                m_dataModule.RegistryRoot(), m_dataModule.StorageVersion()};
+    const VersionFields version{m_dataModule.companyName(),   m_dataModule.productName(),
+                                m_dataModule.fileVersion(),   m_dataModule.legalCopyright(),
+                                m_dataModule.registryRoot(), m_dataModule.storageVersion()};
     DesktopUrlOpener desktop;
     bw::actHelpAboutExecute(m_prompts, this, version, m_urlOpener ? *m_urlOpener : desktop);
 }
 
-bool TfrmMain::FormCloseQuery()
+bool MainWindow::canClose()
 {
     OptionsAccess *options = optionsAccess();
     if (!options)
@@ -208,7 +208,7 @@ bool TfrmMain::FormCloseQuery()
     return confirmExit(m_prompts, this, *options);
 }
 
-void TfrmMain::closeEvent(QCloseEvent *event)
+void MainWindow::closeEvent(QCloseEvent *event)
 {
     bool mayClose = false;
     m_dispatcher->guarded([this, &mayClose] { mayClose = closeQueryAll(); });
@@ -217,21 +217,21 @@ void TfrmMain::closeEvent(QCloseEvent *event)
         return;
     }
     m_closing = true;
-    guarded([this] { m_store->Save(); });
+    guarded([this] { m_store->save(); });
     m_trayIcon->hide();
     QMainWindow::closeEvent(event);
 }
 
-void TfrmMain::changeEvent(QEvent *event)
+void MainWindow::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange && isMinimized())
-        guarded([this] { ApplicationEventsMinimize(); });
+        guarded([this] { applicationEventsMinimize(); });
 }
 
 // With "System Tray" the minimised program keeps only its tray icon; where
 // the desktop has no tray it stays on the taskbar, so it can be reached.
-void TfrmMain::ApplicationEventsMinimize()
+void MainWindow::applicationEventsMinimize()
 {
     if (!m_options || m_options->taskBarType() != 1)
         return;

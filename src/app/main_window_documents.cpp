@@ -10,9 +10,9 @@
 #include "app/data_module.h"
 #include "app/mru_file_list.h"
 #include "app/window_arranger.h"
-#include "notes/core/notes_table.h"
-#include "notes/document_window.h"
-#include "notes/format_commands.h"
+#include "notes/notes_table.h"
+#include "document/document_window.h"
+#include "document/format_commands.h"
 #include "platform/guarded_dispatch.h"
 
 #include <QApplication>
@@ -58,12 +58,12 @@ private:
 
 } // namespace
 
-void TfrmMain::OpenDocumentWindow(const QString &fileName)
+void MainWindow::openDocumentWindow(const QString &fileName)
 {
     OverrideCursor hourglass{QCursor(Qt::WaitCursor)};
     m_pendingFileName = fileName;
     // Set-up runs whether or not the window could be created.
-    const auto setup = qScopeGuard([this] { SetupChildActions(); });
+    const auto setup = qScopeGuard([this] { setupChildActions(); });
     QWidget *window = m_factory ? m_factory->createDocumentWindow(*this, fileName) : nullptr;
     if (!window)
         return;
@@ -81,7 +81,7 @@ void TfrmMain::OpenDocumentWindow(const QString &fileName)
     sub->show();
     // The window has taken the placement stored by the one closed last, when
     // there is one; otherwise it gets a size to work with.
-    const notes::TfrmMDIChild *child = m_factory->documentWindow(window);
+    const notes::DocumentWindow *child = m_factory->documentWindow(window);
     if (sub->isMinimized())
         placeNewIcon(m_mdiArea, sub);
     else if (!sub->isMaximized() && !(child && child->placementRestored()))
@@ -90,25 +90,25 @@ void TfrmMain::OpenDocumentWindow(const QString &fileName)
 }
 
 std::optional<PromptService::FontAnswer>
-TfrmMain::executeFontDialog(QWidget *parent, const PromptService::FontAnswer &initial)
+MainWindow::executeFontDialog(QWidget *parent, const PromptService::FontAnswer &initial)
 {
-    return m_dataModule.FontDialogExecute(parent, initial);
+    return m_dataModule.fontDialogExecute(parent, initial);
 }
 
-bool TfrmMain::applyDialogFont(const PromptService::FontAnswer &font)
+bool MainWindow::applyDialogFont(const PromptService::FontAnswer &font)
 {
-    notes::TfrmMDIChild *window =
+    notes::DocumentWindow *window =
         m_factory ? m_factory->documentWindow(activeDocumentWindow()) : nullptr;
     notes::FormatCommands *commands = notes::FormatCommands::of(window);
-    return commands && commands->FontDialogApply(font);
+    return commands && commands->fontDialogApply(font);
 }
 
-void TfrmMain::SetupChildActions()
+void MainWindow::setupChildActions()
 {
-    bw::SetupChildActions(activeDocumentWindow());
+    bw::setupChildActions(activeDocumentWindow());
 }
 
-int TfrmMain::takeUntitledNumber()
+int MainWindow::takeUntitledNumber()
 {
     for (int n = 1; n <= kMaxUntitled; ++n) {
         if (!m_untitled.test(n)) {
@@ -119,18 +119,18 @@ int TfrmMain::takeUntitledNumber()
     return 1; // all taken: another "NoName1"
 }
 
-void TfrmMain::releaseUntitledNumber(int number)
+void MainWindow::releaseUntitledNumber(int number)
 {
     if (number >= 0 && number <= kMaxUntitled)
         m_untitled.reset(number);
 }
 
-void TfrmMain::actFileCDSNewExecute()
+void MainWindow::actFileCDSNewExecute()
 {
     const int number = takeUntitledNumber();
     const QString name = loadStr(StrId::NoName) + QString::number(number);
     try {
-        OpenDocumentWindow(name);
+        openDocumentWindow(name);
     } catch (...) {
         // No window took the number: it is free again.
         if (!findDocumentWindow(name))
@@ -139,35 +139,35 @@ void TfrmMain::actFileCDSNewExecute()
     }
 }
 
-void TfrmMain::actFileCDSOpenExecute()
+void MainWindow::actFileCDSOpenExecute()
 {
-    TFileDialog *dialog = m_dataModule.OpenDialog();
+    FileDialog *dialog = m_dataModule.openDialog();
     dialog->setTitle(QString());
     dialog->setFileName(QString());
     dialog->setFilter(loadStr(StrId::NotesFileFilter));
     dialog->setFilterIndex(1);
-    if (!dialog->Execute(this))
+    if (!dialog->execute(this))
         return;
     openOrActivate(dialog->fileName(), true);
 }
 
-void TfrmMain::openOrActivate(const QString &path, bool addToRecentFiles)
+void MainWindow::openOrActivate(const QString &path, bool addToRecentFiles)
 {
     if (QWidget *open = findDocumentWindow(path)) {
         bringToFront(open);
         return;
     }
-    OpenDocumentWindow(path);
+    openDocumentWindow(path);
     if (addToRecentFiles)
-        m_mruFileList->Add(path);
+        m_mruFileList->add(path);
 }
 
-void TfrmMain::MRUFileListMRUItemClick(const QString &path)
+void MainWindow::mruFileListMruItemClick(const QString &path)
 {
     openOrActivate(path, false);
 }
 
-void TfrmMain::MRUFileListCreateMRUItem(QAction *item)
+void MainWindow::mruFileListCreateMruItem(QAction *item)
 {
     const QString text = item->text();
     const char *command = text == QLatin1String("&Reopen")            ? "actFileMRUReopen"
@@ -182,13 +182,13 @@ void TfrmMain::MRUFileListCreateMRUItem(QAction *item)
     item->setStatusTip(source->statusTip());
 }
 
-void TfrmMain::actFileCDSCloseExecute()
+void MainWindow::actFileCDSCloseExecute()
 {
     if (QMdiSubWindow *sub = subWindowOf(activeDocumentWindow()))
         sub->close();
 }
 
-void TfrmMain::actFileCDSCloseAllExecute()
+void MainWindow::actFileCDSCloseAllExecute()
 {
     if (!activeDocumentWindow())
         return;
@@ -197,7 +197,7 @@ void TfrmMain::actFileCDSCloseAllExecute()
 
 // From the least recently active window to the active one; a window whose
 // user cancels its save question stays open.
-void TfrmMain::closeAllDocumentWindows()
+void MainWindow::closeAllDocumentWindows()
 {
     QList<QPointer<QMdiSubWindow>> windows;
     for (QMdiSubWindow *sub : m_mdiArea->subWindowList(QMdiArea::ActivationHistoryOrder))
@@ -211,13 +211,13 @@ void TfrmMain::closeAllDocumentWindows()
 // own unsaved changes, and a cancel there ends it with nothing closed. Then
 // comes the exit question; only when both agree do the windows close, without
 // asking again.
-bool TfrmMain::closeQueryAll()
+bool MainWindow::closeQueryAll()
 {
     CloseAgreement agreement(m_factory.get());
     for (QWidget *window : documentWindowList())
         if (!agreement.ask(window))
             return false;
-    if (!FormCloseQuery())
+    if (!canClose())
         return false;
     for (const QPointer<QWidget> &window : agreement.asked())
         if (QMdiSubWindow *sub = subWindowOf(window); sub && !sub->close())
@@ -227,7 +227,7 @@ bool TfrmMain::closeQueryAll()
 
 // While any document window exists one of them is the active one, also
 // while the frame itself is not the active window.
-QWidget *TfrmMain::activeDocumentWindow() const
+QWidget *MainWindow::activeDocumentWindow() const
 {
     QMdiSubWindow *sub = m_mdiArea->currentSubWindow();
     if (!sub) {
@@ -238,7 +238,7 @@ QWidget *TfrmMain::activeDocumentWindow() const
     return sub ? sub->widget() : nullptr;
 }
 
-QList<QWidget *> TfrmMain::documentWindowList() const
+QList<QWidget *> MainWindow::documentWindowList() const
 {
     QList<QWidget *> windows;
     for (QMdiSubWindow *sub : m_mdiArea->subWindowList(QMdiArea::ActivationHistoryOrder))
@@ -249,7 +249,7 @@ QList<QWidget *> TfrmMain::documentWindowList() const
 
 // A file is open once, under whichever name it is asked for; a path in other
 // letter case is another file.
-QWidget *TfrmMain::findDocumentWindow(const QString &caption) const
+QWidget *MainWindow::findDocumentWindow(const QString &caption) const
 {
     for (QWidget *window : documentWindowList())
         if (notes::isSameFile(window->windowTitle(), caption))
@@ -257,7 +257,7 @@ QWidget *TfrmMain::findDocumentWindow(const QString &caption) const
     return nullptr;
 }
 
-QMdiSubWindow *TfrmMain::subWindowOf(const QWidget *window) const
+QMdiSubWindow *MainWindow::subWindowOf(const QWidget *window) const
 {
     if (!window)
         return nullptr;
@@ -267,7 +267,7 @@ QMdiSubWindow *TfrmMain::subWindowOf(const QWidget *window) const
     return nullptr;
 }
 
-void TfrmMain::bringToFront(QWidget *window)
+void MainWindow::bringToFront(QWidget *window)
 {
     QMdiSubWindow *sub = subWindowOf(window);
     if (!sub)
@@ -278,7 +278,7 @@ void TfrmMain::bringToFront(QWidget *window)
     window->setFocus();
 }
 
-QAction *TfrmMain::findCommand(const QString &name) const
+QAction *MainWindow::findCommand(const QString &name) const
 {
     if (QWidget *window = activeDocumentWindow())
         if (QAction *command = findCommands(CommandScope::Child, window).value(name))
@@ -286,7 +286,7 @@ QAction *TfrmMain::findCommand(const QString &name) const
     return m_actions.value(name);
 }
 
-void TfrmMain::createChildCommands(QObject *window)
+void MainWindow::createChildCommands(QObject *window)
 {
     const IconSource icons = [this](int index) { return commandIcon(index); };
     const CommandSet child = bw::createCommands(CommandScope::Child, window, icons);
@@ -296,7 +296,7 @@ void TfrmMain::createChildCommands(QObject *window)
 
 // The first dropped file goes to the active document window; then the
 // program comes to the front.
-void TfrmMain::filesDropped(const QStringList &paths)
+void MainWindow::filesDropped(const QStringList &paths)
 {
     if (paths.isEmpty())
         return;
@@ -305,12 +305,12 @@ void TfrmMain::filesDropped(const QStringList &paths)
     restoreFromMinimized();
 }
 
-void TfrmMain::subWindowActivated()
+void MainWindow::subWindowActivated()
 {
     mergeMenus();
 }
 
-void TfrmMain::mergeMenus()
+void MainWindow::mergeMenus()
 {
     const QList<QMenu *> wanted =
         bw::mergeMenus(m_ownMenus, menuBarMenus(activeDocumentWindow(), QLatin1String(kChildMenu)));
@@ -330,7 +330,7 @@ void TfrmMain::mergeMenus()
 
 // The Window menu ends with the list of the document windows, the active
 // one checked.
-void TfrmMain::fillWindowMenu()
+void MainWindow::fillWindowMenu()
 {
     qDeleteAll(m_windowListItems);
     m_windowListItems.clear();
@@ -353,21 +353,21 @@ void TfrmMain::fillWindowMenu()
     }
 }
 
-QList<notes::TfrmMDIChild *> TfrmMain::documentWindows() const
+QList<notes::DocumentWindow *> MainWindow::documentWindows() const
 {
-    QList<notes::TfrmMDIChild *> windows;
+    QList<notes::DocumentWindow *> windows;
     for (QWidget *window : documentWindowList())
         if (auto *child = m_factory ? m_factory->documentWindow(window) : nullptr)
             windows.append(child);
     return windows;
 }
 
-void TfrmMain::documentWindowClosed(notes::TfrmMDIChild *)
+void MainWindow::documentWindowClosed(notes::DocumentWindow *)
 {
     QTimer::singleShot(0, this, guard([this] { mergeMenus(); }));
 }
 
-void TfrmMain::activateDocumentWindow(notes::TfrmMDIChild *window)
+void MainWindow::activateDocumentWindow(notes::DocumentWindow *window)
 {
     for (QWidget *candidate : documentWindowList())
         if (m_factory && m_factory->documentWindow(candidate) == window)
@@ -376,7 +376,7 @@ void TfrmMain::activateDocumentWindow(notes::TfrmMDIChild *window)
 
 namespace {
 
-// ApplyOptions reaches a document window through its factory.
+// applyOptions reaches a document window through its factory.
 class ChildOptions : public OptionsChildTarget
 {
 public:
@@ -384,7 +384,7 @@ public:
         : m_factory(factory), m_window(window)
     {
     }
-    void applyChildOptions(const TfrmOptions &) override
+    void applyChildOptions(const OptionsDialog &) override
     {
         if (m_window)
             m_factory.applyOptions(m_window);
@@ -397,7 +397,7 @@ private:
 
 } // namespace
 
-QList<OptionsChildTarget *> TfrmMain::optionsChildTargets() const
+QList<OptionsChildTarget *> MainWindow::optionsChildTargets() const
 {
     m_childTargets.clear();
     QList<OptionsChildTarget *> targets;

@@ -2,7 +2,7 @@
 
 #include "app/main_window.h"
 
-#include "notes/document_window.h"
+#include "document/document_window.h"
 
 namespace bw {
 
@@ -13,7 +13,7 @@ class NotesWindowFactory : public DocumentWindowFactory
 public:
     QWidget *createDocumentWindow(notes::FrameServices &frame, const QString &fileName) override
     {
-        auto *window = new notes::TfrmMDIChild(frame, fileName);
+        auto *window = new notes::DocumentWindow(frame, fileName);
         // A window whose table could not be opened closes again at once.
         if (window->closeRequested()) {
             delete window;
@@ -25,30 +25,30 @@ public:
     void applyOptions(QWidget *window) override
     {
         if (auto *child = documentWindow(window))
-            child->ApplyOptions();
+            child->applyOptions();
     }
 
     bool closeQuery(QWidget *window) override
     {
         auto *child = documentWindow(window);
-        return !child || child->CloseQuery();
+        return !child || child->queryClose();
     }
 
     void cancelCloseQuery(QWidget *window) override
     {
         if (auto *child = documentWindow(window))
-            child->CancelCloseQuery();
+            child->cancelQueryClose();
     }
 
     void loadDroppedFile(QWidget *window, const QString &path) override
     {
         if (auto *child = documentWindow(window))
-            child->LoadDroppedFile(path);
+            child->loadDroppedFile(path);
     }
 
-    notes::TfrmMDIChild *documentWindow(QWidget *window) const override
+    notes::DocumentWindow *documentWindow(QWidget *window) const override
     {
-        return qobject_cast<notes::TfrmMDIChild *>(window);
+        return qobject_cast<notes::DocumentWindow *>(window);
     }
 };
 

@@ -22,12 +22,12 @@ const QString kRecoveryQuestion = QStringLiteral(
 
 } // namespace
 
-void TfrmMain::setRecoveryStore(std::unique_ptr<notes::RecoveryStore> store)
+void MainWindow::setRecoveryStore(std::unique_ptr<notes::RecoveryStore> store)
 {
     m_recovery = std::move(store);
 }
 
-void TfrmMain::offerRecoveryCopies()
+void MainWindow::offerRecoveryCopies()
 {
     if (!m_recovery)
         return;

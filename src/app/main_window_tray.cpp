@@ -52,7 +52,7 @@ QIcon trayImage(const QWidget *window)
 
 } // namespace
 
-void TfrmMain::createTray()
+void MainWindow::createTray()
 {
     const IconSource icons = [this](int index) { return commandIcon(index); };
     m_pmTrayIcon = new MarginMenu(
@@ -69,7 +69,7 @@ void TfrmMain::createTray()
                    });
 }
 
-void TfrmMain::pmTrayIconDrawMargin(QPainter &painter, const QRect &margin)
+void MainWindow::pmTrayIconDrawMargin(QPainter &painter, const QRect &margin)
 {
     painter.save();
     for (int step = 0; step < kGradientSteps; ++step) {

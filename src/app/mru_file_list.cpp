@@ -1,7 +1,7 @@
 #include "mru_file_list.h"
 
 #include "platform/guarded_dispatch.h"
-#include "settings/core/registry.h"
+#include "settings/registry.h"
 
 #include <QAction>
 #include <QDir>
@@ -21,23 +21,23 @@ MRUFileList::~MRUFileList()
 {
     // A destructor never throws: a failed save is reported.
     if (!m_root.isEmpty())
-        guarded([this] { Save(); });
+        guarded([this] { save(); });
     guarded([this] { removeMenu(); });
 }
 
 void MRUFileList::setRoot(const QString &root)
 {
     m_root = root;
-    Load();
+    load();
 }
 
-void MRUFileList::Load()
+void MRUFileList::load()
 {
     m_items = m_root.isEmpty() ? QStringList() : settings::readMruList(m_registry, m_root);
     rebuildMenu();
 }
 
-void MRUFileList::Save()
+void MRUFileList::save()
 {
     settings::writeMruList(m_registry, m_root, m_items);
 }
@@ -45,7 +45,7 @@ void MRUFileList::Save()
 // A path already listed in another letter case moves to the end under the
 // spelling just opened: on Linux the two spellings may name different files,
 // and the one just opened is known to exist.
-void MRUFileList::Add(const QString &path)
+void MRUFileList::add(const QString &path)
 {
     if (path.isEmpty())
         return;
@@ -61,13 +61,13 @@ void MRUFileList::Add(const QString &path)
     rebuildMenu();
 }
 
-void MRUFileList::Clear()
+void MRUFileList::clear()
 {
     m_items.clear();
     rebuildMenu();
 }
 
-void MRUFileList::RemoveObsolete()
+void MRUFileList::removeObsolete()
 {
     bool removed = false;
     for (qsizetype i = m_items.size() - 1; i >= 0; --i) {
@@ -90,7 +90,7 @@ QAction *MRUFileList::addItem(const QString &text, const QString &name)
 {
     QAction *item = m_reopenMenu->addAction(text);
     item->setObjectName(name);
-    emit MRUFileListCreateMRUItem(item);
+    emit mruFileListCreateMruItem(item);
     return item;
 }
 
@@ -106,7 +106,7 @@ void MRUFileList::rebuildMenu()
     m_reopenMenu->setObjectName(QStringLiteral("miMRUReopen"));
     m_reopenMenu->menuAction()->setObjectName(QStringLiteral("miMRUReopenItem"));
     m_menu->insertMenu(m_beforeAction, m_reopenMenu);
-    emit MRUFileListCreateMRUItem(m_reopenMenu->menuAction());
+    emit mruFileListCreateMruItem(m_reopenMenu->menuAction());
 
     for (qsizetype i = 0; i < m_items.size(); ++i) {
         const QString path = m_items[i];
@@ -117,13 +117,13 @@ void MRUFileList::rebuildMenu()
                                 QStringLiteral("miMRUItem%1").arg(i));
         item->setData(path);
         guardedConnect(item, &QAction::triggered, this,
-                       [this, path] { emit MRUFileListMRUItemClick(path); });
+                       [this, path] { emit mruFileListMruItemClick(path); });
     }
     m_reopenMenu->addSeparator();
     guardedConnect(addItem(QStringLiteral("&Clear MRU List"), QStringLiteral("miMRUClear")),
-                   &QAction::triggered, this, &MRUFileList::Clear, Qt::QueuedConnection);
+                   &QAction::triggered, this, &MRUFileList::clear, Qt::QueuedConnection);
     guardedConnect(addItem(QStringLiteral("&Remove Obsolete"), QStringLiteral("miMRURemove")),
-                   &QAction::triggered, this, &MRUFileList::RemoveObsolete, Qt::QueuedConnection);
+                   &QAction::triggered, this, &MRUFileList::removeObsolete, Qt::QueuedConnection);
 }
 
 QString MRUFileList::shortenPath(const QString &path, const QFont &font, int maxWidth)

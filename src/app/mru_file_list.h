@@ -27,7 +27,7 @@ public:
 
     // menu: the menu that receives the items, inserted just before
     // beforeAction (the menu's separator miFileMRUSeparator). Connect to
-    // MRUFileListCreateMRUItem before setRoot() to see every created item.
+    // mruFileListCreateMruItem before setRoot() to see every created item.
     MRUFileList(QMenu *menu, QAction *beforeAction, settings::Registry &registry,
                 QObject *parent = nullptr);
     // Saves the list when a settings root was set.
@@ -37,11 +37,11 @@ public:
     void setRoot(const QString &root);
     QString root() const { return m_root; }
 
-    void Add(const QString &path);
-    void Load();
-    void Save();
-    void Clear();
-    void RemoveObsolete();
+    void add(const QString &path);
+    void load();
+    void save();
+    void clear();
+    void removeObsolete();
 
     QStringList items() const { return m_items; }
     // The "&Reopen" submenu; null while the list is empty.
@@ -55,9 +55,9 @@ public:
 signals:
     // Every menu item the list creates ("&Reopen", each entry, "&Clear MRU
     // List", "&Remove Obsolete"), so the owner can give them images and hints.
-    void MRUFileListCreateMRUItem(QAction *item);
+    void mruFileListCreateMruItem(QAction *item);
     // An entry was chosen; the list itself does not change.
-    void MRUFileListMRUItemClick(const QString &path);
+    void mruFileListMruItemClick(const QString &path);
 
 private:
     void rebuildMenu();

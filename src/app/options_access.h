@@ -4,8 +4,8 @@
 // outside it, and single values of its section. OptionsDialogAccess serves it
 // from the dialog itself; tests give a small one of their own.
 
-#include "settings/core/settings_catalogue.h"
-#include "settings/options_dialog.h"
+#include "settings/settings_catalogue.h"
+#include "options/options_dialog.h"
 
 #include <QString>
 
@@ -20,27 +20,27 @@ public:
     // Sets the setting's control (if it has one) and writes the value at once.
     virtual void writeImmediate(settings::Key key, const QString &text) = 0;
     // One value of the Options section as stored (the catalogue default when absent).
-    virtual QString ReadValue(settings::Key key) const = 0;
-    virtual void WriteValue(settings::Key key, const QString &text) = 0;
+    virtual QString readValue(settings::Key key) const = 0;
+    virtual void writeValue(settings::Key key, const QString &text) = 0;
 };
 
 class OptionsDialogAccess final : public OptionsAccess
 {
 public:
-    explicit OptionsDialogAccess(TfrmOptions &options) : m_options(options) {}
+    explicit OptionsDialogAccess(OptionsDialog &options) : m_options(options) {}
     bool isChecked(settings::Key key) const override { return m_options.isChecked(key); }
     void writeImmediate(settings::Key key, const QString &text) override
     {
         m_options.writeImmediate(key, text);
     }
-    QString ReadValue(settings::Key key) const override { return m_options.ReadValue(key); }
-    void WriteValue(settings::Key key, const QString &text) override
+    QString readValue(settings::Key key) const override { return m_options.readValue(key); }
+    void writeValue(settings::Key key, const QString &text) override
     {
-        m_options.WriteValue(key, text);
+        m_options.writeValue(key, text);
     }
 
 private:
-    TfrmOptions &m_options;
+    OptionsDialog &m_options;
 };
 
 } // namespace bw

@@ -19,7 +19,7 @@ namespace {
 constexpr int kMaxAttempts = 3;
 }
 
-TfrmPassword::TfrmPassword(QWidget *parent) : QDialog(parent)
+PasswordDialog::PasswordDialog(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmPassword"));
     setWindowTitle(QStringLiteral("Logon"));
@@ -28,7 +28,7 @@ TfrmPassword::TfrmPassword(QWidget *parent) : QDialog(parent)
     setFixedSize(sizeHint());
 }
 
-void TfrmPassword::createControls()
+void PasswordDialog::createControls()
 {
     lbUsername = new QLabel(QStringLiteral("Username:"), this);
     lbPassword = new QLabel(QStringLiteral("Password:"), this);
@@ -53,12 +53,12 @@ void TfrmPassword::createControls()
         b->setAutoDefault(false);
         b->setDefault(false);
     }
-    guardedConnect(btnOk, &QPushButton::clicked, this, &TfrmPassword::btnOkClick);
-    guardedConnect(btnCancel, &QPushButton::clicked, this, &TfrmPassword::btnCancelClick);
+    guardedConnect(btnOk, &QPushButton::clicked, this, &PasswordDialog::btnOkClick);
+    guardedConnect(btnCancel, &QPushButton::clicked, this, &PasswordDialog::btnCancelClick);
     layOutControls();
 }
 
-void TfrmPassword::layOutControls()
+void PasswordDialog::layOutControls()
 {
     auto *grid = new QGridLayout;
     grid->addWidget(lbUsername, 0, 0);
@@ -82,14 +82,14 @@ void TfrmPassword::layOutControls()
     installEventFilter(this);
 }
 
-void TfrmPassword::FormShow()
+void PasswordDialog::onShow()
 {
     edUsername->clear();
     edPassword->clear();
     edUsername->setFocus(Qt::OtherFocusReason);
 }
 
-void TfrmPassword::showEvent(QShowEvent *event)
+void PasswordDialog::showEvent(QShowEvent *event)
 {
     guarded([&] {
         QDialog::showEvent(event);
@@ -97,30 +97,30 @@ void TfrmPassword::showEvent(QShowEvent *event)
     });
 }
 
-void TfrmPassword::btnOkClick()
+void PasswordDialog::btnOkClick()
 {
     done(ResultOk);
     QCoreApplication::processEvents();
 }
 
-void TfrmPassword::btnCancelClick()
+void PasswordDialog::btnCancelClick()
 {
     done(ResultCancel);
     QCoreApplication::processEvents();
 }
 
-bool TfrmPassword::eventFilter(QObject *watched, QEvent *event)
+bool PasswordDialog::eventFilter(QObject *watched, QEvent *event)
 {
     return guardedOr(false, [&]() -> bool {
         if (event->type() != QEvent::KeyPress)
             return QDialog::eventFilter(watched, event);
-        return FormKeyDown(watched, static_cast<QKeyEvent *>(event)->key());
+        return onKeyDown(watched, static_cast<QKeyEvent *>(event)->key());
     });
 }
 
 // Returns true when the key ended the dialog: it is then used up, so that the
 // dialog's own Esc handling cannot overwrite the result.
-bool TfrmPassword::FormKeyDown(QObject *focused, int key)
+bool PasswordDialog::onKeyDown(QObject *focused, int key)
 {
     const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
     const bool space = key == Qt::Key_Space;
@@ -143,17 +143,17 @@ bool TfrmPassword::FormKeyDown(QObject *focused, int key)
     return false;
 }
 
-bool Logon(PromptService &prompts)
+bool logon(PromptService &prompts)
 {
-    TfrmPassword form;
+    PasswordDialog form;
     const QString expectedUser = loadStr(StrId::LogonUserName);
     const QString expectedPassword = loadStr(StrId::LogonPassword);
     for (int attempt = 0; attempt < kMaxAttempts; ++attempt) {
-        form.FormShow();
+        form.onShow();
         const int result = prompts.exec(&form);
-        if (result == TfrmPassword::ResultCancel)
+        if (result == PasswordDialog::ResultCancel)
             return false;
-        if (result == TfrmPassword::ResultOk && form.edUsername->text() == expectedUser
+        if (result == PasswordDialog::ResultOk && form.edUsername->text() == expectedUser
             && form.edPassword->text() == expectedPassword)
             return true;
     }

@@ -13,7 +13,7 @@ namespace bw {
 
 class PromptService;
 
-class TfrmPassword : public QDialog
+class PasswordDialog : public QDialog
 {
     Q_OBJECT
 public:
@@ -21,11 +21,11 @@ public:
     // button) gives QDialog::Rejected and counts as a failed attempt.
     enum Result { ResultOk = QDialog::Accepted, ResultCancel = 2 };
 
-    explicit TfrmPassword(QWidget *parent = nullptr);
+    explicit PasswordDialog(QWidget *parent = nullptr);
 
     // Empties both boxes and gives the user name box the focus; runs before
     // every showing.
-    void FormShow();
+    void onShow();
     void btnOkClick();
     void btnCancelClick();
 
@@ -41,7 +41,7 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    bool FormKeyDown(QObject *focused, int key);
+    bool onKeyDown(QObject *focused, int key);
     void createControls();
     void layOutControls();
 };
@@ -49,6 +49,6 @@ private:
 // Runs the logon: at most three attempts, no message between them. True when
 // the user name and password match the expected ones; false after Cancel
 // (Esc) or three failed attempts.
-bool Logon(PromptService &prompts);
+bool logon(PromptService &prompts);
 
 } // namespace bw

@@ -63,7 +63,7 @@ PluginHost::PluginHost(Log log) : m_log(std::move(log))
 
 PluginHost::~PluginHost()
 {
-    UnloadPlugins();
+    unloadPlugins();
 }
 
 QStringList PluginHost::defaultFolders()
@@ -72,7 +72,7 @@ QStringList PluginHost::defaultFolders()
     return {program, QDir::cleanPath(program + QStringLiteral("/../lib/bramblewick"))};
 }
 
-void PluginHost::LoadPlugins(const QStringList &folders)
+void PluginHost::loadPlugins(const QStringList &folders)
 {
     QSet<QString> seen;
     QSet<QString> scanned;
@@ -88,12 +88,12 @@ void PluginHost::LoadPlugins(const QStringList &folders)
             if (seen.contains(name))
                 continue;
             seen.insert(name);
-            LoadPlugin(dir.filePath(name));
+            loadPlugin(dir.filePath(name));
         }
     }
 }
 
-bool PluginHost::LoadPlugin(const QString &path)
+bool PluginHost::loadPlugin(const QString &path)
 {
     auto library = std::make_shared<QLibrary>(path);
     if (!library->load()) {
@@ -104,7 +104,7 @@ bool PluginHost::LoadPlugin(const QString &path)
     const auto signature = reinterpret_cast<TextProc>(library->resolve("GetPluginSignature"));
     const auto caption = reinterpret_cast<TextProc>(library->resolve("GetPluginMenuCaption"));
     const auto onClick =
-        reinterpret_cast<TPluginClass::OnClickProc>(library->resolve("SetPluginOnClick"));
+        reinterpret_cast<PluginEntry::OnClickProc>(library->resolve("SetPluginOnClick"));
     const auto *bitmap = reinterpret_cast<const char *>(library->resolve("MAINBITMAP"));
     const auto *bitmapSize = reinterpret_cast<const std::uint32_t *>(
         library->resolve("MAINBITMAP_size"));
@@ -120,7 +120,7 @@ bool PluginHost::LoadPlugin(const QString &path)
         library->unload();
         return false;
     }
-    TPluginClass plugin;
+    PluginEntry plugin;
     plugin.Image = pluginImageFromBmp(QByteArray::fromRawData(bitmap, qsizetype(*bitmapSize)));
     if (plugin.Image.isNull()) {
         skip(path, QStringLiteral("its MAINBITMAP is not a BMP image"));
@@ -138,7 +138,7 @@ bool PluginHost::LoadPlugin(const QString &path)
     return true;
 }
 
-void PluginHost::BuildPluginMenu(QMenu *menu, const Connect &connect)
+void PluginHost::buildPluginMenu(QMenu *menu, const Connect &connect)
 {
     if (!m_pluginList || !menu)
         return;
@@ -152,11 +152,11 @@ void PluginHost::BuildPluginMenu(QMenu *menu, const Connect &connect)
         item->setData(i); // the tag
         menu->addAction(item);
         m_items.append(item);
-        connect(item, [this, i] { PluginClick(i); });
+        connect(item, [this, i] { pluginClick(i); });
     }
 }
 
-void PluginHost::LoadPluginImages(ImageList &images)
+void PluginHost::loadPluginImages(ImageList &images)
 {
     if (!m_pluginList)
         return;
@@ -167,18 +167,18 @@ void PluginHost::LoadPluginImages(ImageList &images)
     }
 }
 
-void PluginHost::PluginClick(int index) const
+void PluginHost::pluginClick(int index) const
 {
     if (!m_pluginList || index < 0 || index >= m_pluginList->size())
         return;
     m_pluginList->at(index).OnClick();
 }
 
-void PluginHost::UnloadPlugins()
+void PluginHost::unloadPlugins()
 {
     if (!m_pluginList)
         return;
-    for (TPluginClass &plugin : *m_pluginList) {
+    for (PluginEntry &plugin : *m_pluginList) {
         plugin.OnClick = nullptr;
         if (plugin.Handle)
             plugin.Handle->unload();

@@ -22,7 +22,7 @@ namespace bw {
 class ImageList;
 
 // One loaded plug-in.
-struct TPluginClass
+struct PluginEntry
 {
     using OnClickProc = void (*)();
 
@@ -55,28 +55,28 @@ public:
     // Loads every plug-in file of the folders, each folder's files in name
     // order; hidden files and folders are skipped, and so is a file whose name
     // was already loaded from an earlier folder.
-    void LoadPlugins(const QStringList &folders);
+    void loadPlugins(const QStringList &folders);
     // Loads one file; false when it was skipped (and logged).
-    bool LoadPlugin(const QString &path);
+    bool loadPlugin(const QString &path);
     // Puts one item per plug-in into menu (tag and image index = its index),
     // replacing the empty item; menu stays as it is without plug-ins.
-    void BuildPluginMenu(QMenu *menu, const Connect &connect);
+    void buildPluginMenu(QMenu *menu, const Connect &connect);
     // Adds each plug-in's image to images, in list order, and shows them on
-    // the items BuildPluginMenu made.
-    void LoadPluginImages(ImageList &images);
+    // the items buildPluginMenu made.
+    void loadPluginImages(ImageList &images);
     // Runs the OnClick of the plug-in at index.
-    void PluginClick(int index) const;
+    void pluginClick(int index) const;
     // Frees every library in list order and drops the list.
-    void UnloadPlugins();
+    void unloadPlugins();
 
     // Empty until the first plug-in is loaded.
-    const std::optional<QList<TPluginClass>> &PluginList() const { return m_pluginList; }
+    const std::optional<QList<PluginEntry>> &pluginList() const { return m_pluginList; }
 
 private:
     void skip(const QString &path, const QString &reason) const;
 
     Log m_log;
-    std::optional<QList<TPluginClass>> m_pluginList;
+    std::optional<QList<PluginEntry>> m_pluginList;
     QList<QAction *> m_items;
 };
 

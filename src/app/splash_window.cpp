@@ -9,7 +9,7 @@
 
 namespace bw {
 
-TfrmSplash::TfrmSplash(QWidget *parent)
+SplashWindow::SplashWindow(QWidget *parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint),
       m_picture(QStringLiteral(":/splash.png"))
 {
@@ -23,14 +23,14 @@ TfrmSplash::TfrmSplash(QWidget *parent)
     }
 }
 
-void TfrmSplash::showNow()
+void SplashWindow::showNow()
 {
     show();
     repaint();
     QCoreApplication::processEvents();
 }
 
-void TfrmSplash::paintEvent(QPaintEvent *)
+void SplashWindow::paintEvent(QPaintEvent *)
 {
     guarded([&] {
         QPainter painter(this);

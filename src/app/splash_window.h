@@ -7,13 +7,13 @@
 
 namespace bw {
 
-class TfrmSplash : public QWidget
+class SplashWindow : public QWidget
 {
     Q_OBJECT
 public:
     static constexpr QSize kSize{410, 307};
 
-    explicit TfrmSplash(QWidget *parent = nullptr);
+    explicit SplashWindow(QWidget *parent = nullptr);
 
     // Shows the window and paints it at once, so it is on screen before the
     // slow work that follows starts.

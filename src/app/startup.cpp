@@ -2,18 +2,19 @@
 
 #include "app/app_strings.h"
 #include "app/application.h"
+#include "platform/cursors.h"
 #include "app/data_module.h"
 #include "app/error_box.h"
 #include "app/main_window.h"
 #include "app/password_dialog.h"
 #include "app/splash_window.h"
-#include "notes/delete_msg_dialog.h"
+#include "document/delete_msg_dialog.h"
 #include "platform/prompt_service.h"
 #include "platform/single_instance.h"
 #include "search/search_window.h"
-#include "settings/core/registry.h"
-#include "settings/help_popup.h"
-#include "settings/options_dialog.h"
+#include "settings/registry.h"
+#include "options/help_popup.h"
+#include "options/options_dialog.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -31,7 +32,7 @@ namespace {
 class SplashCloser : public QObject
 {
 public:
-    SplashCloser(QWidget *mainWindow, TfrmSplash *splash) : QObject(mainWindow), m_splash(splash)
+    SplashCloser(QWidget *mainWindow, SplashWindow *splash) : QObject(mainWindow), m_splash(splash)
     {
         mainWindow->installEventFilter(this);
     }
@@ -48,7 +49,7 @@ protected:
     }
 
 private:
-    QPointer<TfrmSplash> m_splash;
+    QPointer<SplashWindow> m_splash;
 };
 
 } // namespace
@@ -76,21 +77,21 @@ Startup::~Startup()
     delete m_splash.data();
 }
 
-TfrmHelpPopup *Startup::helpPopup() const
+HelpPopup *Startup::helpPopup() const
 {
     return m_helpPopup;
 }
 
 QString Startup::applicationTitle() const
 {
-    if (m_dataModule && !m_dataModule->ProductName().isEmpty())
-        return m_dataModule->ProductName();
+    if (m_dataModule && !m_dataModule->productName().isEmpty())
+        return m_dataModule->productName();
     return loadStr(StrId::ApplicationTitle);
 }
 
 bool Startup::run()
 {
-    if (!Logon(m_prompts)) {
+    if (!logon(m_prompts)) {
         QCoreApplication::quit();
         return false;
     }
@@ -103,7 +104,7 @@ bool Startup::run()
 
 void Startup::showSplash()
 {
-    m_splash = new TfrmSplash;
+    m_splash = new SplashWindow;
     m_splash->setAttribute(Qt::WA_DeleteOnClose);
     m_splash->showNow();
 }
@@ -123,7 +124,7 @@ void Startup::createLongLivedObjects()
 void Startup::createDataModule()
 {
     m_registry = std::make_unique<settings::Registry>();
-    m_dataModule = std::make_unique<TfrmDataModule>(m_prompts, m_registry.get());
+    m_dataModule = std::make_unique<DataModule>(m_prompts, m_registry.get());
 }
 
 namespace {
@@ -147,15 +148,15 @@ QString launcherIcon(const QString &fallback)
 
 void Startup::createOptions()
 {
-    TfrmOptions::Context context;
-    context.registryRoot = m_dataModule->RegistryRoot();
-    context.storageVersion = m_dataModule->StorageVersion();
-    context.productName = m_dataModule->ProductName();
+    OptionsDialog::Context context;
+    context.registryRoot = m_dataModule->registryRoot();
+    context.storageVersion = m_dataModule->storageVersion();
+    context.productName = m_dataModule->productName();
     context.categoryIcons16 = iconsOf(m_dataModule->imlOptionsTreeView16());
     context.categoryIcons32 = iconsOf(m_dataModule->imlOptionsTreeView32());
     context.treeIcons = iconsOf(m_dataModule->imlTreeView());
     context.launcherIcon = launcherIcon(context.launcherIcon);
-    m_options = std::make_unique<TfrmOptions>(m_prompts, context, m_registry.get());
+    m_options = std::make_unique<OptionsDialog>(m_prompts, context, m_registry.get());
     m_mainWindow->setOptionsDialog(m_options.get());
 }
 
@@ -165,35 +166,35 @@ void Startup::createSearchWindow()
 {
     search::SearchWindowContext context;
     context.prompts = &m_prompts;
-    auto shared = [](TFileDialog *dialog) {
+    auto shared = [](FileDialog *dialog) {
         return [dialog](QWidget *parent, const PromptService::FileRequest &request)
                    -> std::optional<PromptService::FileAnswer> {
             dialog->setFileName(request.fileName);
             dialog->setFilter(request.filter);
             dialog->setFilterIndex(request.filterIndex);
             dialog->setDefaultExt(request.defaultExt);
-            if (!dialog->Execute(parent))
+            if (!dialog->execute(parent))
                 return std::nullopt;
             return PromptService::FileAnswer{dialog->fileName(), dialog->filterIndex()};
         };
     };
-    context.openDialog = shared(m_dataModule->OpenDialog());
-    context.saveDialog = shared(m_dataModule->SaveDialog());
+    context.openDialog = shared(m_dataModule->openDialog());
+    context.saveDialog = shared(m_dataModule->saveDialog());
     context.navigatorImages = iconsOf(m_dataModule->imlSearch());
     context.gridHeaderSortImages = iconsOf(m_dataModule->imlGridHeaderSort());
     const ImageList &status = m_dataModule->imlStatusBar();
     for (int i = 0; i < status.count(); ++i)
         context.statusBarImages << status.pixmap(i);
-    TfrmMain *frame = m_mainWindow.get();
+    MainWindow *frame = m_mainWindow.get();
     context.errorHandler = [frame](std::exception_ptr error) { frame->handleException(error); };
-    context.hintHandler = [frame](const QString &hint) { frame->ApplicationEventsHint(hint); };
-    m_search = std::make_unique<search::TfrmSearch>(std::move(context));
+    context.hintHandler = [frame](const QString &hint) { frame->applicationEventsHint(hint); };
+    m_search = std::make_unique<search::SearchWindow>(std::move(context));
     m_mainWindow->setSearchWindow(m_search.get());
 }
 
 void Startup::createHelpPopup()
 {
-    m_helpPopup = new TfrmHelpPopup(m_dataModule->ProductName());
+    m_helpPopup = new HelpPopup(m_dataModule->productName());
     m_options->setHelpPopup(m_helpPopup);
     m_mainWindow->setHelpPopup(m_helpPopup);
 }
@@ -202,7 +203,7 @@ void Startup::createHelpPopup()
 // a notes file to open when the window is first shown.
 void Startup::createMainWindow()
 {
-    auto frame = std::make_unique<TfrmMain>(*m_dataModule, m_prompts, nullptr,
+    auto frame = std::make_unique<MainWindow>(*m_dataModule, m_prompts, nullptr,
                                             QCoreApplication::arguments().mid(1));
     frame->setAttribute(Qt::WA_QuitOnClose);
     // Recovery copies every 60 seconds; BRAMBLEWICK_RECOVERY_INTERVAL_MS
@@ -222,7 +223,7 @@ void Startup::createMainWindow()
 // carries from one deletion to the next.
 void Startup::createDeleteConfirmation()
 {
-    m_deleteMsg = std::make_unique<notes::TfrmDeleteMsg>();
+    m_deleteMsg = std::make_unique<notes::DeleteMessageDialog>();
     m_mainWindow->setDeleteConfirmation(m_deleteMsg.get());
 }
 

@@ -18,18 +18,18 @@ namespace settings {
 class Registry;
 }
 namespace notes {
-class TfrmDeleteMsg;
+class DeleteMessageDialog;
 }
 namespace search {
-class TfrmSearch;
+class SearchWindow;
 }
 
 class Application;
 class PromptService;
-class TfrmDataModule;
-class TfrmHelpPopup;
-class TfrmMain;
-class TfrmOptions;
+class DataModule;
+class HelpPopup;
+class MainWindow;
+class OptionsDialog;
 
 
 class Startup
@@ -46,14 +46,14 @@ public:
     // was created and the program ends.
     bool run();
 
-    TfrmDataModule *dataModule() const { return m_dataModule.get(); }
-    TfrmMain *mainWindow() const { return m_mainWindow.get(); }
-    TfrmOptions *options() const { return m_options.get(); }
-    TfrmHelpPopup *helpPopup() const;
-    notes::TfrmDeleteMsg *deleteConfirmation() const { return m_deleteMsg.get(); }
-    search::TfrmSearch *searchWindow() const { return m_search.get(); }
+    DataModule *dataModule() const { return m_dataModule.get(); }
+    MainWindow *mainWindow() const { return m_mainWindow.get(); }
+    OptionsDialog *options() const { return m_options.get(); }
+    HelpPopup *helpPopup() const;
+    notes::DeleteMessageDialog *deleteConfirmation() const { return m_deleteMsg.get(); }
+    search::SearchWindow *searchWindow() const { return m_search.get(); }
     // Lives until the main window is first shown.
-    TfrmSplash *splash() const { return m_splash; }
+    SplashWindow *splash() const { return m_splash; }
 
 private:
     void showSplash();
@@ -68,15 +68,15 @@ private:
 
     Application &m_app;
     PromptService &m_prompts;
-    QPointer<TfrmSplash> m_splash;
+    QPointer<SplashWindow> m_splash;
     // The settings file every store of the program shares.
     std::unique_ptr<settings::Registry> m_registry;
-    std::unique_ptr<TfrmDataModule> m_dataModule;
-    std::unique_ptr<TfrmMain> m_mainWindow;
-    std::unique_ptr<TfrmOptions> m_options;
-    std::unique_ptr<search::TfrmSearch> m_search;
-    QPointer<TfrmHelpPopup> m_helpPopup;
-    std::unique_ptr<notes::TfrmDeleteMsg> m_deleteMsg;
+    std::unique_ptr<DataModule> m_dataModule;
+    std::unique_ptr<MainWindow> m_mainWindow;
+    std::unique_ptr<OptionsDialog> m_options;
+    std::unique_ptr<search::SearchWindow> m_search;
+    QPointer<HelpPopup> m_helpPopup;
+    std::unique_ptr<notes::DeleteMessageDialog> m_deleteMsg;
 };
 
 // The whole program: ends at once with status 0 when another copy holds the

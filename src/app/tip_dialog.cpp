@@ -4,7 +4,7 @@
 #include "app/options_access.h"
 #include "platform/guarded_dispatch.h"
 #include "platform/prompt_service.h"
-#include "settings/core/encodings.h"
+#include "settings/encodings.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -27,27 +27,27 @@ QColor panelColor(const QWidget *w)
 }
 } // namespace
 
-TfrmTipOfTheDay::TfrmTipOfTheDay(OptionsAccess &options, QWidget *parent)
+TipDialog::TipDialog(OptionsAccess &options, QWidget *parent)
     : QDialog(parent), m_options(options)
 {
     setObjectName(QStringLiteral("frmTipOfTheDay"));
     setWindowTitle(QStringLiteral("Tip of the Day"));
     for (int i = 0; i < kTipCount; ++i)
         m_tips << tipOfTheDay(i);
-    m_index = settings::decodeTipIndex(m_options.ReadValue(settings::Key::TipOfTheDayState));
+    m_index = settings::decodeTipIndex(m_options.readValue(settings::Key::TipOfTheDayState));
     createControls();
     setFixedSize(sizeHint());
 }
 
-TfrmTipOfTheDay::~TfrmTipOfTheDay()
+TipDialog::~TipDialog()
 {
     // A destructor never throws: a failed write is reported.
     guarded([this] {
-        m_options.WriteValue(settings::Key::TipOfTheDayState, QString::number(m_index));
+        m_options.writeValue(settings::Key::TipOfTheDayState, QString::number(m_index));
     });
 }
 
-void TfrmTipOfTheDay::createControls()
+void TipDialog::createControls()
 {
     auto *side = new QFrame(this);
     side->setAutoFillBackground(true);
@@ -69,8 +69,8 @@ void TfrmTipOfTheDay::createControls()
                                                 this);
     DisplayTipOfTheDayAtStartup->setObjectName(QStringLiteral("DisplayTipOfTheDayAtStartup"));
     DisplayTipOfTheDayAtStartup->setChecked(true);
-    guardedConnect(btnOk, &QPushButton::clicked, this, &TfrmTipOfTheDay::btnOkClick);
-    guardedConnect(btnNext, &QPushButton::clicked, this, &TfrmTipOfTheDay::btnNextClick);
+    guardedConnect(btnOk, &QPushButton::clicked, this, &TipDialog::btnOkClick);
+    guardedConnect(btnNext, &QPushButton::clicked, this, &TipDialog::btnNextClick);
 
     auto *top = new QHBoxLayout;
     top->setSpacing(0);
@@ -87,7 +87,7 @@ void TfrmTipOfTheDay::createControls()
 }
 
 // The right side on window colour: heading, divider and the tip text.
-QWidget *TfrmTipOfTheDay::createTipPanel()
+QWidget *TipDialog::createTipPanel()
 {
     auto *panel = new QFrame(this);
     panel->setFrameShape(QFrame::StyledPanel);
@@ -122,26 +122,26 @@ QWidget *TfrmTipOfTheDay::createTipPanel()
     return panel;
 }
 
-void TfrmTipOfTheDay::showTip()
+void TipDialog::showTip()
 {
     m_shown = m_index;
     lbTip->setText(m_tips.value(m_index));
     ++m_index;
 }
 
-void TfrmTipOfTheDay::FormShow()
+void TipDialog::onShow()
 {
     showTip();
 }
 
-void TfrmTipOfTheDay::btnNextClick()
+void TipDialog::btnNextClick()
 {
     if (m_index > kLastTip)
         m_index = 0;
     showTip();
 }
 
-void TfrmTipOfTheDay::btnOkClick()
+void TipDialog::btnOkClick()
 {
     accept();
 }
@@ -149,9 +149,9 @@ void TfrmTipOfTheDay::btnOkClick()
 void showTipOfTheDay(PromptService &prompts, QWidget *parent, OptionsAccess &options)
 {
     const settings::Key startup = settings::Key::DisplayTipOfTheDayAtStartup_Checked;
-    TfrmTipOfTheDay dialog(options, parent);
+    TipDialog dialog(options, parent);
     dialog.DisplayTipOfTheDayAtStartup->setChecked(options.isChecked(startup));
-    dialog.FormShow();
+    dialog.onShow();
     prompts.exec(&dialog);
     options.writeImmediate(startup,
                            settings::encodeBool(dialog.DisplayTipOfTheDayAtStartup->isChecked()));

@@ -15,18 +15,18 @@ namespace bw {
 class OptionsAccess;
 class PromptService;
 
-class TfrmTipOfTheDay : public QDialog
+class TipDialog : public QDialog
 {
     Q_OBJECT
 public:
-    // Fills the tips and reads the stored index (FormCreate).
-    explicit TfrmTipOfTheDay(OptionsAccess &options, QWidget *parent = nullptr);
+    // Fills the tips and reads the stored index (setupWindow).
+    explicit TipDialog(OptionsAccess &options, QWidget *parent = nullptr);
     // Writes the index of the next tip (FormDestroy).
-    ~TfrmTipOfTheDay() override;
+    ~TipDialog() override;
 
     // Shows the tip at the index and moves the index on; runs right before
     // the dialog is shown.
-    void FormShow();
+    void onShow();
     void btnNextClick();
     void btnOkClick();
 

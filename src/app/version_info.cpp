@@ -82,14 +82,14 @@ VersionFields readVersionFields(const VersionResource &resource)
     QHash<QString, QString> strings;
     if (resource.exists && !resource.translations.isEmpty())
         strings = resource.stringTables.value(stringTableName(resource.translations.first()));
-    f.CompanyName = strings.value(QStringLiteral("CompanyName"));
-    f.ProductName = strings.value(QStringLiteral("ProductName"));
-    f.FileVersion = strings.value(QStringLiteral("FileVersion"));
-    f.LegalCopyright = strings.value(QStringLiteral("LegalCopyright"));
-    if (f.FileVersion.isEmpty() && resource.exists)
-        f.FileVersion = fixedVersionText(resource);
-    f.RegistryRoot = settingsRootOf(f.CompanyName, f.ProductName, f.FileVersion);
-    f.StorageVersion = storageVersionOf(f.FileVersion);
+    f.companyName = strings.value(QStringLiteral("CompanyName"));
+    f.productName = strings.value(QStringLiteral("ProductName"));
+    f.fileVersion = strings.value(QStringLiteral("FileVersion"));
+    f.legalCopyright = strings.value(QStringLiteral("LegalCopyright"));
+    if (f.fileVersion.isEmpty() && resource.exists)
+        f.fileVersion = fixedVersionText(resource);
+    f.registryRoot = settingsRootOf(f.companyName, f.productName, f.fileVersion);
+    f.storageVersion = storageVersionOf(f.fileVersion);
     return f;
 }
 

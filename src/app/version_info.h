@@ -33,12 +33,12 @@ VersionResource programVersionResource();
 // What the data module derives from a version resource.
 struct VersionFields
 {
-    QString CompanyName;
-    QString ProductName;
-    QString FileVersion;
-    QString LegalCopyright;
-    QString RegistryRoot; // "Software\ORV\Bramblewick 2000\4.0.4.0"
-    int StorageVersion = 0; // 4040
+    QString companyName;
+    QString productName;
+    QString fileVersion;
+    QString legalCopyright;
+    QString registryRoot; // "Software\ORV\Bramblewick 2000\4.0.4.0"
+    int storageVersion = 0; // 4040
 };
 
 VersionFields readVersionFields(const VersionResource &resource);

@@ -1,7 +1,7 @@
 #include "cli/bwnotes_command.h"
 
 #include "cli/bwnotes_io_commands.h"
-#include "notes/core/notes_table.h"
+#include "notes/notes_table.h"
 
 #include <QFileInfo>
 #include <QTextStream>

@@ -11,7 +11,6 @@ namespace {
 
 constexpr char kTagProperty[] = "bwTag";
 constexpr char kRadioGroupProperty[] = "bwRadioGroup";
-constexpr char kMenuGroupProperty[] = "bwMenuGroup";
 constexpr char kAutoCheckProperty[] = "bwAutoCheck";
 constexpr char kHintProperty[] = "bwHint";
 constexpr char kCategoryProperty[] = "bwCategory";
@@ -116,7 +115,7 @@ CommandSet findCommands(CommandScope scope, const QObject *window)
     return commands;
 }
 
-void SetupMainActions(const CommandSet &commands, QAction *pluginsMenuAction)
+void setupMainActions(const CommandSet &commands, QAction *pluginsMenuAction)
 {
     for (const char *name : {"actViewBar_MainMain", "actViewBar_MainStatus"})
         if (QAction *action = commands.value(QLatin1String(name)))
@@ -134,7 +133,7 @@ void SetupMainActions(const CommandSet &commands, QAction *pluginsMenuAction)
             action->setShortcutContext(Qt::WidgetShortcut);
 }
 
-void SetupChildActions(QObject *window)
+void setupChildActions(QObject *window)
 {
     if (!window)
         return;

@@ -60,7 +60,7 @@ using CommandSet = QHash<QString, QAction *>;
 // Creates one QAction per command of the scope, as a child of parent, with
 // its object name, caption, image, checked and visible state at start, its
 // category and its menu group. Hints, shortcuts, tags, radio groups and
-// auto-check come with SetupMainActions / SetupChildActions.
+// auto-check come with setupMainActions / setupChildActions.
 CommandSet createCommands(CommandScope scope, QObject *parent, const IconSource &icons = {});
 
 // The document window's commands that live below window, by name.
@@ -68,12 +68,12 @@ CommandSet findCommands(CommandScope scope, const QObject *window);
 
 // Auto-check of the two main View commands, every main command's hint (and
 // the hint of the Plug-ins menu item when given), the shortcuts.
-void SetupMainActions(const CommandSet &commands, QAction *pluginsMenuAction = nullptr);
+void setupMainActions(const CommandSet &commands, QAction *pluginsMenuAction = nullptr);
 
 // Radio groups, auto-check, hints, shortcuts and tags of one document
 // window's commands (found below window). Nothing happens for a null window.
 // Running it again changes nothing.
-void SetupChildActions(QObject *window);
+void setupChildActions(QObject *window);
 
 // The key sequences of a shortcut as the catalogue writes it ("Shift+Ctrl+F4");
 // "Enter" stands for both Return and the keypad's Enter, "Ins" and "Del" for
@@ -84,6 +84,8 @@ QList<QKeySequence> keySequences(const QString &text);
 int commandTag(const QAction *action);
 int commandRadioGroup(const QAction *action);
 int commandMenuGroup(const QAction *action);
+// The property that holds the menu group, on actions and on the menus built from them.
+inline constexpr char kMenuGroupProperty[] = "bwMenuGroup";
 bool commandAutoCheck(const QAction *action);
 QString commandHint(const QAction *action);
 QString commandCategory(const QAction *action);

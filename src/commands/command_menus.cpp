@@ -1,5 +1,7 @@
 #include "commands/command_menus.h"
 
+#include "commands/command_catalogue.h"
+
 #include "platform/guarded_dispatch.h"
 
 #include <QAction>
@@ -11,7 +13,6 @@ namespace bw {
 
 namespace {
 
-constexpr char kMenuGroupProperty[] = "bwMenuGroup";
 constexpr char kMenuBarProperty[] = "bwMenuBar";
 
 struct BuildContext

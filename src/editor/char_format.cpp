@@ -1,6 +1,6 @@
 #include "editor/char_format.h"
 
-#include "editor/rtf/text_properties.h"
+#include "rtf/text_properties.h"
 
 #include <QTextBlock>
 #include <QTextDocument>

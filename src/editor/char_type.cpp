@@ -15,7 +15,7 @@ bool capitalisable(char16_t c)
 
 } // namespace
 
-QString WordCase(const QString &text)
+QString wordCase(const QString &text)
 {
     QString result = text;
     bool wordStart = true;
@@ -39,7 +39,7 @@ QString changeCharType(const QString &text, CharType type)
     case CharType::Uppercase:
         return QLocale().toUpper(text);
     case CharType::WordCase:
-        return WordCase(text);
+        return wordCase(text);
     }
     return text;
 }

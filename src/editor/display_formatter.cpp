@@ -1,7 +1,7 @@
 #include "editor/display_formatter.h"
 
 #include "editor/link_finder.h"
-#include "editor/rtf/text_properties.h"
+#include "rtf/text_properties.h"
 
 #include <QTextBlock>
 #include <QTextFragment>

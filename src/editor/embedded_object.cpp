@@ -1,6 +1,6 @@
 #include "editor/embedded_object.h"
 
-#include "editor/rtf/text_properties.h"
+#include "rtf/text_properties.h"
 
 #include <QApplication>
 #include <QBuffer>

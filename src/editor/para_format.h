@@ -11,6 +11,8 @@ class QTextDocument;
 
 namespace bw {
 
+inline constexpr int kTwipsPerPoint = 20;
+
 struct ParaFormat
 {
     enum Field : quint32 {

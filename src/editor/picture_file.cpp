@@ -1,7 +1,7 @@
 #include "editor/picture_file.h"
 
-#include "editor/rtf/jpeg_decoder.h"
-#include "editor/rtf/rtf_picture.h"
+#include "rtf/jpeg_decoder.h"
+#include "rtf/rtf_picture.h"
 
 #include <QBuffer>
 #include <QFile>

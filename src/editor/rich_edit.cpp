@@ -1,7 +1,7 @@
 #include "editor/rich_edit.h"
 
 #include "editor/display_formatter.h"
-#include "editor/rtf/text_properties.h"
+#include "rtf/text_properties.h"
 #include "platform/guarded_dispatch.h"
 
 #include <QAbstractTextDocumentLayout>

@@ -3,8 +3,8 @@
 
 #include "editor/rich_edit.h"
 
-#include "editor/rtf/rtf.h"
-#include "editor/rtf/text_properties.h"
+#include "rtf/rtf.h"
+#include "rtf/text_properties.h"
 #include "platform/guarded_dispatch.h"
 
 #include <QApplication>

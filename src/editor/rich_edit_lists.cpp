@@ -6,7 +6,7 @@
 
 #include "editor/rich_edit.h"
 
-#include "editor/rtf/list_marker.h"
+#include "rtf/list_marker.h"
 #include "platform/guarded_dispatch.h"
 
 #include <QAbstractTextDocumentLayout>

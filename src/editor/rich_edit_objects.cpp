@@ -3,7 +3,7 @@
 #include "editor/rich_edit.h"
 
 #include "editor/insert_object_dialog.h"
-#include "editor/rtf/text_properties.h"
+#include "rtf/text_properties.h"
 #include "platform/prompt_service.h"
 
 #include <QApplication>

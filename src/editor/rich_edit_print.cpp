@@ -2,8 +2,8 @@
 
 #include "editor/rich_edit.h"
 
-#include "editor/rtf/list_marker.h"
-#include "editor/rtf/text_properties.h"
+#include "rtf/list_marker.h"
+#include "rtf/text_properties.h"
 
 #include <QPrinter>
 #include <QTextBlock>

@@ -2,7 +2,7 @@
 
 #include "editor/rich_edit.h"
 
-#include "editor/rtf/rtf.h"
+#include "rtf/rtf.h"
 
 #include <QFile>
 #include <QFileInfo>

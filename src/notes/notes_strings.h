@@ -1,75 +1,17 @@
 #pragma once
-// Fixed texts of the document window: prompts, dialog set-up, bar captions and
-// status-bar texts.
+// Fixed texts of the notes table and of reading and writing notes files.
 
 #include <QString>
 
 namespace bw::notes {
 
-inline const QString kUntitledPrefix = QStringLiteral("NoName");
-inline const QString kSaveChangesQuestion = QStringLiteral("Do you want to save changes to \"%1\"?");
-// A save onto the file of another document window (%1, the chosen name).
-inline const QString kFileOpenElsewhere =
-    QStringLiteral("%1\nThis file is open in another window.\nClose that window or choose another name.");
-// The window's own file changed on disk since it was read or written here
-// (%1, the file name).
-inline const QString kFileChangedOnDisk = QStringLiteral(
-    "%1\nThis file was changed by another program.\nDo you want to overwrite it with this "
-    "window's items?");
-// An automatic save failed (%1, the error); it rests until a save succeeds.
-inline const QString kAutoSavePaused =
-    QStringLiteral("%1\nAutomatic save of this file is paused until it is saved.");
-
-// The save dialog of a notes file.
-inline const QString kNotesFileFilter =
-    QStringLiteral("Client DataSet (*.cds)|*.cds|All Files (*.*)|*.*");
-inline const QString kNotesFileDefaultExt = QStringLiteral("cds");
-
-// Header above the folder tree.
-inline const QString kFoldersHeader = QStringLiteral(" Folders");
-
-// Toolbar captions.
-inline const QString kRecordBar1Caption = QStringLiteral("Record Bar 1");
-inline const QString kRecordBar2Caption = QStringLiteral("Record Bar 2");
-inline const QString kEditBarCaption = QStringLiteral("Edit Bar");
-inline const QString kFormatBar1Caption = QStringLiteral("Format Bar1");
-inline const QString kFormatBar2Caption = QStringLiteral("Format Bar2");
-
-// Status bar.
-inline const QString kStatusItems = QStringLiteral("Items: %1");
-inline const QString kStatusBrowse = QStringLiteral("State: Browse");
-inline const QString kStatusEdit = QStringLiteral("State: Edit");
-inline const QString kStatusInsert = QStringLiteral("State: Insert");
-inline const QString kStatusOther = QStringLiteral("State: ...");
-inline const QString kStatusCapsLock = QStringLiteral(" CAP");
-// "Line: %3d  Col: %3d"
-QString lineColumnText(int line, int column);
-
-// Undo and redo captions: the prefix followed by the name of the undo kind.
-inline const QString kUndoCaption = QStringLiteral("&Undo ");
-inline const QString kRedoCaption = QStringLiteral("&Redo ");
-// Name of an undo kind of the editor: 1 typing, 2 delete, 3 drag and drop,
-// 4 cut, 5 paste; empty for anything else.
-QString undoTypeName(int kind);
-
-} // namespace bw::notes
-
-namespace bw::notes {
-
-// Captions of the message boxes.
-inline const QString kConfirmCaption = QStringLiteral("Confirm");
-inline const QString kErrorCaption = QStringLiteral("Error");
-inline const QString kWarningCaption = QStringLiteral("Warning");
-
-// A file whose items share an ID opens read-only: %1 the file, %2 the IDs.
-inline const QString kDuplicateIdsReadOnly =
-    QStringLiteral("The file %1 holds items that share an ID (%2). The folder tree shows one "
-                   "item for each ID, so the file is opened read-only: no command can change "
-                   "or delete an item you were not shown.");
-
-inline const QString kInformationCaption = QStringLiteral("Information");
-
-// The character count (%1, the document's length).
-inline const QString kCountCharsMessage = QStringLiteral("The document has %1 characters.");
+inline const QString kFirstItemName = QStringLiteral("This Is Your First Item");
+inline const QString kFirstItemDescription = QStringLiteral(
+    "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fnil\\fcharset0 "
+    "Verdana;}{\\f1\\fnil Verdana;}}\\viewkind4\\uc1\\pard\\f0\\fs16 This is a description "
+    "for your first item.\\par}");
+inline const QString kFirstItemId = QStringLiteral("0");
+inline const QString kFirstItemParent = QStringLiteral("-1");
+inline const QString kCannotReadWriteFile = QStringLiteral("Cannot read/write the file!");
 
 } // namespace bw::notes

@@ -72,4 +72,11 @@ public:
     OverrideCursor &operator=(const OverrideCursor &) = delete;
 };
 
+// The hourglass cursor application-wide until the guard ends.
+class WaitCursor : public OverrideCursor
+{
+public:
+    WaitCursor() : OverrideCursor(QCursor(Qt::WaitCursor)) {}
+};
+
 } // namespace bw

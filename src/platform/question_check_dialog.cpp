@@ -55,7 +55,7 @@ QuestionCheckDialog::QuestionCheckDialog(const Names &names, QStyle::StandardPix
 void QuestionCheckDialog::showEvent(QShowEvent *event)
 {
     guarded([&] {
-        FormShow();
+        onShow();
         QDialog::showEvent(event);
     });
 }
@@ -74,7 +74,7 @@ void QuestionCheckDialog::keyPressEvent(QKeyEvent *event)
 }
 
 // The question mark ends the message; buttons sit either side of the centre.
-void QuestionCheckDialog::FormShow()
+void QuestionCheckDialog::onShow()
 {
     m_message->adjustSize();
     const int rowHeight = qMax(kIconSize, qMax(m_message->height(), m_questionMark->height()));

@@ -27,7 +27,7 @@ public:
 
     // Lays the controls out around the width of the message, then places
     // the dialog (see placeDialog()).
-    void FormShow();
+    void onShow();
 
     QPushButton *btnYes = nullptr;
     QPushButton *btnNo = nullptr;
@@ -36,7 +36,7 @@ public:
 
 protected:
     // "&Yes" ends the dialog with yesResult, "&No" (also Esc) with noResult.
-    // Derived classes call FormShow() once they are built.
+    // Derived classes call onShow() once they are built.
     QuestionCheckDialog(const Names &names, QStyle::StandardPixmap iconKind,
                         const QString &message, int yesResult, int noResult,
                         QWidget *parent);
@@ -45,7 +45,7 @@ protected:
     QLabel *messageLabel() const { return m_message; }
     QLabel *questionMarkLabel() const { return m_questionMark; }
 
-    // Called at the end of each FormShow(); leaves the position alone here.
+    // Called at the end of each onShow(); leaves the position alone here.
     virtual void placeDialog() {}
 
     void showEvent(QShowEvent *event) override;

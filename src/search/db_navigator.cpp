@@ -1,13 +1,13 @@
 #include "search/db_navigator.h"
 
-#include "notes/dataset/client_dataset.h"
+#include "table/client_dataset.h"
 
 #include <QGridLayout>
 #include <QToolButton>
 
 namespace bw::search {
 
-const QList<TwwDBNavigator::ButtonDef> &TwwDBNavigator::buttonDefs()
+const QList<RecordNavigator::ButtonDef> &RecordNavigator::buttonDefs()
 {
     static const QList<ButtonDef> defs = {
         {"wwDBNavigator1First", "Move to first record", "", true, false},
@@ -40,7 +40,7 @@ const QList<TwwDBNavigator::ButtonDef> &TwwDBNavigator::buttonDefs()
     return defs;
 }
 
-TwwDBNavigator::TwwDBNavigator(const QList<QIcon> &icons, QWidget *parent) : QWidget(parent)
+RecordNavigator::RecordNavigator(const QList<QIcon> &icons, QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("wwDBNavigator1"));
     auto *grid = new QGridLayout(this);
@@ -74,7 +74,7 @@ TwwDBNavigator::TwwDBNavigator(const QList<QIcon> &icons, QWidget *parent) : QWi
     grid->setColumnStretch(std::max(column[0], column[1]), 1);
 }
 
-QToolButton *TwwDBNavigator::button(const QString &name) const
+QToolButton *RecordNavigator::button(const QString &name) const
 {
     for (QToolButton *b : m_buttons)
         if (b->objectName() == name)
@@ -82,7 +82,7 @@ QToolButton *TwwDBNavigator::button(const QString &name) const
     return nullptr;
 }
 
-void TwwDBNavigator::updateButtons(const dataset::ClientDataSet &table)
+void RecordNavigator::updateButtons(const dataset::ClientDataSet &table)
 {
     using State = dataset::ClientDataSet::State;
     const bool active = table.isActive();

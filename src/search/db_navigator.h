@@ -19,7 +19,7 @@ class ClientDataSet;
 
 namespace bw::search {
 
-class TwwDBNavigator : public QWidget
+class RecordNavigator : public QWidget
 {
     Q_OBJECT
 public:
@@ -39,7 +39,7 @@ public:
     static const QList<ButtonDef> &buttonDefs();
 
     // icons: the pictures of the buttons in order (may be short).
-    explicit TwwDBNavigator(const QList<QIcon> &icons, QWidget *parent = nullptr);
+    explicit RecordNavigator(const QList<QIcon> &icons, QWidget *parent = nullptr);
 
     QToolButton *button(const QString &name) const;
     QList<QToolButton *> buttons() const { return m_buttons; }

@@ -1,6 +1,6 @@
 #include "search/db_rich_edit.h"
 
-#include "notes/dataset/client_dataset.h"
+#include "table/client_dataset.h"
 #include "platform/guarded_dispatch.h"
 #include "platform/prompt_service.h"
 #include "search/rich_edit_editor.h"
@@ -15,7 +15,7 @@ namespace bw::search {
 
 using State = dataset::ClientDataSet::State;
 
-TwwDBRichEdit::TwwDBRichEdit(dataset::ClientDataSet &table, const QString &field,
+BoundRichEdit::BoundRichEdit(dataset::ClientDataSet &table, const QString &field,
                              PromptService &prompts, Guard guard, QWidget *parent)
     : RichEdit(parent), m_table(table), m_field(field), m_prompts(prompts),
       m_guard(std::move(guard))
@@ -72,7 +72,7 @@ TwwDBRichEdit::TwwDBRichEdit(dataset::ClientDataSet &table, const QString &field
     updateReadOnly();
 }
 
-void TwwDBRichEdit::connectTable()
+void BoundRichEdit::connectTable()
 {
     using DS = dataset::ClientDataSet;
     auto reload = [this] { m_guard([this] { loadFromRecord(); }); };
@@ -105,12 +105,12 @@ void TwwDBRichEdit::connectTable()
     guardedConnect(&m_table, &DS::stateChanged, this, [this] { updateReadOnly(); });
 }
 
-void TwwDBRichEdit::updateReadOnly()
+void BoundRichEdit::updateReadOnly()
 {
     setReadOnly(!m_table.canModify());
 }
 
-void TwwDBRichEdit::loadBytes(RichEdit &editor, const QByteArray &bytes)
+void BoundRichEdit::loadBytes(RichEdit &editor, const QByteArray &bytes)
 {
     QBuffer buffer;
     buffer.setData(bytes);
@@ -120,7 +120,7 @@ void TwwDBRichEdit::loadBytes(RichEdit &editor, const QByteArray &bytes)
     editor.loadFromStream(&buffer, rtf ? StreamFormat::Rtf : StreamFormat::PlainText);
 }
 
-QByteArray TwwDBRichEdit::documentBytes(const RichEdit &editor)
+QByteArray BoundRichEdit::documentBytes(const RichEdit &editor)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
@@ -128,7 +128,7 @@ QByteArray TwwDBRichEdit::documentBytes(const RichEdit &editor)
     return buffer.data();
 }
 
-void TwwDBRichEdit::loadFromRecord()
+void BoundRichEdit::loadFromRecord()
 {
     if (m_table.controlsDisabled())
         return;
@@ -157,7 +157,7 @@ void TwwDBRichEdit::loadFromRecord()
     document()->setModified(false);
 }
 
-void TwwDBRichEdit::storeIntoRecord()
+void BoundRichEdit::storeIntoRecord()
 {
     if (m_table.state() != State::Edit && m_table.state() != State::Insert)
         return;
@@ -171,7 +171,7 @@ void TwwDBRichEdit::storeIntoRecord()
         m_table.setBytes(m_field, bytes);
 }
 
-bool TwwDBRichEdit::ensureEdit()
+bool BoundRichEdit::ensureEdit()
 {
     if (!m_table.canModify())
         return false;
@@ -183,9 +183,9 @@ bool TwwDBRichEdit::ensureEdit()
     return m_table.state() == State::Edit || m_table.state() == State::Insert;
 }
 
-void TwwDBRichEdit::openEditorWindow()
+void BoundRichEdit::openEditorWindow()
 {
-    TRichEditEditor window(m_prompts, m_guard, this);
+    RichTextEditorDialog window(m_prompts, m_guard, this);
     loadBytes(*window.editor(), documentBytes(*this));
     if (m_prompts.exec(&window) != QDialog::Accepted || !window.savedOnExit())
         return;
@@ -196,12 +196,12 @@ void TwwDBRichEdit::openEditorWindow()
     storeIntoRecord();
 }
 
-void TwwDBRichEdit::contextMenuEvent(QContextMenuEvent *event)
+void BoundRichEdit::contextMenuEvent(QContextMenuEvent *event)
 {
     guarded([&] { m_pmRichEdit->exec(event->globalPos()); });
 }
 
-void TwwDBRichEdit::focusOutEvent(QFocusEvent *event)
+void BoundRichEdit::focusOutEvent(QFocusEvent *event)
 {
     RichEdit::focusOutEvent(event);
     m_guard([this] {

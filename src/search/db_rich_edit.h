@@ -24,13 +24,13 @@ namespace bw::search {
 
 class RichTextActions;
 
-class TwwDBRichEdit : public RichEdit
+class BoundRichEdit : public RichEdit
 {
     Q_OBJECT
 public:
     using Guard = std::function<void(const std::function<void()> &)>;
 
-    TwwDBRichEdit(dataset::ClientDataSet &table, const QString &field, PromptService &prompts,
+    BoundRichEdit(dataset::ClientDataSet &table, const QString &field, PromptService &prompts,
                   Guard guard, QWidget *parent = nullptr);
 
     QMenu *popupMenu() const { return m_pmRichEdit; }

@@ -17,12 +17,12 @@ namespace bw::search {
 
 using dataset::ClientDataSet;
 
-TwwLocateDialog::TwwLocateDialog(ClientDataSet &table, PromptService &prompts)
+LocateDialog::LocateDialog(ClientDataSet &table, PromptService &prompts)
     : m_table(table), m_prompts(prompts)
 {
 }
 
-ClientDataSet::LocateOptions TwwLocateDialog::options() const
+ClientDataSet::LocateOptions LocateDialog::options() const
 {
     ClientDataSet::LocateOptions o;
     if (MatchType == Match::Beginning)
@@ -34,7 +34,7 @@ ClientDataSet::LocateOptions TwwLocateDialog::options() const
     return o;
 }
 
-QStringList TwwLocateDialog::offeredFields() const
+QStringList LocateDialog::offeredFields() const
 {
     QStringList names;
     // Every field type the table knows is text or a number; a memo is offered.
@@ -44,23 +44,23 @@ QStringList TwwLocateDialog::offeredFields() const
     return names;
 }
 
-bool TwwLocateDialog::FindFirst()
+bool LocateDialog::findFirst()
 {
     return m_table.locate(SearchField, FieldValue, options());
 }
 
-bool TwwLocateDialog::FindNext()
+bool LocateDialog::findNext()
 {
     return m_table.locateNext(SearchField, FieldValue, options());
 }
 
-bool TwwLocateDialog::Execute(QWidget *parent, bool defaultNext)
+bool LocateDialog::execute(QWidget *parent, bool defaultNext)
 {
     LocateDialogForm form(*this, defaultNext, parent);
     return m_prompts.exec(&form) == QDialog::Accepted;
 }
 
-LocateDialogForm::LocateDialogForm(TwwLocateDialog &locate, bool defaultNext, QWidget *parent)
+LocateDialogForm::LocateDialogForm(LocateDialog &locate, bool defaultNext, QWidget *parent)
     : QDialog(parent), m_locate(locate)
 {
     setObjectName(QStringLiteral("wwLocateDialog"));
@@ -108,7 +108,7 @@ LocateDialogForm::LocateDialogForm(TwwLocateDialog &locate, bool defaultNext, QW
     m_value->setFocus();
 }
 
-QRadioButton *LocateDialogForm::matchButton(TwwLocateDialog::Match match) const
+QRadioButton *LocateDialogForm::matchButton(LocateDialog::Match match) const
 {
     return m_match[int(match)];
 }
@@ -119,7 +119,7 @@ void LocateDialogForm::takeSettings()
     m_locate.FieldValue = m_value->text();
     for (int i = 0; i < 3; ++i)
         if (m_match[i]->isChecked())
-            m_locate.MatchType = TwwLocateDialog::Match(i);
+            m_locate.MatchType = LocateDialog::Match(i);
     m_locate.CaseSensitive = m_case->isChecked();
 }
 
@@ -131,7 +131,7 @@ void LocateDialogForm::search(bool fromFirst)
     bool found = false;
     QString failure;
     try {
-        found = fromFirst ? m_locate.FindFirst() : m_locate.FindNext();
+        found = fromFirst ? m_locate.findFirst() : m_locate.findNext();
     } catch (const dataset::DataSetError &error) {
         failure = error.message();
     }

@@ -6,7 +6,7 @@
 // ("&Next"). The component keeps the field, value, match type and case
 // setting between searches, so Find Next repeats the last one.
 
-#include "notes/dataset/client_dataset.h"
+#include "table/client_dataset.h"
 
 #include <QDialog>
 
@@ -22,12 +22,12 @@ class PromptService;
 
 namespace bw::search {
 
-class TwwLocateDialog
+class LocateDialog
 {
 public:
     enum class Match { Exact, Beginning, Anywhere };
 
-    TwwLocateDialog(dataset::ClientDataSet &table, PromptService &prompts);
+    LocateDialog(dataset::ClientDataSet &table, PromptService &prompts);
 
     QString Caption = QStringLiteral("Locate Field Value");
     QString SearchField = QStringLiteral("Description");
@@ -36,11 +36,11 @@ public:
     bool CaseSensitive = false;
 
     // Searches with the current settings; a match becomes the current record.
-    bool FindFirst();
-    bool FindNext();
+    bool findFirst();
+    bool findNext();
     // Shows the dialog; defaultNext: "&Next" is the default button. True when
     // a record was found.
-    bool Execute(QWidget *parent, bool defaultNext = true);
+    bool execute(QWidget *parent, bool defaultNext = true);
 
     dataset::ClientDataSet::LocateOptions options() const;
     // Fields offered: every field that does not hold binary data, sorted by name.
@@ -53,17 +53,17 @@ private:
     PromptService &m_prompts;
 };
 
-// The dialog of TwwLocateDialog. A search that finds nothing shows "No
+// The dialog of LocateDialog. A search that finds nothing shows "No
 // matches found" (First) or "No more matches found" (Next) and stays open.
 class LocateDialogForm : public QDialog
 {
     Q_OBJECT
 public:
-    LocateDialogForm(TwwLocateDialog &locate, bool defaultNext, QWidget *parent = nullptr);
+    LocateDialogForm(LocateDialog &locate, bool defaultNext, QWidget *parent = nullptr);
 
     QComboBox *fieldBox() const { return m_field; }
     QLineEdit *valueEdit() const { return m_value; }
-    QRadioButton *matchButton(TwwLocateDialog::Match match) const;
+    QRadioButton *matchButton(LocateDialog::Match match) const;
     QCheckBox *caseBox() const { return m_case; }
     QPushButton *firstButton() const { return m_first; }
     QPushButton *nextButton() const { return m_next; }
@@ -73,7 +73,7 @@ public:
 private:
     void takeSettings();
 
-    TwwLocateDialog &m_locate;
+    LocateDialog &m_locate;
     QComboBox *m_field;
     QLineEdit *m_value;
     QRadioButton *m_match[3];

@@ -2,7 +2,7 @@
 // The navigator's dialogs other than locate: the filter dialog "Super
 // Search", the record view dialog and the lookup dialog "Lookup".
 
-#include "notes/dataset/client_dataset.h"
+#include "table/client_dataset.h"
 #include "search/record_filter.h"
 
 #include <QDialog>

@@ -4,7 +4,7 @@
 // matches the value (exactly, at the beginning or anywhere; with or without
 // regard to case) or lies in the range; "non-matching" passes the others.
 
-#include "notes/dataset/client_dataset.h"
+#include "table/client_dataset.h"
 
 #include <QString>
 #include <QStringList>

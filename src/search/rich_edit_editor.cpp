@@ -81,7 +81,7 @@ private:
 
 } // namespace
 
-TRichEditEditor::TRichEditEditor(PromptService &prompts, Guard guard, QWidget *parent)
+RichTextEditorDialog::RichTextEditorDialog(PromptService &prompts, Guard guard, QWidget *parent)
     : QDialog(parent), m_prompts(prompts), m_guard(std::move(guard))
 {
     setObjectName(QStringLiteral("RichEditEditor"));
@@ -117,9 +117,9 @@ TRichEditEditor::TRichEditEditor(PromptService &prompts, Guard guard, QWidget *p
     updateStatus();
 }
 
-TRichEditEditor::~TRichEditEditor() = default;
+RichTextEditorDialog::~RichTextEditorDialog() = default;
 
-void TRichEditEditor::showEvent(QShowEvent *event)
+void RichTextEditorDialog::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     m_guard([this] {
@@ -128,7 +128,7 @@ void TRichEditEditor::showEvent(QShowEvent *event)
     });
 }
 
-void TRichEditEditor::buildMenus(QWidget *menuHost)
+void RichTextEditorDialog::buildMenus(QWidget *menuHost)
 {
     auto *bar = new QMenuBar(menuHost);
     layout()->setMenuBar(bar);
@@ -167,7 +167,7 @@ void TRichEditEditor::buildMenus(QWidget *menuHost)
     addActions(m_commands->findChildren<QAction *>());
 }
 
-void TRichEditEditor::buildBars()
+void RichTextEditorDialog::buildBars()
 {
     auto *tools = new QToolBar(tr("Tool Bar"), this);
     tools->setObjectName(QStringLiteral("ToolBar"));
@@ -213,7 +213,7 @@ void TRichEditEditor::buildBars()
         layout()->addWidget(bar);
 }
 
-void TRichEditEditor::syncFormatBar()
+void RichTextEditorDialog::syncFormatBar()
 {
     const CharFormat f = m_editor->selectionCharFormat();
     QSignalBlocker a(m_fontName), b(m_fontSize);
@@ -223,7 +223,7 @@ void TRichEditEditor::syncFormatBar()
     m_commands->update();
 }
 
-void TRichEditEditor::updateStatus()
+void RichTextEditorDialog::updateStatus()
 {
     const QTextCursor cursor = m_editor->textCursor();
     m_position->setText(tr("Line %1, Col %2")
@@ -231,7 +231,7 @@ void TRichEditEditor::updateStatus()
                             .arg(cursor.positionInBlock() + 1));
 }
 
-QPrinter *TRichEditEditor::printer()
+QPrinter *RichTextEditorDialog::printer()
 {
     if (!m_printer) {
         m_printer = std::make_unique<QPrinter>();
@@ -242,7 +242,7 @@ QPrinter *TRichEditEditor::printer()
     return m_printer.get();
 }
 
-void TRichEditEditor::loadFile()
+void RichTextEditorDialog::loadFile()
 {
     PromptService::FileRequest request;
     request.filter = kDocumentFilter;
@@ -252,7 +252,7 @@ void TRichEditEditor::loadFile()
     m_editor->loadFromFile(answer->fileName, streamFormatForFile(answer->fileName));
 }
 
-void TRichEditEditor::saveFileAs()
+void RichTextEditorDialog::saveFileAs()
 {
     PromptService::FileRequest request;
     request.filter = kDocumentFilter;
@@ -264,18 +264,18 @@ void TRichEditEditor::saveFileAs()
     m_editor->saveToFile(answer->fileName, streamFormatForFile(answer->fileName));
 }
 
-void TRichEditEditor::printDocument()
+void RichTextEditorDialog::printDocument()
 {
     if (m_prompts.print(this, printer()))
         m_editor->print(printer());
 }
 
-void TRichEditEditor::pageSetup()
+void RichTextEditorDialog::pageSetup()
 {
     m_prompts.pageSetup(this, printer());
 }
 
-void TRichEditEditor::saveAndExit()
+void RichTextEditorDialog::saveAndExit()
 {
     m_saved = true;
     accept();

@@ -24,15 +24,15 @@ namespace bw::search {
 
 class RichTextActions;
 
-class TRichEditEditor : public QDialog
+class RichTextEditorDialog : public QDialog
 {
     Q_OBJECT
 public:
     using Guard = std::function<void(const std::function<void()> &)>;
     static constexpr double kPrintMarginMm = 10.0;
 
-    TRichEditEditor(PromptService &prompts, Guard guard, QWidget *parent = nullptr);
-    ~TRichEditEditor() override;
+    RichTextEditorDialog(PromptService &prompts, Guard guard, QWidget *parent = nullptr);
+    ~RichTextEditorDialog() override;
 
     RichEdit *editor() const { return m_editor; }
     RichTextActions *commands() const { return m_commands; }

@@ -7,7 +7,7 @@
 // marker the window chooses (wwDBGridCalcTitleImage), the row header the
 // record marker of the current record.
 
-#include "notes/dataset/client_dataset.h"
+#include "table/client_dataset.h"
 
 #include <QAbstractTableModel>
 #include <QIcon>

@@ -1,9 +1,9 @@
-// TfrmSearch: creation of the table and the controls, the grid and its
+// SearchWindow: creation of the table and the controls, the grid and its
 // sorting, the status bar and the table's notifications.
 
 #include "search/search_window.h"
 
-#include "notes/core/notes_table.h"
+#include "notes/notes_table.h"
 #include "platform/cursors.h"
 #include "platform/guarded_dispatch.h"
 #include "search/db_navigator.h"
@@ -36,7 +36,7 @@ using State = dataset::ClientDataSet::State;
 class DrawnPanel : public QWidget
 {
 public:
-    DrawnPanel(TfrmSearch *window, int panel, int width)
+    DrawnPanel(SearchWindow *window, int panel, int width)
         : QWidget(window), m_window(window), m_panel(panel)
     {
         setObjectName(QStringLiteral("StatusBar1Panel%1").arg(panel));
@@ -48,11 +48,11 @@ protected:
     void paintEvent(QPaintEvent *) override
     {
         QPainter painter(this);
-        m_window->StatusBar1DrawPanel(m_panel, painter, rect());
+        m_window->drawStatusPanel(m_panel, painter, rect());
     }
 
 private:
-    TfrmSearch *m_window;
+    SearchWindow *m_window;
     int m_panel;
 };
 
@@ -100,7 +100,7 @@ const SortIndexes *sortIndexesOf(const QString &field)
 
 } // namespace
 
-TfrmSearch::TfrmSearch(SearchWindowContext context, QWidget *parent)
+SearchWindow::SearchWindow(SearchWindowContext context, QWidget *parent)
     : QWidget(parent, Qt::Window), m_context(std::move(context)), m_prompts(*m_context.prompts)
 {
     setObjectName(QStringLiteral("frmSearch"));
@@ -109,15 +109,15 @@ TfrmSearch::TfrmSearch(SearchWindowContext context, QWidget *parent)
     setAttribute(Qt::WA_QuitOnClose, false);
     resize(640, 560);
     createTable();
-    m_locate = std::make_unique<TwwLocateDialog>(*m_table, m_prompts);
+    m_locate = std::make_unique<LocateDialog>(*m_table, m_prompts);
     createControls();
     connectTable();
     connectNavigator();
-    UpdateSearchButtons();
+    updateSearchButtons();
     updateNavigator();
 }
 
-TfrmSearch::~TfrmSearch()
+SearchWindow::~SearchWindow()
 {
     // The bound controls must not hear the table go.
     m_table->disconnect();
@@ -130,7 +130,7 @@ TfrmSearch::~TfrmSearch()
         delete child.data();
 }
 
-void TfrmSearch::createTable()
+void SearchWindow::createTable()
 {
     m_table = std::make_unique<dataset::ClientDataSet>();
     m_table->setObjectName(QStringLiteral("wwClientDataSet"));
@@ -140,13 +140,13 @@ void TfrmSearch::createTable()
                              index.descending);
 }
 
-void TfrmSearch::createControls()
+void SearchWindow::createControls()
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 0);
     layout->addWidget(createNavigatorPanel());
     createGrid();
-    m_richEdit = new TwwDBRichEdit(*m_table, notes::kFieldDescription, m_prompts,
+    m_richEdit = new BoundRichEdit(*m_table, notes::kFieldDescription, m_prompts,
                                    [this](const std::function<void()> &h) { guarded(h); }, this);
     m_splitter = new QSplitter(Qt::Vertical, this);
     m_splitter->setObjectName(QStringLiteral("Splitter1"));
@@ -161,7 +161,7 @@ void TfrmSearch::createControls()
     layout->addWidget(m_statusBar);
 }
 
-QWidget *TfrmSearch::createNavigatorPanel()
+QWidget *SearchWindow::createNavigatorPanel()
 {
     auto *panel = new QWidget(this);
     panel->setObjectName(QStringLiteral("pnlNavigator"));
@@ -184,7 +184,7 @@ QWidget *TfrmSearch::createNavigatorPanel()
     fileRow->addWidget(m_btnBrowse);
     fileRow->addWidget(m_btnNew);
     column->addLayout(fileRow);
-    m_navigator = new TwwDBNavigator(m_context.navigatorImages, panel);
+    m_navigator = new RecordNavigator(m_context.navigatorImages, panel);
     column->addWidget(m_navigator);
     guardedConnect(m_btnBrowse, &QPushButton::clicked, this,
                    [this] { guarded([this] { btnBrowseClick(); }); });
@@ -193,7 +193,7 @@ QWidget *TfrmSearch::createNavigatorPanel()
     return panel;
 }
 
-void TfrmSearch::createGrid()
+void SearchWindow::createGrid()
 {
     m_grid = new QTableView(this);
     m_grid->setObjectName(QStringLiteral("wwDBGrid"));
@@ -235,7 +235,7 @@ void TfrmSearch::createGrid()
                    });
 }
 
-void TfrmSearch::createStatusBar()
+void SearchWindow::createStatusBar()
 {
     m_statusBar = new QStatusBar(this);
     m_statusBar->setObjectName(QStringLiteral("StatusBar1"));
@@ -246,7 +246,7 @@ void TfrmSearch::createStatusBar()
     m_statusBar->addWidget(m_panels[1]);
 }
 
-void TfrmSearch::connectTable()
+void SearchWindow::connectTable()
 {
     using DS = dataset::ClientDataSet;
     DS *table = m_table.get();
@@ -259,19 +259,19 @@ void TfrmSearch::connectTable()
         m_model->reset();
         guarded([this] { wwDataSourceDataChange(); });
     });
-    guardedConnect(table, &DS::afterPost, this, [this] { UpdateSearchButtons(); });
+    guardedConnect(table, &DS::afterPost, this, [this] { updateSearchButtons(); });
     guardedConnect(table, &DS::afterOpen, this, [this] { m_model->reset(); });
     guardedConnect(table, &DS::beforeClose, this, [this] {
         QMetaObject::invokeMethod(this, guard([this] { m_model->reset(); }), Qt::QueuedConnection);
     });
     guardedConnect(table, &DS::afterDelete, this, [this] {
         m_model->reset();
-        UpdateSearchButtons();
+        updateSearchButtons();
         guarded([this] { wwDataSourceDataChange(); });
     });
 }
 
-void TfrmSearch::guarded(const std::function<void()> &handler)
+void SearchWindow::guarded(const std::function<void()> &handler)
 {
     try {
         handler();
@@ -283,7 +283,7 @@ void TfrmSearch::guarded(const std::function<void()> &handler)
     }
 }
 
-void TfrmSearch::showError(std::exception_ptr error)
+void SearchWindow::showError(std::exception_ptr error)
 {
     if (m_context.errorHandler) {
         m_context.errorHandler(error);
@@ -301,14 +301,14 @@ void TfrmSearch::showError(std::exception_ptr error)
     m_prompts.message(this, windowTitle(), text, PromptService::Icon::Error, PromptService::Ok);
 }
 
-QToolButton *TfrmSearch::navButton(const QString &name) const
+QToolButton *SearchWindow::navButton(const QString &name) const
 {
     return m_navigator->button(name);
 }
 
 // ------------------------------------------------------------------ grid
 
-void TfrmSearch::wwDBGridTitleButtonClick(const QString &fieldName)
+void SearchWindow::wwDBGridTitleButtonClick(const QString &fieldName)
 {
     const SortIndexes *indexes = sortIndexesOf(fieldName);
     if (!m_sortAscending || fieldName != m_sortField) {
@@ -327,7 +327,7 @@ void TfrmSearch::wwDBGridTitleButtonClick(const QString &fieldName)
     syncGridToTable();
 }
 
-int TfrmSearch::wwDBGridCalcTitleImage(const QString &fieldName) const
+int SearchWindow::wwDBGridCalcTitleImage(const QString &fieldName) const
 {
     const SortIndexes *indexes = sortIndexesOf(fieldName);
     if (!indexes)
@@ -339,7 +339,7 @@ int TfrmSearch::wwDBGridCalcTitleImage(const QString &fieldName) const
 }
 
 // Puts the grid's current cell on the table's current record.
-void TfrmSearch::syncGridToTable()
+void SearchWindow::syncGridToTable()
 {
     const int row = m_model->currentRow();
     if (row < 0 || row >= m_model->rowCount())
@@ -356,7 +356,7 @@ void TfrmSearch::syncGridToTable()
 
 // ------------------------------------------------------------------ table notifications
 
-void TfrmSearch::wwDataSourceStateChange()
+void SearchWindow::wwDataSourceStateChange()
 {
     const State state = m_table->state();
     // An insert adds a row to the grid and its end takes it away again.
@@ -368,12 +368,12 @@ void TfrmSearch::wwDataSourceStateChange()
     m_lastState = state;
     m_panels[1]->update();
     m_modified = true;
-    UpdateSearchButtons();
+    updateSearchButtons();
     updateNavigator();
     syncGridToTable();
 }
 
-void TfrmSearch::wwDataSourceDataChange()
+void SearchWindow::wwDataSourceDataChange()
 {
     m_model->refreshCurrentRow();
     // Panel 0 is 150 pixels wide, wider when a large count needs the room.
@@ -384,7 +384,7 @@ void TfrmSearch::wwDataSourceDataChange()
     syncGridToTable();
 }
 
-void TfrmSearch::updateNavigator()
+void SearchWindow::updateNavigator()
 {
     m_navigator->updateButtons(*m_table);
     if (QToolButton *restore = navButton(QStringLiteral("wwDBNavigator1RestoreBookmark")))
@@ -393,7 +393,7 @@ void TfrmSearch::updateNavigator()
 
 // ------------------------------------------------------------------ status bar
 
-QString TfrmSearch::statusPanelText(int panel) const
+QString SearchWindow::statusPanelText(int panel) const
 {
     if (panel == 0) {
         if (!m_table->isActive())
@@ -412,7 +412,7 @@ QString TfrmSearch::statusPanelText(int panel) const
     return QStringLiteral("State: ...");
 }
 
-int TfrmSearch::statusPanelImage(int panel) const
+int SearchWindow::statusPanelImage(int panel) const
 {
     if (panel == 0)
         return 0;
@@ -428,7 +428,7 @@ int TfrmSearch::statusPanelImage(int panel) const
     return 8;
 }
 
-void TfrmSearch::StatusBar1DrawPanel(int panel, QPainter &painter, const QRect &rect)
+void SearchWindow::drawStatusPanel(int panel, QPainter &painter, const QRect &rect)
 {
     const QPixmap image = m_context.statusBarImages.value(statusPanelImage(panel));
     if (!image.isNull())
@@ -441,7 +441,7 @@ void TfrmSearch::StatusBar1DrawPanel(int panel, QPainter &painter, const QRect &
 // ------------------------------------------------------------------ showing and closing
 
 // The status texts of the navigator go where the program shows its hints.
-bool TfrmSearch::event(QEvent *event)
+bool SearchWindow::event(QEvent *event)
 {
     if (event->type() == QEvent::StatusTip && m_context.hintHandler) {
         const QString tip = static_cast<QStatusTipEvent *>(event)->tip();
@@ -451,18 +451,18 @@ bool TfrmSearch::event(QEvent *event)
     return QWidget::event(event);
 }
 
-void TfrmSearch::showEvent(QShowEvent *event)
+void SearchWindow::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     if (!event->spontaneous())
-        guarded([this] { FormShow(); });
+        guarded([this] { onShow(); });
 }
 
-void TfrmSearch::closeEvent(QCloseEvent *event)
+void SearchWindow::closeEvent(QCloseEvent *event)
 {
-    bool canClose = false;
-    guarded([&] { canClose = FormCloseQuery(); });
-    if (canClose)
+    bool mayClose = false;
+    guarded([&] { mayClose = canClose(); });
+    if (mayClose)
         event->accept();
     else
         event->ignore();

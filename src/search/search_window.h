@@ -1,12 +1,12 @@
 #pragma once
-// TfrmSearch, the search window "Search": one notes file (or a new, empty
+// SearchWindow, the search window "Search": one notes file (or a new, empty
 // table) browsed and edited as a sortable grid with the current item's
 // description below, a navigator with locate, filter, lookup and record view
 // dialogs, and its own Save and Undo. It works on its own copy of a file and
 // never touches the document windows. Created once at start-up and shown
 // without being modal.
 
-#include "notes/dataset/client_dataset.h"
+#include "table/client_dataset.h"
 #include "platform/prompt_service.h"
 #include "search/record_filter.h"
 
@@ -30,9 +30,9 @@ class QToolButton;
 namespace bw::search {
 
 class SearchGridModel;
-class TwwDBNavigator;
-class TwwDBRichEdit;
-class TwwLocateDialog;
+class RecordNavigator;
+class BoundRichEdit;
+class LocateDialog;
 
 // What the window needs from the program around it.
 struct SearchWindowContext
@@ -57,34 +57,34 @@ inline const QString kCdsFilter =
 inline const QString kSaveChangesQuestion = QStringLiteral("Do you want to save changes to \"%1\"?");
 inline const QString kNewFileName = QStringLiteral("New File");
 
-class TfrmSearch : public QWidget
+class SearchWindow : public QWidget
 {
     Q_OBJECT
 public:
     static constexpr int kStatusPanel0Width = 150;
     static constexpr int kStatusPanel1Width = 200;
 
-    explicit TfrmSearch(SearchWindowContext context, QWidget *parent = nullptr);
-    ~TfrmSearch() override;
+    explicit SearchWindow(SearchWindowContext context, QWidget *parent = nullptr);
+    ~SearchWindow() override;
 
     dataset::ClientDataSet &wwClientDataSet() { return *m_table; }
     QLineEdit *edFileName() const { return m_edFileName; }
     QPushButton *btnBrowse() const { return m_btnBrowse; }
     QPushButton *btnNew() const { return m_btnNew; }
-    TwwDBNavigator *wwDBNavigator1() const { return m_navigator; }
+    RecordNavigator *wwDBNavigator1() const { return m_navigator; }
     QToolButton *navButton(const QString &name) const;
     QTableView *wwDBGrid() const { return m_grid; }
     SearchGridModel *gridModel() const { return m_model; }
-    TwwDBRichEdit *wwDBRichEdit() const { return m_richEdit; }
-    QStatusBar *StatusBar1() const { return m_statusBar; }
-    TwwLocateDialog &wwLocateDialog() { return *m_locate; }
+    BoundRichEdit *wwDBRichEdit() const { return m_richEdit; }
+    QStatusBar *gridStatusBar() const { return m_statusBar; }
+    LocateDialog &wwLocateDialog() { return *m_locate; }
 
     // Window state.
-    bool IsNewFile() const { return m_isNewFile; }
-    bool Modified() const { return m_modified; }
-    bool SortAscending() const { return m_sortAscending; }
-    bool SortDescending() const { return m_sortDescending; }
-    QString SortField() const { return m_sortField; }
+    bool isNewFile() const { return m_isNewFile; }
+    bool isModified() const { return m_modified; }
+    bool sortAscending() const { return m_sortAscending; }
+    bool sortDescending() const { return m_sortDescending; }
+    QString sortField() const { return m_sortField; }
     QString fileName() const { return m_fileName; }
     const RecordFilter &filter() const { return m_filter; }
     // The text and picture panel 0 or 1 of the status bar draws.
@@ -92,8 +92,8 @@ public:
     int statusPanelImage(int panel) const;
 
     // Event handlers.
-    void FormShow();
-    bool FormCloseQuery();
+    void onShow();
+    bool canClose();
     void btnBrowseClick();
     void btnNewClick();
     void wwDBNavBtnSaveClick();
@@ -106,8 +106,8 @@ public:
     int wwDBGridCalcTitleImage(const QString &fieldName) const;
     void wwDataSourceStateChange();
     void wwDataSourceDataChange();
-    void StatusBar1DrawPanel(int panel, QPainter &painter, const QRect &rect);
-    void UpdateSearchButtons();
+    void drawStatusPanel(int panel, QPainter &painter, const QRect &rect);
+    void updateSearchButtons();
 
     // The navigator's standard buttons and dialogs.
     void navigatorClick(const QString &button);
@@ -142,15 +142,15 @@ private:
     SearchWindowContext m_context;
     PromptService &m_prompts;
     std::unique_ptr<dataset::ClientDataSet> m_table;
-    std::unique_ptr<TwwLocateDialog> m_locate;
+    std::unique_ptr<LocateDialog> m_locate;
     QLineEdit *m_edFileName = nullptr;
     QPushButton *m_btnBrowse = nullptr;
     QPushButton *m_btnNew = nullptr;
-    TwwDBNavigator *m_navigator = nullptr;
+    RecordNavigator *m_navigator = nullptr;
     QTableView *m_grid = nullptr;
     SearchGridModel *m_model = nullptr;
     QSplitter *m_splitter = nullptr;
-    TwwDBRichEdit *m_richEdit = nullptr;
+    BoundRichEdit *m_richEdit = nullptr;
     QStatusBar *m_statusBar = nullptr;
     QWidget *m_panels[2] = {nullptr, nullptr};
 

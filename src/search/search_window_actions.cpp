@@ -1,9 +1,9 @@
-// TfrmSearch: New, Open, Save, Undo, Find, the navigator's buttons and
+// SearchWindow: New, Open, Save, Undo, Find, the navigator's buttons and
 // dialogs, showing and the close query.
 
 #include "search/search_window.h"
 
-#include "notes/dataset/dataset_error.h"
+#include "table/dataset_error.h"
 #include "platform/guarded_dispatch.h"
 #include "search/db_navigator.h"
 #include "search/db_rich_edit.h"
@@ -22,7 +22,7 @@ using State = dataset::ClientDataSet::State;
 const QString kDefaultIndex = QStringLiteral("idxIDParentAsc");
 } // namespace
 
-void TfrmSearch::UpdateSearchButtons()
+void SearchWindow::updateSearchButtons()
 {
     const bool open = m_table->isActive();
     const bool changed = open && m_table->changeCount() >= 1;
@@ -33,15 +33,15 @@ void TfrmSearch::UpdateSearchButtons()
     navButton(QStringLiteral("wwDBNavBtnCancelAll"))->setEnabled(changed);
 }
 
-void TfrmSearch::FormShow()
+void SearchWindow::onShow()
 {
     m_edFileName->clear();
     m_isNewFile = false;
     m_modified = false;
-    UpdateSearchButtons();
+    updateSearchButtons();
 }
 
-std::optional<PromptService::FileAnswer> TfrmSearch::askFile(bool save,
+std::optional<PromptService::FileAnswer> SearchWindow::askFile(bool save,
                                                              const PromptService::FileRequest &r)
 {
     const auto &dialog = save ? m_context.saveDialog : m_context.openDialog;
@@ -51,7 +51,7 @@ std::optional<PromptService::FileAnswer> TfrmSearch::askFile(bool save,
 }
 
 // Both New and Open start in the ID order with the ascending marker.
-void TfrmSearch::afterTableOpened()
+void SearchWindow::afterTableOpened()
 {
     m_table->setIndexName(kDefaultIndex);
     m_sortAscending = true;
@@ -65,7 +65,7 @@ void TfrmSearch::afterTableOpened()
     syncGridToTable();
 }
 
-void TfrmSearch::btnNewClick()
+void SearchWindow::btnNewClick()
 {
     if (m_table->isActive())
         m_table->close();
@@ -76,11 +76,11 @@ void TfrmSearch::btnNewClick()
     afterTableOpened();
     m_isNewFile = true;
     m_modified = false;
-    UpdateSearchButtons();
+    updateSearchButtons();
     updateNavigator();
 }
 
-void TfrmSearch::btnBrowseClick()
+void SearchWindow::btnBrowseClick()
 {
     PromptService::FileRequest request;
     request.fileName.clear();
@@ -103,7 +103,7 @@ void TfrmSearch::btnBrowseClick()
             m_fileName.clear();
             m_isNewFile = false;
             m_modified = false;
-            UpdateSearchButtons();
+            updateSearchButtons();
             updateNavigator();
             throw;
         }
@@ -112,18 +112,18 @@ void TfrmSearch::btnBrowseClick()
         m_isNewFile = false;
         m_modified = false;
     }
-    UpdateSearchButtons();
+    updateSearchButtons();
     updateNavigator();
 }
 
-void TfrmSearch::saveTo(const QString &path)
+void SearchWindow::saveTo(const QString &path)
 {
     m_table->mergeChangeLog();
     m_table->saveToFile(path, dataset::ClientDataSet::FileFormat::Binary);
     m_fileName = path;
 }
 
-void TfrmSearch::wwDBNavBtnSaveClick()
+void SearchWindow::wwDBNavBtnSaveClick()
 {
     // A table without a file name (a new one whose save was cancelled, kept
     // open into the next showing) asks for a name as a new one does.
@@ -149,41 +149,41 @@ void TfrmSearch::wwDBNavBtnSaveClick()
         saveTo(m_fileName);
         m_modified = false;
     }
-    UpdateSearchButtons();
+    updateSearchButtons();
 }
 
-void TfrmSearch::wwDBNavBtnCancelClick()
+void SearchWindow::wwDBNavBtnCancelClick()
 {
     m_table->undoLastChange(true);
-    UpdateSearchButtons();
+    updateSearchButtons();
 }
 
-void TfrmSearch::wwDBNavBtnCancelAllClick()
+void SearchWindow::wwDBNavBtnCancelAllClick()
 {
     m_table->cancelUpdates();
     m_modified = false;
-    UpdateSearchButtons();
+    updateSearchButtons();
 }
 
-void TfrmSearch::wwDBNavBtnFindClick()
+void SearchWindow::wwDBNavBtnFindClick()
 {
-    m_locate->Execute(this, true);
+    m_locate->execute(this, true);
 }
 
-void TfrmSearch::wwDBNavBtnFindNextClick()
+void SearchWindow::wwDBNavBtnFindNextClick()
 {
     if (m_locate->FieldValue.isEmpty()) {
-        m_locate->Execute(this, true);
+        m_locate->execute(this, true);
         return;
     }
-    if (!m_locate->FindNext())
+    if (!m_locate->findNext())
         m_prompts.message(this, QStringLiteral("Information"), kNoMoreMatchesFound,
                           PromptService::Icon::Information, PromptService::Ok);
 }
 
 // The mended close query: an opened file with unsaved changes is asked about
 // as a new one is, with its path; Yes closes only when the save went through.
-bool TfrmSearch::FormCloseQuery()
+bool SearchWindow::canClose()
 {
     const State state = m_table->state();
     if (state == State::Edit || state == State::Insert) {
@@ -218,14 +218,14 @@ bool TfrmSearch::FormCloseQuery()
     } else {
         m_table->close();
     }
-    UpdateSearchButtons();
+    updateSearchButtons();
     updateNavigator();
     return closes;
 }
 
 // ------------------------------------------------------------------ navigator
 
-void TfrmSearch::connectNavigator()
+void SearchWindow::connectNavigator()
 {
     for (QToolButton *button : m_navigator->buttons()) {
         const QString name = button->objectName();
@@ -236,10 +236,10 @@ void TfrmSearch::connectNavigator()
     }
 }
 
-void TfrmSearch::navigatorClick(const QString &button)
+void SearchWindow::navigatorClick(const QString &button)
 {
     dataset::ClientDataSet &t = *m_table;
-    const int page = TwwDBNavigator::kPageSize;
+    const int page = RecordNavigator::kPageSize;
     const QString b = button.startsWith(QLatin1String("wwDBNavigator1")) ? button.mid(14) : button;
     if (b == QLatin1String("First"))
         t.first();
@@ -292,7 +292,7 @@ void TfrmSearch::navigatorClick(const QString &button)
         wwDBNavBtnFindNextClick();
 }
 
-void TfrmSearch::applyFilter(const RecordFilter &filter)
+void SearchWindow::applyFilter(const RecordFilter &filter)
 {
     m_filter = filter;
     if (filter.isEmpty()) {
@@ -307,7 +307,7 @@ void TfrmSearch::applyFilter(const RecordFilter &filter)
     m_panels[0]->update();
 }
 
-void TfrmSearch::filterDialog()
+void SearchWindow::filterDialog()
 {
     QStringList fields;
     for (const dataset::FieldDef &def : m_table->fieldDefs())
@@ -320,13 +320,13 @@ void TfrmSearch::filterDialog()
         applyFilter({});
 }
 
-void TfrmSearch::recordViewDialog()
+void SearchWindow::recordViewDialog()
 {
     RecordViewDialog dialog(*m_table, m_prompts, this);
     m_prompts.exec(&dialog);
 }
 
-void TfrmSearch::lookupDialog()
+void SearchWindow::lookupDialog()
 {
     LookupDialog dialog(*m_table, this);
     m_prompts.exec(&dialog);

@@ -4,7 +4,7 @@
 #include "app/data_module.h"
 #include "app/version_info.h"
 #include "scripted_prompt_service.h"
-#include "settings/core/encodings.h"
+#include "settings/encodings.h"
 
 #include <QFile>
 #include <QSettings>
@@ -50,7 +50,7 @@ private slots:
     void imageLists();
 
 private:
-    std::unique_ptr<TfrmDataModule> create(const VersionResource &r = programVersionResource());
+    std::unique_ptr<DataModule> create(const VersionResource &r = programVersionResource());
     QString onDisk(const QString &path, const QString &name);
 
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -73,9 +73,9 @@ void tst_DataModule::cleanup()
     m_dir.reset();
 }
 
-std::unique_ptr<TfrmDataModule> tst_DataModule::create(const VersionResource &r)
+std::unique_ptr<DataModule> tst_DataModule::create(const VersionResource &r)
 {
-    return std::make_unique<TfrmDataModule>(m_prompts, m_registry.get(), r);
+    return std::make_unique<DataModule>(m_prompts, m_registry.get(), r);
 }
 
 QString tst_DataModule::onDisk(const QString &path, const QString &name)
@@ -88,12 +88,12 @@ QString tst_DataModule::onDisk(const QString &path, const QString &name)
 void tst_DataModule::programVersion()
 {
     auto dm = create();
-    QCOMPARE(dm->CompanyName(), QStringLiteral("ORV"));
-    QCOMPARE(dm->ProductName(), QStringLiteral("Bramblewick 2000"));
-    QCOMPARE(dm->FileVersion(), QStringLiteral("4.0.4.0"));
-    QVERIFY(dm->LegalCopyright().contains(QStringLiteral("ORV")));
-    QCOMPARE(dm->RegistryRoot(), QStringLiteral("Software\\ORV\\Bramblewick 2000\\4.0.4.0"));
-    QCOMPARE(dm->StorageVersion(), 4040);
+    QCOMPARE(dm->companyName(), QStringLiteral("ORV"));
+    QCOMPARE(dm->productName(), QStringLiteral("Bramblewick 2000"));
+    QCOMPARE(dm->fileVersion(), QStringLiteral("4.0.4.0"));
+    QVERIFY(dm->legalCopyright().contains(QStringLiteral("ORV")));
+    QCOMPARE(dm->registryRoot(), QStringLiteral("Software\\ORV\\Bramblewick 2000\\4.0.4.0"));
+    QCOMPARE(dm->storageVersion(), 4040);
     const VersionResource r = programVersionResource();
     QCOMPARE(r.stringTables.keys(), QStringList{QStringLiteral("040904E4")});
 }
@@ -120,19 +120,19 @@ void tst_DataModule::versionDerivation()
     QFETCH(QString, root);
     QFETCH(int, storageVersion);
     const VersionFields f = readVersionFields(resourceWithVersion(fileVersion));
-    QCOMPARE(f.RegistryRoot, root);
-    QCOMPARE(f.StorageVersion, storageVersion);
+    QCOMPARE(f.registryRoot, root);
+    QCOMPARE(f.storageVersion, storageVersion);
     QCOMPARE(storageVersionOf(fileVersion), storageVersion);
 }
 
 void tst_DataModule::versionResourceRules()
 {
-    // An empty FileVersion string is formed from the fixed numeric version.
+    // An empty fileVersion string is formed from the fixed numeric version.
     VersionResource r = resourceWithVersion(QString());
     r.fileVersionMS = (4u << 16) | 1u;
     r.fileVersionLS = (2u << 16) | 3u;
-    QCOMPARE(readVersionFields(r).FileVersion, QStringLiteral("4.1.2.3"));
-    QCOMPARE(readVersionFields(r).StorageVersion, 4123);
+    QCOMPARE(readVersionFields(r).fileVersion, QStringLiteral("4.1.2.3"));
+    QCOMPARE(readVersionFields(r).storageVersion, 4123);
     // The string table named by the first translation is the one read.
     VersionResource german = programVersionResource();
     german.translations = {{0x0407, 0x04B0}};
@@ -141,13 +141,13 @@ void tst_DataModule::versionResourceRules()
                                 {QStringLiteral("ProductName"), QStringLiteral("Brombeere")},
                                 {QStringLiteral("FileVersion"), QStringLiteral("5.0.0.0")}});
     const VersionFields g = readVersionFields(german);
-    QCOMPARE(g.RegistryRoot, QStringLiteral("Software\\ORV GmbH\\Brombeere\\5.0.0.0"));
-    QCOMPARE(g.LegalCopyright, QString());
+    QCOMPARE(g.registryRoot, QStringLiteral("Software\\ORV GmbH\\Brombeere\\5.0.0.0"));
+    QCOMPARE(g.legalCopyright, QString());
     // No resource: empty strings; the root still has its four levels.
     const VersionFields none = readVersionFields(VersionResource{});
-    QCOMPARE(none.ProductName, QString());
-    QCOMPARE(none.RegistryRoot, QStringLiteral("Software\\Unknown\\Unknown\\Unknown"));
-    QCOMPARE(none.StorageVersion, 0);
+    QCOMPARE(none.productName, QString());
+    QCOMPARE(none.registryRoot, QStringLiteral("Software\\Unknown\\Unknown\\Unknown"));
+    QCOMPARE(none.storageVersion, 0);
 }
 
 // Given a new settings root, when the main window's first show clears
@@ -155,9 +155,9 @@ void tst_DataModule::versionResourceRules()
 void tst_DataModule::firstStartWritesDefaults()
 {
     auto dm = create();
-    QVERIFY(dm->FirstTime());
+    QVERIFY(dm->firstTime());
     dm->setFirstTime(false);
-    dm->settingsStore().Save();
+    dm->settingsStore().save();
     const QString group = kGroup + QStringLiteral("/DataModule");
     QCOMPARE(onDisk(group, QStringLiteral("FormVersion")), QStringLiteral("4040"));
     QCOMPARE(onDisk(group, QStringLiteral("FirstTime")), QStringLiteral("False"));
@@ -171,43 +171,43 @@ void tst_DataModule::firstStartWritesDefaults()
     QCOMPARE(onDisk(colors, QStringLiteral("Item15")), QStringLiteral("ColorP=C8D0D4"));
     // The next start is not a first start.
     dm.reset();
-    QVERIFY(!create()->FirstTime());
+    QVERIFY(!create()->firstTime());
 }
 
 void tst_DataModule::restoresStoredSection()
 {
     {
         auto dm = create();
-        dm->OpenDialog()->setInitialDir(QStringLiteral("/home/user/Notizen"));
-        dm->ColorDialog()->setColorValue(255);
+        dm->openDialog()->setInitialDir(QStringLiteral("/home/user/Notizen"));
+        dm->colorDialog()->setColorValue(255);
         dm->setFirstTime(false);
     } // destruction saves
     auto dm = create();
-    QCOMPARE(dm->OpenDialog()->initialDir(), QStringLiteral("/home/user/Notizen"));
-    QCOMPARE(dm->SaveDialog()->initialDir(), QString());
-    QCOMPARE(dm->ColorDialog()->colorValue(), 255);
-    QVERIFY(!dm->FirstTime());
+    QCOMPARE(dm->openDialog()->initialDir(), QStringLiteral("/home/user/Notizen"));
+    QCOMPARE(dm->saveDialog()->initialDir(), QString());
+    QCOMPARE(dm->colorDialog()->colorValue(), 255);
+    QVERIFY(!dm->firstTime());
 }
 
 void tst_DataModule::newVersionStartsFresh()
 {
     {
         auto dm = create();
-        dm->OpenDialog()->setInitialDir(QStringLiteral("/old"));
+        dm->openDialog()->setInitialDir(QStringLiteral("/old"));
         dm->setFirstTime(false);
     }
     auto next = create(resourceWithVersion(QStringLiteral("4.0.5.0")));
-    QCOMPARE(next->RegistryRoot(), QStringLiteral("Software\\ORV\\Bramblewick 2000\\4.0.5.0"));
-    QCOMPARE(next->StorageVersion(), 4050);
-    QVERIFY(next->FirstTime());
-    QCOMPARE(next->OpenDialog()->initialDir(), QString());
+    QCOMPARE(next->registryRoot(), QStringLiteral("Software\\ORV\\Bramblewick 2000\\4.0.5.0"));
+    QCOMPARE(next->storageVersion(), 4050);
+    QVERIFY(next->firstTime());
+    QCOMPARE(next->openDialog()->initialDir(), QString());
     next.reset();
     // A section of an older version below the same root is ignored.
     m_registry->write(QStringLiteral("Software\\ORV\\Bramblewick 2000\\4.0.5.0\\DataModule"),
                       QStringLiteral("FormVersion"), QStringLiteral("4040"));
     m_registry->write(QStringLiteral("Software\\ORV\\Bramblewick 2000\\4.0.5.0\\DataModule"),
                       QStringLiteral("FirstTime"), QStringLiteral("False"));
-    QVERIFY(create(resourceWithVersion(QStringLiteral("4.0.5.0")))->FirstTime());
+    QVERIFY(create(resourceWithVersion(QStringLiteral("4.0.5.0")))->firstTime());
 }
 
 void tst_DataModule::openDialog()
@@ -217,14 +217,14 @@ void tst_DataModule::openDialog()
     QFile f(existing);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.close();
-    TFileDialog *open = dm->OpenDialog();
+    FileDialog *open = dm->openDialog();
     open->setFilter(QStringLiteral("Notes (*.cds)|*.cds|All Files (*.*)|*.*"));
     open->setInitialDir(QStringLiteral("/start"));
     // A missing file is refused with the system dialog's message and asked again.
     m_prompts.answerFile(m_dir->filePath(QStringLiteral("missing.cds")));
     m_prompts.answerMessage(PromptService::Ok);
     m_prompts.answerFile(existing, 2);
-    QVERIFY(open->Execute());
+    QVERIFY(open->execute());
     QCOMPARE(m_prompts.count(QStringLiteral("open")), 2);
     const auto &request = m_prompts.asked.first().file;
     QVERIFY(request.mustExist);
@@ -238,46 +238,46 @@ void tst_DataModule::openDialog()
     QCOMPARE(open->initialDir(), m_dir->path());
     // Cancel keeps everything.
     m_prompts.cancelFile();
-    QVERIFY(!open->Execute());
+    QVERIFY(!open->execute());
     QCOMPARE(open->fileName(), existing);
 }
 
 void tst_DataModule::saveDialog()
 {
     auto dm = create();
-    TFileDialog *save = dm->SaveDialog();
+    FileDialog *save = dm->saveDialog();
     const QString badFolder = m_dir->filePath(QStringLiteral("no such folder/a.cds"));
     m_prompts.answerFile(badFolder);
     m_prompts.answerMessage(PromptService::Ok);
     m_prompts.answerFile(m_dir->filePath(QStringLiteral("new.cds")));
-    QVERIFY(save->Execute());
+    QVERIFY(save->execute());
     QVERIFY(m_prompts.asked.first().file.promptOverwrite);
     QVERIFY(!m_prompts.asked.first().file.mustExist);
     QCOMPARE(m_prompts.messages(),
              QStringList{badFolder + QStringLiteral("\nPath does not exist.\nCheck the path and try again.")});
     QCOMPARE(save->fileName(), m_dir->filePath(QStringLiteral("new.cds")));
-    QCOMPARE(dm->SavePictureDialog1()->mode(), TFileDialog::Mode::Save);
-    QCOMPARE(dm->OpenPictureDialog1()->mode(), TFileDialog::Mode::Open);
-    QVERIFY(dm->OpenPictureDialog1()->filter().contains(QStringLiteral("*.jpg")));
+    QCOMPARE(dm->savePictureDialog()->mode(), FileDialog::Mode::Save);
+    QCOMPARE(dm->openPictureDialog()->mode(), FileDialog::Mode::Open);
+    QVERIFY(dm->openPictureDialog()->filter().contains(QStringLiteral("*.jpg")));
 }
 
 void tst_DataModule::colorDialogKeepsCustomColors()
 {
     auto dm = create();
     m_prompts.colorAnswers.enqueue(QColor(0x11, 0x22, 0x33));
-    QVERIFY(dm->ColorDialog()->Execute());
-    QCOMPARE(dm->ColorDialog()->color(), ColorValue::fromRgb(0x11, 0x22, 0x33));
-    QCOMPARE(dm->ColorDialog()->customColors().size(), 16);
-    QCOMPARE(dm->ColorDialog()->customColors()[7], QStringLiteral("ColorH=AF6E3A"));
+    QVERIFY(dm->colorDialog()->execute());
+    QCOMPARE(dm->colorDialog()->color(), ColorValue::fromRgb(0x11, 0x22, 0x33));
+    QCOMPARE(dm->colorDialog()->customColors().size(), 16);
+    QCOMPARE(dm->colorDialog()->customColors()[7], QStringLiteral("ColorH=AF6E3A"));
 }
 
 void tst_DataModule::fontApply()
 {
     auto dm = create();
-    QSignalSpy beeped(dm.get(), &TfrmDataModule::beeped);
+    QSignalSpy beeped(dm.get(), &DataModule::beeped);
     const PromptService::FontAnswer font{QFont(QStringLiteral("DejaVu Serif"), 14), Qt::red};
     // No document window, or its editor without the focus: only a beep.
-    dm->FontDialogApply(font);
+    dm->fontDialogApply(font);
     QCOMPARE(beeped.size(), 1);
     bool editorFocused = false;
     QList<QString> applied;
@@ -286,14 +286,14 @@ void tst_DataModule::fontApply()
             applied << f.font.family();
         return editorFocused;
     });
-    dm->FontDialogApply(font);
+    dm->fontDialogApply(font);
     QCOMPARE(beeped.size(), 2);
     editorFocused = true;
-    dm->FontDialogApply(font);
+    dm->fontDialogApply(font);
     QCOMPARE(beeped.size(), 2);
     QCOMPARE(applied, QList<QString>{QStringLiteral("DejaVu Serif")});
     m_prompts.fontAnswers.enqueue(font);
-    QCOMPARE(dm->FontDialogExecute(nullptr, font)->font.pointSize(), 14);
+    QCOMPARE(dm->fontDialogExecute(nullptr, font)->font.pointSize(), 14);
     QCOMPARE(m_prompts.count(QStringLiteral("font")), 1);
 }
 

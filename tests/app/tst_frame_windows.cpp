@@ -6,9 +6,9 @@
 
 #include "editor/rich_edit.h"
 #include "main_window_fixture.h"
-#include "notes/document_bars.h"
-#include "notes/document_window.h"
-#include "settings/help_popup.h"
+#include "document/document_bars.h"
+#include "document/document_window.h"
+#include "options/help_popup.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -26,7 +26,7 @@
 #include <optional>
 
 using namespace bw;
-using notes::TfrmMDIChild;
+using notes::DocumentWindow;
 
 class tst_FrameWindows : public QObject, private test::MainWindowFixture
 {
@@ -52,9 +52,9 @@ private slots:
 
 private:
     void run(const char *command);
-    TfrmMDIChild *newFile();
-    static QMdiSubWindow *sub(const TfrmMDIChild *window);
-    TfrmMDIChild *active() const;
+    DocumentWindow *newFile();
+    static QMdiSubWindow *sub(const DocumentWindow *window);
+    DocumentWindow *active() const;
     void closeAllWithoutSaving();
     void rebuildFrame();
     // Opens the Options dialog through its command; seen gets its geometry
@@ -95,20 +95,20 @@ void tst_FrameWindows::run(const char *command)
     action->trigger();
 }
 
-TfrmMDIChild *tst_FrameWindows::newFile()
+DocumentWindow *tst_FrameWindows::newFile()
 {
     run("actFileCDSNew");
     return active();
 }
 
-QMdiSubWindow *tst_FrameWindows::sub(const TfrmMDIChild *window)
+QMdiSubWindow *tst_FrameWindows::sub(const DocumentWindow *window)
 {
     return window ? qobject_cast<QMdiSubWindow *>(window->parentWidget()) : nullptr;
 }
 
-TfrmMDIChild *tst_FrameWindows::active() const
+DocumentWindow *tst_FrameWindows::active() const
 {
-    return qobject_cast<TfrmMDIChild *>(m_main->activeDocumentWindow());
+    return qobject_cast<DocumentWindow *>(m_main->activeDocumentWindow());
 }
 
 void tst_FrameWindows::closeAllWithoutSaving()
@@ -123,7 +123,7 @@ void tst_FrameWindows::closeAllWithoutSaving()
 void tst_FrameWindows::rebuildFrame()
 {
     m_main.reset();
-    m_main = std::make_unique<TfrmMain>(*m_dataModule, *m_prompts);
+    m_main = std::make_unique<MainWindow>(*m_dataModule, *m_prompts);
     m_main->setOptionsDialog(m_options.get());
     showMainWindow();
 }
@@ -165,7 +165,7 @@ void tst_FrameWindows::captionsAreExact()
 {
     QCOMPARE(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
     QCOMPARE(m_main->windowTitle(), QStringLiteral("Bramblewick 2000"));
-    TfrmMDIChild *window = newFile();
+    DocumentWindow *window = newFile();
     sub(window)->showMaximized();
     QCOMPARE(m_main->windowTitle(), QStringLiteral("Bramblewick 2000 - [NoName1]"));
     QCOMPARE(m_options->windowTitle(), QStringLiteral("Options"));
@@ -223,7 +223,7 @@ void tst_FrameWindows::restoredInTheStateItHad()
 // the next input closes the popup and the one after works the control again.
 void tst_FrameWindows::helpModeEndsAfterOnePopup()
 {
-    TfrmHelpPopup popup(QStringLiteral("Bramblewick 2000"));
+    HelpPopup popup(QStringLiteral("Bramblewick 2000"));
     m_options->setHelpPopup(&popup);
     m_main->setHelpPopup(&popup);
     const auto release = qScopeGuard([&] {
@@ -283,7 +283,7 @@ void tst_FrameWindows::optionsCentredThenWhereLeft()
 void tst_FrameWindows::documentWindowComesBackToTheSamePixel()
 {
     const QRect placed(23, 17, 610, 430);
-    TfrmMDIChild *window = newFile();
+    DocumentWindow *window = newFile();
     sub(window)->setGeometry(placed);
     closeAllWithoutSaving();
     for (int round = 0; round < 3; ++round) {
@@ -312,7 +312,7 @@ void tst_FrameWindows::storedPlacementOutsideIsMovedIntoView()
 {
     // A document window stored far beyond the frame's right and bottom edges.
     writeChildPlacement(QStringLiteral("3000,2500,3400,2800"), QStringLiteral("1"));
-    TfrmMDIChild *window = newFile();
+    DocumentWindow *window = newFile();
     const QRect area = m_main->mdiArea()->viewport()->rect();
     QCOMPARE(sub(window)->size(), QSize(400, 300));
     QVERIFY(area.contains(sub(window)->geometry()));
@@ -355,7 +355,7 @@ void tst_FrameWindows::newWindowShowsItsBarsInsideTheFrame()
     QFETCH(QSize, frame);
     m_main->setGeometry(QRect(QPoint(0, 0), frame));
     QTRY_COMPARE(m_main->size(), frame);
-    TfrmMDIChild *window = newFile();
+    DocumentWindow *window = newFile();
     QVERIFY(!window->placementRestored());
     const QRect area = m_main->mdiArea()->viewport()->rect();
     QVERIFY2(area.contains(sub(window)->geometry()), qPrintable(QStringLiteral("%1,%2 %3x%4")
@@ -390,9 +390,9 @@ void tst_FrameWindows::switchKeys_data()
 void tst_FrameWindows::switchKeys()
 {
     QFETCH(QString, focus);
-    TfrmMDIChild *a = newFile();
-    TfrmMDIChild *b = newFile();
-    TfrmMDIChild *c = newFile();
+    DocumentWindow *a = newFile();
+    DocumentWindow *b = newFile();
+    DocumentWindow *c = newFile();
     QCOMPARE(active(), c);
     if (focus == QLatin1String("tree"))
         c->treePane()->focusProxy()->setFocus();
@@ -425,9 +425,9 @@ void tst_FrameWindows::switchKeys()
 
 void tst_FrameWindows::switchGivesBackTheFocus()
 {
-    TfrmMDIChild *a = newFile();
+    DocumentWindow *a = newFile();
     a->editor()->setFocus();
-    TfrmMDIChild *b = newFile();
+    DocumentWindow *b = newFile();
     QWidget *bTree = b->treePane()->focusProxy();
     bTree->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);

@@ -37,13 +37,13 @@ public:
     void writeImmediate(Key key, const QString &text) override
     {
         checked[key] = text == QLatin1String("True");
-        WriteValue(key, text);
+        writeValue(key, text);
     }
-    QString ReadValue(Key key) const override
+    QString readValue(Key key) const override
     {
         return stored.value(key, settings::defaultText(key));
     }
-    void WriteValue(Key key, const QString &text) override
+    void writeValue(Key key, const QString &text) override
     {
         stored[key] = text;
         writes << settings::valueName(key) + QLatin1Char('=') + text;
@@ -66,10 +66,10 @@ using Script = std::function<int(QDialog *)>;
 VersionFields version()
 {
     VersionFields v;
-    v.CompanyName = QStringLiteral("ORV");
-    v.ProductName = QStringLiteral("Bramblewick 2000");
-    v.FileVersion = QStringLiteral("4.0.4.0");
-    v.LegalCopyright = QStringLiteral("Copyright \u00a9 2003 ORV");
+    v.companyName = QStringLiteral("ORV");
+    v.productName = QStringLiteral("Bramblewick 2000");
+    v.fileVersion = QStringLiteral("4.0.4.0");
+    v.legalCopyright = QStringLiteral("Copyright \u00a9 2003 ORV");
     return v;
 }
 
@@ -169,7 +169,7 @@ void tst_HelpDialogs::exitConfirmationOffAsksNothing()
 
 void tst_HelpDialogs::exitDialogLayout()
 {
-    TfrmExitMsg dialog;
+    ExitMessageDialog dialog;
     dialog.show();
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Confirm"));
     QCOMPARE(dialog.lbMessage->text(), QStringLiteral("Do you want to eXit"));

@@ -11,11 +11,11 @@
 #include "commands/command_menus.h"
 #include "editor/rich_edit.h"
 #include "main_window_fixture.h"
-#include "notes/delete_msg_dialog.h"
-#include "notes/document_window.h"
-#include "notes/core/notes_table.h"
-#include "notes/item_commands.h"
-#include "settings/help_popup.h"
+#include "document/delete_msg_dialog.h"
+#include "document/document_window.h"
+#include "notes/notes_table.h"
+#include "document/item_commands.h"
+#include "options/help_popup.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -201,21 +201,21 @@ void tst_MainWindow::untitledNumbers()
     newFile();
     newFile();
     QCOMPARE(captions(), (QStringList{"NoName1", "NoName2", "NoName3"}));
-    QCOMPARE(m_main->PendingFileName(), QStringLiteral("NoName3"));
+    QCOMPARE(m_main->pendingFileName(), QStringLiteral("NoName3"));
     m_main->findDocumentWindow("NoName2")->parentWidget()->close();
-    QVERIFY(!m_main->UntitledNumbers().test(2));
+    QVERIFY(!m_main->untitledNumbers().test(2));
     newFile();
     QCOMPARE(captions(), (QStringList{"NoName1", "NoName3", "NoName2"}));
-    QVERIFY(!m_main->UntitledNumbers().test(0)); // 0 is never handed out
+    QVERIFY(!m_main->untitledNumbers().test(0)); // 0 is never handed out
 }
 
 void tst_MainWindow::allUntitledNumbersTaken()
 {
     for (int n = 1; n <= 255; ++n)
-        m_main->UntitledNumbers().set(n);
+        m_main->untitledNumbers().set(n);
     newFile();
     QCOMPARE(captions(), QStringList{"NoName1"});
-    QCOMPARE(m_main->UntitledNumbers().count(), size_t(255));
+    QCOMPARE(m_main->untitledNumbers().count(), size_t(255));
 }
 
 void tst_MainWindow::openSamePathTwice()
@@ -260,7 +260,7 @@ void tst_MainWindow::commandLineFile()
     for (const QStringList &arguments :
          {QStringList{path, "ignored"}, QStringList{m_dir->path() + "/missing.cds"}}) {
         auto factory = std::make_unique<TestFactory>();
-        TfrmMain frame(*m_dataModule, *m_prompts, std::move(factory), arguments);
+        MainWindow frame(*m_dataModule, *m_prompts, std::move(factory), arguments);
         frame.show();
         QVERIFY(QTest::qWaitForWindowExposed(&frame));
         QTRY_COMPARE(frame.documentWindowList().size(), arguments.size() == 2 ? 1 : 0);
@@ -283,7 +283,7 @@ void tst_MainWindow::fileOpensOnceUnderAnyName()
     const QString start = QDir::currentPath();
     const auto restore = qScopeGuard([&start] { QDir::setCurrent(start); });
     QVERIFY(QDir::setCurrent(m_dir->path()));
-    TfrmMain frame(*m_dataModule, *m_prompts, std::make_unique<TestFactory>(),
+    MainWindow frame(*m_dataModule, *m_prompts, std::make_unique<TestFactory>(),
                    QStringList{"Start.cds"});
     frame.show();
     QVERIFY(QTest::qWaitForWindowExposed(&frame));
@@ -417,7 +417,7 @@ void tst_MainWindow::menuMerging()
     const QStringList frame{"&File", "&Tools", "&View", "&Window", "&Help"};
     QCOMPARE(menuTitles(m_main->menuBar()), frame);
     const QString path = m_dir->path() + "/Recent.cds";
-    m_main->mruFileList()->Add(path);
+    m_main->mruFileList()->add(path);
     QVERIFY(m_main->mruFileList()->reopenMenu());
     QCOMPARE(m_main->mruFileList()->reopenMenu()->menuAction()->statusTip(),
              QStringLiteral("Reopens a file from the most recently used file list."));
@@ -443,8 +443,8 @@ void tst_MainWindow::exitConfirmation_data()
 {
     QTest::addColumn<int>("answer");
     QTest::addColumn<bool>("closes");
-    QTest::newRow("yes") << int(TfrmExitMsg::ResultYes) << true;
-    QTest::newRow("no") << int(TfrmExitMsg::ResultNo) << false;
+    QTest::newRow("yes") << int(ExitMessageDialog::ResultYes) << true;
+    QTest::newRow("no") << int(ExitMessageDialog::ResultNo) << false;
     QTest::newRow("window closed otherwise") << int(QDialog::Rejected) << true;
 }
 
@@ -475,7 +475,7 @@ void tst_MainWindow::dontShowExitQuestionAgain()
     static_cast<TestDocument *>(document)->refuseClose = false;
     m_prompts->answerDialog([](QDialog *dialog) {
         dialog->findChild<QCheckBox *>()->setChecked(true);
-        return int(TfrmExitMsg::ResultNo);
+        return int(ExitMessageDialog::ResultNo);
     });
     QVERIFY(!m_main->close());
     QVERIFY(m_main->isVisible());
@@ -492,13 +492,13 @@ void tst_MainWindow::closeQueryBeforeExit_data()
     QTest::addColumn<int>("exitAnswer");          // -1: the exit question never comes
     QTest::addColumn<bool>("closes");
     const int no = PromptService::No;
-    QTest::newRow("don't save, exit no") << QList<int>{no} << int(TfrmExitMsg::ResultNo) << false;
+    QTest::newRow("don't save, exit no") << QList<int>{no} << int(ExitMessageDialog::ResultNo) << false;
     QTest::newRow("cancel in the second window")
         << QList<int>{no, int(PromptService::Cancel)} << -1 << false;
     QTest::newRow("don't save, exit yes")
-        << QList<int>{no, no} << int(TfrmExitMsg::ResultYes) << true;
+        << QList<int>{no, no} << int(ExitMessageDialog::ResultYes) << true;
     QTest::newRow("save, exit yes") << QList<int>{int(PromptService::Yes)}
-                                    << int(TfrmExitMsg::ResultYes) << true;
+                                    << int(ExitMessageDialog::ResultYes) << true;
 }
 
 void tst_MainWindow::closeQueryBeforeExit()
@@ -510,7 +510,7 @@ void tst_MainWindow::closeQueryBeforeExit()
     QFETCH(int, exitAnswer);
     QFETCH(bool, closes);
     m_options->writeImmediate(settings::Key::CommonDisplayExitConfirm_Checked, "True");
-    TfrmMain frame(*m_dataModule, *m_prompts);
+    MainWindow frame(*m_dataModule, *m_prompts);
     frame.setOptionsDialog(m_options.get());
     frame.show();
     QVERIFY(QTest::qWaitForWindowExposed(&frame));
@@ -537,7 +537,7 @@ void tst_MainWindow::closeQueryBeforeExit()
         return;
     // The windows kept their changes, and the answer given for the refused
     // exit holds no more: closing a window asks again.
-    notes::TfrmMDIChild *first = frame.documentWindows().first();
+    notes::DocumentWindow *first = frame.documentWindows().first();
     QVERIFY(first->cdsCommon().changeCount() > 0);
     m_prompts->answerMessage(PromptService::No);
     first->closeWindow();
@@ -558,13 +558,13 @@ void tst_MainWindow::failedSaveWhileClosingKeepsProgramOpen()
         table.createNewContent();
         table.cdsCommon().saveToFile(file, dataset::ClientDataSet::FileFormat::Binary);
     }
-    TfrmMain frame(*m_dataModule, *m_prompts);
+    MainWindow frame(*m_dataModule, *m_prompts);
     frame.setOptionsDialog(m_options.get());
     frame.show();
     QVERIFY(QTest::qWaitForWindowExposed(&frame));
-    frame.OpenDocumentWindow(file);
+    frame.openDocumentWindow(file);
     QCOMPARE(frame.documentWindows().size(), 1);
-    notes::TfrmMDIChild *window = frame.documentWindows().first();
+    notes::DocumentWindow *window = frame.documentWindows().first();
     window->editor()->setFocus();
     window->editor()->moveCursor(QTextCursor::End);
     QTest::keyClicks(window->editor(), " kept words");
@@ -575,7 +575,7 @@ void tst_MainWindow::failedSaveWhileClosingKeepsProgramOpen()
     m_prompts->answerMessage(PromptService::Ok);
     QVERIFY(!frame.close());
     QVERIFY(frame.isVisible());
-    QCOMPARE(frame.documentWindows(), QList<notes::TfrmMDIChild *>{window});
+    QCOMPARE(frame.documentWindows(), QList<notes::DocumentWindow *>{window});
     const QStringList messages = m_prompts->messages();
     QCOMPARE(messages.size(), 2);
     QCOMPARE(messages.first(), QString("Do you want to save changes to \"%1\"?").arg(file));
@@ -601,7 +601,7 @@ void tst_MainWindow::statusBarHint()
     QFETCH(QString, toolTips);
     QFETCH(QString, expected);
     m_options->writeImmediate(settings::Key::CommonDisplayToolTips_Checked, toolTips);
-    m_options->ApplyOptions();
+    m_options->applyOptions();
     QWidget *button = m_main->mainBar()->widgetForAction(m_main->action("actFileCDSOpen"));
     QCOMPARE(button->toolTip(), QStringLiteral("Open File"));
     // Pointing at the button sends its status text up to the frame.
@@ -638,7 +638,7 @@ void tst_MainWindow::viewCommandsWriteAtOnce()
 
 void tst_MainWindow::helpPopupInputRule()
 {
-    TfrmHelpPopup popup("Bramblewick 2000");
+    HelpPopup popup("Bramblewick 2000");
     popup.setHelpText("Shows or hides the main bar in main window.", Qt::yellow);
     popup.show();
     struct Target : QWidget
@@ -659,10 +659,10 @@ void tst_MainWindow::helpPopupInputRule()
         return QCoreApplication::sendEvent(&target, &mouse);
     };
     send(QEvent::MouseMove); // plain moves do not count
-    QVERIFY(!m_main->HelpPopupArmed());
+    QVERIFY(!m_main->helpPopupArmed());
     QVERIFY(popup.isVisible());
     send(QEvent::MouseButtonRelease); // the first input is swallowed
-    QVERIFY(m_main->HelpPopupArmed());
+    QVERIFY(m_main->helpPopupArmed());
     QVERIFY(popup.isVisible());
     send(QEvent::KeyPress); // the next one closes the popup
     QVERIFY(!popup.isVisible());
@@ -706,13 +706,13 @@ void tst_MainWindow::dropWithoutDocumentWindow()
 void tst_MainWindow::notesDocumentWindow()
 {
     // The program's own document windows, as start-up makes the frame.
-    TfrmMain frame(*m_dataModule, *m_prompts);
+    MainWindow frame(*m_dataModule, *m_prompts);
     frame.setOptionsDialog(m_options.get());
     frame.show();
     QVERIFY(QTest::qWaitForWindowExposed(&frame));
     frame.action("actFileCDSNew")->trigger();
     QCOMPARE(frame.documentWindows().size(), 1);
-    notes::TfrmMDIChild *child = frame.documentWindows().first();
+    notes::DocumentWindow *child = frame.documentWindows().first();
     QCOMPARE(frame.activeDocumentWindow()->windowTitle(), QStringLiteral("NoName1"));
     QCOMPARE(menuTitles(frame.menuBar()),
              (QStringList{"&File", "&Folders", "&Edit", "&Insert", "&Search", "For&mat", "&Tools",
@@ -725,7 +725,7 @@ void tst_MainWindow::notesDocumentWindow()
     frame.action("actFileCDSClose")->trigger();
     QCOMPARE(m_prompts->messages(), QStringList{"Do you want to save changes to \"NoName1\"?"});
     QTRY_VERIFY(frame.documentWindowList().isEmpty());
-    QVERIFY(!frame.UntitledNumbers().test(1));
+    QVERIFY(!frame.untitledNumbers().test(1));
     QTRY_COMPARE(menuTitles(frame.menuBar()),
                  (QStringList{"&File", "&Tools", "&View", "&Window", "&Help"}));
 }
@@ -735,8 +735,8 @@ void tst_MainWindow::sharedDeleteConfirmation()
     // Given the frame's one delete confirmation, when an item is deleted in
     // each of two document windows, then both show that dialog and the box
     // ticked in the first is still ticked in the second.
-    notes::TfrmDeleteMsg shared;
-    TfrmMain frame(*m_dataModule, *m_prompts);
+    notes::DeleteMessageDialog shared;
+    MainWindow frame(*m_dataModule, *m_prompts);
     frame.setOptionsDialog(m_options.get());
     frame.setDeleteConfirmation(&shared);
     frame.show();
@@ -745,14 +745,14 @@ void tst_MainWindow::sharedDeleteConfirmation()
     frame.action("actFileCDSNew")->trigger();
     QList<QDialog *> shown;
     QList<bool> tickedWhenShown;
-    for (notes::TfrmMDIChild *window : frame.documentWindows()) {
+    for (notes::DocumentWindow *window : frame.documentWindows()) {
         frame.writeOption(settings::Key::ChildDisplayDeleteConfirm_Checked, "True");
         m_prompts->answerDialog([&](QDialog *dialog) {
             auto *box = dialog->findChild<QCheckBox *>();
             shown << dialog;
             tickedWhenShown << box->isChecked();
             box->setChecked(true);
-            return int(notes::TfrmDeleteMsg::ResultNo);
+            return int(notes::DeleteMessageDialog::ResultNo);
         });
         notes::ItemCommands::of(window)->aclRecordExecute(notes::ItemCommands::Delete);
     }
@@ -768,8 +768,8 @@ void tst_MainWindow::minimiseWithoutTray()
     // "System Tray" on a desktop without a tray: no icon, and minimising
     // keeps the window reachable on the taskbar.
     m_options->writeImmediate(settings::Key::TaskBarType_ItemIndex, "1");
-    m_options->LoadOptions();
-    m_options->ApplyOptions();
+    m_options->loadOptions();
+    m_options->applyOptions();
     QCOMPARE(m_main->trayIcon()->isVisible(), QSystemTrayIcon::isSystemTrayAvailable());
     m_main->showMinimized();
     QTest::qWait(50);

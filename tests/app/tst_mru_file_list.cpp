@@ -1,6 +1,6 @@
 // The recent-files list: its five entries, its Reopen submenu and its storage.
 #include "app/mru_file_list.h"
-#include "settings/core/registry.h"
+#include "settings/registry.h"
 
 #include <QAction>
 #include <QApplication>
@@ -119,7 +119,7 @@ void tst_MRUFileList::add()
     QFETCH(QStringList, expected);
     auto list = makeList();
     for (const QString &path : added)
-        list->Add(path);
+        list->add(path);
     QCOMPARE(list->items(), expected);
     QVERIFY(list->reopenMenu());
     QStringList entries;
@@ -135,7 +135,7 @@ void tst_MRUFileList::reopenSubmenuSitsBeforeTheSeparator()
     QCOMPARE(captions(m_fileMenu.get()), (QStringList{"&New", "-", "E&xit"}));
     QVERIFY(!list->reopenMenu());
 
-    list->Add(QStringLiteral("/n/a&b.cds"));
+    list->add(QStringLiteral("/n/a&b.cds"));
     QCOMPARE(captions(m_fileMenu.get()), (QStringList{"&New", "-", "&Reopen", "-", "E&xit"}));
     QCOMPARE(m_fileMenu->actions().at(3), m_mruSeparator);
     QCOMPARE(m_fileMenu->actions().at(2)->menu(), list->reopenMenu());
@@ -147,10 +147,10 @@ void tst_MRUFileList::createdItemsAreAnnounced()
 {
     auto list = std::make_unique<MRUFileList>(m_fileMenu.get(), m_mruSeparator, *m_registry);
     QStringList announced;
-    connect(list.get(), &MRUFileList::MRUFileListCreateMRUItem, this,
+    connect(list.get(), &MRUFileList::mruFileListCreateMruItem, this,
             [&](QAction *item) { announced << item->text(); });
     list->setRoot(kRoot);
-    list->Add(QStringLiteral("/n/a.cds"));
+    list->add(QStringLiteral("/n/a.cds"));
     QCOMPARE(announced,
              (QStringList{"&Reopen", "&1 /n/a.cds", "&Clear MRU List", "&Remove Obsolete"}));
 }
@@ -158,9 +158,9 @@ void tst_MRUFileList::createdItemsAreAnnounced()
 void tst_MRUFileList::clickHandsOverPathAndKeepsOrder()
 {
     auto list = makeList();
-    list->Add(QStringLiteral("/n/a.cds"));
-    list->Add(QStringLiteral("/n/b.cds"));
-    QSignalSpy clicked(list.get(), &MRUFileList::MRUFileListMRUItemClick);
+    list->add(QStringLiteral("/n/a.cds"));
+    list->add(QStringLiteral("/n/b.cds"));
+    QSignalSpy clicked(list.get(), &MRUFileList::mruFileListMruItemClick);
     list->reopenMenu()->actions().at(0)->trigger();
     QCOMPARE(clicked.size(), 1);
     QCOMPARE(clicked.first().first().toString(), QStringLiteral("/n/a.cds"));
@@ -170,7 +170,7 @@ void tst_MRUFileList::clickHandsOverPathAndKeepsOrder()
 void tst_MRUFileList::clearRemovesSubmenu()
 {
     auto list = makeList();
-    list->Add(QStringLiteral("/n/a.cds"));
+    list->add(QStringLiteral("/n/a.cds"));
     QPointer<QMenu> reopen = list->reopenMenu();
     reopen->actions().at(2)->trigger(); // "&Clear MRU List"
     QCoreApplication::processEvents();
@@ -189,7 +189,7 @@ void tst_MRUFileList::removeObsoleteDropsMissingFilesOnly()
     }
     auto list = makeList();
     for (const QString &p : paths)
-        list->Add(p);
+        list->add(p);
     QVERIFY(QFile::remove(paths[1]));
     list->reopenMenu()->actions().last()->trigger(); // "&Remove Obsolete"
     QCoreApplication::processEvents();
@@ -205,9 +205,9 @@ void tst_MRUFileList::loadsAtRootAndSavesAtDestruction()
         auto list = makeList();
         QCOMPARE(list->items().size(), 5);
         QCOMPARE(list->items().first(), QStringLiteral("/old/0.cds"));
-        list->Clear();
-        list->Add(QStringLiteral("/n/a.cds"));
-        list->Add(QStringLiteral("/n/b.cds"));
+        list->clear();
+        list->add(QStringLiteral("/n/a.cds"));
+        list->add(QStringLiteral("/n/b.cds"));
         // Nothing is written before the list is destroyed.
         QCOMPARE(m_registry->read(kKey, QStringLiteral("F4"), QString()),
                  QStringLiteral("/old/4.cds"));

@@ -96,13 +96,13 @@ void tst_PluginHost::noPluginKeepsTheEmptyItem()
 {
     PluginFolder folder(Files{});
     PluginHost host([](const QString &) {});
-    host.LoadPlugins({folder.path()});
-    QVERIFY(!host.PluginList().has_value());
+    host.loadPlugins({folder.path()});
+    QVERIFY(!host.pluginList().has_value());
     QObject owner;
     QMenu *menu = emptyPluginsMenu(&owner);
-    host.BuildPluginMenu(menu, directConnect());
+    host.buildPluginMenu(menu, directConnect());
     ImageList images(QStringLiteral("imlPlugins"), QSize(16, 16));
-    host.LoadPluginImages(images);
+    host.loadPluginImages(images);
     QCOMPARE(menu->actions().size(), 1);
     QCOMPARE(menu->actions().first()->text(), QStringLiteral("   ( Empty )   "));
     QVERIFY(!menu->actions().first()->isEnabled());
@@ -114,9 +114,9 @@ void tst_PluginHost::pluginsListedInScanOrderWithTheirImages()
     // Given b.plg (Beta) and a.plg (Alpha), the scan takes them by name.
     PluginFolder folder(Files{{"b.plg", "tp_beta"}, {"a.plg", "tp_alpha"}, {"c.txt", "tp_beta"}});
     PluginHost host([](const QString &) {});
-    host.LoadPlugins({folder.path()});
-    QVERIFY(host.PluginList().has_value());
-    const QList<TPluginClass> &list = *host.PluginList();
+    host.loadPlugins({folder.path()});
+    QVERIFY(host.pluginList().has_value());
+    const QList<PluginEntry> &list = *host.pluginList();
     QCOMPARE(list.size(), 2);
     QCOMPARE(list[0].MenuCaption, QStringLiteral("&Alpha"));
     QCOMPARE(list[0].Signature, QStringLiteral("alpha"));
@@ -124,9 +124,9 @@ void tst_PluginHost::pluginsListedInScanOrderWithTheirImages()
 
     QObject owner;
     QMenu *menu = emptyPluginsMenu(&owner);
-    host.BuildPluginMenu(menu, directConnect());
+    host.buildPluginMenu(menu, directConnect());
     ImageList images(QStringLiteral("imlPlugins"), QSize(16, 16));
-    host.LoadPluginImages(images);
+    host.loadPluginImages(images);
     const QList<QAction *> items = menu->actions();
     QCOMPARE(items.size(), 2);
     QCOMPARE(items[0]->text(), QStringLiteral("&Alpha"));
@@ -149,10 +149,10 @@ void tst_PluginHost::pickingAnItemCallsOnlyThatPlugin()
 {
     PluginFolder folder(Files{{"a.plg", "tp_alpha"}, {"b.plg", "tp_beta"}});
     PluginHost host([](const QString &) {});
-    host.LoadPlugins({folder.path()});
+    host.loadPlugins({folder.path()});
     QObject owner;
     QMenu *menu = emptyPluginsMenu(&owner);
-    host.BuildPluginMenu(menu, directConnect());
+    host.buildPluginMenu(menu, directConnect());
     menu->actions().at(1)->trigger();
     menu->actions().at(1)->trigger();
     QCOMPARE(callTest<int>(folder.file("a.plg"), "TestClickCount"), 0);
@@ -165,10 +165,10 @@ void tst_PluginHost::textsAreCopiedAtOnce()
 {
     PluginFolder folder(Files{{"a.plg", "tp_alpha"}});
     PluginHost host([](const QString &) {});
-    host.LoadPlugins({folder.path()});
+    host.loadPlugins({folder.path()});
     callTest<int>(folder.file("a.plg"), "TestScribble");
-    QCOMPARE(host.PluginList()->at(0).MenuCaption, QStringLiteral("&Alpha"));
-    QCOMPARE(host.PluginList()->at(0).Signature, QStringLiteral("alpha"));
+    QCOMPARE(host.pluginList()->at(0).MenuCaption, QStringLiteral("&Alpha"));
+    QCOMPARE(host.pluginList()->at(0).Signature, QStringLiteral("alpha"));
 }
 
 void tst_PluginHost::brokenFilesAreSkippedAndTheRestStayAligned()
@@ -183,8 +183,8 @@ void tst_PluginHost::brokenFilesAreSkippedAndTheRestStayAligned()
                          {"f.plg", "tp_beta"}});
     QStringList log;
     PluginHost host([&log](const QString &line) { log << line; });
-    host.LoadPlugins({folder.path()});
-    QCOMPARE(host.PluginList()->size(), 2);
+    host.loadPlugins({folder.path()});
+    QCOMPARE(host.pluginList()->size(), 2);
     QCOMPARE(log.size(), 4);
     QVERIFY(log[0].contains(folder.file("b.plg")));
     QVERIFY(log[1].contains(folder.file("c.plg")) && log[1].contains("SetPluginOnClick"));
@@ -193,14 +193,14 @@ void tst_PluginHost::brokenFilesAreSkippedAndTheRestStayAligned()
 
     QObject owner;
     QMenu *menu = emptyPluginsMenu(&owner);
-    host.BuildPluginMenu(menu, directConnect());
+    host.buildPluginMenu(menu, directConnect());
     ImageList images(QStringLiteral("imlPlugins"), QSize(16, 16));
-    host.LoadPluginImages(images);
+    host.loadPluginImages(images);
     QCOMPARE(menu->actions().size(), 2);
     QCOMPARE(menu->actions().at(1)->text(), QStringLiteral("Beta"));
     QCOMPARE(images.count(), 2);
     QCOMPARE(images.pixmap(1).toImage().convertToFormat(QImage::Format_ARGB32),
-             host.PluginList()->at(1).Image);
+             host.pluginList()->at(1).Image);
     menu->actions().at(1)->trigger();
     QCOMPARE(callTest<int>(folder.file("f.plg"), "TestClickCount"), 1);
 }
@@ -210,14 +210,14 @@ void tst_PluginHost::unloadFreesTheLibraries()
     PluginFolder folder(Files{{"a.plg", "tp_alpha"}});
     const QByteArray file = QFile::encodeName(folder.file("a.plg"));
     PluginHost host([](const QString &) {});
-    host.LoadPlugins({folder.path()});
+    host.loadPlugins({folder.path()});
     void *loaded = dlopen(file.constData(), RTLD_LAZY | RTLD_NOLOAD);
     QVERIFY(loaded);
     dlclose(loaded); // the look's own reference
-    host.UnloadPlugins();
-    QVERIFY(!host.PluginList().has_value());
+    host.unloadPlugins();
+    QVERIFY(!host.pluginList().has_value());
     QCOMPARE(dlopen(file.constData(), RTLD_LAZY | RTLD_NOLOAD), nullptr);
-    host.PluginClick(0); // nothing left to call
+    host.pluginClick(0); // nothing left to call
 }
 
 void tst_PluginHost::frameListsTheSamplePluginsAndRunsThem()

@@ -4,10 +4,10 @@
 // the text, and a second start offers the copy; Yes opens it as an untitled
 // window, which is saved through the Save dialog to a file that holds the text.
 
-#include "notes/core/notes_strings.h"
-#include "notes/core/notes_table.h"
-#include "notes/dataset/client_dataset.h"
-#include "notes/recovery_store.h"
+#include "notes/notes_strings.h"
+#include "notes/notes_table.h"
+#include "table/client_dataset.h"
+#include "document/recovery_store.h"
 
 #include <QDeadlineTimer>
 #include <QDir>

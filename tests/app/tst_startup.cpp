@@ -8,10 +8,10 @@
 #include "app/password_dialog.h"
 #include "app/splash_window.h"
 #include "app/startup.h"
-#include "notes/delete_msg_dialog.h"
+#include "document/delete_msg_dialog.h"
 #include "scripted_prompt_service.h"
-#include "settings/help_popup.h"
-#include "settings/options_dialog.h"
+#include "options/help_popup.h"
+#include "options/options_dialog.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -34,7 +34,7 @@ std::function<int(QDialog *)> attempt(const QString &user, const QString &passwo
                                       const QString &target = QStringLiteral("edPassword"))
 {
     return [=](QDialog *dialog) {
-        auto *form = qobject_cast<TfrmPassword *>(dialog);
+        auto *form = qobject_cast<PasswordDialog *>(dialog);
         if (!form)
             return -1;
         dialog->show();
@@ -86,7 +86,7 @@ private slots:
 
 void tst_Startup::logonDialogControls()
 {
-    TfrmPassword form;
+    PasswordDialog form;
     QCOMPARE(form.windowTitle(), QStringLiteral("Logon"));
     QCOMPARE(form.lbUsername->text(), QStringLiteral("Username:"));
     QCOMPARE(form.lbPassword->text(), QStringLiteral("Password:"));
@@ -163,7 +163,7 @@ void tst_Startup::logon()
     ScriptedPromptService prompts;
     for (const auto &a : attempts)
         prompts.answerDialog(a);
-    QCOMPARE(Logon(prompts), loggedOn);
+    QCOMPARE(logon(prompts), loggedOn);
     QCOMPARE(prompts.count(QStringLiteral("exec")), shown);
     QCOMPARE(prompts.count(QStringLiteral("message")), 0); // no message between attempts
     QCOMPARE(prompts.asked.first().caption, QStringLiteral("Logon"));
@@ -250,7 +250,7 @@ void tst_Startup::failedLogonCreatesNothing()
     QVERIFY(!startup.mainWindow());
     QVERIFY(!startup.options());
     for (QWidget *w : QApplication::topLevelWidgets())
-        QVERIFY2(!w->isVisible() || qobject_cast<TfrmPassword *>(w), qPrintable(w->objectName()));
+        QVERIFY2(!w->isVisible() || qobject_cast<PasswordDialog *>(w), qPrintable(w->objectName()));
 }
 
 void tst_Startup::splashLivesUntilMainWindowFirstShown()
@@ -262,7 +262,7 @@ void tst_Startup::splashLivesUntilMainWindowFirstShown()
     QVERIFY(startup.run());
     QCOMPARE(QApplication::overrideCursor(), nullptr); // hourglass gone again
 
-    QPointer<TfrmSplash> splash = startup.splash();
+    QPointer<SplashWindow> splash = startup.splash();
     QVERIFY(splash);
     QVERIFY(splash->isVisible());
     QCOMPARE(splash->size(), QSize(410, 307));
@@ -270,7 +270,7 @@ void tst_Startup::splashLivesUntilMainWindowFirstShown()
     QVERIFY(splash->windowFlags() & Qt::FramelessWindowHint);
 
     QVERIFY(startup.dataModule());
-    QCOMPARE(startup.dataModule()->RegistryRoot(),
+    QCOMPARE(startup.dataModule()->registryRoot(),
              QStringLiteral("Software\\ORV\\Bramblewick 2000\\4.0.4.0"));
     QVERIFY(startup.options());
     QVERIFY(startup.helpPopup());

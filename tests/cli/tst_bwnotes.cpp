@@ -1,7 +1,7 @@
 // The command-line companion bwnotes, run as a separate program.
 
-#include "notes/core/notes_strings.h"
-#include "notes/core/notes_table.h"
+#include "notes/notes_strings.h"
+#include "notes/notes_table.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -283,8 +283,8 @@ void tst_CommandCatalogue::init()
     m_child = createCommands(CommandScope::Child, m_document, indexIcon);
     auto *plugins = new QMenu(m_frame);
     m_plugins = plugins->menuAction();
-    SetupMainActions(m_main, m_plugins);
-    SetupChildActions(m_document);
+    setupMainActions(m_main, m_plugins);
+    setupChildActions(m_document);
 }
 
 void tst_CommandCatalogue::cleanup()
@@ -357,15 +357,15 @@ void tst_CommandCatalogue::childCommandsBeforeSetup()
         QVERIFY(!action->isCheckable());
     }
     // The checked state at start is kept and shows once set-up has run.
-    SetupChildActions(&window);
+    setupChildActions(&window);
     QVERIFY(commands.value("actViewTreeView")->isChecked());
     QCOMPARE(commands.value("actRecordInsert")->shortcut(), QKeySequence("Alt+Ins"));
-    SetupChildActions(nullptr); // no active document window: nothing happens
+    setupChildActions(nullptr); // no active document window: nothing happens
 }
 
 void tst_CommandCatalogue::setupIsRepeatable()
 {
-    SetupChildActions(m_document);
+    setupChildActions(m_document);
     QCOMPARE(m_document->findChildren<QActionGroup *>().size(), 3);
     const QActionGroup *align = m_child.value("actFormatAlignLeft")->actionGroup();
     QCOMPARE(align->actions().size(), 4);

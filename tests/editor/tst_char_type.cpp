@@ -45,7 +45,7 @@ void tst_CharType::wordCase()
 {
     QFETCH(QString, text);
     QFETCH(QString, expected);
-    QCOMPARE(WordCase(text), expected);
+    QCOMPARE(bw::wordCase(text), expected);
     QCOMPARE(changeCharType(text, CharType::WordCase), expected);
 }
 

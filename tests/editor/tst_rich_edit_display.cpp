@@ -3,8 +3,8 @@
 #include "editor_fixture.h"
 
 #include "editor/link_finder.h"
-#include "editor/rtf/rtf.h"
-#include "editor/rtf/text_properties.h"
+#include "rtf/rtf.h"
+#include "rtf/text_properties.h"
 
 #include <QBuffer>
 #include <QPrinter>

@@ -2,7 +2,7 @@
 
 #include "editor_fixture.h"
 
-#include "editor/rtf/text_properties.h"
+#include "rtf/text_properties.h"
 
 #include <QTextBlock>
 #include <QTextList>

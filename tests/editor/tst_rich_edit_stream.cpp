@@ -3,7 +3,7 @@
 #include "editor_fixture.h"
 #include "scripted_prompt_service.h"
 
-#include "editor/rtf/text_properties.h"
+#include "rtf/text_properties.h"
 
 #include <QApplication>
 #include <QBuffer>

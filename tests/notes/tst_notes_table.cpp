@@ -1,8 +1,8 @@
 // The notes table: schema, key allocation, the top-level rule, the content of
 // a new file and loading files with the notes fields.
 
-#include "notes/core/notes_strings.h"
-#include "notes/core/notes_table.h"
+#include "notes/notes_strings.h"
+#include "notes/notes_table.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>

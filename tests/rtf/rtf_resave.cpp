@@ -1,6 +1,6 @@
 // rtf_resave IN OUT: reads IN and writes it as our RTF to OUT.
 
-#include "editor/rtf/rtf.h"
+#include "rtf/rtf.h"
 
 #include <QFile>
 #include <QGuiApplication>

@@ -2,7 +2,7 @@
 // Helpers of the RTF tests: a short description of a document's formats for
 // tables of expected results, and a full dump of its properties for round trips.
 
-#include "editor/rtf/text_properties.h"
+#include "rtf/text_properties.h"
 
 #include <QCryptographicHash>
 #include <QDebug>

@@ -2,8 +2,8 @@
 // with its text and formats, shows the text LibreOffice shows, and survives
 // our writer.
 
-#include "editor/rtf/list_marker.h"
-#include "editor/rtf/rtf.h"
+#include "rtf/list_marker.h"
+#include "rtf/rtf.h"
 #include "rtf_test_support.h"
 
 #include <QtTest>

@@ -1,8 +1,8 @@
 // The RTF reader on small documents: every format word, code pages, Unicode,
 // pictures, objects, numbering, links, skipped destinations, broken input.
 
-#include "editor/rtf/rtf.h"
-#include "editor/rtf/rtf_object.h"
+#include "rtf/rtf.h"
+#include "rtf/rtf_object.h"
 #include "rtf_test_support.h"
 
 #include <QBuffer>

@@ -1,8 +1,8 @@
 // The RTF writer: its dialect, escaping, numbering text, pictures and objects,
 // ranges, and round trips through the reader.
 
-#include "editor/rtf/rtf.h"
-#include "editor/rtf/rtf_object.h"
+#include "rtf/rtf.h"
+#include "rtf/rtf_object.h"
 #include "rtf_test_support.h"
 
 #include <QBuffer>

@@ -1,7 +1,7 @@
 #pragma once
 // A search window with scripted prompts and notes files in a temporary folder.
 
-#include "notes/core/notes_table.h"
+#include "notes/notes_table.h"
 #include "scripted_prompt_service.h"
 #include "search/search_window.h"
 
@@ -58,7 +58,7 @@ class SearchFixture
 public:
     ScriptedPromptService prompts;
     QTemporaryDir dir;
-    std::unique_ptr<search::TfrmSearch> window;
+    std::unique_ptr<search::SearchWindow> window;
     QStringList errors;
 
     void create()
@@ -76,7 +76,7 @@ public:
                 errors << QString::fromLocal8Bit(e.what());
             }
         };
-        window = std::make_unique<search::TfrmSearch>(std::move(context));
+        window = std::make_unique<search::SearchWindow>(std::move(context));
     }
 
     QString path(const QString &name) const { return dir.filePath(name); }

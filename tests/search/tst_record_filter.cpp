@@ -1,6 +1,6 @@
 // RecordFilter on its own: matching rules over a plain table.
 
-#include "notes/core/notes_table.h"
+#include "notes/notes_table.h"
 #include "search/record_filter.h"
 
 #include <QTest>

@@ -208,7 +208,7 @@ private slots:
     void richTextBoxEditsDescription()
     {
         auto &table = f.window->wwClientDataSet();
-        search::TwwDBRichEdit *box = f.window->wwDBRichEdit();
+        search::BoundRichEdit *box = f.window->wwDBRichEdit();
         QCOMPARE(box->toPlainText(), QStringLiteral("colour blue"));
         QVERIFY(!box->isReadOnly());
         box->moveCursor(QTextCursor::End);
@@ -238,7 +238,7 @@ private slots:
                                      "Underline", "Font...", "Bullets", "Paragraph...", "Tabs...",
                                      "Find...", "Replace...", "Insert Object..."}));
         // Bold from the menu changes the text: the record goes into edit state.
-        search::TwwDBRichEdit *box = f.window->wwDBRichEdit();
+        search::BoundRichEdit *box = f.window->wwDBRichEdit();
         box->selectAll();
         box->commands()->action("Bold")->trigger();
         QCOMPARE(f.window->wwClientDataSet().state(), State::Edit);
@@ -252,7 +252,7 @@ private slots:
         auto &table = f.window->wwClientDataSet();
         QAction *edit = f.window->wwDBRichEdit()->popupMenu()->actions().first();
         f.prompts.answerDialog([](QDialog *d) {
-            auto *editor = qobject_cast<search::TRichEditEditor *>(d);
+            auto *editor = qobject_cast<search::RichTextEditorDialog *>(d);
             [&] {
                 QCOMPARE(d->windowTitle(), QStringLiteral("RichEdit Editor"));
                 QCOMPARE(editor->editor()->toPlainText(), QStringLiteral("colour blue"));
@@ -266,7 +266,7 @@ private slots:
         QCOMPARE(table.state(), State::Browse);
         QCOMPARE(f.window->wwDBRichEdit()->toPlainText(), QStringLiteral("colour blue"));
         f.prompts.answerDialog([](QDialog *d) {
-            auto *editor = qobject_cast<search::TRichEditEditor *>(d);
+            auto *editor = qobject_cast<search::RichTextEditorDialog *>(d);
             editor->editor()->selectAll();
             QTest::keyClicks(editor->editor(), "kept");
             [&] {

@@ -32,12 +32,12 @@ private slots:
         prompts.answerDialog([](QDialog *) { return int(QDialog::Accepted); }); // logon
         Startup startup(*app, prompts);
         QVERIFY(startup.run());
-        search::TfrmSearch *window = startup.searchWindow();
+        search::SearchWindow *window = startup.searchWindow();
         QVERIFY(window);
         QVERIFY(!window->isVisible());
         QVERIFY(!window->navButton("wwDBNavigator1First")->icon().isNull());
 
-        TfrmMain *frame = startup.mainWindow();
+        MainWindow *frame = startup.mainWindow();
         frame->show();
         QAction *command = frame->action("actToolsSearch");
         QCOMPARE(command->shortcut(), QKeySequence("Shift+Ctrl+F"));

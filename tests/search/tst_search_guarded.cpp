@@ -76,7 +76,7 @@ private:
 
     FailingPrompts m_prompts;
     QTemporaryDir m_dir;
-    std::unique_ptr<search::TfrmSearch> m_window;
+    std::unique_ptr<search::SearchWindow> m_window;
     QStringList m_errors;        // through the window's error handler
     QStringList m_programErrors; // through the program's exception handler
     std::unique_ptr<ExceptionHandlerScope> m_scope;
@@ -99,7 +99,7 @@ void tst_SearchGuarded::init()
             throw std::runtime_error("error handler failed");
         m_errors << exceptionText(error);
     };
-    m_window = std::make_unique<search::TfrmSearch>(std::move(context));
+    m_window = std::make_unique<search::SearchWindow>(std::move(context));
     m_window->show();
 }
 

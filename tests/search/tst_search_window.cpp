@@ -22,8 +22,8 @@
 
 using namespace bw;
 using namespace bw::test;
-using bw::search::TfrmSearch;
-using bw::search::TwwDBNavigator;
+using bw::search::SearchWindow;
+using bw::search::RecordNavigator;
 using State = bw::dataset::ClientDataSet::State;
 
 class tst_SearchWindow : public QObject
@@ -71,7 +71,7 @@ private slots:
     // Every navigator button carries its hint; the moving ones repeat while held.
     void navigatorButtonsHaveHintsAndRepeat()
     {
-        const auto &defs = TwwDBNavigator::buttonDefs();
+        const auto &defs = RecordNavigator::buttonDefs();
         QCOMPARE(defs.size(), 23);
         QToolButton *insert = f.button("wwDBNavigator1Insert");
         QCOMPARE(insert->toolTip(), QStringLiteral("Insert"));
@@ -102,8 +102,8 @@ private slots:
         QCOMPARE(f.window->wwDBGridCalcTitleImage("Name"), -1);
         QCOMPARE(f.window->statusPanelText(0), QStringLiteral("Current/All: 1/4"));
         QCOMPARE(f.window->statusPanelText(1), QStringLiteral("State: Browsing"));
-        QVERIFY(!f.window->IsNewFile());
-        QVERIFY(!f.window->Modified());
+        QVERIFY(!f.window->isNewFile());
+        QVERIFY(!f.window->isModified());
         QVERIFY(f.button("wwDBNavBtnFind")->isEnabled());
         QVERIFY(!f.button("wwDBNavBtnSave")->isEnabled());
         // The grid's columns: 10, 10 and 45 characters.
@@ -155,7 +155,7 @@ private slots:
         for (int section : sections)
             clickTitle(section);
         QCOMPARE(f.window->wwClientDataSet().indexName(), index);
-        QCOMPARE(f.window->SortField(), marked);
+        QCOMPARE(f.window->sortField(), marked);
         for (const QString field : {"ID", "Parent", "Name"})
             QCOMPARE(f.window->wwDBGridCalcTitleImage(field), field == marked ? image : -1);
         QCOMPARE(gridCell(0, 2), firstName);
@@ -175,7 +175,7 @@ private slots:
                 QCOMPARE(d->windowTitle(), QStringLiteral("Locate Field Value"));
                 QCOMPARE(form->fieldBox()->currentText(), QStringLiteral("Description"));
                 QCOMPARE(form->fieldBox()->itemText(0), QStringLiteral("Description"));
-                QVERIFY(form->matchButton(search::TwwLocateDialog::Match::Anywhere)->isChecked());
+                QVERIFY(form->matchButton(search::LocateDialog::Match::Anywhere)->isChecked());
                 QVERIFY(!form->caseBox()->isChecked());
                 QVERIFY(form->nextButton()->isDefault());
             }();
@@ -226,13 +226,13 @@ private slots:
         QCOMPARE(f.window->statusPanelText(1), QStringLiteral("State: Editing"));
         QCOMPARE(model->headerData(1, Qt::Vertical, Qt::DisplayRole).toString(), QStringLiteral("I"));
         f.click("wwDBNavigator1Post");
-        QVERIFY(f.window->Modified());
+        QVERIFY(f.window->isModified());
         for (const char *name : {"wwDBNavBtnSave", "wwDBNavBtnCancel", "wwDBNavBtnCancelAll"})
             QVERIFY2(f.button(name)->isEnabled(), name);
         QCOMPARE(gridCell(1, 2), QStringLiteral("Bravissimo"));
         f.click("wwDBNavBtnCancelAll");
         QCOMPARE(gridCell(1, 2), QStringLiteral("bravo"));
-        QVERIFY(!f.window->Modified());
+        QVERIFY(!f.window->isModified());
         for (const char *name : {"wwDBNavBtnSave", "wwDBNavBtnCancel", "wwDBNavBtnCancelAll"})
             QVERIFY2(!f.button(name)->isEnabled(), name);
     }
@@ -263,7 +263,7 @@ private slots:
         f.click("wwDBNavBtnSave");
         QCOMPARE(f.prompts.count("save"), 0);
         QCOMPARE(namesIn(file).value(3), QStringLiteral("Echo"));
-        QVERIFY(!f.window->Modified());
+        QVERIFY(!f.window->isModified());
         QVERIFY(!f.button("wwDBNavBtnSave")->isEnabled());
     }
 
@@ -283,7 +283,7 @@ private slots:
         QFETCH(int, filterIndex);
         QFETCH(QString, written);
         f.window->btnNew()->click();
-        QVERIFY(f.window->IsNewFile());
+        QVERIFY(f.window->isNewFile());
         QCOMPARE(f.window->statusPanelText(0), QStringLiteral("Current/All: 0/0"));
         f.click("wwDBNavigator1Insert");
         QCOMPARE(f.window->gridModel()->rowCount(), 1);
@@ -301,7 +301,7 @@ private slots:
         QCOMPARE(asked.file.filter, search::kCdsFilter);
         QVERIFY(QFileInfo::exists(f.path(written)));
         QCOMPARE(namesIn(f.path(written)).value(7), QStringLiteral("Seven"));
-        QVERIFY(!f.window->IsNewFile());
+        QVERIFY(!f.window->isNewFile());
         // A second Save writes the same file without asking.
         table.edit();
         table.setFieldValue("Name", "Seventy");
@@ -394,8 +394,8 @@ private slots:
         QVERIFY(table.isActive());
         f.window->show();
         QVERIFY(f.window->edFileName()->text().isEmpty());
-        QVERIFY(!f.window->IsNewFile());
-        QVERIFY(!f.window->Modified());
+        QVERIFY(!f.window->isNewFile());
+        QVERIFY(!f.window->isModified());
         QCOMPARE(f.window->statusPanelText(0), QStringLiteral("Current/All: 1/1"));
         QVERIFY(QFileInfo::exists(f.path("kept.cds")));
     }
@@ -415,7 +415,7 @@ private slots:
         QVERIFY(!f.window->close());
         QVERIFY(f.window->isVisible());
         QCOMPARE(table.recordCount(), 1);
-        QVERIFY(f.window->IsNewFile());
+        QVERIFY(f.window->isNewFile());
         QCOMPARE(f.prompts.messages().size(), 1);
         // Then No drops it.
         f.prompts.answerMessage(PromptService::No);

@@ -1,8 +1,8 @@
 // The settings catalogue and the text forms of stored values.
 
-#include "settings/core/color_value.h"
-#include "settings/core/encodings.h"
-#include "settings/core/settings_catalogue.h"
+#include "settings/color_value.h"
+#include "settings/encodings.h"
+#include "settings/settings_catalogue.h"
 
 #include <QSet>
 #include <QtTest>

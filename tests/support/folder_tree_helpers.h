@@ -2,7 +2,7 @@
 // Finding and adding folder-tree nodes by their text, for tests that drive
 // the tree as a user does.
 
-#include "notes/folder_tree_link.h"
+#include "tree/folder_tree_link.h"
 
 namespace bw::test {
 

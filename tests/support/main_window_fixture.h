@@ -8,8 +8,8 @@
 #include "app/data_module.h"
 #include "app/main_window.h"
 #include "scripted_prompt_service.h"
-#include "settings/core/registry.h"
-#include "settings/options_dialog.h"
+#include "settings/registry.h"
+#include "options/options_dialog.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -32,13 +32,13 @@ protected:
         QVERIFY(m_dir->isValid());
         m_registry = std::make_unique<settings::Registry>(m_dir->path() + "/registry.ini");
         m_prompts = std::make_unique<ScriptedPromptService>();
-        m_dataModule = std::make_unique<TfrmDataModule>(*m_prompts, m_registry.get());
-        TfrmOptions::Context context;
+        m_dataModule = std::make_unique<DataModule>(*m_prompts, m_registry.get());
+        OptionsDialog::Context context;
         context.registryRoot = kRoot;
         context.storageVersion = 4040;
         context.productName = "Bramblewick 2000";
-        m_options = std::make_unique<TfrmOptions>(*m_prompts, context, m_registry.get());
-        m_main = std::make_unique<TfrmMain>(*m_dataModule, *m_prompts, std::move(factory));
+        m_options = std::make_unique<OptionsDialog>(*m_prompts, context, m_registry.get());
+        m_main = std::make_unique<MainWindow>(*m_dataModule, *m_prompts, std::move(factory));
         m_main->setOptionsDialog(m_options.get());
         m_options->writeImmediate(settings::Key::DisplayTipOfTheDayAtStartup_Checked, "False");
     }
@@ -63,9 +63,9 @@ protected:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<settings::Registry> m_registry;
     std::unique_ptr<ScriptedPromptService> m_prompts;
-    std::unique_ptr<TfrmDataModule> m_dataModule;
-    std::unique_ptr<TfrmOptions> m_options;
-    std::unique_ptr<TfrmMain> m_main;
+    std::unique_ptr<DataModule> m_dataModule;
+    std::unique_ptr<OptionsDialog> m_options;
+    std::unique_ptr<MainWindow> m_main;
 };
 
 } // namespace bw::test

@@ -1,0 +1,266 @@
+#pragma once
+// DocumentWindow, the document window of one notes file: the notes table with
+// its folder tree on the left and the rich-text editor of the current item on
+// the right, with their bars and the status bar. The window's caption is its
+// file name for its whole life (a path, or "NoName" and a number). It loads
+// or creates the table, saves it (save, save as, save all, automatic save),
+// asks about unsaved changes when it closes and keeps its layout in the
+// settings section "Child".
+
+#include "notes/notes_table.h"
+#include "platform/scoped_flag.h"
+
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+#include <memory>
+
+class QAction;
+class QToolButton;
+
+namespace bw {
+class RegistryRXL;
+class RichEdit;
+}
+
+namespace bw::notes {
+
+class CollapsibleSplitter;
+class DocumentBars;
+class FormatCommands;
+class EditorCommands;
+class EditorFileCommands;
+class FrameServices;
+class ItemCommands;
+class RecoveryStore;
+struct RecoveryEntry;
+class Ruler;
+class SearchCommands;
+class StatusBar;
+
+class DocumentWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    // The four commands that doTableCommand runs.
+    enum class TableCommand { Save, UndoLastChange, UndoAllChanges, SaveAs };
+
+    // Creates the window for a file name handed over by the frame.
+    DocumentWindow(FrameServices &frame, const QString &fileName, QWidget *parent = nullptr);
+    ~DocumentWindow() override;
+
+    // The caption: the file name the window was created for.
+    QString caption() const { return m_caption; }
+    // True when openTable failed outside the guarded load: the window closes.
+    bool closeRequested() const { return m_closeRequested; }
+    // True when the window took a stored placement as it was shown.
+    bool placementRestored() const;
+    // Wide enough for every bar of the editor pane beside the tree pane as it is.
+    QSize sizeHint() const override;
+
+    NotesTable &notesTable() { return m_table; }
+    dataset::ClientDataSet &cdsCommon() { return m_table.cdsCommon(); }
+    RichEdit *editor() const { return m_editor; }
+    StatusBar *statusBar() const { return m_statusBar; }
+    Ruler *ruler() const { return m_ruler; }
+    DocumentBars *bars() const { return m_bars; }
+    CollapsibleSplitter *splitter() const { return m_splitter; }
+    QTimer &autoSaveTimer() { return m_timer1; }
+    // The pane below the tree header where the folder tree sits.
+    QWidget *treePane() const { return m_treePane; }
+    // The folder tree and the item commands.
+    ItemCommands *itemCommands() const { return m_itemCommands; }
+    // The formatting commands and the ruler's markers.
+    FormatCommands *formatCommands() const { return m_formatCommands; }
+    // The editor's document, file and search commands.
+    EditorCommands *editorCommands() const { return m_editorCommands; }
+    EditorFileCommands *editorFileCommands() const { return m_editorFileCommands; }
+    SearchCommands *searchCommands() const { return m_searchCommands; }
+    // The window's own command of that name; throws std::logic_error if none.
+    QAction *action(const QString &name);
+
+    // Save, undo last change, undo all changes, save as. False when nothing
+    // was written (a save dialog cancelled, the table closed, the chosen file
+    // open in another window) for the saves.
+    bool doTableCommand(TableCommand command);
+    // Save on every document window of the frame, least recently active first.
+    void saveAll();
+
+    // The moving flag: set while the current record changes and while a
+    // document is loaded into the editor, when protected text may change.
+    bool isMoving() const { return m_moving; }
+    // For a ScopedFlag guard around a change that may touch protected text.
+    bool &movingFlag() { return m_moving; }
+    // Puts the table into edit state for a change of the editor's document;
+    // false when the table cannot be changed.
+    bool ensureEditState();
+    // Stores the editor's document into Description (table in edit or insert).
+    void storeEditorDocument();
+    bool editorModified() const { return m_editorModified; }
+
+    void editorChange();
+    // Enables undo, redo, cut, copy, paste, delete and select all.
+    void aclEditUpdate();
+    // Refreshes the format controls, the ruler and the line and column
+    // display from the caret.
+    void editorSelectionChange();
+    // True while editorSelectionChange fills the format controls.
+    bool updatingFormatControls() const { return m_updatingFormatControls; }
+    bool &updatingFormatControlsFlag() { return m_updatingFormatControls; }
+    void applyEditorMargins();
+    void focusEditor();
+
+    // A file dropped onto the editor: asks about pending changes, then loads
+    // the file into the current item's document without posting it.
+    void loadDroppedFile(const QString &path);
+    // Loads a document file into the editor (the table in edit state),
+    // replacing protected text too; the item is marked changed, not posted.
+    void loadFileIntoEditor(const QString &path);
+
+    // Applies the options of the frame to this window: flat bars, autosave
+    // timer, editor behaviour and look, visible bars.
+    void applyOptions();
+
+    // The texts the status bar shows now.
+    QString statusText(int panel) const;
+
+    // Unsaved changes: posted ones, a pending edit or the editor's document.
+    bool hasUnsavedChanges() const;
+    // The recovery copy's timer (its interval comes from the frame's store).
+    QTimer &recoveryTimer() { return m_recoveryTimer; }
+    // Writes the recovery copy now (the timer's work).
+    void writeRecoveryCopy();
+
+    // Closes the window (its frame's sub-window when it has one).
+    void closeWindow();
+    // Asks about unsaved changes as closing would, without closing: false
+    // when the user cancels (or a save is cancelled). After true the next
+    // close asks nothing, until cancelQueryClose withdraws the answer.
+    bool queryClose();
+    void cancelQueryClose() { m_closeAgreed = false; }
+
+signals:
+    // The window was shown: the folder tree takes the focus and collapses.
+    void shown();
+    // Closing or posting from outside the editor: the tree ends its in-place
+    // renaming and keeps the typed text.
+    void endTreeRenaming();
+    // editorSelectionChange runs: the ruler markers and other format
+    // controls follow the caret (updatingFormatControls() is true).
+    void formatControlsRefresh();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // Construction (document_window.cpp).
+    void setupWindow();
+    void buildLayout();
+    QWidget *buildLeftPane();
+    QWidget *buildRightPane();
+    void bindSettingsStore();
+    void connectTable();
+    void openTable();
+    void startAutoSaveFromSettings();
+    int autoSaveMinutes() const;
+    void onShow();
+    bool canClose();
+    void onClose();
+    void releaseUntitledNumber();
+    void btnTreeViewHeaderClick();
+
+    // Saving (document_window_save.cpp).
+    std::optional<QString> runSaveDialog();
+    bool saveTo(const QString &path);
+    // False when the window's file changed on disk since this window read or
+    // wrote it and the user does not want it overwritten.
+    bool mayOverwriteOwnFile();
+    bool saveFile();
+    void onAutosaveTimeout();
+
+    // The editor bound to the item (document_window_editor.cpp).
+    void setupEditor();
+    void cdsCommonBeforeScroll();
+    void cdsCommonAfterScroll();
+    void refreshEditorFromRecord(bool force);
+    void loadEditorDocument();
+    bool editorKeyPress(QKeyEvent *event);
+    void updateEditorReadOnly();
+    void markRecordModified();
+    void refreshUndoCaptions();
+    void refreshLineColumn();
+
+    // Recovery copies (document_window_recovery.cpp).
+    void setupRecovery();
+    void scheduleRecoveryCopy();
+    bool recoveryWorthy() const;
+    void removeRecoveryCopy();
+    void afterSaveForRecovery();
+    void loadRecoveryCopy(const RecoveryEntry &entry);
+
+    // Clipboard and undo commands (document_window_edit.cpp).
+    void setupEditCommands();
+    void runUndo(bool redo);
+
+    // Bars and status bar (document_window_bars.cpp).
+    void setupCommands();
+    void setupViewCommands();
+    void viewCommandToggled(const QString &command, bool checked);
+    QWidget *viewTarget(const QString &command) const;
+    void dsCommonDataChange();
+    void dsCommonStateChange();
+    void drawStatusPanel(int panel);
+    void refreshStatusBar();
+    void applyEditorOptions();
+    void applyBarVisibility();
+
+    FrameServices &m_frame;
+    QString m_caption;
+    NotesTable m_table;
+    QTimer m_timer1;
+    std::unique_ptr<RegistryRXL> m_store;
+    bool m_moving = false;
+    bool m_loadingEditor = false;
+    bool m_editorModified = false; // the document differs from its field
+    bool m_loadFailed = false;     // the editor could not read the loaded item's document
+    bool m_recordMarked = false; // the first change of an edit reached the field
+    bool m_closeRequested = false;
+    bool m_closeAgreed = false; // queryClose said yes for the coming close
+    bool m_closed = false;
+    bool m_saving = false;
+    bool m_autoSavePaused = false; // an automatic save failed; no tick until a save succeeds
+    bool m_shown = false;
+    bool m_updatingFormatControls = false;
+    dataset::ClientDataSet::Bookmark m_loadedBookmark;
+    QByteArray m_loadedBytes;
+    QByteArray m_fileStamp; // the file as this window last read or wrote it; empty: none
+    RecoveryStore *m_recovery = nullptr;
+    QTimer m_recoveryTimer;
+    QString m_recoveryKey;               // names this window's copy; empty: none yet
+    bool m_recoveryTableWritten = false; // the copy holds a table
+    bool m_recoveryWantsTable = false;   // posted changes wait for the edit to end
+    int m_recoveryOpenChanges = 0;       // the change count once opened or saved
+    bool m_recovered = false;            // loaded from a recovery copy
+    QString m_capsText;
+    QString m_lineColumnText;
+
+    CollapsibleSplitter *m_splitter = nullptr;
+    QWidget *m_leftPane = nullptr;
+    QWidget *m_treeHeader = nullptr;
+    QToolButton *m_treeHeaderClose = nullptr;
+    QWidget *m_treePane = nullptr;
+    DocumentBars *m_bars = nullptr;
+    ItemCommands *m_itemCommands = nullptr;
+    FormatCommands *m_formatCommands = nullptr;
+    EditorCommands *m_editorCommands = nullptr;
+    EditorFileCommands *m_editorFileCommands = nullptr;
+    SearchCommands *m_searchCommands = nullptr;
+    Ruler *m_ruler = nullptr;
+    RichEdit *m_editor = nullptr;
+    StatusBar *m_statusBar = nullptr;
+};
+
+} // namespace bw::notes

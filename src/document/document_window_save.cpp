@@ -1,0 +1,157 @@
+// Saving the notes file: save, save as, save all, undo of the change log and
+// the automatic save.
+
+#include "document/document_window.h"
+#include "files/file_checks.h"
+
+#include "document/frame_services.h"
+#include "platform/cursors.h"
+#include "document/document_strings.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QFile>
+
+#include <exception>
+#include <sys/stat.h>
+#include <utility>
+
+namespace bw::notes {
+
+namespace {
+
+} // namespace
+
+bool DocumentWindow::doTableCommand(TableCommand command)
+{
+    dataset::ClientDataSet &table = cdsCommon();
+    if (!table.isActive())
+        return false;
+    WaitCursor hourglass;
+    ScopedFlag saving(m_saving);
+    dataset::ControlsDisabler disabled(table);
+    switch (command) {
+    case TableCommand::Save:
+        return saveFile();
+    case TableCommand::UndoLastChange:
+        table.undoLastChange(true);
+        return true;
+    case TableCommand::UndoAllChanges:
+        table.cancelUpdates();
+        return true;
+    case TableCommand::SaveAs:
+        if (const auto path = runSaveDialog())
+            return saveTo(*path);
+        return false;
+    }
+    return false;
+}
+
+bool DocumentWindow::saveFile()
+{
+    // The caption never changes: an untitled window asks for a name each time.
+    if (m_caption.startsWith(kUntitledPrefix)) {
+        if (const auto path = runSaveDialog())
+            return saveTo(*path);
+        return false;
+    }
+    if (!mayOverwriteOwnFile())
+        return false;
+    return saveTo(m_caption);
+}
+
+bool DocumentWindow::mayOverwriteOwnFile()
+{
+    const QByteArray stamp = files::fileStamp(m_caption);
+    // A file that is gone, or that this window never read or wrote, is written.
+    if (stamp.isEmpty() || m_fileStamp.isEmpty() || stamp == m_fileStamp)
+        return true;
+    const int answer = m_frame.prompts().message(
+        this, kConfirmCaption, kFileChangedOnDisk.arg(m_caption), PromptService::Icon::Warning,
+        PromptService::Yes | PromptService::No, PromptService::No);
+    return answer == PromptService::Yes;
+}
+
+bool DocumentWindow::saveTo(const QString &path)
+{
+    // The other window would write its own content over this one's later.
+    for (DocumentWindow *other : m_frame.documentWindows()) {
+        if (other != this && isSameFile(other->caption(), path)) {
+            m_frame.prompts().message(this, kErrorCaption, kFileOpenElsewhere.arg(path),
+                                      PromptService::Icon::Error, PromptService::Ok);
+            return false;
+        }
+    }
+    dataset::ClientDataSet &table = cdsCommon();
+    // The table posts a pending edit only when a field changed: the editor's
+    // document goes into its field first.
+    if (m_editorModified)
+        storeEditorDocument();
+    // The change log is merged only once the file is written: a save that
+    // fails leaves the window modified, so closing still asks about it.
+    table.saveToFile(path, dataset::ClientDataSet::fileFormatForName(path));
+    table.mergeChangeLog();
+    afterSaveForRecovery();
+    if (isSameFile(path, m_caption))
+        m_fileStamp = files::fileStamp(m_caption);
+    if (std::exchange(m_autoSavePaused, false))
+        startAutoSaveFromSettings();
+    return true;
+}
+
+std::optional<QString> DocumentWindow::runSaveDialog()
+{
+    PromptService::FileRequest request;
+    request.defaultExt = kNotesFileDefaultExt;
+    request.filter = kNotesFileFilter;
+    request.filterIndex = 1;
+    request.fileName = m_caption;
+    request.mustExist = false;
+    request.promptOverwrite = true;
+    // The hourglass does not belong over a dialog.
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const auto path = m_frame.executeSaveDialog(this, request);
+    QApplication::restoreOverrideCursor();
+    return path;
+}
+
+void DocumentWindow::saveAll()
+{
+    QList<DocumentWindow *> windows = m_frame.documentWindows();
+    if (windows.isEmpty())
+        windows.append(this);
+    // A window that cannot be saved does not keep the others from saving;
+    // the first failure is raised once all had their turn.
+    std::exception_ptr firstFailure;
+    for (DocumentWindow *window : windows) {
+        try {
+            window->doTableCommand(TableCommand::Save);
+        } catch (...) {
+            if (!firstFailure)
+                firstFailure = std::current_exception();
+        }
+    }
+    if (firstFailure)
+        std::rethrow_exception(firstFailure);
+}
+
+void DocumentWindow::onAutosaveTimeout()
+{
+    // A tick while this window's save dialog is still open waits for the next.
+    if (m_saving)
+        return;
+    try {
+        doTableCommand(TableCommand::Save);
+    } catch (const dataset::DataSetError &error) {
+        // Reported once, not at every tick: the timer rests until a save
+        // succeeds. The window keeps its changes.
+        m_autoSavePaused = true;
+        m_timer1.stop();
+        QString reason = error.message();
+        if (!reason.endsWith(QLatin1Char('.')))
+            reason += QLatin1Char('.');
+        throw dataset::DataSetError(kAutoSavePaused.arg(reason));
+    }
+}
+
+} // namespace bw::notes

@@ -1,0 +1,180 @@
+#pragma once
+// Inside of ClientDataSet, shared by its implementation files.
+
+#include "table/client_dataset.h"
+#include "table/row_store.h"
+#include "table/value_counts.h"
+
+#include <QHash>
+#include <map>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+namespace bw::dataset {
+
+struct ClientDataSet::Private
+{
+    struct AggregateDef
+    {
+        QString name;
+        QString expression;
+    };
+    struct Aggregate
+    {
+        QString name;
+        int field = -1;
+        bool max = true;
+    };
+    struct Change
+    {
+        enum Kind { Inserted, Modified, Deleted } kind = Inserted;
+        quint64 id = 0;
+        Cells old;         // Modified: the cells before the post
+        Row removed;       // Deleted: the whole record
+        int position = 0;  // Deleted: its storage position
+        quint64 epoch = 0; // the table's file epoch when the change was made
+    };
+
+    // The binary file the table was loaded from or last wrote whole: a save
+    // onto it writes only what changed since (see client_dataset_file.cpp).
+    struct BoundFile
+    {
+        QString path;           // at the end of any links
+        QByteArray stamp;       // device, inode, size and time after the load or the last save
+        QList<FieldDef> fields; // the definitions the file holds
+        QList<IndexDef> indexes;
+    };
+
+    explicit Private(ClientDataSet *owner) : q(owner) {}
+
+    ClientDataSet *q;
+
+    // Definitions.
+    QList<FieldDef> fieldDefs;
+    QList<IndexDef> indexDefs;
+    QList<AggregateDef> aggregateDefs;
+    bool aggregatesActive = false;
+
+    // The open table.
+    QList<FieldDef> fields;
+    QHash<QString, int> fieldIndexByName;
+    bool active = false;
+    bool readOnly = false;
+    State state = State::Inactive;
+    RowStore rows; // stored order
+    quint64 nextRowId = 1;
+    std::vector<Aggregate> aggregates;
+    // Integer field -> its values and the rows holding them: the fields of the
+    // aggregates, and those a locate looked for (see findInView).
+    std::map<int, ValueCounts> valueCounts;
+
+    // Order and filter. Without index and filter the view is the stored order
+    // itself and `view` stays empty, so appends cost nothing extra.
+    QString indexName;
+    FilterPredicate filter;
+    bool filtered = false;
+    std::vector<int> view;          // storage positions in view order
+    std::vector<int> viewOfStorage; // storage position -> view position or -1
+
+    // Cursor: view position of the current record, -1 when there is none.
+    int cur = -1;
+    bool bof = true;
+    bool eof = true;
+
+    // Pending edit or insert.
+    Cells buffer;
+    bool modified = false;
+    quint64 editId = 0;
+    int insertStoragePos = 0;
+    bool insertAppends = true;
+    int curBeforeInsert = -1;
+    Cells keyBuffer;
+    const Row *filterRow = nullptr;
+
+    std::vector<Change> changeLog;
+    quint64 dataVersion = 1;
+
+    // The file behind the table.
+    std::optional<BoundFile> bound;
+    std::shared_ptr<StoredValueReader> storedValues; // reads stored cells; null when none
+    quint64 epoch = 1; // grows whenever the table and its bound file agree
+    // Records changed since the table and its bound file last agreed, with
+    // the number of changes (an undo of one made since takes it back), and
+    // the file positions of records that left the table since.
+    std::unordered_map<quint64, int> touched;
+    std::unordered_map<quint64, qint64> leftFile;
+
+    int disableCount = 0;
+    State stateAtDisable = State::Inactive;
+
+    // --- Signals that bound controls see (held back while disabled) ---
+    void emitState();
+    void emitField(const QString &name);
+    void emitDataSetChanged();
+    void emitBeforeScroll();
+    void emitAfterScroll();
+    void setState(State newState);
+
+    // --- Checks ---
+    void checkActive() const;
+    void checkCanModify() const;
+    int requireField(const QString &name) const;
+
+    // --- View and cursor ---
+    bool identityView() const { return indexName.isEmpty() && !(filtered && filter); }
+    int viewCount() const { return identityView() ? int(rows.size()) : int(view.size()); }
+    int storageAt(int viewPos) const { return identityView() ? viewPos : view[size_t(viewPos)]; }
+    int viewPosOfStorage(int storagePos) const;
+    int storagePosOf(quint64 id) const { return rows.positionOf(id); }
+    const Cells *activeCells() const;
+    // The row whose cells activeCells() gives; null for the key buffer or a new record.
+    const Row *activeRow() const;
+    // A field's value in the active cells, read from the file when stored.
+    const Cell *activeCell(int field, Cell &scratch) const;
+    const Cell &valueOf(const Row &row, int field, Cell &scratch) const
+    {
+        return cellValue(row, field, storedValues.get(), scratch);
+    }
+    // Rebuilds the view after a change and makes the record `id` current (or
+    // the one at `fallbackStoragePos` in stored order when `id` is not visible).
+    void reposition(quint64 id, int fallbackStoragePos);
+    void rebuildView();
+    bool passesFilter(const Row &row);
+    void moveTo(int viewPos);
+    int findInView(int field, const QVariant &value, LocateOptions options, int from);
+
+    // --- Aggregates and value counts ---
+    void setupAggregates();
+    // A row's cells entered (+1) or left (-1) the table.
+    void countValues(const Cells &cells, quint64 row, int delta);
+    // The counts of an Integer field, made on first use.
+    const ValueCounts &countsOf(int field);
+
+    // --- Editing ---
+    Cell convert(int field, const QVariant &value) const;
+    void checkRequired() const;
+    void postInsert();
+    void postEdit();
+    void dropPending();
+    void revert(Change change);
+    void touch(quint64 id);
+    void untouch(quint64 id, quint64 changeEpoch);
+
+    // --- File (client_dataset_file.cpp) ---
+    void bindLoaded(const QString &path, const QByteArray &stamp, const TableContent &content);
+    void afterXmlSave(const QString &target);
+    void saveBinary(const QString &path);
+    bool saveIncrementally(const QString &target, const QString &shownName);
+    bool placeNewRecords(std::vector<int> storagePositions,
+                         std::vector<std::pair<qint64, Row *>> &placed);
+    QList<IndexDef> indexesToWrite() const;
+    void rebindAfterWhole(const QString &target);
+    void readStoredCellsOfLog(bool onlyTouched);
+    void forgetFile();
+
+    // --- Opening ---
+    void install(QList<FieldDef> newFields, std::vector<Row> newRows);
+};
+
+} // namespace bw::dataset

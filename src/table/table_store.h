@@ -1,0 +1,95 @@
+#pragma once
+// The engine's record storage, shared by the table and its file forms.
+// A cell keeps text (String fields, UTF-8) and bytes (Memo fields) in `data`
+// and integers in `number`; `null` tells a null value from an empty one.
+// A stored cell keeps nothing: its value stays in the binary file the table
+// was loaded from, at the record's file position, and is read when needed.
+
+#include "table/field_def.h"
+
+#include <QByteArray>
+#include <QList>
+#include <functional>
+#include <limits>
+#include <memory>
+#include <vector>
+
+namespace bw::dataset {
+
+struct Cell
+{
+    QByteArray data;
+    qint32 number = 0;
+    bool null = true;
+    bool stored = false; // not null, value still in the file (see above)
+
+    // Two stored cells are equal only as cells of one record and field: both
+    // stand for the value in the file.
+    friend bool operator==(const Cell &a, const Cell &b)
+    {
+        return a.null == b.null && a.stored == b.stored &&
+               (a.null || a.stored || (a.number == b.number && a.data == b.data));
+    }
+};
+
+using Cells = std::vector<Cell>;
+
+// The position of a record that is not in the table's binary file.
+constexpr qint64 kNoFilePos = std::numeric_limits<qint64>::min();
+
+struct Row
+{
+    quint64 id = 0; // identity of the record inside one table, for bookmarks
+    Cells cells;
+    qint64 filePos = kNoFilePos; // its `position` in the binary file it came from
+};
+
+// Reads the values of stored cells from the file they stayed in.
+class StoredValueReader
+{
+public:
+    virtual ~StoredValueReader() = default;
+    // The value of field `field` of the record at `filePos`. Throws
+    // FileAccessError or FileFormatError.
+    virtual Cell read(qint64 filePos, int field) const = 0;
+};
+
+// Reads a stored cell through `reader`; throws DataSetError when there is none.
+Cell readStoredCell(qint64 filePos, int field, const StoredValueReader *reader);
+
+// The value of a cell, read from the file when it is stored.
+inline const Cell &cellValue(const Row &row, int field, const StoredValueReader *reader,
+                             Cell &scratch)
+{
+    const Cell &cell = row.cells[size_t(field)];
+    if (!cell.stored)
+        return cell;
+    scratch = readStoredCell(row.filePos, field, reader);
+    return scratch;
+}
+
+// What a file holds: definitions and records in stored order. `storedValues`
+// reads the stored cells of the rows; null when there are none.
+struct TableContent
+{
+    QList<FieldDef> fields;
+    QList<IndexDef> indexes;
+    std::vector<Row> rows;
+    std::shared_ptr<StoredValueReader> storedValues;
+    bool binaryForm = false; // read from the binary form: rows carry file positions
+};
+
+constexpr int kMaxFieldCount = 1024;
+constexpr int kMaxFieldNameLength = 128;
+constexpr int kMaxStringWidth = 65535;
+
+// Number of Unicode characters in UTF-8 text.
+int utf8Length(const QByteArray &utf8);
+// True when the bytes are well-formed UTF-8.
+bool isValidUtf8(const QByteArray &bytes);
+// Checks definitions; throws FileFormatError naming `fileName` when they came
+// from a file, else DataSetError.
+void validateDefinitions(const QList<FieldDef> &fields, const QList<IndexDef> &indexes,
+                         const QString &fileName = QString());
+
+} // namespace bw::dataset

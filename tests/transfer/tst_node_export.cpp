@@ -1,0 +1,240 @@
+// The export of every item to a file of its own: valid and converted file
+// names, plain text and RTF, the question, skipped items, cancel, failures.
+
+#include "rtf/rtf.h"
+#include "transfer/file_write.h"
+#include "transfer/io_error.h"
+#include "transfer/node_export.h"
+#include "io_fixture.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextDocument>
+
+using namespace bw;
+using test::Item;
+
+namespace {
+
+class Recorder : public io::NodeExportObserver
+{
+public:
+    QStringList shown;
+    QList<QPair<QString, QString>> asked;
+    QList<bool> answers; // consumed by convert(); true when empty
+    int steps = 0;
+    int cancelAt = -1;
+
+    void exporting(const QString &fileName) override { shown << io::exportingItemText(fileName); }
+    bool convert(const QString &fileName, const QString &converted) override
+    {
+        asked.append({fileName, converted});
+        return answers.isEmpty() ? true : answers.takeFirst();
+    }
+    bool advance() override { return ++steps != cancelAt; }
+};
+
+QString plainTextOfRtf(const QByteArray &rtf)
+{
+    QTextDocument document;
+    rtf::readRtf(rtf, &document);
+    return document.toPlainText();
+}
+
+} // namespace
+
+class tst_NodeExport : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void isValidFileName_data();
+    void isValidFileName();
+    void conversionQuestionText();
+    void nodeFileKind_data();
+    void nodeFileKind();
+    void exportsEveryItem();
+    void exportAsRtf();
+    void cancelStopsAfterTheItem();
+    void writeFailure();
+    void writeFileBytes();
+
+private:
+    void fill(notes::NotesTable &notes)
+    {
+        test::fillTable(
+            notes,
+            {
+                Item{0, -1, "Shopping", test::rtfOf("Milk and \\'e9clairs")},
+                Item{1, 0, "Čaj ☕", QByteArray("plain ž text\r\nsecond line")}, Item{2, 0, "a/b"},
+                Item{3, 0, "??", test::rtfOf("question")}, Item{4, 0, "Dup", test::rtfOf("first")},
+                Item{5, 0, "Dup", test::rtfOf("second")}, Item{6, 0, " lead", test::rtfOf("lead")},
+                Item{7, 0, "Latin", QByteArray("caf\xe9 cr\xe8me")}, // Windows-1252 plain text
+            });
+    }
+
+    QTemporaryDir m_dir;
+};
+
+void tst_NodeExport::isValidFileName_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<QString>("converted");
+    QTest::newRow("plain") << "Shopping.txt" << true << "Shopping.txt";
+    QTest::newRow("empty") << "" << true << "";
+    QTest::newRow("slash") << "a/b.txt" << false << "ab.txt";
+    QTest::newRow("leading blank") << " lead.txt" << false << "lead.txt";
+    QTest::newRow("blank before extension") << "trail .txt" << true << "trail .txt";
+    QTest::newRow("trailing blank") << "x.txt " << false << "x.txt";
+    QTest::newRow("control character") << "\tx.txt" << false << "x.txt";
+    QTest::newRow("leading periods") << "..notes.txt" << false << "notes.txt";
+    QTest::newRow("only invalid characters") << "??.txt" << false << "txt";
+    QTest::newRow("all nine") << "a\"*/:<>?\\|b.rtf" << false << "ab.rtf";
+    QTest::newRow("period inside") << "v1.2.txt" << true << "v1.2.txt";
+    QTest::newRow("non-ASCII") << "Čaj ☕.txt" << true << "Čaj ☕.txt";
+    QTest::newRow("blank then periods") << " ..x.txt" << false << "x.txt";
+    // A Linux file name holds 255 bytes: a long non-ASCII name is cut before
+    // its extension, never inside a character.
+    QTest::newRow("200 ASCII characters")
+        << QString(200, u'a') + ".txt" << true << QString(200, u'a') + ".txt";
+    QTest::newRow("200 Cyrillic characters")
+        << QString(200, u'Ж') + ".txt" << false << QString(125, u'Ж') + ".txt";
+    QTest::newRow("emoji") << QString("😀").repeated(100) + ".rtf" << false
+                           << QString("😀").repeated(62) + ".rtf";
+    QTest::newRow("cut at a blank") << QString(254, u'b') + " Ж" << false << QString(254, u'b');
+}
+
+void tst_NodeExport::isValidFileName()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, valid);
+    QCOMPARE(io::isValidFileName(name), valid);
+    QTEST(io::toValidFileName(name), "converted");
+    QVERIFY(io::isValidFileName(io::toValidFileName(name)));
+}
+
+void tst_NodeExport::conversionQuestionText()
+{
+    QCOMPARE(io::conversionQuestion("a/b.txt", "ab.txt"),
+             QStringLiteral("\" a/b.txt \" is not a valid file name. Do you want to convert it "
+                            "to valid file name: \" ab.txt \" ?"));
+}
+
+void tst_NodeExport::nodeFileKind_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("plain");
+    QTest::newRow("txt") << "a.txt" << true;
+    QTest::newRow("TXT") << "a.TXT" << true;
+    QTest::newRow("rtf") << "a.rtf" << false;
+    QTest::newRow("no extension") << "txt" << false;
+    QTest::newRow("other") << "a.doc" << false;
+}
+
+void tst_NodeExport::nodeFileKind()
+{
+    QFETCH(QString, name);
+    QTEST(io::nodeFileKind(name) == io::NodeFileKind::PlainText, "plain");
+}
+
+void tst_NodeExport::exportsEveryItem()
+{
+    notes::NotesTable notes;
+    fill(notes);
+    dataset::ClientDataSet &table = notes.cdsCommon();
+    table.setRecNo(3);
+    QTemporaryDir out;
+    Recorder recorder;
+    recorder.answers = {true, false, true}; // a/b yes, ?? no, " lead" yes
+    const io::NodeExportResult result =
+        io::exportNodes(table, out.path() + '/', io::kExtTxt, recorder);
+
+    QVERIFY(!result.cancelled);
+    QCOMPARE(result.written, 7);
+    QCOMPARE(recorder.steps, 8);
+    QCOMPARE(recorder.shown.first(), QStringLiteral("Exporting Item: Shopping.txt"));
+    QCOMPARE(recorder.asked,
+             (QList<QPair<QString, QString>>{
+                 {"a/b.txt", "ab.txt"}, {"??.txt", "txt"}, {" lead.txt", "lead.txt"}}));
+    QCOMPARE(test::readAll(out.filePath("Shopping.txt")), QByteArray("Milk and éclairs"));
+    QCOMPARE(test::readAll(out.filePath("Čaj ☕.txt")), QByteArray("plain ž text\nsecond line"));
+    QVERIFY(QFile::exists(out.filePath("ab.txt")));
+    QCOMPARE(QFileInfo(out.filePath("ab.txt")).size(), 0); // no description: no text
+    QVERIFY(!QFile::exists(out.filePath("txt")));          // answered No
+    QCOMPARE(test::readAll(out.filePath("Dup.txt")), QByteArray("second")); // the later one wins
+    QCOMPARE(test::readAll(out.filePath("lead.txt")), QByteArray("lead"));
+    QCOMPARE(test::readAll(out.filePath("Latin.txt")), QByteArray("café crème"));
+    QCOMPARE(QDir(out.path()).entryList(QDir::Files).size(), 6);
+    QCOMPARE(table.recNo(), 3); // the current record is current again
+}
+
+void tst_NodeExport::exportAsRtf()
+{
+    notes::NotesTable notes;
+    fill(notes);
+    QTemporaryDir out;
+    Recorder recorder;
+    recorder.answers = {true, true, true};
+    io::exportNodes(notes.cdsCommon(), out.path() + '/', io::kExtRtf, recorder);
+    const QByteArray shopping = test::readAll(out.filePath("Shopping.rtf"));
+    QVERIFY(rtf::looksLikeRtf(shopping));
+    QCOMPARE(plainTextOfRtf(shopping), QStringLiteral("Milk and éclairs"));
+    // Plain text descriptions become RTF documents too, non-ASCII kept.
+    QCOMPARE(plainTextOfRtf(test::readAll(out.filePath("Čaj ☕.rtf"))),
+             QStringLiteral("plain ž text\nsecond line"));
+    // ??.rtf converts to "rtf", a name without extension: written as RTF.
+    QVERIFY(rtf::looksLikeRtf(test::readAll(out.filePath("rtf"))));
+    // The same description gives the same bytes every time.
+    QCOMPARE(io::nodeFileBytes(test::rtfOf("question"), io::NodeFileKind::Rtf),
+             test::readAll(out.filePath("rtf")));
+}
+
+void tst_NodeExport::cancelStopsAfterTheItem()
+{
+    notes::NotesTable notes;
+    fill(notes);
+    QTemporaryDir out;
+    Recorder recorder;
+    recorder.cancelAt = 2;
+    const io::NodeExportResult result =
+        io::exportNodes(notes.cdsCommon(), out.path() + '/', io::kExtTxt, recorder);
+    QVERIFY(result.cancelled);
+    QCOMPARE(recorder.steps, 2);
+    QCOMPARE(QDir(out.path()).entryList(QDir::Files), (QStringList{"Shopping.txt", "Čaj ☕.txt"}));
+}
+
+void tst_NodeExport::writeFailure()
+{
+    notes::NotesTable notes;
+    fill(notes);
+    Recorder recorder;
+    QVERIFY_THROWS_EXCEPTION(
+        io::IoError,
+        io::exportNodes(notes.cdsCommon(), m_dir.filePath("missing") + '/', io::kExtTxt, recorder));
+    QCOMPARE(recorder.steps, 0);
+}
+
+void tst_NodeExport::writeFileBytes()
+{
+    QTemporaryDir out;
+    const QString path = out.filePath("Notes.txt");
+    // A new file is written whole.
+    io::writeFileBytes(path, "first");
+    QCOMPARE(test::readAll(path), QByteArray("first"));
+    // An existing file is replaced, keeps its permissions, and no temporary file stays.
+    const auto others = QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther;
+    QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    io::writeFileBytes(path, "second, longer");
+    QCOMPARE(test::readAll(path), QByteArray("second, longer"));
+    QCOMPARE(QFile::permissions(path) & others, QFile::ReadGroup);
+    QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Notes.txt"});
+    // A folder where the file should go is an error, and leaves nothing behind.
+    QVERIFY(QDir(out.path()).mkdir("Folder.txt"));
+    QVERIFY_THROWS_EXCEPTION(io::IoError, io::writeFileBytes(out.filePath("Folder.txt"), "x"));
+    QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Notes.txt"});
+}
+
+QTEST_MAIN(tst_NodeExport)
+#include "tst_node_export.moc"
