@@ -20,7 +20,7 @@ class QToolButton;
 namespace bw {
 class RegistryRXL;
 class RichEdit;
-}
+} // namespace bw
 
 namespace bw::notes {
 
@@ -177,6 +177,9 @@ private:
     // False when the window's file changed on disk since this window read or
     // wrote it and the user does not want it overwritten.
     bool mayOverwriteOwnFile();
+    // Throws FileChangedError with the window's message when another program
+    // changed its file in place, so that no save can write its items whole.
+    void checkFileStillReadable() const;
     // What tells one state of a file on disk from another (device, inode,
     // size, modification time); empty when there is no such regular file.
     static QByteArray fileStamp(const QString &path);
@@ -228,7 +231,7 @@ private:
     bool m_loadingEditor = false;
     bool m_editorModified = false; // the document differs from its field
     bool m_loadFailed = false;     // the editor could not read the loaded item's document
-    bool m_recordMarked = false; // the first change of an edit reached the field
+    bool m_recordMarked = false;   // the first change of an edit reached the field
     bool m_closeRequested = false;
     bool m_closeAgreed = false; // CloseQuery said yes for the coming close
     bool m_closed = false;

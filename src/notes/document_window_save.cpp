@@ -3,6 +3,7 @@
 
 #include "notes/document_window.h"
 
+#include "notes/dataset/dataset_error.h"
 #include "notes/frame_services.h"
 #include "notes/notes_strings.h"
 
@@ -35,10 +36,11 @@ QByteArray TfrmMDIChild::fileStamp(const QString &path)
     struct stat info;
     if (::stat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
         return QByteArray();
-    return QByteArray::number(quint64(info.st_dev)) + ':' + QByteArray::number(quint64(info.st_ino))
-           + ':' + QByteArray::number(qint64(info.st_size)) + ':'
-           + QByteArray::number(qint64(info.st_mtim.tv_sec)) + '.'
-           + QByteArray::number(qint64(info.st_mtim.tv_nsec));
+    return QByteArray::number(quint64(info.st_dev)) + ':' +
+           QByteArray::number(quint64(info.st_ino)) + ':' +
+           QByteArray::number(qint64(info.st_size)) + ':' +
+           QByteArray::number(qint64(info.st_mtim.tv_sec)) + '.' +
+           QByteArray::number(qint64(info.st_mtim.tv_nsec));
 }
 
 bool TfrmMDIChild::DoTableCommand(TableCommand command)
@@ -59,6 +61,7 @@ bool TfrmMDIChild::DoTableCommand(TableCommand command)
         table.cancelUpdates();
         return true;
     case TableCommand::SaveAs:
+        checkFileStillReadable(); // before the dialog: no name could help
         if (const auto path = runSaveDialog())
             return saveTo(*path);
         return false;
@@ -85,6 +88,8 @@ bool TfrmMDIChild::mayOverwriteOwnFile()
     // A file that is gone, or that this window never read or wrote, is written.
     if (stamp.isEmpty() || m_fileStamp.isEmpty() || stamp == m_fileStamp)
         return true;
+    // No question when Yes could not write this window's items.
+    checkFileStillReadable();
     const int answer = m_frame.prompts().message(
         this, kConfirmCaption, kFileChangedOnDisk.arg(m_caption), PromptService::Icon::Warning,
         PromptService::Yes | PromptService::No, PromptService::No);
@@ -108,7 +113,11 @@ bool TfrmMDIChild::saveTo(const QString &path)
         StoreEditorDocument();
     // The change log is merged only once the file is written: a save that
     // fails leaves the window modified, so closing still asks about it.
-    table.saveToFile(path, dataset::ClientDataSet::fileFormatForName(path));
+    try {
+        table.saveToFile(path, dataset::ClientDataSet::fileFormatForName(path));
+    } catch (const dataset::FileChangedError &) {
+        throw dataset::FileChangedError(kFileChangedInPlace.arg(m_caption));
+    }
     table.mergeChangeLog();
     afterSaveForRecovery();
     if (isSameFile(path, m_caption))
@@ -116,6 +125,15 @@ bool TfrmMDIChild::saveTo(const QString &path)
     if (std::exchange(m_autoSavePaused, false))
         startAutoSaveFromSettings();
     return true;
+}
+
+void TfrmMDIChild::checkFileStillReadable() const
+{
+    try {
+        m_table.cdsCommon().checkStoredValues();
+    } catch (const dataset::FileChangedError &) {
+        throw dataset::FileChangedError(kFileChangedInPlace.arg(m_caption));
+    }
 }
 
 std::optional<QString> TfrmMDIChild::runSaveDialog()

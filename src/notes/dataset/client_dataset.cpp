@@ -379,6 +379,8 @@ void ClientDataSet::saveToFile(const QString &path, FileFormat format)
 {
     d->checkActive();
     checkBrowseMode();
+    // Refused before anything is written, rather than part way.
+    checkStoredValues();
     if (format == FileFormat::Binary) {
         d->saveBinary(path);
         return;
@@ -395,6 +397,12 @@ void ClientDataSet::saveToFile(const QString &path, FileFormat format)
     }
     target.commit();
     d->afterXmlSave(target.targetPath());
+}
+
+void ClientDataSet::checkStoredValues() const
+{
+    if (d->storedValues)
+        d->storedValues->check();
 }
 
 void ClientDataSet::setOnDemandMinimumSize(qint64 bytes)
