@@ -152,8 +152,16 @@ public:
 
     // Image lists by role.
     enum class Images {
-        Common, CommonDis, TreeView, OptionsTreeView16, OptionsTreeView32,
-        Plugins, StatusBar, Search, GridHeaderSort, Colors,
+        Common,
+        CommonDis,
+        TreeView,
+        OptionsTreeView16,
+        OptionsTreeView32,
+        Plugins,
+        StatusBar,
+        Search,
+        GridHeaderSort,
+        Colors,
     };
     ImageList &images(Images role);
     ImageList &imlCommon() { return images(Images::Common); }

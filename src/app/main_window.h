@@ -50,8 +50,7 @@ class DocumentWindowFactory
 {
 public:
     virtual ~DocumentWindowFactory() = default;
-    virtual QWidget *createDocumentWindow(notes::FrameServices &frame,
-                                          const QString &fileName) = 0;
+    virtual QWidget *createDocumentWindow(notes::FrameServices &frame, const QString &fileName) = 0;
     // The options of the frame pushed into one window.
     virtual void applyOptions(QWidget *window) { (void)window; }
     // The window as the document window class, when it is one.
@@ -92,8 +91,8 @@ public:
     // windows, notesWindowFactory() when null. arguments: the command line
     // without the program name; its first entry may name a notes file.
     TfrmMain(TfrmDataModule &dataModule, PromptService &prompts,
-             std::unique_ptr<DocumentWindowFactory> factory = nullptr,
-             QStringList arguments = {}, QWidget *parent = nullptr);
+             std::unique_ptr<DocumentWindowFactory> factory = nullptr, QStringList arguments = {},
+             QWidget *parent = nullptr);
     ~TfrmMain() override;
 
     // The long-lived windows that start-up creates after the main window.

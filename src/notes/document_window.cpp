@@ -4,9 +4,9 @@
 #include "notes/core/notes_strings.h"
 #include "notes/document_bars.h"
 #include "notes/document_window_splitter.h"
-#include "notes/format_commands.h"
 #include "notes/editor_commands.h"
 #include "notes/editor_file_commands.h"
+#include "notes/format_commands.h"
 #include "notes/frame_services.h"
 #include "notes/item_commands.h"
 #include "notes/notes_strings.h"
@@ -326,9 +326,8 @@ bool TfrmMDIChild::FormCloseQuery()
     if (table.changeCount() <= 0)
         return true;
     const int answer = m_frame.prompts().message(
-        this, kConfirmCaption, kSaveChangesQuestion.arg(m_caption),
-        PromptService::Icon::Question, PromptService::Yes | PromptService::No | PromptService::Cancel,
-        PromptService::Yes);
+        this, kConfirmCaption, kSaveChangesQuestion.arg(m_caption), PromptService::Icon::Question,
+        PromptService::Yes | PromptService::No | PromptService::Cancel, PromptService::Yes);
     if (answer == PromptService::Yes) {
         m_frame.activateDocumentWindow(this);
         setFocus();

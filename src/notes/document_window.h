@@ -20,7 +20,7 @@ class QToolButton;
 namespace bw {
 class RegistryRXL;
 class RichEdit;
-}
+} // namespace bw
 
 namespace bw::notes {
 
@@ -228,7 +228,7 @@ private:
     bool m_loadingEditor = false;
     bool m_editorModified = false; // the document differs from its field
     bool m_loadFailed = false;     // the editor could not read the loaded item's document
-    bool m_recordMarked = false; // the first change of an edit reached the field
+    bool m_recordMarked = false;   // the first change of an edit reached the field
     bool m_closeRequested = false;
     bool m_closeAgreed = false; // CloseQuery said yes for the coming close
     bool m_closed = false;

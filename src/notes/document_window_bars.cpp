@@ -41,8 +41,8 @@ const ViewCommand kViewCommands[] = {
 };
 
 // Commands that never show, whatever builds them.
-const char *const kHiddenCommands[] = {"actFileRTFOpen", "actFileRTFSave",
-                                       "actFileRTFSaveSelected", "actFileRTFSendMail"};
+const char *const kHiddenCommands[] = {"actFileRTFOpen", "actFileRTFSave", "actFileRTFSaveSelected",
+                                       "actFileRTFSendMail"};
 
 } // namespace
 

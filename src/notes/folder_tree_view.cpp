@@ -42,7 +42,8 @@ public:
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
                           const QModelIndex &index) const override
     {
-        auto *editor = qobject_cast<QLineEdit *>(QStyledItemDelegate::createEditor(parent, option, index));
+        auto *editor =
+            qobject_cast<QLineEdit *>(QStyledItemDelegate::createEditor(parent, option, index));
         if (!editor)
             editor = new QLineEdit(parent);
         editor->setObjectName(QStringLiteral("dbTreeViewEditor"));
@@ -85,7 +86,8 @@ FolderTreeView::FolderTreeView(FolderTreeLink &link, QWidget *parent)
     setAutoScroll(false);
     // The selection stays visible when the tree loses the focus.
     QPalette pal = palette();
-    pal.setColor(QPalette::Inactive, QPalette::Highlight, pal.color(QPalette::Active, QPalette::Highlight));
+    pal.setColor(QPalette::Inactive, QPalette::Highlight,
+                 pal.color(QPalette::Active, QPalette::Highlight));
     pal.setColor(QPalette::Inactive, QPalette::HighlightedText,
                  pal.color(QPalette::Active, QPalette::HighlightedText));
     setPalette(pal);
@@ -200,8 +202,8 @@ void FolderTreeView::endRenaming(bool keepText)
         return;
     if (keepText)
         commitData(editor);
-    closeEditor(editor, keepText ? QAbstractItemDelegate::NoHint
-                                 : QAbstractItemDelegate::RevertModelCache);
+    closeEditor(editor,
+                keepText ? QAbstractItemDelegate::NoHint : QAbstractItemDelegate::RevertModelCache);
 }
 
 void FolderTreeView::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint)

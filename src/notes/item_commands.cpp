@@ -151,9 +151,9 @@ void ItemCommands::connectCommands()
 
 void ItemCommands::buildTreeMenu()
 {
-    m_pmTreeView = buildPopupMenu(QLatin1String(kTreeViewMenu),
-                                  [this](const QString &name) { return m_window.action(name); },
-                                  m_view);
+    m_pmTreeView = buildPopupMenu(
+        QLatin1String(kTreeViewMenu), [this](const QString &name) { return m_window.action(name); },
+        m_view);
     guardedConnect(m_view, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
         aclRecordUpdate();
         m_pmTreeView->popup(m_view->viewport()->mapToGlobal(pos));

@@ -31,7 +31,7 @@ struct Category
     int depth;
 };
 constexpr Category kCategories[TfrmOptions::kCategoryCount] = {
-    {"Startup", 0}, {"Common", 0}, {"Main", 0},  {"Notes", 0},
+    {"Startup", 0},  {"Common", 0}, {"Main", 0},  {"Notes", 0},
     {"ItemTree", 1}, {"Editor", 1}, {"Views", 0}, {"Shortcuts", 0},
 };
 
@@ -234,8 +234,8 @@ void TfrmOptions::ChildAutoSaveClick()
 void TfrmOptions::updateAutoSaveControls()
 {
     const bool on = childAutoSave();
-    for (const char *name : {"ChildAutoSaveMinutes", "ChildAutoSaveMinutes_UpDown",
-                             "ChildAutoSaveMinutes_Label"})
+    for (const char *name :
+         {"ChildAutoSaveMinutes", "ChildAutoSaveMinutes_UpDown", "ChildAutoSaveMinutes_Label"})
         findChild<QWidget *>(QLatin1String(name))->setEnabled(on);
 }
 

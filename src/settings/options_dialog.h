@@ -40,9 +40,9 @@ class TfrmOptions : public QDialog
 public:
     struct Context
     {
-        QString registryRoot;   // "Software\ORV\Bramblewick 2000\4.0.4.0"
-        int storageVersion = 0; // 4040
-        QString productName;    // "Bramblewick 2000"
+        QString registryRoot;         // "Software\ORV\Bramblewick 2000\4.0.4.0"
+        int storageVersion = 0;       // 4040
+        QString productName;          // "Bramblewick 2000"
         QList<QIcon> categoryIcons16; // imlOptionsTreeView16; empty: the program's own
         QList<QIcon> categoryIcons32; // imlOptionsTreeView32; empty: the program's own
         QList<QIcon> treeIcons;       // imlTreeView, for the icon choice

@@ -76,9 +76,12 @@ constexpr std::array kCatalogue = std::to_array<Setting>({
 const char *namedValueName(Key key)
 {
     switch (key) {
-    case Key::TipOfTheDayState: return "TipOfTheDayState";
-    case Key::FirstTime: return "FirstTime";
-    default: return "";
+    case Key::TipOfTheDayState:
+        return "TipOfTheDayState";
+    case Key::FirstTime:
+        return "FirstTime";
+    default:
+        return "";
     }
 }
 
@@ -132,10 +135,14 @@ QList<Key> keysOf(Section section)
 QString sectionName(Section section)
 {
     switch (section) {
-    case Section::Options: return QStringLiteral("Options");
-    case Section::Main: return QStringLiteral("Main");
-    case Section::Child: return QStringLiteral("Child");
-    case Section::DataModule: return QStringLiteral("DataModule");
+    case Section::Options:
+        return QStringLiteral("Options");
+    case Section::Main:
+        return QStringLiteral("Main");
+    case Section::Child:
+        return QStringLiteral("Child");
+    case Section::DataModule:
+        return QStringLiteral("DataModule");
     }
     return {};
 }
