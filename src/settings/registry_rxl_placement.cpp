@@ -166,6 +166,13 @@ void RegistryRXL::restorePlacement()
     w->installEventFilter(this);
     // Setting the geometry ends a maximised state; the state is set again below.
     const Qt::WindowStates before = w->windowState();
+    // A document window that opens while the others are maximised has been
+    // maximised by its frame, and stays so: the stored rectangle becomes the
+    // one it is restored to, and the stored state does not apply.
+    const bool maximisedByFrame =
+        qobject_cast<QMdiSubWindow *>(w) && (before & Qt::WindowMaximized);
+    if (maximisedByFrame)
+        w->setWindowState(before & ~Qt::WindowMaximized);
     const QString suffix = screenSuffix();
     const QString normPos =
         readRaw(QLatin1String(settings::kNormPos) + suffix)
@@ -184,7 +191,9 @@ void RegistryRXL::restorePlacement()
             m_normalRect = rect;
         m_placementRestored = true;
     }
-    if (m_placement == Placement::FixedSize)
+    if (maximisedByFrame)
+        w->setWindowState(before);
+    if (m_placement == Placement::FixedSize || maximisedByFrame)
         return;
     const int showCmd =
         settings::decodeInt(readRaw(QLatin1String(settings::kShowCmd)).value_or(QString()));

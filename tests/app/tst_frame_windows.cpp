@@ -2,10 +2,13 @@
 // captions, the frame coming back from the tray or a drop in the state it
 // had, the Options dialog's help mode, where new and stored windows are
 // placed, placements that come back to the same pixel, the keys that switch
-// document windows, and the icon of a window that opens minimised.
+// document windows, the icon of a window that opens minimised, and a new
+// window beside maximised ones.
 
+#include "app/mru_file_list.h"
 #include "editor/rich_edit.h"
 #include "main_window_fixture.h"
+#include "notes/core/notes_table.h"
 #include "notes/document_bars.h"
 #include "notes/document_window.h"
 #include "settings/help_popup.h"
@@ -49,6 +52,8 @@ private slots:
     void switchKeys();
     void switchGivesBackTheFocus();
     void minimisedNewWindowInIconRow();
+    void newWindowBesideMaximisedOnes_data();
+    void newWindowBesideMaximisedOnes();
 
 private:
     void run(const char *command);
@@ -61,6 +66,8 @@ private:
     // while it shows; move, when set, is where the user drags it.
     void openOptions(QRect *seen, std::optional<QPoint> move = std::nullopt);
     void writeChildPlacement(const QString &normPos, const QString &showCmd);
+    // Opens a document window as File > New, File > Open or File > Reopen does.
+    TfrmMDIChild *openBy(const QString &how);
 };
 
 void tst_FrameWindows::init()
@@ -157,6 +164,29 @@ void tst_FrameWindows::writeChildPlacement(const QString &normPos, const QString
     m_registry->write(key, QStringLiteral("NormPos"), normPos);
     m_registry->write(key, QStringLiteral("NormPos") + size, normPos);
     m_registry->write(key, QStringLiteral("ShowCmd"), showCmd);
+}
+
+TfrmMDIChild *tst_FrameWindows::openBy(const QString &how)
+{
+    if (how == QLatin1String("new"))
+        return newFile();
+    const QString path = m_dir->filePath(how + QStringLiteral(".cds"));
+    if (how == QLatin1String("open")) {
+        notes::NotesTable table;
+        table.createNewContent();
+        table.cdsCommon().saveToFile(path, dataset::ClientDataSet::FileFormat::Binary);
+        m_prompts->answerFile(path);
+        run("actFileCDSOpen");
+    } else {
+        m_main->mruFileList()->Add(path);
+        const QList<QAction *> items = m_main->mruFileList()->reopenMenu()->actions();
+        const auto item = std::find_if(items.cbegin(), items.cend(),
+                                       [&](const QAction *a) { return a->data() == path; });
+        if (item == items.cend())
+            return nullptr;
+        (*item)->trigger();
+    }
+    return active();
 }
 
 // Qt appends the application's display name to every caption it is given:
@@ -454,6 +484,62 @@ void tst_FrameWindows::minimisedNewWindowInIconRow()
     QVERIFY(second && second->isMinimized());
     QCOMPARE(second->geometry().bottom(), area.bottom());
     QCOMPARE(second->x(), first->geometry().right() + 1);
+}
+
+void tst_FrameWindows::newWindowBesideMaximisedOnes_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QString>("storedShowCmd"); // of the window closed last; empty: none
+    for (const char *how : {"new", "open", "reopen"}) {
+        QTest::addRow("%s", how) << how << QString();
+        QTest::addRow("%s, a normal window stored", how) << how << QStringLiteral("1");
+    }
+    QTest::addRow("new, a maximised window stored") << "new" << QStringLiteral("3");
+}
+
+// Given two windows, one maximised, when a file is opened by New, Open or
+// Reopen, then its window opens maximised and active in the caption, fills
+// the frame, and the others stay in the frame and come up maximised too.
+void tst_FrameWindows::newWindowBesideMaximisedOnes()
+{
+    QFETCH(QString, how);
+    QFETCH(QString, storedShowCmd);
+    const QRect stored(30, 20, 430, 300);
+    if (!storedShowCmd.isEmpty())
+        writeChildPlacement(QStringLiteral("30,20,460,320"), storedShowCmd);
+    TfrmMDIChild *first = newFile();
+    TfrmMDIChild *second = newFile();
+    sub(second)->showMaximized();
+    QVERIFY(sub(second)->isMaximized());
+
+    TfrmMDIChild *opened = openBy(how);
+    QVERIFY(opened && opened != first && opened != second);
+    QMdiArea *area = m_main->mdiArea();
+    const QRect full = area->viewport()->rect();
+    QCOMPARE(area->activeSubWindow(), sub(opened));
+    QVERIFY(sub(opened)->isMaximized());
+    QCOMPARE(sub(opened)->geometry(), full);
+    QCOMPARE(m_main->windowTitle(),
+             QStringLiteral("Bramblewick 2000 - [%1]").arg(opened->windowTitle()));
+    QCOMPARE(area->subWindowList().size(), 3);
+    for (TfrmMDIChild *other : {first, second})
+        QVERIFY(area->subWindowList().contains(sub(other)) && !sub(other)->isHidden());
+
+    // Ctrl+Tab reaches the others, maximised in their turn.
+    for (TfrmMDIChild *next : {first, second}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(active(), next);
+        QVERIFY(sub(next)->isMaximized());
+        QCOMPARE(sub(next)->geometry(), full);
+    }
+    // Restored, the new window takes the place it would have had.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(active(), opened);
+    sub(opened)->showNormal();
+    QVERIFY(!sub(opened)->isMaximized());
+    QVERIFY(sub(opened)->geometry() != full);
+    if (storedShowCmd == QLatin1String("1"))
+        QCOMPARE(sub(opened)->geometry(), stored);
 }
 
 QTEST_MAIN(tst_FrameWindows)
