@@ -110,6 +110,9 @@ TfrmDataModule::TfrmDataModule(PromptService &prompts, settings::Registry *regis
 {
     setObjectName(QStringLiteral("frmDataModule"));
     frmDataModuleCreate(resource);
+    // A change of the desktop's palette reaches the application object.
+    if (QCoreApplication *app = QCoreApplication::instance())
+        app->installEventFilter(this);
 }
 
 TfrmDataModule::~TfrmDataModule()

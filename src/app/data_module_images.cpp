@@ -4,9 +4,13 @@
 
 #include "data_module.h"
 
+#include "platform/guarded_dispatch.h"
 #include "settings/system_colors.h"
 
+#include <QEvent>
+#include <QGuiApplication>
 #include <QPainter>
+#include <QPalette>
 #include <QPixmap>
 #include <QStandardPaths>
 #include <span>
@@ -15,7 +19,10 @@ namespace bw {
 
 namespace {
 
-constexpr const char *kIconTheme = "breeze";
+// The toolbar pictures are drawn for one kind of background: the dark
+// variant has light strokes.
+constexpr const char *kLightIconTheme = "breeze";
+constexpr const char *kDarkIconTheme = "breeze-dark";
 
 // A theme name, or a short label drawn when the theme lacks the name.
 struct ImageEntry
@@ -264,7 +271,7 @@ void fillColors(ImageList &list)
 }
 
 // The theme is chosen here, not left to the desktop, so every machine shows
-// the same icons; hicolor backs it up.
+// the same icons, light or dark by the palette; hicolor backs it up.
 void selectIconTheme()
 {
     // Some platform plug-ins (offscreen, minimal) look only in the resources;
@@ -277,7 +284,7 @@ void selectIconTheme()
         if (!paths.contains(dir))
             paths << dir;
     QIcon::setThemeSearchPaths(paths);
-    QIcon::setThemeName(QLatin1String(kIconTheme));
+    QIcon::setThemeName(TfrmDataModule::iconThemeFor(QGuiApplication::palette()));
     QIcon::setFallbackThemeName(QStringLiteral("hicolor"));
 }
 
@@ -297,6 +304,40 @@ int ImageList::add(const QIcon &icon)
 {
     m_icons << icon;
     return int(m_icons.size()) - 1;
+}
+
+QString TfrmDataModule::iconThemeFor(const QPalette &palette)
+{
+    const bool dark = palette.color(QPalette::Active, QPalette::Window).lightness() < 128;
+    return QLatin1String(dark ? kDarkIconTheme : kLightIconTheme);
+}
+
+// Icons taken from the theme look themselves up again in the new theme; the
+// disabled images are pictures and are drawn again.
+void TfrmDataModule::followPalette()
+{
+    const QString theme = iconThemeFor(QGuiApplication::palette());
+    if (theme == QIcon::themeName())
+        return;
+    QIcon::setThemeName(theme);
+    fillDisabled();
+}
+
+bool TfrmDataModule::eventFilter(QObject *watched, QEvent *event)
+{
+    return guardedOr(false, [&] {
+        if (event->type() == QEvent::ApplicationPaletteChange &&
+            watched == QCoreApplication::instance())
+            followPalette();
+        return false;
+    });
+}
+
+void TfrmDataModule::fillDisabled()
+{
+    imlCommonDis().clear();
+    for (int i = 0; i < imlCommon().count(); ++i)
+        imlCommonDis().add(QIcon(imlCommon().pixmap(i, QIcon::Disabled)));
 }
 
 ImageList &TfrmDataModule::images(Images role)
@@ -322,8 +363,7 @@ void TfrmDataModule::createImageLists()
     };
     fill(imlCommon(), kCommon);
     // Disabled images: the same icons in Qt's disabled rendering.
-    for (int i = 0; i < imlCommon().count(); ++i)
-        imlCommonDis().add(QIcon(imlCommon().pixmap(i, QIcon::Disabled)));
+    fillDisabled();
     fill(imlTreeView(), kTreeView);
     fill(imlOptionsTreeView16(), kOptions);
     fill(imlOptionsTreeView32(), kOptions);

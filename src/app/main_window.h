@@ -37,6 +37,7 @@ class ExceptionHandlerScope;
 class MRUFileList;
 class MessageHook;
 class OptionsAccess;
+class PaletteColorBinding;
 class PluginHost;
 class RegistryRXL;
 class TfrmDataModule;
@@ -267,6 +268,7 @@ private:
     CommandSet m_actions;
     CommandDispatcher *m_dispatcher = nullptr;
     QMdiArea *m_mdiArea = nullptr;
+    PaletteColorBinding *m_areaColors = nullptr;
     QToolBar *m_barMain = nullptr;
     QLabel *m_panel0 = nullptr;
     QLabel *m_panel1 = nullptr;

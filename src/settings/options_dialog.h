@@ -30,6 +30,7 @@ class ColorButton;
 class HeaderPanel;
 class OptionsMainTarget;
 class PageControl;
+class PaletteColorBinding;
 class PromptService;
 class RegistryRXL;
 class TfrmHelpPopup;
@@ -198,6 +199,7 @@ private:
     QPushButton *m_btnCancel = nullptr;
     QPushButton *m_btnApply = nullptr;
     ColorButton *m_sharedColors = nullptr; // dfsColorButton1, hidden
+    PaletteColorBinding *m_tipColors = nullptr;
     QList<ColorButton *> m_colorButtons;
 };
 

@@ -2,8 +2,8 @@
 // captions, the frame coming back from the tray or a drop in the state it
 // had, the Options dialog's help mode, where new and stored windows are
 // placed, placements that come back to the same pixel, the keys that switch
-// document windows, the icon of a window that opens minimised, and a new
-// window beside maximised ones.
+// document windows, the icon of a window that opens minimised, a new
+// window beside maximised ones, and the colours and icons of a dark desktop.
 
 #include "app/mru_file_list.h"
 #include "editor/rich_edit.h"
@@ -24,6 +24,7 @@
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
+#include <QToolTip>
 #include <QWhatsThis>
 
 #include <optional>
@@ -54,6 +55,8 @@ private slots:
     void minimisedNewWindowInIconRow();
     void newWindowBesideMaximisedOnes_data();
     void newWindowBesideMaximisedOnes();
+    void colorsFollowTheDesktopPalette_data();
+    void colorsFollowTheDesktopPalette();
 
 private:
     void run(const char *command);
@@ -540,6 +543,83 @@ void tst_FrameWindows::newWindowBesideMaximisedOnes()
     QVERIFY(sub(opened)->geometry() != full);
     if (storedShowCmd == QLatin1String("1"))
         QCOMPARE(sub(opened)->geometry(), stored);
+}
+
+void tst_FrameWindows::colorsFollowTheDesktopPalette_data()
+{
+    QTest::addColumn<QString>("stored"); // the stored font colours; empty: the defaults
+    QTest::addColumn<bool>("follows");
+    QTest::newRow("defaults") << QString() << true;
+    QTest::newRow("window text") << QStringLiteral("-2147483640") << true;
+    QTest::newRow("black chosen") << QStringLiteral("0") << false;
+    QTest::newRow("red chosen") << QStringLiteral("255") << false;
+}
+
+// Given the desktop turning dark and light again, then the default tree and
+// editor colours and the frame's background follow it, colours the user chose
+// stay, and the toolbar icons come from the theme drawn for that background.
+void tst_FrameWindows::colorsFollowTheDesktopPalette()
+{
+    QFETCH(QString, stored);
+    QFETCH(bool, follows);
+    if (!stored.isEmpty()) {
+        m_options->writeImmediate(settings::Key::TreeViewFontColor_Color, stored);
+        m_options->writeImmediate(settings::Key::RichEditFontColor_Color, stored);
+    }
+    TfrmMDIChild *window = newFile();
+    QWidget *tree = window->treePane()->focusProxy();
+    QWidget *editor = window->editor();
+    QVERIFY(tree && editor);
+    const QColor chosen =
+        stored.isEmpty() ? QColor() : QColor::fromRgb(stored.toInt() & 0xFF, 0, 0);
+    const auto lightnessOf = [](const QIcon &icon) {
+        const QImage image = icon.pixmap(16, 16).toImage();
+        int sum = 0;
+        int count = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (const QColor c = image.pixelColor(x, y); c.alpha() > 128) {
+                    sum += c.lightness();
+                    ++count;
+                }
+        return count ? sum / count : -1;
+    };
+    const QAction *newFileCommand = m_main->findCommand(QStringLiteral("actFileCDSNew"));
+    const int lightIcon = lightnessOf(newFileCommand->icon());
+
+    const QPalette original = QGuiApplication::palette();
+    const auto restore = qScopeGuard([&] { QApplication::setPalette(original); });
+    const QColor text(0xfc, 0xfc, 0xfc);
+    const QColor base(0x1b, 0x1e, 0x20);
+    const QColor face(0x31, 0x36, 0x3b);
+    QPalette dark(text, face, face.lighter(), face.darker(), face, text, Qt::white, base,
+                  QColor(0x2a, 0x2e, 0x32));
+    dark.setColor(QPalette::ToolTipBase, QColor(0x31, 0x36, 0x3b));
+    dark.setColor(QPalette::ToolTipText, text);
+    QApplication::setPalette(dark);
+    for (int round = 0; round < 2; ++round) {
+        QCoreApplication::processEvents(); // the windows' palette changes are posted
+        const QPalette now = QGuiApplication::palette();
+        for (QWidget *w : {tree, editor}) {
+            QCOMPARE(w->palette().color(QPalette::Text),
+                     follows ? now.color(QPalette::Text) : chosen);
+            QCOMPARE(w->palette().color(QPalette::Inactive, QPalette::Text),
+                     w->palette().color(QPalette::Active, QPalette::Text));
+            QCOMPARE(w->palette().color(QPalette::Base), now.color(QPalette::Base));
+        }
+        QCOMPARE(m_main->mdiArea()->background().color(), now.color(QPalette::Button));
+        QCOMPARE(QToolTip::palette().color(QPalette::ToolTipBase),
+                 now.color(QPalette::ToolTipBase));
+        QCOMPARE(QIcon::themeName(), QLatin1String(round == 0 ? "breeze-dark" : "breeze"));
+        if (round == 0)
+            QVERIFY2(lightnessOf(newFileCommand->icon()) > lightIcon + 64,
+                     qPrintable(QStringLiteral("%1 / %2")
+                                    .arg(lightnessOf(newFileCommand->icon()))
+                                    .arg(lightIcon)));
+        else
+            QCOMPARE(lightnessOf(newFileCommand->icon()), lightIcon);
+        QApplication::setPalette(original);
+    }
 }
 
 QTEST_MAIN(tst_FrameWindows)

@@ -274,7 +274,9 @@ void tst_OptionsDialog::closingSavesWithoutApplying()
 void tst_OptionsDialog::restoreDefaultsThenOk()
 {
     showDialog();
-    QCOMPARE(stored(Key::TreeViewFontColor_Color), "0"); // black on a new settings root
+    // Window text on a new settings root; the user picks black.
+    QCOMPARE(stored(Key::TreeViewFontColor_Color), QString::number(kWindowText));
+    ctl<ColorButton>("TreeViewFontColor")->setColor(ColorValue(0));
     ctl<QCheckBox>("ChildAutoSave")->click();
     ctl<QCheckBox>("ViewBar_ChildRuler")->click();
     ctl<RadioGroup>("TaskBarType")->setItemIndex(1);

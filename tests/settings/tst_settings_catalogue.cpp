@@ -71,11 +71,12 @@ void tst_SettingsCatalogue::defaults_data()
     QTest::newRow("minutes") << Key::ChildAutoSaveMinutes_Text << "ChildAutoSaveMinutes_Text"
                              << "5"
                              << "5";
+    // The font colours are the window text, on a new settings root too.
     QTest::newRow("tree font colour") << Key::TreeViewFontColor_Color << "TreeViewFontColor_Color"
-                                      << "0"
+                                      << "-2147483640"
                                       << "-2147483640";
     QTest::newRow("editor font colour") << Key::RichEditFontColor_Color << "RichEditFontColor_Color"
-                                        << "0"
+                                        << "-2147483640"
                                         << "-2147483640";
     QTest::newRow("tree background")
         << Key::TreeViewBackgroundColor_Selected << "TreeViewBackgroundColor_Selected"
