@@ -110,6 +110,9 @@ TfrmDataModule::TfrmDataModule(PromptService &prompts, settings::Registry *regis
 {
     setObjectName(QStringLiteral("frmDataModule"));
     frmDataModuleCreate(resource);
+    // A change of the desktop's palette reaches the application object.
+    if (QCoreApplication *app = QCoreApplication::instance())
+        app->installEventFilter(this);
 }
 
 TfrmDataModule::~TfrmDataModule()
@@ -147,8 +150,10 @@ void TfrmDataModule::DataModuleDestroy()
 void TfrmDataModule::createDialogs()
 {
     using settings::Key;
-    m_openDialog = new TFileDialog(QStringLiteral("OpenDialog"), TFileDialog::Mode::Open, m_prompts, this);
-    m_saveDialog = new TFileDialog(QStringLiteral("SaveDialog"), TFileDialog::Mode::Save, m_prompts, this);
+    m_openDialog =
+        new TFileDialog(QStringLiteral("OpenDialog"), TFileDialog::Mode::Open, m_prompts, this);
+    m_saveDialog =
+        new TFileDialog(QStringLiteral("SaveDialog"), TFileDialog::Mode::Save, m_prompts, this);
     m_openPictureDialog = new TFileDialog(QStringLiteral("OpenPictureDialog1"),
                                           TFileDialog::Mode::Open, m_prompts, this);
     m_savePictureDialog = new TFileDialog(QStringLiteral("SavePictureDialog1"),
@@ -170,7 +175,8 @@ bool TfrmDataModule::FirstTime() const
 
 void TfrmDataModule::setFirstTime(bool value)
 {
-    m_store->setNamedValue(settings::valueName(settings::Key::FirstTime), settings::encodeBool(value));
+    m_store->setNamedValue(settings::valueName(settings::Key::FirstTime),
+                           settings::encodeBool(value));
 }
 
 bool TfrmDataModule::PrintDialogExecute(QWidget *parent, QPrinter *printer)
@@ -185,7 +191,7 @@ bool TfrmDataModule::PrinterSetupDialogExecute(QWidget *parent, QPrinter *printe
 }
 
 std::optional<QString> TfrmDataModule::BrowseDirectoryDlg1Execute(QWidget *parent,
-                                                                 const QString &initialDir)
+                                                                  const QString &initialDir)
 {
     return m_prompts.chooseDirectory(parent, QString::fromLatin1(kBrowseCaption),
                                      QString::fromLatin1(kBrowseTitle), initialDir);

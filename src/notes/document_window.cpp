@@ -16,6 +16,7 @@
 #include "notes/status_bar.h"
 #include "platform/guarded_dispatch.h"
 #include "settings/core/encodings.h"
+#include "settings/palette_color_binding.h"
 #include "settings/registry_rxl.h"
 
 #include <QAction>
@@ -158,6 +159,13 @@ QWidget *TfrmMDIChild::buildRightPane()
     guardedConnect(m_ruler, &Ruler::contextMenuWanted, m_bars, &DocumentBars::popupView);
     m_editor = new RichEdit(pane);
     m_editor->setObjectName(QStringLiteral("Editor"));
+    m_editorColors = new PaletteColorBinding(
+        m_editor, [editor = m_editor](QPalette::ColorRole role, const QColor &color) {
+            if (role == QPalette::Text)
+                editor->setDefaultTextColor(color);
+            else
+                editor->setDefaultBackgroundColor(color);
+        });
     auto *layout = new QVBoxLayout(pane);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);

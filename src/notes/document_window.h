@@ -18,6 +18,7 @@ class QAction;
 class QToolButton;
 
 namespace bw {
+class PaletteColorBinding;
 class RegistryRXL;
 class RichEdit;
 } // namespace bw
@@ -265,6 +266,7 @@ private:
     SearchCommands *m_searchCommands = nullptr;
     Ruler *m_ruler = nullptr;
     RichEdit *m_editor = nullptr;
+    PaletteColorBinding *m_editorColors = nullptr; // the editor's text and background
     StatusBar *m_statusBar = nullptr;
 };
 

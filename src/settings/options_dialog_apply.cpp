@@ -6,12 +6,11 @@
 #include "settings/control_property.h"
 #include "settings/core/encodings.h"
 #include "settings/options_target.h"
+#include "settings/palette_color_binding.h"
 #include "settings/registry_rxl.h"
-#include "settings/system_colors.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QToolTip>
 #include <algorithm>
 
 namespace bw {
@@ -58,10 +57,8 @@ void TfrmOptions::writeImmediate(Key key, const QString &text)
 
 void TfrmOptions::ApplyOptions()
 {
-    // The tool tip colour belongs to the application, not to a window.
-    QPalette tips = QToolTip::palette();
-    tips.setColor(QPalette::ToolTipBase, toQColor(commonHintColor()));
-    QToolTip::setPalette(tips);
+    m_tipColors->bind(QPalette::ToolTipBase, commonHintColor());
+    m_tipColors->bind(QPalette::ToolTipText, ColorValue::system(ColorValue::kInfoText));
     updateAutoSaveControls();
     if (!m_main)
         return;
