@@ -188,7 +188,7 @@ void TfrmMDIChild::bindSettingsStore()
 
 void TfrmMDIChild::OpenTable()
 {
-    QList<qint32> shared;
+    QString unsafeKeys;
     try {
         dataset::ControlsDisabler disabled(cdsCommon());
         if (const RecoveryEntry *recovered = m_frame.recoveryToOpen()) {
@@ -198,12 +198,7 @@ void TfrmMDIChild::OpenTable()
             try {
                 m_table.loadFromFile(m_caption);
                 m_fileStamp = fileStamp(m_caption);
-                // Items that share an ID would show as one node, and a delete
-                // of that node would take the hidden ones along: such a file
-                // opens read-only (docs/document-window.md).
-                shared = cdsCommon().sharedValues(kFieldId);
-                if (!shared.isEmpty())
-                    cdsCommon().setReadOnly(true);
+                unsafeKeys = checkKeys();
             } catch (const dataset::DataSetError &) {
                 m_frame.prompts().message(this, kErrorCaption, kCannotReadWriteFile,
                                           PromptService::Icon::Error, PromptService::Ok);
@@ -218,16 +213,25 @@ void TfrmMDIChild::OpenTable()
         QMetaObject::invokeMethod(this, guard([this] { closeWindow(); }), Qt::QueuedConnection);
     }
     m_recoveryOpenChanges = cdsCommon().isActive() ? cdsCommon().changeCount() : 0;
-    if (!shared.isEmpty()) {
-        QStringList ids;
-        for (qint32 id : std::as_const(shared))
-            ids.append(QString::number(id));
-        m_frame.prompts().message(
-            this, kWarningCaption,
-            kDuplicateIdsReadOnly.arg(m_caption, ids.join(QStringLiteral(", "))),
-            PromptService::Icon::Warning, PromptService::Ok);
-    }
+    if (!unsafeKeys.isEmpty())
+        m_frame.prompts().message(this, kWarningCaption, unsafeKeys, PromptService::Icon::Warning,
+                                  PromptService::Ok);
     refreshStatusBar();
+}
+
+// Items that share an ID show as one node, and so do items without an ID
+// (read as ID 0); a delete of that node would take the hidden ones along, and
+// an item without an ID or Parent cannot be posted again. Such a file opens
+// read-only (docs/document-window.md); the warning to show, else nothing.
+QString TfrmMDIChild::checkKeys()
+{
+    const QList<qint32> shared = cdsCommon().sharedValues(kFieldId);
+    const int withoutId = cdsCommon().nullCount(kFieldId);
+    const int withoutParent = cdsCommon().nullCount(kFieldParent);
+    if (shared.isEmpty() && withoutId == 0 && withoutParent == 0)
+        return QString();
+    cdsCommon().setReadOnly(true);
+    return unsafeKeysReadOnly(m_caption, shared, withoutId, withoutParent);
 }
 
 int TfrmMDIChild::autoSaveMinutes() const

@@ -164,6 +164,7 @@ private:
     void bindSettingsStore();
     void connectTable();
     void OpenTable();
+    QString checkKeys();
     void startAutoSaveFromSettings();
     int autoSaveMinutes() const;
     void FormShow();

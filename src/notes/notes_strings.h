@@ -72,6 +72,18 @@ inline const QString kDuplicateIdsReadOnly =
     QStringLiteral("The file %1 holds items that share an ID (%2). The folder tree shows one "
                    "item for each ID, so the file is opened read-only: no command can change "
                    "or delete an item you were not shown.");
+// The same for items without an ID or Parent: %1 the file, %2 what was found
+// ("3 items without an ID", "items that share an ID (5) and 1 item without a Parent").
+inline const QString kMissingKeysReadOnly =
+    QStringLiteral("The file %1 holds %2. The folder tree needs an ID and a Parent for each item "
+                   "and shows one item for each ID, so the file is opened read-only: no command "
+                   "can change or delete an item you were not shown.");
+
+// A file with items the folder tree cannot show one by one (shared IDs, a
+// missing ID or Parent) opens read-only: the warning names the file and what
+// it found. Only shared IDs give kDuplicateIdsReadOnly.
+QString unsafeKeysReadOnly(const QString &file, const QList<qint32> &sharedIds, int withoutId,
+                           int withoutParent);
 
 inline const QString kInformationCaption = QStringLiteral("Information");
 

@@ -132,6 +132,8 @@ public:
     // The values of an Integer field that more than one record holds (filter
     // or not), in ascending order.
     QList<qint32> sharedValues(const QString &field);
+    // The number of records (filter or not) in which the field is null.
+    int nullCount(const QString &field) const;
 
     // The value of a field of the record at a 1-based position in the current
     // order and filter, read without moving to it, as fieldValue() gives it
