@@ -82,7 +82,7 @@ void checkRoundTrip(ClientDataSet &table, Format format, const QList<FieldDef> &
     } catch (const DataSetError &error) {
         if (format == Format::Binary)
             fault("the binary form refused a loaded table:", error.message());
-        return; // a value or name the XML form cannot carry
+        return; // a field name the XML form cannot carry
     }
     ClientDataSet again;
     for (const FieldDef &field : definedAs)

@@ -16,6 +16,13 @@
 //   build/bin/bench_io import-window DIR the Import command of a document
 //                                        window of big.cds (tree view, progress
 //                                        window), answers scripted
+//   build/bin/bench_io import-lines DIR N       import of N short lines (a file
+//                                        DIR/lines-N.csv, made when missing)
+//                                        into a new notes file, as bwnotes
+//                                        import-csv does; 320000 and 1000000
+//                                        show how the time grows with N
+//   build/bin/bench_io import-lines-tree DIR N  the same through the folder
+//                                        tree, as the document window adds them
 
 #include "transfer/csv_import.h"
 #include "transfer/html_export.h"
@@ -160,18 +167,87 @@ int importThroughWindow(const QDir &dir)
     return 0;
 }
 
+// DIR/lines-N.csv: N lines "Line i;Text of line i", made once.
+QString linesFile(const QDir &dir, int lines)
+{
+    const QString path = dir.filePath(QStringLiteral("lines-%1.csv").arg(lines));
+    if (QFile::exists(path))
+        return path;
+    QFile csv(path);
+    if (!csv.open(QIODevice::WriteOnly))
+        qFatal("cannot write the CSV file");
+    QByteArray chunk;
+    for (int i = 0; i < lines; ++i) {
+        chunk += "Line " + QByteArray::number(i) + ";Text of line " + QByteArray::number(i) + '\n';
+        if (chunk.size() > (1 << 20)) {
+            csv.write(chunk);
+            chunk.clear();
+        }
+    }
+    csv.write(chunk);
+    return path;
+}
+
+// N lines imported under the first item of a new notes file: straight into
+// the table (bwnotes) or through the folder tree (the document window).
+int importLines(const QDir &dir, int lines, bool throughTree)
+{
+    const QString csv = linesFile(dir, lines);
+    notes::NotesTable notes;
+    notes.createNewContent();
+    g_loadPeak = peakMegabytes();
+    dataset::ClientDataSet &table = notes.cdsCommon();
+    io::ImportObserver observer;
+    Stopwatch timer;
+    timer.start();
+    if (!throughTree) {
+        io::TableImportTarget target(table, 0);
+        io::importCsv(csv, target, observer);
+        report("import of the lines (table)", timer);
+    } else {
+        notes::FolderTreeLink link(table);
+        link.buildPass();
+        struct Target : io::ImportTarget
+        {
+            notes::FolderTreeLink &link;
+            int parent;
+            Target(notes::FolderTreeLink &l, int p) : link(l), parent(p) {}
+            void addItem(const QString &name) override { link.insertItem(parent, name); }
+            void setDescription(const QString &text) override
+            {
+                link.table().edit();
+                link.table().setBytes(notes::kFieldDescription, text.toUtf8());
+                link.table().post();
+            }
+        } target(link, link.model().findByKey(0));
+        {
+            dataset::ControlsDisabler suspended(table);
+            io::importCsv(csv, target, observer);
+        }
+        report("import of the lines (tree)", timer);
+    }
+    std::printf("%d items, LastID %d\n", table.recordCount(), *notes.lastId());
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    if (argc != 3 && !(argc == 4 && QByteArray(argv[1]) == "make")) {
+    const QByteArray first = argc > 1 ? QByteArray(argv[1]) : QByteArray();
+    const bool counted = first == "make" || first.startsWith("import-lines");
+    if (argc != 3 && !(argc == 4 && counted)) {
         std::fprintf(stderr, "usage: bench_io make DIR [ITEMS] | "
-                             "tree|grid|txt|txt-convert|import|import-tree|import-window DIR\n");
+                             "tree|grid|txt|txt-convert|import|import-tree|import-window DIR | "
+                             "import-lines|import-lines-tree DIR [LINES]\n");
         return 2;
     }
     const QString mode = QString::fromLocal8Bit(argv[1]);
     const QDir dir(QString::fromLocal8Bit(argv[2]));
+    if (mode == "import-lines" || mode == "import-lines-tree")
+        return importLines(dir, argc == 4 ? QByteArray(argv[3]).toInt() : 320000,
+                           mode == "import-lines-tree");
     const QString file = dir.filePath("big.cds");
     const io::HtmlPage page{QStringLiteral("big.cds"), QDate::currentDate()};
     Stopwatch timer;

@@ -110,6 +110,9 @@ DataModule::DataModule(PromptService &prompts, settings::Registry *registry,
 {
     setObjectName(QStringLiteral("frmDataModule"));
     frmDataModuleCreate(resource);
+    // A change of the desktop's palette reaches the application object.
+    if (QCoreApplication *app = QCoreApplication::instance())
+        app->installEventFilter(this);
 }
 
 DataModule::~DataModule()
@@ -147,8 +150,10 @@ void DataModule::releaseResources()
 void DataModule::createDialogs()
 {
     using settings::Key;
-    m_openDialog = new FileDialog(QStringLiteral("OpenDialog"), FileDialog::Mode::Open, m_prompts, this);
-    m_saveDialog = new FileDialog(QStringLiteral("SaveDialog"), FileDialog::Mode::Save, m_prompts, this);
+    m_openDialog =
+        new FileDialog(QStringLiteral("OpenDialog"), FileDialog::Mode::Open, m_prompts, this);
+    m_saveDialog =
+        new FileDialog(QStringLiteral("SaveDialog"), FileDialog::Mode::Save, m_prompts, this);
     m_openPictureDialog = new FileDialog(QStringLiteral("OpenPictureDialog1"),
                                           FileDialog::Mode::Open, m_prompts, this);
     m_savePictureDialog = new FileDialog(QStringLiteral("SavePictureDialog1"),
@@ -170,7 +175,8 @@ bool DataModule::firstTime() const
 
 void DataModule::setFirstTime(bool value)
 {
-    m_store->setNamedValue(settings::valueName(settings::Key::FirstTime), settings::encodeBool(value));
+    m_store->setNamedValue(settings::valueName(settings::Key::FirstTime),
+                           settings::encodeBool(value));
 }
 
 bool DataModule::printDialogExecute(QWidget *parent, QPrinter *printer)
@@ -185,7 +191,7 @@ bool DataModule::printerSetupDialogExecute(QWidget *parent, QPrinter *printer)
 }
 
 std::optional<QString> DataModule::browseDirectory(QWidget *parent,
-                                                                 const QString &initialDir)
+                                                                  const QString &initialDir)
 {
     return m_prompts.chooseDirectory(parent, QString::fromLatin1(kBrowseCaption),
                                      QString::fromLatin1(kBrowseTitle), initialDir);

@@ -19,6 +19,7 @@
 #include <memory>
 #include <optional>
 
+class QPalette;
 class QPrinter;
 class QWidget;
 
@@ -152,8 +153,16 @@ public:
 
     // Image lists by role.
     enum class Images {
-        Common, CommonDis, TreeView, OptionsTreeView16, OptionsTreeView32,
-        Plugins, StatusBar, Search, GridHeaderSort, Colors,
+        Common,
+        CommonDis,
+        TreeView,
+        OptionsTreeView16,
+        OptionsTreeView32,
+        Plugins,
+        StatusBar,
+        Search,
+        GridHeaderSort,
+        Colors,
     };
     ImageList &images(Images role);
     ImageList &imlCommon() { return images(Images::Common); }
@@ -167,6 +176,12 @@ public:
     ImageList &imlGridHeaderSort() { return images(Images::GridHeaderSort); }
     ImageList &imlColors() { return images(Images::Colors); }
 
+    // The icon theme for a palette: the dark variant on a dark window colour.
+    static QString iconThemeFor(const QPalette &palette);
+    // Picks the icon theme of the application's palette (done on each change
+    // of the palette).
+    void followPalette();
+
 signals:
     // The font dialog's Apply found no editor to apply to (after the beep).
     void beeped();
@@ -177,6 +192,8 @@ private:
     void readVersionInfo(const VersionResource &resource);
     void createDialogs();
     void createImageLists();
+    void fillDisabled();
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
     PromptService &m_prompts;
     settings::Registry *m_registry;

@@ -3,7 +3,6 @@
 #include "app/app_strings.h"
 #include "app/application.h"
 #include "app/command_dispatcher.h"
-#include "commands/command_menus.h"
 #include "app/data_module.h"
 #include "app/error_box.h"
 #include "app/help_commands.h"
@@ -13,12 +12,13 @@
 #include "app/plugin_host.h"
 #include "app/tip_dialog.h"
 #include "app/window_switch_keys.h"
+#include "commands/command_menus.h"
 #include "platform/guarded_dispatch.h"
 #include "settings/encodings.h"
 #include "options/help_popup.h"
 #include "options/options_dialog.h"
+#include "options/palette_color_binding.h"
 #include "options/registry_rxl.h"
-#include "options/system_colors.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -155,6 +155,13 @@ void MainWindow::createFrame()
     m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdiArea->viewport()->setAcceptDrops(true);
+    // The background behind the document windows; a system colour follows
+    // the desktop's palette.
+    m_areaColors =
+        new PaletteColorBinding(m_mdiArea, [this](QPalette::ColorRole, const QColor &color) {
+            m_mdiArea->setBackground(color);
+            m_mdiArea->viewport()->update();
+        });
     setCentralWidget(m_mdiArea);
     guardedConnect(m_mdiArea, &QMdiArea::subWindowActivated, this, &MainWindow::subWindowActivated);
     new WindowSwitchKeys(this, m_mdiArea);
@@ -386,8 +393,7 @@ void MainWindow::applyMainOptions(const OptionsDialog &options)
         m_trayIcon->show();
     else if (taskBar == 0)
         m_trayIcon->hide();
-    m_mdiArea->setBackground(toQColor(options.mainBackgroundColor()));
-    m_mdiArea->viewport()->update();
+    m_areaColors->bind(QPalette::Window, options.mainBackgroundColor());
     const bool flat = options.commonDisplayFlatToolBars();
     for (QToolButton *button : m_barMain->findChildren<QToolButton *>())
         button->setAutoRaise(flat);

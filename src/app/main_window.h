@@ -37,6 +37,7 @@ class ExceptionHandlerScope;
 class MRUFileList;
 class MessageHook;
 class OptionsAccess;
+class PaletteColorBinding;
 class PluginHost;
 class RegistryRXL;
 class DataModule;
@@ -50,8 +51,7 @@ class DocumentWindowFactory
 {
 public:
     virtual ~DocumentWindowFactory() = default;
-    virtual QWidget *createDocumentWindow(notes::FrameServices &frame,
-                                          const QString &fileName) = 0;
+    virtual QWidget *createDocumentWindow(notes::FrameServices &frame, const QString &fileName) = 0;
     // The options of the frame pushed into one window.
     virtual void applyOptions(QWidget *window) { (void)window; }
     // The window as the document window class, when it is one.
@@ -92,8 +92,8 @@ public:
     // windows, notesWindowFactory() when null. arguments: the command line
     // without the program name; its first entry may name a notes file.
     MainWindow(DataModule &dataModule, PromptService &prompts,
-             std::unique_ptr<DocumentWindowFactory> factory = nullptr,
-             QStringList arguments = {}, QWidget *parent = nullptr);
+             std::unique_ptr<DocumentWindowFactory> factory = nullptr, QStringList arguments = {},
+             QWidget *parent = nullptr);
     ~MainWindow() override;
 
     // The long-lived windows that start-up creates after the main window.
@@ -268,6 +268,7 @@ private:
     CommandSet m_actions;
     CommandDispatcher *m_dispatcher = nullptr;
     QMdiArea *m_mdiArea = nullptr;
+    PaletteColorBinding *m_areaColors = nullptr;
     QToolBar *m_barMain = nullptr;
     QLabel *m_panel0 = nullptr;
     QLabel *m_panel1 = nullptr;

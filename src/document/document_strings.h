@@ -7,15 +7,21 @@
 namespace bw::notes {
 
 inline const QString kUntitledPrefix = QStringLiteral("NoName");
-inline const QString kSaveChangesQuestion = QStringLiteral("Do you want to save changes to \"%1\"?");
+inline const QString kSaveChangesQuestion =
+    QStringLiteral("Do you want to save changes to \"%1\"?");
 // A save onto the file of another document window (%1, the chosen name).
-inline const QString kFileOpenElsewhere =
-    QStringLiteral("%1\nThis file is open in another window.\nClose that window or choose another name.");
+inline const QString kFileOpenElsewhere = QStringLiteral(
+    "%1\nThis file is open in another window.\nClose that window or choose another name.");
 // The window's own file changed on disk since it was read or written here
 // (%1, the file name).
 inline const QString kFileChangedOnDisk = QStringLiteral(
     "%1\nThis file was changed by another program.\nDo you want to overwrite it with this "
     "window's items?");
+// Another program changed the window's file in place (%1, the file name):
+// the descriptions left in it are gone, and no save writes a table without them.
+inline const QString kFileChangedInPlace = QStringLiteral(
+    "%1\nAnother program changed this file while it was open here. The item descriptions "
+    "this window still reads from the file are gone, so nothing was saved.");
 // An automatic save failed (%1, the error); it rests until a save succeeds.
 inline const QString kAutoSavePaused =
     QStringLiteral("%1\nAutomatic save of this file is paused until it is saved.");
@@ -66,6 +72,18 @@ inline const QString kDuplicateIdsReadOnly =
     QStringLiteral("The file %1 holds items that share an ID (%2). The folder tree shows one "
                    "item for each ID, so the file is opened read-only: no command can change "
                    "or delete an item you were not shown.");
+// The same for items without an ID or Parent: %1 the file, %2 what was found
+// ("3 items without an ID", "items that share an ID (5) and 1 item without a Parent").
+inline const QString kMissingKeysReadOnly =
+    QStringLiteral("The file %1 holds %2. The folder tree needs an ID and a Parent for each item "
+                   "and shows one item for each ID, so the file is opened read-only: no command "
+                   "can change or delete an item you were not shown.");
+
+// A file with items the folder tree cannot show one by one (shared IDs, a
+// missing ID or Parent) opens read-only: the warning names the file and what
+// it found. Only shared IDs give kDuplicateIdsReadOnly.
+QString unsafeKeysReadOnly(const QString &file, const QList<qint32> &sharedIds, int withoutId,
+                           int withoutParent);
 
 inline const QString kInformationCaption = QStringLiteral("Information");
 

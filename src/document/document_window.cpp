@@ -5,9 +5,9 @@
 #include "notes/notes_strings.h"
 #include "document/document_bars.h"
 #include "document/document_window_splitter.h"
-#include "document/format_commands.h"
 #include "document/editor_commands.h"
 #include "document/editor_file_commands.h"
+#include "document/format_commands.h"
 #include "document/frame_services.h"
 #include "document/item_commands.h"
 #include "document/document_strings.h"
@@ -17,6 +17,7 @@
 #include "document/status_bar.h"
 #include "platform/guarded_dispatch.h"
 #include "settings/encodings.h"
+#include "options/palette_color_binding.h"
 #include "options/registry_rxl.h"
 
 #include <QAction>
@@ -159,6 +160,13 @@ QWidget *DocumentWindow::buildRightPane()
     guardedConnect(m_ruler, &Ruler::contextMenuWanted, m_bars, &DocumentBars::popupView);
     m_editor = new RichEdit(pane);
     m_editor->setObjectName(QStringLiteral("Editor"));
+    m_editorColors = new PaletteColorBinding(
+        m_editor, [editor = m_editor](QPalette::ColorRole role, const QColor &color) {
+            if (role == QPalette::Text)
+                editor->setDefaultTextColor(color);
+            else
+                editor->setDefaultBackgroundColor(color);
+        });
     auto *layout = new QVBoxLayout(pane);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -181,7 +189,7 @@ void DocumentWindow::bindSettingsStore()
 
 void DocumentWindow::openTable()
 {
-    QList<qint32> shared;
+    QString unsafeKeys;
     try {
         dataset::ControlsDisabler disabled(cdsCommon());
         if (const RecoveryEntry *recovered = m_frame.recoveryToOpen()) {
@@ -191,12 +199,7 @@ void DocumentWindow::openTable()
             try {
                 m_table.loadFromFile(m_caption);
                 m_fileStamp = files::fileStamp(m_caption);
-                // Items that share an ID would show as one node, and a delete
-                // of that node would take the hidden ones along: such a file
-                // opens read-only (docs/document-window.md).
-                shared = cdsCommon().sharedValues(kFieldId);
-                if (!shared.isEmpty())
-                    cdsCommon().setReadOnly(true);
+                unsafeKeys = checkKeys();
             } catch (const dataset::DataSetError &) {
                 m_frame.prompts().message(this, kErrorCaption, kCannotReadWriteFile,
                                           PromptService::Icon::Error, PromptService::Ok);
@@ -211,16 +214,25 @@ void DocumentWindow::openTable()
         QMetaObject::invokeMethod(this, guard([this] { closeWindow(); }), Qt::QueuedConnection);
     }
     m_recoveryOpenChanges = cdsCommon().isActive() ? cdsCommon().changeCount() : 0;
-    if (!shared.isEmpty()) {
-        QStringList ids;
-        for (qint32 id : std::as_const(shared))
-            ids.append(QString::number(id));
-        m_frame.prompts().message(
-            this, kWarningCaption,
-            kDuplicateIdsReadOnly.arg(m_caption, ids.join(QStringLiteral(", "))),
-            PromptService::Icon::Warning, PromptService::Ok);
-    }
+    if (!unsafeKeys.isEmpty())
+        m_frame.prompts().message(this, kWarningCaption, unsafeKeys, PromptService::Icon::Warning,
+                                  PromptService::Ok);
     refreshStatusBar();
+}
+
+// Items that share an ID show as one node, and so do items without an ID
+// (read as ID 0); a delete of that node would take the hidden ones along, and
+// an item without an ID or Parent cannot be posted again. Such a file opens
+// read-only (docs/document-window.md); the warning to show, else nothing.
+QString DocumentWindow::checkKeys()
+{
+    const QList<qint32> shared = cdsCommon().sharedValues(kFieldId);
+    const int withoutId = cdsCommon().nullCount(kFieldId);
+    const int withoutParent = cdsCommon().nullCount(kFieldParent);
+    if (shared.isEmpty() && withoutId == 0 && withoutParent == 0)
+        return QString();
+    cdsCommon().setReadOnly(true);
+    return unsafeKeysReadOnly(m_caption, shared, withoutId, withoutParent);
 }
 
 int DocumentWindow::autoSaveMinutes() const
@@ -316,6 +328,9 @@ bool DocumentWindow::canClose()
     dataset::ClientDataSet &table = cdsCommon();
     if (!table.isActive())
         return true;
+    // What an object's program saved a moment ago is in the item before the
+    // question, and before its copy goes with the window.
+    m_editor->checkObjectCopies();
     using State = dataset::ClientDataSet::State;
     const State state = table.state();
     if ((state == State::Edit || state == State::Insert || state == State::SetKey) &&
@@ -327,9 +342,8 @@ bool DocumentWindow::canClose()
     if (table.changeCount() <= 0)
         return true;
     const int answer = m_frame.prompts().message(
-        this, kConfirmCaption, kSaveChangesQuestion.arg(m_caption),
-        PromptService::Icon::Question, PromptService::Yes | PromptService::No | PromptService::Cancel,
-        PromptService::Yes);
+        this, kConfirmCaption, kSaveChangesQuestion.arg(m_caption), PromptService::Icon::Question,
+        PromptService::Yes | PromptService::No | PromptService::Cancel, PromptService::Yes);
     if (answer == PromptService::Yes) {
         m_frame.activateDocumentWindow(this);
         setFocus();

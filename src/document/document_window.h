@@ -19,9 +19,10 @@ class QAction;
 class QToolButton;
 
 namespace bw {
+class PaletteColorBinding;
 class RegistryRXL;
 class RichEdit;
-}
+} // namespace bw
 
 namespace bw::notes {
 
@@ -164,6 +165,7 @@ private:
     void bindSettingsStore();
     void connectTable();
     void openTable();
+    QString checkKeys();
     void startAutoSaveFromSettings();
     int autoSaveMinutes() const;
     void onShow();
@@ -178,6 +180,9 @@ private:
     // False when the window's file changed on disk since this window read or
     // wrote it and the user does not want it overwritten.
     bool mayOverwriteOwnFile();
+    // Throws FileChangedError with the window's message when another program
+    // changed its file in place, so that no save can write its items whole.
+    void checkFileStillReadable() const;
     bool saveFile();
     void onAutosaveTimeout();
 
@@ -226,7 +231,7 @@ private:
     bool m_loadingEditor = false;
     bool m_editorModified = false; // the document differs from its field
     bool m_loadFailed = false;     // the editor could not read the loaded item's document
-    bool m_recordMarked = false; // the first change of an edit reached the field
+    bool m_recordMarked = false;   // the first change of an edit reached the field
     bool m_closeRequested = false;
     bool m_closeAgreed = false; // queryClose said yes for the coming close
     bool m_closed = false;
@@ -260,6 +265,7 @@ private:
     SearchCommands *m_searchCommands = nullptr;
     Ruler *m_ruler = nullptr;
     RichEdit *m_editor = nullptr;
+    PaletteColorBinding *m_editorColors = nullptr; // the editor's text and background
     StatusBar *m_statusBar = nullptr;
 };
 

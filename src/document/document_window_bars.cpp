@@ -12,7 +12,7 @@
 #include "document/status_bar.h"
 #include "platform/guarded_dispatch.h"
 #include "settings/encodings.h"
-#include "options/system_colors.h"
+#include "options/palette_color_binding.h"
 
 #include <QAction>
 #include <QToolBar>
@@ -41,8 +41,8 @@ const ViewCommand kViewCommands[] = {
 };
 
 // Commands that never show, whatever builds them.
-const char *const kHiddenCommands[] = {"actFileRTFOpen", "actFileRTFSave",
-                                       "actFileRTFSaveSelected", "actFileRTFSendMail"};
+const char *const kHiddenCommands[] = {"actFileRTFOpen", "actFileRTFSave", "actFileRTFSaveSelected",
+                                       "actFileRTFSendMail"};
 
 } // namespace
 
@@ -207,10 +207,11 @@ void DocumentWindow::applyEditorOptions()
     font.setBold(flag(Key::RichEditFontBold_Checked, font.bold()));
     font.setItalic(flag(Key::RichEditFontItalic_Checked, font.italic()));
     m_editor->setDefaultFont(font);
-    m_editor->setDefaultTextColor(
-        toQColor(ColorValue::fromText(option(Key::RichEditFontColor_Color))));
-    m_editor->setDefaultBackgroundColor(
-        toQColor(ColorValue::fromText(option(Key::RichEditBackgroundColor_Selected))));
+    // System colours follow the desktop's palette from here on.
+    m_editorColors->bind(QPalette::Text,
+                         ColorValue::fromText(option(Key::RichEditFontColor_Color)));
+    m_editorColors->bind(QPalette::Base,
+                         ColorValue::fromText(option(Key::RichEditBackgroundColor_Selected)));
 
     // Typed text is kept before the document is loaded again in the new look.
     if (m_editorModified)

@@ -2,10 +2,11 @@
 // the automatic save.
 
 #include "document/document_window.h"
+#include "platform/cursors.h"
 #include "files/file_checks.h"
 
+#include "table/dataset_error.h"
 #include "document/frame_services.h"
-#include "platform/cursors.h"
 #include "document/document_strings.h"
 
 #include <QApplication>
@@ -17,10 +18,6 @@
 #include <utility>
 
 namespace bw::notes {
-
-namespace {
-
-} // namespace
 
 bool DocumentWindow::doTableCommand(TableCommand command)
 {
@@ -40,6 +37,7 @@ bool DocumentWindow::doTableCommand(TableCommand command)
         table.cancelUpdates();
         return true;
     case TableCommand::SaveAs:
+        checkFileStillReadable(); // before the dialog: no name could help
         if (const auto path = runSaveDialog())
             return saveTo(*path);
         return false;
@@ -66,6 +64,8 @@ bool DocumentWindow::mayOverwriteOwnFile()
     // A file that is gone, or that this window never read or wrote, is written.
     if (stamp.isEmpty() || m_fileStamp.isEmpty() || stamp == m_fileStamp)
         return true;
+    // No question when Yes could not write this window's items.
+    checkFileStillReadable();
     const int answer = m_frame.prompts().message(
         this, kConfirmCaption, kFileChangedOnDisk.arg(m_caption), PromptService::Icon::Warning,
         PromptService::Yes | PromptService::No, PromptService::No);
@@ -89,7 +89,11 @@ bool DocumentWindow::saveTo(const QString &path)
         storeEditorDocument();
     // The change log is merged only once the file is written: a save that
     // fails leaves the window modified, so closing still asks about it.
-    table.saveToFile(path, dataset::ClientDataSet::fileFormatForName(path));
+    try {
+        table.saveToFile(path, dataset::ClientDataSet::fileFormatForName(path));
+    } catch (const dataset::FileChangedError &) {
+        throw dataset::FileChangedError(kFileChangedInPlace.arg(m_caption));
+    }
     table.mergeChangeLog();
     afterSaveForRecovery();
     if (isSameFile(path, m_caption))
@@ -97,6 +101,15 @@ bool DocumentWindow::saveTo(const QString &path)
     if (std::exchange(m_autoSavePaused, false))
         startAutoSaveFromSettings();
     return true;
+}
+
+void DocumentWindow::checkFileStillReadable() const
+{
+    try {
+        m_table.cdsCommon().checkStoredValues();
+    } catch (const dataset::FileChangedError &) {
+        throw dataset::FileChangedError(kFileChangedInPlace.arg(m_caption));
+    }
 }
 
 std::optional<QString> DocumentWindow::runSaveDialog()

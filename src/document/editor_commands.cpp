@@ -75,9 +75,14 @@ EditorCommands::EditorCommands(DocumentWindow &window, FrameServices &frame)
     on("actInsertObject", insertUpdate, &EditorCommands::actInsertObjectExecute);
     on("actInsertHorizontalLine", insertUpdate, &EditorCommands::actInsertHorizontalLineExecute);
     on("actInsertFile", insertUpdate, &EditorCommands::actInsertFileExecute);
+    m_window.editor()->setPromptService(&m_frame.prompts());
     guardedConnect(m_window.editor(), &RichEdit::linkClicked, this,
                    [this](const QString &text, Qt::MouseButton button) {
                        runReported(m_window, m_frame, [&] { editorUrlClick(text, button); });
+                   });
+    guardedConnect(m_window.editor(), &RichEdit::objectCopyChanged, this,
+                   [this](const QString &path) {
+                       runReported(m_window, m_frame, [&] { EditorObjectCopyChange(path); });
                    });
     if (auto *dispatcher = QAbstractEventDispatcher::instance())
         guardedConnect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
@@ -308,7 +313,21 @@ void EditorCommands::editorUrlClick(const QString &text, Qt::MouseButton button)
 {
     if (button != Qt::LeftButton)
         return;
-    m_window.editor()->openUrl(QUrl::fromUserInput(text));
+    m_window.editor()->openLink(QUrl::fromUserInput(text));
+}
+
+// What the object's program saved becomes the object's bytes in the item,
+// which is then modified. When it cannot (the object was deleted, the item
+// left or read-only), the saved copy is kept for the user and named.
+void EditorCommands::EditorObjectCopyChange(const QString &path)
+{
+    RichEdit *editor = m_window.editor();
+    if (m_window.ensureEditState() && editor->applyObjectCopy(path))
+        return;
+    const QString name = editor->objectCopyName(path);
+    const QString kept = editor->keepObjectCopy(path);
+    m_frame.prompts().message(&m_window, kWarningCaption, kObjectCopyNotPutBack.arg(name, kept),
+                              PromptService::Icon::Warning, PromptService::Ok);
 }
 
 } // namespace bw::notes

@@ -47,8 +47,11 @@ public:
     void actInsertObjectExecute();
     void actInsertHorizontalLineExecute();
     void actInsertFileExecute();
-    // A link was clicked: the left button opens it, others do nothing.
+    // A link was clicked: the left button opens it (asking first unless it
+    // is a web or mail link), others do nothing.
     void editorUrlClick(const QString &text, Qt::MouseButton button);
+    // The program editing an opened object's copy saved it.
+    void EditorObjectCopyChange(const QString &path);
 
     // The text of a date and time as Insert Date and Time writes it.
     static QString dateTimeText(const QDateTime &when);

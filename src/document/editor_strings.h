@@ -22,6 +22,11 @@ inline const QString kErrorSendingMail = QStringLiteral("Error sending mail!");
 // Longest line of a mail body; longer display lines are cut.
 inline constexpr int kMailLineLimit = 4096;
 
+// %1: the object's name, %2: where its copy is kept.
+inline const QString kObjectCopyNotPutBack =
+    QStringLiteral("The changes to \"%1\" could not be put back into the document, which no "
+                   "longer holds the object or cannot be changed. They are kept in \"%2\".");
+
 inline const QString kTextNotFound = QStringLiteral("Text \"%1\" not found.");
 inline const QString kGotoLineCaption = QStringLiteral("Go to Line Number");
 inline const QString kGotoLinePrompt = QStringLiteral("Enter Line Number");

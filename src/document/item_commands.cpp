@@ -151,9 +151,9 @@ void ItemCommands::connectCommands()
 
 void ItemCommands::buildTreeMenu()
 {
-    m_pmTreeView = buildPopupMenu(QLatin1String(kTreeViewMenu),
-                                  [this](const QString &name) { return m_window.action(name); },
-                                  m_view);
+    m_pmTreeView = buildPopupMenu(
+        QLatin1String(kTreeViewMenu), [this](const QString &name) { return m_window.action(name); },
+        m_view);
     guardedConnect(m_view, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
         aclRecordUpdate();
         m_pmTreeView->popup(m_view->viewport()->mapToGlobal(pos));
@@ -201,8 +201,8 @@ void ItemCommands::applyOptions()
     look.font.setPointSize(settings::numberOr(option(Key::TreeViewFontSize_Text), 8));
     look.font.setBold(flag(Key::TreeViewFontBold_Checked));
     look.font.setItalic(flag(Key::TreeViewFontItalic_Checked));
-    look.color = toQColor(ColorValue::fromText(option(Key::TreeViewFontColor_Color)));
-    look.background = toQColor(ColorValue::fromText(option(Key::TreeViewBackgroundColor_Selected)));
+    look.color = ColorValue::fromText(option(Key::TreeViewFontColor_Color));
+    look.background = ColorValue::fromText(option(Key::TreeViewBackgroundColor_Selected));
     m_view->applyLook(look, [this](int index) { return m_frame.treeImage(index); });
 }
 

@@ -17,7 +17,6 @@ namespace {
 // its number in front of the first line; the document stores that as no
 // first-line indent plus the number's room in NumberingTab. Other paragraphs
 // store the first line as a (usually negative) text indent.
-constexpr int kTwipsPerPoint = 20;
 
 int toTwips(qreal pixels)
 {

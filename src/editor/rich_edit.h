@@ -7,13 +7,12 @@
 
 #include "editor/char_format.h"
 #include "editor/embedded_object.h"
+#include "editor/line_index.h"
 #include "editor/para_format.h"
 #include "editor/picture_file.h"
 #include "editor/text_finder.h"
 #include "editor/undo_kind_tracker.h"
-#include "editor/line_index.h"
 
-#include <QTemporaryDir>
 #include <QTextEdit>
 
 class QPrinter;
@@ -27,6 +26,7 @@ class QPrinter;
 namespace bw {
 
 class DisplayFormatter;
+class ObjectCopies;
 class ObjectRenderer;
 class PromptService;
 
@@ -54,8 +54,12 @@ enum class FormatTarget {
 };
 
 // What the selection holds (flags; 0 when empty).
-enum SelectionTypeFlag { SelectionText = 1, SelectionObject = 2, SelectionMultiChar = 4,
-                         SelectionMultiObject = 8 };
+enum SelectionTypeFlag {
+    SelectionText = 1,
+    SelectionObject = 2,
+    SelectionMultiChar = 4,
+    SelectionMultiObject = 8
+};
 
 // A list number the control draws itself (Qt counts every list from 1): the
 // marker of a paragraph in a list that starts elsewhere, in viewport pixels.
@@ -178,11 +182,31 @@ public:
     bool insertObjectDialog(PromptService &prompts);
     QStringList objectVerbs() const;
     void runObjectVerb(int verb, int position, PromptService &prompts);
+    // Opens the object with the desktop's program, an embedded one through a
+    // watched copy (see objectCopyChanged). An object whose type may run a
+    // program is opened only when the user agrees.
     void openObject(int position);
     bool saveObjectAs(int position, PromptService &prompts);
     void setUrlOpener(UrlOpener opener) { m_openUrl = std::move(opener); }
     // Opens a URL the way objects and links are opened; false on failure.
     bool openUrl(const QUrl &url) const { return m_openUrl(url); }
+    // Opens a link the user clicked: web and mail links at once, anything
+    // else when the user agrees. False when it was not opened.
+    bool openLink(const QUrl &url);
+    // Where the control's own questions go; without one, to the desktop's
+    // dialogs.
+    void setPromptService(PromptService *prompts) { m_prompts = prompts; }
+
+    // The copy of an opened embedded object at `path` was changed by its
+    // program. applyObjectCopy puts its bytes into the object, as one undo
+    // step; false when the object is no longer in the document or may not
+    // change. keepObjectCopy then saves the copy from the control's cleanup
+    // and returns where it now is.
+    bool applyObjectCopy(const QString &path);
+    QString keepObjectCopy(const QString &path);
+    QString objectCopyName(const QString &path) const;
+    // Looks at every copy now rather than after its program settles.
+    void checkObjectCopies();
     QStringList pasteSpecialFormats() const;
 
     // The list markers the control draws over the visible part of the text.
@@ -197,6 +221,9 @@ signals:
     void linkClicked(const QString &text, Qt::MouseButton button);
     // Local files dropped onto the control (they are not inserted).
     void filesDropped(const QStringList &fileNames);
+    // The program editing an opened object's copy changed it (see
+    // applyObjectCopy).
+    void objectCopyChanged(const QString &path);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -238,7 +265,9 @@ private:
     void loadDocument(const QByteArray &bytes, StreamFormat format);
     void loadIntoSelection(const QByteArray &bytes, StreamFormat format);
     QByteArray streamBytes(StreamFormat format, bool selectionOnly) const;
-    QString objectFilePath(const EmbeddedObject &object);
+    void openObjectFile(int position);
+    bool confirmOpen(const QString &question);
+    PromptService &prompts();
     int linkHit(const QPoint &viewportPos, LinkEvent *event) const;
 
     struct FormatChange
@@ -257,8 +286,8 @@ private:
     UrlOpener m_openUrl;
     QMargins m_textMargins{2, 2, 2, 0};
     QFont m_defaultFont;
-    std::unique_ptr<QTemporaryDir> m_objectFiles;
-    int m_objectFileCount = 0;
+    ObjectCopies *m_objectCopies = nullptr;
+    PromptService *m_prompts = nullptr;
     int m_pictureCount = 0;
     int m_quiet = 0; // while above 0 the change signal is not sent
     friend class QuietChanges;

@@ -3,7 +3,10 @@
 #include "editor/rich_edit.h"
 
 #include "editor/insert_object_dialog.h"
+#include "editor/object_copies.h"
+#include "editor/open_confirmation.h"
 #include "rtf/text_properties.h"
+#include "platform/guarded_dispatch.h"
 #include "platform/prompt_service.h"
 
 #include <QApplication>
@@ -37,13 +40,12 @@ QTextCharFormat formatAt(const QTextDocument *document, int position)
     return cursor.charFormat();
 }
 
-QString safeFileName(const QString &name)
+QTextCursor selecting(QTextDocument *document, int position)
 {
-    QString safe = name;
-    safe.replace(u'/', u'_');
-    if (safe.isEmpty() || safe == QLatin1String(".") || safe == QLatin1String(".."))
-        safe = QStringLiteral("object");
-    return safe;
+    QTextCursor cursor(document);
+    cursor.setPosition(position);
+    cursor.setPosition(position + 1, QTextCursor::KeepAnchor);
+    return cursor;
 }
 
 // Removes the pictures and objects between start and end (an edit is open).
@@ -113,8 +115,9 @@ bool RichEdit::insertObjectDialog(PromptService &prompts)
     const EmbeddedObject object = dialog.object();
     const int position = selectionStart();
     insertObject(object);
+    // A new, empty file of a type we chose runs nothing: no question.
     if (dialog.createsNew() && objectAt(position))
-        openObject(position);
+        openObjectFile(position);
     return true;
 }
 
@@ -148,20 +151,24 @@ void RichEdit::runObjectVerb(int verb, int position, PromptService &prompts)
         saveObjectAs(position, prompts);
 }
 
-// A copy of an embedded file for the desktop's program; it lives as long as
-// the control, since that program reads it after we hand it over.
-QString RichEdit::objectFilePath(const EmbeddedObject &object)
+PromptService &RichEdit::prompts()
 {
-    if (!m_objectFiles)
-        m_objectFiles = std::make_unique<QTemporaryDir>();
-    const QString folder = m_objectFiles->filePath(QString::number(++m_objectFileCount));
-    QDir().mkpath(folder);
-    const QString path = folder + u'/' + safeFileName(object.name);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(object.data) != object.data.size())
-        throw std::runtime_error(
-            QStringLiteral("Cannot write \"%1\": %2.").arg(path, file.errorString()).toStdString());
-    return path;
+    static DialogPromptService desktop;
+    return m_prompts ? *m_prompts : desktop;
+}
+
+bool RichEdit::confirmOpen(const QString &question)
+{
+    return prompts().message(this, kOpenConfirmCaption, question, PromptService::Icon::Question,
+                             PromptService::Yes | PromptService::No,
+                             PromptService::No) == PromptService::Yes;
+}
+
+bool RichEdit::openLink(const QUrl &url)
+{
+    if (!opensWithoutQuestion(url) && !confirmOpen(openQuestion(url)))
+        return false;
+    return m_openUrl(url);
 }
 
 void RichEdit::openObject(int position)
@@ -169,10 +176,81 @@ void RichEdit::openObject(int position)
     const auto object = objectAt(position);
     if (!object)
         return;
-    const QString path = object->isLink() ? object->linkPath : objectFilePath(*object);
+    if (!opensWithoutQuestion(*object) && !confirmOpen(openQuestion(*object)))
+        return;
+    openObjectFile(position);
+}
+
+// An embedded file goes to the desktop's program as a copy that lives as
+// long as the control, watched so that what the program saves comes back.
+void RichEdit::openObjectFile(int position)
+{
+    const auto object = objectAt(position);
+    if (!object)
+        return;
+    QString path = object->linkPath;
+    if (!object->isLink()) {
+        if (!m_objectCopies) {
+            m_objectCopies = new ObjectCopies(this);
+            guardedConnect(m_objectCopies, &ObjectCopies::changed, this,
+                           &RichEdit::objectCopyChanged);
+        }
+        // A caret before the object follows the edits around it.
+        QTextCursor at(document());
+        at.setPosition(position);
+        path = m_objectCopies->add(*object, at);
+    }
     if (!m_openUrl(QUrl::fromLocalFile(path)))
         throw std::runtime_error(
             QStringLiteral("No program opens \"%1\".").arg(object->name).toStdString());
+}
+
+bool RichEdit::applyObjectCopy(const QString &path)
+{
+    const ObjectCopies::Copy *copy = m_objectCopies ? m_objectCopies->find(path) : nullptr;
+    if (!copy)
+        return false;
+    const auto bytes = m_objectCopies->read(path);
+    if (!bytes)
+        return false;
+    // The object is still where it was, with a version it had from this copy.
+    const QTextCursor &at = copy->at;
+    const int position = at.position();
+    if (at.isNull() || at.document() != document())
+        return false;
+    const auto object = objectAt(position);
+    if (!object || object->isLink() || object->name != copy->name ||
+        !copy->versions.contains(object->data))
+        return false;
+    if (*bytes == object->data)
+        return true;
+    if (!allowChange(position, position + 1))
+        return false;
+    QTextCursor cursor = selecting(document(), position);
+    QTextCharFormat format = cursor.charFormat();
+    format.setProperty(rtf::ObjectData, *bytes);
+    cursor.beginEditBlock();
+    cursor.setCharFormat(format);
+    cursor.endEditBlock();
+    m_objectCopies->accepted(path, *bytes);
+    return true;
+}
+
+QString RichEdit::keepObjectCopy(const QString &path)
+{
+    return m_objectCopies ? m_objectCopies->keep(path) : path;
+}
+
+QString RichEdit::objectCopyName(const QString &path) const
+{
+    const ObjectCopies::Copy *copy = m_objectCopies ? m_objectCopies->find(path) : nullptr;
+    return copy ? copy->name : QString();
+}
+
+void RichEdit::checkObjectCopies()
+{
+    if (m_objectCopies)
+        m_objectCopies->checkNow();
 }
 
 bool RichEdit::saveObjectAs(int position, PromptService &prompts)
@@ -203,8 +281,8 @@ QStringList RichEdit::pasteSpecialFormats() const
     if (!data)
         return formats;
     const bool rtf = data->hasFormat("text/rtf") || data->hasFormat("application/rtf");
-    const bool localFile = data->hasUrls() && !data->urls().isEmpty() &&
-                           data->urls().first().isLocalFile();
+    const bool localFile =
+        data->hasUrls() && !data->urls().isEmpty() && data->urls().first().isLocalFile();
     if (localFile)
         formats << kEmbeddedObject << kLinkSource;
     if (rtf)
@@ -223,8 +301,7 @@ void RichEdit::pasteSpecial(const QString &formatName)
         return;
     UndoKindTracker::Scope scope(m_undo, UndoKind::Paste);
     if (formatName == kEmbeddedObject || formatName == kLinkSource) {
-        insertObject(objectFromFile(data->urls().first().toLocalFile(),
-                                    formatName == kLinkSource));
+        insertObject(objectFromFile(data->urls().first().toLocalFile(), formatName == kLinkSource));
     } else if (formatName == kRichText) {
         paste();
     } else if (formatName == kRichTextNoObjects || formatName == kUnformattedText) {

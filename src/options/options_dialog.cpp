@@ -7,6 +7,7 @@
 #include "settings/registry.h"
 #include "options/help_popup.h"
 #include "options/options_dialog_controls.h"
+#include "options/palette_color_binding.h"
 #include "options/registry_rxl.h"
 
 #include <QDialogButtonBox>
@@ -15,6 +16,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QToolTip>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -31,7 +33,7 @@ struct Category
     int depth;
 };
 constexpr Category kCategories[OptionsDialog::kCategoryCount] = {
-    {"Startup", 0}, {"Common", 0}, {"Main", 0},  {"Notes", 0},
+    {"Startup", 0},  {"Common", 0}, {"Main", 0},  {"Notes", 0},
     {"ItemTree", 1}, {"Editor", 1}, {"Views", 0}, {"Shortcuts", 0},
 };
 
@@ -84,6 +86,15 @@ void OptionsDialog::setupWindow()
     layout->addLayout(top, 1);
     layout->addWidget(createButtons());
     createPages();
+
+    // The tool tip colours belong to the application, not to a window; the
+    // dialog lives as long as the program and carries them.
+    m_tipColors = new PaletteColorBinding(this, [](QPalette::ColorRole role, const QColor &color) {
+        QPalette tips = QToolTip::palette();
+        tips.setColor(role, color);
+        QToolTip::setPalette(tips);
+    });
+    m_tipColors->watchApplication();
 
     // Holds the custom colours that the four colour buttons share.
     m_sharedColors = new ColorButton(this);
@@ -234,8 +245,8 @@ void OptionsDialog::childAutoSaveClick()
 void OptionsDialog::updateAutoSaveControls()
 {
     const bool on = childAutoSave();
-    for (const char *name : {"ChildAutoSaveMinutes", "ChildAutoSaveMinutes_UpDown",
-                             "ChildAutoSaveMinutes_Label"})
+    for (const char *name :
+         {"ChildAutoSaveMinutes", "ChildAutoSaveMinutes_UpDown", "ChildAutoSaveMinutes_Label"})
         findChild<QWidget *>(QLatin1String(name))->setEnabled(on);
 }
 

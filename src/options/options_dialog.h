@@ -30,6 +30,7 @@ class ColorButton;
 class HeaderPanel;
 class OptionsMainTarget;
 class PageControl;
+class PaletteColorBinding;
 class PromptService;
 class RegistryRXL;
 class HelpPopup;
@@ -40,9 +41,9 @@ class OptionsDialog : public QDialog
 public:
     struct Context
     {
-        QString registryRoot;   // "Software\ORV\Bramblewick 2000\4.0.4.0"
-        int storageVersion = 0; // 4040
-        QString productName;    // "Bramblewick 2000"
+        QString registryRoot;         // "Software\ORV\Bramblewick 2000\4.0.4.0"
+        int storageVersion = 0;       // 4040
+        QString productName;          // "Bramblewick 2000"
         QList<QIcon> categoryIcons16; // imlOptionsTreeView16; empty: the program's own
         QList<QIcon> categoryIcons32; // imlOptionsTreeView32; empty: the program's own
         QList<QIcon> treeIcons;       // imlTreeView, for the icon choice
@@ -198,6 +199,7 @@ private:
     QPushButton *m_btnCancel = nullptr;
     QPushButton *m_btnApply = nullptr;
     ColorButton *m_sharedColors = nullptr; // dfsColorButton1, hidden
+    PaletteColorBinding *m_tipColors = nullptr;
     QList<ColorButton *> m_colorButtons;
 };
 

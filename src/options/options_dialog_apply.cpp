@@ -6,12 +6,11 @@
 #include "options/control_property.h"
 #include "settings/encodings.h"
 #include "options/options_target.h"
+#include "options/palette_color_binding.h"
 #include "options/registry_rxl.h"
-#include "options/system_colors.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QToolTip>
 #include <algorithm>
 
 namespace bw {
@@ -58,10 +57,8 @@ void OptionsDialog::writeImmediate(Key key, const QString &text)
 
 void OptionsDialog::applyOptions()
 {
-    // The tool tip colour belongs to the application, not to a window.
-    QPalette tips = QToolTip::palette();
-    tips.setColor(QPalette::ToolTipBase, toQColor(commonHintColor()));
-    QToolTip::setPalette(tips);
+    m_tipColors->bind(QPalette::ToolTipBase, commonHintColor());
+    m_tipColors->bind(QPalette::ToolTipText, ColorValue::system(ColorValue::kInfoText));
     updateAutoSaveControls();
     if (!m_main)
         return;

@@ -114,7 +114,8 @@ bool RegistryRXL::eventFilter(QObject *watched, QEvent *event)
     if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) &&
         watched == placementWidget()) {
         auto *w = static_cast<QWidget *>(watched);
-        if (!(w->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
+        if (!(w->windowState() &
+              (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
             m_normalRect = w->geometry();
     }
     return QObject::eventFilter(watched, event);
@@ -165,9 +166,17 @@ void RegistryRXL::restorePlacement()
     w->installEventFilter(this);
     // Setting the geometry ends a maximised state; the state is set again below.
     const Qt::WindowStates before = w->windowState();
+    // A document window that opens while the others are maximised has been
+    // maximised by its frame, and stays so: the stored rectangle becomes the
+    // one it is restored to, and the stored state does not apply.
+    const bool maximisedByFrame =
+        qobject_cast<QMdiSubWindow *>(w) && (before & Qt::WindowMaximized);
+    if (maximisedByFrame)
+        w->setWindowState(before & ~Qt::WindowMaximized);
     const QString suffix = screenSuffix();
-    const QString normPos = readRaw(QLatin1String(settings::kNormPos) + suffix)
-                                .value_or(readRaw(QLatin1String(settings::kNormPos)).value_or(QString()));
+    const QString normPos =
+        readRaw(QLatin1String(settings::kNormPos) + suffix)
+            .value_or(readRaw(QLatin1String(settings::kNormPos)).value_or(QString()));
     const auto ppi = readRaw(QLatin1String(settings::kPixelsPerInch));
     QRect rect = parseRect(normPos);
     if (rect.isValid() && ppi && settings::decodeInt(*ppi) == pixelsPerInch(w)) {
@@ -182,14 +191,26 @@ void RegistryRXL::restorePlacement()
             m_normalRect = rect;
         m_placementRestored = true;
     }
-    if (m_placement == Placement::FixedSize)
+    if (maximisedByFrame)
+        w->setWindowState(before);
+    if (m_placement == Placement::FixedSize || maximisedByFrame)
         return;
-    const int showCmd = settings::decodeInt(readRaw(QLatin1String(settings::kShowCmd)).value_or(QString()));
+    const int showCmd =
+        settings::decodeInt(readRaw(QLatin1String(settings::kShowCmd)).value_or(QString()));
     Qt::WindowStates state = before & ~(Qt::WindowMinimized | Qt::WindowMaximized);
     switch (showCmd) {
-    case 3: state |= Qt::WindowMaximized; break;
-    case 2: case 6: case 7: state |= Qt::WindowMinimized; break;
-    case 1: case 5: case 9: break;
+    case 3:
+        state |= Qt::WindowMaximized;
+        break;
+    case 2:
+    case 6:
+    case 7:
+        state |= Qt::WindowMinimized;
+        break;
+    case 1:
+    case 5:
+    case 9:
+        break;
     default:
         // The main window keeps the state it starts with (maximised).
         if (m_placement == Placement::Main)

@@ -21,6 +21,7 @@ BoundRichEdit::BoundRichEdit(dataset::ClientDataSet &table, const QString &field
       m_guard(std::move(guard))
 {
     setObjectName(QStringLiteral("wwDBRichEdit"));
+    setPromptService(&prompts);
     QFont font(QStringLiteral("Verdana"));
     font.setPointSize(8);
     setDefaultFont(font);
@@ -138,8 +139,8 @@ void BoundRichEdit::loadFromRecord()
     const bool hasRecord = m_table.isActive() && (!m_table.isEmpty() || editing);
     const QByteArray bytes = hasRecord ? m_table.asBytes(m_field) : QByteArray();
     const quint64 record = m_table.bookmark().id;
-    if (record == m_loadedRecord && bytes == m_loadedBytes && !m_modified
-        && (hasRecord || toPlainText().isEmpty()))
+    if (record == m_loadedRecord && bytes == m_loadedBytes && !m_modified &&
+        (hasRecord || toPlainText().isEmpty()))
         return;
     m_loading = true;
     struct Reset

@@ -24,8 +24,8 @@ namespace bw::search {
 
 namespace {
 
-const QString kDocumentFilter = QStringLiteral(
-    "Rich Text Files (*.rtf)|*.rtf|Text Files (*.txt)|*.txt|All Files (*.*)|*.*");
+const QString kDocumentFilter =
+    QStringLiteral("Rich Text Files (*.rtf)|*.rtf|Text Files (*.txt)|*.txt|All Files (*.*)|*.*");
 
 // A ruler in centimetres over the editor's text, with the caret paragraph's
 // indents and tab stops marked.
@@ -66,8 +66,8 @@ protected:
         auto marker = [&](int twips, bool top) {
             const int x = left + twips / kTwipsPerPixel;
             const int y = top ? height() - 9 : height() - 4;
-            p.drawPolygon(QPolygon({QPoint(x - 3, y), QPoint(x + 3, y),
-                                    QPoint(x, top ? y + 4 : y - 4)}));
+            p.drawPolygon(
+                QPolygon({QPoint(x - 3, y), QPoint(x + 3, y), QPoint(x, top ? y + 4 : y - 4)}));
         };
         marker(para.startIndent, true);
         marker(para.startIndent + para.offset, false);
@@ -89,6 +89,7 @@ RichTextEditorDialog::RichTextEditorDialog(PromptService &prompts, Guard guard, 
     setSizeGripEnabled(true);
     resize(680, 480);
     m_editor = new RichEdit(this);
+    m_editor->setPromptService(&prompts);
     m_editor->setObjectName(QStringLiteral("Editor"));
     m_editor->setAutoUrlDetect(true);
     m_editor->setWantTabs(true);
@@ -132,8 +133,8 @@ void RichTextEditorDialog::buildMenus(QWidget *menuHost)
 {
     auto *bar = new QMenuBar(menuHost);
     layout()->setMenuBar(bar);
-    auto item = [this](QMenu *menu, const QString &name, const QString &text,
-                       const QString &hint, std::function<void()> run) {
+    auto item = [this](QMenu *menu, const QString &name, const QString &text, const QString &hint,
+                       std::function<void()> run) {
         QAction *a = menu->addAction(text);
         a->setObjectName(name);
         a->setStatusTip(hint);
@@ -175,8 +176,8 @@ void RichTextEditorDialog::buildBars()
     auto *formatBar = new QToolBar(tr("Format Bar"), this);
     formatBar->setObjectName(QStringLiteral("FormatBar"));
     formatBar->setIconSize(QSize(16, 16));
-    const QStringList toolNames = {"Cut", "Copy", "Paste", "Undo", "Find", "Replace",
-                                   "InsertObject"};
+    const QStringList toolNames = {"Cut",  "Copy",    "Paste",       "Undo",
+                                   "Find", "Replace", "InsertObject"};
     for (const QString &name : toolNames) {
         QAction *a = m_commands->action(name);
         a->setToolTip(a->text().remove(QLatin1Char('&')).remove(QStringLiteral("...")));
@@ -226,18 +227,17 @@ void RichTextEditorDialog::syncFormatBar()
 void RichTextEditorDialog::updateStatus()
 {
     const QTextCursor cursor = m_editor->textCursor();
-    m_position->setText(tr("Line %1, Col %2")
-                            .arg(cursor.blockNumber() + 1)
-                            .arg(cursor.positionInBlock() + 1));
+    m_position->setText(
+        tr("Line %1, Col %2").arg(cursor.blockNumber() + 1).arg(cursor.positionInBlock() + 1));
 }
 
 QPrinter *RichTextEditorDialog::printer()
 {
     if (!m_printer) {
         m_printer = std::make_unique<QPrinter>();
-        m_printer->setPageMargins(QMarginsF(kPrintMarginMm, kPrintMarginMm, kPrintMarginMm,
-                                            kPrintMarginMm),
-                                  QPageLayout::Millimeter);
+        m_printer->setPageMargins(
+            QMarginsF(kPrintMarginMm, kPrintMarginMm, kPrintMarginMm, kPrintMarginMm),
+            QPageLayout::Millimeter);
     }
     return m_printer.get();
 }

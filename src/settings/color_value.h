@@ -13,10 +13,13 @@ class ColorValue
 {
 public:
     // Windows system colour indices used by the settings.
-    static constexpr int kWindow = 5;      // window background
-    static constexpr int kWindowText = 8;  // window text
-    static constexpr int kButtonFace = 15; // button face
-    static constexpr int kInfoBk = 24;     // tool-tip background
+    static constexpr int kWindow = 5;         // window background
+    static constexpr int kWindowText = 8;     // window text
+    static constexpr int kHighlight = 13;     // selection background
+    static constexpr int kHighlightText = 14; // selection text
+    static constexpr int kButtonFace = 15;    // button face
+    static constexpr int kInfoText = 23;      // tool-tip text
+    static constexpr int kInfoBk = 24;        // tool-tip background
     static constexpr quint32 kSystemFlag = 0x80000000u;
 
     constexpr ColorValue() = default;

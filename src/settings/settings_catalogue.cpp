@@ -7,7 +7,9 @@ namespace bw::settings {
 
 namespace {
 
-// System colours as stored: 0x80000000 + index, signed.
+// System colours as stored: 0x80000000 + index, signed. The font colours
+// default to window text, not black, so text stays readable on a dark
+// desktop; a black the user stored stays black.
 constexpr const char *kButtonFace = "-2147483633";
 constexpr const char *kInfoBk = "-2147483624";
 constexpr const char *kWindowText = "-2147483640";
@@ -36,7 +38,7 @@ constexpr std::array kCatalogue = std::to_array<Setting>({
     {Key::TreeViewIcon_Text, Options, "TreeViewIcon", "Text", Text, "0", "0", 0, false},
     {Key::TreeViewFontName_FontName, Options, "TreeViewFontName", "FontName", Text, "MS Sans Serif", "MS Sans Serif", 0, false},
     {Key::TreeViewFontSize_Text, Options, "TreeViewFontSize", "Text", Text, "8", "8", 8, false},
-    {Key::TreeViewFontColor_Color, Options, "TreeViewFontColor", "Color", Color, "0", kWindowText, 0, false},
+    {Key::TreeViewFontColor_Color, Options, "TreeViewFontColor", "Color", Color, kWindowText, kWindowText, 0, false},
     {Key::TreeViewFontBold_Checked, Options, "TreeViewFontBold", "Checked", Boolean, "False", "False", 0, false},
     {Key::TreeViewFontItalic_Checked, Options, "TreeViewFontItalic", "Checked", Boolean, "False", "False", 0, false},
     {Key::TreeViewBackgroundColor_Selected, Options, "TreeViewBackgroundColor", "Selected", Color, kWindow, kWindow, 0, false},
@@ -46,7 +48,7 @@ constexpr std::array kCatalogue = std::to_array<Setting>({
     {Key::RichEditHorizontalLine_Text, Options, "RichEditHorizontalLine", "Text", Text, kHorizontalLine, kHorizontalLine, 0, false},
     {Key::RichEditFontName_FontName, Options, "RichEditFontName", "FontName", Text, "MS Sans Serif", "MS Sans Serif", 0, false},
     {Key::RichEditFontSize_Text, Options, "RichEditFontSize", "Text", Text, "8", "8", 8, false},
-    {Key::RichEditFontColor_Color, Options, "RichEditFontColor", "Color", Color, "0", kWindowText, 0, false},
+    {Key::RichEditFontColor_Color, Options, "RichEditFontColor", "Color", Color, kWindowText, kWindowText, 0, false},
     {Key::RichEditFontBold_Checked, Options, "RichEditFontBold", "Checked", Boolean, "False", "False", 0, false},
     {Key::RichEditFontItalic_Checked, Options, "RichEditFontItalic", "Checked", Boolean, "False", "False", 0, false},
     {Key::RichEditBackgroundColor_Selected, Options, "RichEditBackgroundColor", "Selected", Color, kWindow, kWindow, 0, false},
@@ -76,9 +78,12 @@ constexpr std::array kCatalogue = std::to_array<Setting>({
 const char *namedValueName(Key key)
 {
     switch (key) {
-    case Key::TipOfTheDayState: return "TipOfTheDayState";
-    case Key::FirstTime: return "FirstTime";
-    default: return "";
+    case Key::TipOfTheDayState:
+        return "TipOfTheDayState";
+    case Key::FirstTime:
+        return "FirstTime";
+    default:
+        return "";
     }
 }
 
@@ -132,10 +137,14 @@ QList<Key> keysOf(Section section)
 QString sectionName(Section section)
 {
     switch (section) {
-    case Section::Options: return QStringLiteral("Options");
-    case Section::Main: return QStringLiteral("Main");
-    case Section::Child: return QStringLiteral("Child");
-    case Section::DataModule: return QStringLiteral("DataModule");
+    case Section::Options:
+        return QStringLiteral("Options");
+    case Section::Main:
+        return QStringLiteral("Main");
+    case Section::Child:
+        return QStringLiteral("Child");
+    case Section::DataModule:
+        return QStringLiteral("DataModule");
     }
     return {};
 }

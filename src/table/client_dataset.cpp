@@ -206,6 +206,20 @@ void ClientDataSet::Private::countValues(const Cells &cells, quint64 row, int de
     }
 }
 
+void ClientDataSet::Private::recountValues(const Cells &before, const Cells &after, quint64 row)
+{
+    for (auto &[field, counts] : valueCounts) {
+        const Cell &old = before[size_t(field)];
+        const Cell &now = after[size_t(field)];
+        if (old.null == now.null && (old.null || old.number == now.number))
+            continue;
+        if (!old.null)
+            counts.remove(old.number);
+        if (!now.null)
+            counts.add(now.number, row);
+    }
+}
+
 const ValueCounts &ClientDataSet::Private::countsOf(int field)
 {
     const auto found = valueCounts.find(field);
@@ -379,6 +393,8 @@ void ClientDataSet::saveToFile(const QString &path, FileFormat format)
 {
     d->checkActive();
     checkBrowseMode();
+    // Refused before anything is written, rather than part way.
+    checkStoredValues();
     if (format == FileFormat::Binary) {
         d->saveBinary(path);
         return;
@@ -395,6 +411,12 @@ void ClientDataSet::saveToFile(const QString &path, FileFormat format)
     }
     target.commit();
     d->afterXmlSave(target.targetPath());
+}
+
+void ClientDataSet::checkStoredValues() const
+{
+    if (d->storedValues)
+        d->storedValues->check();
 }
 
 void ClientDataSet::setOnDemandMinimumSize(qint64 bytes)

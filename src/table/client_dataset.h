@@ -88,8 +88,14 @@ public:
     // The binary form saved onto the file the table was loaded from (or last
     // wrote whole), unchanged on disk since, is updated in place instead:
     // only the records changed since, in one SQLite transaction; nothing at
-    // all when nothing changed. Throws FileAccessError (or DataSetError).
+    // all when nothing changed. Throws FileAccessError (or DataSetError);
+    // FileChangedError, writing nothing, when memo values the table left in
+    // its file are gone (see checkStoredValues).
     void saveToFile(const QString &path, FileFormat format = FileFormat::Binary);
+    // Throws FileChangedError when the memo values a load left in the file
+    // can no longer be read as loaded: another program changed the file in
+    // place. A file replaced, renamed or removed since still reads as loaded.
+    void checkStoredValues() const;
     // Memo values of binary files at least this large stay in the file when it
     // is loaded and are read when a record needs them (4 MiB by default).
     static void setOnDemandMinimumSize(qint64 bytes);
@@ -126,6 +132,8 @@ public:
     // The values of an Integer field that more than one record holds (filter
     // or not), in ascending order.
     QList<qint32> sharedValues(const QString &field);
+    // The number of records (filter or not) in which the field is null.
+    int nullCount(const QString &field) const;
 
     // The value of a field of the record at a 1-based position in the current
     // order and filter, read without moving to it, as fieldValue() gives it

@@ -170,8 +170,7 @@ void ClientDataSet::Private::postEdit()
     ++dataVersion;
     const int pos = storagePosOf(editId);
     Row &row = rows[size_t(pos)];
-    countValues(row.cells, editId, -1);
-    countValues(buffer, editId, 1);
+    recountValues(row.cells, buffer, editId);
     changeLog.push_back({Change::Modified, editId, std::move(row.cells), {}, 0, epoch});
     touch(editId);
     row.cells = std::move(buffer);
@@ -388,8 +387,7 @@ void ClientDataSet::Private::revert(Change change)
     }
     case Change::Modified: {
         Row &row = rows[size_t(storagePosOf(id))];
-        countValues(row.cells, id, -1);
-        countValues(change.old, id, 1);
+        recountValues(row.cells, change.old, id);
         row.cells = std::move(change.old);
         break;
     }

@@ -411,6 +411,16 @@ QList<qint32> ClientDataSet::sharedValues(const QString &field)
     return QList<qint32>(values.begin(), values.end());
 }
 
+int ClientDataSet::nullCount(const QString &field) const
+{
+    d->checkActive();
+    const int index = d->requireField(field);
+    int count = 0;
+    for (size_t pos = 0; pos < d->rows.size(); ++pos)
+        count += d->rows[pos].cells[size_t(index)].null ? 1 : 0;
+    return count;
+}
+
 // ---------------------------------------------------------------- order and filter
 
 void ClientDataSet::setIndexName(const QString &name)

@@ -148,6 +148,11 @@ struct ClientDataSet::Private
     void setupAggregates();
     // A row's cells entered (+1) or left (-1) the table.
     void countValues(const Cells &cells, quint64 row, int delta);
+    // A row's cells changed from `before` to `after`: only the values that
+    // differ are counted again, so an edit of other fields keeps Max and Min
+    // known (an edit of the record with the largest ID would otherwise make
+    // the next LastID scan every value).
+    void recountValues(const Cells &before, const Cells &after, quint64 row);
     // The counts of an Integer field, made on first use.
     const ValueCounts &countsOf(int field);
 

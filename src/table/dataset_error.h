@@ -26,6 +26,21 @@ private:
     QString m_fieldName;
 };
 
+// A file a table still reads values from was changed in place by another
+// program since the table read it: the values it left there are gone.
+class FileChangedError : public FileAccessError
+{
+public:
+    using FileAccessError::FileAccessError;
+
+    static FileChangedError changedInPlace(const QString &path)
+    {
+        return FileChangedError(
+            QStringLiteral("Cannot open the file %1: another program changed it while it was open")
+                .arg(path));
+    }
+};
+
 // A file was read but its content is not a table this engine accepts
 // (foreign, damaged, truncated, wrong version, fields that do not match).
 class FileFormatError : public DataSetError

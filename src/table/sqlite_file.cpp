@@ -10,9 +10,12 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 #include <fcntl.h>
 #include <map>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -408,12 +411,81 @@ std::vector<Row> readRows(const Connection &c, const QList<FieldDef> &fields, bo
     return rows;
 }
 
+// What tells whether a file changed: its size and time, and SQLite's header
+// (the change counter every commit in rollback mode counts up, the page
+// count, the journal mode).
+struct FileState
+{
+    qint64 size = -1;
+    qint64 mtimeNs = 0;
+    QByteArray header;
+
+    bool operator==(const FileState &) const = default;
+    bool valid() const { return size >= 0; }
+};
+
+constexpr int kSqliteHeaderSize = 100;
+
+FileState stateOf(int fd)
+{
+    struct stat info;
+    char header[kSqliteHeaderSize] = {};
+    if (fd < 0 || ::fstat(fd, &info) != 0 ||
+        ::pread(fd, header, kSqliteHeaderSize, 0) != kSqliteHeaderSize)
+        return {};
+    return {qint64(info.st_size), qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec,
+            QByteArray(header, kSqliteHeaderSize)};
+}
+
+using FileKey = std::pair<quint64, quint64>; // device, inode
+
+std::optional<FileKey> keyOf(int fd)
+{
+    struct stat info;
+    if (fd < 0 || ::fstat(fd, &info) != 0)
+        return std::nullopt;
+    return FileKey{quint64(info.st_dev), quint64(info.st_ino)};
+}
+
+// The files this process changed in place, with the state each save left.
+// Another table's reader of such a file reads on from the new state; a file
+// in any other state was changed by someone else.
+class OwnChanges
+{
+public:
+    static void note(const QString &path)
+    {
+        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+        if (const auto key = keyOf(fd)) {
+            const std::lock_guard lock(s_mutex);
+            s_states[*key] = stateOf(fd);
+        }
+        if (fd >= 0)
+            ::close(fd);
+    }
+    static bool made(int fd, const FileState &state)
+    {
+        const auto key = keyOf(fd);
+        const std::lock_guard lock(s_mutex);
+        const auto it = key ? s_states.find(*key) : s_states.end();
+        return it != s_states.end() && it->second == state;
+    }
+
+private:
+    static inline std::mutex s_mutex;
+    static inline std::map<FileKey, FileState> s_states;
+};
+
 // Reads the memo values that a load left in the file, one record at a time,
-// from the file as it was loaded (the connection keeps it open, so a file
-// replaced since still reads as it was). A file changed in place by another
-// table or program is noticed (its size or time moved): the connection is
+// from the file as it was loaded: the connection and a descriptor keep it
+// open, so a file replaced or removed since still reads as it was. A file
+// changed in place is noticed (its size, time or SQLite header moved). After
+// an in-place save of this process (another table's), the connection is
 // opened again on the same file, so that SQLite's cache of old pages is not
-// mixed with new ones.
+// mixed with new ones. After anyone else's change the values are gone, and
+// every read from then on fails: never a value of the other program's file
+// in place of the one loaded. A file only touched (its time moved, its size
+// and header the same, no journal of a half-done write beside it) reads on.
 class SqliteValueReader : public StoredValueReader
 {
 public:
@@ -423,7 +495,7 @@ public:
           m_statements(size_t(fields.size()))
     {
         m_fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-        m_seen = stamp();
+        m_seen = stateOf(m_fd);
     }
     ~SqliteValueReader() override
     {
@@ -437,7 +509,48 @@ public:
     {
         if (field < 0 || field >= m_fields.size())
             throw DataSetError(QStringLiteral("Field %1 not found").arg(field));
-        reopenIfChanged();
+        if (m_gone)
+            throw FileChangedError::changedInPlace(m_path);
+        // Checked after the read: a change before or during it shows then.
+        for (;;) {
+            const quint64 opened = m_opened;
+            std::optional<Cell> cell;
+            std::exception_ptr failure; // a record missing, or torn by a write
+            try {
+                cell = readAt(filePos, field);
+            } catch (const DataSetError &) {
+                failure = std::current_exception();
+            }
+            check();
+            if (m_opened != opened)
+                continue; // read again, from the file as this process's save left it
+            if (failure)
+                std::rethrow_exception(failure);
+            return std::move(*cell);
+        }
+    }
+
+    void check() const override
+    {
+        if (m_gone)
+            throw FileChangedError::changedInPlace(m_path);
+        if (m_fd < 0)
+            return;
+        const FileState now = stateOf(m_fd);
+        if (now == m_seen)
+            return;
+        if (now.valid() && OwnChanges::made(m_fd, now)) {
+            reopen();
+        } else if (!onlyTouched(now)) {
+            m_gone = true;
+            throw FileChangedError::changedInPlace(m_path);
+        }
+        m_seen = now;
+    }
+
+private:
+    Cell readAt(qint64 filePos, int field) const
+    {
         Stmt &stmt = m_statements[size_t(field)];
         if (!stmt)
             stmt = m_c->prepare(QStringLiteral("SELECT %1 FROM records WHERE position = ?1")
@@ -451,34 +564,25 @@ public:
         return cell;
     }
 
-private:
-    // Size, time and SQLite's change counter (bytes 24 to 27 of the header,
-    // counted up by every commit): the time alone may not move between two
-    // writes close together.
-    QByteArray stamp() const
+    bool onlyTouched(const FileState &now) const
     {
-        struct stat info;
-        char counter[4] = {};
-        if (m_fd < 0 || ::fstat(m_fd, &info) != 0 || ::pread(m_fd, counter, 4, 24) != 4)
-            return QByteArray();
-        return QByteArray::number(qint64(info.st_size)) + ':' +
-               QByteArray::number(qint64(info.st_mtim.tv_sec)) + '.' +
-               QByteArray::number(qint64(info.st_mtim.tv_nsec)) + ':' +
-               QByteArray(counter, 4).toHex();
+        // Bytes 18 and 19 are 1 in rollback-journal mode; in WAL mode a
+        // checkpoint writes pages without counting the header's counter up.
+        const bool rollbackMode =
+            now.header.size() == kSqliteHeaderSize && now.header[18] == 1 && now.header[19] == 1;
+        return now.valid() && rollbackMode && now.size == m_seen.size &&
+               now.header == m_seen.header && !isHotJournal(m_path + QLatin1String("-journal"));
     }
 
-    void reopenIfChanged() const
+    void reopen() const
     {
-        const QByteArray now = stamp();
-        if (now == m_seen || m_fd < 0)
-            return;
         auto fresh = std::make_unique<Connection>(QStringLiteral("/proc/self/fd/%1").arg(m_fd),
                                                   OpenMode::Read, m_path);
         fresh->exec(QStringLiteral("PRAGMA query_only=1"));
         for (Stmt &stmt : m_statements)
             stmt.reset();
         m_c = std::move(fresh);
-        m_seen = now;
+        ++m_opened;
     }
 
     mutable std::unique_ptr<Connection> m_c;
@@ -486,7 +590,9 @@ private:
     QList<FieldDef> m_fields;
     mutable std::vector<Stmt> m_statements;
     int m_fd = -1; // the file as loaded, for noticing changes made in place
-    mutable QByteArray m_seen;
+    mutable FileState m_seen;
+    mutable bool m_gone = false;  // another program changed the file in place
+    mutable quint64 m_opened = 0; // counts the connections opened again
 };
 
 void createSchema(const Connection &c, const QList<FieldDef> &fields)
@@ -688,18 +794,23 @@ void writeSqliteFile(const QString &path, const QList<FieldDef> &fields,
 
 void updateSqliteFile(const QString &path, const QString &shownName, const FileUpdate &update)
 {
-    const Connection c(path, OpenMode::Update, shownName);
-    sqlite3_busy_timeout(c.db(), 5000);
-    c.exec(QStringLiteral("PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL;"));
-    c.exec(QStringLiteral("BEGIN IMMEDIATE"));
-    try {
-        checkUpdatable(c);
-        applyUpdate(c, update);
-        c.exec(QStringLiteral("COMMIT"));
-    } catch (...) {
-        sqlite3_exec(c.db(), "ROLLBACK", nullptr, nullptr, nullptr);
-        throw;
+    {
+        const Connection c(path, OpenMode::Update, shownName);
+        sqlite3_busy_timeout(c.db(), 5000);
+        c.exec(QStringLiteral("PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL;"));
+        c.exec(QStringLiteral("BEGIN IMMEDIATE"));
+        try {
+            checkUpdatable(c);
+            applyUpdate(c, update);
+            c.exec(QStringLiteral("COMMIT"));
+        } catch (...) {
+            sqlite3_exec(c.db(), "ROLLBACK", nullptr, nullptr, nullptr);
+            throw;
+        }
     }
+    // Once the connection is closed: closing another descriptor of the file
+    // would drop the locks it holds.
+    OwnChanges::note(path);
 }
 
 } // namespace bw::dataset

@@ -52,6 +52,9 @@ public:
     // The value of field `field` of the record at `filePos`. Throws
     // FileAccessError or FileFormatError.
     virtual Cell read(qint64 filePos, int field) const = 0;
+    // Throws FileChangedError when the values can no longer be read as they
+    // were when the file was loaded.
+    virtual void check() const {}
 };
 
 // Reads a stored cell through `reader`; throws DataSetError when there is none.

@@ -2,12 +2,16 @@
 
 #include <algorithm>
 #include <bit>
+#include <limits>
 
 namespace bw::dataset {
 
 namespace {
 
 constexpr size_t kMinCapacity = 16;
+// How far below the largest value (above the smallest) a removal looks for
+// the next one before it leaves the extremes to a walk of every value.
+constexpr int kExtremeProbes = 8;
 
 } // namespace
 
@@ -95,8 +99,8 @@ void ValueCounts::remove(qint32 value)
         return; // its row stays not known: the one left may be any of them
     entry = Entry();
     --m_size;
-    if (value == m_max || value == m_min)
-        m_extremesKnown = false;
+    if (m_extremesKnown && (value == m_max || value == m_min))
+        m_extremesKnown = followExtreme(value);
     // Entries after the hole that hash at or before it move into it, so that
     // every probe sequence stays unbroken.
     for (size_t slot = (hole + 1) & mask; m_slots[slot].count != 0; slot = (slot + 1) & mask) {
@@ -111,10 +115,35 @@ void ValueCounts::remove(qint32 value)
     }
 }
 
+// The value that was the largest (or smallest) is gone: the next one is
+// looked for among the few values just below (above) it, as keys handed out
+// one after another leave them. True when it was found there, or none is left.
+bool ValueCounts::followExtreme(qint32 gone)
+{
+    if (m_size == 0)
+        return true;
+    if (m_max == m_min)
+        return false; // cannot happen: one value, held by no row
+    const bool wasMax = gone == m_max;
+    qint32 probe = gone;
+    for (int step = 0; step < kExtremeProbes; ++step) {
+        if (probe ==
+            (wasMax ? std::numeric_limits<qint32>::min() : std::numeric_limits<qint32>::max()))
+            return false;
+        probe = wasMax ? probe - 1 : probe + 1;
+        if (find(probe)) {
+            (wasMax ? m_max : m_min) = probe;
+            return true;
+        }
+    }
+    return false;
+}
+
 std::pair<qint32, qint32> ValueCounts::extremes() const
 {
     if (m_extremesKnown)
         return {m_min, m_max};
+    ++m_rescans;
     bool first = true;
     for (const Entry &entry : m_slots) {
         if (entry.count == 0)

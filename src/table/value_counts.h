@@ -39,10 +39,14 @@ public:
 
     std::optional<qint32> max() const;
     std::optional<qint32> min() const;
+    // How often Max or Min had to be found again by a walk of every value
+    // (after the largest or smallest went and the next was not close by).
+    quint64 rescans() const { return m_rescans; }
 
 private:
     size_t slotOf(qint32 value) const;
     void grow(size_t capacity);
+    bool followExtreme(qint32 gone);
     // Smallest and largest value, found again after a removal of either.
     std::pair<qint32, qint32> extremes() const;
 
@@ -51,6 +55,7 @@ private:
     mutable bool m_extremesKnown = true;
     mutable qint32 m_max = 0;
     mutable qint32 m_min = 0;
+    mutable quint64 m_rescans = 0;
 };
 
 } // namespace bw::dataset

@@ -20,10 +20,21 @@ TableContent readXmlPacket(QIODevice &device, const QString &name);
 // reader then reads and judges. Used by readXmlPacket on files.
 std::optional<TableContent> readXmlPacketFast(const char *data, qsizetype size,
                                               const QString &name);
-// Writes the packet to an open device. Throws DataSetError when a string
-// value holds a character XML cannot carry, FileAccessError naming
-// `shownName` on write errors. Stored cells are read through `stored`.
+// Writes the packet to an open device. A string field with a value XML
+// cannot carry is written escaped (below). Throws DataSetError when a field
+// name is no XML name or a string value is not UTF-8, FileAccessError
+// naming `shownName` on write errors. Stored cells are read through `stored`.
 void writeXmlPacket(QIODevice &device, const QList<FieldDef> &fields, const std::vector<Row> &rows,
                     const QString &shownName, const StoredValueReader *stored = nullptr);
+
+// The escaped form of a string field (FIELD ESCAPE="\"): a backslash is
+// written as two, every byte of a character XML 1.0 cannot carry (control
+// characters but tab, line feed and carriage return; U+FFFE, U+FFFF) as
+// \xHH. Unescaping gives nothing for a backslash followed by anything else;
+// the readers then refuse what is not UTF-8.
+inline constexpr char kEscapeAttribute[] = "ESCAPE";
+inline constexpr char kBackslashEscape[] = "\\";
+QByteArray escapeXmlString(const QByteArray &value);
+std::optional<QByteArray> unescapeXmlString(const QByteArray &escaped);
 
 } // namespace bw::dataset

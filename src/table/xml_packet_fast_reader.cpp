@@ -28,7 +28,8 @@ struct PacketField
 {
     FieldDef def;
     Encoding encoding = Encoding::Text;
-    QByteArray name; // UTF-8, for matching ROW attributes
+    bool escaped = false; // a string field written with ESCAPE="\"
+    QByteArray name;      // UTF-8, for matching ROW attributes
 };
 
 struct Attribute
@@ -532,6 +533,11 @@ private:
         } else {
             giveUp();
         }
+        bool escape = false;
+        const QByteArray escapeValue = valueOf(attributes, kEscapeAttribute, &escape);
+        if (escape && (field.def.type != FieldType::String || escapeValue != kBackslashEscape))
+            giveUp();
+        field.escaped = escape;
         for (const PacketField &other : m_fields) {
             if (other.name == field.name)
                 giveUp();
@@ -611,6 +617,12 @@ private:
             break;
         case Encoding::Text:
             cell.data = value.isEmpty() ? QByteArray("") : std::move(value);
+            if (field.escaped) {
+                std::optional<QByteArray> unescaped = unescapeXmlString(cell.data);
+                if (!unescaped || !isValidUtf8(*unescaped))
+                    giveUp();
+                cell.data = std::move(*unescaped);
+            }
             if (cell.data.capacity() > cell.data.size())
                 cell.data.squeeze();
             if (field.def.type == FieldType::String && utf8Length(cell.data) > field.def.size)

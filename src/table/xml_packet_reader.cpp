@@ -17,6 +17,7 @@ struct PacketField
 {
     FieldDef def;
     Encoding encoding = Encoding::Text;
+    bool escaped = false; // a string field written with ESCAPE="\"
 };
 
 class PacketReader
@@ -158,6 +159,13 @@ private:
             refuse(QStringLiteral("field '%1' has the unsupported type '%2'")
                        .arg(field.def.name.left(40), type.left(40)));
         }
+        if (attributes.hasAttribute(QLatin1String(kEscapeAttribute))) {
+            const QStringView escape = attributes.value(QLatin1String(kEscapeAttribute));
+            if (field.def.type != FieldType::String || escape != QLatin1String(kBackslashEscape))
+                refuse(QStringLiteral("field '%1' has the unsupported escape '%2'")
+                           .arg(field.def.name.left(40), escape.left(40)));
+            field.escaped = true;
+        }
         return field;
     }
 
@@ -200,8 +208,15 @@ private:
             break;
         case Encoding::Text:
             cell.data = value.isEmpty() ? QByteArray("") : value.toUtf8();
+            if (field.escaped) {
+                // Escapes stand for characters: the text stays UTF-8, as
+                // the binary form holds it.
+                const std::optional<QByteArray> unescaped = unescapeXmlString(cell.data);
+                ok = unescaped && isValidUtf8(*unescaped);
+                cell.data = unescaped.value_or(QByteArray(""));
+            }
             cell.data.squeeze(); // toUtf8 reserves three bytes per character
-            if (field.def.type == FieldType::String)
+            if (ok && field.def.type == FieldType::String)
                 ok = utf8Length(cell.data) <= field.def.size;
             break;
         case Encoding::Base64: {

@@ -71,24 +71,25 @@ void appendEscaped(QByteArray &out, const QString &text)
     appendEscaped(out, text.toUtf8());
 }
 
-// A memo field goes out as text when every value of it can; else all in base64.
-std::vector<bool> binaryMemoFields(const QList<FieldDef> &fields, const std::vector<Row> &rows,
-                                   const StoredValueReader *stored)
+// Per field: a memo goes out in base64 (else as text), a string escaped
+// (else as it is), when a value of it holds what XML cannot carry.
+std::vector<bool> fieldsToEncode(const QList<FieldDef> &fields, const std::vector<Row> &rows,
+                                 const StoredValueReader *stored)
 {
-    std::vector<bool> binary(size_t(fields.size()), false);
+    std::vector<bool> encode(size_t(fields.size()), false);
     for (int i = 0; i < fields.size(); ++i) {
-        if (fields[i].type != FieldType::Memo)
+        if (fields[i].type == FieldType::Integer)
             continue;
         for (const Row &row : rows) {
             Cell scratch;
             const Cell &cell = cellValue(row, i, stored, scratch);
             if (!cell.null && !isXmlSafeText(cell.data)) {
-                binary[size_t(i)] = true;
+                encode[size_t(i)] = true;
                 break;
             }
         }
     }
-    return binary;
+    return encode;
 }
 
 // Field names become attribute names of ROW, so they must be XML names.
@@ -105,7 +106,9 @@ bool isXmlName(const QString &name)
     return !name.isEmpty();
 }
 
-void checkStrings(const QList<FieldDef> &fields, const std::vector<Row> &rows)
+// Field names become XML names; string values must be UTF-8 text (the
+// escapes stand for characters, and a reader takes nothing else).
+void checkNamesAndStrings(const QList<FieldDef> &fields, const std::vector<Row> &rows)
 {
     for (int i = 0; i < fields.size(); ++i) {
         if (!isXmlName(fields[i].name))
@@ -115,16 +118,17 @@ void checkStrings(const QList<FieldDef> &fields, const std::vector<Row> &rows)
             continue;
         for (size_t r = 0; r < rows.size(); ++r) {
             const Cell &cell = rows[r].cells[size_t(i)];
-            if (!cell.null && !isXmlSafeText(cell.data))
-                throw DataSetError(QStringLiteral("Field '%1' of record %2 holds a character "
-                                                  "that cannot be saved in XML form")
+            if (!cell.null && !isValidUtf8(cell.data))
+                throw DataSetError(QStringLiteral("Field '%1' of record %2 holds bytes that are "
+                                                  "not UTF-8 text and cannot be saved in XML form")
                                        .arg(fields[i].name)
                                        .arg(r + 1));
         }
     }
 }
 
-void appendMetadata(QByteArray &out, const QList<FieldDef> &fields, const std::vector<bool> &binary)
+void appendMetadata(QByteArray &out, const QList<FieldDef> &fields,
+                    const std::vector<bool> &encoded)
 {
     out.append("<?xml version=\"1.0\" standalone=\"yes\"?>\n"
                "<DATAPACKET Version=\"2.0\">\n<METADATA>\n<FIELDS>\n");
@@ -136,10 +140,13 @@ void appendMetadata(QByteArray &out, const QList<FieldDef> &fields, const std::v
         if (field.type == FieldType::Integer)
             out.append(" fieldtype=\"i4\"");
         else if (field.type == FieldType::String)
-            out.append(" fieldtype=\"string\" WIDTH=\"" + QByteArray::number(field.size) + "\"");
+            out.append(" fieldtype=\"string\" WIDTH=\"" + QByteArray::number(field.size) + "\"" +
+                       (encoded[size_t(i)]
+                            ? QByteArray(" ") + kEscapeAttribute + "=\"" + kBackslashEscape + "\""
+                            : QByteArray()));
         else
             out.append(QByteArray(" fieldtype=\"bin.hex\" SUBTYPE=\"") +
-                       (binary[size_t(i)] ? "Binary" : "Text") + "\" WIDTH=\"" +
+                       (encoded[size_t(i)] ? "Binary" : "Text") + "\" WIDTH=\"" +
                        QByteArray::number(field.size) + "\"");
         if (field.required)
             out.append(" required=\"true\"");
@@ -149,7 +156,7 @@ void appendMetadata(QByteArray &out, const QList<FieldDef> &fields, const std::v
 }
 
 void appendRow(QByteArray &out, const QList<QByteArray> &names, const QList<FieldDef> &fields,
-               const std::vector<bool> &binary, const Row &row, const StoredValueReader *stored)
+               const std::vector<bool> &encoded, const Row &row, const StoredValueReader *stored)
 {
     out.append("<ROW");
     for (int i = 0; i < fields.size(); ++i) {
@@ -160,7 +167,9 @@ void appendRow(QByteArray &out, const QList<QByteArray> &names, const QList<Fiel
         out.append(names[i]);
         if (fields[i].type == FieldType::Integer)
             out.append(QByteArray::number(cell.number));
-        else if (binary[size_t(i)])
+        else if (encoded[size_t(i)] && fields[i].type == FieldType::String)
+            appendEscaped(out, escapeXmlString(cell.data));
+        else if (encoded[size_t(i)])
             out.append(cell.data.toBase64());
         else
             appendEscaped(out, cell.data);
@@ -190,8 +199,8 @@ void flush(QIODevice &device, QByteArray &buffer, const QString &shownName)
 void writeXmlPacket(QIODevice &device, const QList<FieldDef> &fields, const std::vector<Row> &rows,
                     const QString &shownName, const StoredValueReader *stored)
 {
-    checkStrings(fields, rows);
-    const std::vector<bool> binary = binaryMemoFields(fields, rows, stored);
+    checkNamesAndStrings(fields, rows);
+    const std::vector<bool> encoded = fieldsToEncode(fields, rows, stored);
     QList<QByteArray> names; // ' Name="' per field
     for (const FieldDef &field : fields) {
         QByteArray name(" ");
@@ -200,9 +209,9 @@ void writeXmlPacket(QIODevice &device, const QList<FieldDef> &fields, const std:
     }
     QByteArray buffer;
     buffer.reserve(kFlushSize + (64 << 10));
-    appendMetadata(buffer, fields, binary);
+    appendMetadata(buffer, fields, encoded);
     for (const Row &row : rows) {
-        appendRow(buffer, names, fields, binary, row, stored);
+        appendRow(buffer, names, fields, encoded, row, stored);
         if (buffer.size() >= kFlushSize)
             flush(device, buffer, shownName);
     }

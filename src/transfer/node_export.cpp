@@ -10,6 +10,8 @@
 #include <QStringDecoder>
 #include <QTextDocument>
 
+#include <algorithm>
+
 namespace bw::io {
 
 namespace {
@@ -17,6 +19,18 @@ namespace {
 const QString kInvalidChars = QStringLiteral("\"*/:<>?\\|");
 // The longest file name Linux file systems take, in bytes of UTF-8.
 constexpr qsizetype kMaxFileNameBytes = 255;
+
+// A control character (NUL, line breaks, escape, DEL, C1) has no place in a
+// file name: a NUL would even end the name the file system sees.
+bool isControl(QChar c)
+{
+    return c.category() == QChar::Other_Control;
+}
+
+bool isInvalidChar(QChar c)
+{
+    return kInvalidChars.contains(c) || isControl(c);
+}
 
 bool tooLong(const QString &name)
 {
@@ -104,16 +118,13 @@ bool isValidFileName(const QString &text)
         return true;
     if (trimBlanks(text) != text || text.startsWith(QLatin1Char('.')) || tooLong(text))
         return false;
-    for (QChar c : text)
-        if (kInvalidChars.contains(c))
-            return false;
-    return true;
+    return std::none_of(text.begin(), text.end(), isInvalidChar);
 }
 
 QString toValidFileName(const QString &text)
 {
     QString result = trimBlanks(text);
-    result.removeIf([](QChar c) { return kInvalidChars.contains(c); });
+    result.removeIf(isInvalidChar);
     qsizetype dots = 0;
     while (dots < result.size() && result.at(dots) == QLatin1Char('.'))
         ++dots;

@@ -19,12 +19,12 @@ inline const QString kExtRtf = QStringLiteral(".rtf");
 
 // Removes every character up to and including the blank at both ends.
 QString trimBlanks(const QString &text);
-// No leading or trailing blank or control character, none of the nine
-// characters " * / : < > ? \ |, no leading period, at most 255 bytes of
-// UTF-8 (what a Linux file name holds). An empty text is valid.
+// No leading or trailing blank, no control character (NUL included), none
+// of the nine characters " * / : < > ? \ |, no leading period, at most 255
+// bytes of UTF-8 (what a Linux file name holds). An empty text is valid.
 bool isValidFileName(const QString &text);
-// Trimmed, without the nine characters, without leading periods; a name
-// still too long is cut before its extension.
+// Trimmed, without control characters and the nine characters, without
+// leading periods; a name still too long is cut before its extension.
 QString toValidFileName(const QString &text);
 
 // The question asked before a converted name is used.

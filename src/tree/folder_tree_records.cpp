@@ -158,7 +158,9 @@ void FolderTreeLink::deleteRecords(std::vector<qint32> keys)
     std::optional<dataset::ClientDataSet::Bookmark> after;
     m_table.first();
     while (!m_table.eof() && !m_table.isEmpty()) {
-        if (std::binary_search(keys.begin(), keys.end(), m_table.asInteger(kFieldId))) {
+        // A record without an ID reads as 0 but is no node's record.
+        if (!m_table.isNull(kFieldId) &&
+            std::binary_search(keys.begin(), keys.end(), m_table.asInteger(kFieldId))) {
             m_table.deleteRecord(); // the next record becomes current
             after = m_table.isEmpty() ? std::nullopt : std::optional(m_table.bookmark());
         } else {

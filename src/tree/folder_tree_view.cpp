@@ -2,6 +2,7 @@
 
 #include "notes/notes_table.h"
 #include "platform/guarded_dispatch.h"
+#include "options/palette_color_binding.h"
 
 #include <QApplication>
 #include <QHelpEvent>
@@ -42,7 +43,8 @@ public:
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
                           const QModelIndex &index) const override
     {
-        auto *editor = qobject_cast<QLineEdit *>(QStyledItemDelegate::createEditor(parent, option, index));
+        auto *editor =
+            qobject_cast<QLineEdit *>(QStyledItemDelegate::createEditor(parent, option, index));
         if (!editor)
             editor = new QLineEdit(parent);
         editor->setObjectName(QStringLiteral("dbTreeViewEditor"));
@@ -68,7 +70,7 @@ private:
 };
 
 FolderTreeView::FolderTreeView(FolderTreeLink &link, QWidget *parent)
-    : QTreeView(parent), m_link(link)
+    : QTreeView(parent), m_link(link), m_colors(new PaletteColorBinding(this))
 {
     setObjectName(QStringLiteral("dbTreeView"));
     setModel(&link.model());
@@ -83,12 +85,12 @@ FolderTreeView::FolderTreeView(FolderTreeLink &link, QWidget *parent)
     setContextMenuPolicy(Qt::CustomContextMenu);
     setDragEnabled(false); // our own drag, with its cursors
     setAutoScroll(false);
-    // The selection stays visible when the tree loses the focus.
-    QPalette pal = palette();
-    pal.setColor(QPalette::Inactive, QPalette::Highlight, pal.color(QPalette::Active, QPalette::Highlight));
-    pal.setColor(QPalette::Inactive, QPalette::HighlightedText,
-                 pal.color(QPalette::Active, QPalette::HighlightedText));
-    setPalette(pal);
+    // The selection stays visible when the tree loses the focus: the
+    // inactive group takes the active highlight.
+    m_colors->bind(QPalette::Highlight, ColorValue::system(ColorValue::kHighlight));
+    m_colors->bind(QPalette::HighlightedText, ColorValue::system(ColorValue::kHighlightText));
+    m_colors->bind(QPalette::Text, m_look.color);
+    m_colors->bind(QPalette::Base, m_look.background);
 
     FolderTreeModel *model = &link.model();
     guardedConnect(this, &QTreeView::expanded, this, [model](const QModelIndex &index) {
@@ -154,12 +156,8 @@ void FolderTreeView::applyLook(const TreeLook &look, const std::function<QIcon(i
     treeFont.setBold(look.font.bold());
     treeFont.setItalic(look.font.italic());
     setFont(treeFont);
-    QPalette pal = palette();
-    for (auto group : {QPalette::Active, QPalette::Inactive}) {
-        pal.setColor(group, QPalette::Text, look.color);
-        pal.setColor(group, QPalette::Base, look.background);
-    }
-    setPalette(pal);
+    m_colors->bind(QPalette::Text, look.color);
+    m_colors->bind(QPalette::Base, look.background);
     setMouseTracking(look.hotTrack);
     viewport()->setAttribute(Qt::WA_Hover, look.hotTrack);
     QIcon normal = images ? images(look.iconIndex) : QIcon();
@@ -200,8 +198,8 @@ void FolderTreeView::endRenaming(bool keepText)
         return;
     if (keepText)
         commitData(editor);
-    closeEditor(editor, keepText ? QAbstractItemDelegate::NoHint
-                                 : QAbstractItemDelegate::RevertModelCache);
+    closeEditor(editor,
+                keepText ? QAbstractItemDelegate::NoHint : QAbstractItemDelegate::RevertModelCache);
 }
 
 void FolderTreeView::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint)

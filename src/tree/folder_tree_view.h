@@ -6,13 +6,17 @@
 // texts that do not fit, and the look taken from the settings.
 
 #include "tree/folder_tree_link.h"
+#include "settings/color_value.h"
 
-#include <QColor>
 #include <QFont>
 #include <QIcon>
 #include <QPointer>
 #include <QTreeView>
 #include <functional>
+
+namespace bw {
+class PaletteColorBinding;
+}
 
 namespace bw::notes {
 
@@ -20,8 +24,9 @@ namespace bw::notes {
 struct TreeLook
 {
     QFont font;
-    QColor color;
-    QColor background;
+    // System colours follow the desktop's palette while the tree shows.
+    ColorValue color = ColorValue::system(ColorValue::kWindowText);
+    ColorValue background = ColorValue::system(ColorValue::kWindow);
     bool autoExpand = false;
     bool hotTrack = false;
     int iconIndex = 0; // even; the selected node shows iconIndex + 1
@@ -85,6 +90,7 @@ private:
 
     FolderTreeLink &m_link;
     TreeLook m_look;
+    PaletteColorBinding *m_colors;
     QPointer<QWidget> m_editor;
     QPoint m_pressPos;
     bool m_pressed = false;

@@ -2,10 +2,13 @@
 // captions, the frame coming back from the tray or a drop in the state it
 // had, the Options dialog's help mode, where new and stored windows are
 // placed, placements that come back to the same pixel, the keys that switch
-// document windows, and the icon of a window that opens minimised.
+// document windows, the icon of a window that opens minimised, a new
+// window beside maximised ones, and the colours and icons of a dark desktop.
 
+#include "app/mru_file_list.h"
 #include "editor/rich_edit.h"
 #include "main_window_fixture.h"
+#include "notes/notes_table.h"
 #include "document/document_bars.h"
 #include "document/document_window.h"
 #include "options/help_popup.h"
@@ -21,6 +24,7 @@
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
+#include <QToolTip>
 #include <QWhatsThis>
 
 #include <optional>
@@ -49,6 +53,10 @@ private slots:
     void switchKeys();
     void switchGivesBackTheFocus();
     void minimisedNewWindowInIconRow();
+    void newWindowBesideMaximisedOnes_data();
+    void newWindowBesideMaximisedOnes();
+    void colorsFollowTheDesktopPalette_data();
+    void colorsFollowTheDesktopPalette();
 
 private:
     void run(const char *command);
@@ -61,6 +69,8 @@ private:
     // while it shows; move, when set, is where the user drags it.
     void openOptions(QRect *seen, std::optional<QPoint> move = std::nullopt);
     void writeChildPlacement(const QString &normPos, const QString &showCmd);
+    // Opens a document window as File > New, File > Open or File > Reopen does.
+    DocumentWindow *openBy(const QString &how);
 };
 
 void tst_FrameWindows::init()
@@ -157,6 +167,29 @@ void tst_FrameWindows::writeChildPlacement(const QString &normPos, const QString
     m_registry->write(key, QStringLiteral("NormPos"), normPos);
     m_registry->write(key, QStringLiteral("NormPos") + size, normPos);
     m_registry->write(key, QStringLiteral("ShowCmd"), showCmd);
+}
+
+DocumentWindow *tst_FrameWindows::openBy(const QString &how)
+{
+    if (how == QLatin1String("new"))
+        return newFile();
+    const QString path = m_dir->filePath(how + QStringLiteral(".cds"));
+    if (how == QLatin1String("open")) {
+        notes::NotesTable table;
+        table.createNewContent();
+        table.cdsCommon().saveToFile(path, dataset::ClientDataSet::FileFormat::Binary);
+        m_prompts->answerFile(path);
+        run("actFileCDSOpen");
+    } else {
+        m_main->mruFileList()->add(path);
+        const QList<QAction *> items = m_main->mruFileList()->reopenMenu()->actions();
+        const auto item = std::find_if(items.cbegin(), items.cend(),
+                                       [&](const QAction *a) { return a->data() == path; });
+        if (item == items.cend())
+            return nullptr;
+        (*item)->trigger();
+    }
+    return active();
 }
 
 // Qt appends the application's display name to every caption it is given:
@@ -454,6 +487,139 @@ void tst_FrameWindows::minimisedNewWindowInIconRow()
     QVERIFY(second && second->isMinimized());
     QCOMPARE(second->geometry().bottom(), area.bottom());
     QCOMPARE(second->x(), first->geometry().right() + 1);
+}
+
+void tst_FrameWindows::newWindowBesideMaximisedOnes_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QString>("storedShowCmd"); // of the window closed last; empty: none
+    for (const char *how : {"new", "open", "reopen"}) {
+        QTest::addRow("%s", how) << how << QString();
+        QTest::addRow("%s, a normal window stored", how) << how << QStringLiteral("1");
+    }
+    QTest::addRow("new, a maximised window stored") << "new" << QStringLiteral("3");
+}
+
+// Given two windows, one maximised, when a file is opened by New, Open or
+// Reopen, then its window opens maximised and active in the caption, fills
+// the frame, and the others stay in the frame and come up maximised too.
+void tst_FrameWindows::newWindowBesideMaximisedOnes()
+{
+    QFETCH(QString, how);
+    QFETCH(QString, storedShowCmd);
+    const QRect stored(30, 20, 430, 300);
+    if (!storedShowCmd.isEmpty())
+        writeChildPlacement(QStringLiteral("30,20,460,320"), storedShowCmd);
+    DocumentWindow *first = newFile();
+    DocumentWindow *second = newFile();
+    sub(second)->showMaximized();
+    QVERIFY(sub(second)->isMaximized());
+
+    DocumentWindow *opened = openBy(how);
+    QVERIFY(opened && opened != first && opened != second);
+    QMdiArea *area = m_main->mdiArea();
+    const QRect full = area->viewport()->rect();
+    QCOMPARE(area->activeSubWindow(), sub(opened));
+    QVERIFY(sub(opened)->isMaximized());
+    QCOMPARE(sub(opened)->geometry(), full);
+    QCOMPARE(m_main->windowTitle(),
+             QStringLiteral("Bramblewick 2000 - [%1]").arg(opened->windowTitle()));
+    QCOMPARE(area->subWindowList().size(), 3);
+    for (DocumentWindow *other : {first, second})
+        QVERIFY(area->subWindowList().contains(sub(other)) && !sub(other)->isHidden());
+
+    // Ctrl+Tab reaches the others, maximised in their turn.
+    for (DocumentWindow *next : {first, second}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(active(), next);
+        QVERIFY(sub(next)->isMaximized());
+        QCOMPARE(sub(next)->geometry(), full);
+    }
+    // Restored, the new window takes the place it would have had.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(active(), opened);
+    sub(opened)->showNormal();
+    QVERIFY(!sub(opened)->isMaximized());
+    QVERIFY(sub(opened)->geometry() != full);
+    if (storedShowCmd == QLatin1String("1"))
+        QCOMPARE(sub(opened)->geometry(), stored);
+}
+
+void tst_FrameWindows::colorsFollowTheDesktopPalette_data()
+{
+    QTest::addColumn<QString>("stored"); // the stored font colours; empty: the defaults
+    QTest::addColumn<bool>("follows");
+    QTest::newRow("defaults") << QString() << true;
+    QTest::newRow("window text") << QStringLiteral("-2147483640") << true;
+    QTest::newRow("black chosen") << QStringLiteral("0") << false;
+    QTest::newRow("red chosen") << QStringLiteral("255") << false;
+}
+
+// Given the desktop turning dark and light again, then the default tree and
+// editor colours and the frame's background follow it, colours the user chose
+// stay, and the toolbar icons come from the theme drawn for that background.
+void tst_FrameWindows::colorsFollowTheDesktopPalette()
+{
+    QFETCH(QString, stored);
+    QFETCH(bool, follows);
+    if (!stored.isEmpty()) {
+        m_options->writeImmediate(settings::Key::TreeViewFontColor_Color, stored);
+        m_options->writeImmediate(settings::Key::RichEditFontColor_Color, stored);
+    }
+    DocumentWindow *window = newFile();
+    QWidget *tree = window->treePane()->focusProxy();
+    QWidget *editor = window->editor();
+    QVERIFY(tree && editor);
+    const QColor chosen =
+        stored.isEmpty() ? QColor() : QColor::fromRgb(stored.toInt() & 0xFF, 0, 0);
+    const auto lightnessOf = [](const QIcon &icon) {
+        const QImage image = icon.pixmap(16, 16).toImage();
+        int sum = 0;
+        int count = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (const QColor c = image.pixelColor(x, y); c.alpha() > 128) {
+                    sum += c.lightness();
+                    ++count;
+                }
+        return count ? sum / count : -1;
+    };
+    const QAction *newFileCommand = m_main->findCommand(QStringLiteral("actFileCDSNew"));
+    const int lightIcon = lightnessOf(newFileCommand->icon());
+
+    const QPalette original = QGuiApplication::palette();
+    const auto restore = qScopeGuard([&] { QApplication::setPalette(original); });
+    const QColor text(0xfc, 0xfc, 0xfc);
+    const QColor base(0x1b, 0x1e, 0x20);
+    const QColor face(0x31, 0x36, 0x3b);
+    QPalette dark(text, face, face.lighter(), face.darker(), face, text, Qt::white, base,
+                  QColor(0x2a, 0x2e, 0x32));
+    dark.setColor(QPalette::ToolTipBase, QColor(0x31, 0x36, 0x3b));
+    dark.setColor(QPalette::ToolTipText, text);
+    QApplication::setPalette(dark);
+    for (int round = 0; round < 2; ++round) {
+        QCoreApplication::processEvents(); // the windows' palette changes are posted
+        const QPalette now = QGuiApplication::palette();
+        for (QWidget *w : {tree, editor}) {
+            QCOMPARE(w->palette().color(QPalette::Text),
+                     follows ? now.color(QPalette::Text) : chosen);
+            QCOMPARE(w->palette().color(QPalette::Inactive, QPalette::Text),
+                     w->palette().color(QPalette::Active, QPalette::Text));
+            QCOMPARE(w->palette().color(QPalette::Base), now.color(QPalette::Base));
+        }
+        QCOMPARE(m_main->mdiArea()->background().color(), now.color(QPalette::Button));
+        QCOMPARE(QToolTip::palette().color(QPalette::ToolTipBase),
+                 now.color(QPalette::ToolTipBase));
+        QCOMPARE(QIcon::themeName(), QLatin1String(round == 0 ? "breeze-dark" : "breeze"));
+        if (round == 0)
+            QVERIFY2(lightnessOf(newFileCommand->icon()) > lightIcon + 64,
+                     qPrintable(QStringLiteral("%1 / %2")
+                                    .arg(lightnessOf(newFileCommand->icon()))
+                                    .arg(lightIcon)));
+        else
+            QCOMPARE(lightnessOf(newFileCommand->icon()), lightIcon);
+        QApplication::setPalette(original);
+    }
 }
 
 QTEST_MAIN(tst_FrameWindows)

@@ -1,6 +1,7 @@
-// A file whose items share an ID opens read-only with a message naming the
-// file and the IDs: the tree shows one node per ID, so no command may change
-// or delete the items behind it that the user was not shown.
+// A file whose items share an ID, or lack an ID or a Parent, opens read-only
+// with a message naming the file and what was found: the tree shows one node
+// per ID (a missing ID reads as 0), so no command may change or delete the
+// items behind it that the user was not shown.
 
 #include "notes/notes_strings.h"
 #include "document/item_commands.h"
@@ -36,6 +37,8 @@ private slots:
     void sharedIdOpensReadOnly_data();
     void sharedIdOpensReadOnly();
     void uniqueIdsOpenForEditing();
+    void missingIdOrParentOpensReadOnly_data();
+    void missingIdOrParentOpensReadOnly();
 
 private:
     DocumentWindow *open(const QString &name)
@@ -133,6 +136,94 @@ void tst_DuplicateIds::uniqueIdsOpenForEditing()
     DocumentWindow *window = open(path("ok.cds"));
     QVERIFY(m_prompts->messages().isEmpty());
     QVERIFY(window->cdsCommon().canModify());
+}
+
+namespace {
+// Records as another program may write them: a null QVariant is a missing value.
+void writeLooseFile(const QString &file, const QList<QPair<QVariant, QVariant>> &idsAndParents,
+                    dataset::ClientDataSet::FileFormat format)
+{
+    dataset::ClientDataSet table;
+    table.addFieldDef({kFieldId, dataset::FieldType::Integer, 0, false});
+    table.addFieldDef({kFieldParent, dataset::FieldType::Integer, 0, false});
+    table.addFieldDef({kFieldName, dataset::FieldType::String, kNameWidth, true});
+    table.addFieldDef({kFieldDescription, dataset::FieldType::Memo, kDescriptionSize, false});
+    table.createDataSet();
+    int n = 0;
+    for (const auto &[id, parent] : idsAndParents) {
+        table.append();
+        table.setFieldValue(kFieldId, id);
+        table.setFieldValue(kFieldParent, parent);
+        table.setFieldValue(kFieldName, QStringLiteral("Item %1").arg(++n));
+        table.post();
+    }
+    table.saveToFile(file, format);
+}
+} // namespace
+
+void tst_DuplicateIds::missingIdOrParentOpensReadOnly_data()
+{
+    using Records = QList<QPair<QVariant, QVariant>>;
+    QTest::addColumn<int>("format");
+    QTest::addColumn<Records>("records");
+    QTest::addColumn<QString>("found"); // what the warning names
+    const QVariant none;
+    const Records noIds{{none, -1}, {none, -1}, {none, -1}, {none, -1}};
+    const Records zeroAndNoIds{{0, -1}, {none, 0}, {none, 0}, {none, 0}};
+    const Records noParent{{0, -1}, {1, none}, {2, 0}};
+    const Records all{{5, 5}, {5, 5}, {none, 5}, {6, none}};
+    for (const auto format :
+         {dataset::ClientDataSet::FileFormat::Binary, dataset::ClientDataSet::FileFormat::Xml}) {
+        const char *form = format == dataset::ClientDataSet::FileFormat::Xml ? "xml" : "binary";
+        QTest::addRow("four without an ID, %s", form)
+            << int(format) << noIds << QString("4 items without an ID");
+        QTest::addRow("ID 0 and three without, %s", form)
+            << int(format) << zeroAndNoIds << QString("3 items without an ID");
+        QTest::addRow("one without a Parent, %s", form)
+            << int(format) << noParent << QString("1 item without a Parent");
+        QTest::addRow("shared, without ID and Parent, %s", form)
+            << int(format) << all
+            << QString("items that share an ID (5), 1 item without an ID and 1 item without a "
+                       "Parent");
+    }
+}
+
+void tst_DuplicateIds::missingIdOrParentOpensReadOnly()
+{
+    // Given a file whose items lack an ID (they all read as ID 0 and showed
+    // as one node, whose delete took them all), when it is opened, then it
+    // opens read-only with the warning, and nothing can delete them.
+    using Records = QList<QPair<QVariant, QVariant>>;
+    QFETCH(int, format);
+    QFETCH(Records, records);
+    QFETCH(QString, found);
+    const auto form = dataset::ClientDataSet::FileFormat(format);
+    const QString file =
+        path(form == dataset::ClientDataSet::FileFormat::Xml ? "loose.xml" : "loose.cds");
+    writeLooseFile(file, records, form);
+    const QByteArray before = fileBytes(file);
+
+    m_prompts->answerMessage(PromptService::Ok);
+    DocumentWindow *window = open(file);
+    QCOMPARE(m_prompts->messages(), QStringList{kMissingKeysReadOnly.arg(file, found)});
+    QCOMPARE(m_prompts->asked.first().icon, PromptService::Icon::Warning);
+    dataset::ClientDataSet &table = window->cdsCommon();
+    QVERIFY(table.isActive());
+    QVERIFY(!table.canModify());
+    QCOMPARE(table.recordCount(), records.size());
+
+    ItemCommands *commands = window->itemCommands();
+    QVERIFY(commands);
+    commands->aclRecordUpdate();
+    QAction *del = window->action("actRecordDelete");
+    QVERIFY(!del->isEnabled());
+    del->trigger(); // no answer scripted: a confirmation would fail the test
+    QCOMPARE(table.recordCount(), records.size());
+    QCOMPARE(table.changeCount(), 0);
+    m_prompts->clear();
+    QVERIFY(window->close());
+    QCOMPARE(m_prompts->asked.size(), 0);
+    QCOMPARE(fileBytes(file), before);
 }
 
 QTEST_MAIN(tst_DuplicateIds)

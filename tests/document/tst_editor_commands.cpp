@@ -3,10 +3,12 @@
 // Do Again, links, mail and printing.
 
 #include "editor/object_properties_dialog.h"
+#include "editor/open_confirmation.h"
 #include "editor/paste_special_dialog.h"
 #include "editor/picture_file.h"
 #include "document/editor_commands.h"
 #include "document/editor_file_commands.h"
+#include "document/editor_strings.h"
 #include "tree/folder_tree_link.h"
 #include "tree/folder_tree_view.h"
 #include "document/item_commands.h"
@@ -14,12 +16,16 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
+#include <QMimeDatabase>
 #include <QProcess>
 #include <QRadioButton>
 #include <QStandardPaths>
@@ -60,6 +66,13 @@ private slots:
     void objectPropertiesRunVerbs();
     void doAgainRepeatsLastFormat();
     void linkOpensOnLeftClickOnly();
+    void linkAsksUnlessWebOrMail_data();
+    void linkAsksUnlessWebOrMail();
+    void objectDoubleClickAsksByType_data();
+    void objectDoubleClickAsksByType();
+    void editedObjectComesBack_data();
+    void editedObjectComesBack();
+    void editedObjectWithoutItsObjectIsKept();
     void sendMailHandsBodyToMailProgram();
     void printToPdfMatchesItem();
 
@@ -522,6 +535,209 @@ void tst_EditorCommands::linkOpensOnLeftClickOnly()
     QVERIFY(m_opened.isEmpty());
     QTest::mouseClick(editor->viewport(), Qt::LeftButton, {}, at);
     QCOMPARE(m_opened, QList<QUrl>{QUrl("http://www.example.org")});
+}
+
+void tst_EditorCommands::linkAsksUnlessWebOrMail_data()
+{
+    QTest::addColumn<QString>("link");
+    QTest::addColumn<QUrl>("url");
+    QTest::addColumn<QString>("shown"); // named in the question; empty: no question
+    QTest::addColumn<int>("answer");
+
+    QTest::newRow("web") << "www.example.org" << QUrl("http://www.example.org") << QString() << 0;
+    QTest::newRow("mail") << "mailto:someone@example.org" << QUrl("mailto:someone@example.org")
+                          << QString() << 0;
+    QTest::newRow("shell, refused")
+        << "file:///bin/sh" << QUrl("file:///bin/sh") << "/bin/sh" << int(PromptService::No);
+    QTest::newRow("shell, agreed")
+        << "file:///bin/sh" << QUrl("file:///bin/sh") << "/bin/sh" << int(PromptService::Yes);
+    QTest::newRow("launcher") << "file:///tmp/x.desktop" << QUrl("file:///tmp/x.desktop")
+                              << "/tmp/x.desktop" << int(PromptService::No);
+    QTest::newRow("script") << "file:///tmp/evil.sh" << QUrl("file:///tmp/evil.sh")
+                            << "/tmp/evil.sh" << int(PromptService::No);
+    QTest::newRow("telnet") << "telnet://example.org" << QUrl("telnet://example.org")
+                            << "telnet://example.org" << int(PromptService::No);
+}
+
+// Given a link in the item, when it is clicked, then web and mail links open
+// at once and anything else only after a Yes to a question naming it.
+void tst_EditorCommands::linkAsksUnlessWebOrMail()
+{
+    QFETCH(QString, link);
+    QFETCH(QUrl, url);
+    QFETCH(QString, shown);
+    QFETCH(int, answer);
+    DocumentWindow *window = m_fixture->open();
+    RichEdit *editor = window->editor();
+    editor->setAutoUrlDetect(true);
+    editor->setUrlOpener([this](const QUrl &opened) {
+        m_opened << opened;
+        return true;
+    });
+    test::DocumentWindowFixture::setText(window, "see " + link + " today");
+    if (answer)
+        m_fixture->prompts.answerMessage(answer);
+    QTextCursor cursor(editor->document());
+    cursor.setPosition(6);
+    QTest::mouseClick(editor->viewport(), Qt::LeftButton, {}, editor->cursorRect(cursor).center());
+    if (shown.isEmpty()) {
+        QCOMPARE(m_fixture->prompts.count("message"), 0);
+    } else {
+        QCOMPARE(m_fixture->prompts.messages(), QStringList{kOpenLinkQuestion.arg(shown)});
+        QCOMPARE(m_fixture->prompts.asked.last().buttons, PromptService::Yes | PromptService::No);
+    }
+    const bool opens = shown.isEmpty() || answer == PromptService::Yes;
+    QCOMPARE(m_opened, opens ? QList<QUrl>{url} : QList<QUrl>{});
+}
+
+void tst_EditorCommands::objectDoubleClickAsksByType_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<QString>("askedType"); // empty: no question
+    QTest::addColumn<int>("answer");
+
+    QTest::newRow("text") << "notes.txt" << QByteArray("plain") << QString() << 0;
+    QTest::newRow("launcher, refused") << "x.desktop" << QByteArray("[Desktop Entry]\nExec=sh\n")
+                                       << "application/x-desktop" << int(PromptService::No);
+    QTest::newRow("script, refused") << "evil.sh" << QByteArray("#!/bin/sh\n")
+                                     << "application/x-shellscript" << int(PromptService::No);
+    QTest::newRow("script, agreed") << "evil.sh" << QByteArray("#!/bin/sh\n")
+                                    << "application/x-shellscript" << int(PromptService::Yes);
+}
+
+// Given an embedded object, when it is double-clicked, then a plain document
+// opens at once and a launcher or script only after a Yes.
+void tst_EditorCommands::objectDoubleClickAsksByType()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, data);
+    QFETCH(QString, askedType);
+    QFETCH(int, answer);
+    DocumentWindow *window = m_fixture->open();
+    RichEdit *editor = window->editor();
+    editor->setUrlOpener([this](const QUrl &opened) {
+        m_opened << opened;
+        return true;
+    });
+    QVERIFY(window->ensureEditState());
+    editor->setSelection(0, 0);
+    // The document claims a harmless type; the name decides.
+    editor->insertObject(EmbeddedObject{name, QStringLiteral("text/plain"), data, {}});
+    if (answer)
+        m_fixture->prompts.answerMessage(answer);
+    QTextCursor cursor(editor->document());
+    cursor.setPosition(0);
+    const QPoint at = editor->cursorRect(cursor).center() + QPoint(8, 0);
+    QTest::mouseDClick(editor->viewport(), Qt::LeftButton, {}, at);
+    if (askedType.isEmpty()) {
+        QCOMPARE(m_fixture->prompts.count("message"), 0);
+    } else {
+        const QString kind = QMimeDatabase().mimeTypeForName(askedType).comment();
+        QCOMPARE(m_fixture->prompts.messages(), QStringList{kOpenObjectQuestion.arg(name, kind)});
+    }
+    const bool opens = askedType.isEmpty() || answer == PromptService::Yes;
+    QCOMPARE(m_opened.size(), opens ? 1 : 0);
+    if (opens)
+        QCOMPARE(QFileInfo(m_opened.first().toLocalFile()).fileName(), name);
+}
+
+void tst_EditorCommands::editedObjectComesBack_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::newRow("written in place") << R"(printf 'typed by the user\n' > "$1")";
+    QTest::newRow("saved by rename")
+        << R"(printf 'typed by the user\n' > "$1.tmp" && mv "$1.tmp" "$1")";
+}
+
+// Given Insert > Object > Text Document, when the program it opens saves
+// the copy, then the object holds the saved bytes as one undo step, the item
+// is modified and its stored RTF carries them; the copy goes with the window.
+void tst_EditorCommands::editedObjectComesBack()
+{
+    QFETCH(QString, script);
+    DocumentWindow *window = m_fixture->open();
+    RichEdit *editor = window->editor();
+    // The stand-in for the desktop's editor: a program of its own that saves
+    // the file it is given.
+    QProcess program;
+    QString copy;
+    editor->setUrlOpener([&](const QUrl &url) {
+        copy = url.toLocalFile();
+        program.start(QStringLiteral("sh"), {"-c", script, "editor", copy});
+        return true;
+    });
+    editor->setSelection(0, 0);
+    m_fixture->prompts.answerDialog([](QDialog *) { return int(QDialog::Accepted); });
+    test::DocumentWindowFixture::run(window, "actInsertObject");
+    QVERIFY(QFileInfo(copy).isFile());
+    QVERIFY(program.waitForFinished());
+    QCOMPARE(program.exitCode(), 0);
+    // The item as it was after the insert, posted: the edit must mark it again.
+    window->cdsCommon().post();
+    QVERIFY(!window->editorModified());
+    QCOMPARE(editor->objectAt(0)->data, QByteArray());
+
+    const QByteArray typed("typed by the user\n");
+    QTRY_COMPARE(editor->objectAt(0)->data, typed);
+    QCOMPARE(editor->objectAt(0)->name, QStringLiteral("New Text Document.txt"));
+    QVERIFY(window->editorModified());
+    QCOMPARE(window->cdsCommon().state(), State::Edit);
+    editor->undo();
+    QCOMPARE(editor->objectAt(0)->data, QByteArray());
+    editor->redo();
+    QCOMPARE(editor->objectAt(0)->data, typed);
+
+    window->cdsCommon().post();
+    RichEdit stored;
+    QBuffer rtf;
+    rtf.setData(window->cdsCommon().asBytes(kFieldDescription));
+    QVERIFY(rtf.open(QIODevice::ReadOnly));
+    stored.loadFromStream(&rtf, StreamFormat::Rtf);
+    QCOMPARE(stored.objectAt(0)->data, typed);
+    QVERIFY(m_fixture->prompts.messages().isEmpty());
+
+    delete window;
+    QVERIFY(!QFileInfo::exists(copy));
+}
+
+// Given an opened object deleted from the item, when its program saves, then
+// nothing in the item changes and the saved copy is kept where the message says.
+void tst_EditorCommands::editedObjectWithoutItsObjectIsKept()
+{
+    DocumentWindow *window = m_fixture->open();
+    RichEdit *editor = window->editor();
+    QString copy;
+    editor->setUrlOpener([&copy](const QUrl &url) {
+        copy = url.toLocalFile();
+        return true;
+    });
+    QVERIFY(window->ensureEditState());
+    editor->setSelection(0, 0);
+    editor->insertObject(EmbeddedObject{"plan.txt", "text/plain", "old plan", {}});
+    editor->openObject(0);
+    editor->setSelection(0, 1);
+    editor->deleteSelection();
+    const QString before = editor->toPlainText();
+
+    m_fixture->prompts.answerMessage(PromptService::Ok);
+    QFile file(copy);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("new plan");
+    file.close();
+    QTRY_COMPARE(m_fixture->prompts.count("message"), 1);
+    QCOMPARE(editor->toPlainText(), before);
+    const QString text = m_fixture->prompts.messages().first();
+    const QString prefix = kObjectCopyNotPutBack.section(u'"', 0, 0);
+    QVERIFY2(text.startsWith(prefix + "\"plan.txt\""), qPrintable(text));
+    const QString kept = text.section(u'"', -2, -2);
+    QVERIFY(kept != copy);
+    QFile keptFile(kept);
+    QVERIFY(keptFile.open(QIODevice::ReadOnly));
+    QCOMPARE(keptFile.readAll(), QByteArray("new plan"));
+    QCOMPARE(text, kObjectCopyNotPutBack.arg("plan.txt", kept));
+    keptFile.close();
+    QVERIFY(QDir(QFileInfo(kept).absolutePath()).removeRecursively());
 }
 
 void tst_EditorCommands::sendMailHandsBodyToMailProgram()

@@ -188,7 +188,8 @@ void tst_OptionsDialog::showPageOf(QWidget *w)
 QTreeWidgetItem *tst_OptionsDialog::categoryItem(const QString &text) const
 {
     auto *tree = ctl<QTreeWidget>("TreeViewCategory");
-    const QList<QTreeWidgetItem *> found = tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
+    const QList<QTreeWidgetItem *> found =
+        tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
     return found.value(0);
 }
 
@@ -196,10 +197,10 @@ void tst_OptionsDialog::categoryShowsItsPage_data()
 {
     QTest::addColumn<QString>("category");
     QTest::addColumn<QString>("page");
-    const char *rows[][2] = {{"Startup", "tsStartup"}, {"Common", "tsCommon"},
-                             {"Main", "tsMain"},       {"Notes", "tsNotes"},
+    const char *rows[][2] = {{"Startup", "tsStartup"},   {"Common", "tsCommon"},
+                             {"Main", "tsMain"},         {"Notes", "tsNotes"},
                              {"ItemTree", "tsTreeView"}, {"Editor", "tsEditor"},
-                             {"Views", "tsViews"},     {"Shortcuts", "tsShortcuts"}};
+                             {"Views", "tsViews"},       {"Shortcuts", "tsShortcuts"}};
     for (const auto &row : rows)
         QTest::newRow(row[0]) << row[0] << row[1];
 }
@@ -273,7 +274,9 @@ void tst_OptionsDialog::closingSavesWithoutApplying()
 void tst_OptionsDialog::restoreDefaultsThenOk()
 {
     showDialog();
-    QCOMPARE(stored(Key::TreeViewFontColor_Color), "0"); // black on a new settings root
+    // Window text on a new settings root; the user picks black.
+    QCOMPARE(stored(Key::TreeViewFontColor_Color), QString::number(kWindowText));
+    ctl<ColorButton>("TreeViewFontColor")->setColor(ColorValue(0));
     ctl<QCheckBox>("ChildAutoSave")->click();
     ctl<QCheckBox>("ViewBar_ChildRuler")->click();
     ctl<RadioGroup>("TaskBarType")->setItemIndex(1);
@@ -327,8 +330,8 @@ void tst_OptionsDialog::okAndApplyCallTargets()
     QTest::mouseClick(m_dialog->findChild<QPushButton *>(button), Qt::LeftButton);
 
     // The main window first, then the document windows from the last to the first.
-    QCOMPARE(m_main.log, withWindows ? QStringList({"main", "second", "first"})
-                                     : QStringList({"main"}));
+    QCOMPARE(m_main.log,
+             withWindows ? QStringList({"main", "second", "first"}) : QStringList({"main"}));
     if (withWindows)
         QCOMPARE(m_first.interval, 10 * 60000);
     QCOMPARE(stored(Key::ChildAutoSave_Checked), "True");
@@ -392,8 +395,8 @@ void tst_OptionsDialog::autoSaveMinutesWrap()
     QVERIFY(edit->isReadOnly());
     QCOMPARE(edit->maxLength(), 3);
     if (arrowButton) {
-        const QList<QToolButton *> arrows = ctl<UpDown>("ChildAutoSaveMinutes_UpDown")
-                                                ->findChildren<QToolButton *>();
+        const QList<QToolButton *> arrows =
+            ctl<UpDown>("ChildAutoSaveMinutes_UpDown")->findChildren<QToolButton *>();
         QCOMPARE(arrows.size(), 2);
         QTest::mouseClick(arrows[key == Qt::Key_Up ? 0 : 1], Qt::LeftButton);
     } else {
@@ -408,25 +411,31 @@ void tst_OptionsDialog::helpOnControl_data()
     QTest::addColumn<QString>("control");
     QTest::addColumn<QString>("clicked"); // the widget clicked, when it is a part
     QTest::addColumn<QString>("text");
-    QTest::newRow("check box") << "RichEditWordWrap" << ""
+    QTest::newRow("check box") << "RichEditWordWrap"
+                               << ""
                                << "When checked, the editor wrap text at the right \r\nmargin "
                                   "so it fits in the window.";
-    QTest::newRow("button with tag") << "btnApply" << ""
+    QTest::newRow("button with tag") << "btnApply"
+                                     << ""
                                      << "Press Apply button to apply all changes without "
                                         "\r\nexiting options.";
-    QTest::newRow("radio button of the group") << "TaskBarType" << "radio"
-                                               << QString();
-    QTest::newRow("disabled edit") << "ChildAutoSaveMinutes" << ""
+    QTest::newRow("radio button of the group") << "TaskBarType"
+                                               << "radio" << QString();
+    QTest::newRow("disabled edit") << "ChildAutoSaveMinutes"
+                                   << ""
                                    << "Specify the amount of time in minutes that \r\nAutosave "
                                       "should take effect.";
-    QTest::newRow("category tree") << "TreeViewCategory" << "viewport"
+    QTest::newRow("category tree") << "TreeViewCategory"
+                                   << "viewport"
                                    << "All settings in this dialog box are grouped \r\nin "
                                       "categories.\r\n\r\nSelect one of the categories to view "
                                       "or change \r\ncorresponding values.";
-    QTest::newRow("colour list") << "TreeViewBackgroundColor" << ""
+    QTest::newRow("colour list") << "TreeViewBackgroundColor"
+                                 << ""
                                  << "Select a color that should be used as \r\nbackground color "
                                     "in itemtree.";
-    QTest::newRow("shortcut button") << "btnAddQuickLaunch" << ""
+    QTest::newRow("shortcut button") << "btnAddQuickLaunch"
+                                     << ""
                                      << "This will creates a program link on your \r\nQuick "
                                         "Launch Bar.";
 }
@@ -481,7 +490,7 @@ void tst_OptionsDialog::helpShowsNothing()
     int context = 0;
     if (place == "ChildAutoSaveMinutes_Label" || place == "other context") {
         QWidget *w = ctl<QWidget>(place == "other context" ? "ChildDisplayDeleteConfirm"
-                                                            : "ChildAutoSaveMinutes_Label");
+                                                           : "ChildAutoSaveMinutes_Label");
         global = w->mapToGlobal(w->rect().center());
         context = place == "other context" ? 501 : OptionsDialog::helpContext(w);
     } else if (place == "heading") {
@@ -573,10 +582,14 @@ void tst_OptionsDialog::shortcutButtons_data()
 {
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("folder");
-    QTest::newRow("startup") << "btnAddStartUp" << "/config/autostart";
-    QTest::newRow("start menu") << "btnAddStartMenu" << "/data/applications";
-    QTest::newRow("desktop") << "btnAddDesktop" << "/home/Desktop";
-    QTest::newRow("quick launch") << "btnAddQuickLaunch" << "/data/applications";
+    QTest::newRow("startup") << "btnAddStartUp"
+                             << "/config/autostart";
+    QTest::newRow("start menu") << "btnAddStartMenu"
+                                << "/data/applications";
+    QTest::newRow("desktop") << "btnAddDesktop"
+                             << "/home/Desktop";
+    QTest::newRow("quick launch") << "btnAddQuickLaunch"
+                                  << "/data/applications";
 }
 
 void tst_OptionsDialog::shortcutButtons()

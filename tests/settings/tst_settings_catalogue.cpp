@@ -51,36 +51,58 @@ void tst_SettingsCatalogue::defaults_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("defaultValue");
     QTest::addColumn<QString>("restoreDefault");
-    QTest::newRow("tip at startup") << Key::DisplayTipOfTheDayAtStartup_Checked
-                                    << "DisplayTipOfTheDayAtStartup_Checked" << "True" << "True";
-    QTest::newRow("task bar") << Key::TaskBarType_ItemIndex << "TaskBarType_ItemIndex" << "0" << "0";
-    QTest::newRow("main background") << Key::MainBackgroundColor_Color << "MainBackgroundColor_Color"
-                                     << "-2147483633" << "-2147483633";
+    QTest::newRow("tip at startup")
+        << Key::DisplayTipOfTheDayAtStartup_Checked << "DisplayTipOfTheDayAtStartup_Checked"
+        << "True"
+        << "True";
+    QTest::newRow("task bar") << Key::TaskBarType_ItemIndex << "TaskBarType_ItemIndex"
+                              << "0"
+                              << "0";
+    QTest::newRow("main background")
+        << Key::MainBackgroundColor_Color << "MainBackgroundColor_Color"
+        << "-2147483633"
+        << "-2147483633";
     QTest::newRow("hint colour") << Key::CommonHintColor_Color << "CommonHintColor_Color"
-                                 << "-2147483624" << "-2147483624";
-    QTest::newRow("autosave") << Key::ChildAutoSave_Checked << "ChildAutoSave_Checked" << "False"
+                                 << "-2147483624"
+                                 << "-2147483624";
+    QTest::newRow("autosave") << Key::ChildAutoSave_Checked << "ChildAutoSave_Checked"
+                              << "False"
                               << "False";
-    QTest::newRow("minutes") << Key::ChildAutoSaveMinutes_Text << "ChildAutoSaveMinutes_Text" << "5"
+    QTest::newRow("minutes") << Key::ChildAutoSaveMinutes_Text << "ChildAutoSaveMinutes_Text"
+                             << "5"
                              << "5";
+    // The font colours are the window text, on a new settings root too.
     QTest::newRow("tree font colour") << Key::TreeViewFontColor_Color << "TreeViewFontColor_Color"
-                                      << "0" << "-2147483640";
-    QTest::newRow("editor font colour") << Key::RichEditFontColor_Color
-                                        << "RichEditFontColor_Color" << "0" << "-2147483640";
-    QTest::newRow("tree background") << Key::TreeViewBackgroundColor_Selected
-                                     << "TreeViewBackgroundColor_Selected" << "-2147483643"
-                                     << "-2147483643";
+                                      << "-2147483640"
+                                      << "-2147483640";
+    QTest::newRow("editor font colour") << Key::RichEditFontColor_Color << "RichEditFontColor_Color"
+                                        << "-2147483640"
+                                        << "-2147483640";
+    QTest::newRow("tree background")
+        << Key::TreeViewBackgroundColor_Selected << "TreeViewBackgroundColor_Selected"
+        << "-2147483643"
+        << "-2147483643";
     QTest::newRow("font name") << Key::RichEditFontName_FontName << "RichEditFontName_FontName"
-                               << "MS Sans Serif" << "MS Sans Serif";
-    QTest::newRow("horizontal line") << Key::RichEditHorizontalLine_Text
-                                     << "RichEditHorizontalLine_Text" << QString(68, u'-')
-                                     << QString(68, u'-');
-    QTest::newRow("page") << Key::PageControl_ActivePage << "PageControl_ActivePage" << "tsStartup"
+                               << "MS Sans Serif"
+                               << "MS Sans Serif";
+    QTest::newRow("horizontal line")
+        << Key::RichEditHorizontalLine_Text << "RichEditHorizontalLine_Text" << QString(68, u'-')
+        << QString(68, u'-');
+    QTest::newRow("page") << Key::PageControl_ActivePage << "PageControl_ActivePage"
+                          << "tsStartup"
                           << "tsStartup";
-    QTest::newRow("tip state") << Key::TipOfTheDayState << "TipOfTheDayState" << "0" << "0";
-    QTest::newRow("splitter") << Key::SplitterMain_Left << "SplitterMain_Left" << "289" << "289";
-    QTest::newRow("colour dialog") << Key::ColorDialog_Color << "ColorDialog_Color" << "13160660"
+    QTest::newRow("tip state") << Key::TipOfTheDayState << "TipOfTheDayState"
+                               << "0"
+                               << "0";
+    QTest::newRow("splitter") << Key::SplitterMain_Left << "SplitterMain_Left"
+                              << "289"
+                              << "289";
+    QTest::newRow("colour dialog") << Key::ColorDialog_Color << "ColorDialog_Color"
+                                   << "13160660"
                                    << "13160660";
-    QTest::newRow("first time") << Key::FirstTime << "FirstTime" << "True" << "True";
+    QTest::newRow("first time") << Key::FirstTime << "FirstTime"
+                                << "True"
+                                << "True";
 }
 
 void tst_SettingsCatalogue::defaults()
@@ -185,7 +207,8 @@ void tst_SettingsCatalogue::tipIndex()
 void tst_SettingsCatalogue::trimming()
 {
     QCOMPARE(trimText(QStringLiteral(" \t C:\\Notes \r\n")), QStringLiteral("C:\\Notes"));
-    QCOMPARE(trimText(QString(QChar(1)) + QStringLiteral("a b") + QChar(31)), QStringLiteral("a b"));
+    QCOMPARE(trimText(QString(QChar(1)) + QStringLiteral("a b") + QChar(31)),
+             QStringLiteral("a b"));
     QCOMPARE(trimText(QString()), QString());
 }
 

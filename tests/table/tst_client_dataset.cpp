@@ -221,6 +221,27 @@ private slots:
         QVERIFY(table().aggregateValue("LastID").isNull());
     }
 
+    void nullCountCountsEveryRecord()
+    {
+        ClientDataSet loose; // fields that take null, as another program's file may hold
+        loose.addFieldDef({"ID", FieldType::Integer, 0, false});
+        loose.addFieldDef({"Name", FieldType::String, 10, false});
+        loose.createDataSet();
+        QCOMPARE(loose.nullCount("ID"), 0);
+        for (const QVariant &id : {QVariant(1), QVariant(), QVariant(), QVariant(2)}) {
+            loose.append();
+            loose.setFieldValue("ID", id);
+            loose.setFieldValue("Name", "n");
+            loose.post();
+        }
+        loose.setFilter([](const ClientDataSet &t) { return !t.isNull("ID"); });
+        loose.setFiltered(true); // counted, filter or not
+        QCOMPARE(loose.recordCount(), 2);
+        QCOMPARE(loose.nullCount("ID"), 2);
+        QCOMPARE(loose.nullCount("Name"), 0);
+        QVERIFY_THROWS_EXCEPTION(DataSetError, loose.nullCount("Other"));
+    }
+
     void undoRevertsNewestChangeAndMakesItCurrent()
     {
         addRecord(0, -1, "a");

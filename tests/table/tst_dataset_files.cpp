@@ -3,7 +3,9 @@
 
 #include "table/client_dataset.h"
 #include "table/sqlite_file.h"
+#include "table/xml_packet.h"
 
+#include <QBuffer>
 #include <QDomDocument>
 #include <QFile>
 #include <QRandomGenerator>
@@ -176,6 +178,9 @@ private slots:
         QFETCH(QByteArray, expectedStart);
         QList<Record> records = fixtureRecords();
         records.append({7, 0, QString("binary memo"), allBytes()});
+        // Names XML cannot carry as they are go out escaped (see below).
+        records.append({8, 0, QString("run.sh") + QChar(0) + ".txt", QVariant()});
+        records.append({9, 0, QString("bell\x07 back\\slash \\x00"), QVariant()});
         fill(*m_table, records);
         m_table->saveToFile(path(fileName), ClientDataSet::FileFormat(format));
         QVERIFY(readAll(path(fileName)).startsWith(expectedStart));
@@ -219,6 +224,7 @@ private slots:
         QCOMPARE(fields.size(), 4);
         QCOMPARE(fields.at(0).toElement().attribute("fieldtype"), QString("i4"));
         QCOMPARE(fields.at(2).toElement().attribute("WIDTH"), QString("200"));
+        QVERIFY(!fields.at(2).toElement().hasAttribute("ESCAPE")); // no name needs it
         QCOMPARE(fields.at(3).toElement().attribute("fieldtype"), QString("bin.hex"));
         // "a\0b" in the last record turns the memo field to base64
         QCOMPARE(fields.at(3).toElement().attribute("SUBTYPE"), QString("Binary"));
@@ -229,6 +235,94 @@ private slots:
         QCOMPARE(rows.at(0).toElement().attribute("Name"), fixtureRecords()[0].name.toString());
         QVERIFY(!rows.at(3).toElement().hasAttribute("Description"));
         QVERIFY(rows.at(2).toElement().hasAttribute("Description"));
+    }
+
+    void xmlEscapesNamesXmlCannotCarry()
+    {
+        // Given names with NUL and other control characters, U+FFFE and
+        // backslashes, when the table is saved in XML form, then the Name
+        // field is written escaped, any XML parser reads the file, and both
+        // readers give every name back as it was.
+        const QList<QByteArray> names = {QByteArray("run.sh\0.txt", 11),
+                                         "bell\x07\x1F\x01",
+                                         "back\\slash \\x00 \\\\",
+                                         "\xEF\xBF\xBE U+FFFE",
+                                         QByteArray("NUL last \xC3\xA9\0", 12),
+                                         "tab\tline\nreturn\r",
+                                         "plain"};
+        int id = 0;
+        for (const QByteArray &name : names) {
+            m_table->append();
+            m_table->setFieldValue("ID", id++);
+            m_table->setFieldValue("Parent", -1);
+            m_table->setFieldValue("Name", name);
+            m_table->post();
+        }
+        m_table->saveToFile(path("escaped.xml"), ClientDataSet::FileFormat::Xml);
+        const QByteArray xml = readAll(path("escaped.xml"));
+        QVERIFY(xml.contains(
+            "<FIELD attrname=\"Name\" fieldtype=\"string\" WIDTH=\"200\" ESCAPE=\"\\\" "
+            "required=\"true\"/>"));
+        QVERIFY(xml.contains("Name=\"run.sh\\x00.txt\""));
+        QVERIFY(xml.contains("Name=\"back\\\\slash \\\\x00 \\\\\\\\\""));
+        QVERIFY(xml.contains("Name=\"tab&#9;line&#10;return&#13;\""));
+        QDomDocument document;
+        QVERIFY(bool(document.setContent(xml)));
+        QCOMPARE(document.elementsByTagName("ROW").at(1).toElement().attribute("Name"),
+                 QString("bell\\x07\\x1F\\x01"));
+        QCOMPARE(document.elementsByTagName("ROW").at(6).toElement().attribute("Name"),
+                 QString("plain"));
+
+        for (const bool fast : {true, false}) {
+            bw::dataset::TableContent content;
+            if (fast) {
+                const auto read = bw::dataset::readXmlPacketFast(xml.constData(), xml.size(),
+                                                                 QStringLiteral("x"));
+                QVERIFY(read);
+                content = *read;
+            } else {
+                QByteArray copy = xml;
+                QBuffer buffer(&copy); // not a file: the full reader alone
+                QVERIFY(buffer.open(QIODevice::ReadOnly));
+                content = bw::dataset::readXmlPacket(buffer, QStringLiteral("x"));
+            }
+            QCOMPARE(content.rows.size(), size_t(names.size()));
+            for (qsizetype i = 0; i < names.size(); ++i)
+                QCOMPARE(content.rows[size_t(i)].cells[2].data, names[i]);
+        }
+        ClientDataSet loaded;
+        defineNotes(loaded);
+        loaded.loadFromFile(path("escaped.xml"));
+        loaded.first();
+        for (const QByteArray &name : names) {
+            QCOMPARE(loaded.asBytes("Name"), name);
+            loaded.next();
+        }
+        // Saved again, the file is the same.
+        loaded.saveToFile(path("again.xml"), ClientDataSet::FileFormat::Xml);
+        QCOMPARE(readAll(path("again.xml")), xml);
+    }
+
+    void xmlRefusesStringsThatAreNotUtf8()
+    {
+        // Only a program using the engine can store such bytes in a string
+        // field; the XML form holds text, so the save fails naming the
+        // field and the record, and leaves the old file.
+        writeAll(path("old.xml"), "old content");
+        fill(*m_table, fixtureRecords());
+        m_table->edit();
+        m_table->setFieldValue("Name", QByteArray("not UTF-8 \xC3\x28"));
+        m_table->post();
+        try {
+            m_table->saveToFile(path("old.xml"), ClientDataSet::FileFormat::Xml);
+            QFAIL("saved");
+        } catch (const DataSetError &error) {
+            QCOMPARE(error.message(),
+                     QString("Field 'Name' of record %1 holds bytes that are not UTF-8 text and "
+                             "cannot be saved in XML form")
+                         .arg(m_table->recNo()));
+        }
+        QCOMPARE(readAll(path("old.xml")), QByteArray("old content"));
     }
 
     void xmlTextMemoIsReadableText()
@@ -310,10 +404,10 @@ private slots:
     void failedSaveKeepsOldFile_data()
     {
         QTest::addColumn<QString>("target");
-        QTest::addColumn<QString>("badName"); // a Name XML cannot carry, or empty
+        QTest::addColumn<QString>("badField"); // a field name XML cannot carry, or empty
         QTest::newRow("folder missing") << "missing/notes.cds" << "";
         QTest::newRow("target is a folder") << "folder" << "";
-        QTest::newRow("unwritable XML value") << "old.xml" << QString("bell\x07");
+        QTest::newRow("unwritable XML field name") << "old.xml" << QString("Bad name");
         QTest::newRow("read-only folder") << "ro/notes.cds" << "";
         QTest::newRow("read-only file") << "rofile.cds" << "";
     }
@@ -321,7 +415,7 @@ private slots:
     void failedSaveKeepsOldFile()
     {
         QFETCH(QString, target);
-        QFETCH(QString, badName);
+        QFETCH(QString, badField);
         QVERIFY(QDir(m_dir->path()).mkdir("folder"));
         QVERIFY(QDir(m_dir->path()).mkdir("ro"));
         writeAll(path("ro/notes.cds"), "old content");
@@ -333,12 +427,12 @@ private slots:
                 QSKIP("root writes into read-only folders");
             QFile::setPermissions(path("ro"), QFile::ReadOwner | QFile::ExeOwner);
         }
-        fill(*m_table, fixtureRecords());
-        if (!badName.isEmpty()) {
-            m_table->edit();
-            m_table->setFieldValue("Name", badName);
-            m_table->post();
+        if (!badField.isEmpty()) {
+            m_table->close();
+            m_table->addFieldDef({badField, FieldType::Integer, 0, false});
+            m_table->createDataSet();
         }
+        fill(*m_table, fixtureRecords());
         const QStringList before = QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden);
         QVERIFY_THROWS_EXCEPTION(
             DataSetError,

@@ -124,6 +124,41 @@ bool locateId(ClientDataSet &table, int id)
     return table.locate("ID", id);
 }
 
+void execSql(const QString &path, const char *sql)
+{
+    sqlite3 *db = nullptr;
+    QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    QCOMPARE(rc, SQLITE_OK);
+}
+
+// What another program does to the file: "delete" and "update" change it in
+// place, as any SQLite program does; "replace" renames a new file over it;
+// "remove" deletes it.
+void changeByAnotherProgram(const QString &path, const QString &change)
+{
+    if (change == QLatin1String("delete")) {
+        execSql(path, "DELETE FROM records WHERE \"ID\" % 2 = 1");
+    } else if (change == QLatin1String("update")) {
+        execSql(path, "UPDATE records SET \"Name\" = 'theirs ' || \"ID\","
+                      " \"Description\" = CAST('theirs' AS BLOB)");
+    } else if (change == QLatin1String("replace")) {
+        ClientDataSet other;
+        define(other);
+        other.createDataSet();
+        other.append();
+        other.setFieldValue("ID", 1);
+        other.setFieldValue("Name", QStringLiteral("someone else's"));
+        other.post();
+        other.saveToFile(path + ".new", Format::Binary);
+        QVERIFY(::rename(QFile::encodeName(path + ".new").constData(),
+                         QFile::encodeName(path).constData()) == 0);
+    } else {
+        QVERIFY(QFile::remove(path));
+    }
+}
+
 } // namespace
 
 class tst_IncrementalSave : public QObject
@@ -384,6 +419,72 @@ private slots:
         table.saveToFile(m_path, Format::Binary);
         QCOMPARE(identityOf(m_path).inode, whole.inode);
         QCOMPARE(contentOfFile(m_path), contentOf(table));
+    }
+
+    void fileChangedByAnotherProgram_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<bool>("written");
+        for (const char *target : {"own", "other.cds", "other.xml"}) {
+            QTest::addRow("records deleted in place, %s", target) << "delete" << target << false;
+            QTest::addRow("names and descriptions changed in place, %s", target)
+                << "update" << target << false;
+            QTest::addRow("replaced by rename, %s", target) << "replace" << target << true;
+            QTest::addRow("removed, %s", target) << "remove" << target << true;
+        }
+    }
+
+    // Given a table that changed one record of a loaded file whose other
+    // descriptions stay in it, when another program changes the file and the
+    // table is saved onto it or elsewhere, then a file replaced or removed
+    // still gives the descriptions as loaded, and one changed in place fails
+    // the save with FileChangedError, writing nothing: never the table's
+    // names with the other program's descriptions, nor a save cut short.
+    void fileChangedByAnotherProgram()
+    {
+        QFETCH(QString, change);
+        QFETCH(QString, target);
+        QFETCH(bool, written);
+        ClientDataSet &table = *m_table;
+        QStringList expected = contentOfFile(m_path);
+        QVERIFY(locateId(table, 1));
+        QCOMPARE(table.asBytes("Description"), descriptionOf(1)); // pages in SQLite's cache
+        QVERIFY(locateId(table, 0));
+        table.edit();
+        table.setFieldValue("Name", QStringLiteral("mine"));
+        table.setBytes("Description", "my words");
+        table.post();
+        expected[0] = QStringLiteral("0|mine|set|my words");
+
+        changeByAnotherProgram(m_path, change);
+        const QByteArray theirs = readAll(m_path);
+        const QString path = target == "own"
+                                 ? m_path
+                                 : m_dir.filePath(QStringLiteral("%1 %2").arg(m_count).arg(target));
+        const Format format = target.endsWith(".xml") ? Format::Xml : Format::Binary;
+        if (written) {
+            table.saveToFile(path, format);
+            QCOMPARE(contentOfFile(path), expected);
+            if (path != m_path)
+                QCOMPARE(readAll(m_path), theirs);
+            return;
+        }
+        try {
+            table.saveToFile(path, format);
+            QFAIL("the table was saved");
+        } catch (const bw::dataset::DataSetError &error) {
+            QCOMPARE(error.message(), "Cannot open the file " + m_path +
+                                          ": another program changed it while it was open");
+            QVERIFY(dynamic_cast<const bw::dataset::FileChangedError *>(&error));
+        }
+        QCOMPARE(readAll(m_path), theirs);
+        QVERIFY(path == m_path || !QFile::exists(path));
+        QCOMPARE(table.changeCount(), 1);
+        QCOMPARE(table.asString("Name"), QStringLiteral("mine"));
+        // Nor does a description not yet read come from the other program's file.
+        QVERIFY(locateId(table, 2));
+        QVERIFY_THROWS_EXCEPTION(bw::dataset::FileChangedError, table.asBytes("Description"));
     }
 
     // Given two tables that loaded one file, when one of them saves changes in

@@ -25,6 +25,12 @@ QByteArray packet(const QByteArray &rows)
     return kHead + rows + kTail;
 }
 
+// The same with the string field written escaped (ESCAPE="\\" or another).
+QByteArray escapedPacket(const QByteArray &rows, const QByteArray &escape = "\\")
+{
+    return packet(rows).replace("WIDTH=\"20\"/>", "WIDTH=\"20\" ESCAPE=\"" + escape + "\"/>");
+}
+
 // What the full reader makes of the bytes, or its refusal.
 std::optional<TableContent> fullRead(const QByteArray &bytes, QString &refusal)
 {
@@ -90,6 +96,31 @@ private slots:
         QTest::newRow("empty row data")
             << QByteArray(kHead).replace("<ROWDATA>\n", "<ROWDATA/>") + "</DATAPACKET>" << true;
 
+        QTest::newRow("escaped string")
+            << escapedPacket("<ROW ID=\"1\" Name=\"run.sh\\x00.txt \\\\ &#9;\\xc3\\xa9\"/>\n"
+                             "<ROW ID=\"2\" Name=\"\"/>")
+            << true;
+        // The width counts the characters the escapes stand for.
+        QTest::newRow("escapes fit the width")
+            << escapedPacket("<ROW ID=\"1\" Name=\"" + QByteArray("\\x01").repeated(20) + "\"/>")
+            << true;
+        QTest::newRow("escaped, too long")
+            << escapedPacket("<ROW ID=\"1\" Name=\"" + QByteArray("\\x01").repeated(21) + "\"/>")
+            << false;
+        QTest::newRow("escapes that make no UTF-8")
+            << escapedPacket("<ROW ID=\"1\" Name=\"a\\xC3\\x28\"/>") << false;
+        QTest::newRow("backslash alone") << escapedPacket("<ROW ID=\"1\" Name=\"a\\b\"/>") << false;
+        QTest::newRow("escape cut short")
+            << escapedPacket("<ROW ID=\"1\" Name=\"a\\x0\"/>") << false;
+        QTest::newRow("escape not hex") << escapedPacket("<ROW ID=\"1\" Name=\"\\xG0\"/>") << false;
+        QTest::newRow("unknown escape") << escapedPacket("<ROW ID=\"1\"/>", "%") << false;
+        QTest::newRow("escape of an integer field")
+            << QByteArray(packet("<ROW ID=\"1\"/>"))
+                   .replace("fieldtype=\"i4\"", "fieldtype=\"i4\" ESCAPE=\"\\\"")
+            << false;
+        QTest::newRow("backslashes of an unescaped field")
+            << packet("<ROW ID=\"1\" Name=\"a\\x00\\q\"/>") << true;
+
         QTest::newRow("comment") << packet("<!-- c --><ROW ID=\"1\"/>") << false;
         QTest::newRow("document type") << "<!DOCTYPE x>" + packet("<ROW ID=\"1\"/>") << false;
         QTest::newRow("repeated attribute") << packet("<ROW ID=\"1\" ID=\"2\"/>") << false;
@@ -149,6 +180,30 @@ private slots:
             QVERIFY2(full.has_value(), qPrintable(refusal));
             QCOMPARE(describe(*quick), describe(*full));
         }
+    }
+
+    void escapedValuesAreDecoded()
+    {
+        const QByteArray bytes =
+            escapedPacket("<ROW ID=\"1\" Name=\"run.sh\\x00.txt \\\\x &#9;\\xc3\\xa9\"/>");
+        const QByteArray expected("run.sh\0.txt \\x \t\xC3\xA9", 18);
+        const std::optional<TableContent> quick =
+            readXmlPacketFast(bytes.constData(), bytes.size(), QStringLiteral("p.xml"));
+        QVERIFY(quick);
+        QCOMPARE(quick->rows.at(0).cells.at(1).data, expected);
+        QString refusal;
+        const std::optional<TableContent> full = fullRead(bytes, refusal);
+        QVERIFY2(full, qPrintable(refusal));
+        QCOMPARE(full->rows.at(0).cells.at(1).data, expected);
+        // A bad escape is refused with the row and the field named.
+        for (const QByteArray &bad : {QByteArray("a\\b"), QByteArray("\\xC3\\x28")}) {
+            QVERIFY(!fullRead(escapedPacket("<ROW ID=\"1\" Name=\"" + bad + "\"/>"), refusal));
+            QVERIFY2(refusal.contains("row 1 holds a value that does not fit field 'Name'"),
+                     qPrintable(refusal));
+        }
+        QVERIFY(!fullRead(escapedPacket("<ROW ID=\"1\"/>", "%"), refusal));
+        QVERIFY2(refusal.contains("field 'Name' has the unsupported escape '%'"),
+                 qPrintable(refusal));
     }
 };
 

@@ -59,6 +59,7 @@ private slots:
     void cancelStopsAfterTheItem();
     void writeFailure();
     void writeFileBytes();
+    void controlCharactersNeverReachFileNames();
 
 private:
     void fill(notes::NotesTable &notes)
@@ -89,6 +90,13 @@ void tst_NodeExport::isValidFileName_data()
     QTest::newRow("blank before extension") << "trail .txt" << true << "trail .txt";
     QTest::newRow("trailing blank") << "x.txt " << false << "x.txt";
     QTest::newRow("control character") << "\tx.txt" << false << "x.txt";
+    // A control character inside a name would reach the file system: a NUL
+    // ends the name there (run.sh\0.txt was written as run.sh).
+    QTest::newRow("NUL inside") << QString("run.sh") + QChar(0) + ".txt" << false << "run.sh.txt";
+    QTest::newRow("controls inside") << QString("a") + QChar(0x01) + "b\tc\nd" + QChar(0x1B) +
+                                            QChar(0x7F) + QChar(0x85) + "e.txt"
+                                     << false << "abcde.txt";
+    QTest::newRow("only a NUL") << QString(QChar(0)) + ".rtf" << false << "rtf";
     QTest::newRow("leading periods") << "..notes.txt" << false << "notes.txt";
     QTest::newRow("only invalid characters") << "??.txt" << false << "txt";
     QTest::newRow("all nine") << "a\"*/:<>?\\|b.rtf" << false << "ab.rtf";
@@ -234,6 +242,26 @@ void tst_NodeExport::writeFileBytes()
     QVERIFY(QDir(out.path()).mkdir("Folder.txt"));
     QVERIFY_THROWS_EXCEPTION(io::IoError, io::writeFileBytes(out.filePath("Folder.txt"), "x"));
     QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Notes.txt"});
+}
+
+void tst_NodeExport::controlCharactersNeverReachFileNames()
+{
+    // Given an item named "run.sh" NUL, when it is exported as text, then the
+    // question offers run.sh.txt and that file is written, not run.sh.
+    notes::NotesTable notes;
+    const QString name = QString("run.sh") + QChar(0);
+    test::fillTable(notes, {Item{0, -1, name, QByteArray("echo")},
+                            Item{1, 0, QString("line\nbreak"), QByteArray("two")}});
+    QTemporaryDir out;
+    Recorder recorder;
+    const io::NodeExportResult result =
+        io::exportNodes(notes.cdsCommon(), out.path() + '/', io::kExtTxt, recorder);
+    QCOMPARE(result.written, 2);
+    QCOMPARE(recorder.asked,
+             (QList<QPair<QString, QString>>{{name + ".txt", "run.sh.txt"},
+                                             {"line\nbreak.txt", "linebreak.txt"}}));
+    QCOMPARE(QDir(out.path()).entryList(QDir::Files), (QStringList{"linebreak.txt", "run.sh.txt"}));
+    QCOMPARE(test::readAll(out.filePath("run.sh.txt")), QByteArray("echo"));
 }
 
 QTEST_MAIN(tst_NodeExport)

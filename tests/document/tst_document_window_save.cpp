@@ -1,0 +1,182 @@
+// The document window's saves of a large file, whose descriptions are read
+// from it when needed, after another program changed it on disk.
+
+#include "document/document_window.h"
+#include "window_test_fixture.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTest>
+
+#include <cstdio>
+#include <memory>
+#include <sqlite3.h>
+
+using namespace bw;
+using namespace bw::notes;
+using Command = DocumentWindow::TableCommand;
+
+namespace {
+
+// Just over the size from which descriptions stay in the file (4 MiB).
+constexpr int kItems = 140;
+constexpr int kDescriptionBytes = 30000;
+
+QString descriptionOf(int i)
+{
+    return QStringLiteral("{\\rtf1 item %1 %2}")
+        .arg(i)
+        .arg(QString(kDescriptionBytes, QChar('a' + i % 26)));
+}
+
+void writeLargeFile(const QString &path)
+{
+    NotesTable notes;
+    notes.createNewContent();
+    dataset::ClientDataSet &table = notes.cdsCommon();
+    for (int i = 1; i < kItems; ++i) {
+        table.append();
+        table.setFieldValue(kFieldParent, 0);
+        table.setFieldValue(kFieldName, QStringLiteral("Item %1").arg(i));
+        table.setFieldValue(kFieldDescription, descriptionOf(i));
+        table.post();
+    }
+    table.saveToFile(path, dataset::ClientDataSet::FileFormat::Binary);
+}
+
+// "ID|Name|Description" of every item, in stored order.
+QStringList itemsOf(const QString &path)
+{
+    NotesTable notes;
+    notes.loadFromFile(path);
+    dataset::ClientDataSet &table = notes.cdsCommon();
+    QStringList items;
+    for (table.first(); !table.eof(); table.next())
+        items.append(QStringLiteral("%1|%2|%3")
+                         .arg(table.asInteger(kFieldId))
+                         .arg(table.asString(kFieldName), table.asString(kFieldDescription)));
+    return items;
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void execSql(const QString &path, const char *sql)
+{
+    sqlite3 *db = nullptr;
+    QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    QCOMPARE(rc, SQLITE_OK);
+}
+
+// "delete" and "update" change the file in place, as a SQLite program does;
+// "replace" renames another notes file over it.
+void changeByAnotherProgram(const QString &path, const QString &change)
+{
+    if (change == QLatin1String("delete")) {
+        execSql(path, "DELETE FROM records WHERE \"ID\" % 2 = 1");
+    } else if (change == QLatin1String("update")) {
+        execSql(path, "UPDATE records SET \"Name\" = 'theirs ' || \"ID\","
+                      " \"Description\" = CAST('theirs' AS BLOB)");
+    } else {
+        NotesTable other;
+        other.createNewContent();
+        other.cdsCommon().saveToFile(path + ".new", dataset::ClientDataSet::FileFormat::Binary);
+        QVERIFY(std::rename(QFile::encodeName(path + ".new").constData(),
+                            QFile::encodeName(path).constData()) == 0);
+    }
+}
+
+} // namespace
+
+class tst_DocumentWindowSave : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { m_fixture = std::make_unique<test::DocumentWindowFixture>(); }
+    void cleanup() { m_fixture.reset(); }
+
+    void largeFileChangedByAnotherProgram_data();
+    void largeFileChangedByAnotherProgram();
+
+private:
+    std::unique_ptr<test::DocumentWindowFixture> m_fixture;
+};
+
+void tst_DocumentWindowSave::largeFileChangedByAnotherProgram_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QString>("command");
+    for (const char *command : {"save, yes", "save, no", "save as .cds", "save as .xml"}) {
+        QTest::addRow("records deleted in place, %s", command) << "delete" << command;
+        QTest::addRow("names and descriptions changed in place, %s", command)
+            << "update" << command;
+        QTest::addRow("replaced by rename, %s", command) << "replace" << command;
+    }
+}
+
+void tst_DocumentWindowSave::largeFileChangedByAnotherProgram()
+{
+    // Given the first item of a large file renamed and rewritten in its
+    // window, when another program changes the file and the window is saved,
+    // then a file replaced by rename leaves the window's items whole to write
+    // (onto it once the user says Yes, or elsewhere), and a file changed in
+    // place is reported before any question or dialog and nothing is written:
+    // never the window's names with the other program's descriptions.
+    QFETCH(QString, change);
+    QFETCH(QString, command);
+    test::ScriptedPromptService &prompts = m_fixture->prompts;
+    const QString file = m_fixture->path("large.cds");
+    writeLargeFile(file);
+    QVERIFY(QFileInfo(file).size() > 4 << 20);
+    QStringList expected = itemsOf(file);
+    DocumentWindow *window = m_fixture->open(file, test::DocumentWindowFixture::Show::Plain);
+    dataset::ClientDataSet &table = window->cdsCommon();
+    table.first();
+    const int id = table.asInteger(kFieldId);
+    table.edit();
+    table.setFieldValue(kFieldName, QStringLiteral("mine"));
+    table.setFieldValue(kFieldDescription, QStringLiteral("my words"));
+    table.post();
+    expected[0] = QStringLiteral("%1|mine|my words").arg(id);
+
+    changeByAnotherProgram(file, change);
+    const QByteArray theirs = readAll(file);
+    const bool saveAs = command.startsWith("save as");
+    const QString target = saveAs ? m_fixture->path("copy" + command.mid(8)) : file;
+    if (change != "replace") {
+        try {
+            window->doTableCommand(saveAs ? Command::SaveAs : Command::Save);
+            QFAIL("the window was saved");
+        } catch (const dataset::FileChangedError &error) {
+            QCOMPARE(error.message(),
+                     file + "\nAnother program changed this file while it was open here. The "
+                            "item descriptions this window still reads from the file are gone, "
+                            "so nothing was saved.");
+        }
+        QVERIFY(prompts.asked.isEmpty());
+        QCOMPARE(readAll(file), theirs);
+        QVERIFY(!QFile::exists(target) || target == file);
+        QVERIFY(table.changeCount() > 0);
+        return;
+    }
+    if (saveAs)
+        prompts.answerFile(target);
+    else
+        prompts.answerMessage(command == "save, yes" ? PromptService::Yes : PromptService::No);
+    const bool written = command != "save, no";
+    QCOMPARE(window->doTableCommand(saveAs ? Command::SaveAs : Command::Save), written);
+    if (written)
+        QCOMPARE(itemsOf(target), expected);
+    if (target != file || !written)
+        QCOMPARE(readAll(file), theirs);
+    QCOMPARE(table.changeCount() == 0, written);
+}
+
+QTEST_MAIN(tst_DocumentWindowSave)
+#include "tst_document_window_save.moc"
