@@ -8,11 +8,11 @@
 
 #include "table_file_check.h"
 
-#include "transfer/csv_import.h"
-#include "transfer/io_error.h"
 #include "notes/notes_table.h"
 #include "table/client_dataset.h"
 #include "table/dataset_error.h"
+#include "transfer/csv_import.h"
+#include "transfer/io_error.h"
 
 #include <QFile>
 #include <QStringDecoder>

@@ -19,7 +19,8 @@ namespace {
 [[noreturn]] void fault(const char *what, const QByteArray &first, const QByteArray &second)
 {
     // Written whole: the RTF may hold NUL bytes (kept foreign objects).
-    std::fprintf(stderr, "%s\n--- first (%lld bytes)\n", what, static_cast<long long>(first.size()));
+    std::fprintf(stderr, "%s\n--- first (%lld bytes)\n", what,
+                 static_cast<long long>(first.size()));
     std::fwrite(first.constData(), 1, std::size_t(first.size()), stderr);
     std::fprintf(stderr, "\n--- second (%lld bytes)\n", static_cast<long long>(second.size()));
     std::fwrite(second.constData(), 1, std::size_t(second.size()), stderr);

@@ -21,16 +21,16 @@
 //
 // Mind the disk. Each measuring run adds one item to the file and renames one.
 
-#include "editor/rich_edit.h"
-#include "notes/notes_table.h"
 #include "document/document_window.h"
-#include "tree/folder_tree_link.h"
 #include "document/item_commands.h"
 #include "document/standalone_frame_services.h"
+#include "editor/rich_edit.h"
+#include "notes/notes_table.h"
 #include "platform/huge_page_heap.h"
 #include "process_figures.h"
 #include "settings/registry.h"
 #include "support/scripted_prompt_service.h"
+#include "tree/folder_tree_link.h"
 
 #include <QApplication>
 #include <QFile>

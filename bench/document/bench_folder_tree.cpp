@@ -38,7 +38,8 @@ std::vector<Item> makeItems()
         for (int i = 1; i < kPerRoot; ++i)
             items.push_back({base + i, base + (i - 1) / kBranching});
     }
-    std::stable_partition(items.begin(), items.end(), [](const Item &item) { return item.id % 3 != 0; });
+    std::stable_partition(items.begin(), items.end(),
+                          [](const Item &item) { return item.id % 3 != 0; });
     return items;
 }
 

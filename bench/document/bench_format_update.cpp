@@ -3,11 +3,11 @@
 // over a large document (every paragraph with several runs of their own
 // format), and Bold over the whole of it.
 
-#include "editor/rich_edit.h"
-#include "notes/notes_table.h"
 #include "document/document_window.h"
 #include "document/format_commands.h"
 #include "document/standalone_frame_services.h"
+#include "editor/rich_edit.h"
+#include "notes/notes_table.h"
 #include "platform/prompt_service.h"
 #include "settings/registry.h"
 

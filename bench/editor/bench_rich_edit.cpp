@@ -16,9 +16,10 @@ namespace {
 
 QByteArray makeDescription(qsizetype size)
 {
-    QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fnil\\fcharset0 "
-                     "Verdana;}{\\f1\\fswiss\\fcharset0 Arial;}}{\\colortbl ;\\red255\\green0\\blue0;"
-                     "\\red0\\green0\\blue255;}\\viewkind4\\uc1";
+    QByteArray rtf =
+        "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fnil\\fcharset0 "
+        "Verdana;}{\\f1\\fswiss\\fcharset0 Arial;}}{\\colortbl ;\\red255\\green0\\blue0;"
+        "\\red0\\green0\\blue255;}\\viewkind4\\uc1";
     static const char *kAlign[] = {"", "\\qc", "\\qr", "\\qj"};
     for (int i = 0; rtf.size() < size; ++i) {
         rtf += "\\pard";
@@ -26,7 +27,8 @@ QByteArray makeDescription(qsizetype size)
         rtf += "\\li" + QByteArray::number((i % 4) * 180) + "\\f" + QByteArray::number(i % 2) +
                "\\fs" + QByteArray::number(16 + (i % 3) * 4) + " Note " + QByteArray::number(i) +
                " with {\\b bold}, {\\i italic}, {\\cf1 red} and {\\cf2\\ul blue underlined} words, "
-               "a link www.example.org/page" + QByteArray::number(i) +
+               "a link www.example.org/page" +
+               QByteArray::number(i) +
                " and caf\\'e9 au lait to fill the line so that it wraps once or twice.\\par\n";
     }
     return rtf + "}";

@@ -33,29 +33,38 @@ enum Kind {
 
 QByteArray makeDocument(Kind kind)
 {
-    QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}"
-                     "{\\f1\\froman\\fcharset0 Times New Roman;}{\\f2\\fmodern\\fcharset0 Courier New;}"
-                     "{\\f3\\fnil\\fcharset0 Verdana;}}\n{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green128\\blue0;"
-                     "\\red0\\green0\\blue255;\\red128\\green0\\blue128;}\n\\viewkind4\\uc1";
+    QByteArray rtf =
+        "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}"
+        "{\\f1\\froman\\fcharset0 Times New Roman;}{\\f2\\fmodern\\fcharset0 Courier New;}"
+        "{\\f3\\fnil\\fcharset0 Verdana;}}\n{\\colortbl "
+        ";\\red255\\green0\\blue0;\\red0\\green128\\blue0;"
+        "\\red0\\green0\\blue255;\\red128\\green0\\blue128;}\n\\viewkind4\\uc1";
     static const char *kAlign[] = {"", "\\qc", "\\qr", "\\qj"};
     for (int i = 0; rtf.size() < kTargetSize; ++i) {
         const QByteArray n = QByteArray::number(i);
         rtf += "\\pard";
         rtf += kAlign[i % 4];
-        rtf += "\\li" + QByteArray::number((i % 5) * 180) + "\\sa60\\f" + QByteArray::number(i % 4)
-               + "\\fs" + QByteArray::number(16 + (i % 6) * 2);
+        rtf += "\\li" + QByteArray::number((i % 5) * 180) + "\\sa60\\f" +
+               QByteArray::number(i % 4) + "\\fs" + QByteArray::number(16 + (i % 6) * 2);
         if (kind == Short)
-            rtf += QByteArray(i % 2 ? "\\b" : "\\i") + (i % 3 ? "" : "\\ul") + "\\cf"
-                   + QByteArray::number(i % 5) + " Entry " + n
-                   + ": a short line of text in a format of its own.\\b0\\i0\\ulnone\\cf0\\par\n";
+            rtf += QByteArray(i % 2 ? "\\b" : "\\i") + (i % 3 ? "" : "\\ul") + "\\cf" +
+                   QByteArray::number(i % 5) + " Entry " + n +
+                   ": a short line of text in a format of its own.\\b0\\i0\\ulnone\\cf0\\par\n";
         else if (kind == Dense)
-            rtf += " Paragraph " + n + " has {\\b bold words}, {\\i some italic}, {\\ul underlined text}, "
-                   "{\\cf" + QByteArray::number(1 + i % 4) + " a coloured phrase} and caf\\'e9 au lait "
+            rtf += " Paragraph " + n +
+                   " has {\\b bold words}, {\\i some italic}, {\\ul underlined text}, "
+                   "{\\cf" +
+                   QByteArray::number(1 + i % 4) +
+                   " a coloured phrase} and caf\\'e9 au lait "
                    "with {\\f2\\fs20 code()} in it.\\par\n";
         else
-            rtf += " {\\b Note " + n + ".} The meeting moved to the small room on the second floor, and the "
-                   "minutes of the last one are in the {\\i shared folder}; please read them before Thursday. "
-                   "Bring the figures for the {\\cf" + QByteArray::number(1 + i % 4) + " third quarter} and "
+            rtf += " {\\b Note " + n +
+                   ".} The meeting moved to the small room on the second floor, and the "
+                   "minutes of the last one are in the {\\i shared folder}; please read them "
+                   "before Thursday. "
+                   "Bring the figures for the {\\cf" +
+                   QByteArray::number(1 + i % 4) +
+                   " third quarter} and "
                    "the list of open questions from the caf\\'e9 session.\\par\n";
     }
     rtf += "}";
@@ -107,7 +116,8 @@ void BM_Write(benchmark::State &state)
 }
 
 // One paragraph of a read document: its formats and its runs.
-struct Paragraph {
+struct Paragraph
+{
     QTextBlockFormat format;
     QTextCharFormat charFormat;
     std::vector<std::pair<QString, QTextCharFormat>> runs;
@@ -162,8 +172,8 @@ double childCpuSeconds()
 {
     rusage usage{};
     getrusage(RUSAGE_CHILDREN, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec
-           + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 void BM_Unrtf(benchmark::State &state)
@@ -197,7 +207,11 @@ BENCHMARK(BM_Tokenizer)->Unit(benchmark::kMillisecond)->DenseRange(0, 2);
 BENCHMARK(BM_Read)->Unit(benchmark::kMillisecond)->Iterations(3)->DenseRange(0, 2);
 BENCHMARK(BM_QtInsert)->Unit(benchmark::kMillisecond)->Iterations(3)->DenseRange(0, 2);
 BENCHMARK(BM_Write)->Unit(benchmark::kMillisecond)->Iterations(3)->DenseRange(0, 2);
-BENCHMARK(BM_Unrtf)->Unit(benchmark::kMillisecond)->Iterations(1)->UseManualTime()->DenseRange(0, 2);
+BENCHMARK(BM_Unrtf)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->DenseRange(0, 2);
 
 int main(int argc, char **argv)
 {

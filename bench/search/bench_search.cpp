@@ -35,8 +35,8 @@ public:
 
 QString makeFile(const QString &folder)
 {
-    static const char *words[] = {"amber", "birch", "cedar", "delta", "ember", "fjord",
-                                  "grove", "heath", "inlet", "juniper", "kelp", "larch"};
+    static const char *words[] = {"amber", "birch", "cedar", "delta",   "ember", "fjord",
+                                  "grove", "heath", "inlet", "juniper", "kelp",  "larch"};
     dataset::ClientDataSet table;
     notes::defineNotesFields(table);
     dataset::ControlsDisabler disabled(table);
@@ -45,9 +45,9 @@ QString makeFile(const QString &folder)
         table.append();
         table.setFieldValue("ID", i);
         table.setFieldValue("Parent", i == 0 ? -1 : (i - 1) / 6);
-        table.setFieldValue("Name", QStringLiteral("%1 %2 %3").arg(words[(i * 7) % 12],
-                                                                  words[(i * 5 + 3) % 12])
-                                        .arg(i));
+        table.setFieldValue(
+            "Name",
+            QStringLiteral("%1 %2 %3").arg(words[(i * 7) % 12], words[(i * 5 + 3) % 12]).arg(i));
         QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil Verdana;}}"
                          "\\viewkind4\\uc1\\pard\\f0\\fs16 Notes on item ";
         rtf += QByteArray::number(i);

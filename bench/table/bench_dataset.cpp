@@ -20,8 +20,8 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <sys/resource.h>
 #include <functional>
+#include <sys/resource.h>
 
 using bw::dataset::ClientDataSet;
 using bw::notes::NotesTable;
@@ -96,16 +96,16 @@ int peakOfLoad(const QString &path)
 
 void reportLoadAndSave(NotesTable &notes, const QString &path, const char *form)
 {
-    const double save = seconds([&] {
-        notes.cdsCommon().saveToFile(path, ClientDataSet::fileFormatForName(path));
-    });
+    const double save = seconds(
+        [&] { notes.cdsCommon().saveToFile(path, ClientDataSet::fileFormatForName(path)); });
     const double cat = catSeconds(path);
     NotesTable loaded;
     const double load = seconds([&] { loaded.loadFromFile(path); });
     const double mb = double(QFileInfo(path).size()) / 1e6;
     std::printf("%-6s file %.1f MB: save %.3f s (%.1fx cat), load %.3f s (%.1fx cat), cat %.4f s, "
                 "%d records\n",
-                form, mb, save, save / cat, load, load / cat, cat, loaded.cdsCommon().recordCount());
+                form, mb, save, save / cat, load, load / cat, cat,
+                loaded.cdsCommon().recordCount());
     const double catCpu = catCpuSeconds(path);
     std::vector<double> cpus;
     double grown = 0;
@@ -149,9 +149,8 @@ void benchLocate(ClientDataSet &table)
 // reads it whole; the time must grow in step with the file, not its square.
 void benchHostileXml(const QTemporaryDir &scratch)
 {
-    const QByteArray head =
-        "<?xml version=\"1.0\"?><DATAPACKET Version=\"2.0\"><METADATA><FIELDS>"
-        "<FIELD attrname=\"ID\" fieldtype=\"i4\"/>";
+    const QByteArray head = "<?xml version=\"1.0\"?><DATAPACKET Version=\"2.0\"><METADATA><FIELDS>"
+                            "<FIELD attrname=\"ID\" fieldtype=\"i4\"/>";
     for (const char *element : {"ROW", "FIELD"}) {
         for (int count : {10000, 100000, 1000000}) {
             QByteArray packet = head;
@@ -190,7 +189,7 @@ int main(int argc, char *argv[])
     if (args.value(1) == "--peak")
         return peakOfLoad(args.value(2));
     QTemporaryDir scratch(args.size() > 1 && !args[1].startsWith("--") ? args[1] + "/bench-XXXXXX"
-                                                                        : QString());
+                                                                       : QString());
     scratch.setAutoRemove(true);
     if (args.contains("--hostile")) {
         benchHostileXml(scratch);

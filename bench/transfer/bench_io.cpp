@@ -24,16 +24,16 @@
 //   build/bin/bench_io import-lines-tree DIR N  the same through the folder
 //                                        tree, as the document window adds them
 
+#include "document/document_window.h"
+#include "document/item_commands.h"
+#include "document/standalone_frame_services.h"
+#include "notes/notes_table.h"
+#include "scripted_prompt_service.h"
+#include "settings/registry.h"
 #include "transfer/csv_import.h"
 #include "transfer/html_export.h"
 #include "transfer/node_export.h"
-#include "notes/notes_table.h"
-#include "document/document_window.h"
 #include "tree/folder_tree_link.h"
-#include "document/item_commands.h"
-#include "document/standalone_frame_services.h"
-#include "scripted_prompt_service.h"
-#include "settings/registry.h"
 
 #include <QApplication>
 #include <QDir>

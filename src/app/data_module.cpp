@@ -1,8 +1,8 @@
 #include "data_module.h"
 
+#include "options/system_colors.h"
 #include "settings/encodings.h"
 #include "settings/settings_catalogue.h"
-#include "options/system_colors.h"
 
 #include <QApplication>
 #include <QDir>
@@ -105,7 +105,7 @@ bool ColorDialog::execute(QWidget *parent)
 // ---- DataModule ----
 
 DataModule::DataModule(PromptService &prompts, settings::Registry *registry,
-                               const VersionResource &resource, QObject *parent)
+                       const VersionResource &resource, QObject *parent)
     : QObject(parent), m_prompts(prompts), m_registry(registry)
 {
     setObjectName(QStringLiteral("frmDataModule"));
@@ -155,9 +155,9 @@ void DataModule::createDialogs()
     m_saveDialog =
         new FileDialog(QStringLiteral("SaveDialog"), FileDialog::Mode::Save, m_prompts, this);
     m_openPictureDialog = new FileDialog(QStringLiteral("OpenPictureDialog1"),
-                                          FileDialog::Mode::Open, m_prompts, this);
+                                         FileDialog::Mode::Open, m_prompts, this);
     m_savePictureDialog = new FileDialog(QStringLiteral("SavePictureDialog1"),
-                                          FileDialog::Mode::Save, m_prompts, this);
+                                         FileDialog::Mode::Save, m_prompts, this);
     m_openPictureDialog->setFilter(QString::fromLatin1(kPictureFilter));
     m_savePictureDialog->setFilter(QString::fromLatin1(kPictureFilter));
     m_openDialog->setInitialDir(settings::defaultText(Key::OpenDialog_InitialDir));
@@ -190,8 +190,7 @@ bool DataModule::printerSetupDialogExecute(QWidget *parent, QPrinter *printer)
     return m_prompts.pageSetup(parent, printer);
 }
 
-std::optional<QString> DataModule::browseDirectory(QWidget *parent,
-                                                                  const QString &initialDir)
+std::optional<QString> DataModule::browseDirectory(QWidget *parent, const QString &initialDir)
 {
     return m_prompts.chooseDirectory(parent, QString::fromLatin1(kBrowseCaption),
                                      QString::fromLatin1(kBrowseTitle), initialDir);

@@ -5,9 +5,9 @@
 // dialogs (all asked through the prompt service).
 
 #include "app/version_info.h"
+#include "options/registry_rxl.h"
 #include "platform/prompt_service.h"
 #include "settings/color_value.h"
-#include "options/registry_rxl.h"
 
 #include <QFont>
 #include <QIcon>
@@ -113,8 +113,8 @@ public:
     // Runs the creation (version information, settings root, restore of the
     // section). registry: the settings file; nullptr means the user's own.
     explicit DataModule(PromptService &prompts, settings::Registry *registry = nullptr,
-                            const VersionResource &resource = programVersionResource(),
-                            QObject *parent = nullptr);
+                        const VersionResource &resource = programVersionResource(),
+                        QObject *parent = nullptr);
     // Saves the section.
     ~DataModule() override;
 

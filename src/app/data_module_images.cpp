@@ -4,8 +4,8 @@
 
 #include "data_module.h"
 
-#include "platform/guarded_dispatch.h"
 #include "options/system_colors.h"
+#include "platform/guarded_dispatch.h"
 
 #include <QEvent>
 #include <QGuiApplication>

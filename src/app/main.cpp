@@ -1,7 +1,7 @@
 // Program entry: the real prompt service and the start-up sequence.
 #include "app/startup.h"
-#include "platform/prompt_service.h"
 #include "platform/huge_page_heap.h"
+#include "platform/prompt_service.h"
 
 int main(int argc, char *argv[])
 {

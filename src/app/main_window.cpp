@@ -13,12 +13,12 @@
 #include "app/tip_dialog.h"
 #include "app/window_switch_keys.h"
 #include "commands/command_menus.h"
-#include "platform/guarded_dispatch.h"
-#include "settings/encodings.h"
 #include "options/help_popup.h"
 #include "options/options_dialog.h"
 #include "options/palette_color_binding.h"
 #include "options/registry_rxl.h"
+#include "platform/guarded_dispatch.h"
+#include "settings/encodings.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -46,8 +46,8 @@ constexpr char kDateSeparator[] = ".";
 } // namespace
 
 MainWindow::MainWindow(DataModule &dataModule, PromptService &prompts,
-                   std::unique_ptr<DocumentWindowFactory> factory, QStringList arguments,
-                   QWidget *parent)
+                       std::unique_ptr<DocumentWindowFactory> factory, QStringList arguments,
+                       QWidget *parent)
     : QMainWindow(parent), m_dataModule(dataModule), m_prompts(prompts),
       m_factory(factory ? std::move(factory) : notesWindowFactory()),
       m_arguments(std::move(arguments))
@@ -459,13 +459,13 @@ std::optional<QString> runFileDialog(FileDialog *dialog, QWidget *parent,
 } // namespace
 
 std::optional<QString> MainWindow::executeSaveDialog(QWidget *parent,
-                                                   const PromptService::FileRequest &request)
+                                                     const PromptService::FileRequest &request)
 {
     return runFileDialog(m_dataModule.saveDialog(), parent, request);
 }
 
 std::optional<QString> MainWindow::executeOpenDialog(QWidget *parent,
-                                                   const PromptService::FileRequest &request)
+                                                     const PromptService::FileRequest &request)
 {
     return runFileDialog(m_dataModule.openDialog(), parent, request);
 }

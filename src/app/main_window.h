@@ -10,8 +10,8 @@
 #include "document/delete_msg_dialog.h"
 #include "document/frame_services.h"
 #include "document/recovery_store.h"
-#include "platform/cursors.h"
 #include "options/options_target.h"
+#include "platform/cursors.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -92,8 +92,8 @@ public:
     // windows, notesWindowFactory() when null. arguments: the command line
     // without the program name; its first entry may name a notes file.
     MainWindow(DataModule &dataModule, PromptService &prompts,
-             std::unique_ptr<DocumentWindowFactory> factory = nullptr, QStringList arguments = {},
-             QWidget *parent = nullptr);
+               std::unique_ptr<DocumentWindowFactory> factory = nullptr, QStringList arguments = {},
+               QWidget *parent = nullptr);
     ~MainWindow() override;
 
     // The long-lived windows that start-up creates after the main window.

@@ -10,10 +10,10 @@
 #include "app/options_access.h"
 #include "app/tip_dialog.h"
 #include "app/window_arranger.h"
-#include "platform/guarded_dispatch.h"
-#include "settings/encodings.h"
 #include "options/options_dialog.h"
 #include "options/registry_rxl.h"
+#include "platform/guarded_dispatch.h"
+#include "settings/encodings.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -77,8 +77,7 @@ void MainWindow::connectOtherCommands()
     });
     QAction *statusBarCommand = m_actions.value(QStringLiteral("actViewBar_MainStatus"));
     on("actViewBar_MainStatus", [this, statusBarCommand] {
-        actViewBarExecute(statusBarCommand, statusBar(),
-                          settings::Key::ViewBar_MainStatus_Checked);
+        actViewBarExecute(statusBarCommand, statusBar(), settings::Key::ViewBar_MainStatus_Checked);
     });
     on("actTrayIconShow", [this] { actTrayIconShowExecute(); });
     on("actHelpTipsOfTheDay", [this] { actHelpTipsOfTheDayExecute(); });
@@ -117,9 +116,8 @@ void MainWindow::aclToolsUpdate()
 void MainWindow::aclWindowUpdate()
 {
     const bool any = !m_mdiArea->subWindowList().isEmpty();
-    for (const char *name : {"actWindowCascade", "actWindowTileHorizontal",
-                             "actWindowTileVertical", "actWindowArrangeIcons",
-                             "actWindowMinimizeAll"})
+    for (const char *name : {"actWindowCascade", "actWindowTileHorizontal", "actWindowTileVertical",
+                             "actWindowArrangeIcons", "actWindowMinimizeAll"})
         m_actions.value(QLatin1String(name))->setEnabled(any);
     const bool active = activeDocumentWindow() != nullptr;
     m_actions.value(QStringLiteral("actWindowClose"))->setEnabled(active);
@@ -193,8 +191,8 @@ void MainWindow::actHelpTipsOfTheDayExecute()
 
 void MainWindow::actHelpAboutExecute()
 {
-    const VersionFields version{m_dataModule.companyName(),   m_dataModule.productName(),
-                                m_dataModule.fileVersion(),   m_dataModule.legalCopyright(),
+    const VersionFields version{m_dataModule.companyName(),  m_dataModule.productName(),
+                                m_dataModule.fileVersion(),  m_dataModule.legalCopyright(),
                                 m_dataModule.registryRoot(), m_dataModule.storageVersion()};
     DesktopUrlOpener desktop;
     bw::actHelpAboutExecute(m_prompts, this, version, m_urlOpener ? *m_urlOpener : desktop);

@@ -6,13 +6,13 @@
 
 #include "app/app_strings.h"
 #include "app/command_dispatcher.h"
-#include "commands/command_menus.h"
 #include "app/data_module.h"
 #include "app/mru_file_list.h"
 #include "app/window_arranger.h"
-#include "notes/notes_table.h"
+#include "commands/command_menus.h"
 #include "document/document_window.h"
 #include "document/format_commands.h"
+#include "notes/notes_table.h"
 #include "platform/guarded_dispatch.h"
 
 #include <QApplication>
@@ -171,9 +171,9 @@ void MainWindow::mruFileListCreateMruItem(QAction *item)
 {
     const QString text = item->text();
     const char *command = text == QLatin1String("&Reopen")            ? "actFileMRUReopen"
-                          : text == QLatin1String("&Clear MRU List")   ? "actFileMRUClear"
+                          : text == QLatin1String("&Clear MRU List")  ? "actFileMRUClear"
                           : text == QLatin1String("&Remove Obsolete") ? "actFileMRURemove"
-                                                                       : nullptr;
+                                                                      : nullptr;
     if (!command)
         return;
     const QAction *source = m_actions.value(QLatin1String(command));
@@ -341,7 +341,8 @@ void MainWindow::fillWindowMenu()
     int number = 1;
     for (QMdiSubWindow *sub : windows) {
         const QString caption = sub->widget() ? sub->widget()->windowTitle() : sub->windowTitle();
-        QAction *item = m_windowMenu->addAction(QStringLiteral("&%1 %2").arg(number++).arg(caption));
+        QAction *item =
+            m_windowMenu->addAction(QStringLiteral("&%1 %2").arg(number++).arg(caption));
         item->setCheckable(true);
         item->setChecked(sub == subWindowOf(activeDocumentWindow()));
         QPointer<QMdiSubWindow> target(sub);

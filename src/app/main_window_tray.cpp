@@ -9,8 +9,8 @@
 
 #include <QFont>
 #include <QMenu>
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QSystemTrayIcon>
 
 namespace bw {

@@ -110,8 +110,8 @@ void MRUFileList::rebuildMenu()
 
     for (qsizetype i = 0; i < m_items.size(); ++i) {
         const QString path = m_items[i];
-        QString shown = shortenPath(QDir::toNativeSeparators(path), m_reopenMenu->font(),
-                                    kCaptionWidth);
+        QString shown =
+            shortenPath(QDir::toNativeSeparators(path), m_reopenMenu->font(), kCaptionWidth);
         shown.replace(QLatin1Char('&'), QStringLiteral("&&")); // no stray mnemonics
         QAction *item = addItem(QStringLiteral("&%1 %2").arg(i + 1).arg(shown),
                                 QStringLiteral("miMRUItem%1").arg(i));

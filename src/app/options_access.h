@@ -4,8 +4,8 @@
 // outside it, and single values of its section. OptionsDialogAccess serves it
 // from the dialog itself; tests give a small one of their own.
 
-#include "settings/settings_catalogue.h"
 #include "options/options_dialog.h"
+#include "settings/settings_catalogue.h"
 
 #include <QString>
 

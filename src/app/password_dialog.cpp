@@ -153,8 +153,8 @@ bool logon(PromptService &prompts)
         const int result = prompts.exec(&form);
         if (result == PasswordDialog::ResultCancel)
             return false;
-        if (result == PasswordDialog::ResultOk && form.edUsername->text() == expectedUser
-            && form.edPassword->text() == expectedPassword)
+        if (result == PasswordDialog::ResultOk && form.edUsername->text() == expectedUser &&
+            form.edPassword->text() == expectedPassword)
             return true;
     }
     return false;

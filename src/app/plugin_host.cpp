@@ -106,13 +106,13 @@ bool PluginHost::loadPlugin(const QString &path)
     const auto onClick =
         reinterpret_cast<PluginEntry::OnClickProc>(library->resolve("SetPluginOnClick"));
     const auto *bitmap = reinterpret_cast<const char *>(library->resolve("MAINBITMAP"));
-    const auto *bitmapSize = reinterpret_cast<const std::uint32_t *>(
-        library->resolve("MAINBITMAP_size"));
-    const char *missing = !init        ? "InitPlugin"
-                          : !signature ? "GetPluginSignature"
-                          : !caption   ? "GetPluginMenuCaption"
-                          : !onClick   ? "SetPluginOnClick"
-                          : !bitmap    ? "MAINBITMAP"
+    const auto *bitmapSize =
+        reinterpret_cast<const std::uint32_t *>(library->resolve("MAINBITMAP_size"));
+    const char *missing = !init         ? "InitPlugin"
+                          : !signature  ? "GetPluginSignature"
+                          : !caption    ? "GetPluginMenuCaption"
+                          : !onClick    ? "SetPluginOnClick"
+                          : !bitmap     ? "MAINBITMAP"
                           : !bitmapSize ? "MAINBITMAP_size"
                                         : nullptr;
     if (missing) {

@@ -2,25 +2,25 @@
 
 #include "app/app_strings.h"
 #include "app/application.h"
-#include "platform/cursors.h"
 #include "app/data_module.h"
 #include "app/error_box.h"
 #include "app/main_window.h"
 #include "app/password_dialog.h"
 #include "app/splash_window.h"
 #include "document/delete_msg_dialog.h"
+#include "options/help_popup.h"
+#include "options/options_dialog.h"
+#include "platform/cursors.h"
 #include "platform/prompt_service.h"
 #include "platform/single_instance.h"
 #include "search/search_window.h"
 #include "settings/registry.h"
-#include "options/help_popup.h"
-#include "options/options_dialog.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QEvent>
 #include <QFileInfo>
 #include <QIcon>
-#include <QEvent>
 
 namespace bw {
 
@@ -140,8 +140,9 @@ QList<QIcon> iconsOf(const ImageList &images)
 // stock icon, since its own is in no icon theme there.
 QString launcherIcon(const QString &fallback)
 {
-    const QString installed = QCoreApplication::applicationDirPath() +
-                              QStringLiteral("/../share/icons/hicolor/scalable/apps/bramblewick.svg");
+    const QString installed =
+        QCoreApplication::applicationDirPath() +
+        QStringLiteral("/../share/icons/hicolor/scalable/apps/bramblewick.svg");
     return QFileInfo::exists(installed) ? QStringLiteral("bramblewick") : fallback;
 }
 } // namespace
@@ -204,7 +205,7 @@ void Startup::createHelpPopup()
 void Startup::createMainWindow()
 {
     auto frame = std::make_unique<MainWindow>(*m_dataModule, m_prompts, nullptr,
-                                            QCoreApplication::arguments().mid(1));
+                                              QCoreApplication::arguments().mid(1));
     frame->setAttribute(Qt::WA_QuitOnClose);
     // Recovery copies every 60 seconds; BRAMBLEWICK_RECOVERY_INTERVAL_MS
     // sets another interval (for tests).

@@ -31,7 +31,6 @@ class HelpPopup;
 class MainWindow;
 class OptionsDialog;
 
-
 class Startup
 {
 public:

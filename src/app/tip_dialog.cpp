@@ -27,8 +27,7 @@ QColor panelColor(const QWidget *w)
 }
 } // namespace
 
-TipDialog::TipDialog(OptionsAccess &options, QWidget *parent)
-    : QDialog(parent), m_options(options)
+TipDialog::TipDialog(OptionsAccess &options, QWidget *parent) : QDialog(parent), m_options(options)
 {
     setObjectName(QStringLiteral("frmTipOfTheDay"));
     setWindowTitle(QStringLiteral("Tip of the Day"));
@@ -65,8 +64,8 @@ void TipDialog::createControls()
     btnOk->setDefault(true);
     btnNext = new QPushButton(QStringLiteral("&Next Tip"), this);
     btnNext->setObjectName(QStringLiteral("btnNext"));
-    DisplayTipOfTheDayAtStartup = new QCheckBox(QStringLiteral("Show Tip of the Day at startup"),
-                                                this);
+    DisplayTipOfTheDayAtStartup =
+        new QCheckBox(QStringLiteral("Show Tip of the Day at startup"), this);
     DisplayTipOfTheDayAtStartup->setObjectName(QStringLiteral("DisplayTipOfTheDayAtStartup"));
     DisplayTipOfTheDayAtStartup->setChecked(true);
     guardedConnect(btnOk, &QPushButton::clicked, this, &TipDialog::btnOkClick);

@@ -59,20 +59,19 @@ VersionResource programVersionResource()
     r.fileVersionMS = (quint32(BW_VERSION_MAJOR) << 16) | quint32(BW_VERSION_MINOR);
     r.fileVersionLS = (quint32(BW_VERSION_PATCH) << 16) | quint32(BW_VERSION_TWEAK);
     const QString version = fixedVersionText(r);
-    r.stringTables.insert(stringTableName(r.translations.first()),
-                          {
-                              {QStringLiteral("CompanyName"), QStringLiteral("ORV")},
-                              {QStringLiteral("FileDescription"),
-                               QStringLiteral("Bramblewick 2000 notes manager")},
-                              {QStringLiteral("FileVersion"), version},
-                              {QStringLiteral("InternalName"), QStringLiteral("bramblewick")},
-                              {QStringLiteral("LegalCopyright"),
-                               QStringLiteral("Copyright \u00A9 2000-2025 ORV")},
-                              {QStringLiteral("OriginalFilename"), QStringLiteral("bramblewick")},
-                              {QStringLiteral("ProductName"), QStringLiteral("Bramblewick 2000")},
-                              {QStringLiteral("ProductVersion"),
-                               QStringLiteral("%1.%2").arg(BW_VERSION_MAJOR).arg(BW_VERSION_MINOR)},
-                          });
+    r.stringTables.insert(
+        stringTableName(r.translations.first()),
+        {
+            {QStringLiteral("CompanyName"), QStringLiteral("ORV")},
+            {QStringLiteral("FileDescription"), QStringLiteral("Bramblewick 2000 notes manager")},
+            {QStringLiteral("FileVersion"), version},
+            {QStringLiteral("InternalName"), QStringLiteral("bramblewick")},
+            {QStringLiteral("LegalCopyright"), QStringLiteral("Copyright \u00A9 2000-2025 ORV")},
+            {QStringLiteral("OriginalFilename"), QStringLiteral("bramblewick")},
+            {QStringLiteral("ProductName"), QStringLiteral("Bramblewick 2000")},
+            {QStringLiteral("ProductVersion"),
+             QStringLiteral("%1.%2").arg(BW_VERSION_MAJOR).arg(BW_VERSION_MINOR)},
+        });
     return r;
 }
 
@@ -107,8 +106,8 @@ QString settingsRootOf(const QString &company, const QString &product, const QSt
 int storageVersionOf(const QString &fileVersion)
 {
     if (isSingleDigitVersion(fileVersion)) {
-        const QString digits = QString(fileVersion.at(0)) + fileVersion.at(2) + fileVersion.at(4) +
-                               fileVersion.at(6);
+        const QString digits =
+            QString(fileVersion.at(0)) + fileVersion.at(2) + fileVersion.at(4) + fileVersion.at(6);
         return digits.toInt();
     }
     // Other forms: major * 1000000 + minor * 10000 + release * 100 + build,

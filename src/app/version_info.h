@@ -37,7 +37,7 @@ struct VersionFields
     QString productName;
     QString fileVersion;
     QString legalCopyright;
-    QString registryRoot; // "Software\ORV\Bramblewick 2000\4.0.4.0"
+    QString registryRoot;   // "Software\ORV\Bramblewick 2000\4.0.4.0"
     int storageVersion = 0; // 4040
 };
 

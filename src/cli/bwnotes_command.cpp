@@ -21,7 +21,8 @@ const char kUsage[] =
     "Commands:\n"
     "  dump FILE         print one line per item in stored order: ID, Parent, Name and\n"
     "                    the length of Description in bytes, separated by tabs\n"
-    "                    (tab, line break and backslash in a name are written \\t, \\n, \\r, \\\\)\n"
+    "                    (tab, line break and backslash in a name are written \\t, \\n, \\r, "
+    "\\\\)\n"
     "  convert IN OUT    rewrite the notes file IN as OUT; an OUT ending in .xml is\n"
     "                    written in XML form, any other in binary form\n"
     "  new FILE          write the one-item file of a new document (FILE must not exist;\n"
@@ -36,11 +37,20 @@ QString escapeField(const QString &text)
     result.reserve(text.size());
     for (QChar c : text) {
         switch (c.unicode()) {
-        case '\\': result += QLatin1String("\\\\"); break;
-        case '\t': result += QLatin1String("\\t"); break;
-        case '\n': result += QLatin1String("\\n"); break;
-        case '\r': result += QLatin1String("\\r"); break;
-        default: result += c;
+        case '\\':
+            result += QLatin1String("\\\\");
+            break;
+        case '\t':
+            result += QLatin1String("\\t");
+            break;
+        case '\n':
+            result += QLatin1String("\\n");
+            break;
+        case '\r':
+            result += QLatin1String("\\r");
+            break;
+        default:
+            result += c;
         }
     }
     return result;

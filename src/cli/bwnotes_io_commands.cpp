@@ -1,11 +1,11 @@
 #include "cli/bwnotes_io_commands.h"
 
 #include "cli/bwnotes_command.h"
+#include "notes/notes_table.h"
 #include "transfer/csv_import.h"
 #include "transfer/html_export.h"
 #include "transfer/io_error.h"
 #include "transfer/node_export.h"
-#include "notes/notes_table.h"
 
 #include <QDate>
 #include <QFileInfo>

@@ -82,23 +82,22 @@ MenuNode pluginsMenu()
 QList<MenuNode> mainMenu()
 {
     return {
-        sub("actFile", {sub("actFileExplore", {cmd("actFileCDSNew"), cmd("actFileCDSOpen"), sep(),
-                                               cmd("actFileCDSClose"), cmd("actFileCDSCloseAll")}),
-                        sep(), cmd("actFilePrintSetup"), sep("miFileMRUSeparator"),
-                        cmd("actFileExit")}),
+        sub("actFile",
+            {sub("actFileExplore", {cmd("actFileCDSNew"), cmd("actFileCDSOpen"), sep(),
+                                    cmd("actFileCDSClose"), cmd("actFileCDSCloseAll")}),
+             sep(), cmd("actFilePrintSetup"), sep("miFileMRUSeparator"), cmd("actFileExit")}),
         sub("actTools",
             {cmd("actToolsOptions"), sep(), cmd("actToolsSearch"), sep(), pluginsMenu()}),
-        sub("actView", {sub("actViewToolBars",
-                            {cmd("actViewBar_MainMain"), cmd("actViewBar_MainStatus")})}),
+        sub("actView",
+            {sub("actViewToolBars", {cmd("actViewBar_MainMain"), cmd("actViewBar_MainStatus")})}),
         sub("actWindow",
             {cmd("actWindowCascade"), cmd("actWindowTileHorizontal"), cmd("actWindowTileVertical"),
              cmd("actWindowArrangeIcons"), cmd("actWindowMinimizeAll"), sep(),
              cmd("actWindowClose"), cmd("actWindowCloseAll")}),
-        sub("actHelp",
-            {cmd("actHelpTipsOfTheDay"), sep(), hiddenCmd("actHelpContext"),
-             hiddenCmd("actHelpContents"), hiddenCmd("actHelpTopicSearch"),
-             hiddenCmd("actHelpOnHelp"), hiddenSep(), cmd("actHelpEmail"),
-             cmd("actHelpHomePage"), sep(), cmd("actHelpAbout")}),
+        sub("actHelp", {cmd("actHelpTipsOfTheDay"), sep(), hiddenCmd("actHelpContext"),
+                        hiddenCmd("actHelpContents"), hiddenCmd("actHelpTopicSearch"),
+                        hiddenCmd("actHelpOnHelp"), hiddenSep(), cmd("actHelpEmail"),
+                        cmd("actHelpHomePage"), sep(), cmd("actHelpAbout")}),
     };
 }
 
@@ -117,21 +116,20 @@ MenuNode childFileMenu()
 
 MenuNode childRecordMenu()
 {
-    return sub("actRecord",
-               {cmd("actRecordInsert"), cmd("actRecordInsertChild"), sep(), cmd("actRecordMoveUp"),
-                cmd("actRecordDelete"), cmd("actRecordEdit"), sep(),
-                cmd("actRecordPost", "&Save changes"), cmd("actRecordCancel"),
-                cmd("actRecordRefresh"), sep(),
-                sub("actRecordClientDataSet",
-                    {cmd("actRecordSaveChanges"), cmd("actRecordUndoLastChange"),
-                     cmd("actRecordUndoAllChanges")}),
-                sub("actRecordImportExport",
-                    {cmd("actRecordImport"), sep(), cmd("actRecordExportNodes"),
-                     cmd("actRecordExportHtmlGrid"), cmd("actRecordExportHtmlTree"),
-                     cmd("actRecordExportXmlData")}),
-                sub("actRecordNavigator",
-                    {cmd("actRecordBack"), cmd("actRecordForward"), cmd("actRecordGoUp")})},
-               "&Folders");
+    return sub(
+        "actRecord",
+        {cmd("actRecordInsert"), cmd("actRecordInsertChild"), sep(), cmd("actRecordMoveUp"),
+         cmd("actRecordDelete"), cmd("actRecordEdit"), sep(), cmd("actRecordPost", "&Save changes"),
+         cmd("actRecordCancel"), cmd("actRecordRefresh"), sep(),
+         sub("actRecordClientDataSet", {cmd("actRecordSaveChanges"), cmd("actRecordUndoLastChange"),
+                                        cmd("actRecordUndoAllChanges")}),
+         sub("actRecordImportExport",
+             {cmd("actRecordImport"), sep(), cmd("actRecordExportNodes"),
+              cmd("actRecordExportHtmlGrid"), cmd("actRecordExportHtmlTree"),
+              cmd("actRecordExportXmlData")}),
+         sub("actRecordNavigator",
+             {cmd("actRecordBack"), cmd("actRecordForward"), cmd("actRecordGoUp")})},
+        "&Folders");
 }
 
 MenuNode childFormatMenu()
@@ -165,20 +163,18 @@ QList<MenuNode> childMenu()
                         cmd("actEditCut"), cmd("actEditCopy"), cmd("actEditPaste"),
                         cmd("actEditPasteSpecial"), cmd("actEditDelete"), cmd("actEditSelectAll"),
                         sep(), disabledCmd("actEditObjectProperties")}),
-        sub("actInsert", {cmd("actInsertDateTime"), cmd("actInsertPicture"),
-                          cmd("actInsertObject"), cmd("actInsertHorizontalLine"),
-                          cmd("actInsertFile")}),
-        sub("actSearch", {cmd("actSearchFind"), cmd("actSearchFindNext"),
-                          cmd("actSearchReplace"), sep(), cmd("actSearchGotoLine")}),
+        sub("actInsert", {cmd("actInsertDateTime"), cmd("actInsertPicture"), cmd("actInsertObject"),
+                          cmd("actInsertHorizontalLine"), cmd("actInsertFile")}),
+        sub("actSearch", {cmd("actSearchFind"), cmd("actSearchFindNext"), cmd("actSearchReplace"),
+                          sep(), cmd("actSearchGotoLine")}),
         childFormatMenu(),
-        sub("actView",
-            {sub("actViewToolBars",
-                 {cmd("actViewBar_MainMain"), cmd("actViewBar_MainStatus"), sep(),
-                  cmd("actViewBar_ChildRecord1"), cmd("actViewBar_ChildRecord2"),
-                  cmd("actViewBar_ChildEdit"), cmd("actViewBar_ChildFormat1"),
-                  cmd("actViewBar_ChildFormat2"), cmd("actViewBar_ChildStatus"), sep(),
-                  cmd("actViewBar_ChildRuler")}),
-             hiddenSub("actViewExplorerBars", {hiddenCmd("actViewTreeView")})}),
+        sub("actView", {sub("actViewToolBars",
+                            {cmd("actViewBar_MainMain"), cmd("actViewBar_MainStatus"), sep(),
+                             cmd("actViewBar_ChildRecord1"), cmd("actViewBar_ChildRecord2"),
+                             cmd("actViewBar_ChildEdit"), cmd("actViewBar_ChildFormat1"),
+                             cmd("actViewBar_ChildFormat2"), cmd("actViewBar_ChildStatus"), sep(),
+                             cmd("actViewBar_ChildRuler")}),
+                        hiddenSub("actViewExplorerBars", {hiddenCmd("actViewTreeView")})}),
     };
 }
 
@@ -187,13 +183,11 @@ QHash<QString, QList<MenuNode>> allMenus()
     QHash<QString, QList<MenuNode>> menus;
     menus.insert(QLatin1String(kMainMenu), mainMenu());
     menus.insert(QLatin1String(kChildMenu), childMenu());
-    menus.insert(QLatin1String(kTrayIconMenu),
-                 {cmd("actTrayIconShow"), cmd("actToolsOptions"), sep(),
-                  cmd("actHelpAbout"), cmd("actFileExit")});
+    menus.insert(QLatin1String(kTrayIconMenu), {cmd("actTrayIconShow"), cmd("actToolsOptions"),
+                                                sep(), cmd("actHelpAbout"), cmd("actFileExit")});
     menus.insert(QLatin1String(kTreeViewMenu),
                  {cmd("actRecordInsert"), cmd("actRecordInsertChild"), sep(),
-                  cmd("actRecordMoveUp"), cmd("actRecordDelete"),
-                  cmd("actRecordEdit", "&Rename")});
+                  cmd("actRecordMoveUp"), cmd("actRecordDelete"), cmd("actRecordEdit", "&Rename")});
     menus.insert(QLatin1String(kRichEditMenu),
                  {cmd("actEditUndo"), cmd("actEditRedo"), sep(), cmd("actEditCut"),
                   cmd("actEditCopy"), cmd("actEditPaste"), cmd("actEditDelete"),

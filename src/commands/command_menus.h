@@ -27,15 +27,15 @@ inline constexpr char kFontMenu[] = "pmFont";
 struct MenuNode
 {
     enum class Kind {
-        Command,   // an item showing a command
+        Command, // an item showing a command
         Separator,
-        Submenu,   // a submenu headed by a command (or by a caption of its own)
-        Plain,     // an item of its own that no command stands behind
+        Submenu, // a submenu headed by a command (or by a caption of its own)
+        Plain,   // an item of its own that no command stands behind
     };
     Kind kind = Kind::Command;
-    QString command;    // the command shown or heading the submenu
-    QString caption;    // shown instead of the command's caption when set
-    QString objectName; // "miFileMRUSeparator"; otherwise derived from the command
+    QString command;       // the command shown or heading the submenu
+    QString caption;       // shown instead of the command's caption when set
+    QString objectName;    // "miFileMRUSeparator"; otherwise derived from the command
     bool hidden = false;   // the item is hidden although its command may be visible
     bool disabled = false; // the item is disabled whatever its command's state
     int image = -1;        // image of a submenu or item without a command

@@ -9,8 +9,8 @@ namespace bw::notes {
 DeleteMessageDialog::DeleteMessageDialog(QWidget *parent)
     : QuestionCheckDialog({QStringLiteral("frmDeleteMsg"), QStringLiteral("imgMsgDlgType"),
                            QStringLiteral("lbMsgText"), QStringLiteral("imgQuestionMark")},
-                          QStyle::SP_MessageBoxQuestion, kDeleteQuestion.arg(QStringLiteral("ITEM")),
-                          ResultYes, ResultNo, parent),
+                          QStyle::SP_MessageBoxQuestion,
+                          kDeleteQuestion.arg(QStringLiteral("ITEM")), ResultYes, ResultNo, parent),
       imgMsgDlgType(iconLabel()), lbMsgText(messageLabel()), imgQuestionMark(questionMarkLabel())
 {
     lbMsgText->setTextFormat(Qt::PlainText);

@@ -40,16 +40,32 @@ const QList<BarRow> &barRows()
           "actRecordExportNodes", "actRecordExportHtmlGrid", "actRecordExportHtmlTree",
           "actRecordExportXmlData"}},
         {"Bar_ChildEdit",
-         {"actFileRTFOpen", "actFileRTFSave", "actFileRTFSaveSelected", "actEditUndo",
-          "actEditRedo", kSeparator, "actEditCut", "actEditCopy", "actEditPaste",
-          "actEditPasteSpecial", "actEditDelete", "actEditSelectAll", kSeparator,
-          "actInsertFile", "actInsertDateTime", "actInsertPicture", "actInsertObject",
-          "actInsertHorizontalLine", kSeparator, "actSearchFind", "actSearchFindNext",
+         {"actFileRTFOpen",
+          "actFileRTFSave",
+          "actFileRTFSaveSelected",
+          "actEditUndo",
+          "actEditRedo",
+          kSeparator,
+          "actEditCut",
+          "actEditCopy",
+          "actEditPaste",
+          "actEditPasteSpecial",
+          "actEditDelete",
+          "actEditSelectAll",
+          kSeparator,
+          "actInsertFile",
+          "actInsertDateTime",
+          "actInsertPicture",
+          "actInsertObject",
+          "actInsertHorizontalLine",
+          kSeparator,
+          "actSearchFind",
+          "actSearchFindNext",
           "actSearchReplace"}},
         {"Bar_ChildFormat1",
          {kFontNameBox, kFontSizeBox, "actFormatFont", "actFormatIncreaseFontSize",
-          "actFormatDecreaseFontSize", kSeparator, "actFormatCharChangeType",
-          "actFormatParagraph", kSeparator, "actFormatFColor", kSeparator, "actFormatBColor"}},
+          "actFormatDecreaseFontSize", kSeparator, "actFormatCharChangeType", "actFormatParagraph",
+          kSeparator, "actFormatFColor", kSeparator, "actFormatBColor"}},
         {"Bar_ChildFormat2",
          {"actFormatBold", "actFormatItalic", "actFormatUnderline", "actFormatStrikeOut",
           kSeparator, "actFormatAlignLeft", "actFormatAlignCenter", "actFormatAlignJustify",
@@ -155,8 +171,8 @@ void DocumentBars::buildFontBoxes(QWidget *parent, const CommandLookup &lookup)
     btnFormatFontSize->setCurrentText(QStringLiteral("8"));
     btnFormatFontSize->setMinimumContentsLength(3);
     pmFont = buildPopupMenu(QLatin1String(kFontMenu), lookup, parent);
-    for (QWidget *box : {static_cast<QWidget *>(btnFormatFontName),
-                         static_cast<QWidget *>(btnFormatFontSize)}) {
+    for (QWidget *box :
+         {static_cast<QWidget *>(btnFormatFontName), static_cast<QWidget *>(btnFormatFontSize)}) {
         box->setContextMenuPolicy(Qt::CustomContextMenu);
         guardedConnect(box, &QWidget::customContextMenuRequested, this,
                        [this, box](const QPoint &pos) { pmFont->popup(box->mapToGlobal(pos)); });
@@ -175,8 +191,7 @@ QList<QToolBar *> DocumentBars::flatBars() const
 
 QList<QToolBar *> DocumentBars::allBars() const
 {
-    return {Bar_ChildRecord1, Bar_ChildRecord2, Bar_ChildEdit, Bar_ChildFormat1,
-            Bar_ChildFormat2};
+    return {Bar_ChildRecord1, Bar_ChildRecord2, Bar_ChildEdit, Bar_ChildFormat1, Bar_ChildFormat2};
 }
 
 void DocumentBars::setFlat(bool flat)

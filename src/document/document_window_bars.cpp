@@ -3,16 +3,16 @@
 
 #include "document/document_window.h"
 
-#include "editor/rich_edit.h"
 #include "document/document_bars.h"
+#include "document/document_strings.h"
 #include "document/frame_services.h"
 #include "document/item_commands.h"
-#include "document/document_strings.h"
 #include "document/ruler.h"
 #include "document/status_bar.h"
+#include "editor/rich_edit.h"
+#include "options/palette_color_binding.h"
 #include "platform/guarded_dispatch.h"
 #include "settings/encodings.h"
-#include "options/palette_color_binding.h"
 
 #include <QAction>
 #include <QToolBar>

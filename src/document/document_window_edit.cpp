@@ -4,9 +4,9 @@
 
 #include "document/document_window.h"
 
+#include "document/editor_commands.h"
 #include "editor/rich_edit.h"
 #include "platform/guarded_dispatch.h"
-#include "document/editor_commands.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAction>

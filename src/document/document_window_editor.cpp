@@ -5,10 +5,10 @@
 
 #include "document/document_window.h"
 
-#include "editor/rich_edit.h"
 #include "document/document_bars.h"
-#include "document/frame_services.h"
 #include "document/document_strings.h"
+#include "document/frame_services.h"
+#include "editor/rich_edit.h"
 #include "platform/caps_lock.h"
 #include "platform/guarded_dispatch.h"
 
@@ -132,8 +132,7 @@ void DocumentWindow::refreshEditorFromRecord(bool force)
         // The document being typed stays until it is posted or cancelled.
         if (isEditing(table.state()) && m_editorModified)
             return;
-        const QByteArray bytes =
-            table.isEmpty() ? QByteArray() : table.asBytes(kFieldDescription);
+        const QByteArray bytes = table.isEmpty() ? QByteArray() : table.asBytes(kFieldDescription);
         if (!m_editorModified && table.bookmark() == m_loadedBookmark && bytes == m_loadedBytes)
             return;
     }
@@ -235,8 +234,7 @@ void DocumentWindow::updateEditorReadOnly()
     m_editor->setReadOnly(!editable);
     // Read-only still shows the caret and lets the keyboard move it.
     if (!editable)
-        m_editor->setTextInteractionFlags(Qt::TextSelectableByMouse |
-                                          Qt::TextSelectableByKeyboard);
+        m_editor->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
 }
 
 bool DocumentWindow::editorKeyPress(QKeyEvent *event)

@@ -4,14 +4,14 @@
 
 #include "document/document_window.h"
 
-#include "editor/rich_edit.h"
-#include "notes/notes_strings.h"
-#include "files/atomic_file.h"
-#include "table/dataset_error.h"
-#include "document/frame_services.h"
 #include "document/document_strings.h"
+#include "document/frame_services.h"
 #include "document/recovery_store.h"
+#include "editor/rich_edit.h"
+#include "files/atomic_file.h"
+#include "notes/notes_strings.h"
 #include "platform/guarded_dispatch.h"
+#include "table/dataset_error.h"
 
 #include <QBuffer>
 #include <QDateTime>

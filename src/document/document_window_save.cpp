@@ -2,12 +2,12 @@
 // the automatic save.
 
 #include "document/document_window.h"
-#include "platform/cursors.h"
 #include "files/file_checks.h"
+#include "platform/cursors.h"
 
-#include "table/dataset_error.h"
-#include "document/frame_services.h"
 #include "document/document_strings.h"
+#include "document/frame_services.h"
+#include "table/dataset_error.h"
 
 #include <QApplication>
 #include <QCursor>

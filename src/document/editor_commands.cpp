@@ -1,16 +1,16 @@
 #include "document/editor_commands.h"
 
 #include "commands/command_menus.h"
-#include "editor/object_properties_dialog.h"
-#include "editor/paste_special_dialog.h"
-#include "editor/rich_edit.h"
 #include "document/document_window.h"
 #include "document/editor_strings.h"
-#include "tree/folder_tree_link.h"
 #include "document/frame_services.h"
 #include "document/item_commands.h"
 #include "document/window_command.h"
+#include "editor/object_properties_dialog.h"
+#include "editor/paste_special_dialog.h"
+#include "editor/rich_edit.h"
 #include "platform/guarded_dispatch.h"
+#include "tree/folder_tree_link.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAction>

@@ -1,14 +1,14 @@
 #include "document/editor_file_commands.h"
 
-#include "editor/rich_edit.h"
+#include "document/document_strings.h"
 #include "document/document_window.h"
 #include "document/editor_strings.h"
-#include "tree/folder_tree_link.h"
 #include "document/frame_services.h"
 #include "document/item_commands.h"
-#include "document/document_strings.h"
 #include "document/window_command.h"
+#include "editor/rich_edit.h"
 #include "platform/guarded_dispatch.h"
+#include "tree/folder_tree_link.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAction>

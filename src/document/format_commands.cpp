@@ -5,15 +5,15 @@
 
 #include "commands/command_catalogue.h"
 
-#include "editor/char_type.h"
-#include "editor/rich_edit.h"
 #include "document/char_type_dialog.h"
 #include "document/color_menu.h"
 #include "document/document_bars.h"
+#include "document/document_strings.h"
 #include "document/document_window.h"
 #include "document/frame_services.h"
-#include "document/document_strings.h"
 #include "document/ruler_controller.h"
+#include "editor/char_type.h"
+#include "editor/rich_edit.h"
 #include "platform/guarded_dispatch.h"
 
 #include <QAbstractEventDispatcher>

@@ -3,11 +3,11 @@
 
 #include "document/format_commands.h"
 
-#include "editor/para_format.h"
-#include "editor/rich_edit.h"
 #include "document/document_window.h"
 #include "document/frame_services.h"
 #include "document/paragraph_dialog.h"
+#include "editor/para_format.h"
+#include "editor/rich_edit.h"
 
 #include <QAction>
 #include <QSpinBox>

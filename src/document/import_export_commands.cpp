@@ -1,20 +1,20 @@
 #include "document/import_export_commands.h"
 
+#include "document/document_window.h"
+#include "document/export_dialog.h"
+#include "document/frame_services.h"
+#include "document/io_strings.h"
+#include "document/item_commands.h"
+#include "document/progress_window.h"
 #include "editor/rich_edit.h"
+#include "notes/notes_table.h"
+#include "platform/cursors.h"
 #include "transfer/csv_import.h"
 #include "transfer/html_export.h"
 #include "transfer/io_error.h"
 #include "transfer/node_export.h"
-#include "document/export_dialog.h"
-#include "document/io_strings.h"
-#include "document/progress_window.h"
-#include "notes/notes_table.h"
-#include "document/document_window.h"
 #include "tree/folder_tree_link.h"
 #include "tree/folder_tree_view.h"
-#include "document/frame_services.h"
-#include "platform/cursors.h"
-#include "document/item_commands.h"
 
 #include <QApplication>
 #include <QDate>

@@ -2,15 +2,15 @@
 
 #include "commands/command_catalogue.h"
 #include "commands/command_menus.h"
-#include "editor/rich_edit.h"
-#include "notes/notes_table.h"
 #include "document/delete_msg_dialog.h"
 #include "document/document_window.h"
-#include "tree/folder_tree_view.h"
 #include "document/frame_services.h"
+#include "editor/rich_edit.h"
+#include "notes/notes_table.h"
+#include "options/system_colors.h"
 #include "platform/guarded_dispatch.h"
 #include "settings/encodings.h"
-#include "options/system_colors.h"
+#include "tree/folder_tree_view.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAction>

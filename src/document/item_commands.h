@@ -7,8 +7,8 @@
 // enables the commands and gives Del, Enter and Esc to them only while the
 // tree has the focus.
 
-#include "tree/folder_tree_link.h"
 #include "document/navigation_history.h"
+#include "tree/folder_tree_link.h"
 
 #include <QKeySequence>
 #include <QList>

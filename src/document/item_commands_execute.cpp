@@ -1,14 +1,14 @@
 // The item commands' one execute handler and their update handler.
 
-#include "notes/notes_table.h"
 #include "document/delete_msg_dialog.h"
 #include "document/document_window.h"
-#include "tree/folder_tree_view.h"
 #include "document/frame_services.h"
 #include "document/import_export_commands.h"
 #include "document/item_commands.h"
 #include "editor/rich_edit.h"
+#include "notes/notes_table.h"
 #include "settings/encodings.h"
+#include "tree/folder_tree_view.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -26,26 +26,65 @@ void ItemCommands::aclRecordExecute(int number)
     if (!m_window.cdsCommon().isActive())
         return;
     switch (number) {
-    case Insert: insertItem(false); break;
-    case InsertChild: insertItem(true); break;
-    case MoveUp: moveUp(); break;
-    case Delete: deleteItem(); break;
-    case Edit: editItem(); break;
-    case Post: postChanges(); break;
-    case Cancel: cancelChanges(); break;
-    case Refresh: m_link.buildPass(); break;
-    case SaveChanges: m_window.doTableCommand(TableCommand::Save); break;
-    case UndoLastChange: m_window.doTableCommand(TableCommand::UndoLastChange); break;
-    case UndoAllChanges: m_window.doTableCommand(TableCommand::UndoAllChanges); break;
-    case Back: goToHistory(m_history.backEntry()); break;
-    case Forward: goToHistory(m_history.forwardEntry()); break;
-    case GoUp: goUp(); break;
-    case Import: ImportExportCommands(m_window, m_frame, m_link).importCsv(); break;
-    case ExportNodes: ImportExportCommands(m_window, m_frame, m_link).exportNodes(); break;
-    case ExportHtmlGrid: ImportExportCommands(m_window, m_frame, m_link).exportHtmlGrid(); break;
-    case ExportHtmlTree: ImportExportCommands(m_window, m_frame, m_link).exportHtmlTree(); break;
-    case ExportXmlData: ImportExportCommands(m_window, m_frame, m_link).exportXmlData(); break;
-    default: break;
+    case Insert:
+        insertItem(false);
+        break;
+    case InsertChild:
+        insertItem(true);
+        break;
+    case MoveUp:
+        moveUp();
+        break;
+    case Delete:
+        deleteItem();
+        break;
+    case Edit:
+        editItem();
+        break;
+    case Post:
+        postChanges();
+        break;
+    case Cancel:
+        cancelChanges();
+        break;
+    case Refresh:
+        m_link.buildPass();
+        break;
+    case SaveChanges:
+        m_window.doTableCommand(TableCommand::Save);
+        break;
+    case UndoLastChange:
+        m_window.doTableCommand(TableCommand::UndoLastChange);
+        break;
+    case UndoAllChanges:
+        m_window.doTableCommand(TableCommand::UndoAllChanges);
+        break;
+    case Back:
+        goToHistory(m_history.backEntry());
+        break;
+    case Forward:
+        goToHistory(m_history.forwardEntry());
+        break;
+    case GoUp:
+        goUp();
+        break;
+    case Import:
+        ImportExportCommands(m_window, m_frame, m_link).importCsv();
+        break;
+    case ExportNodes:
+        ImportExportCommands(m_window, m_frame, m_link).exportNodes();
+        break;
+    case ExportHtmlGrid:
+        ImportExportCommands(m_window, m_frame, m_link).exportHtmlGrid();
+        break;
+    case ExportHtmlTree:
+        ImportExportCommands(m_window, m_frame, m_link).exportHtmlTree();
+        break;
+    case ExportXmlData:
+        ImportExportCommands(m_window, m_frame, m_link).exportXmlData();
+        break;
+    default:
+        break;
     }
 }
 
@@ -162,7 +201,8 @@ void ItemCommands::goToHistory(const std::optional<QString> &entry)
 void ItemCommands::goUp()
 {
     const int selected = m_link.selectedNode();
-    if (selected != FolderTreeLink::kNoNode && m_link.model().node(selected).parent != FolderTreeLink::kNoNode)
+    if (selected != FolderTreeLink::kNoNode &&
+        m_link.model().node(selected).parent != FolderTreeLink::kNoNode)
         m_link.selectNode(m_link.model().node(selected).parent);
 }
 
@@ -173,7 +213,8 @@ void ItemCommands::aclRecordUpdate()
     const bool modifiable = table.isActive() && table.canModify();
     const bool editing = isEditing();
     const int selected = m_link.selectedNode();
-    const bool belowTop = selected != FolderTreeLink::kNoNode && m_link.model().node(selected).parent != FolderTreeLink::kNoNode;
+    const bool belowTop = selected != FolderTreeLink::kNoNode &&
+                          m_link.model().node(selected).parent != FolderTreeLink::kNoNode;
     for (int number : {Insert, InsertChild, Refresh})
         command(number)->setEnabled(modifiable);
     command(Delete)->setEnabled(modifiable && !table.isEmpty());

@@ -25,10 +25,7 @@ public:
     std::optional<QString> backEntry() const;
     std::optional<QString> forwardEntry() const;
     bool canGoBack() const { return !m_entries.isEmpty() && m_position > 0; }
-    bool canGoForward() const
-    {
-        return !m_entries.isEmpty() && m_position < m_entries.size() - 1;
-    }
+    bool canGoForward() const { return !m_entries.isEmpty() && m_position < m_entries.size() - 1; }
 
     const QStringList &entries() const { return m_entries; }
     int position() const { return m_position; }

@@ -19,7 +19,8 @@ constexpr int kBarRange = 10000;
 constexpr qint64 kUpdateMilliseconds = 30;
 } // namespace
 
-ProgressWindow::ProgressWindow(const QString &caption, QWidget *parent) : QWidget(parent, Qt::Dialog)
+ProgressWindow::ProgressWindow(const QString &caption, QWidget *parent)
+    : QWidget(parent, Qt::Dialog)
 {
     setObjectName(QStringLiteral("frmProgress"));
     setWindowTitle(caption);

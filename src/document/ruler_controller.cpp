@@ -1,11 +1,11 @@
 #include "document/ruler_controller.h"
 
-#include "editor/para_format.h"
-#include "editor/rich_edit.h"
 #include "document/document_window.h"
 #include "document/format_commands.h"
 #include "document/ruler.h"
 #include "document/ruler_marker.h"
+#include "editor/para_format.h"
+#include "editor/rich_edit.h"
 #include "platform/guarded_dispatch.h"
 
 #include <QEvent>
@@ -15,7 +15,6 @@
 namespace bw::notes {
 
 namespace {
-
 
 // The dotted guide line, drawn over the editor's text by inverting what lies
 // below it, so drawing it twice in one place leaves nothing.

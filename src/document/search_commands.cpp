@@ -1,10 +1,10 @@
 #include "document/search_commands.h"
 
-#include "editor/rich_edit.h"
 #include "document/document_window.h"
 #include "document/editor_strings.h"
 #include "document/frame_services.h"
 #include "document/window_command.h"
+#include "editor/rich_edit.h"
 #include "platform/guarded_dispatch.h"
 
 #include <QAbstractEventDispatcher>

@@ -4,8 +4,8 @@
 #include "document/document_window.h"
 #include "document/format_commands.h"
 
-#include <QApplication>
 #include "settings/registry.h"
+#include <QApplication>
 
 namespace bw::notes {
 
@@ -83,7 +83,8 @@ void StandaloneFrameServices::filesDropped(const QStringList &paths)
 }
 
 std::optional<PromptService::FontAnswer>
-StandaloneFrameServices::executeFontDialog(QWidget *parent, const PromptService::FontAnswer &initial)
+StandaloneFrameServices::executeFontDialog(QWidget *parent,
+                                           const PromptService::FontAnswer &initial)
 {
     return m_prompts.chooseFont(parent, initial, [this](const PromptService::FontAnswer &font) {
         const auto windows = documentWindows();

@@ -8,11 +8,11 @@
 namespace bw::notes {
 
 namespace {
-constexpr int kTextIndent = 20;     // text right of a panel's picture
-constexpr int kTextTop = 1;         // text below a panel's top edge
+constexpr int kTextIndent = 20;      // text right of a panel's picture
+constexpr int kTextTop = 1;          // text below a panel's top edge
 constexpr int kLineColumnSpan = 130; // the last panel's text starts this far left of its right edge
-constexpr int kGap = 2;             // between two panels
-constexpr int kTextEndGap = 4;      // after a panel's text, before its edge
+constexpr int kGap = 2;              // between two panels
+constexpr int kTextEndGap = 4;       // after a panel's text, before its edge
 } // namespace
 
 StatusBar::StatusBar(QWidget *parent) : QWidget(parent)

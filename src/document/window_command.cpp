@@ -1,8 +1,8 @@
 #include "document/window_command.h"
 
+#include "document/document_strings.h"
 #include "document/document_window.h"
 #include "document/frame_services.h"
-#include "document/document_strings.h"
 #include "platform/guarded_dispatch.h"
 
 #include <QAction>

@@ -16,6 +16,7 @@ void connectWindowCommand(DocumentWindow &window, FrameServices &frame, const ch
                           std::function<void()> update, std::function<void()> handler);
 
 // Runs a handler entered from the event loop; an error is shown, never thrown on.
-void runReported(DocumentWindow &window, FrameServices &frame, const std::function<void()> &handler);
+void runReported(DocumentWindow &window, FrameServices &frame,
+                 const std::function<void()> &handler);
 
 } // namespace bw::notes

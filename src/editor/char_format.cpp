@@ -46,11 +46,11 @@ CharFormat charFormatFromText(const QTextCharFormat &format, const FormatDefault
     f.mask = CharFormat::All;
     f.face = faceOf(format, defaults);
     f.sizeTwips = sizeTwipsOf(format, defaults);
-    f.weight = format.hasProperty(QTextFormat::FontWeight) ? format.fontWeight()
-                                                           : defaults.font.weight();
+    f.weight =
+        format.hasProperty(QTextFormat::FontWeight) ? format.fontWeight() : defaults.font.weight();
     f.bold = f.weight >= QFont::DemiBold;
-    f.italic = format.hasProperty(QTextFormat::FontItalic) ? format.fontItalic()
-                                                           : defaults.font.italic();
+    f.italic =
+        format.hasProperty(QTextFormat::FontItalic) ? format.fontItalic() : defaults.font.italic();
     f.underline = format.fontUnderline();
     f.strikeOut = format.fontStrikeOut();
     f.autoColor = autoColorOf(format);

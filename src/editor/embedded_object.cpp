@@ -2,6 +2,7 @@
 
 #include "rtf/text_properties.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QBuffer>
 #include <QFile>
@@ -10,9 +11,8 @@
 #include <QIcon>
 #include <QMimeDatabase>
 #include <QPainter>
-#include <QStyle>
-#include <QAbstractTextDocumentLayout>
 #include <QPixmap>
+#include <QStyle>
 #include <QTextDocument>
 #include <QTextImageFormat>
 
@@ -44,8 +44,7 @@ QSize objectSize(const EmbeddedObject &object)
 {
     const QFontMetrics metrics(QApplication::font());
     const int textWidth = metrics.horizontalAdvance(shownName(object, metrics));
-    return {qMax(kIconSize, textWidth) + 2 * kPadding,
-            kIconSize + metrics.height() + 3 * kPadding};
+    return {qMax(kIconSize, textWidth) + 2 * kPadding, kIconSize + metrics.height() + 3 * kPadding};
 }
 
 void paintObject(QPainter *painter, const QRectF &rect, const EmbeddedObject &object)
@@ -144,7 +143,8 @@ std::optional<EmbeddedObject> objectFromFormat(const QTextFormat &format)
     object.data = format.property(rtf::ObjectData).toByteArray();
     object.linkPath = format.stringProperty(rtf::ObjectLinkPath);
     if (object.mimeType.isEmpty())
-        object.mimeType = QMimeDatabase().mimeTypeForFile(object.name, QMimeDatabase::MatchExtension).name();
+        object.mimeType =
+            QMimeDatabase().mimeTypeForFile(object.name, QMimeDatabase::MatchExtension).name();
     return object;
 }
 
@@ -187,13 +187,13 @@ QSizeF pictureSize(QTextDocument *document, const QTextImageFormat &format)
 QSizeF ObjectRenderer::intrinsicSize(QTextDocument *document, int, const QTextFormat &format)
 {
     const auto object = objectFromFormat(format);
-    const QSizeF size = object ? QSizeF(objectSize(*object))
-                               : pictureSize(document, format.toImageFormat());
+    const QSizeF size =
+        object ? QSizeF(objectSize(*object)) : pictureSize(document, format.toImageFormat());
     return size * deviceScale(document);
 }
 
-void ObjectRenderer::drawObject(QPainter *painter, const QRectF &rect, QTextDocument *document,
-                                int, const QTextFormat &format)
+void ObjectRenderer::drawObject(QPainter *painter, const QRectF &rect, QTextDocument *document, int,
+                                const QTextFormat &format)
 {
     painter->save();
     if (const auto object = objectFromFormat(format)) {

@@ -18,7 +18,7 @@ namespace bw {
 
 struct EmbeddedObject
 {
-    QString name;     // file name shown under the icon
+    QString name; // file name shown under the icon
     QString mimeType;
     QByteArray data;  // embedded bytes
     QString linkPath; // linked file; empty for an embedded one
@@ -50,8 +50,7 @@ class ObjectRenderer : public QObject, public QTextObjectInterface
     Q_INTERFACES(QTextObjectInterface)
 public:
     using QObject::QObject;
-    QSizeF intrinsicSize(QTextDocument *document, int position,
-                         const QTextFormat &format) override;
+    QSizeF intrinsicSize(QTextDocument *document, int position, const QTextFormat &format) override;
     void drawObject(QPainter *painter, const QRectF &rect, QTextDocument *document, int position,
                     const QTextFormat &format) override;
 };

@@ -18,7 +18,8 @@ namespace bw {
 const QList<InsertObjectDialog::NewType> &InsertObjectDialog::newTypes()
 {
     static const QList<NewType> types{
-        {tr("Text Document"), QStringLiteral("New Text Document.txt"), QStringLiteral("text/plain")},
+        {tr("Text Document"), QStringLiteral("New Text Document.txt"),
+         QStringLiteral("text/plain")},
         {tr("Rich Text Document"), QStringLiteral("New Document.rtf"),
          QStringLiteral("application/rtf")},
         {tr("HTML Document"), QStringLiteral("New Page.html"), QStringLiteral("text/html")},

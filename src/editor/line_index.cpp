@@ -75,10 +75,10 @@ int LineIndex::lineFromPosition(int position)
     const int first = firstLineOf(block.blockNumber());
     linesOf(block);
     const QTextLayout *layout = block.layout();
-    const int inBlock = layout && layout->lineCount() > 0
-                            ? std::max(0, layout->lineForTextPosition(position - block.position())
-                                              .lineNumber())
-                            : 0;
+    const int inBlock =
+        layout && layout->lineCount() > 0
+            ? std::max(0, layout->lineForTextPosition(position - block.position()).lineNumber())
+            : 0;
     return first + inBlock;
 }
 

@@ -272,8 +272,7 @@ void updateLists(QTextDocument *document, int from, int to, int numbering)
 ParaFormat commonParaFormat(const QTextDocument *document, int from, int to)
 {
     std::optional<ParaFormat> common;
-    for (QTextBlock block = document->findBlock(from); block.isValid();
-         block = block.next()) {
+    for (QTextBlock block = document->findBlock(from); block.isValid(); block = block.next()) {
         const ParaFormat p = paraFormatFromBlock(block.blockFormat());
         if (!common)
             common = p;
@@ -291,8 +290,7 @@ void setParaFormat(QTextCursor &cursor, const ParaFormat &format)
     const int from = cursor.selectionStart();
     const int to = cursor.selectionEnd();
     cursor.beginEditBlock();
-    for (QTextBlock block = document->findBlock(from); block.isValid();
-         block = block.next()) {
+    for (QTextBlock block = document->findBlock(from); block.isValid(); block = block.next()) {
         QTextBlockFormat target = block.blockFormat();
         applyParaFormat(format, target);
         QTextCursor at(block);

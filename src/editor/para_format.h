@@ -38,7 +38,7 @@ struct ParaFormat
 
     quint32 mask = 0;
     int alignment = Left;
-    int numbering = 0; // 0 none .. 6, see rtf::NumberingKind
+    int numbering = 0;   // 0 none .. 6, see rtf::NumberingKind
     int startIndent = 0; // first line, from the left edge of the text
     int offset = 0;      // other lines, relative to the first line
     int rightIndent = 0;

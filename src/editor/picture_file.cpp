@@ -66,8 +66,9 @@ Picture loadPictureFile(const QString &fileName)
     if (image.isNull() && !format.isEmpty())
         image = decode(bytes, QByteArray()); // a file whose extension lies
     if (image.isNull())
-        throw PictureError(
-            QStringLiteral("\"%1\" is not a picture that can be shown.").arg(fileName).toStdString());
+        throw PictureError(QStringLiteral("\"%1\" is not a picture that can be shown.")
+                               .arg(fileName)
+                               .toStdString());
     if (suffix == QLatin1String("ico"))
         image = onWhite(image);
     if (format == "jpeg" && QImageReader::imageFormat(fileName) == "jpeg")

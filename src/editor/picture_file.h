@@ -23,8 +23,8 @@ public:
 struct Picture
 {
     QImage image;
-    QByteArray bytes;  // what the document keeps
-    QString format;    // "png" or "jpeg", as rtf::PictureFormat names them
+    QByteArray bytes; // what the document keeps
+    QString format;   // "png" or "jpeg", as rtf::PictureFormat names them
 };
 
 inline constexpr char kGifMimeType[] = "image/gif";

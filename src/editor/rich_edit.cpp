@@ -1,8 +1,8 @@
 #include "editor/rich_edit.h"
 
 #include "editor/display_formatter.h"
-#include "rtf/text_properties.h"
 #include "platform/guarded_dispatch.h"
+#include "rtf/text_properties.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QContextMenuEvent>
@@ -31,8 +31,7 @@ private:
 };
 
 RichEdit::RichEdit(QWidget *parent)
-    : QTextEdit(parent), m_display(new DisplayFormatter(this)),
-      m_objects(new ObjectRenderer(this)),
+    : QTextEdit(parent), m_display(new DisplayFormatter(this)), m_objects(new ObjectRenderer(this)),
       m_openUrl([](const QUrl &url) { return QDesktopServices::openUrl(url); })
 {
     m_defaultFont = font();

@@ -3,9 +3,9 @@
 
 #include "editor/rich_edit.h"
 
+#include "platform/guarded_dispatch.h"
 #include "rtf/rtf.h"
 #include "rtf/text_properties.h"
-#include "platform/guarded_dispatch.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -6,8 +6,8 @@
 
 #include "editor/rich_edit.h"
 
-#include "rtf/list_marker.h"
 #include "platform/guarded_dispatch.h"
+#include "rtf/list_marker.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPaintEvent>
@@ -36,7 +36,8 @@ std::vector<ListMarker> RichEdit::visibleListMarkers() const
     const QPointF scroll(horizontalScrollBar()->value(), verticalScrollBar()->value());
     const qreal bottom = scroll.y() + viewport()->height();
     const int first = layout->hitTest(scroll, Qt::FuzzyHit);
-    for (QTextBlock block = doc->findBlock(std::max(first, 0)); block.isValid(); block = block.next()) {
+    for (QTextBlock block = doc->findBlock(std::max(first, 0)); block.isValid();
+         block = block.next()) {
         const QRectF box = layout->blockBoundingRect(block);
         if (box.top() > bottom)
             break;
@@ -47,8 +48,9 @@ std::vector<ListMarker> RichEdit::visibleListMarkers() const
         marker.text = rtf::listMarker(block);
         const QTextCharFormat format = QTextCursor(block).charFormat();
         marker.font = format.font();
-        marker.color = format.hasProperty(QTextFormat::ForegroundBrush) ? format.foreground().color()
-                                                                         : palette().color(QPalette::Text);
+        marker.color = format.hasProperty(QTextFormat::ForegroundBrush)
+                           ? format.foreground().color()
+                           : palette().color(QPalette::Text);
         const QFontMetricsF metrics(marker.font);
         const QRectF text = lines->lineAt(0).naturalTextRect();
         const qreal width = metrics.horizontalAdvance(marker.text);

@@ -5,9 +5,9 @@
 #include "editor/insert_object_dialog.h"
 #include "editor/object_copies.h"
 #include "editor/open_confirmation.h"
-#include "rtf/text_properties.h"
 #include "platform/guarded_dispatch.h"
 #include "platform/prompt_service.h"
+#include "rtf/text_properties.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -61,8 +61,7 @@ int findDown(const QTextDocument *document, const QString &needle, int start, in
 int findUp(const QTextDocument *document, const QString &needle, int start, int limit,
            const FindOptions &options)
 {
-    for (QTextBlock block = document->findBlock(start); block.isValid();
-         block = block.previous()) {
+    for (QTextBlock block = document->findBlock(start); block.isValid(); block = block.previous()) {
         const int base = block.position();
         if (base + block.length() < limit)
             break;

@@ -1,7 +1,7 @@
 #include "files/atomic_file.h"
 
-#include "files/file_error.h"
 #include "files/file_checks.h"
+#include "files/file_error.h"
 
 #include <QDir>
 #include <QFile>

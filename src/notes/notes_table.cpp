@@ -42,8 +42,8 @@ bool isSameFile(const QString &a, const QString &b)
         return true;
     const QFileInfo first(a);
     const QFileInfo second(b);
-    return first.exists() && second.exists()
-           && first.canonicalFilePath() == second.canonicalFilePath();
+    return first.exists() && second.exists() &&
+           first.canonicalFilePath() == second.canonicalFilePath();
 }
 
 QSet<qint32> collectIds(ClientDataSet &table)

@@ -1,8 +1,8 @@
 #include "control_property.h"
 
+#include "options/system_colors.h"
 #include "settings/color_value.h"
 #include "settings/encodings.h"
-#include "options/system_colors.h"
 
 #include <QAbstractButton>
 #include <QColor>
@@ -49,7 +49,8 @@ QMetaProperty metaProperty(const QObject *control, const QByteArray &name)
 
 bool isPageControl(const QObject *control)
 {
-    return qobject_cast<const QStackedWidget *>(control) || qobject_cast<const QTabWidget *>(control);
+    return qobject_cast<const QStackedWidget *>(control) ||
+           qobject_cast<const QTabWidget *>(control);
 }
 
 QWidget *currentPage(const QObject *control)
@@ -74,8 +75,10 @@ void setCurrentPage(QObject *control, QWidget *page)
 QString variantText(const QVariant &v, Kind kind)
 {
     switch (kind) {
-    case Kind::Boolean: return encodeBool(v.toBool());
-    case Kind::Integer: return encodeInt(v.toInt());
+    case Kind::Boolean:
+        return encodeBool(v.toBool());
+    case Kind::Integer:
+        return encodeInt(v.toInt());
     case Kind::Color:
         if (v.metaType() == QMetaType::fromType<QColor>())
             return colorValueFromQColor(v.value<QColor>()).toText();
@@ -87,7 +90,8 @@ QString variantText(const QVariant &v, Kind kind)
         if (v.metaType() == QMetaType::fromType<QFont>())
             return v.value<QFont>().family();
         return trimText(v.toString());
-    case Kind::TextList: return v.toStringList().join(QLatin1Char(','));
+    case Kind::TextList:
+        return v.toStringList().join(QLatin1Char(','));
     }
     return {};
 }
@@ -111,7 +115,8 @@ QVariant variantFor(const QMetaProperty &mp, const QVariant &current, Kind kind,
         return f;
     }
     if (type.id() == QMetaType::Int)
-        return kind == Kind::Boolean ? QVariant(text == encodeBool(true)) : QVariant(decodeInt(text));
+        return kind == Kind::Boolean ? QVariant(text == encodeBool(true))
+                                     : QVariant(decodeInt(text));
     if (type.id() == QMetaType::Bool)
         return decodeBool(text).value_or(current.toBool());
     return text;
@@ -185,8 +190,7 @@ void setWithoutProperty(QObject *control, Kind kind, const QString &text,
 
 } // namespace
 
-void setControlText(QObject *control, const QString &storedProperty, Kind kind,
-                    const QString &text)
+void setControlText(QObject *control, const QString &storedProperty, Kind kind, const QString &text)
 {
     const QByteArray name = qtPropertyFor(control, storedProperty);
     if (name.isEmpty())

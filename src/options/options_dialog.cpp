@@ -1,14 +1,14 @@
 #include "options_dialog.h"
 
-#include "platform/guarded_dispatch.h"
 #include "options/color_button.h"
 #include "options/control_property.h"
-#include "settings/encodings.h"
-#include "settings/registry.h"
 #include "options/help_popup.h"
 #include "options/options_dialog_controls.h"
 #include "options/palette_color_binding.h"
 #include "options/registry_rxl.h"
+#include "platform/guarded_dispatch.h"
+#include "settings/encodings.h"
+#include "settings/registry.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -43,7 +43,7 @@ constexpr QSize kMinimumSize(600, 470);
 } // namespace
 
 OptionsDialog::OptionsDialog(PromptService &prompts, const Context &context,
-                         settings::Registry *registry, QWidget *parent)
+                             settings::Registry *registry, QWidget *parent)
     : QDialog(parent), m_prompts(prompts), m_context(context)
 {
     setObjectName(QStringLiteral("frmOptions"));

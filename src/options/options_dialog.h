@@ -61,7 +61,7 @@ public:
 
     // registry: the settings file; nullptr means the user's own.
     OptionsDialog(PromptService &prompts, const Context &context,
-                settings::Registry *registry = nullptr, QWidget *parent = nullptr);
+                  settings::Registry *registry = nullptr, QWidget *parent = nullptr);
     // Writes the colour buttons' shared custom colours.
     ~OptionsDialog() override;
 

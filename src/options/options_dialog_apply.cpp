@@ -4,10 +4,10 @@
 #include "options_dialog.h"
 
 #include "options/control_property.h"
-#include "settings/encodings.h"
 #include "options/options_target.h"
 #include "options/palette_color_binding.h"
 #include "options/registry_rxl.h"
+#include "settings/encodings.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #include "options_dialog_controls.h"
 
-#include "platform/guarded_dispatch.h"
 #include "options/system_colors.h"
+#include "platform/guarded_dispatch.h"
 
 #include <QButtonGroup>
 #include <QEvent>
@@ -9,8 +9,8 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLinearGradient>
 #include <QLineEdit>
+#include <QLinearGradient>
 #include <QPainter>
 #include <QRadioButton>
 #include <QToolButton>

@@ -3,11 +3,11 @@
 
 #include "options_dialog.h"
 
-#include "platform/guarded_dispatch.h"
 #include "options/color_button.h"
 #include "options/help_popup.h"
 #include "options/options_target.h"
 #include "options/system_colors.h"
+#include "platform/guarded_dispatch.h"
 
 #include <QCursor>
 #include <QHelpEvent>
@@ -124,8 +124,7 @@ constexpr HelpEntry kHelp[] = {
     {"ViewBar_ChildFormat2", 567, "Shows or hides the formatting bar 2 in document window."},
     {"ViewBar_ChildRuler", 568, "Shows or hides the ruler in document window."},
     {"ViewBar_ChildStatus", 569, "Shows or hides the status bar in document window."},
-    {"btnAddStartUp", 571,
-     "This option makes the program auto-execute when \r\nWindows starts."},
+    {"btnAddStartUp", 571, "This option makes the program auto-execute when \r\nWindows starts."},
     {"btnAddStartMenu", 572, "This will creates a program link on your Start Menu."},
     {"btnAddDesktop", 573, "This will creates a program link on your Desktop."},
     {"btnAddQuickLaunch", 574, "This will creates a program link on your \r\nQuick Launch Bar."},

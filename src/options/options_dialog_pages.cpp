@@ -3,11 +3,11 @@
 
 #include "options_dialog.h"
 
-#include "platform/guarded_dispatch.h"
 #include "options/color_button.h"
 #include "options/control_property.h"
-#include "settings/settings_catalogue.h"
 #include "options/options_dialog_controls.h"
+#include "platform/guarded_dispatch.h"
+#include "settings/settings_catalogue.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>
@@ -104,9 +104,9 @@ ColorButton *OptionsDialog::colorButton(QWidget *parent, const QString &name)
 
 void OptionsDialog::createPages()
 {
-    for (QWidget *page : {createStartupPage(), createCommonPage(), createMainPage(),
-                          createNotesPage(), createTreeViewPage(), createEditorPage(),
-                          createViewsPage(), createShortcutsPage()}) {
+    for (QWidget *page :
+         {createStartupPage(), createCommonPage(), createMainPage(), createNotesPage(),
+          createTreeViewPage(), createEditorPage(), createViewsPage(), createShortcutsPage()}) {
         pageLayout(page)->addStretch(1);
         m_pages->addWidget(page);
     }
@@ -125,8 +125,8 @@ QWidget *OptionsDialog::createStartupPage()
     addHeading(page, tr("Startup Options"));
     addIndented(page, checkBox(page, QStringLiteral("DisplayTipOfTheDayAtStartup"),
                                tr("Display Tip of the Day at startup")));
-    auto *taskBar = new RadioGroup(tr("Show the Application in:"),
-                                   {tr("Taskbar"), tr("System Tray")}, page);
+    auto *taskBar =
+        new RadioGroup(tr("Show the Application in:"), {tr("Taskbar"), tr("System Tray")}, page);
     taskBar->setObjectName(QStringLiteral("TaskBarType"));
     taskBar->setMinimumWidth(220);
     guardedConnect(taskBar, &RadioGroup::itemIndexChanged, this, &OptionsDialog::optionsChanged);
@@ -146,8 +146,8 @@ QWidget *OptionsDialog::createCommonPage()
     addHeading(page, tr("Common Options"));
     addIndented(page, checkBox(page, QStringLiteral("CommonDisplayExitConfirm"),
                                tr("Display Confirmation When Exiting Program:")));
-    addIndented(page, checkBox(page, QStringLiteral("CommonDisplayToolTips"),
-                               tr("Display Tooltips")));
+    addIndented(page,
+                checkBox(page, QStringLiteral("CommonDisplayToolTips"), tr("Display Tooltips")));
     addIndented(page, checkBox(page, QStringLiteral("CommonDisplayFlatToolBars"),
                                tr("Display Flat Style Toolbars")));
     addForm(page)->addRow(tr("Hint Color:"), colorButton(page, QStringLiteral("CommonHintColor")));
@@ -229,8 +229,8 @@ QWidget *OptionsDialog::createEditorPage()
                                tr("Use Tab Character i Editor:")));
     addIndented(page, checkBox(page, QStringLiteral("RichEditAutoURLDetect"),
                                tr("Open Default Browser on URL Click:")));
-    addIndented(page, checkBox(page, QStringLiteral("RichEditWordWrap"),
-                               tr("Wrap Word in Editor:")));
+    addIndented(page,
+                checkBox(page, QStringLiteral("RichEditWordWrap"), tr("Wrap Word in Editor:")));
     auto *line = new QLineEdit(page);
     line->setObjectName(QStringLiteral("RichEditHorizontalLine"));
     line->setMinimumWidth(260);
@@ -261,7 +261,8 @@ void OptionsDialog::createFontGroup(QWidget *page, const QString &prefix)
     styles->addStretch(1);
     auto *background = new ColorListBox(page);
     background->setObjectName(prefix + QStringLiteral("BackgroundColor"));
-    guardedConnect(background, &ColorListBox::selectedChanged, this, &OptionsDialog::optionsChanged);
+    guardedConnect(background, &ColorListBox::selectedChanged, this,
+                   &OptionsDialog::optionsChanged);
     form->addRow(tr("Name:"), name);
     form->addRow(tr("Size:"), size);
     form->addRow(tr("Color:"), colorButton(page, prefix + QStringLiteral("FontColor")));
@@ -278,7 +279,7 @@ QWidget *OptionsDialog::createViewsPage()
     pageLayout(page)->addSpacing(6);
     addHeading(page, tr("View - Toolbars (Notes Window)"));
     const std::pair<const char *, QString> bars[] = {
-        {"ViewBar_ChildRecord1", tr("Folder bar")}, {"ViewBar_ChildEdit", tr("Edit bar")},
+        {"ViewBar_ChildRecord1", tr("Folder bar")},  {"ViewBar_ChildEdit", tr("Edit bar")},
         {"ViewBar_ChildFormat1", tr("Format bar1")}, {"ViewBar_ChildFormat2", tr("Format bar2")},
         {"ViewBar_ChildRuler", tr("Ruler")},         {"ViewBar_ChildStatus", tr("Status bar")}};
     for (const auto &[name, caption] : bars)

@@ -1,7 +1,7 @@
 #include "options/palette_color_binding.h"
 
-#include "platform/guarded_dispatch.h"
 #include "options/system_colors.h"
+#include "platform/guarded_dispatch.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -73,10 +73,18 @@ void RegistryRXL::bindSection(settings::Section section)
     }
     setStoredProperties(properties);
     switch (section) {
-    case Section::Options: setPlacement(Placement::FixedSize); break;
-    case Section::Main: setPlacement(Placement::Main); break;
-    case Section::Child: setPlacement(Placement::Child); break;
-    case Section::DataModule: setPlacement(Placement::None); break;
+    case Section::Options:
+        setPlacement(Placement::FixedSize);
+        break;
+    case Section::Main:
+        setPlacement(Placement::Main);
+        break;
+    case Section::Child:
+        setPlacement(Placement::Child);
+        break;
+    case Section::DataModule:
+        setPlacement(Placement::None);
+        break;
     }
 }
 
@@ -150,7 +158,8 @@ QByteArray RegistryRXL::qtPropertyName(const QObject *control, const QString &st
 
 bool RegistryRXL::restore()
 {
-    const int stored = settings::decodeInt(readRaw(QLatin1String(settings::kFormVersion)).value_or(QString()));
+    const int stored =
+        settings::decodeInt(readRaw(QLatin1String(settings::kFormVersion)).value_or(QString()));
     if (stored < m_version)
         return false;
     if (m_placement != Placement::None)
@@ -249,8 +258,8 @@ void RegistryRXL::restoreList(const StoredProperty &p, QObject *control)
     QStringList items;
     const int n = settings::decodeInt(*count);
     for (int i = 0; i < n; ++i)
-        items << m_registry->read(key, QLatin1String(settings::kListItemPrefix) + QString::number(i),
-                                  QString());
+        items << m_registry->read(
+            key, QLatin1String(settings::kListItemPrefix) + QString::number(i), QString());
     const QByteArray name = settings::qtPropertyFor(control, p.property);
     if (name.isEmpty() || !control->setProperty(name.constData(), items))
         throw settings::PropertyError("cannot set " + p.property.toStdString());
@@ -266,9 +275,11 @@ void RegistryRXL::saveList(const StoredProperty &p, QObject *control)
     m_registry->deleteValues(key);
     if (items.isEmpty())
         return;
-    m_registry->write(key, QLatin1String(settings::kListCount), settings::encodeInt(int(items.size())));
+    m_registry->write(key, QLatin1String(settings::kListCount),
+                      settings::encodeInt(int(items.size())));
     for (int i = 0; i < items.size(); ++i)
-        m_registry->write(key, QLatin1String(settings::kListItemPrefix) + QString::number(i), items[i]);
+        m_registry->write(key, QLatin1String(settings::kListItemPrefix) + QString::number(i),
+                          items[i]);
 }
 
 } // namespace bw

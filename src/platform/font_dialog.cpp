@@ -20,9 +20,8 @@ FontDialog::FontDialog(QWidget *parent)
     : QDialog(parent), m_family(new QFontComboBox(this)), m_size(new QSpinBox(this)),
       m_bold(new QCheckBox(tr("&Bold"), this)), m_italic(new QCheckBox(tr("&Italic"), this)),
       m_underline(new QCheckBox(tr("&Underline"), this)),
-      m_strikeOut(new QCheckBox(tr("Stri&keout"), this)),
-      m_colorButton(new QPushButton(this)), m_sample(new QLabel(tr("AaBbYyZz"), this)),
-      m_color(Qt::black)
+      m_strikeOut(new QCheckBox(tr("Stri&keout"), this)), m_colorButton(new QPushButton(this)),
+      m_sample(new QLabel(tr("AaBbYyZz"), this)), m_color(Qt::black)
 {
     setWindowTitle(tr("Font"));
     setObjectName(QStringLiteral("FontDialog"));

@@ -40,27 +40,42 @@ namespace {
 QMessageBox::StandardButton toStandard(int button)
 {
     switch (button) {
-    case PromptService::Ok: return QMessageBox::Ok;
-    case PromptService::Cancel: return QMessageBox::Cancel;
-    case PromptService::Yes: return QMessageBox::Yes;
-    case PromptService::No: return QMessageBox::No;
-    case PromptService::Abort: return QMessageBox::Abort;
-    case PromptService::Retry: return QMessageBox::Retry;
-    case PromptService::Ignore: return QMessageBox::Ignore;
-    case PromptService::YesToAll: return QMessageBox::YesToAll;
-    case PromptService::NoToAll: return QMessageBox::NoToAll;
-    default: return QMessageBox::NoButton;
+    case PromptService::Ok:
+        return QMessageBox::Ok;
+    case PromptService::Cancel:
+        return QMessageBox::Cancel;
+    case PromptService::Yes:
+        return QMessageBox::Yes;
+    case PromptService::No:
+        return QMessageBox::No;
+    case PromptService::Abort:
+        return QMessageBox::Abort;
+    case PromptService::Retry:
+        return QMessageBox::Retry;
+    case PromptService::Ignore:
+        return QMessageBox::Ignore;
+    case PromptService::YesToAll:
+        return QMessageBox::YesToAll;
+    case PromptService::NoToAll:
+        return QMessageBox::NoToAll;
+    default:
+        return QMessageBox::NoButton;
     }
 }
 
 QMessageBox::Icon toIcon(PromptService::Icon icon)
 {
     switch (icon) {
-    case PromptService::Icon::Information: return QMessageBox::Information;
-    case PromptService::Icon::Warning: return QMessageBox::Warning;
-    case PromptService::Icon::Error: return QMessageBox::Critical;
-    case PromptService::Icon::Question: return QMessageBox::Question;
-    case PromptService::Icon::None: break;
+    case PromptService::Icon::Information:
+        return QMessageBox::Information;
+    case PromptService::Icon::Warning:
+        return QMessageBox::Warning;
+    case PromptService::Icon::Error:
+        return QMessageBox::Critical;
+    case PromptService::Icon::Question:
+        return QMessageBox::Question;
+    case PromptService::Icon::None:
+        break;
     }
     return QMessageBox::NoIcon;
 }
@@ -126,7 +141,7 @@ std::optional<QString> DialogPromptService::input(QWidget *parent, const QString
 }
 
 std::optional<PromptService::FileAnswer> DialogPromptService::openFile(QWidget *parent,
-                                                                      const FileRequest &r)
+                                                                       const FileRequest &r)
 {
     const QString filters = qtFilter(r.filter);
     QString selected = selectedFilter(r, filters);
@@ -143,7 +158,7 @@ std::optional<PromptService::FileAnswer> DialogPromptService::openFile(QWidget *
 }
 
 std::optional<PromptService::FileAnswer> DialogPromptService::saveFile(QWidget *parent,
-                                                                      const FileRequest &r)
+                                                                       const FileRequest &r)
 {
     const QString filters = qtFilter(r.filter);
     QString selected = selectedFilter(r, filters);

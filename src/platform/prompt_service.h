@@ -40,11 +40,11 @@ public:
     {
         QString caption;
         QString initialDir;
-        QString fileName;   // proposed name
-        QString filter;     // pipe form "Text (*.a)|*.a|All Files (*.*)|*.*"
+        QString fileName;    // proposed name
+        QString filter;      // pipe form "Text (*.a)|*.a|All Files (*.*)|*.*"
         int filterIndex = 1; // 1-based, among the filter's entries
         QString defaultExt;
-        bool mustExist = true;      // open: only existing files
+        bool mustExist = true;       // open: only existing files
         bool promptOverwrite = true; // save: ask before replacing
     };
     struct FileAnswer

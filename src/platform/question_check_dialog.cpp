@@ -37,8 +37,8 @@ QuestionCheckDialog::QuestionCheckDialog(const Names &names, QStyle::StandardPix
     m_icon = picture(this, icon.pixmap(kIconSize, kIconSize), names.icon);
     m_message = new QLabel(message, this);
     m_message->setObjectName(names.message);
-    m_questionMark = picture(this, QPixmap(QStringLiteral(":/dialogs/question_mark.png")),
-                             names.questionMark);
+    m_questionMark =
+        picture(this, QPixmap(QStringLiteral(":/dialogs/question_mark.png")), names.questionMark);
     btnYes = new QPushButton(QStringLiteral("&Yes"), this);
     btnYes->setObjectName(QStringLiteral("btnYes"));
     btnYes->setDefault(true);

@@ -37,9 +37,8 @@ public:
 protected:
     // "&Yes" ends the dialog with yesResult, "&No" (also Esc) with noResult.
     // Derived classes call onShow() once they are built.
-    QuestionCheckDialog(const Names &names, QStyle::StandardPixmap iconKind,
-                        const QString &message, int yesResult, int noResult,
-                        QWidget *parent);
+    QuestionCheckDialog(const Names &names, QStyle::StandardPixmap iconKind, const QString &message,
+                        int yesResult, int noResult, QWidget *parent);
 
     QLabel *iconLabel() const { return m_icon; }
     QLabel *messageLabel() const { return m_message; }

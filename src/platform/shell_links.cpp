@@ -50,8 +50,8 @@ QString gsettings(const QStringList &arguments, bool *ok)
 // GNOME Shell keeps its dash favourites as a list of desktop file ids.
 void addGnomeFavourite(const QString &desktopId)
 {
-    if (!qEnvironmentVariable("XDG_CURRENT_DESKTOP").contains(QLatin1String("GNOME"),
-                                                               Qt::CaseInsensitive))
+    if (!qEnvironmentVariable("XDG_CURRENT_DESKTOP")
+             .contains(QLatin1String("GNOME"), Qt::CaseInsensitive))
         return;
     const QStringList key{QStringLiteral("org.gnome.shell"), QStringLiteral("favorite-apps")};
     bool ok = false;

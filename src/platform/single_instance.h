@@ -11,9 +11,9 @@ class SingleInstanceLock
 {
 public:
     enum class Result {
-        Acquired,       // this process now holds the lock
-        HeldElsewhere,  // another process holds it: this copy must end
-        Failed,         // the lock file could not be opened or locked
+        Acquired,      // this process now holds the lock
+        HeldElsewhere, // another process holds it: this copy must end
+        Failed,        // the lock file could not be opened or locked
     };
 
     // name is the lock's name, e.g. "BramblewickOneCopyMutex".

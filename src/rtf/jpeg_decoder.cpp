@@ -9,7 +9,8 @@ namespace {
 
 constexpr int kMaxDimension = 30000;
 
-struct ErrorManager {
+struct ErrorManager
+{
     jpeg_error_mgr base;
     std::jmp_buf jump;
 };
@@ -40,8 +41,8 @@ bool decodeInto(const QByteArray &bytes, QImage &image)
     jpeg_read_header(&info, TRUE);
     info.out_color_space = JCS_RGB;
     jpeg_start_decompress(&info);
-    if (info.output_width == 0 || info.output_height == 0 || info.output_width > kMaxDimension
-        || info.output_height > kMaxDimension || info.output_components != 3) {
+    if (info.output_width == 0 || info.output_height == 0 || info.output_width > kMaxDimension ||
+        info.output_height > kMaxDimension || info.output_components != 3) {
         jpeg_destroy_decompress(&info);
         return false;
     }

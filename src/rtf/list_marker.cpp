@@ -14,12 +14,18 @@ namespace {
 int kindOfListStyle(QTextListFormat::Style style)
 {
     switch (style) {
-    case QTextListFormat::ListDecimal: return Arabic;
-    case QTextListFormat::ListLowerAlpha: return LowerLetter;
-    case QTextListFormat::ListUpperAlpha: return UpperLetter;
-    case QTextListFormat::ListLowerRoman: return LowerRoman;
-    case QTextListFormat::ListUpperRoman: return UpperRoman;
-    default: return Bullet;
+    case QTextListFormat::ListDecimal:
+        return Arabic;
+    case QTextListFormat::ListLowerAlpha:
+        return LowerLetter;
+    case QTextListFormat::ListUpperAlpha:
+        return UpperLetter;
+    case QTextListFormat::ListLowerRoman:
+        return LowerRoman;
+    case QTextListFormat::ListUpperRoman:
+        return UpperRoman;
+    default:
+        return Bullet;
     }
 }
 
@@ -65,11 +71,16 @@ int numberingLevel(const QTextBlock &block)
 QString numberText(int kind, int number)
 {
     switch (kind) {
-    case LowerLetter: return letters(number, false);
-    case UpperLetter: return letters(number, true);
-    case LowerRoman: return roman(number, false);
-    case UpperRoman: return roman(number, true);
-    default: return QString::number(number);
+    case LowerLetter:
+        return letters(number, false);
+    case UpperLetter:
+        return letters(number, true);
+    case LowerRoman:
+        return roman(number, false);
+    case UpperRoman:
+        return roman(number, true);
+    default:
+        return QString::number(number);
     }
 }
 
@@ -80,9 +91,12 @@ QString bulletOf(const QTextBlock &block)
         return bullet;
     const QTextList *list = block.textList();
     switch (list ? list->format().style() : QTextListFormat::ListDisc) {
-    case QTextListFormat::ListCircle: return QStringLiteral("\u25E6");
-    case QTextListFormat::ListSquare: return QStringLiteral("\u25AA");
-    default: return QStringLiteral("\u2022");
+    case QTextListFormat::ListCircle:
+        return QStringLiteral("\u25E6");
+    case QTextListFormat::ListSquare:
+        return QStringLiteral("\u25AA");
+    default:
+        return QStringLiteral("\u2022");
     }
 }
 

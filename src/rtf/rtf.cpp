@@ -46,8 +46,8 @@ private:
 bool looksLikeRtf(const QByteArray &bytes)
 {
     qsizetype i = 0;
-    while (i < bytes.size() && (bytes[i] == ' ' || bytes[i] == '\t' || bytes[i] == '\r'
-                                || bytes[i] == '\n'))
+    while (i < bytes.size() &&
+           (bytes[i] == ' ' || bytes[i] == '\t' || bytes[i] == '\r' || bytes[i] == '\n'))
         ++i;
     return bytes.mid(i, 5) == "{\\rtf";
 }

@@ -8,7 +8,8 @@ namespace {
 using K = Keyword;
 using Kind = KeywordKind;
 
-struct Entry {
+struct Entry
+{
     std::string_view name;
     KeywordInfo info;
 };

@@ -33,12 +33,18 @@ QTextListFormat::Style listStyle(const ParagraphNumbering &numbering)
     if (numbering.kind != Bullet && numbering.start != 1)
         return QTextListFormat::ListStyleUndefined;
     switch (numbering.kind) {
-    case Arabic: return QTextListFormat::ListDecimal;
-    case LowerLetter: return QTextListFormat::ListLowerAlpha;
-    case UpperLetter: return QTextListFormat::ListUpperAlpha;
-    case LowerRoman: return QTextListFormat::ListLowerRoman;
-    case UpperRoman: return QTextListFormat::ListUpperRoman;
-    default: return bulletStyle(numbering.bullet);
+    case Arabic:
+        return QTextListFormat::ListDecimal;
+    case LowerLetter:
+        return QTextListFormat::ListLowerAlpha;
+    case UpperLetter:
+        return QTextListFormat::ListUpperAlpha;
+    case LowerRoman:
+        return QTextListFormat::ListLowerRoman;
+    case UpperRoman:
+        return QTextListFormat::ListUpperRoman;
+    default:
+        return bulletStyle(numbering.bullet);
     }
 }
 
@@ -72,8 +78,8 @@ bool sameList(const ParagraphNumbering &a, const ParagraphNumbering &b)
 QString withinParagraph(const QString &text)
 {
     const auto breaksBlock = [](QChar c) {
-        return c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator || c.unicode() == 0xFDD0
-               || c.unicode() == 0xFDD1;
+        return c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator ||
+               c.unicode() == 0xFDD0 || c.unicode() == 0xFDD1;
     };
     // Nearly every run has none of them: a branch-free pass over the
     // characters that could be one (control characters, U+2029 and above).
@@ -88,8 +94,8 @@ QString withinParagraph(const QString &text)
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
         // A carriage return and line feed together are one line end.
-        if (c.unicode() == 0xFDD0 || c.unicode() == 0xFDD1
-            || (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n'))
+        if (c.unicode() == 0xFDD0 || c.unicode() == 0xFDD1 ||
+            (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n'))
             continue;
         result.append(breaksBlock(c) ? QChar(QChar::LineSeparator) : c);
     }
@@ -122,13 +128,14 @@ RtfDocumentBuilder::RtfDocumentBuilder(QTextCursor &cursor, Mode mode)
     m_blockMayBeListed = cursor.block().textList() != nullptr;
     // Lists pasted into a document are new lists there.
     for (QTextBlock block = cursor.document()->begin(); block.isValid(); block = block.next())
-        m_nextListNumber = std::max(m_nextListNumber, block.blockFormat().intProperty(NumberingList) + 1);
+        m_nextListNumber =
+            std::max(m_nextListNumber, block.blockFormat().intProperty(NumberingList) + 1);
 }
 
 // The format with the number of the list the paragraph belongs to: its \ls's,
 // or for the \pn form the one of the paragraph before when it goes on there.
 QTextBlockFormat RtfDocumentBuilder::withListNumber(const QTextBlockFormat &format,
-                                                   const ParagraphNumbering &numbering)
+                                                    const ParagraphNumbering &numbering)
 {
     if (numbering.kind == NoNumbering)
         return format;
@@ -146,7 +153,8 @@ QTextBlockFormat RtfDocumentBuilder::withListNumber(const QTextBlockFormat &form
     } else {
         // Before a pending break the cursor is still in the paragraph before.
         const QTextBlock previous = m_pendingBreak ? m_cursor.block() : m_cursor.block().previous();
-        const bool continues = m_list && sameList(m_listNumbering, numbering) && previous.textList() == m_list;
+        const bool continues =
+            m_list && sameList(m_listNumbering, numbering) && previous.textList() == m_list;
         number = continues ? m_adjacentListNumber : m_nextListNumber;
         m_adjacentListNumber = number;
     }
@@ -250,8 +258,8 @@ void RtfDocumentBuilder::applyNumbering(const ParagraphNumbering &numbering)
         levels.numbering[std::size_t(numbering.level)] = numbering;
         return;
     }
-    const bool continues = m_list && sameList(m_listNumbering, numbering)
-                           && block.previous().textList() == m_list;
+    const bool continues =
+        m_list && sameList(m_listNumbering, numbering) && block.previous().textList() == m_list;
     if (continues && current == m_list)
         return;
     if (current)
@@ -362,7 +370,8 @@ bool RtfDocumentBuilder::paragraphEmpty() const
     return m_blockEmpty;
 }
 
-void RtfDocumentBuilder::setTableContext(bool inTable, const std::vector<int> &cellEdges, bool borders)
+void RtfDocumentBuilder::setTableContext(bool inTable, const std::vector<int> &cellEdges,
+                                         bool borders)
 {
     const Move move = std::exchange(m_move, Move::None);
     if (m_table && move == Move::NextCell) {
@@ -403,7 +412,8 @@ void RtfDocumentBuilder::startTable(const std::vector<int> &cellEdges, bool bord
     QList<QTextLength> widths;
     int left = 0;
     for (const int edge : cellEdges) {
-        widths.append(QTextLength(QTextLength::FixedLength, twipsToDocumentPixels(std::max(edge - left, 0))));
+        widths.append(
+            QTextLength(QTextLength::FixedLength, twipsToDocumentPixels(std::max(edge - left, 0))));
         left = std::max(left, edge);
     }
     format.setColumnWidthConstraints(widths);

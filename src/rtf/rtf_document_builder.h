@@ -19,7 +19,8 @@ class QTextTable;
 namespace bw::rtf {
 
 // The numbering of one paragraph.
-struct ParagraphNumbering {
+struct ParagraphNumbering
+{
     int kind = 0; // NumberingKind
     int start = 1;
     int tab = 0; // twips
@@ -62,7 +63,8 @@ public:
 
 private:
     // A run held back until its paragraph's format is known.
-    struct Run {
+    struct Run
+    {
         QString text; // empty: an image
         QTextCharFormat format;
     };
@@ -72,7 +74,8 @@ private:
     void applyBlockFormat(const QTextBlockFormat &format, const QTextCharFormat &charFormat);
     void applyNumbering(const ParagraphNumbering &numbering);
     QTextList *listFor(const ParagraphNumbering &numbering);
-    QTextBlockFormat withListNumber(const QTextBlockFormat &format, const ParagraphNumbering &numbering);
+    QTextBlockFormat withListNumber(const QTextBlockFormat &format,
+                                    const ParagraphNumbering &numbering);
     void closeParagraph(const QTextBlockFormat &format, const QTextCharFormat &charFormat,
                         const ParagraphNumbering &numbering);
     void startTable(const std::vector<int> &cellEdges, bool borders);
@@ -88,9 +91,9 @@ private:
     // While a break is pending, the next paragraph's runs wait here, so that
     // its block is made with its own format in one step at its \par.
     std::vector<Run> m_heldRuns;
-    bool m_blockEmpty = false; // nothing inserted into the current block yet
+    bool m_blockEmpty = false;       // nothing inserted into the current block yet
     bool m_blockMayBeListed = false; // the current block may belong to a list
-    QTextBlockFormat m_blockFormat; // of the current block, without list membership
+    QTextBlockFormat m_blockFormat;  // of the current block, without list membership
     QTextCharFormat m_nextCharFormat;
     QTextBlockFormat m_originalBlockFormat; // Insert: of the paragraph split at the cursor
     QTextCharFormat m_originalCharFormat;
@@ -98,7 +101,8 @@ private:
     ParagraphNumbering m_listNumbering; // of m_list
     // The lists of each numbered list by level: a level goes on across other
     // paragraphs, and starts again after an item of a level above it.
-    struct ListLevels {
+    struct ListLevels
+    {
         std::array<QTextList *, 9> lists{};
         std::array<ParagraphNumbering, 9> numbering;
     };

@@ -109,7 +109,8 @@ std::optional<EmbeddedObject> decodeObjectData(const QByteArray &bytes)
     ole.sized(); // item
     const QByteArray native = ole.sized();
     Reader reader(native);
-    if (!ole.ok() || reader.bytes(4) != QByteArray(kPayloadMagic, 4) || reader.u32() != kPayloadVersion)
+    if (!ole.ok() || reader.bytes(4) != QByteArray(kPayloadMagic, 4) ||
+        reader.u32() != kPayloadVersion)
         return std::nullopt;
     EmbeddedObject object;
     object.isLink = reader.u32() == 1;

@@ -13,7 +13,8 @@ namespace bw::rtf {
 inline constexpr char kEmbeddedFileClass[] = "Bramblewick.File";
 inline constexpr char kLinkedFileClass[] = "Bramblewick.Link";
 
-struct EmbeddedObject {
+struct EmbeddedObject
+{
     bool isLink = false;
     QString name;
     QString mimeType;

@@ -16,7 +16,7 @@ namespace {
 
 constexpr qreal kTwipsPerPixel = kTwipsPerDocumentPixel;
 constexpr qreal kMaxDisplaySize = 20000.0; // document pixels
-constexpr int kMaxPlaceholderSize = 512; // larger boxes are drawn scaled
+constexpr int kMaxPlaceholderSize = 512;   // larger boxes are drawn scaled
 constexpr int kMaxBitmapSide = 30000;
 
 quint32 readLe32(const QByteArray &data, qsizetype offset)
@@ -68,8 +68,8 @@ QImage decodeWBitmap(const RtfPicture &picture)
     const int width = picture.width;
     const int height = picture.height;
     const int bits = picture.bitsPerPixel;
-    if (width <= 0 || height <= 0 || width > kMaxBitmapSide || height > kMaxBitmapSide
-        || (bits != 1 && bits != 24 && bits != 32))
+    if (width <= 0 || height <= 0 || width > kMaxBitmapSide || height > kMaxBitmapSide ||
+        (bits != 1 && bits != 24 && bits != 32))
         return {};
     const qint64 minimumStride = (qint64(width) * bits + 7) / 8;
     const qint64 stride = std::max<qint64>(picture.widthBytes, (minimumStride + 1) & ~1);
@@ -95,7 +95,10 @@ QImage decodeWBitmap(const RtfPicture &picture)
     return image;
 }
 
-bool isMetafile(PictureKind kind) { return kind == PictureKind::Emf || kind == PictureKind::Wmf; }
+bool isMetafile(PictureKind kind)
+{
+    return kind == PictureKind::Emf || kind == PictureKind::Wmf;
+}
 
 // The size in document pixels: the goal size when given, else the pixel
 // size of a bitmap, or the 0.01 mm size of a metafile.
@@ -128,23 +131,34 @@ QSizeF displaySize(const RtfPicture &picture, const QImage &image)
 QString keptFormat(PictureKind kind)
 {
     switch (kind) {
-    case PictureKind::Png: return QStringLiteral("png");
-    case PictureKind::Jpeg: return QStringLiteral("jpeg");
-    case PictureKind::Dib: return QStringLiteral("dib");
-    case PictureKind::Emf: return QStringLiteral("emf");
-    case PictureKind::Wmf: return QStringLiteral("wmf");
-    default: return {};
+    case PictureKind::Png:
+        return QStringLiteral("png");
+    case PictureKind::Jpeg:
+        return QStringLiteral("jpeg");
+    case PictureKind::Dib:
+        return QStringLiteral("dib");
+    case PictureKind::Emf:
+        return QStringLiteral("emf");
+    case PictureKind::Wmf:
+        return QStringLiteral("wmf");
+    default:
+        return {};
     }
 }
 
 QImage decodeImage(const RtfPicture &picture)
 {
     switch (picture.kind) {
-    case PictureKind::Png: return QImage::fromData(picture.data, "PNG");
-    case PictureKind::Jpeg: return decodeJpeg(picture.data);
-    case PictureKind::Dib: return decodeDib(picture.data);
-    case PictureKind::WBitmap: return decodeWBitmap(picture);
-    default: return {};
+    case PictureKind::Png:
+        return QImage::fromData(picture.data, "PNG");
+    case PictureKind::Jpeg:
+        return decodeJpeg(picture.data);
+    case PictureKind::Dib:
+        return decodeDib(picture.data);
+    case PictureKind::WBitmap:
+        return decodeWBitmap(picture);
+    default:
+        return {};
     }
 }
 
@@ -176,8 +190,8 @@ DecodedPicture decodePicture(const RtfPicture &picture)
         result.image = image;
         return result;
     }
-    const QString label = isMetafile(picture.kind) ? QStringLiteral("Metafile")
-                                                   : QStringLiteral("Picture");
+    const QString label =
+        isMetafile(picture.kind) ? QStringLiteral("Metafile") : QStringLiteral("Picture");
     result.image = placeholderImage(result.size.toSize(), label);
     result.placeholder = true;
     return result;
@@ -200,8 +214,8 @@ QImage placeholderImage(QSize size, const QString &label)
 
 QString pictureResourceName(const QByteArray &content)
 {
-    return QStringLiteral("bwpict:")
-           + QString::fromLatin1(QCryptographicHash::hash(content, QCryptographicHash::Sha1).toHex());
+    return QStringLiteral("bwpict:") +
+           QString::fromLatin1(QCryptographicHash::hash(content, QCryptographicHash::Sha1).toHex());
 }
 
 QString pictureResourceName(const DecodedPicture &picture)
@@ -216,7 +230,8 @@ QString pictureResourceName(const DecodedPicture &picture)
 
 namespace {
 
-struct PictureOutput {
+struct PictureOutput
+{
     const char *keyword;
     QByteArray data;
     QSize pixels;
@@ -256,15 +271,16 @@ QByteArray pictureGroup(const QTextImageFormat &format, const QImage &image)
     const int goalWidth = qRound(width * kTwipsPerPixel);
     const int goalHeight = qRound(height * kTwipsPerPixel);
     // Metafiles give their size in 0.01 mm, bitmaps in pixels.
-    const int picWidth = output.pixels.isValid() ? output.pixels.width()
-                                                 : qRound(goalWidth * 2540.0 / 1440.0);
-    const int picHeight = output.pixels.isValid() ? output.pixels.height()
-                                                  : qRound(goalHeight * 2540.0 / 1440.0);
+    const int picWidth =
+        output.pixels.isValid() ? output.pixels.width() : qRound(goalWidth * 2540.0 / 1440.0);
+    const int picHeight =
+        output.pixels.isValid() ? output.pixels.height() : qRound(goalHeight * 2540.0 / 1440.0);
     QByteArray group("{\\pict");
     group.append(output.keyword);
-    group.append("\\picw" + QByteArray::number(picWidth) + "\\pich" + QByteArray::number(picHeight));
-    group.append("\\picwgoal" + QByteArray::number(goalWidth) + "\\pichgoal"
-                 + QByteArray::number(goalHeight));
+    group.append("\\picw" + QByteArray::number(picWidth) + "\\pich" +
+                 QByteArray::number(picHeight));
+    group.append("\\picwgoal" + QByteArray::number(goalWidth) + "\\pichgoal" +
+                 QByteArray::number(goalHeight));
     appendHexData(group, output.data);
     group.append('}');
     return group;

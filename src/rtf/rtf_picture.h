@@ -14,11 +14,12 @@ namespace bw::rtf {
 enum class PictureKind { None, Png, Jpeg, Dib, WBitmap, Emf, Wmf, Other };
 
 // What a {\pict} group said about its picture.
-struct RtfPicture {
+struct RtfPicture
+{
     PictureKind kind = PictureKind::None;
     QByteArray data;
-    int width = 0;  // \picw: pixels, or 0.01 mm for metafiles
-    int height = 0; // \pich
+    int width = 0;     // \picw: pixels, or 0.01 mm for metafiles
+    int height = 0;    // \pich
     int goalWidth = 0; // \picwgoal, twips
     int goalHeight = 0;
     int scaleX = 100; // \picscalex, percent
@@ -29,7 +30,8 @@ struct RtfPicture {
 
 // A picture ready for the document: the image to show, the bytes to keep
 // (PictureFormat and PictureData), and its size in document pixels.
-struct DecodedPicture {
+struct DecodedPicture
+{
     QImage image;
     QString format; // "png", "jpeg", "emf", "wmf", "dib"; empty: not kept
     QByteArray data;

@@ -21,19 +21,29 @@ constexpr int kMaxUc = 10;
 constexpr int kMaxCellEdges = 64;
 constexpr std::size_t kMaxFootnotes = 10000;
 
-std::int32_t clampTwips(std::int32_t value) { return std::clamp(value, -kMaxTwips, kMaxTwips); }
+std::int32_t clampTwips(std::int32_t value)
+{
+    return std::clamp(value, -kMaxTwips, kMaxTwips);
+}
 
 // The numbering kind of a list level's \levelnfc.
 int kindOfNfc(int nfc)
 {
     switch (nfc) {
-    case 1: return UpperRoman;
-    case 2: return LowerRoman;
-    case 3: return UpperLetter;
-    case 4: return LowerLetter;
-    case 23: return Bullet;
-    case 255: return NoNumbering;
-    default: return Arabic;
+    case 1:
+        return UpperRoman;
+    case 2:
+        return LowerRoman;
+    case 3:
+        return UpperLetter;
+    case 4:
+        return LowerLetter;
+    case 23:
+        return Bullet;
+    case 255:
+        return NoNumbering;
+    default:
+        return Arabic;
     }
 }
 
@@ -66,8 +76,8 @@ QString withoutLevelPlaceholders(QString text)
 // an object the header's tables are skipped and document-wide settings ignored.
 bool isDocumentTable(Keyword keyword)
 {
-    return keyword == Keyword::FontTable || keyword == Keyword::ColorTable
-           || keyword == Keyword::ListTable || keyword == Keyword::ListOverrideTable;
+    return keyword == Keyword::FontTable || keyword == Keyword::ColorTable ||
+           keyword == Keyword::ListTable || keyword == Keyword::ListOverrideTable;
 }
 
 bool isDocumentSetting(Keyword keyword)
@@ -78,8 +88,10 @@ bool isDocumentSetting(Keyword keyword)
     case Keyword::Pc:
     case Keyword::Pca:
     case Keyword::AnsiCpg:
-    case Keyword::Deff: return true;
-    default: return false;
+    case Keyword::Deff:
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -113,7 +125,8 @@ QString hyperlinkTarget(const QString &instruction)
         const QString &word = parts[i];
         if (word == QLatin1String("\\l") && i + 1 < parts.size())
             target += u'#' + parts[++i];
-        else if ((word == QLatin1String("\\o") || word == QLatin1String("\\t")) && i + 1 < parts.size())
+        else if ((word == QLatin1String("\\o") || word == QLatin1String("\\t")) &&
+                 i + 1 < parts.size())
             ++i;
         else if (!word.startsWith(u'\\') && target.isEmpty())
             target = word;
@@ -153,8 +166,8 @@ void RtfReader::run()
     // Everything before the first brace is white space (looksLikeRtf).
     for (;;) {
         const Token token = m_tokenizer.next();
-        if (!m_pendingBytes.isEmpty() && token.type != TokenType::Text
-            && token.type != TokenType::HexByte)
+        if (!m_pendingBytes.isEmpty() && token.type != TokenType::Text &&
+            token.type != TokenType::HexByte)
             flushBytes();
         switch (token.type) {
         case TokenType::GroupStart:
@@ -249,7 +262,8 @@ void RtfReader::onBinary(std::string_view data)
     if (top().dest == Dest::Picture)
         m_pictureData.append(QByteArray(data.data(), qsizetype(data.size())));
     else if (top().dest == Dest::ObjData && top().object >= 0)
-        m_objects[std::size_t(top().object)].data.append(QByteArray(data.data(), qsizetype(data.size())));
+        m_objects[std::size_t(top().object)].data.append(
+            QByteArray(data.data(), qsizetype(data.size())));
 }
 
 void RtfReader::onControlWord(const Token &token)
@@ -280,10 +294,10 @@ void RtfReader::onControlWord(const Token &token)
         appendCharacter(char16_t(info.defaultParam));
         return;
     }
-    if (handleDestination(info, param) || handleTables(info, param)
-        || handleCharacter(info, param) || handleParagraph(info, param)
-        || handleNumbering(info, param) || handleListTable(info, param)
-        || handlePicture(info, param) || handleObject(info, param))
+    if (handleDestination(info, param) || handleTables(info, param) ||
+        handleCharacter(info, param) || handleParagraph(info, param) ||
+        handleNumbering(info, param) || handleListTable(info, param) ||
+        handlePicture(info, param) || handleObject(info, param))
         return;
     handleSpecial(info, param);
 }
@@ -344,7 +358,8 @@ bool RtfReader::handleDestination(const KeywordInfo &info, std::int32_t)
     case Keyword::PnTextBefore:
     case Keyword::PnTextAfter:
         if (state.dest == Dest::Pn)
-            state.dest = info.keyword == Keyword::PnTextBefore ? Dest::PnTextBefore : Dest::PnTextAfter;
+            state.dest =
+                info.keyword == Keyword::PnTextBefore ? Dest::PnTextBefore : Dest::PnTextAfter;
         return true;
     case Keyword::ListTable:
         state.dest = Dest::ListTable;
@@ -395,19 +410,32 @@ bool RtfReader::handleTables(const KeywordInfo &info, std::int32_t param)
     if (top().object >= 0 && isDocumentSetting(info.keyword))
         return true; // see isDocumentTable()
     switch (info.keyword) {
-    case Keyword::Ansi: m_ansiCodePage = 1252; return true;
-    case Keyword::Mac: m_ansiCodePage = 10000; return true;
-    case Keyword::Pc: m_ansiCodePage = 437; return true;
-    case Keyword::Pca: m_ansiCodePage = 850; return true;
+    case Keyword::Ansi:
+        m_ansiCodePage = 1252;
+        return true;
+    case Keyword::Mac:
+        m_ansiCodePage = 10000;
+        return true;
+    case Keyword::Pc:
+        m_ansiCodePage = 437;
+        return true;
+    case Keyword::Pca:
+        m_ansiCodePage = 850;
+        return true;
     case Keyword::AnsiCpg:
         if (param > 0 && param < 100000)
             m_ansiCodePage = param;
         return true;
-    case Keyword::Deff: m_defaultFont = param; return true;
-    case Keyword::Uc: top().uc = std::clamp(param, 0, kMaxUc); return true;
+    case Keyword::Deff:
+        m_defaultFont = param;
+        return true;
+    case Keyword::Uc:
+        top().uc = std::clamp(param, 0, kMaxUc);
+        return true;
     case Keyword::U:
         // Values outside 16 bits (signed or not) are not characters.
-        appendCharacter(param < -32768 || param > 65535 ? char16_t(0xFFFD) : char16_t(param & 0xFFFF));
+        appendCharacter(param < -32768 || param > 65535 ? char16_t(0xFFFD)
+                                                        : char16_t(param & 0xFFFF));
         m_skip = top().uc;
         return true;
     case Keyword::Font:
@@ -416,20 +444,45 @@ bool RtfReader::handleTables(const KeywordInfo &info, std::int32_t param)
         else
             top().chr.font = param;
         return true;
-    case Keyword::FontNil: m_font.family = QFont::AnyStyle; return true;
-    case Keyword::FontRoman: m_font.family = QFont::Serif; return true;
-    case Keyword::FontSwiss: m_font.family = QFont::SansSerif; return true;
-    case Keyword::FontModern: m_font.family = QFont::TypeWriter; return true;
-    case Keyword::FontScript: m_font.family = QFont::Cursive; return true;
-    case Keyword::FontDecor: m_font.family = QFont::Decorative; return true;
+    case Keyword::FontNil:
+        m_font.family = QFont::AnyStyle;
+        return true;
+    case Keyword::FontRoman:
+        m_font.family = QFont::Serif;
+        return true;
+    case Keyword::FontSwiss:
+        m_font.family = QFont::SansSerif;
+        return true;
+    case Keyword::FontModern:
+        m_font.family = QFont::TypeWriter;
+        return true;
+    case Keyword::FontScript:
+        m_font.family = QFont::Cursive;
+        return true;
+    case Keyword::FontDecor:
+        m_font.family = QFont::Decorative;
+        return true;
     case Keyword::FontTech:
-    case Keyword::FontBidi: m_font.family = QFont::AnyStyle; return true;
-    case Keyword::FontCharset: m_font.charset = param; return true;
-    case Keyword::FontPitch: m_font.pitch = param; return true;
-    case Keyword::Red: m_red = std::clamp(param, 0, 255); return true;
-    case Keyword::Green: m_green = std::clamp(param, 0, 255); return true;
-    case Keyword::Blue: m_blue = std::clamp(param, 0, 255); return true;
-    default: return false;
+    case Keyword::FontBidi:
+        m_font.family = QFont::AnyStyle;
+        return true;
+    case Keyword::FontCharset:
+        m_font.charset = param;
+        return true;
+    case Keyword::FontPitch:
+        m_font.pitch = param;
+        return true;
+    case Keyword::Red:
+        m_red = std::clamp(param, 0, 255);
+        return true;
+    case Keyword::Green:
+        m_green = std::clamp(param, 0, 255);
+        return true;
+    case Keyword::Blue:
+        m_blue = std::clamp(param, 0, 255);
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -448,19 +501,45 @@ bool RtfReader::handleCharacter(const KeywordInfo &info, std::int32_t param)
         chr.link = link;
         return true;
     }
-    case Keyword::FontSize: chr.halfPoints = param > 0 ? std::min(param, kMaxHalfPoints) : 24; return true;
-    case Keyword::Bold: chr.bold = param != 0; return true;
-    case Keyword::Italic: chr.italic = param != 0; return true;
-    case Keyword::Underline: setUnderline(QTextCharFormat::SingleUnderline, param); return true;
-    case Keyword::UnderlineOther: setUnderline(QTextCharFormat::SingleUnderline, param); return true;
-    case Keyword::UnderlineNone: chr.underline = QTextCharFormat::NoUnderline; return true;
-    case Keyword::UnderlineDotted: setUnderline(QTextCharFormat::DotLine, param); return true;
-    case Keyword::UnderlineDash: setUnderline(QTextCharFormat::DashUnderline, param); return true;
-    case Keyword::UnderlineDashDot: setUnderline(QTextCharFormat::DashDotLine, param); return true;
-    case Keyword::UnderlineDashDotDot: setUnderline(QTextCharFormat::DashDotDotLine, param); return true;
-    case Keyword::UnderlineWave: setUnderline(QTextCharFormat::WaveUnderline, param); return true;
-    case Keyword::Strike: chr.strike = param != 0; return true;
-    case Keyword::ColorFore: chr.fore = colorIndex(param); return true;
+    case Keyword::FontSize:
+        chr.halfPoints = param > 0 ? std::min(param, kMaxHalfPoints) : 24;
+        return true;
+    case Keyword::Bold:
+        chr.bold = param != 0;
+        return true;
+    case Keyword::Italic:
+        chr.italic = param != 0;
+        return true;
+    case Keyword::Underline:
+        setUnderline(QTextCharFormat::SingleUnderline, param);
+        return true;
+    case Keyword::UnderlineOther:
+        setUnderline(QTextCharFormat::SingleUnderline, param);
+        return true;
+    case Keyword::UnderlineNone:
+        chr.underline = QTextCharFormat::NoUnderline;
+        return true;
+    case Keyword::UnderlineDotted:
+        setUnderline(QTextCharFormat::DotLine, param);
+        return true;
+    case Keyword::UnderlineDash:
+        setUnderline(QTextCharFormat::DashUnderline, param);
+        return true;
+    case Keyword::UnderlineDashDot:
+        setUnderline(QTextCharFormat::DashDotLine, param);
+        return true;
+    case Keyword::UnderlineDashDotDot:
+        setUnderline(QTextCharFormat::DashDotDotLine, param);
+        return true;
+    case Keyword::UnderlineWave:
+        setUnderline(QTextCharFormat::WaveUnderline, param);
+        return true;
+    case Keyword::Strike:
+        chr.strike = param != 0;
+        return true;
+    case Keyword::ColorFore:
+        chr.fore = colorIndex(param);
+        return true;
     case Keyword::Highlight:
         chr.back = colorIndex(param);
         chr.shading = 0;
@@ -469,18 +548,38 @@ bool RtfReader::handleCharacter(const KeywordInfo &info, std::int32_t param)
         chr.back = colorIndex(param);
         chr.shading = 1;
         return true;
-    case Keyword::Caps: chr.caps = param != 0; return true;
-    case Keyword::SmallCaps: chr.smallCaps = param != 0; return true;
+    case Keyword::Caps:
+        chr.caps = param != 0;
+        return true;
+    case Keyword::SmallCaps:
+        chr.smallCaps = param != 0;
+        return true;
     case Keyword::RtlChars:
-    case Keyword::LtrChars: return true; // the characters' own direction orders them
-    case Keyword::Super: chr.script = 2; return true;
-    case Keyword::Sub: chr.script = 1; return true;
-    case Keyword::NoSuperSub: chr.script = 0; return true;
-    case Keyword::Up: chr.script = param > 0 ? 2 : 0; return true;
-    case Keyword::Down: chr.script = param > 0 ? 1 : 0; return true;
-    case Keyword::Protect: chr.protect = param != 0; return true;
-    case Keyword::Hidden: chr.hidden = param != 0; return true;
-    default: return false;
+    case Keyword::LtrChars:
+        return true; // the characters' own direction orders them
+    case Keyword::Super:
+        chr.script = 2;
+        return true;
+    case Keyword::Sub:
+        chr.script = 1;
+        return true;
+    case Keyword::NoSuperSub:
+        chr.script = 0;
+        return true;
+    case Keyword::Up:
+        chr.script = param > 0 ? 2 : 0;
+        return true;
+    case Keyword::Down:
+        chr.script = param > 0 ? 1 : 0;
+        return true;
+    case Keyword::Protect:
+        chr.protect = param != 0;
+        return true;
+    case Keyword::Hidden:
+        chr.hidden = param != 0;
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -488,32 +587,75 @@ bool RtfReader::handleParagraph(const KeywordInfo &info, std::int32_t param)
 {
     ParaState &para = top().para;
     switch (info.keyword) {
-    case Keyword::Pard: para = ParaState{}; return true;
-    case Keyword::AlignLeft: para.align = 0; return true;
-    case Keyword::AlignRight: para.align = 1; return true;
-    case Keyword::AlignCenter: para.align = 2; return true;
-    case Keyword::AlignJustify: para.align = 3; return true;
-    case Keyword::FirstIndent: para.firstIndent = clampTwips(param); return true;
-    case Keyword::LeftIndent: para.leftIndent = clampTwips(param); return true;
-    case Keyword::RightIndent: para.rightIndent = clampTwips(param); return true;
-    case Keyword::SpaceBefore: para.spaceBefore = std::clamp(param, 0, kMaxTwips); return true;
-    case Keyword::SpaceAfter: para.spaceAfter = std::clamp(param, 0, kMaxTwips); return true;
-    case Keyword::LineSpacing: para.lineSpacing = clampTwips(param); return true;
-    case Keyword::LineMultiple: para.lineMultiple = param != 0; return true;
-    case Keyword::TabRight: para.tabKind = QTextOption::RightTab; return true;
-    case Keyword::TabCenter: para.tabKind = QTextOption::CenterTab; return true;
-    case Keyword::TabDecimal: para.tabKind = QTextOption::DelimiterTab; return true;
-    case Keyword::TabBar: para.tabKind = QTextOption::LeftTab; return true;
-    case Keyword::RtlPar: para.rtl = 1; return true;
-    case Keyword::LtrPar: para.rtl = 0; return true;
-    case Keyword::PageBreakBefore: para.pageBreak = param != 0; return true;
-    case Keyword::InTable: para.inTable = 1; return true;
+    case Keyword::Pard:
+        para = ParaState{};
+        return true;
+    case Keyword::AlignLeft:
+        para.align = 0;
+        return true;
+    case Keyword::AlignRight:
+        para.align = 1;
+        return true;
+    case Keyword::AlignCenter:
+        para.align = 2;
+        return true;
+    case Keyword::AlignJustify:
+        para.align = 3;
+        return true;
+    case Keyword::FirstIndent:
+        para.firstIndent = clampTwips(param);
+        return true;
+    case Keyword::LeftIndent:
+        para.leftIndent = clampTwips(param);
+        return true;
+    case Keyword::RightIndent:
+        para.rightIndent = clampTwips(param);
+        return true;
+    case Keyword::SpaceBefore:
+        para.spaceBefore = std::clamp(param, 0, kMaxTwips);
+        return true;
+    case Keyword::SpaceAfter:
+        para.spaceAfter = std::clamp(param, 0, kMaxTwips);
+        return true;
+    case Keyword::LineSpacing:
+        para.lineSpacing = clampTwips(param);
+        return true;
+    case Keyword::LineMultiple:
+        para.lineMultiple = param != 0;
+        return true;
+    case Keyword::TabRight:
+        para.tabKind = QTextOption::RightTab;
+        return true;
+    case Keyword::TabCenter:
+        para.tabKind = QTextOption::CenterTab;
+        return true;
+    case Keyword::TabDecimal:
+        para.tabKind = QTextOption::DelimiterTab;
+        return true;
+    case Keyword::TabBar:
+        para.tabKind = QTextOption::LeftTab;
+        return true;
+    case Keyword::RtlPar:
+        para.rtl = 1;
+        return true;
+    case Keyword::LtrPar:
+        para.rtl = 0;
+        return true;
+    case Keyword::PageBreakBefore:
+        para.pageBreak = param != 0;
+        return true;
+    case Keyword::InTable:
+        para.inTable = 1;
+        return true;
     case Keyword::RowDefaults:
         m_cellEdges.clear();
         m_rowBorders = false;
         return true;
-    case Keyword::Border: m_rowBorders = true; return true;
-    case Keyword::NoBorder: return true;
+    case Keyword::Border:
+        m_rowBorders = true;
+        return true;
+    case Keyword::NoBorder:
+        return true;
     case Keyword::CellEdge:
         if (m_cellEdges.size() < std::size_t(kMaxCellEdges))
             m_cellEdges.push_back(std::clamp(param, 0, kMaxTwips));
@@ -521,42 +663,64 @@ bool RtfReader::handleParagraph(const KeywordInfo &info, std::int32_t param)
     case Keyword::TabPosition: {
         const auto kind = QTextOption::TabType(para.tabKind);
         if (para.tabs.size() < kMaxTabs && param >= 0)
-            para.tabs.append(QTextOption::Tab(twipsToDocumentPixels(std::min(param, kMaxTwips)), kind,
-                                              kind == QTextOption::DelimiterTab ? QChar(u'.') : QChar()));
+            para.tabs.append(
+                QTextOption::Tab(twipsToDocumentPixels(std::min(param, kMaxTwips)), kind,
+                                 kind == QTextOption::DelimiterTab ? QChar(u'.') : QChar()));
         para.tabKind = QTextOption::LeftTab;
         return true;
     }
-    default: return false;
+    default:
+        return false;
     }
 }
 
 bool RtfReader::handleNumbering(const KeywordInfo &info, std::int32_t param)
 {
     switch (info.keyword) {
-    case Keyword::PnLevelBullet: m_pn.pnKind = Bullet; return true;
+    case Keyword::PnLevelBullet:
+        m_pn.pnKind = Bullet;
+        return true;
     case Keyword::PnLevelBody:
     case Keyword::PnLevel:
         if (m_pn.pnKind < Arabic)
             m_pn.pnKind = Arabic;
         return true;
-    case Keyword::PnLevelCont: m_pn.pnKind = NoNumbering; return true;
-    case Keyword::PnDecimal: m_pn.pnKind = Arabic; return true;
-    case Keyword::PnLowerLetter: m_pn.pnKind = LowerLetter; return true;
-    case Keyword::PnUpperLetter: m_pn.pnKind = UpperLetter; return true;
-    case Keyword::PnLowerRoman: m_pn.pnKind = LowerRoman; return true;
-    case Keyword::PnUpperRoman: m_pn.pnKind = UpperRoman; return true;
-    case Keyword::PnStart: m_pn.pnStart = std::clamp(param, 0, 32767); return true;
-    case Keyword::PnIndent: m_pn.pnIndent = std::clamp(param, 0, kMaxTwips); return true;
-    default: return false;
+    case Keyword::PnLevelCont:
+        m_pn.pnKind = NoNumbering;
+        return true;
+    case Keyword::PnDecimal:
+        m_pn.pnKind = Arabic;
+        return true;
+    case Keyword::PnLowerLetter:
+        m_pn.pnKind = LowerLetter;
+        return true;
+    case Keyword::PnUpperLetter:
+        m_pn.pnKind = UpperLetter;
+        return true;
+    case Keyword::PnLowerRoman:
+        m_pn.pnKind = LowerRoman;
+        return true;
+    case Keyword::PnUpperRoman:
+        m_pn.pnKind = UpperRoman;
+        return true;
+    case Keyword::PnStart:
+        m_pn.pnStart = std::clamp(param, 0, 32767);
+        return true;
+    case Keyword::PnIndent:
+        m_pn.pnIndent = std::clamp(param, 0, kMaxTwips);
+        return true;
+    default:
+        return false;
     }
 }
 
 bool RtfReader::handleListTable(const KeywordInfo &info, std::int32_t param)
 {
     const Dest dest = top().dest;
-    ListLevelDef *level = dest == Dest::ListLevel && !m_lists.empty() && !m_lists.back().levels.empty()
-                              ? &m_lists.back().levels.back()
-                              : nullptr;
+    ListLevelDef *level =
+        dest == Dest::ListLevel && !m_lists.empty() && !m_lists.back().levels.empty()
+            ? &m_lists.back().levels.back()
+            : nullptr;
     switch (info.keyword) {
     case Keyword::LevelNfc:
         if (level)
@@ -578,8 +742,11 @@ bool RtfReader::handleListTable(const KeywordInfo &info, std::int32_t param)
         else
             top().para.listOverride = param;
         return true;
-    case Keyword::Ilvl: top().para.listLevel = std::clamp(param, 0, kMaxListLevels - 1); return true;
-    default: return false;
+    case Keyword::Ilvl:
+        top().para.listLevel = std::clamp(param, 0, kMaxListLevels - 1);
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -594,23 +761,55 @@ bool RtfReader::handlePicture(const KeywordInfo &info, std::int32_t param)
         return true;
     case Keyword::ShpPict:
     case Keyword::Shp:
-    case Keyword::ShpResult: return true; // their pictures and text are read as usual
-    case Keyword::PngBlip: m_picture.kind = PictureKind::Png; return true;
-    case Keyword::JpegBlip: m_picture.kind = PictureKind::Jpeg; return true;
-    case Keyword::DiBitmap: m_picture.kind = PictureKind::Dib; return true;
-    case Keyword::WBitmap: m_picture.kind = PictureKind::WBitmap; return true;
-    case Keyword::EmfBlip: m_picture.kind = PictureKind::Emf; return true;
-    case Keyword::WMetafile: m_picture.kind = PictureKind::Wmf; return true;
-    case Keyword::OtherPicture: m_picture.kind = PictureKind::Other; return true;
-    case Keyword::PicW: m_picture.width = std::clamp(param, 0, kMaxPictureUnits); return true;
-    case Keyword::PicH: m_picture.height = std::clamp(param, 0, kMaxPictureUnits); return true;
-    case Keyword::PicWGoal: m_picture.goalWidth = std::clamp(param, 0, kMaxPictureUnits); return true;
-    case Keyword::PicHGoal: m_picture.goalHeight = std::clamp(param, 0, kMaxPictureUnits); return true;
-    case Keyword::PicScaleX: m_picture.scaleX = std::clamp(param, 1, 10000); return true;
-    case Keyword::PicScaleY: m_picture.scaleY = std::clamp(param, 1, 10000); return true;
-    case Keyword::WbmBitsPixel: m_picture.bitsPerPixel = std::clamp(param, 1, 32); return true;
-    case Keyword::WbmWidthBytes: m_picture.widthBytes = std::clamp(param, 0, kMaxPictureUnits); return true;
-    default: return false;
+    case Keyword::ShpResult:
+        return true; // their pictures and text are read as usual
+    case Keyword::PngBlip:
+        m_picture.kind = PictureKind::Png;
+        return true;
+    case Keyword::JpegBlip:
+        m_picture.kind = PictureKind::Jpeg;
+        return true;
+    case Keyword::DiBitmap:
+        m_picture.kind = PictureKind::Dib;
+        return true;
+    case Keyword::WBitmap:
+        m_picture.kind = PictureKind::WBitmap;
+        return true;
+    case Keyword::EmfBlip:
+        m_picture.kind = PictureKind::Emf;
+        return true;
+    case Keyword::WMetafile:
+        m_picture.kind = PictureKind::Wmf;
+        return true;
+    case Keyword::OtherPicture:
+        m_picture.kind = PictureKind::Other;
+        return true;
+    case Keyword::PicW:
+        m_picture.width = std::clamp(param, 0, kMaxPictureUnits);
+        return true;
+    case Keyword::PicH:
+        m_picture.height = std::clamp(param, 0, kMaxPictureUnits);
+        return true;
+    case Keyword::PicWGoal:
+        m_picture.goalWidth = std::clamp(param, 0, kMaxPictureUnits);
+        return true;
+    case Keyword::PicHGoal:
+        m_picture.goalHeight = std::clamp(param, 0, kMaxPictureUnits);
+        return true;
+    case Keyword::PicScaleX:
+        m_picture.scaleX = std::clamp(param, 1, 10000);
+        return true;
+    case Keyword::PicScaleY:
+        m_picture.scaleY = std::clamp(param, 1, 10000);
+        return true;
+    case Keyword::WbmBitsPixel:
+        m_picture.bitsPerPixel = std::clamp(param, 1, 32);
+        return true;
+    case Keyword::WbmWidthBytes:
+        m_picture.widthBytes = std::clamp(param, 0, kMaxPictureUnits);
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -632,22 +831,31 @@ bool RtfReader::handleObject(const KeywordInfo &info, std::int32_t param)
         else
             state.dest = info.keyword == Keyword::ObjClass ? Dest::ObjClass : Dest::ObjData;
         return true;
-    case Keyword::ObjResult: state.dest = Dest::Body; return true;
+    case Keyword::ObjResult:
+        state.dest = Dest::Body;
+        return true;
     case Keyword::ObjW:
     case Keyword::ObjH:
         if (object)
-            (info.keyword == Keyword::ObjW ? object->width : object->height) = std::clamp(param, 0, kMaxTwips);
+            (info.keyword == Keyword::ObjW ? object->width : object->height) =
+                std::clamp(param, 0, kMaxTwips);
         return true;
     case Keyword::ObjEmb:
-    case Keyword::ObjLink: return true;
-    case Keyword::Field: startField(); return true;
+    case Keyword::ObjLink:
+        return true;
+    case Keyword::Field:
+        startField();
+        return true;
     case Keyword::FieldInst:
         state.dest = state.field >= 0 ? Dest::FieldInst : Dest::Skip;
         if (state.field < 0)
             skipGroup();
         return true;
-    case Keyword::FieldResult: startFieldResult(); return true;
-    default: return false;
+    case Keyword::FieldResult:
+        startFieldResult();
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -678,11 +886,21 @@ void RtfReader::handleSpecial(const KeywordInfo &info, std::int32_t)
     case Keyword::NestRow:
         endParagraph();
         break;
-    case Keyword::Row: endRow(); break;
-    case Keyword::Cell: endCell(); break;
-    case Keyword::NestCell: appendCharacter(u'\t'); break;
-    case Keyword::Page: pageBreak(); break;
-    case Keyword::FootnoteMark: footnoteMark(); break;
+    case Keyword::Row:
+        endRow();
+        break;
+    case Keyword::Cell:
+        endCell();
+        break;
+    case Keyword::NestCell:
+        appendCharacter(u'\t');
+        break;
+    case Keyword::Page:
+        pageBreak();
+        break;
+    case Keyword::FootnoteMark:
+        footnoteMark();
+        break;
     default:
         break; // unknown words are ignored
     }
@@ -782,17 +1000,30 @@ void RtfReader::appendText(const QString &text)
             m_text += text;
         }
         return;
-    case Dest::FontTable: m_font.name += text; return;
-    case Dest::Footnote: m_footnotes.back().text += text; return;
-    case Dest::FieldInst: m_fields[std::size_t(state.field)].instruction += text; return;
-    case Dest::ObjClass: m_objects[std::size_t(state.object)].className += text; return;
-    case Dest::PnTextBefore: m_pn.pnBefore += text; return;
-    case Dest::PnTextAfter: m_pn.pnAfter += text; return;
+    case Dest::FontTable:
+        m_font.name += text;
+        return;
+    case Dest::Footnote:
+        m_footnotes.back().text += text;
+        return;
+    case Dest::FieldInst:
+        m_fields[std::size_t(state.field)].instruction += text;
+        return;
+    case Dest::ObjClass:
+        m_objects[std::size_t(state.object)].className += text;
+        return;
+    case Dest::PnTextBefore:
+        m_pn.pnBefore += text;
+        return;
+    case Dest::PnTextAfter:
+        m_pn.pnAfter += text;
+        return;
     case Dest::LevelText:
         if (!m_lists.empty() && !m_lists.back().levels.empty())
             m_lists.back().levels.back().text += text;
         return;
-    default: return;
+    default:
+        return;
     }
 }
 
@@ -841,7 +1072,8 @@ void RtfReader::endParagraph()
         return;
     flushText();
     tableContext();
-    m_builder.endParagraph(paragraphFormat(state.para), charFormat(state.chr), numbering(state.para));
+    m_builder.endParagraph(paragraphFormat(state.para), charFormat(state.chr),
+                           numbering(state.para));
 }
 
 void RtfReader::endCell()
@@ -914,10 +1146,13 @@ void RtfReader::commitColor()
 {
     const bool automatic = m_red < 0 && m_green < 0 && m_blue < 0;
     if (m_colors.size() < 4096) {
-        const QColor color = automatic ? QColor() : QColor(std::max(m_red, 0), std::max(m_green, 0), std::max(m_blue, 0));
+        const QColor color =
+            automatic ? QColor()
+                      : QColor(std::max(m_red, 0), std::max(m_green, 0), std::max(m_blue, 0));
         const auto index = std::int32_t(m_colors.size());
         m_colors.push_back(color);
-        m_firstOfColor.push_back(color.isValid() ? m_colorEntries.try_emplace(color.rgb(), index).first->second : -1);
+        m_firstOfColor.push_back(
+            color.isValid() ? m_colorEntries.try_emplace(color.rgb(), index).first->second : -1);
     }
     m_red = m_green = m_blue = -1;
     m_charFormats.clear();
@@ -926,7 +1161,8 @@ void RtfReader::commitColor()
 int RtfReader::colorIndex(std::int32_t param) const
 {
     // Index 0 is always the automatic colour.
-    if (param <= 0 || std::size_t(param) >= m_colors.size() || !m_colors[std::size_t(param)].isValid())
+    if (param <= 0 || std::size_t(param) >= m_colors.size() ||
+        !m_colors[std::size_t(param)].isValid())
         return -1;
     return param;
 }
@@ -1006,16 +1242,17 @@ void RtfReader::finishPicture()
 
 void RtfReader::finishObject(int index, qint64 endPosition)
 {
-    if (index < 0 || std::size_t(index) >= m_objects.size() || m_objects[std::size_t(index)].finished)
+    if (index < 0 || std::size_t(index) >= m_objects.size() ||
+        m_objects[std::size_t(index)].finished)
         return;
     ObjectInfo object = std::move(m_objects[std::size_t(index)]);
     m_objects[std::size_t(index)] = {};
     m_objects[std::size_t(index)].finished = true;
     const QString className = object.className.trimmed();
-    const std::optional<EmbeddedObject> ours =
-        className == QLatin1String(kEmbeddedFileClass) || className == QLatin1String(kLinkedFileClass)
-            ? decodeObjectData(object.data.bytes())
-            : std::nullopt;
+    const std::optional<EmbeddedObject> ours = className == QLatin1String(kEmbeddedFileClass) ||
+                                                       className == QLatin1String(kLinkedFileClass)
+                                                   ? decodeObjectData(object.data.bytes())
+                                                   : std::nullopt;
     if (!ours && !object.result) {
         // A foreign object without a picture: its result text stands in for it.
         if (!object.resultText.isEmpty())
@@ -1041,8 +1278,10 @@ void RtfReader::finishObject(int index, qint64 endPosition)
     } else {
         // Kept from its \object word: text or words before it in its group
         // were read as such.
-        const auto length = std::size_t(std::clamp<qint64>(endPosition + 1 - object.start, 0, qint64(m_input.size()) - object.start));
-        format.setProperty(ObjectRtf, '{' + QByteArray(m_input.data() + object.start, qsizetype(length)));
+        const auto length = std::size_t(std::clamp<qint64>(endPosition + 1 - object.start, 0,
+                                                           qint64(m_input.size()) - object.start));
+        format.setProperty(ObjectRtf,
+                           '{' + QByteArray(m_input.data() + object.start, qsizetype(length)));
     }
     if (top().dest != Dest::Body || top().object >= 0)
         return;
@@ -1061,7 +1300,9 @@ RtfReader::CharState RtfReader::effectiveState(const CharState &state) const
     else if (state.font < 0)
         effective.font = m_defaultFont;
     const auto color = [this](std::int32_t index) {
-        return index >= 0 && std::size_t(index) < m_firstOfColor.size() ? m_firstOfColor[std::size_t(index)] : -1;
+        return index >= 0 && std::size_t(index) < m_firstOfColor.size()
+                   ? m_firstOfColor[std::size_t(index)]
+                   : -1;
     };
     effective.fore = color(state.fore);
     effective.back = color(state.back);
@@ -1159,7 +1400,8 @@ QTextBlockFormat RtfReader::makeBlockFormat(const ParaState &para) const
         format.setBottomMargin(twipsToDocumentPixels(para.spaceAfter));
     if (para.lineSpacing != 0) {
         if (para.lineMultiple)
-            format.setLineHeight(std::abs(para.lineSpacing) * 100.0 / 240.0, QTextBlockFormat::ProportionalHeight);
+            format.setLineHeight(std::abs(para.lineSpacing) * 100.0 / 240.0,
+                                 QTextBlockFormat::ProportionalHeight);
         else
             format.setLineHeight(twipsToDocumentPixels(std::abs(para.lineSpacing)),
                                  para.lineSpacing > 0 ? QTextBlockFormat::MinimumHeight
@@ -1188,21 +1430,31 @@ QTextBlockFormat RtfReader::makeBlockFormat(const ParaState &para) const
 
 ParagraphNumbering RtfReader::numbering(const ParaState &para) const
 {
-    const ParagraphNumbering pn{para.pnKind, para.pnStart, para.pnIndent, para.pnBefore, para.pnAfter, 0, 0, {}};
+    const ParagraphNumbering pn{
+        para.pnKind, para.pnStart, para.pnIndent, para.pnBefore, para.pnAfter, 0, 0, {}};
     if (para.listOverride <= 0)
         return para.pnKind >= 0 ? pn : ParagraphNumbering{};
     const auto override = m_listOverrides.find(para.listOverride);
     const auto list = override == m_listOverrides.end()
                           ? m_lists.end()
-                          : std::find_if(m_lists.begin(), m_lists.end(),
-                                         [&](const ListDef &def) { return def.id == override->second; });
+                          : std::find_if(m_lists.begin(), m_lists.end(), [&](const ListDef &def) {
+                                return def.id == override->second;
+                            });
     if (list == m_lists.end() || list->levels.empty())
         return para.pnKind >= 0 ? pn : ParagraphNumbering{};
     // The list table describes the list whole (its levels, and which
     // paragraphs are one list); the \pn form adds the number's tab.
-    const std::size_t levelIndex = std::min<std::size_t>(std::size_t(para.listLevel), list->levels.size() - 1);
+    const std::size_t levelIndex =
+        std::min<std::size_t>(std::size_t(para.listLevel), list->levels.size() - 1);
     const ListLevelDef &level = list->levels[levelIndex];
-    ParagraphNumbering result{kindOfNfc(level.nfc), level.start, para.pnKind >= 0 ? para.pnIndent : 0, {}, QStringLiteral("."), 0, 0, {}};
+    ParagraphNumbering result{kindOfNfc(level.nfc),
+                              level.start,
+                              para.pnKind >= 0 ? para.pnIndent : 0,
+                              {},
+                              QStringLiteral("."),
+                              0,
+                              0,
+                              {}};
     result.level = int(levelIndex);
     result.list = para.listOverride;
     if (result.kind == Bullet) {

@@ -38,7 +38,8 @@ public:
 
 private:
     // The character format of a run.
-    struct CharState {
+    struct CharState
+    {
         std::int32_t font = -1; // font number; -1: the default font
         std::int32_t halfPoints = 24;
         std::int32_t bold = 0;
@@ -58,18 +59,38 @@ private:
         std::int32_t footnote = -1; // the mark of this footnote (index into m_footnotes)
         bool operator==(const CharState &) const = default;
     };
-    struct CharStateHash {
+    struct CharStateHash
+    {
         std::size_t operator()(const CharState &state) const;
     };
 
     enum class Dest : std::uint8_t {
-        Body, Skip, FontTable, ColorTable, Picture, Object, ObjClass, ObjData, Field, FieldInst,
-        Pn, PnTextBefore, PnTextAfter, ListTable, List, ListLevel, LevelText, ListOverrideTable,
-        ListOverride, Upr, Footnote,
+        Body,
+        Skip,
+        FontTable,
+        ColorTable,
+        Picture,
+        Object,
+        ObjClass,
+        ObjData,
+        Field,
+        FieldInst,
+        Pn,
+        PnTextBefore,
+        PnTextAfter,
+        ListTable,
+        List,
+        ListLevel,
+        LevelText,
+        ListOverrideTable,
+        ListOverride,
+        Upr,
+        Footnote,
     };
 
-    struct ParaState {
-        std::int32_t align = 0; // 0 left, 1 right, 2 centre, 3 justify
+    struct ParaState
+    {
+        std::int32_t align = 0;       // 0 left, 1 right, 2 centre, 3 justify
         std::int32_t firstIndent = 0; // twips
         std::int32_t leftIndent = 0;
         std::int32_t rightIndent = 0;
@@ -92,7 +113,8 @@ private:
         bool operator==(const ParaState &) const = default;
     };
 
-    struct GroupState {
+    struct GroupState
+    {
         Dest dest = Dest::Body;
         Dest uprOuter = Dest::Body; // the destination \ud returns to
         CharState chr;
@@ -102,18 +124,21 @@ private:
         std::int32_t object = -1; // index into m_objects
     };
 
-    struct FontEntry {
+    struct FontEntry
+    {
         QString name;
         std::int32_t family = 0; // QFont::StyleHint
         std::int32_t charset = 0;
         std::int32_t pitch = 0;
     };
 
-    struct FieldInfo {
+    struct FieldInfo
+    {
         QString instruction;
     };
 
-    struct ObjectInfo {
+    struct ObjectInfo
+    {
         qint64 start = 0; // byte offset of the \object word
         QString className;
         HexAccumulator data;
@@ -124,18 +149,21 @@ private:
         bool finished = false;
     };
 
-    struct ListLevelDef {
+    struct ListLevelDef
+    {
         int nfc = 0;
         int start = 1;
         QString text;
     };
 
-    struct FootnoteInfo {
+    struct FootnoteInfo
+    {
         QString text;
         bool claimed = false; // a footnote group has filled it
     };
 
-    struct ListDef {
+    struct ListDef
+    {
         int id = 0;
         std::vector<ListLevelDef> levels;
     };
@@ -208,7 +236,7 @@ private:
     int m_overflowDepth = 0;
     bool m_done = false;
     bool m_star = false;
-    int m_skip = 0; // characters of a \u fallback still to skip
+    int m_skip = 0;            // characters of a \u fallback still to skip
     qint64 m_wordPosition = 0; // byte offset of the control word being handled
 
     int m_ansiCodePage = 1252;
@@ -242,8 +270,8 @@ private:
     int m_overrideLs = 0;
     std::vector<FootnoteInfo> m_footnotes;
     bool m_pageBreakNext = false; // a \page: the next paragraph starts a page
-    std::vector<int> m_cellEdges;  // \cellx of the row being defined, twips
-    bool m_rowBorders = false;     // the row being defined draws borders
+    std::vector<int> m_cellEdges; // \cellx of the row being defined, twips
+    bool m_rowBorders = false;    // the row being defined draws borders
 };
 
 } // namespace bw::rtf

@@ -19,7 +19,8 @@ enum class TokenType : std::uint8_t {
     EndOfInput,
 };
 
-struct Token {
+struct Token
+{
     TokenType type = TokenType::EndOfInput;
     std::string_view text;
     std::int32_t param = 0;

@@ -24,25 +24,38 @@ constexpr int kMaxCellEdge = 31680;
 const char *fontFamilyWord(int styleHint)
 {
     switch (styleHint) {
-    case QFont::Serif: return "\\froman";
-    case QFont::SansSerif: return "\\fswiss";
-    case QFont::TypeWriter: return "\\fmodern";
-    case QFont::Cursive: return "\\fscript";
-    case QFont::Decorative: return "\\fdecor";
-    default: return "\\fnil";
+    case QFont::Serif:
+        return "\\froman";
+    case QFont::SansSerif:
+        return "\\fswiss";
+    case QFont::TypeWriter:
+        return "\\fmodern";
+    case QFont::Cursive:
+        return "\\fscript";
+    case QFont::Decorative:
+        return "\\fdecor";
+    default:
+        return "\\fnil";
     }
 }
 
 const char *underlineWord(int style)
 {
     switch (style) {
-    case QTextCharFormat::SingleUnderline: return "\\ul";
-    case QTextCharFormat::DashUnderline: return "\\uldash";
-    case QTextCharFormat::DotLine: return "\\uld";
-    case QTextCharFormat::DashDotLine: return "\\uldashd";
-    case QTextCharFormat::DashDotDotLine: return "\\uldashdd";
-    case QTextCharFormat::WaveUnderline: return "\\ulwave";
-    default: return "\\ulnone";
+    case QTextCharFormat::SingleUnderline:
+        return "\\ul";
+    case QTextCharFormat::DashUnderline:
+        return "\\uldash";
+    case QTextCharFormat::DotLine:
+        return "\\uld";
+    case QTextCharFormat::DashDotLine:
+        return "\\uldashd";
+    case QTextCharFormat::DashDotDotLine:
+        return "\\uldashdd";
+    case QTextCharFormat::WaveUnderline:
+        return "\\ulwave";
+    default:
+        return "\\ulnone";
     }
 }
 
@@ -50,23 +63,34 @@ const char *underlineWord(int style)
 int levelNfc(int kind)
 {
     switch (kind) {
-    case UpperRoman: return 1;
-    case LowerRoman: return 2;
-    case UpperLetter: return 3;
-    case LowerLetter: return 4;
-    case Bullet: return 23;
-    default: return 0;
+    case UpperRoman:
+        return 1;
+    case LowerRoman:
+        return 2;
+    case UpperLetter:
+        return 3;
+    case LowerLetter:
+        return 4;
+    case Bullet:
+        return 23;
+    default:
+        return 0;
     }
 }
 
 const char *numberingWord(int kind)
 {
     switch (kind) {
-    case LowerLetter: return "\\pnlcltr";
-    case UpperLetter: return "\\pnucltr";
-    case LowerRoman: return "\\pnlcrm";
-    case UpperRoman: return "\\pnucrm";
-    default: return "\\pndec";
+    case LowerLetter:
+        return "\\pnlcltr";
+    case UpperLetter:
+        return "\\pnucltr";
+    case LowerRoman:
+        return "\\pnlcrm";
+    case UpperRoman:
+        return "\\pnucrm";
+    default:
+        return "\\pndec";
     }
 }
 
@@ -126,8 +150,8 @@ QByteArray RtfWriter::write(int from, int to, bool wholeDocument)
 // it shows a number or bullet.
 bool RtfWriter::isTablesLeadingBlock(const QTextBlock &block) const
 {
-    if (!m_hasTables || block != m_document->begin() || block.length() != 1 || !block.next().isValid()
-        || numberingOf(block) != NoNumbering)
+    if (!m_hasTables || block != m_document->begin() || block.length() != 1 ||
+        !block.next().isValid() || numberingOf(block) != NoNumbering)
         return false;
     const QTextTable *table = QTextCursor(block.next()).currentTable();
     return table && table->firstPosition() == block.next().position();
@@ -140,10 +164,11 @@ void RtfWriter::collectFormat(const QTextCharFormat &format)
         m_fontIndex.insert(family, int(m_fonts.size()));
         // A format without a style hint reads as SansSerif (0); it has none.
         const int hint = format.hasProperty(QTextFormat::FontStyleHint) ? format.fontStyleHint()
-                                                                         : QFont::AnyStyle;
+                                                                        : QFont::AnyStyle;
         m_fonts.append({family, hint, format.fontFixedPitch()});
     }
-    for (const int property : {int(QTextFormat::ForegroundBrush), int(QTextFormat::BackgroundBrush)}) {
+    for (const int property :
+         {int(QTextFormat::ForegroundBrush), int(QTextFormat::BackgroundBrush)}) {
         const QBrush brush = format.brushProperty(property);
         if (brush.style() == Qt::NoBrush)
             continue;
@@ -167,8 +192,8 @@ void RtfWriter::collectTables(int from, int to)
         collectList(block);
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
-            if (fragment.position() + fragment.length() > from && fragment.position() < to
-                && !m_collected.contains(fragment.charFormatIndex())) {
+            if (fragment.position() + fragment.length() > from && fragment.position() < to &&
+                !m_collected.contains(fragment.charFormatIndex())) {
                 m_collected.insert(fragment.charFormatIndex());
                 if (!fragment.charFormat().isImageFormat())
                     collectFormat(fragment.charFormat());
@@ -240,8 +265,9 @@ void RtfWriter::writeListLevel(const QTextBlock &block, int level)
     const int kind = block.isValid() ? numberingOf(block) : int(Arabic);
     const QTextBlockFormat format = block.blockFormat();
     const int start = format.hasProperty(NumberingStart) ? format.intProperty(NumberingStart) : 1;
-    m_out.append("{\\listlevel\\levelnfc" + QByteArray::number(levelNfc(kind)) + "\\leveljc0\\levelstartat"
-                 + QByteArray::number(start) + "\\levelfollow0{\\leveltext");
+    m_out.append("{\\listlevel\\levelnfc" + QByteArray::number(levelNfc(kind)) +
+                 "\\leveljc0\\levelstartat" + QByteArray::number(start) +
+                 "\\levelfollow0{\\leveltext");
     bool delimit = false;
     if (kind == Bullet) {
         const QString bullet = bulletOf(block);
@@ -251,16 +277,19 @@ void RtfWriter::writeListLevel(const QTextBlock &block, int level)
     } else {
         const QString prefix = block.isValid() ? numberPrefix(block) : QString();
         const QString suffix = block.isValid() ? numberSuffix(block) : QStringLiteral(".");
-        appendHexByte(m_out, static_cast<unsigned char>(std::min<qsizetype>(prefix.size() + suffix.size() + 1, 255)));
+        appendHexByte(m_out, static_cast<unsigned char>(
+                                 std::min<qsizetype>(prefix.size() + suffix.size() + 1, 255)));
         appendEscapedText(m_out, prefix, delimit);
         appendHexByte(m_out, static_cast<unsigned char>(level));
         appendEscapedText(m_out, suffix, delimit);
         m_out.append(";}{\\levelnumbers");
-        appendHexByte(m_out, static_cast<unsigned char>(std::min<qsizetype>(prefix.size() + 1, 255)));
+        appendHexByte(m_out,
+                      static_cast<unsigned char>(std::min<qsizetype>(prefix.size() + 1, 255)));
         m_out.append(";}");
     }
     const int indent = block.isValid() ? documentPixelsToTwips(format.textIndent()) : -360;
-    const int left = block.isValid() ? documentPixelsToTwips(format.leftMargin()) : 720 * (level + 1);
+    const int left =
+        block.isValid() ? documentPixelsToTwips(format.leftMargin()) : 720 * (level + 1);
     m_out.append("\\fi" + QByteArray::number(indent) + "\\li" + QByteArray::number(left) + "}");
 }
 
@@ -279,9 +308,9 @@ void RtfWriter::writeHeader()
     if (!m_colors.isEmpty()) {
         m_out.append("{\\colortbl ;");
         for (const QColor &color : std::as_const(m_colors))
-            m_out.append("\\red" + QByteArray::number(color.red()) + "\\green"
-                         + QByteArray::number(color.green()) + "\\blue"
-                         + QByteArray::number(color.blue()) + ';');
+            m_out.append("\\red" + QByteArray::number(color.red()) + "\\green" +
+                         QByteArray::number(color.green()) + "\\blue" +
+                         QByteArray::number(color.blue()) + ';');
         m_out.append("}\n");
     }
     writeListTable();
@@ -398,8 +427,8 @@ QByteArray RtfWriter::paragraphKey(const QTextBlock &block) const
     case QTextBlockFormat::MinimumHeight:
     case QTextBlockFormat::FixedHeight: {
         const int sign = format.lineHeightType() == QTextBlockFormat::FixedHeight ? -1 : 1;
-        key.append("\\sl" + QByteArray::number(sign * documentPixelsToTwips(format.lineHeight()))
-                   + "\\slmult0");
+        key.append("\\sl" + QByteArray::number(sign * documentPixelsToTwips(format.lineHeight())) +
+                   "\\slmult0");
         break;
     }
     default:
@@ -480,7 +509,8 @@ void RtfWriter::writeNumberText(const QTextBlock &block)
     if (kind == Bullet) {
         // A control word needs a space before a letter, digit or space only.
         const QString bullet = bulletOf(block);
-        bool delimit = !bullet.isEmpty() && bullet[0].unicode() < 0x80 && (bullet[0].isLetterOrNumber() || bullet[0].isSpace());
+        bool delimit = !bullet.isEmpty() && bullet[0].unicode() < 0x80 &&
+                       (bullet[0].isLetterOrNumber() || bullet[0].isSpace());
         appendEscapedText(m_out, bullet, delimit);
         m_out.append("\\tab}");
     } else {
@@ -548,8 +578,8 @@ void RtfWriter::writeFootnote(const QTextCharFormat &format)
 
 void RtfWriter::writeImage(const QTextImageFormat &format)
 {
-    if (format.hasProperty(ObjectRtf) || format.hasProperty(ObjectName)
-        || format.hasProperty(ObjectLinkPath)) {
+    if (format.hasProperty(ObjectRtf) || format.hasProperty(ObjectName) ||
+        format.hasProperty(ObjectLinkPath)) {
         writeObject(format);
         return;
     }
@@ -579,8 +609,8 @@ void RtfWriter::writeObject(const QTextImageFormat &format)
     const qreal height = format.height() > 0 ? format.height() : image.height();
     m_out.append("{\\object\\objemb{\\*\\objclass ");
     m_out.append(object.isLink ? kLinkedFileClass : kEmbeddedFileClass);
-    m_out.append("}\\objw" + QByteArray::number(documentPixelsToTwips(width)) + "\\objh"
-                 + QByteArray::number(documentPixelsToTwips(height)) + "{\\*\\objdata");
+    m_out.append("}\\objw" + QByteArray::number(documentPixelsToTwips(width)) + "\\objh" +
+                 QByteArray::number(documentPixelsToTwips(height)) + "{\\*\\objdata");
     appendHexData(m_out, encodeObjectData(object));
     m_out.append("}{\\result");
     m_out.append(pictureGroup(format, image));
@@ -673,7 +703,8 @@ qreal RtfWriter::pointSizeOf(const QTextCharFormat &format) const
     return fallback > 0 ? fallback : 12.0;
 }
 
-int RtfWriter::colorIndexOf(const QTextCharFormat &format, int brushProperty, int autoProperty) const
+int RtfWriter::colorIndexOf(const QTextCharFormat &format, int brushProperty,
+                            int autoProperty) const
 {
     if (format.boolProperty(autoProperty))
         return 0;
@@ -701,7 +732,8 @@ RtfWriter::RunState RtfWriter::stateOf(const QTextCharFormat &format) const
     state.bold = format.fontWeight() > QFont::Medium;
     state.italic = format.fontItalic();
     int underline = format.underlineStyle();
-    if (underline == QTextCharFormat::NoUnderline && format.boolProperty(QTextFormat::FontUnderline))
+    if (underline == QTextCharFormat::NoUnderline &&
+        format.boolProperty(QTextFormat::FontUnderline))
         underline = QTextCharFormat::SingleUnderline;
     state.underline = underline == QTextCharFormat::SpellCheckUnderline ? 0 : underline;
     state.strike = format.fontStrikeOut();

@@ -33,7 +33,8 @@ public:
     QByteArray write(int from, int to, bool wholeDocument);
 
 private:
-    struct RunState {
+    struct RunState
+    {
         int font = -1;
         int halfPoints = 24;
         bool bold = false;
@@ -49,14 +50,16 @@ private:
         int caps = 0;         // 1 all capitals, 2 small capitals
         bool shading = false; // the background is written as \chcbpat
     };
-    struct FontInfo {
+    struct FontInfo
+    {
         QString name;
         int styleHint = 0;
         bool fixedPitch = false;
     };
 
     // A numbered list: the first paragraph of each of its levels.
-    struct ListLevels {
+    struct ListLevels
+    {
         std::array<QTextBlock, 9> first;
     };
 
@@ -100,7 +103,7 @@ private:
     QHash<QRgb, int> m_colorIndex;
     QHash<int, RunState> m_runStates; // by the document's format index
     QSet<int> m_collected;            // format indexes already in the tables
-    QList<ListLevels> m_listLevels; // of each list definition
+    QList<ListLevels> m_listLevels;   // of each list definition
     QHash<QString, int> m_listIndex;
     bool m_hasTables = false;
     const QTextTable *m_table = nullptr; // the table of the row being written

@@ -13,9 +13,9 @@ enum TextProperty {
     Disabled,                                  // bool: drawn in the disabled colour
     AutoColor,                                 // bool: text colour follows the default
     AutoBackColor,                             // bool: no background colour
-    Shading,                                   // bool: a background shading (\chcbpat), not a highlight
-    Footnote,                                  // QString: the footnote whose mark this text is
-    FootnoteNumber,                            // int: keeps adjacent marks apart
+    Shading,        // bool: a background shading (\chcbpat), not a highlight
+    Footnote,       // QString: the footnote whose mark this text is
+    FootnoteNumber, // int: keeps adjacent marks apart
     // Block format (QTextBlockFormat)
     Numbering = QTextFormat::UserProperty + 100, // int 0..6, see NumberingKind
     NumberingStart,                              // int: first number
@@ -49,7 +49,10 @@ enum NumberingKind {
 // document pixels, 1/96 inch, which is 15 twips (Qt scales them to the paint
 // device). The reader and the writer convert with these.
 inline constexpr qreal kTwipsPerDocumentPixel = 15.0;
-inline constexpr qreal twipsToDocumentPixels(int twips) { return twips / kTwipsPerDocumentPixel; }
+inline constexpr qreal twipsToDocumentPixels(int twips)
+{
+    return twips / kTwipsPerDocumentPixel;
+}
 inline int documentPixelsToTwips(qreal pixels)
 {
     return qRound(pixels * kTwipsPerDocumentPixel);

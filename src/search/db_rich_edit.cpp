@@ -1,10 +1,10 @@
 #include "search/db_rich_edit.h"
 
-#include "table/client_dataset.h"
 #include "platform/guarded_dispatch.h"
 #include "platform/prompt_service.h"
 #include "search/rich_edit_editor.h"
 #include "search/rich_text_actions.h"
+#include "table/client_dataset.h"
 
 #include <QAction>
 #include <QBuffer>

@@ -24,8 +24,7 @@ using dataset::ClientDataSet;
 
 // ------------------------------------------------------------------ filter
 
-FilterDialog::FilterDialog(const QStringList &fields, const RecordFilter &current,
-                           QWidget *parent)
+FilterDialog::FilterDialog(const QStringList &fields, const RecordFilter &current, QWidget *parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("wwFilterDialog"));
@@ -179,8 +178,7 @@ bool RecordViewDialog::apply()
                 bool ok = false;
                 const int number = text.trimmed().toInt(&ok);
                 if (!ok && !text.trimmed().isEmpty())
-                    throw dataset::DataSetError(
-                        tr("'%1' is not a valid integer value").arg(text));
+                    throw dataset::DataSetError(tr("'%1' is not a valid integer value").arg(text));
                 m_table.setFieldValue(field, ok ? QVariant(number) : QVariant());
             } else if (text.isEmpty()) {
                 m_table.clearField(field);
@@ -211,8 +209,8 @@ LookupDialog::LookupDialog(ClientDataSet &table, QWidget *parent)
     m_index = new QComboBox(this);
     m_index->setObjectName(QStringLiteral("cbIndex"));
     for (const dataset::IndexDef &def : table.indexDefs()) {
-        const QString label = def.fields.join(QStringLiteral(", "))
-                              + (def.descending ? tr(" (descending)") : tr(" (ascending)"));
+        const QString label = def.fields.join(QStringLiteral(", ")) +
+                              (def.descending ? tr(" (descending)") : tr(" (ascending)"));
         m_index->addItem(label, def.name);
     }
     const int current = m_index->findData(m_savedIndex);

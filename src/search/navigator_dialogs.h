@@ -2,8 +2,8 @@
 // The navigator's dialogs other than locate: the filter dialog "Super
 // Search", the record view dialog and the lookup dialog "Lookup".
 
-#include "table/client_dataset.h"
 #include "search/record_filter.h"
+#include "table/client_dataset.h"
 
 #include <QDialog>
 #include <QMap>

@@ -18,7 +18,7 @@ class QStatusBar;
 namespace bw {
 class PromptService;
 class RichEdit;
-}
+} // namespace bw
 
 namespace bw::search {
 

@@ -18,30 +18,48 @@ RichTextActions::RichTextActions(RichEdit &editor, PromptService &prompts, Guard
                                  QObject *parent)
     : QObject(parent), m_editor(editor), m_prompts(prompts), m_guard(std::move(guard))
 {
-    add("Cut", tr("Cu&t"), "Ctrl+X", [this] { m_editor.cut(); }, true);
-    add("Copy", tr("&Copy"), "Ctrl+C", [this] { m_editor.copy(); }, false);
-    add("Paste", tr("&Paste"), "Ctrl+V", [this] { m_editor.paste(); }, true);
-    add("Undo", tr("&Undo"), "Ctrl+Z", [this] { m_editor.undo(); }, true);
-    add("Bold", tr("&Bold"), "Ctrl+B", [this] { toggleStyle(CharFormat::Bold); }, true);
-    add("Italic", tr("&Italic"), "Ctrl+I", [this] { toggleStyle(CharFormat::Italic); }, true);
-    add("Underline", tr("&Underline"), "Ctrl+U", [this] { toggleStyle(CharFormat::Underline); },
+    add(
+        "Cut", tr("Cu&t"), "Ctrl+X", [this] { m_editor.cut(); }, true);
+    add(
+        "Copy", tr("&Copy"), "Ctrl+C", [this] { m_editor.copy(); }, false);
+    add(
+        "Paste", tr("&Paste"), "Ctrl+V", [this] { m_editor.paste(); }, true);
+    add(
+        "Undo", tr("&Undo"), "Ctrl+Z", [this] { m_editor.undo(); }, true);
+    add(
+        "Bold", tr("&Bold"), "Ctrl+B", [this] { toggleStyle(CharFormat::Bold); }, true);
+    add(
+        "Italic", tr("&Italic"), "Ctrl+I", [this] { toggleStyle(CharFormat::Italic); }, true);
+    add(
+        "Underline", tr("&Underline"), "Ctrl+U", [this] { toggleStyle(CharFormat::Underline); },
         true);
-    add("Font", tr("&Font..."), "", [this] { font(); }, false);
-    add("Bullets", tr("Bull&ets"), "", [this] {
-        ParaFormat f;
-        f.mask = ParaFormat::Numbering;
-        const ParaFormat current = m_editor.paraFormat();
-        f.numbering = current.has(ParaFormat::Numbering) && current.numbering == 1 ? 0 : 1;
-        m_editor.setParaFormat(f);
-    }, true);
-    add("Paragraph", tr("P&aragraph..."), "", [this] { paragraph(); }, false);
-    add("Tabs", tr("&Tabs..."), "", [this] { tabs(); }, false);
-    add("Find", tr("&Find..."), "Ctrl+F", [this] { find(false); }, false);
-    add("Replace", tr("&Replace..."), "Ctrl+H", [this] { find(true); }, false);
-    add("InsertObject", tr("Insert &Object..."), "", [this] {
-        if (canChange())
-            m_editor.insertObjectDialog(m_prompts);
-    }, false);
+    add(
+        "Font", tr("&Font..."), "", [this] { font(); }, false);
+    add(
+        "Bullets", tr("Bull&ets"), "",
+        [this] {
+            ParaFormat f;
+            f.mask = ParaFormat::Numbering;
+            const ParaFormat current = m_editor.paraFormat();
+            f.numbering = current.has(ParaFormat::Numbering) && current.numbering == 1 ? 0 : 1;
+            m_editor.setParaFormat(f);
+        },
+        true);
+    add(
+        "Paragraph", tr("P&aragraph..."), "", [this] { paragraph(); }, false);
+    add(
+        "Tabs", tr("&Tabs..."), "", [this] { tabs(); }, false);
+    add(
+        "Find", tr("&Find..."), "Ctrl+F", [this] { find(false); }, false);
+    add(
+        "Replace", tr("&Replace..."), "Ctrl+H", [this] { find(true); }, false);
+    add(
+        "InsertObject", tr("Insert &Object..."), "",
+        [this] {
+            if (canChange())
+                m_editor.insertObjectDialog(m_prompts);
+        },
+        false);
     for (const char *name : {"Bold", "Italic", "Underline", "Bullets"})
         action(QLatin1String(name))->setCheckable(true);
     // Pictures of the icon theme the program chose; a missing one leaves the text.
@@ -97,10 +115,9 @@ void RichTextActions::toggleStyle(quint32 field)
     const CharFormat current = m_editor.selectionCharFormat(FormatTarget::SelectionWord);
     CharFormat f;
     f.mask = field;
-    const bool on = current.has(field)
-                    && (field == CharFormat::Bold     ? current.bold
-                        : field == CharFormat::Italic ? current.italic
-                                                      : current.underline);
+    const bool on = current.has(field) && (field == CharFormat::Bold     ? current.bold
+                                           : field == CharFormat::Italic ? current.italic
+                                                                         : current.underline);
     f.bold = f.italic = f.underline = !on;
     m_editor.setSelectionCharFormat(f, FormatTarget::SelectionWord);
 }
@@ -160,8 +177,8 @@ void RichTextActions::update()
     action("Copy")->setEnabled(selected);
     action("Paste")->setEnabled(writable && m_editor.canPaste());
     action("Undo")->setEnabled(m_editor.canUndo());
-    for (const char *name : {"Bold", "Italic", "Underline", "Font", "Bullets", "Paragraph",
-                             "Tabs", "Replace", "InsertObject"})
+    for (const char *name : {"Bold", "Italic", "Underline", "Font", "Bullets", "Paragraph", "Tabs",
+                             "Replace", "InsertObject"})
         action(QLatin1String(name))->setEnabled(writable);
     action("Find")->setEnabled(m_editor.textLength() > 0);
     const CharFormat format = m_editor.selectionCharFormat(FormatTarget::SelectionWord);

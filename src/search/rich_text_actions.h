@@ -13,7 +13,7 @@ class QAction;
 namespace bw {
 class PromptService;
 class RichEdit;
-}
+} // namespace bw
 
 namespace bw::search {
 

@@ -73,8 +73,8 @@ ParagraphDialog::ParagraphDialog(const ParaFormat &format, QWidget *parent) : QD
 ParaFormat ParagraphDialog::format() const
 {
     ParaFormat f;
-    f.mask = ParaFormat::Alignment | ParaFormat::StartIndent | ParaFormat::Offset
-             | ParaFormat::RightIndent | ParaFormat::SpaceBefore | ParaFormat::SpaceAfter;
+    f.mask = ParaFormat::Alignment | ParaFormat::StartIndent | ParaFormat::Offset |
+             ParaFormat::RightIndent | ParaFormat::SpaceBefore | ParaFormat::SpaceAfter;
     f.alignment = m_alignment->currentIndex();
     f.offset = -toTwips(m_first);
     f.startIndent = toTwips(m_left) - f.offset;
@@ -193,10 +193,10 @@ bool FindReplaceDialog::findNext()
 
 bool FindReplaceDialog::selectionIsMatch() const
 {
-    const Qt::CaseSensitivity cs = m_matchCase->isChecked() ? Qt::CaseSensitive
-                                                            : Qt::CaseInsensitive;
-    return !m_find->text().isEmpty()
-           && m_editor.selectedPlainText().compare(m_find->text(), cs) == 0;
+    const Qt::CaseSensitivity cs =
+        m_matchCase->isChecked() ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    return !m_find->text().isEmpty() &&
+           m_editor.selectedPlainText().compare(m_find->text(), cs) == 0;
 }
 
 void FindReplaceDialog::replaceOne()

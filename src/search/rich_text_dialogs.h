@@ -16,7 +16,7 @@ namespace bw {
 class PromptService;
 class RichEdit;
 struct ParaFormat;
-}
+} // namespace bw
 
 namespace bw::search {
 

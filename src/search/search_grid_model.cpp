@@ -4,8 +4,7 @@ namespace bw::search {
 
 using State = dataset::ClientDataSet::State;
 
-SearchGridModel::SearchGridModel(dataset::ClientDataSet &table, QStringList fields,
-                                 QObject *parent)
+SearchGridModel::SearchGridModel(dataset::ClientDataSet &table, QStringList fields, QObject *parent)
     : QAbstractTableModel(parent), m_table(table), m_fields(std::move(fields))
 {
 }

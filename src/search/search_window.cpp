@@ -146,8 +146,9 @@ void SearchWindow::createControls()
     layout->setContentsMargins(4, 4, 4, 0);
     layout->addWidget(createNavigatorPanel());
     createGrid();
-    m_richEdit = new BoundRichEdit(*m_table, notes::kFieldDescription, m_prompts,
-                                   [this](const std::function<void()> &h) { guarded(h); }, this);
+    m_richEdit = new BoundRichEdit(
+        *m_table, notes::kFieldDescription, m_prompts,
+        [this](const std::function<void()> &h) { guarded(h); }, this);
     m_splitter = new QSplitter(Qt::Vertical, this);
     m_splitter->setObjectName(QStringLiteral("Splitter1"));
     m_splitter->addWidget(m_grid);
@@ -206,8 +207,8 @@ void SearchWindow::createGrid()
     m_grid->setModel(m_model);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->setSelectionBehavior(QAbstractItemView::SelectItems);
-    m_grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
-                            | QAbstractItemView::AnyKeyPressed);
+    m_grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                            QAbstractItemView::AnyKeyPressed);
     m_grid->setWordWrap(false);
     QHeaderView *rows = m_grid->verticalHeader();
     rows->setSectionResizeMode(QHeaderView::Fixed);
@@ -360,8 +361,8 @@ void SearchWindow::wwDataSourceStateChange()
 {
     const State state = m_table->state();
     // An insert adds a row to the grid and its end takes it away again.
-    if (state == State::Insert || m_lastState == State::Insert || state == State::Inactive
-        || m_lastState == State::Inactive)
+    if (state == State::Insert || m_lastState == State::Insert || state == State::Inactive ||
+        m_lastState == State::Inactive)
         m_model->reset();
     else
         m_model->refreshCurrentRow();
@@ -398,16 +399,25 @@ QString SearchWindow::statusPanelText(int panel) const
     if (panel == 0) {
         if (!m_table->isActive())
             return QStringLiteral("Current/All: ...");
-        return QStringLiteral("Current/All: %1/%2").arg(m_table->recNo()).arg(m_table->recordCount());
+        return QStringLiteral("Current/All: %1/%2")
+            .arg(m_table->recNo())
+            .arg(m_table->recordCount());
     }
     switch (m_table->state()) {
-    case State::Inactive: return QStringLiteral("State: Inactive");
-    case State::Browse: return QStringLiteral("State: Browsing");
-    case State::Edit: return QStringLiteral("State: Editing");
-    case State::Insert: return QStringLiteral("State: Inserting");
-    case State::SetKey: return QStringLiteral("State: SetKey");
-    case State::CalcFields: return QStringLiteral("State: CalcFields");
-    case State::Filter: return QStringLiteral("State: Filtering");
+    case State::Inactive:
+        return QStringLiteral("State: Inactive");
+    case State::Browse:
+        return QStringLiteral("State: Browsing");
+    case State::Edit:
+        return QStringLiteral("State: Editing");
+    case State::Insert:
+        return QStringLiteral("State: Inserting");
+    case State::SetKey:
+        return QStringLiteral("State: SetKey");
+    case State::CalcFields:
+        return QStringLiteral("State: CalcFields");
+    case State::Filter:
+        return QStringLiteral("State: Filtering");
     }
     return QStringLiteral("State: ...");
 }
@@ -417,13 +427,20 @@ int SearchWindow::statusPanelImage(int panel) const
     if (panel == 0)
         return 0;
     switch (m_table->state()) {
-    case State::Inactive: return 1;
-    case State::Browse: return 2;
-    case State::Edit: return 3;
-    case State::Insert: return 4;
-    case State::SetKey: return 5;
-    case State::CalcFields: return 6;
-    case State::Filter: return 7;
+    case State::Inactive:
+        return 1;
+    case State::Browse:
+        return 2;
+    case State::Edit:
+        return 3;
+    case State::Insert:
+        return 4;
+    case State::SetKey:
+        return 5;
+    case State::CalcFields:
+        return 6;
+    case State::Filter:
+        return 7;
     }
     return 8;
 }

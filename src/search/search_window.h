@@ -6,9 +6,9 @@
 // never touches the document windows. Created once at start-up and shown
 // without being modal.
 
-#include "table/client_dataset.h"
 #include "platform/prompt_service.h"
 #include "search/record_filter.h"
+#include "table/client_dataset.h"
 
 #include <QIcon>
 #include <QList>
@@ -54,7 +54,8 @@ struct SearchWindowContext
 
 inline const QString kCdsFilter =
     QStringLiteral("Client DataSet (*.cds)|*.cds|All Files (*.*)|*.*");
-inline const QString kSaveChangesQuestion = QStringLiteral("Do you want to save changes to \"%1\"?");
+inline const QString kSaveChangesQuestion =
+    QStringLiteral("Do you want to save changes to \"%1\"?");
 inline const QString kNewFileName = QStringLiteral("New File");
 
 class SearchWindow : public QWidget
@@ -137,7 +138,8 @@ private:
     void saveTo(const QString &path);
     void syncGridToTable();
     void updateNavigator();
-    std::optional<PromptService::FileAnswer> askFile(bool save, const PromptService::FileRequest &r);
+    std::optional<PromptService::FileAnswer> askFile(bool save,
+                                                     const PromptService::FileRequest &r);
 
     SearchWindowContext m_context;
     PromptService &m_prompts;

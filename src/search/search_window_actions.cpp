@@ -3,13 +3,13 @@
 
 #include "search/search_window.h"
 
-#include "table/dataset_error.h"
 #include "platform/guarded_dispatch.h"
 #include "search/db_navigator.h"
 #include "search/db_rich_edit.h"
 #include "search/locate_dialog.h"
 #include "search/navigator_dialogs.h"
 #include "search/search_grid_model.h"
+#include "table/dataset_error.h"
 
 #include <QFileInfo>
 #include <QLineEdit>
@@ -42,7 +42,7 @@ void SearchWindow::onShow()
 }
 
 std::optional<PromptService::FileAnswer> SearchWindow::askFile(bool save,
-                                                             const PromptService::FileRequest &r)
+                                                               const PromptService::FileRequest &r)
 {
     const auto &dialog = save ? m_context.saveDialog : m_context.openDialog;
     if (dialog)
@@ -201,11 +201,9 @@ bool SearchWindow::canClose()
     bool closes = true;
     if ((m_modified && m_isNewFile) || openedWithChanges) {
         const QString name = m_isNewFile ? kNewFileName : m_fileName;
-        const int answer =
-            m_prompts.message(this, windowTitle(), kSaveChangesQuestion.arg(name),
-                              PromptService::Icon::Question,
-                              PromptService::Yes | PromptService::No | PromptService::Cancel,
-                              PromptService::Yes);
+        const int answer = m_prompts.message(
+            this, windowTitle(), kSaveChangesQuestion.arg(name), PromptService::Icon::Question,
+            PromptService::Yes | PromptService::No | PromptService::Cancel, PromptService::Yes);
         if (answer == PromptService::Yes) {
             wwDBNavBtnSaveClick();
             // A cancelled or failed save keeps the window and the changes.
@@ -257,7 +255,8 @@ void SearchWindow::navigatorClick(const QString &button)
         t.insert();
     else if (b == QLatin1String("Delete")) {
         if (m_prompts.message(this, windowTitle(), QStringLiteral("Delete record?"),
-                              PromptService::Icon::Question, PromptService::Ok | PromptService::Cancel,
+                              PromptService::Icon::Question,
+                              PromptService::Ok | PromptService::Cancel,
                               PromptService::Ok) == PromptService::Ok)
             t.deleteRecord();
     } else if (b == QLatin1String("Edit"))

@@ -53,10 +53,9 @@ QString trimText(const QString &text)
 QStringList defaultCustomColors()
 {
     // Entries A..P; FFFFFFFF marks an unused custom colour.
-    const char *const colors[] = {"FFFFFFFF", "FFFFFFFF", "FFFFFFFF", "FFFFFFFF",
-                                  "FFFFFFFF", "FFFFFFFF", "808000",   "AF6E3A",
-                                  "FFFFFFFF", "FFFFFFFF", "FFFFFFFF", "FFFFFFFF",
-                                  "FFFFFFFF", "FFFFFFFF", "C0C0C0",   "C8D0D4"};
+    const char *const colors[] = {
+        "FFFFFFFF", "FFFFFFFF", "FFFFFFFF", "FFFFFFFF", "FFFFFFFF", "FFFFFFFF", "808000", "AF6E3A",
+        "FFFFFFFF", "FFFFFFFF", "FFFFFFFF", "FFFFFFFF", "FFFFFFFF", "FFFFFFFF", "C0C0C0", "C8D0D4"};
     QStringList list;
     for (int i = 0; i < 16; ++i)
         list << QStringLiteral("Color%1=%2").arg(QChar(u'A' + i), QLatin1String(colors[i]));
@@ -97,7 +96,8 @@ QString encodeColorButtonColors(const QList<ColorValue> &colors)
     QStringList parts;
     for (int i = 0; i < kColorButtonCustomCount; ++i) {
         const ColorValue c = i < colors.size() ? colors[i] : ColorValue::fromRgb(255, 255, 255);
-        parts << QStringLiteral("$%1").arg(static_cast<quint32>(c.raw()), 8, 16, QLatin1Char('0'))
+        parts << QStringLiteral("$%1")
+                     .arg(static_cast<quint32>(c.raw()), 8, 16, QLatin1Char('0'))
                      .toUpper();
     }
     return parts.join(QLatin1Char(','));

@@ -1,8 +1,8 @@
 #include "table/client_dataset.h"
 
 #include "files/atomic_file.h"
-#include "table/client_dataset_p.h"
 #include "files/file_checks.h"
+#include "table/client_dataset_p.h"
 #include "table/sqlite_file.h"
 #include "table/xml_packet.h"
 

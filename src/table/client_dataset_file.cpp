@@ -15,8 +15,8 @@
 // memory, so that an undo afterwards restores what the record held.
 
 #include "files/atomic_file.h"
-#include "table/client_dataset_p.h"
 #include "files/file_checks.h"
+#include "table/client_dataset_p.h"
 #include "table/sqlite_file.h"
 
 #include <QFile>
@@ -69,7 +69,8 @@ void ClientDataSet::Private::bindLoaded(const QString &path, const QByteArray &s
     storedValues = content.storedValues;
     if (!content.binaryForm || stamp.isEmpty())
         return;
-    bound = BoundFile{absolute(files::resolveLinkChain(path)), stamp, content.fields, content.indexes};
+    bound =
+        BoundFile{absolute(files::resolveLinkChain(path)), stamp, content.fields, content.indexes};
     QFile file(bound->path);
     if (file.open(QIODevice::ReadOnly) && file.seek(24))
         bound->stamp += ':' + file.read(4).toHex();

@@ -1,7 +1,7 @@
 #include "table/sqlite_file.h"
 
-#include "table/dataset_error.h"
 #include "files/file_checks.h"
+#include "table/dataset_error.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -105,8 +105,8 @@ void ValueCounts::remove(qint32 value)
     // every probe sequence stays unbroken.
     for (size_t slot = (hole + 1) & mask; m_slots[slot].count != 0; slot = (slot + 1) & mask) {
         const size_t home = slotOf(m_slots[slot].value);
-        const bool reachable = hole <= slot ? (home <= hole || home > slot)
-                                            : (home <= hole && home > slot);
+        const bool reachable =
+            hole <= slot ? (home <= hole || home > slot) : (home <= hole && home > slot);
         if (!reachable)
             continue;
         m_slots[hole] = m_slots[slot];

@@ -1,5 +1,5 @@
-#include "table/dataset_error.h"
 #include "files/file_checks.h"
+#include "table/dataset_error.h"
 #include "table/tag_scanner.h"
 #include "table/xml_packet.h"
 

@@ -1,8 +1,8 @@
 #include "transfer/csv_import.h"
 
+#include "notes/notes_table.h"
 #include "transfer/io_error.h"
 #include "transfer/text_line_reader.h"
-#include "notes/notes_table.h"
 
 namespace bw::io {
 

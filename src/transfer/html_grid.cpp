@@ -2,8 +2,8 @@
 
 #include "transfer/html_export.h"
 
-#include "transfer/io_error.h"
 #include "table/client_dataset.h"
+#include "transfer/io_error.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -3,9 +3,9 @@
 
 #include "transfer/html_export.h"
 
+#include "notes/notes_table.h"
 #include "transfer/file_write.h"
 #include "transfer/io_error.h"
-#include "notes/notes_table.h"
 
 #include <QCollator>
 #include <QFile>

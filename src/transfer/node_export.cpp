@@ -1,10 +1,10 @@
 #include "transfer/node_export.h"
 
+#include "notes/notes_table.h"
 #include "rtf/code_page.h"
 #include "rtf/rtf.h"
 #include "transfer/file_write.h"
 #include "transfer/io_error.h"
-#include "notes/notes_table.h"
 
 #include <QFileInfo>
 #include <QStringDecoder>

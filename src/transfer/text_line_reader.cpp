@@ -1,9 +1,9 @@
 #include "transfer/text_line_reader.h"
 
-#include "rtf/code_page.h"
-#include "transfer/io_error.h"
-#include "table/dataset_error.h"
 #include "files/file_checks.h"
+#include "rtf/code_page.h"
+#include "table/dataset_error.h"
+#include "transfer/io_error.h"
 
 #include <QStringDecoder>
 

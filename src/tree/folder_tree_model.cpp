@@ -41,7 +41,8 @@ int FolderTreeModel::findByKey(qint32 key) const
         if (key > m_index.back().first)
             return m_pendingLookup.value(key, kNoNode);
     }
-    const auto it = std::lower_bound(m_index.begin(), m_index.end(), std::pair<qint32, int>(key, -1));
+    const auto it =
+        std::lower_bound(m_index.begin(), m_index.end(), std::pair<qint32, int>(key, -1));
     if (it != m_index.end() && it->first == key)
         return it->second;
     return m_pendingLookup.value(key, kNoNode);
@@ -225,8 +226,8 @@ void FolderTreeModel::indexRemove(qint32 key, int id)
         m_index.erase(it);
         return;
     }
-    const auto pending = std::find(m_pendingIndex.begin(), m_pendingIndex.end(),
-                                   std::pair<qint32, int>(key, id));
+    const auto pending =
+        std::find(m_pendingIndex.begin(), m_pendingIndex.end(), std::pair<qint32, int>(key, id));
     if (pending != m_pendingIndex.end()) {
         m_pendingIndex.erase(pending);
         m_pendingLookup.remove(key);
@@ -311,7 +312,8 @@ void FolderTreeModel::releaseSubtree(int id)
     for (int node : nodes)
         m_nodes[size_t(node)].alive = false;
     // One sweep of the index, however many nodes go.
-    std::erase_if(m_index, [this](const auto &entry) { return !m_nodes[size_t(entry.second)].alive; });
+    std::erase_if(m_index,
+                  [this](const auto &entry) { return !m_nodes[size_t(entry.second)].alive; });
     for (int node : nodes) {
         m_nodes[size_t(node)].alive = true;
         release(node);
@@ -484,7 +486,8 @@ void FolderTreeModel::bulkRemoveUnvisited()
     }
     for (int id : gone)
         m_nodes[size_t(id)].alive = false;
-    std::erase_if(m_index, [this](const auto &entry) { return !m_nodes[size_t(entry.second)].alive; });
+    std::erase_if(m_index,
+                  [this](const auto &entry) { return !m_nodes[size_t(entry.second)].alive; });
     for (int id : gone) {
         m_nodes[size_t(id)].alive = true;
         release(id);

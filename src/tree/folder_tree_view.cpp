@@ -1,8 +1,8 @@
 #include "tree/folder_tree_view.h"
 
 #include "notes/notes_table.h"
-#include "platform/guarded_dispatch.h"
 #include "options/palette_color_binding.h"
+#include "platform/guarded_dispatch.h"
 
 #include <QApplication>
 #include <QHelpEvent>

@@ -5,8 +5,8 @@
 // and drop of items with the move, copy and no-drop cursors, tooltips for
 // texts that do not fit, and the look taken from the settings.
 
-#include "tree/folder_tree_link.h"
 #include "settings/color_value.h"
+#include "tree/folder_tree_link.h"
 
 #include <QFont>
 #include <QIcon>

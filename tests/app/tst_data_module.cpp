@@ -62,7 +62,8 @@ void tst_DataModule::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
-    m_registry = std::make_unique<settings::Registry>(m_dir->filePath(QStringLiteral("registry.ini")));
+    m_registry =
+        std::make_unique<settings::Registry>(m_dir->filePath(QStringLiteral("registry.ini")));
     m_prompts.clear();
 }
 
@@ -254,7 +255,8 @@ void tst_DataModule::saveDialog()
     QVERIFY(m_prompts.asked.first().file.promptOverwrite);
     QVERIFY(!m_prompts.asked.first().file.mustExist);
     QCOMPARE(m_prompts.messages(),
-             QStringList{badFolder + QStringLiteral("\nPath does not exist.\nCheck the path and try again.")});
+             QStringList{badFolder +
+                         QStringLiteral("\nPath does not exist.\nCheck the path and try again.")});
     QCOMPARE(save->fileName(), m_dir->filePath(QStringLiteral("new.cds")));
     QCOMPARE(dm->savePictureDialog()->mode(), FileDialog::Mode::Save);
     QCOMPARE(dm->openPictureDialog()->mode(), FileDialog::Mode::Open);

@@ -6,11 +6,11 @@
 // window beside maximised ones, and the colours and icons of a dark desktop.
 
 #include "app/mru_file_list.h"
+#include "document/document_bars.h"
+#include "document/document_window.h"
 #include "editor/rich_edit.h"
 #include "main_window_fixture.h"
 #include "notes/notes_table.h"
-#include "document/document_bars.h"
-#include "document/document_window.h"
 #include "options/help_popup.h"
 
 #include <QApplication>

@@ -175,7 +175,8 @@ void tst_HelpDialogs::exitDialogLayout()
     QCOMPARE(dialog.lbMessage->text(), QStringLiteral("Do you want to eXit"));
     QCOMPARE(dialog.btnYes->text(), QStringLiteral("&Yes"));
     QCOMPARE(dialog.btnNo->text(), QStringLiteral("&No"));
-    QCOMPARE(dialog.cbDontShowThisMsgAgain->text(), QStringLiteral("Don't Show This Message Again"));
+    QCOMPARE(dialog.cbDontShowThisMsgAgain->text(),
+             QStringLiteral("Don't Show This Message Again"));
     QVERIFY(!dialog.cbDontShowThisMsgAgain->isChecked());
     QVERIFY(dialog.btnYes->isDefault());
     QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
@@ -187,8 +188,7 @@ void tst_HelpDialogs::exitDialogLayout()
     QVERIFY(dialog.width() >= ruleWidth);
     if (geometryOf(dialog.cbDontShowThisMsgAgain).right() + 1 + 8 <= ruleWidth)
         QCOMPARE(dialog.width(), ruleWidth);
-    QCOMPARE(geometryOf(dialog.btnYes).left(),
-             dialog.width() / 2 - dialog.btnYes->width() - 8);
+    QCOMPARE(geometryOf(dialog.btnYes).left(), dialog.width() / 2 - dialog.btnYes->width() - 8);
     QCOMPARE(geometryOf(dialog.btnNo).left(), geometryOf(dialog.btnYes).right() + 1 + 8);
     QCOMPARE(geometryOf(dialog.imgCheck).left(), 8);
     QCOMPARE(geometryOf(dialog.cbDontShowThisMsgAgain).left(), 24);
@@ -294,11 +294,11 @@ void tst_HelpDialogs::tipStartupSwitchIsWrittenHoweverDialogEnds()
 void tst_HelpDialogs::tipTexts()
 {
     const QString home = loadStr(StrId::HomePageAddress);
-    QCOMPARE(tipOfTheDay(0), "ORV is the hub of a family of products. Visit " + home
-                                 + " to read about the it.");
-    QCOMPARE(tipOfTheDay(1), "Visit " + home
-                                 + "  often to check for updates, tutorials, and plug-ins for "
-                                   "Bramblewick.");
+    QCOMPARE(tipOfTheDay(0),
+             "ORV is the hub of a family of products. Visit " + home + " to read about the it.");
+    QCOMPARE(tipOfTheDay(1), "Visit " + home +
+                                 "  often to check for updates, tutorials, and plug-ins for "
+                                 "Bramblewick.");
     QCOMPARE(tipOfTheDay(10), QStringLiteral("Depends of witch version you are running, the "
                                              "registry key has the file version number."));
     QVERIFY(tipOfTheDay(11).isEmpty());
@@ -312,8 +312,8 @@ void tst_HelpDialogs::aboutBox()
     ScriptedPromptService prompts;
     QStringList texts;
     prompts.answerDialog([&](QDialog *d) {
-        for (const char *name : {"lbProductName", "lbFileVersion", "lbLegalCopyright",
-                                 "lbComments"})
+        for (const char *name :
+             {"lbProductName", "lbFileVersion", "lbLegalCopyright", "lbComments"})
             texts << d->findChild<QLabel *>(QLatin1String(name))->text();
         auto *comments = d->findChild<QLabel *>(QStringLiteral("lbComments"));
         texts << comments->toolTip();

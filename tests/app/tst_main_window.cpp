@@ -9,12 +9,12 @@
 #include "app/mru_file_list.h"
 #include "app/window_arranger.h"
 #include "commands/command_menus.h"
-#include "editor/rich_edit.h"
-#include "main_window_fixture.h"
 #include "document/delete_msg_dialog.h"
 #include "document/document_window.h"
-#include "notes/notes_table.h"
 #include "document/item_commands.h"
+#include "editor/rich_edit.h"
+#include "main_window_fixture.h"
+#include "notes/notes_table.h"
 #include "options/help_popup.h"
 
 #include <QCheckBox>
@@ -284,7 +284,7 @@ void tst_MainWindow::fileOpensOnceUnderAnyName()
     const auto restore = qScopeGuard([&start] { QDir::setCurrent(start); });
     QVERIFY(QDir::setCurrent(m_dir->path()));
     MainWindow frame(*m_dataModule, *m_prompts, std::make_unique<TestFactory>(),
-                   QStringList{"Start.cds"});
+                     QStringList{"Start.cds"});
     frame.show();
     QVERIFY(QTest::qWaitForWindowExposed(&frame));
     QTRY_COMPARE(frame.documentWindowList().size(), 1);
@@ -314,10 +314,10 @@ void tst_MainWindow::closeAllInActivationOrder()
 
 void tst_MainWindow::commandStatesFollowTheWindows()
 {
-    const QStringList withActive{"actFileCDSClose", "actFileCDSCloseAll", "actWindowClose",
-                                 "actWindowCloseAll", "actWindowCascade",
-                                 "actWindowTileHorizontal", "actWindowTileVertical",
-                                 "actWindowArrangeIcons", "actWindowMinimizeAll"};
+    const QStringList withActive{
+        "actFileCDSClose",       "actFileCDSCloseAll",    "actWindowClose",
+        "actWindowCloseAll",     "actWindowCascade",      "actWindowTileHorizontal",
+        "actWindowTileVertical", "actWindowArrangeIcons", "actWindowMinimizeAll"};
     m_main->updateCommands();
     for (const QString &name : withActive)
         QVERIFY2(!m_main->action(name)->isEnabled(), qPrintable(name));
@@ -355,14 +355,14 @@ void tst_MainWindow::arrangementGeometry_data()
     QTest::addColumn<bool>("stacked");
     QTest::addColumn<QRect>("area");
     QTest::addColumn<QList<QRect>>("expected");
-    QTest::newRow("stacked thirds") << true << QRect(0, 0, 300, 100)
-                                    << QList<QRect>{QRect(0, 0, 300, 33), QRect(0, 33, 300, 33),
-                                                    QRect(0, 66, 300, 34)};
+    QTest::newRow("stacked thirds")
+        << true << QRect(0, 0, 300, 100)
+        << QList<QRect>{QRect(0, 0, 300, 33), QRect(0, 33, 300, 33), QRect(0, 66, 300, 34)};
     QTest::newRow("side by side halves")
         << false << QRect(10, 20, 201, 50)
         << QList<QRect>{QRect(10, 20, 100, 50), QRect(110, 20, 101, 50)};
-    QTest::newRow("one window fills the area") << true << QRect(0, 0, 640, 480)
-                                               << QList<QRect>{QRect(0, 0, 640, 480)};
+    QTest::newRow("one window fills the area")
+        << true << QRect(0, 0, 640, 480) << QList<QRect>{QRect(0, 0, 640, 480)};
     QTest::newRow("no window") << false << QRect(0, 0, 640, 480) << QList<QRect>{};
 }
 
@@ -375,9 +375,9 @@ void tst_MainWindow::arrangementGeometry()
                                        : sideBySideRects(area, int(expected.size()));
     QCOMPARE(rects, expected);
     // Icons fill rows from the bottom-left corner upward.
-    QCOMPARE(iconRects(QRect(0, 0, 250, 300), QSize(100, 20), 3),
-             (QList<QRect>{QRect(0, 280, 100, 20), QRect(100, 280, 100, 20),
-                           QRect(0, 260, 100, 20)}));
+    QCOMPARE(
+        iconRects(QRect(0, 0, 250, 300), QSize(100, 20), 3),
+        (QList<QRect>{QRect(0, 280, 100, 20), QRect(100, 280, 100, 20), QRect(0, 260, 100, 20)}));
 }
 
 void tst_MainWindow::arrangementCommands()
@@ -489,16 +489,17 @@ void tst_MainWindow::dontShowExitQuestionAgain()
 void tst_MainWindow::closeQueryBeforeExit_data()
 {
     QTest::addColumn<QList<int>>("saveAnswers"); // one per window, oldest first
-    QTest::addColumn<int>("exitAnswer");          // -1: the exit question never comes
+    QTest::addColumn<int>("exitAnswer");         // -1: the exit question never comes
     QTest::addColumn<bool>("closes");
     const int no = PromptService::No;
-    QTest::newRow("don't save, exit no") << QList<int>{no} << int(ExitMessageDialog::ResultNo) << false;
+    QTest::newRow("don't save, exit no")
+        << QList<int>{no} << int(ExitMessageDialog::ResultNo) << false;
     QTest::newRow("cancel in the second window")
         << QList<int>{no, int(PromptService::Cancel)} << -1 << false;
     QTest::newRow("don't save, exit yes")
         << QList<int>{no, no} << int(ExitMessageDialog::ResultYes) << true;
-    QTest::newRow("save, exit yes") << QList<int>{int(PromptService::Yes)}
-                                    << int(ExitMessageDialog::ResultYes) << true;
+    QTest::newRow("save, exit yes")
+        << QList<int>{int(PromptService::Yes)} << int(ExitMessageDialog::ResultYes) << true;
 }
 
 void tst_MainWindow::closeQueryBeforeExit()
@@ -579,7 +580,8 @@ void tst_MainWindow::failedSaveWhileClosingKeepsProgramOpen()
     const QStringList messages = m_prompts->messages();
     QCOMPARE(messages.size(), 2);
     QCOMPARE(messages.first(), QString("Do you want to save changes to \"%1\"?").arg(file));
-    QVERIFY2(messages.last().startsWith("Cannot write the file " + file), qPrintable(messages.last()));
+    QVERIFY2(messages.last().startsWith("Cannot write the file " + file),
+             qPrintable(messages.last()));
     QCOMPARE(m_prompts->asked.last().icon, PromptService::Icon::Error);
     QVERIFY(window->cdsCommon().changeCount() > 0);
     QVERIFY(window->editor()->toPlainText().endsWith(" kept words"));
@@ -592,8 +594,10 @@ void tst_MainWindow::statusBarHint_data()
 {
     QTest::addColumn<QString>("toolTips");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("tool tips on") << "True" << "Opens an existing file.";
-    QTest::newRow("tool tips off") << "False" << "";
+    QTest::newRow("tool tips on") << "True"
+                                  << "Opens an existing file.";
+    QTest::newRow("tool tips off") << "False"
+                                   << "";
 }
 
 void tst_MainWindow::statusBarHint()

@@ -109,8 +109,7 @@ void tst_MRUFileList::add_data()
     QTest::newRow("full list, duplicate keeps all five")
         << five + QStringList{"/N/1.CDS"}
         << QStringList{"/n/2.cds", "/n/3.cds", "/n/4.cds", "/n/5.cds", "/N/1.CDS"};
-    QTest::newRow("empty path ignored") << QStringList{"/n/a.cds", ""}
-                                        << QStringList{"/n/a.cds"};
+    QTest::newRow("empty path ignored") << QStringList{"/n/a.cds", ""} << QStringList{"/n/a.cds"};
 }
 
 void tst_MRUFileList::add()

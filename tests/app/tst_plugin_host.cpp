@@ -50,8 +50,7 @@ private:
 };
 
 // Calls a Test* export of a loaded plug-in file.
-template <typename Result>
-Result callTest(const QString &file, const char *name)
+template <typename Result> Result callTest(const QString &file, const char *name)
 {
     QLibrary library(file);
     if (!library.load())
@@ -176,11 +175,11 @@ void tst_PluginHost::brokenFilesAreSkippedAndTheRestStayAligned()
     // Given broken files between two good plug-ins, the good ones keep
     // items 0 and 1 with their own images, and each broken file is logged.
     PluginFolder folder(Files{{"a.plg", "tp_alpha"},
-                         {"b.plg", ""},
-                         {"c.plg", "tp_no_click"},
-                         {"d.plg", "tp_no_bitmap"},
-                         {"e.plg", "tp_bad_bitmap"},
-                         {"f.plg", "tp_beta"}});
+                              {"b.plg", ""},
+                              {"c.plg", "tp_no_click"},
+                              {"d.plg", "tp_no_bitmap"},
+                              {"e.plg", "tp_bad_bitmap"},
+                              {"f.plg", "tp_beta"}});
     QStringList log;
     PluginHost host([&log](const QString &line) { log << line; });
     host.loadPlugins({folder.path()});

@@ -4,10 +4,10 @@
 // the text, and a second start offers the copy; Yes opens it as an untitled
 // window, which is saved through the Save dialog to a file that holds the text.
 
+#include "document/recovery_store.h"
 #include "notes/notes_strings.h"
 #include "notes/notes_table.h"
 #include "table/client_dataset.h"
-#include "document/recovery_store.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -129,8 +129,7 @@ QProcessEnvironment tst_RecoveryProcess::environment() const
     return env;
 }
 
-QString tst_RecoveryProcess::xdotool(const QStringList &arguments, int timeoutMs,
-                                     bool reportErrors)
+QString tst_RecoveryProcess::xdotool(const QStringList &arguments, int timeoutMs, bool reportErrors)
 {
     QProcess process;
     process.setProcessEnvironment(environment());
@@ -151,10 +150,9 @@ QString tst_RecoveryProcess::xdotool(const QStringList &arguments, int timeoutMs
 QString tst_RecoveryProcess::waitForWindow(const QString &title)
 {
     for (QDeadlineTimer deadline(kWaitMs); !deadline.hasExpired(); QThread::msleep(200)) {
-        const QString found =
-            xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                     QStringLiteral("--name"), QLatin1Char('^') + title},
-                    10000, false);
+        const QString found = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                       QStringLiteral("--name"), QLatin1Char('^') + title},
+                                      10000, false);
         if (!found.isEmpty())
             return found.section(QLatin1Char('\n'), 0, 0);
     }
@@ -198,8 +196,8 @@ void tst_RecoveryProcess::typeIntoEditor(const QString &mainWindow, const QStrin
 {
     xdotool({QStringLiteral("windowactivate"), QStringLiteral("--sync"), mainWindow,
              QStringLiteral("key"), QStringLiteral("shift+ctrl+k")});
-    const QString geometry = xdotool({QStringLiteral("getwindowgeometry"),
-                                      QStringLiteral("--shell"), mainWindow});
+    const QString geometry =
+        xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), mainWindow});
     int x = 0, y = 0, width = 0, height = 0;
     for (const QString &line : geometry.split(QLatin1Char('\n'))) {
         const QString value = line.section(QLatin1Char('='), 1);

@@ -7,8 +7,8 @@
 #include <QTest>
 
 #include <memory>
-#include <vector>
 #include <sys/stat.h>
+#include <vector>
 
 using bw::SingleInstanceLock;
 
@@ -91,8 +91,8 @@ static bool holdsLock(qint64 pid, const QString &lockFile)
     for (const QByteArray &line : locks.readAll().split('\n')) {
         const QList<QByteArray> f = line.simplified().split(' ');
         // "1: FLOCK ADVISORY WRITE <pid> <major>:<minor>:<inode> 0 EOF"
-        if (f.size() >= 6 && f[1] == "FLOCK" && f[4].toLongLong() == pid
-            && QString::fromLatin1(f[5]).section(QLatin1Char(':'), 2) == inode)
+        if (f.size() >= 6 && f[1] == "FLOCK" && f[4].toLongLong() == pid &&
+            QString::fromLatin1(f[5]).section(QLatin1Char(':'), 2) == inode)
             return true;
     }
     return false;

@@ -9,9 +9,9 @@
 #include "app/splash_window.h"
 #include "app/startup.h"
 #include "document/delete_msg_dialog.h"
-#include "scripted_prompt_service.h"
 #include "options/help_popup.h"
 #include "options/options_dialog.h"
+#include "scripted_prompt_service.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -38,8 +38,8 @@ std::function<int(QDialog *)> attempt(const QString &user, const QString &passwo
         if (!form)
             return -1;
         dialog->show();
-        if (!form->edUsername->text().isEmpty() || !form->edPassword->text().isEmpty()
-            || dialog->focusWidget() != form->edUsername)
+        if (!form->edUsername->text().isEmpty() || !form->edPassword->text().isEmpty() ||
+            dialog->focusWidget() != form->edUsername)
             return -1; // makes the logon fail and the test see it
         QTest::keyClicks(form->edUsername, user);
         QTest::keyClicks(form->edPassword, password);
@@ -111,7 +111,8 @@ void tst_Startup::logon_data()
 
     const QString ok = QStringLiteral("btnOk");
     const QString cancel = QStringLiteral("btnCancel");
-    QTest::newRow("Enter with both empty") << Attempts{attempt({}, {}, Qt::Key_Return)} << true << 1;
+    QTest::newRow("Enter with both empty")
+        << Attempts{attempt({}, {}, Qt::Key_Return)} << true << 1;
     QTest::newRow("keypad Enter") << Attempts{attempt({}, {}, Qt::Key_Enter)} << true << 1;
     QTest::newRow("Enter in user name box")
         << Attempts{attempt({}, {}, Qt::Key_Return, QStringLiteral("edUsername"))} << true << 1;
@@ -123,11 +124,10 @@ void tst_Startup::logon_data()
         << Attempts{attempt({}, QStringLiteral("x"), Qt::Key_Return),
                     attempt({}, {}, Qt::Key_Return)}
         << true << 2;
-    QTest::newRow("three wrong")
-        << Attempts{attempt(QStringLiteral("a"), {}, Qt::Key_Return),
-                    attempt(QStringLiteral("b"), {}, Qt::Key_Return),
-                    attempt(QStringLiteral("c"), {}, Qt::Key_Return)}
-        << false << 3;
+    QTest::newRow("three wrong") << Attempts{attempt(QStringLiteral("a"), {}, Qt::Key_Return),
+                                             attempt(QStringLiteral("b"), {}, Qt::Key_Return),
+                                             attempt(QStringLiteral("c"), {}, Qt::Key_Return)}
+                                 << false << 3;
     QTest::newRow("Esc at first attempt")
         << Attempts{attempt({}, {}, Qt::Key_Escape)} << false << 1;
     QTest::newRow("Esc after a wrong entry")
@@ -140,10 +140,10 @@ void tst_Startup::logon_data()
         << Attempts{attempt(QStringLiteral("me"), {}, Qt::Key_Space, ok),
                     attempt({}, {}, Qt::Key_Space, ok)}
         << true << 2;
-    QTest::newRow("Enter on Cancel") << Attempts{attempt({}, {}, Qt::Key_Return, cancel)} << false
-                                     << 1;
-    QTest::newRow("Space on Cancel") << Attempts{attempt({}, {}, Qt::Key_Space, cancel)} << false
-                                     << 1;
+    QTest::newRow("Enter on Cancel")
+        << Attempts{attempt({}, {}, Qt::Key_Return, cancel)} << false << 1;
+    QTest::newRow("Space on Cancel")
+        << Attempts{attempt({}, {}, Qt::Key_Space, cancel)} << false << 1;
     // Space in an edit box is typed, not a click.
     QTest::newRow("Space in password box")
         << Attempts{attempt({}, {}, Qt::Key_Space), attempt({}, {}, Qt::Key_Return)} << true << 2;
@@ -173,19 +173,31 @@ void tst_Startup::fullStopRule_data()
 {
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("plain") << "Disk full" << "Disk full.";
-    QTest::newRow("full stop") << "Done." << "Done.";
-    QTest::newRow("exclamation") << "Stop!" << "Stop!";
-    QTest::newRow("closing parenthesis") << "Failed (3)" << "Failed (3)";
-    QTest::newRow("comma") << "a," << "a,";
-    QTest::newRow("hyphen") << "a -" << "a -";
-    QTest::newRow("blank") << "trailing " << "trailing ";
-    QTest::newRow("newline") << "line\n" << "line\n";
-    QTest::newRow("question mark sorts after") << "Why?" << "Why?.";
-    QTest::newRow("slash sorts after") << "path /" << "path /.";
-    QTest::newRow("digit") << "Error 42" << "Error 42.";
+    QTest::newRow("plain") << "Disk full"
+                           << "Disk full.";
+    QTest::newRow("full stop") << "Done."
+                               << "Done.";
+    QTest::newRow("exclamation") << "Stop!"
+                                 << "Stop!";
+    QTest::newRow("closing parenthesis") << "Failed (3)"
+                                         << "Failed (3)";
+    QTest::newRow("comma") << "a,"
+                           << "a,";
+    QTest::newRow("hyphen") << "a -"
+                            << "a -";
+    QTest::newRow("blank") << "trailing "
+                           << "trailing ";
+    QTest::newRow("newline") << "line\n"
+                             << "line\n";
+    QTest::newRow("question mark sorts after") << "Why?"
+                                               << "Why?.";
+    QTest::newRow("slash sorts after") << "path /"
+                                       << "path /.";
+    QTest::newRow("digit") << "Error 42"
+                           << "Error 42.";
     QTest::newRow("non-ASCII") << QString::fromUtf8("Datei ä") << QString::fromUtf8("Datei ä.");
-    QTest::newRow("empty") << "" << "";
+    QTest::newRow("empty") << ""
+                           << "";
 }
 
 void tst_Startup::fullStopRule()
@@ -199,15 +211,15 @@ void tst_Startup::errorsBeforeMainWindowShowErrorBox_data()
 {
     QTest::addColumn<std::function<void()>>("raise");
     QTest::addColumn<QStringList>("shown");
-    QTest::newRow("runtime error") << std::function<void()>([] {
-        throw std::runtime_error("Cannot read/write the file!");
-    }) << QStringList{QStringLiteral("Cannot read/write the file!")};
+    QTest::newRow("runtime error")
+        << std::function<void()>([] { throw std::runtime_error("Cannot read/write the file!"); })
+        << QStringList{QStringLiteral("Cannot read/write the file!")};
     QTest::newRow("needs a full stop")
         << std::function<void()>([] { throw std::runtime_error("Index out of range"); })
         << QStringList{QStringLiteral("Index out of range.")};
-    QTest::newRow("not a std::exception") << std::function<void()>([] { throw 42; })
-                                          << QStringList{QStringLiteral(
-                                                 "An unexpected error occurred.")};
+    QTest::newRow("not a std::exception")
+        << std::function<void()>([] { throw 42; })
+        << QStringList{QStringLiteral("An unexpected error occurred.")};
     QTest::newRow("silent abort") << std::function<void()>([] { throw AbortOperation(); })
                                   << QStringList{};
 }

@@ -87,9 +87,9 @@ private slots:
         table.setBytes("Description", QByteArray(""));
         table.post();
         table.saveToFile(path("source.cds"));
-        const QString expected = firstItemLine()
-                                 + QString::fromUtf8("1\t0\tTab\\there, line\\nbreak, "
-                                                     "back\\\\slash, ü\t0\n");
+        const QString expected =
+            firstItemLine() + QString::fromUtf8("1\t0\tTab\\there, line\\nbreak, "
+                                                "back\\\\slash, ü\t0\n");
 
         QCOMPARE(run({"convert", path("source.cds"), path("copy.XML")}).exitCode, 0);
         QFile xml(path("copy.XML"));
@@ -108,12 +108,11 @@ private slots:
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("errorStart");
-        QTest::newRow("dump missing") << QStringList{"dump", "missing.cds"}
-                                      << "bwnotes: Cannot open the file";
-        QTest::newRow("dump garbage") << QStringList{"dump", "garbage.cds"}
-                                      << "bwnotes: The file";
-        QTest::newRow("convert garbage") << QStringList{"convert", "garbage.cds", "out.cds"}
-                                         << "bwnotes: The file";
+        QTest::newRow("dump missing")
+            << QStringList{"dump", "missing.cds"} << "bwnotes: Cannot open the file";
+        QTest::newRow("dump garbage") << QStringList{"dump", "garbage.cds"} << "bwnotes: The file";
+        QTest::newRow("convert garbage")
+            << QStringList{"convert", "garbage.cds", "out.cds"} << "bwnotes: The file";
         QTest::newRow("convert into missing folder")
             << QStringList{"convert", "good.cds", "no/such/out.cds"} << "bwnotes: Cannot create";
     }
@@ -126,7 +125,8 @@ private slots:
         QVERIFY(garbage.open(QIODevice::WriteOnly));
         garbage.write("this is not a notes file");
         garbage.close();
-        QCOMPARE(run({"new", path("good.cds")}).exitCode == 0 || QFile::exists(path("good.cds")), true);
+        QCOMPARE(run({"new", path("good.cds")}).exitCode == 0 || QFile::exists(path("good.cds")),
+                 true);
         for (int i = 1; i < arguments.size(); ++i)
             arguments[i] = path(arguments[i]);
         const Result result = run(arguments);
@@ -145,10 +145,12 @@ private slots:
         QTest::addColumn<QString>("error");
         QTest::newRow("dump") << QStringList{"dump", "pipe"}
                               << "bwnotes: Cannot open the file %1: it is not a regular file\n";
-        QTest::newRow("convert from") << QStringList{"convert", "pipe", "out.cds"}
-                                      << "bwnotes: Cannot open the file %1: it is not a regular file\n";
-        QTest::newRow("convert onto") << QStringList{"convert", "good.cds", "pipe"}
-                                      << "bwnotes: Cannot write the file %1: it is not a regular file\n";
+        QTest::newRow("convert from")
+            << QStringList{"convert", "pipe", "out.cds"}
+            << "bwnotes: Cannot open the file %1: it is not a regular file\n";
+        QTest::newRow("convert onto")
+            << QStringList{"convert", "good.cds", "pipe"}
+            << "bwnotes: Cannot write the file %1: it is not a regular file\n";
     }
 
     void pipesAreRefusedWithoutBlocking()
@@ -202,18 +204,25 @@ private slots:
         QTest::addColumn<QString>("holds");
         QTest::addColumn<QString>("lacks");
         QTest::newRow("alone") << QStringList{"--help"} << "Usage: bwnotes COMMAND"
-                               << "export-xml" << "";
+                               << "export-xml"
+                               << "";
         QTest::newRow("dump") << QStringList{"dump", "--help"} << "Usage: bwnotes dump"
-                              << "length of Description" << "convert";
-        QTest::newRow("continued lines") << QStringList{"import-csv", "x.cds", "--help"}
-                                         << "Usage: bwnotes import-csv" << "--parent ID"
-                                         << "export-nodes";
-        QTest::newRow("unknown") << QStringList{"frobnicate", "--help"}
-                                 << "Usage: bwnotes COMMAND" << "new FILE" << "";
-        QTest::newRow("version") << QStringList{"--version"} << "bwnotes 4.0.4.0\n" << ""
+                              << "length of Description"
+                              << "convert";
+        QTest::newRow("continued lines")
+            << QStringList{"import-csv", "x.cds", "--help"} << "Usage: bwnotes import-csv"
+            << "--parent ID"
+            << "export-nodes";
+        QTest::newRow("unknown") << QStringList{"frobnicate", "--help"} << "Usage: bwnotes COMMAND"
+                                 << "new FILE"
+                                 << "";
+        QTest::newRow("version") << QStringList{"--version"} << "bwnotes 4.0.4.0\n"
+                                 << ""
                                  << "Usage";
         QTest::newRow("version of a command")
-            << QStringList{"convert", "--version"} << "bwnotes 4.0.4.0\n" << "" << "Usage";
+            << QStringList{"convert", "--version"} << "bwnotes 4.0.4.0\n"
+            << ""
+            << "Usage";
     }
 
     void helpAndVersionOnEveryCommand()

@@ -1,11 +1,11 @@
 // The import and export commands of bwnotes, run as a separate program: the
 // files they write are the ones bw_io writes for the document window.
 
+#include "notes/notes_strings.h"
+#include "notes/notes_table.h"
 #include "rtf/rtf.h"
 #include "transfer/html_export.h"
 #include "transfer/node_export.h"
-#include "notes/notes_strings.h"
-#include "notes/notes_table.h"
 
 #include <QDate>
 #include <QDir>

@@ -401,8 +401,7 @@ void tst_CommandCatalogue::radioGroups_data()
                        "actFormatSuperScript", "actFormatBold"}
         << QStringList{"actFormatAlignJustify", "actFormatNumberingUnicodeSeq",
                        "actFormatSuperScript", "actFormatBold"};
-    QTest::newRow("bold toggles") << QStringList{"actFormatBold", "actFormatBold"}
-                                  << QStringList{};
+    QTest::newRow("bold toggles") << QStringList{"actFormatBold", "actFormatBold"} << QStringList{};
 }
 
 void tst_CommandCatalogue::radioGroups()
@@ -488,7 +487,8 @@ void tst_CommandCatalogue::mainMenuBar()
     QVERIFY(item(menus[0], "miFileMRUSeparator")->isSeparator());
     QCOMPARE(itemTexts(submenu(menus[0], "&Explore Database")),
              (QStringList{"&New File", "&Open File...", "-", "C&lose File", "Cl&ose All Files"}));
-    QCOMPARE(itemTexts(menus[1]), (QStringList{"&Options...", "-", "&Search...", "-", "&Plug-ins"}));
+    QCOMPARE(itemTexts(menus[1]),
+             (QStringList{"&Options...", "-", "&Search...", "-", "&Plug-ins"}));
     QMenu *plugins = submenu(menus[1], "&Plug-ins");
     QCOMPARE(plugins->objectName(), QStringLiteral("miToolsPlugins"));
     QCOMPARE(plugins->icon().name(), QStringLiteral("image23"));
@@ -500,8 +500,8 @@ void tst_CommandCatalogue::mainMenuBar()
                           "&Minimize All", "-", "C&lose", "Cl&ose All"}));
     // The four help-file items and the separator after them are hidden, their
     // commands are not, so F1 and Shift+F1 still reach them.
-    QCOMPARE(itemTexts(menus[4]), (QStringList{"Tip of the &Day...", "-", "E-&mail", "Home &Page",
-                                               "-", "&About..."}));
+    QCOMPARE(itemTexts(menus[4]),
+             (QStringList{"Tip of the &Day...", "-", "E-&mail", "Home &Page", "-", "&About..."}));
     QVERIFY(m_main.value("actHelpContents")->isVisible());
 }
 
@@ -509,8 +509,8 @@ void tst_CommandCatalogue::childMenuBar()
 {
     const QList<QMenu *> menus =
         buildMenuBar(kChildMenu, lookupIn({m_child, m_main}), m_document, indexIcon);
-    QCOMPARE(titles(menus), (QStringList{"&File", "&Folders", "&Edit", "&Insert", "&Search",
-                                         "For&mat", "&View"}));
+    QCOMPARE(titles(menus),
+             (QStringList{"&File", "&Folders", "&Edit", "&Insert", "&Search", "For&mat", "&View"}));
     QCOMPARE(itemTexts(menus[0]), (QStringList{"&Explore Database", "-", "Save &As RTF File...",
                                                "-", "&Print...", "-", "E&xit"}));
     QCOMPARE(itemTexts(submenu(menus[0], "&Explore Database")),
@@ -534,10 +534,10 @@ void tst_CommandCatalogue::childMenuBar()
                           "Numbering &Roman Lowercase", "Numbering R&oman Uppercase",
                           "Numbering &Unicode Sequence"}));
     QCOMPARE(itemTexts(menus[6]), QStringList{"&Toolbars"}); // Explorer bar is hidden
-    QCOMPARE(itemTexts(submenu(menus[6], "&Toolbars")),
-             (QStringList{"&Main bar", "&Status bar", "-", "&Folder bar", "Re&cord bar2",
-                          "&Edit bar", "For&mat bar1", "Form&at bar2", "St&atus bar", "-",
-                          "&Ruler"}));
+    QCOMPARE(
+        itemTexts(submenu(menus[6], "&Toolbars")),
+        (QStringList{"&Main bar", "&Status bar", "-", "&Folder bar", "Re&cord bar2", "&Edit bar",
+                     "For&mat bar1", "Form&at bar2", "St&atus bar", "-", "&Ruler"}));
     // The main window's own commands appear in the document window's menus.
     QVERIFY(menus[0]->actions().contains(m_main.value("actFileExit")));
 }
@@ -574,14 +574,14 @@ void tst_CommandCatalogue::popupMenus_data()
     QTest::newRow("tray") << QString(kTrayIconMenu)
                           << QStringList{"&Show", "&Options...", "-", "&About...", "E&xit"};
     QTest::newRow("tree") << QString(kTreeViewMenu)
-                          << QStringList{"&Insert", "Insert &Child", "-", "&Move Up", "&Delete",
-                                         "&Rename"};
+                          << QStringList{"&Insert",  "Insert &Child", "-",
+                                         "&Move Up", "&Delete",       "&Rename"};
     QTest::newRow("editor") << QString(kRichEditMenu)
-                            << QStringList{"&Undo", "&Redo", "-", "Cu&t", "&Copy", "&Paste",
-                                           "&Delete", "Select &All"};
+                            << QStringList{"&Undo", "&Redo",  "-",       "Cu&t",
+                                           "&Copy", "&Paste", "&Delete", "Select &All"};
     QTest::newRow("view") << QString(kViewMenu)
-                          << QStringList{"&Folderbar bar", "&Edit bar", "For&mat bar1",
-                                         "Form&at bar2", "St&atus bar", "&Ruler"};
+                          << QStringList{"&Folderbar bar", "&Edit bar",   "For&mat bar1",
+                                         "Form&at bar2",   "St&atus bar", "&Ruler"};
     QTest::newRow("font") << QString(kFontMenu) << QStringList{"&Font..."};
 }
 

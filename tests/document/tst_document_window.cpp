@@ -2,34 +2,34 @@
 // to the current item, the status bar, the View commands and dropped files.
 
 #include "commands/command_catalogue.h"
-#include "editor/rich_edit.h"
-#include "notes/notes_strings.h"
 #include "document/document_bars.h"
+#include "document/document_strings.h"
 #include "document/document_window.h"
 #include "document/document_window_splitter.h"
 #include "document/editor_commands.h"
-#include "tree/folder_tree_view.h"
 #include "document/item_commands.h"
-#include "document/document_strings.h"
 #include "document/ruler.h"
 #include "document/status_bar.h"
+#include "editor/rich_edit.h"
+#include "notes/notes_strings.h"
 #include "platform/guarded_dispatch.h"
+#include "tree/folder_tree_view.h"
 #include "window_test_fixture.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QContextMenuEvent>
-#include <QSignalSpy>
 #include <QComboBox>
-#include <QToolButton>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
 #include <QMenu>
 #include <QPointer>
+#include <QSignalSpy>
 #include <QSplitter>
 #include <QTest>
 #include <QToolBar>
+#include <QToolButton>
 #include <memory>
 
 using namespace bw;
@@ -184,15 +184,15 @@ void tst_DocumentWindow::closingAsksAboutChanges_data()
     QTest::addColumn<int>("answer");
     QTest::addColumn<bool>("closes");
     QTest::addColumn<QList<int>>("released");
-    QTest::newRow("No closes, frees 1") << "NoName1" << int(PromptService::No) << true
-                                        << QList<int>{1};
-    QTest::newRow("No closes, frees 7") << "NoName7" << int(PromptService::No) << true
-                                        << QList<int>{7};
+    QTest::newRow("No closes, frees 1")
+        << "NoName1" << int(PromptService::No) << true << QList<int>{1};
+    QTest::newRow("No closes, frees 7")
+        << "NoName7" << int(PromptService::No) << true << QList<int>{7};
     QTest::newRow("Cancel stays") << "NoName3" << int(PromptService::Cancel) << false
                                   << QList<int>{};
     // A name that only starts like an untitled one frees nothing.
-    QTest::newRow("NoNameList.cds frees nothing") << "NoNameList.cds" << int(PromptService::No)
-                                                  << true << QList<int>{};
+    QTest::newRow("NoNameList.cds frees nothing")
+        << "NoNameList.cds" << int(PromptService::No) << true << QList<int>{};
 }
 
 void tst_DocumentWindow::closingAsksAboutChanges()
@@ -770,7 +770,7 @@ void tst_DocumentWindow::clipboardCommandsStartEditing()
     QVERIFY(window->action("actEditSelectAll")->isEnabled());
 
     window->editor()->setSelection(0, 5); // "This "
-    window->aclEditUpdate(); // as the idle update does before a click
+    window->aclEditUpdate();              // as the idle update does before a click
     window->action("actEditCut")->trigger();
     QCOMPARE(window->cdsCommon().state(), State::Edit);
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("This "));
@@ -881,8 +881,9 @@ void tst_DocumentWindow::splitterPositionSharedThroughSection()
     m_prompts->answerMessage(PromptService::No);
     QVERIFY(closeWindow(first));
     const QString child = settings::Registry::subKey(m_fixture->registryRoot(), "Child");
-    QCOMPARE(m_fixture->registry().read(child, settings::valueName(settings::Key::SplitterMain_Left)),
-             std::optional<QString>("150"));
+    QCOMPARE(
+        m_fixture->registry().read(child, settings::valueName(settings::Key::SplitterMain_Left)),
+        std::optional<QString>("150"));
     DocumentWindow *second = open("NoName2");
     QCOMPARE(second->splitter()->sizes().value(0), 150);
 }
@@ -910,7 +911,8 @@ void tst_DocumentWindow::failedSaveWhileClosingKeepsWindowOpen()
     QVERIFY(window && window->isVisible());
     QCOMPARE(m_prompts->messages(), QStringList{saveQuestion(file)});
     QCOMPARE(errors.size(), 1);
-    QVERIFY2(errors.first().startsWith("Cannot write the file " + file), qPrintable(errors.first()));
+    QVERIFY2(errors.first().startsWith("Cannot write the file " + file),
+             qPrintable(errors.first()));
     QVERIFY(window->cdsCommon().changeCount() > 0);
     QVERIFY(window->editor()->toPlainText().endsWith(" kept words"));
     // The next close asks again; No lets it go.
@@ -986,8 +988,8 @@ void tst_DocumentWindow::popupsComeFromCommandCatalogue()
                                               "Form&at bar2", "St&atus bar", "&Ruler"}));
     const QMenu *pmTreeView = window->itemCommands()->treeMenu();
     QCOMPARE(pmTreeView->objectName(), QStringLiteral("pmTreeView"));
-    QCOMPARE(shownItems(pmTreeView), QStringList({"&Insert", "Insert &Child", "-", "&Move Up",
-                                                  "&Delete", "&Rename"}));
+    QCOMPARE(shownItems(pmTreeView),
+             QStringList({"&Insert", "Insert &Child", "-", "&Move Up", "&Delete", "&Rename"}));
     QAction *edit = window->action("actRecordEdit");
     QAction *rename = pmTreeView->actions().last();
     edit->setEnabled(false);
@@ -1015,8 +1017,9 @@ void tst_DocumentWindow::editorPopupShowsWindowCommands()
     QTRY_VERIFY(popup->isVisible());
     QCOMPARE(popup->objectName(), QStringLiteral("pmRichEdit"));
     const QList<QAction *> items = popup->actions();
-    const QStringList commands{"actEditUndo", "actEditRedo", "", "actEditCut",
-                               "actEditCopy", "actEditPaste", "actEditDelete", "actEditSelectAll"};
+    const QStringList commands{"actEditUndo",   "actEditRedo",     "",
+                               "actEditCut",    "actEditCopy",     "actEditPaste",
+                               "actEditDelete", "actEditSelectAll"};
     QCOMPARE(items.size(), commands.size());
     for (int i = 0; i < items.size(); ++i) {
         if (commands[i].isEmpty())

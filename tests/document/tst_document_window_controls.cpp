@@ -3,14 +3,14 @@
 // and ruler markers.
 
 #include "document/document_window_splitter.h"
-#include "tree/folder_tree_link.h"
-#include "tree/folder_tree_model.h"
-#include "tree/folder_tree_view.h"
 #include "document/item_commands.h"
 #include "document/ruler.h"
 #include "document/ruler_marker.h"
 #include "document/status_bar.h"
 #include "program_cursor.h"
+#include "tree/folder_tree_link.h"
+#include "tree/folder_tree_model.h"
+#include "tree/folder_tree_view.h"
 #include "window_test_fixture.h"
 
 #include <QComboBox>

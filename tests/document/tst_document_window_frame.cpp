@@ -2,10 +2,10 @@
 // question, save all over the frame's windows, a file that cannot be read,
 // and files dropped onto the frame.
 
-#include "editor/rich_edit.h"
-#include "notes/notes_strings.h"
-#include "main_window_fixture.h"
 #include "document/document_window.h"
+#include "editor/rich_edit.h"
+#include "main_window_fixture.h"
+#include "notes/notes_strings.h"
 
 #include <QAction>
 #include <QFile>

@@ -3,9 +3,9 @@
 // per ID (a missing ID reads as 0), so no command may change or delete the
 // items behind it that the user was not shown.
 
-#include "notes/notes_strings.h"
-#include "document/item_commands.h"
 #include "document/document_strings.h"
+#include "document/item_commands.h"
+#include "notes/notes_strings.h"
 #include "window_test_fixture.h"
 
 #include <QAction>

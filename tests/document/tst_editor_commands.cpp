@@ -2,16 +2,16 @@
 // out of edit state, the inserts, document files, paste special, objects,
 // Do Again, links, mail and printing.
 
+#include "document/editor_commands.h"
+#include "document/editor_file_commands.h"
+#include "document/editor_strings.h"
+#include "document/item_commands.h"
 #include "editor/object_properties_dialog.h"
 #include "editor/open_confirmation.h"
 #include "editor/paste_special_dialog.h"
 #include "editor/picture_file.h"
-#include "document/editor_commands.h"
-#include "document/editor_file_commands.h"
-#include "document/editor_strings.h"
 #include "tree/folder_tree_link.h"
 #include "tree/folder_tree_view.h"
-#include "document/item_commands.h"
 #include "window_test_fixture.h"
 
 #include <QAction>

@@ -3,10 +3,8 @@
 // selections, the font dialog and boxes, colours, script, masks, character
 // type and count, alignment, numbering, the paragraph dialog and the ruler.
 
-#include "editor/rich_edit.h"
 #include "document/char_type_dialog.h"
 #include "document/color_menu.h"
-#include "notes/notes_table.h"
 #include "document/document_bars.h"
 #include "document/document_window.h"
 #include "document/format_commands.h"
@@ -14,6 +12,8 @@
 #include "document/ruler.h"
 #include "document/ruler_controller.h"
 #include "document/ruler_marker.h"
+#include "editor/rich_edit.h"
+#include "notes/notes_table.h"
 #include "window_test_fixture.h"
 
 #include <QAction>

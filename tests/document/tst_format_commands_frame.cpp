@@ -3,11 +3,11 @@
 // groups, and the font dialog's Apply through the data module.
 
 #include "commands/command_catalogue.h"
-#include "editor/rich_edit.h"
-#include "main_window_fixture.h"
 #include "document/document_bars.h"
 #include "document/document_window.h"
 #include "document/format_commands.h"
+#include "editor/rich_edit.h"
+#include "main_window_fixture.h"
 
 #include <QAction>
 #include <QActionGroup>

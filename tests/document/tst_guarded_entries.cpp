@@ -4,15 +4,15 @@
 // reports its error and the program goes on with its documents. The issue's
 // case: a file whose first item's description the editor cannot load.
 
-#include "editor/rich_edit.h"
-#include "notes/notes_strings.h"
 #include "document/document_window.h"
-#include "tree/folder_tree_view.h"
 #include "document/item_commands.h"
 #include "document/standalone_frame_services.h"
+#include "editor/rich_edit.h"
+#include "notes/notes_strings.h"
 #include "platform/guarded_dispatch.h"
 #include "scripted_prompt_service.h"
 #include "settings/registry.h"
+#include "tree/folder_tree_view.h"
 
 #include <QAction>
 #include <QDir>

@@ -3,21 +3,21 @@
 // buttons of the messages, the files asked for, the progress window, cancel,
 // and the files written (the same bytes as bw_io writes for bwnotes).
 
-#include "editor/rich_edit.h"
-#include "folder_tree_helpers.h"
-#include "transfer/html_export.h"
-#include "transfer/node_export.h"
+#include "document/document_window.h"
 #include "document/export_dialog.h"
 #include "document/io_strings.h"
-#include "document/progress_window.h"
-#include "io_fixture.h"
-#include "document/document_window.h"
-#include "tree/folder_tree_link.h"
 #include "document/item_commands.h"
+#include "document/progress_window.h"
 #include "document/standalone_frame_services.h"
+#include "editor/rich_edit.h"
+#include "folder_tree_helpers.h"
+#include "io_fixture.h"
 #include "platform/guarded_dispatch.h"
 #include "scripted_prompt_service.h"
 #include "settings/registry.h"
+#include "transfer/html_export.h"
+#include "transfer/node_export.h"
+#include "tree/folder_tree_link.h"
 
 #include <QAction>
 #include <QApplication>
@@ -56,10 +56,11 @@ protected:
         if (progress && event->type() == QEvent::Show) {
             ++shown;
             captions << progress->windowTitle();
-            connect(progress, &io::ProgressWindow::stepped, this, [this, progress](qint64 position) {
-                if (onStep)
-                    onStep(*progress, position);
-            });
+            connect(progress, &io::ProgressWindow::stepped, this,
+                    [this, progress](qint64 position) {
+                        if (onStep)
+                            onStep(*progress, position);
+                    });
         }
         return false;
     }

@@ -22,8 +22,7 @@ class FailingFolderPrompts : public test::ScriptedPromptService
 public:
     bool fail = false;
     std::optional<QString> chooseDirectory(QWidget *parent, const QString &caption,
-                                           const QString &title,
-                                           const QString &initialDir) override
+                                           const QString &title, const QString &initialDir) override
     {
         if (fail)
             throw std::runtime_error("folder dialog failed");

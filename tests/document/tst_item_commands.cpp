@@ -2,16 +2,16 @@
 // keys: move up, delete with its confirmation, the keys that follow the
 // focus, insert while editing, the last item deleted and the history.
 
+#include "document/delete_msg_dialog.h"
+#include "document/document_window.h"
+#include "document/item_commands.h"
+#include "document/standalone_frame_services.h"
 #include "editor/rich_edit.h"
 #include "folder_tree_helpers.h"
 #include "notes/notes_table.h"
-#include "document/delete_msg_dialog.h"
-#include "document/document_window.h"
-#include "tree/folder_tree_view.h"
-#include "document/item_commands.h"
-#include "document/standalone_frame_services.h"
 #include "scripted_prompt_service.h"
 #include "settings/registry.h"
+#include "tree/folder_tree_view.h"
 
 #include <QAction>
 #include <QApplication>
@@ -160,8 +160,8 @@ void tst_ItemCommands::moveUpByDepth()
     QCOMPARE(int(link.model().children(newParent).back()), moved); // last among its siblings
     dataset::ClientDataSet &t = m_window->cdsCommon();
     QVERIFY(t.locate(kFieldId, link.model().node(moved).key));
-    const qint32 expected = newParent == kNoNode ? link.model().node(moved).key
-                                                 : link.model().node(newParent).key;
+    const qint32 expected =
+        newParent == kNoNode ? link.model().node(moved).key : link.model().node(newParent).key;
     QCOMPARE(t.asInteger(kFieldParent), expected);
 }
 
@@ -278,13 +278,16 @@ void tst_ItemCommands::deleteMakesNextItemCurrent_data()
     QTest::addColumn<QStringList>("items");
     QTest::addColumn<QString>("deleted");
     QTest::addColumn<QString>("current");
-    QTest::newRow("first of three") << QStringList{"A", "B", "X"} << "A" << "B";
-    QTest::newRow("middle") << QStringList{"A", "B", "X"} << "B" << "X";
-    QTest::newRow("last: the one before") << QStringList{"A", "B", "X"} << "X" << "B";
-    QTest::newRow("with a child stored later")
-        << QStringList{"A", "B", "X", "A1<A"} << "A" << "X";
-    QTest::newRow("with a child stored next")
-        << QStringList{"A", "A1<A", "B", "X"} << "A" << "B";
+    QTest::newRow("first of three") << QStringList{"A", "B", "X"} << "A"
+                                    << "B";
+    QTest::newRow("middle") << QStringList{"A", "B", "X"} << "B"
+                            << "X";
+    QTest::newRow("last: the one before") << QStringList{"A", "B", "X"} << "X"
+                                          << "B";
+    QTest::newRow("with a child stored later") << QStringList{"A", "B", "X", "A1<A"} << "A"
+                                               << "X";
+    QTest::newRow("with a child stored next") << QStringList{"A", "A1<A", "B", "X"} << "A"
+                                              << "B";
 }
 
 void tst_ItemCommands::deleteMakesNextItemCurrent()
@@ -348,11 +351,11 @@ void tst_ItemCommands::backSelectsFirstNodeWithSameHistoryText()
     link.endRename(first, QStringLiteral("A"));
     addItem(kNoNode, QStringLiteral("B"));
     addItem(kNoNode, QStringLiteral("C"));
-    addItem(kNoNode, QStringLiteral("Item12")); // position 3
+    addItem(kNoNode, QStringLiteral("Item12"));          // position 3
     const int z = addItem(kNoNode, QStringLiteral("Z")); // position 4
     for (int i = 1; i <= 18; ++i)
         addItem(z, QStringLiteral("H%1").arg(i, 2, 10, QLatin1Char('0'))); // 5 to 22
-    const int item1 = addItem(z, QStringLiteral("Item1")); // 23
+    const int item1 = addItem(z, QStringLiteral("Item1"));                 // 23
     link.buildPass();
     QCOMPARE(link.model().displayPosition(node("Item12")), 3);
     QCOMPARE(link.model().displayPosition(item1), 23);

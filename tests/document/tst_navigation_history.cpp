@@ -23,17 +23,18 @@ void tst_NavigationHistory::visits_data()
     QTest::addColumn<QStringList>("entries");
     QTest::addColumn<int>("position");
     QTest::newRow("empty") << QStringList{} << QStringList{} << -1;
-    QTest::newRow("three visits") << QStringList{"A0", "B1", "C2"} << QStringList{"A0", "B1", "C2"} << 2;
+    QTest::newRow("three visits") << QStringList{"A0", "B1", "C2"} << QStringList{"A0", "B1", "C2"}
+                                  << 2;
     QTest::newRow("back twice") << QStringList{"A0", "B1", "C2", "<", "<"}
                                 << QStringList{"A0", "B1", "C2"} << 0;
     QTest::newRow("new visit drops forward entries")
         << QStringList{"A0", "B1", "C2", "<", "<", "D3"} << QStringList{"A0", "D3"} << 1;
-    QTest::newRow("back from the new one") << QStringList{"A0", "B1", "C2", "<", "<", "D3", "<"}
-                                           << QStringList{"A0", "D3"} << 0;
+    QTest::newRow("back from the new one")
+        << QStringList{"A0", "B1", "C2", "<", "<", "D3", "<"} << QStringList{"A0", "D3"} << 0;
     QTest::newRow("known text ignoring case only moves")
         << QStringList{"Item0", "Other1", "ITEM0"} << QStringList{"Item0", "Other1"} << 0;
-    QTest::newRow("forward after back") << QStringList{"A0", "B1", "<", ">"}
-                                        << QStringList{"A0", "B1"} << 1;
+    QTest::newRow("forward after back")
+        << QStringList{"A0", "B1", "<", ">"} << QStringList{"A0", "B1"} << 1;
 }
 
 void tst_NavigationHistory::visits()

@@ -3,8 +3,8 @@
 // closed, and a copy left by a process that is gone opens as a modified
 // untitled window holding the typed text.
 
-#include "notes/notes_strings.h"
 #include "document/recovery_store.h"
+#include "notes/notes_strings.h"
 #include "window_test_fixture.h"
 
 #include <QDir>

@@ -144,12 +144,15 @@ void tst_RichEditDisplay::printedWithoutHiddenText()
 // right to left), and prints them as text.
 void tst_RichEditDisplay::listNumbersShownFromTheirStart()
 {
-    const QByteArray rtf = "{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc0\\levelstartat5{\\leveltext\\'02\\'00.;}}\\listid1}"
-                           "{\\list{\\listlevel\\levelnfc1\\levelstartat3{\\leveltext\\'02\\'00.;}}\\listid2}"
-                           "{\\list{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}}\\listid3}}"
-                           "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}{\\listoverride\\listid2\\ls2}{\\listoverride\\listid3\\ls3}}"
-                           "\\pard\\ls1\\fi-360\\li720 five\\par six\\par\\pard\\ls2\\rtlpar\\fi-360\\li720 three\\par"
-                           "\\pard\\ls3 one\\par}";
+    const QByteArray rtf =
+        "{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc0\\levelstartat5{\\leveltext\\'02\\'00."
+        ";}}\\listid1}"
+        "{\\list{\\listlevel\\levelnfc1\\levelstartat3{\\leveltext\\'02\\'00.;}}\\listid2}"
+        "{\\list{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}}\\listid3}}"
+        "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}{\\listoverride\\listid2\\ls2}{"
+        "\\listoverride\\listid3\\ls3}}"
+        "\\pard\\ls1\\fi-360\\li720 five\\par six\\par\\pard\\ls2\\rtlpar\\fi-360\\li720 three\\par"
+        "\\pard\\ls3 one\\par}";
     QBuffer buffer;
     buffer.setData(rtf);
     buffer.open(QIODevice::ReadOnly);
@@ -160,12 +163,14 @@ void tst_RichEditDisplay::listNumbersShownFromTheirStart()
     QCOMPARE(markers[1].text, QStringLiteral("6."));
     QCOMPARE(markers[2].text, QStringLiteral("III."));
     for (int i = 0; i < 2; ++i) {
-        const QRect first = m_edit->cursorRect(QTextCursor(m_edit->document()->findBlockByNumber(i)));
+        const QRect first =
+            m_edit->cursorRect(QTextCursor(m_edit->document()->findBlockByNumber(i)));
         QVERIFY(markers[i].rect.right() <= first.left() + 1);
         QVERIFY(markers[i].rect.left() > 0);
         QVERIFY(qAbs(markers[i].rect.top() - first.top()) < 4);
     }
-    const QRect rtlStart = m_edit->cursorRect(QTextCursor(m_edit->document()->findBlockByNumber(2)));
+    const QRect rtlStart =
+        m_edit->cursorRect(QTextCursor(m_edit->document()->findBlockByNumber(2)));
     QVERIFY(markers[2].rect.left() >= rtlStart.right() - 1);
     QImage shown(m_edit->viewport()->size(), QImage::Format_RGB32);
     m_edit->viewport()->render(&shown);
@@ -176,20 +181,23 @@ void tst_RichEditDisplay::listNumbersShownFromTheirStart()
             ink = shown.pixelColor(x, y).lightness() < 128;
     }
     QVERIFY(ink);
-    QCOMPARE(m_edit->printableDocument()->toPlainText(), QStringLiteral("5.\tfive\n6.\tsix\nIII.\tthree\none"));
+    QCOMPARE(m_edit->printableDocument()->toPlainText(),
+             QStringLiteral("5.\tfive\n6.\tsix\nIII.\tthree\none"));
 }
 
 void tst_RichEditDisplay::findLinks_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("links");
-    QTest::newRow("sentence end") << "see http://example.com/a." << QStringList{"http://example.com/a"};
+    QTest::newRow("sentence end") << "see http://example.com/a."
+                                  << QStringList{"http://example.com/a"};
     QTest::newRow("www") << "at www.kde.org, then" << QStringList{"www.kde.org"};
     QTest::newRow("mail") << "mailto:me@example.com" << QStringList{"mailto:me@example.com"};
     QTest::newRow("brackets") << "(https://a.b/c)" << QStringList{"https://a.b/c"};
     QTest::newRow("brackets inside") << "https://en.wikipedia.org/wiki/A_(b)"
                                      << QStringList{"https://en.wikipedia.org/wiki/A_(b)"};
-    QTest::newRow("two") << "ftp://x.y and file:///tmp/a" << QStringList{"ftp://x.y", "file:///tmp/a"};
+    QTest::newRow("two") << "ftp://x.y and file:///tmp/a"
+                         << QStringList{"ftp://x.y", "file:///tmp/a"};
     QTest::newRow("bare scheme") << "http: is a scheme" << QStringList{};
     QTest::newRow("no link") << "time: 10:30" << QStringList{};
 }

@@ -76,7 +76,7 @@ void tst_RichEditEditing::undoKindsFollowOperations()
     QVERIFY(m_edit->canUndo());
 
     const QList<UndoKind> expected{UndoKind::None, UndoKind::Delete, UndoKind::Paste,
-                                   UndoKind::Cut, UndoKind::Delete, UndoKind::Typing};
+                                   UndoKind::Cut,  UndoKind::Delete, UndoKind::Typing};
     for (int i = 0; i < expected.size(); ++i) {
         QCOMPARE(m_edit->undoKind(), expected[i]);
         m_edit->undo();
@@ -154,8 +154,8 @@ void tst_RichEditEditing::protectedChange_data()
 {
     QTest::addColumn<QString>("operation");
     QTest::addColumn<bool>("allow");
-    for (const char *op : {"type", "backspace", "delete", "enter", "paste", "cut", "clear",
-                           "bold", "alignment", "replace", "load selection"}) {
+    for (const char *op : {"type", "backspace", "delete", "enter", "paste", "cut", "clear", "bold",
+                           "alignment", "replace", "load selection"}) {
         QTest::addRow("%s refused", op) << QString::fromLatin1(op) << false;
         QTest::addRow("%s allowed", op) << QString::fromLatin1(op) << true;
     }
@@ -213,9 +213,9 @@ void tst_RichEditEditing::protectedChange()
 
     QVERIFY(!asked.isEmpty());
     QVERIFY(asked.first().first <= 7 && asked.first().second >= 7);
-    const bool changed = m_edit->toPlainText() != before || formatAt(*m_edit, 7) != formatBefore ||
-                         m_edit->document()->firstBlock().blockFormat().alignment() ==
-                             Qt::AlignHCenter;
+    const bool changed =
+        m_edit->toPlainText() != before || formatAt(*m_edit, 7) != formatBefore ||
+        m_edit->document()->firstBlock().blockFormat().alignment() == Qt::AlignHCenter;
     QCOMPARE(changed, allow);
     if (!allow && operation == "cut")
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("clip"));

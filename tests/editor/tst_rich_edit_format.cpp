@@ -105,7 +105,8 @@ void tst_RichEditFormat::wordFormatReadAtWordStart()
     // is read, then it is that letter's format, as the font box shows it.
     QFETCH(int, caret);
     QFETCH(bool, bold);
-    appendRuns(*m_edit, {{"Big ", boldFormat()}, {"small ", QTextCharFormat()}, {"Tall", boldFormat()}});
+    appendRuns(*m_edit,
+               {{"Big ", boldFormat()}, {"small ", QTextCharFormat()}, {"Tall", boldFormat()}});
     m_edit->setSelection(caret, caret);
     QCOMPARE(m_edit->selectionCharFormat(FormatTarget::SelectionWord).bold, bold);
     QCOMPARE(m_edit->selectionStart(), caret);
@@ -122,8 +123,8 @@ void tst_RichEditFormat::mixedSelectionClearsMaskBits()
     const CharFormat f = m_edit->selectionCharFormat();
     QVERIFY(!f.has(CharFormat::Bold));
     QVERIFY(!f.has(CharFormat::Color));
-    QVERIFY(f.has(CharFormat::Italic | CharFormat::Underline | CharFormat::Face |
-                  CharFormat::Size | CharFormat::Protected));
+    QVERIFY(f.has(CharFormat::Italic | CharFormat::Underline | CharFormat::Face | CharFormat::Size |
+                  CharFormat::Protected));
     QCOMPARE(f.face, QStringLiteral("DejaVu Sans"));
     QCOMPARE(f.sizePoints(), 10);
 
@@ -266,8 +267,7 @@ void tst_RichEditFormat::paraFormatOverSeveralParagraphs()
     QCOMPARE(read.rightIndent, 150);
     const QTextBlock fourth = m_edit->document()->findBlockByNumber(3);
     QCOMPARE(fourth.blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
-    QCOMPARE(m_edit->document()->findBlockByNumber(2).blockFormat().alignment(),
-             Qt::AlignHCenter);
+    QCOMPARE(m_edit->document()->findBlockByNumber(2).blockFormat().alignment(), Qt::AlignHCenter);
     // First line at 720 twips, the other lines at 420: 48 and 28 pixels.
     QCOMPARE(m_edit->document()->firstBlock().blockFormat().leftMargin(), 28.0);
     QCOMPARE(m_edit->document()->firstBlock().blockFormat().textIndent(), 20.0);

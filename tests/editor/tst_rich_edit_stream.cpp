@@ -8,10 +8,10 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QCheckBox>
-#include <QListWidget>
-#include <QPushButton>
 #include <QClipboard>
 #include <QImageWriter>
+#include <QListWidget>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -107,8 +107,8 @@ void tst_RichEditStream::plainTextDecoding_data()
     QTest::newRow("Windows-1252") << QByteArray("\x80 5, caf\xe9") << QStringLiteral("€ 5, café");
     QTest::newRow("CR LF lines") << QByteArray("one\r\ntwo\rthree") << "one\ntwo\nthree";
     QTest::newRow("byte order mark") << QByteArray("\xef\xbb\xbfhi") << QStringLiteral("hi");
-    QTest::newRow("RTF asked as text stays text") << QByteArray("{\\rtf1 x}")
-                                                  << QStringLiteral("{\\rtf1 x}");
+    QTest::newRow("RTF asked as text stays text")
+        << QByteArray("{\\rtf1 x}") << QStringLiteral("{\\rtf1 x}");
 }
 
 void tst_RichEditStream::plainTextDecoding()
@@ -247,8 +247,8 @@ void tst_RichEditStream::saveToFileKeepsTheOldFileOnFailure()
     QCOMPARE(streamFormatForFile(QStringLiteral("a.TXT")), StreamFormat::PlainText);
     QCOMPARE(streamFormatForFile(QStringLiteral("a.doc")), StreamFormat::Rtf);
     QVERIFY_THROWS_EXCEPTION(
-        StreamError, m_edit->saveToFile(m_dir->filePath(QStringLiteral("no/such/dir.rtf")),
-                                        StreamFormat::Rtf));
+        StreamError,
+        m_edit->saveToFile(m_dir->filePath(QStringLiteral("no/such/dir.rtf")), StreamFormat::Rtf));
 }
 
 void tst_RichEditStream::firstItemOfANewFile()
@@ -298,11 +298,16 @@ void tst_RichEditStream::picturesFromFiles_data()
 {
     QTest::addColumn<QString>("suffix");
     QTest::addColumn<QString>("stored");
-    QTest::newRow("bmp") << "bmp" << "png";
-    QTest::newRow("gif") << "gif" << "png";
-    QTest::newRow("jpeg") << "jpg" << "jpeg";
-    QTest::newRow("png") << "png" << "png";
-    QTest::newRow("icon") << "ico" << "png";
+    QTest::newRow("bmp") << "bmp"
+                         << "png";
+    QTest::newRow("gif") << "gif"
+                         << "png";
+    QTest::newRow("jpeg") << "jpg"
+                          << "jpeg";
+    QTest::newRow("png") << "png"
+                         << "png";
+    QTest::newRow("icon") << "ico"
+                          << "png";
 }
 
 void tst_RichEditStream::picturesFromFiles()
@@ -414,8 +419,8 @@ void tst_RichEditStream::objectsRoundTrip()
 
 void tst_RichEditStream::objectVerbs()
 {
-    m_edit->insertObject(EmbeddedObject{QStringLiteral("plan.txt"), QStringLiteral("text/plain"),
-                                        "the plan", {}});
+    m_edit->insertObject(
+        EmbeddedObject{QStringLiteral("plan.txt"), QStringLiteral("text/plain"), "the plan", {}});
     QUrl opened;
     m_edit->setUrlOpener([&](const QUrl &url) {
         opened = url;

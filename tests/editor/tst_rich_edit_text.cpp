@@ -171,17 +171,17 @@ void tst_RichEditText::find_data()
     QTest::newRow("down match case") << cats << "cat" << 0 << true << true << false << 7;
     QTest::newRow("down whole word") << cats << "cat" << 1 << true << false << true << 11;
     QTest::newRow("down whole word, case") << cats << "CAT" << 0 << true << true << true << -1;
-    QTest::newRow("down across paragraphs") << cats << "catalog" << 5 << true << false << false
-                                            << 15;
+    QTest::newRow("down across paragraphs")
+        << cats << "catalog" << 5 << true << false << false << 15;
     QTest::newRow("down to the end") << cats << "cat" << 24 << true << false << false << -1;
     QTest::newRow("up from the end") << cats << "cat" << 26 << false << false << false << 23;
-    QTest::newRow("up, match ends before start") << cats << "cat" << 13 << false << false
-                                                 << false << 7;
+    QTest::newRow("up, match ends before start")
+        << cats << "cat" << 13 << false << false << false << 7;
     QTest::newRow("up whole word") << cats << "cat" << 11 << false << false << true << 0;
     QTest::newRow("up match case") << cats << "CAT" << 26 << false << true << false << 15;
     QTest::newRow("up nothing before") << cats << "cat" << 2 << false << false << false << -1;
-    QTest::newRow("non-ASCII, any case") << QStringLiteral("Straße ÆRØ ærø") << "ærø" << 0
-                                         << true << false << true << 7;
+    QTest::newRow("non-ASCII, any case")
+        << QStringLiteral("Straße ÆRØ ærø") << "ærø" << 0 << true << false << true << 7;
     QTest::newRow("empty needle") << cats << "" << 0 << true << false << false << -1;
 }
 

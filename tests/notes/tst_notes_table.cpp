@@ -56,8 +56,8 @@ private slots:
         QVERIFY(!fields[3].required);
         QStringList indexes;
         for (const auto &index : cds().indexDefs())
-            indexes << index.name + (index.descending ? " desc" : " asc") + " "
-                           + index.fields.join(';');
+            indexes << index.name + (index.descending ? " desc" : " asc") + " " +
+                           index.fields.join(';');
         QCOMPARE(indexes, (QStringList{"idxIDAsc asc ID", "idxIDDesc desc ID",
                                        "idxParentAsc asc Parent", "idxParentDesc desc Parent"}));
         QVERIFY(cds().aggregatesActive());
@@ -225,7 +225,8 @@ private slots:
         foreign.addFieldDef({"Description", FieldType::Memo, 0, false});
         foreign.createDataSet();
         foreign.saveToFile(dir.filePath("foreign.cds"));
-        QVERIFY_THROWS_EXCEPTION(FileFormatError, m_notes->loadFromFile(dir.filePath("foreign.cds")));
+        QVERIFY_THROWS_EXCEPTION(FileFormatError,
+                                 m_notes->loadFromFile(dir.filePath("foreign.cds")));
         QVERIFY(!cds().isActive());
         QVERIFY(!cds().controlsDisabled());
         m_notes->createNewContent(); // the window can still start over

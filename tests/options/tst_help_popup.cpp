@@ -52,8 +52,7 @@ void tst_HelpPopup::layoutAroundText()
 
     // A longer text makes the popup grow with it.
     const QSize small = popup.size();
-    popup.setHelpText(text + "\r\n\r\nAnd a much longer third line than the others.",
-                      Qt::yellow);
+    popup.setHelpText(text + "\r\n\r\nAnd a much longer third line than the others.", Qt::yellow);
     QVERIFY(popup.width() > small.width());
     QVERIFY(popup.height() > small.height());
 }

@@ -1,13 +1,13 @@
-#include "scripted_prompt_service.h"
 #include "options/color_button.h"
-#include "settings/encodings.h"
-#include "settings/registry.h"
 #include "options/help_popup.h"
 #include "options/options_dialog.h"
 #include "options/options_dialog_controls.h"
 #include "options/options_target.h"
 #include "options/registry_rxl.h"
 #include "options/system_colors.h"
+#include "scripted_prompt_service.h"
+#include "settings/encodings.h"
+#include "settings/registry.h"
 
 #include <QCheckBox>
 #include <QDir>

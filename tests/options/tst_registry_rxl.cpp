@@ -1,10 +1,10 @@
 // The settings store: restore and save of a section, single values, window
 // placement and the list keys, on a settings file in a temporary folder.
 
-#include "settings/encodings.h"
-#include "settings/registry.h"
 #include "options/registry_rxl.h"
 #include "options/system_colors.h"
+#include "settings/encodings.h"
+#include "settings/registry.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -229,9 +229,11 @@ void tst_RegistryRXL::restoreKinds()
     writeStored(section, QStringLiteral("TreeViewIcon_Text"), QStringLiteral("4"));
     writeStored(section, QStringLiteral("TreeViewFontSize_Text"), QString());
     writeStored(section, QStringLiteral("TaskBarType_ItemIndex"), QStringLiteral("1"));
-    writeStored(section, QStringLiteral("MainBackgroundColor_Color"), QStringLiteral("-2147483633"));
+    writeStored(section, QStringLiteral("MainBackgroundColor_Color"),
+                QStringLiteral("-2147483633"));
     writeStored(section, QStringLiteral("CommonHintColor_Color"), QStringLiteral("-2147483624"));
-    writeStored(section, QStringLiteral("RichEditFontName_FontName"), QStringLiteral("DejaVu Sans"));
+    writeStored(section, QStringLiteral("RichEditFontName_FontName"),
+                QStringLiteral("DejaVu Sans"));
     writeStored(section, QStringLiteral("PageControl_ActivePage"), QStringLiteral("tsCommon"));
     auto s = store(&form, Section::Options);
     QSignalSpy restored(s.get(), &RegistryRXL::restored);
@@ -252,7 +254,8 @@ void tst_RegistryRXL::saveKinds()
 {
     QWidget form;
     make<QCheckBox>(&form, QStringLiteral("TreeViewHotTrack"))->setChecked(true);
-    make<QLineEdit>(&form, QStringLiteral("RichEditHorizontalLine"))->setText(QStringLiteral(" == "));
+    make<QLineEdit>(&form, QStringLiteral("RichEditHorizontalLine"))
+        ->setText(QStringLiteral(" == "));
     auto *spin = make<QSpinBox>(&form, QStringLiteral("ChildAutoSaveMinutes"));
     spin->setRange(5, 120);
     spin->setValue(35);
@@ -274,7 +277,8 @@ void tst_RegistryRXL::saveKinds()
     QCOMPARE(onDisk(group, QStringLiteral("TreeViewHotTrack_Checked")), QStringLiteral("True"));
     QCOMPARE(onDisk(group, QStringLiteral("RichEditHorizontalLine_Text")), QStringLiteral("=="));
     QCOMPARE(onDisk(group, QStringLiteral("ChildAutoSaveMinutes_Text")), QStringLiteral("35"));
-    QCOMPARE(onDisk(group, QStringLiteral("TreeViewFontColor_Color")), QStringLiteral("-2147483640"));
+    QCOMPARE(onDisk(group, QStringLiteral("TreeViewFontColor_Color")),
+             QStringLiteral("-2147483640"));
     QCOMPARE(onDisk(group, QStringLiteral("CommonHintColor_Color")), QStringLiteral("255"));
     const int left = splitter->sizes().first();
     auto child = store(&form, Section::Child);
@@ -308,7 +312,8 @@ void tst_RegistryRXL::formVersion()
         writeStored(QStringLiteral("Options"), QStringLiteral("FormVersion"), stored);
     writeStored(QStringLiteral("Options"), QStringLiteral("ChildAutoSave_Checked"),
                 QStringLiteral("True"));
-    writeStored(QStringLiteral("Options"), QStringLiteral("NormPos"), QStringLiteral("10,10,300,200"));
+    writeStored(QStringLiteral("Options"), QStringLiteral("NormPos"),
+                QStringLiteral("10,10,300,200"));
     auto s = store(&form, Section::Options);
     QSignalSpy spy(s.get(), &RegistryRXL::restored);
     QCOMPARE(s->restore(), restored);
@@ -327,8 +332,12 @@ void tst_RegistryRXL::newRootWritesDefaults()
         const QString name = QLatin1String(row.control);
         QObject *control = nullptr;
         switch (row.kind) {
-        case Kind::Boolean: control = make<QCheckBox>(&form, name); break;
-        case Kind::Color: control = make<ColorHolder>(&form, name); break;
+        case Kind::Boolean:
+            control = make<QCheckBox>(&form, name);
+            break;
+        case Kind::Color:
+            control = make<ColorHolder>(&form, name);
+            break;
         case Kind::Integer: {
             auto *combo = make<QComboBox>(&form, name);
             combo->addItems({"Taskbar", "System Tray"});
@@ -374,13 +383,15 @@ void tst_RegistryRXL::writeValueIsOnDiskAtOnce()
     s->writeValue(Key::CommonDisplayExitConfirm_Checked, QStringLiteral("False"));
     s->writeValue(Key::TipOfTheDayState, QStringLiteral("7"));
     const QString group = kGroup + QStringLiteral("/Options");
-    QCOMPARE(onDisk(group, QStringLiteral("CommonDisplayExitConfirm_Checked")), QStringLiteral("False"));
+    QCOMPARE(onDisk(group, QStringLiteral("CommonDisplayExitConfirm_Checked")),
+             QStringLiteral("False"));
     QCOMPARE(onDisk(group, QStringLiteral("TipOfTheDayState")), QStringLiteral("7"));
     QCOMPARE(s->readValue(QStringLiteral("TipOfTheDayState"), QString()), QStringLiteral("7"));
     // A value written one by one is not overwritten by the next save of the section.
     s->save();
     QCOMPARE(onDisk(group, QStringLiteral("TipOfTheDayState")), QStringLiteral("7"));
-    QVERIFY_THROWS_EXCEPTION(std::invalid_argument, s->writeValue(Key::FirstTime, QStringLiteral("x")));
+    QVERIFY_THROWS_EXCEPTION(std::invalid_argument,
+                             s->writeValue(Key::FirstTime, QStringLiteral("x")));
 }
 
 void tst_RegistryRXL::propertyErrorIgnored()
@@ -400,7 +411,8 @@ void tst_RegistryRXL::propertyErrorIgnored()
                            {"Label", "Checked", Kind::Boolean},
                            {"Thrower", "Checked", Kind::Boolean},
                            {"Last", "Text", Kind::Text}});
-    for (const char *name : {"First_Checked", "Missing_Checked", "Label_Checked", "Thrower_Checked"})
+    for (const char *name :
+         {"First_Checked", "Missing_Checked", "Label_Checked", "Thrower_Checked"})
         writeStored(QStringLiteral("Test"), QLatin1String(name), QStringLiteral("True"));
     writeStored(QStringLiteral("Test"), QStringLiteral("Last_Text"), QStringLiteral("end"));
     writeStored(QStringLiteral("Test"), QStringLiteral("FormVersion"), QStringLiteral("1"));
@@ -418,7 +430,8 @@ void tst_RegistryRXL::propertyErrorIgnored()
     failed.clear();
     s.save();
     QCOMPARE(failed.size(), 2);
-    QCOMPARE(onDisk(kGroup + QStringLiteral("/Test"), QStringLiteral("Last_Text")), QStringLiteral("end"));
+    QCOMPARE(onDisk(kGroup + QStringLiteral("/Test"), QStringLiteral("Last_Text")),
+             QStringLiteral("end"));
 }
 
 void tst_RegistryRXL::placementRoundTrip_data()
@@ -448,7 +461,8 @@ void tst_RegistryRXL::placementRoundTrip()
     QCOMPARE(onDisk(group, QStringLiteral("ShowCmd")), showCmd);
     QCOMPARE(onDisk(group, QStringLiteral("NormPos")), QStringLiteral("120,90,620,450"));
     const QScreen *screen = QGuiApplication::primaryScreen();
-    const QString suffix = QStringLiteral("(%1x%2)").arg(screen->geometry().width()).arg(screen->geometry().height());
+    const QString suffix =
+        QStringLiteral("(%1x%2)").arg(screen->geometry().width()).arg(screen->geometry().height());
     QCOMPARE(onDisk(group, QStringLiteral("NormPos") + suffix), QStringLiteral("120,90,620,450"));
     QCOMPARE(onDisk(group, QStringLiteral("Visible")), QStringLiteral("0"));
     QCOMPARE(onDisk(group, QStringLiteral("PixelsPerInch")),
@@ -462,13 +476,15 @@ void tst_RegistryRXL::placementRoundTrip()
     if (state == Qt::WindowNoState)
         QCOMPARE(again.geometry(), normal);
     else
-        QCOMPARE(again.normalGeometry().isValid() ? again.normalGeometry() : again.geometry(), normal);
+        QCOMPARE(again.normalGeometry().isValid() ? again.normalGeometry() : again.geometry(),
+                 normal);
 }
 
 void tst_RegistryRXL::placementRules()
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
-    const QString suffix = QStringLiteral("(%1x%2)").arg(screen->geometry().width()).arg(screen->geometry().height());
+    const QString suffix =
+        QStringLiteral("(%1x%2)").arg(screen->geometry().width()).arg(screen->geometry().height());
     const QString ppi = QString::number(qRound(screen->logicalDotsPerInch()));
     const auto stored = [&](const QString &section, const QString &norm, const QString &sized,
                             const QString &dpi, const QString &show) {
@@ -516,9 +532,12 @@ void tst_RegistryRXL::placementRules()
     QWidget minimised;
     minimised.showMinimized();
     store(&minimised, Section::Child)->save(RegistryRXL::SaveReason::Destroying);
-    QCOMPARE(onDisk(kGroup + QStringLiteral("/Child"), QStringLiteral("Flags")), QStringLiteral("1"));
-    QCOMPARE(onDisk(kGroup + QStringLiteral("/Child"), QStringLiteral("ShowCmd")), QStringLiteral("2"));
-    QCOMPARE(onDisk(kGroup + QStringLiteral("/Child"), QStringLiteral("Visible")), QStringLiteral("1"));
+    QCOMPARE(onDisk(kGroup + QStringLiteral("/Child"), QStringLiteral("Flags")),
+             QStringLiteral("1"));
+    QCOMPARE(onDisk(kGroup + QStringLiteral("/Child"), QStringLiteral("ShowCmd")),
+             QStringLiteral("2"));
+    QCOMPARE(onDisk(kGroup + QStringLiteral("/Child"), QStringLiteral("Visible")),
+             QStringLiteral("1"));
 }
 
 void tst_RegistryRXL::customColorsKey()
@@ -556,7 +575,8 @@ void tst_RegistryRXL::mruKey()
     for (int i = 0; i < 5; ++i)
         m_registry->write(key, QStringLiteral("F%1").arg(i), QStringLiteral("/old/%1.cds").arg(i));
     m_registry->write(key, QStringLiteral("Other"), QStringLiteral("x"));
-    writeMruList(*m_registry, kRoot, {QStringLiteral("/notes/b.cds"), QStringLiteral("/notes/ä.cds")});
+    writeMruList(*m_registry, kRoot,
+                 {QStringLiteral("/notes/b.cds"), QStringLiteral("/notes/ä.cds")});
     QCOMPARE(m_registry->valueNames(key), (QStringList{"F0", "F1"}));
     QCOMPARE(onDisk(kGroup + QStringLiteral("/MRUFileList"), QStringLiteral("F1")),
              QStringLiteral("/notes/ä.cds"));
@@ -575,9 +595,10 @@ void tst_RegistryRXL::colorsKey()
     QList<ColorValue> colors = defaultColorButtonColors();
     colors[1] = ColorValue::fromRgb(0x12, 0x34, 0x56);
     writeColorButtonColors(*m_registry, kRoot, colors);
-    QCOMPARE(onDisk(kGroup + QStringLiteral("/Colors"), QStringLiteral("frmOptions.dfsColorButton1"))
-                 .left(20),
-             QStringLiteral("$00AF6E3A,$00563412,"));
+    QCOMPARE(
+        onDisk(kGroup + QStringLiteral("/Colors"), QStringLiteral("frmOptions.dfsColorButton1"))
+            .left(20),
+        QStringLiteral("$00AF6E3A,$00563412,"));
     QCOMPARE(readColorButtonColors(*m_registry, kRoot), colors);
 }
 

@@ -32,7 +32,8 @@ int child(char **argv)
         return value ? value : "-";
     };
     QFile comm("/proc/self/comm");
-    const QByteArray name = comm.open(QIODevice::ReadOnly) ? comm.readAll().trimmed() : QByteArray();
+    const QByteArray name =
+        comm.open(QIODevice::ReadOnly) ? comm.readAll().trimmed() : QByteArray();
     std::printf("%s|%d|%s|%s|%s|%s\n", name.constData(), restarted, startTunables.constData(),
                 now("GLIBC_TUNABLES"), now("BW_HUGE_PAGES"), now("BW_SAVED_GLIBC_TUNABLES"));
     return 0;
@@ -56,10 +57,14 @@ private slots:
         QTest::addColumn<QString>("tunables"); // "-": not set
         QTest::addColumn<QString>("hugePages");
         QTest::addColumn<bool>("restarts");
-        QTest::newRow("nothing set") << "-" << "-" << true;
-        QTest::newRow("user's tunables kept") << "glibc.malloc.tcache_count=7" << "-" << true;
-        QTest::newRow("turned off") << "-" << "0" << false;
-        QTest::newRow("user chose already") << "glibc.malloc.hugetlb=0" << "-" << false;
+        QTest::newRow("nothing set") << "-"
+                                     << "-" << true;
+        QTest::newRow("user's tunables kept") << "glibc.malloc.tcache_count=7"
+                                              << "-" << true;
+        QTest::newRow("turned off") << "-"
+                                    << "0" << false;
+        QTest::newRow("user chose already") << "glibc.malloc.hugetlb=0"
+                                            << "-" << false;
     }
 
     void restartKeepsUsersEnvironment()

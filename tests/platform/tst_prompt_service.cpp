@@ -26,7 +26,8 @@ void tst_PromptService::qtFilter_data()
                            << "Notes Files (*.cds);;All Files (*)";
     QTest::newRow("label without patterns") << "Text|*.txt;*.csv"
                                             << "Text (*.txt *.csv)";
-    QTest::newRow("empty") << "" << "";
+    QTest::newRow("empty") << ""
+                           << "";
 }
 
 void tst_PromptService::qtFilter()

@@ -100,12 +100,18 @@ void tst_ShellLinks::quoting_data()
 {
     QTest::addColumn<QString>("argument");
     QTest::addColumn<QString>("quoted");
-    QTest::newRow("plain") << "/usr/bin/bramblewick" << "/usr/bin/bramblewick";
-    QTest::newRow("blank") << "/home/u/My Apps/bw" << "\"/home/u/My Apps/bw\"";
-    QTest::newRow("percent") << "/opt/100%/bw" << "/opt/100%%/bw";
-    QTest::newRow("dollar and quote") << "/opt/a$b\"c/bw" << "\"/opt/a\\$b\\\"c/bw\"";
-    QTest::newRow("backslash") << "/opt/a\\b" << "\"/opt/a\\\\b\"";
-    QTest::newRow("non-ASCII") << "/home/jürgen/bw" << "/home/jürgen/bw";
+    QTest::newRow("plain") << "/usr/bin/bramblewick"
+                           << "/usr/bin/bramblewick";
+    QTest::newRow("blank") << "/home/u/My Apps/bw"
+                           << "\"/home/u/My Apps/bw\"";
+    QTest::newRow("percent") << "/opt/100%/bw"
+                             << "/opt/100%%/bw";
+    QTest::newRow("dollar and quote") << "/opt/a$b\"c/bw"
+                                      << "\"/opt/a\\$b\\\"c/bw\"";
+    QTest::newRow("backslash") << "/opt/a\\b"
+                               << "\"/opt/a\\\\b\"";
+    QTest::newRow("non-ASCII") << "/home/jürgen/bw"
+                               << "/home/jürgen/bw";
 }
 
 void tst_ShellLinks::quoting()

@@ -46,8 +46,8 @@ void tst_SingleInstanceLock::lockFilePath_data()
 {
     QTest::addColumn<QString>("runtimeDir");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("runtime folder") << QStringLiteral("/run/user/77")
-                                    << QStringLiteral("/run/user/77/BramblewickOneCopyMutex");
+    QTest::newRow("runtime folder")
+        << QStringLiteral("/run/user/77") << QStringLiteral("/run/user/77/BramblewickOneCopyMutex");
     QTest::newRow("no runtime folder")
         << QString() << QStringLiteral("/tmp/BramblewickOneCopyMutex-%1").arg(::getuid());
 }

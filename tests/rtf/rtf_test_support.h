@@ -9,14 +9,17 @@
 #include <QFile>
 #include <QStringList>
 #include <QTextBlock>
-#include <QTextDocument>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTextList>
 #include <QTextTable>
 
 namespace bw::rtf::test {
 
-inline QString colorName(const QBrush &brush) { return brush.color().name(); }
+inline QString colorName(const QBrush &brush)
+{
+    return brush.color().name();
+}
 
 // The character format as short attributes: font=, pt= (when not 12), b, i,
 // u=<style>, s, fg=, bg= (shade= for a shading), sup, sub, prot, hid, dis,
@@ -70,11 +73,12 @@ inline QString describeImage(const QTextImageFormat &f)
     else if (f.hasProperty(ObjectLinkPath))
         text += "link " + f.stringProperty(ObjectLinkPath) + ' ';
     else if (f.hasProperty(ObjectName))
-        text += "object " + f.stringProperty(ObjectName) + ' ' + f.stringProperty(ObjectMimeType) + ' '
-                + QString::number(f.property(ObjectData).toByteArray().size()) + ' ';
-    text += f.stringProperty(PictureFormat).isEmpty() ? QStringLiteral("image") : f.stringProperty(PictureFormat);
-    text += ' ' + QString::number(documentPixelsToTwips(f.width())) + 'x'
-            + QString::number(documentPixelsToTwips(f.height())) + '>';
+        text += "object " + f.stringProperty(ObjectName) + ' ' + f.stringProperty(ObjectMimeType) +
+                ' ' + QString::number(f.property(ObjectData).toByteArray().size()) + ' ';
+    text += f.stringProperty(PictureFormat).isEmpty() ? QStringLiteral("image")
+                                                      : f.stringProperty(PictureFormat);
+    text += ' ' + QString::number(documentPixelsToTwips(f.width())) + 'x' +
+            QString::number(documentPixelsToTwips(f.height())) + '>';
     return text;
 }
 
@@ -158,7 +162,9 @@ inline QString describe(const QTextDocument &document)
 inline QString dumpValue(const QVariant &value)
 {
     if (value.typeId() == QMetaType::QByteArray)
-        return "bytes:" + QString::fromLatin1(QCryptographicHash::hash(value.toByteArray(), QCryptographicHash::Md5).toHex());
+        return "bytes:" +
+               QString::fromLatin1(
+                   QCryptographicHash::hash(value.toByteArray(), QCryptographicHash::Md5).toHex());
     QString text;
     QDebug(&text).nospace() << value;
     return text;
@@ -187,7 +193,8 @@ inline QString dump(const QTextDocument &document)
             line += " mark " + dumpProperties(block.charFormat());
         lines << line;
         for (auto it = block.begin(); !it.atEnd(); ++it)
-            lines << "  \"" + it.fragment().text() + "\" " + dumpProperties(it.fragment().charFormat());
+            lines << "  \"" + it.fragment().text() + "\" " +
+                         dumpProperties(it.fragment().charFormat());
     }
     return lines.join('\n');
 }

@@ -7,8 +7,8 @@
 
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QToolButton>
 #include <QTest>
+#include <QToolButton>
 #include <memory>
 
 namespace bw::test {
@@ -84,11 +84,10 @@ public:
     // The default fixture: IDs stored as 3, 1, 2, 0.
     QString sampleFile()
     {
-        return writeNotesFile(path("sample.cds"),
-                              {{3, 0, "delta", "{\\rtf1 plain words\\par}"},
-                               {1, 0, "bravo", "{\\rtf1 the Colour red\\par}"},
-                               {2, 1, "charlie", "{\\rtf1 no match\\par}"},
-                               {0, -1, "alpha", "{\\rtf1 colour blue\\par}"}});
+        return writeNotesFile(path("sample.cds"), {{3, 0, "delta", "{\\rtf1 plain words\\par}"},
+                                                   {1, 0, "bravo", "{\\rtf1 the Colour red\\par}"},
+                                                   {2, 1, "charlie", "{\\rtf1 no match\\par}"},
+                                                   {0, -1, "alpha", "{\\rtf1 colour blue\\par}"}});
     }
 
     // Opens a file through the Open button, answering the open dialog.

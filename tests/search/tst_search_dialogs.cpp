@@ -62,22 +62,22 @@ private slots:
         QTest::addColumn<bool>("nonMatching");
         QTest::addColumn<QList<int>>("ids");
         const int exact = 0, beginning = 1, anywhere = 2;
-        QTest::newRow("exact, any case") << "Name" << false << "DELTA" << exact << false << false
-                                         << QList<int>{3};
-        QTest::newRow("exact, case") << "Name" << false << "DELTA" << exact << true << false
-                                     << QList<int>{};
-        QTest::newRow("beginning") << "Name" << false << "ch" << beginning << false << false
-                                   << QList<int>{2};
+        QTest::newRow("exact, any case")
+            << "Name" << false << "DELTA" << exact << false << false << QList<int>{3};
+        QTest::newRow("exact, case")
+            << "Name" << false << "DELTA" << exact << true << false << QList<int>{};
+        QTest::newRow("beginning")
+            << "Name" << false << "ch" << beginning << false << false << QList<int>{2};
         QTest::newRow("anywhere in description")
             << "Description" << false << "colour" << anywhere << false << false << QList<int>{0, 1};
-        QTest::newRow("non-matching") << "Description" << false << "colour" << anywhere << false
-                                      << true << QList<int>{2, 3};
+        QTest::newRow("non-matching")
+            << "Description" << false << "colour" << anywhere << false << true << QList<int>{2, 3};
         QTest::newRow("ID range") << "ID" << true << "1;2" << 0 << false << false
                                   << QList<int>{1, 2};
-        QTest::newRow("open-ended range") << "ID" << true << "2;" << 0 << false << false
-                                          << QList<int>{2, 3};
-        QTest::newRow("name range") << "Name" << true << "b;c" << 0 << false << false
-                                    << QList<int>{1};
+        QTest::newRow("open-ended range")
+            << "ID" << true << "2;" << 0 << false << false << QList<int>{2, 3};
+        QTest::newRow("name range")
+            << "Name" << true << "b;c" << 0 << false << false << QList<int>{1};
     }
 
     void filter()
@@ -118,8 +118,9 @@ private slots:
         f.prompts.answerDialog([&](QDialog *d) {
             auto *dialog = qobject_cast<search::FilterDialog *>(d);
             [&] {
-                QCOMPARE(dialog->fieldList()->findItems(field, Qt::MatchExactly).first()->checkState(),
-                         Qt::Checked);
+                QCOMPARE(
+                    dialog->fieldList()->findItems(field, Qt::MatchExactly).first()->checkState(),
+                    Qt::Checked);
             }();
             dialog->done(search::FilterDialog::Cleared);
             return d->result();
@@ -270,7 +271,8 @@ private slots:
             editor->editor()->selectAll();
             QTest::keyClicks(editor->editor(), "kept");
             [&] {
-                const QMarginsF margins = editor->printer()->pageLayout().margins(QPageLayout::Millimeter);
+                const QMarginsF margins =
+                    editor->printer()->pageLayout().margins(QPageLayout::Millimeter);
                 QCOMPARE(qRound(margins.left()), 10);
                 QCOMPARE(qRound(margins.bottom()), 10);
             }();

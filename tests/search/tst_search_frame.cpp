@@ -6,14 +6,14 @@
 #include "app/main_window.h"
 #include "app/startup.h"
 #include "scripted_prompt_service.h"
-#include "search_fixture.h"
 #include "search/search_grid_model.h"
+#include "search_fixture.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
-#include <QStatusTipEvent>
 #include <QStandardPaths>
+#include <QStatusTipEvent>
 #include <QTest>
 #include <QToolButton>
 

@@ -48,8 +48,7 @@ public:
     {
         if (failMessage)
             throw std::runtime_error("message box failed");
-        return ScriptedPromptService::message(parent, caption, text, icon, buttons,
-                                              defaultButton);
+        return ScriptedPromptService::message(parent, caption, text, icon, buttons, defaultButton);
     }
 };
 

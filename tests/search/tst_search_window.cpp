@@ -22,8 +22,8 @@
 
 using namespace bw;
 using namespace bw::test;
-using bw::search::SearchWindow;
 using bw::search::RecordNavigator;
+using bw::search::SearchWindow;
 using State = bw::dataset::ClientDataSet::State;
 
 class tst_SearchWindow : public QObject
@@ -38,7 +38,10 @@ private:
         auto *model = f.window->gridModel();
         return model->data(model->index(row, column), Qt::DisplayRole).toString();
     }
-    void clickTitle(int section) { emit f.window->wwDBGrid()->horizontalHeader()->sectionClicked(section); }
+    void clickTitle(int section)
+    {
+        emit f.window->wwDBGrid()->horizontalHeader()->sectionClicked(section);
+    }
 
 private slots:
     void init()
@@ -62,9 +65,9 @@ private slots:
         QCOMPARE(f.window->statusPanelText(0), QStringLiteral("Current/All: ..."));
         QCOMPARE(f.window->statusPanelText(1), QStringLiteral("State: Inactive"));
         QCOMPARE(f.window->statusPanelImage(1), 1);
-        for (const char *name : {"wwDBNavBtnFind", "wwDBNavBtnFindNext", "wwDBNavBtnSave",
-                                 "wwDBNavBtnCancel", "wwDBNavBtnCancelAll", "wwDBNavigator1Next",
-                                 "wwDBNavigator1Insert"})
+        for (const char *name :
+             {"wwDBNavBtnFind", "wwDBNavBtnFindNext", "wwDBNavBtnSave", "wwDBNavBtnCancel",
+              "wwDBNavBtnCancelAll", "wwDBNavigator1Next", "wwDBNavigator1Insert"})
             QVERIFY2(!f.button(name)->isEnabled(), name);
     }
 
@@ -135,13 +138,16 @@ private slots:
         QTest::addColumn<QString>("marked");
         QTest::addColumn<int>("image");
         QTest::addColumn<QString>("firstName");
-        QTest::newRow("Name once") << QList<int>{2} << "idxNameAsc" << "Name" << 0 << "alpha";
-        QTest::newRow("Name twice") << QList<int>{2, 2} << "idxNameDesc" << "Name" << 1 << "delta";
-        QTest::newRow("Name three times") << QList<int>{2, 2, 2} << "idxNameAsc" << "Name" << 0
-                                          << "alpha";
-        QTest::newRow("ID after open") << QList<int>{0} << "idxIDParentDesc" << "ID" << 1 << "delta";
-        QTest::newRow("Name then Parent") << QList<int>{2, 2, 1} << "idxParentIDAsc" << "Parent"
-                                          << 0 << "alpha";
+        QTest::newRow("Name once") << QList<int>{2} << "idxNameAsc"
+                                   << "Name" << 0 << "alpha";
+        QTest::newRow("Name twice") << QList<int>{2, 2} << "idxNameDesc"
+                                    << "Name" << 1 << "delta";
+        QTest::newRow("Name three times") << QList<int>{2, 2, 2} << "idxNameAsc"
+                                          << "Name" << 0 << "alpha";
+        QTest::newRow("ID after open") << QList<int>{0} << "idxIDParentDesc"
+                                       << "ID" << 1 << "delta";
+        QTest::newRow("Name then Parent") << QList<int>{2, 2, 1} << "idxParentIDAsc"
+                                          << "Parent" << 0 << "alpha";
     }
 
     void titleClicks()
@@ -224,7 +230,8 @@ private slots:
         QVERIFY(model->setData(model->index(1, 2), "Bravissimo", Qt::EditRole));
         QCOMPARE(f.window->wwClientDataSet().state(), State::Edit);
         QCOMPARE(f.window->statusPanelText(1), QStringLiteral("State: Editing"));
-        QCOMPARE(model->headerData(1, Qt::Vertical, Qt::DisplayRole).toString(), QStringLiteral("I"));
+        QCOMPARE(model->headerData(1, Qt::Vertical, Qt::DisplayRole).toString(),
+                 QStringLiteral("I"));
         f.click("wwDBNavigator1Post");
         QVERIFY(f.window->isModified());
         for (const char *name : {"wwDBNavBtnSave", "wwDBNavBtnCancel", "wwDBNavBtnCancelAll"})
@@ -320,16 +327,16 @@ private slots:
         QTest::addColumn<bool>("tableOpen");
         QTest::addColumn<QString>("savedName"); // Name of ID 3 in the file afterwards
         QTest::newRow("new, No") << true << true << int(PromptService::No) << true << false << "";
-        QTest::newRow("new, Cancel") << true << true << int(PromptService::Cancel) << false << true
-                                     << "";
+        QTest::newRow("new, Cancel")
+            << true << true << int(PromptService::Cancel) << false << true << "";
         QTest::newRow("new, untouched") << true << false << 0 << true << false << "";
         QTest::newRow("opened, untouched") << false << false << 0 << true << false << "delta";
-        QTest::newRow("opened, No") << false << true << int(PromptService::No) << true << false
-                                    << "delta";
-        QTest::newRow("opened, Yes") << false << true << int(PromptService::Yes) << true << true
-                                     << "Changed";
-        QTest::newRow("opened, Cancel") << false << true << int(PromptService::Cancel) << false
-                                        << true << "delta";
+        QTest::newRow("opened, No")
+            << false << true << int(PromptService::No) << true << false << "delta";
+        QTest::newRow("opened, Yes")
+            << false << true << int(PromptService::Yes) << true << true << "Changed";
+        QTest::newRow("opened, Cancel")
+            << false << true << int(PromptService::Cancel) << false << true << "delta";
     }
 
     // Closing asks about unsaved changes, for a new table ("New File") and,

@@ -7,9 +7,9 @@
 
 #include "app/data_module.h"
 #include "app/main_window.h"
+#include "options/options_dialog.h"
 #include "scripted_prompt_service.h"
 #include "settings/registry.h"
-#include "options/options_dialog.h"
 
 #include <QTemporaryDir>
 #include <QTest>

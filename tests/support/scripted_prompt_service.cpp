@@ -6,9 +6,8 @@
 namespace bw::test {
 
 ScriptedPromptService::ScriptedPromptService()
-    : reportViolation([](const QString &what) {
-          QTest::qFail(qPrintable(what), __FILE__, __LINE__);
-      })
+    : reportViolation(
+          [](const QString &what) { QTest::qFail(qPrintable(what), __FILE__, __LINE__); })
 {
 }
 
@@ -43,10 +42,10 @@ void ScriptedPromptService::clear()
 void ScriptedPromptService::verifyAllAnswersUsed()
 {
     const std::pair<const char *, qsizetype> queues[] = {
-        {"message", messageAnswers.size()},  {"input", inputAnswers.size()},
-        {"file", fileAnswers.size()},        {"directory", directoryAnswers.size()},
-        {"color", colorAnswers.size()},      {"font", fontAnswers.size()},
-        {"print", printAnswers.size()},      {"dialog", dialogAnswers.size()},
+        {"message", messageAnswers.size()}, {"input", inputAnswers.size()},
+        {"file", fileAnswers.size()},       {"directory", directoryAnswers.size()},
+        {"color", colorAnswers.size()},     {"font", fontAnswers.size()},
+        {"print", printAnswers.size()},     {"dialog", dialogAnswers.size()},
     };
     QStringList left;
     for (const auto &[kind, n] : queues)
@@ -98,8 +97,8 @@ std::optional<QString> ScriptedPromptService::input(QWidget *, const QString &ca
     return std::nullopt;
 }
 
-std::optional<PromptService::FileAnswer>
-ScriptedPromptService::openFile(QWidget *, const FileRequest &request)
+std::optional<PromptService::FileAnswer> ScriptedPromptService::openFile(QWidget *,
+                                                                         const FileRequest &request)
 {
     asked.append(Asked{QStringLiteral("open"), request.caption, {}, Icon::None, 0, request});
     if (!fileAnswers.isEmpty())
@@ -108,8 +107,8 @@ ScriptedPromptService::openFile(QWidget *, const FileRequest &request)
     return std::nullopt;
 }
 
-std::optional<PromptService::FileAnswer>
-ScriptedPromptService::saveFile(QWidget *, const FileRequest &request)
+std::optional<PromptService::FileAnswer> ScriptedPromptService::saveFile(QWidget *,
+                                                                         const FileRequest &request)
 {
     asked.append(Asked{QStringLiteral("save"), request.caption, {}, Icon::None, 0, request});
     if (!fileAnswers.isEmpty())
@@ -179,8 +178,8 @@ bool ScriptedPromptService::pageSetup(QWidget *, QPrinter *)
 
 int ScriptedPromptService::exec(QDialog *dialog)
 {
-    asked.append(Asked{QStringLiteral("exec"), dialog->windowTitle(), dialog->objectName(),
-                       Icon::None, 0, {}});
+    asked.append(Asked{
+        QStringLiteral("exec"), dialog->windowTitle(), dialog->objectName(), Icon::None, 0, {}});
     if (dialogAnswers.isEmpty()) {
         unexpected(QStringLiteral("dialog"), dialog->windowTitle(), dialog->objectName());
         return QDialog::Rejected;

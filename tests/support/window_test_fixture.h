@@ -4,13 +4,13 @@
 // their own; windows are shown, and by default active with the editor
 // focused. Deleted with the fixture, after the windows.
 
-#include "editor/rich_edit.h"
-#include "notes/notes_table.h"
 #include "document/document_window.h"
 #include "document/editor_commands.h"
 #include "document/editor_file_commands.h"
 #include "document/search_commands.h"
 #include "document/standalone_frame_services.h"
+#include "editor/rich_edit.h"
+#include "notes/notes_table.h"
 #include "scripted_prompt_service.h"
 #include "settings/registry.h"
 
@@ -21,8 +21,7 @@
 
 namespace bw::test {
 
-template <class Prompts>
-class BasicDocumentWindowFixture
+template <class Prompts> class BasicDocumentWindowFixture
 {
 public:
     // Plain: shown as a window just opened is. Active: also active, with the
@@ -43,7 +42,7 @@ public:
     }
 
     notes::DocumentWindow *open(const QString &name = QStringLiteral("NoName1"),
-                              Show show = Show::Active)
+                                Show show = Show::Active)
     {
         auto *window = new notes::DocumentWindow(m_frame, name);
         m_windows.append(window);

@@ -342,8 +342,10 @@ private slots:
     {
         QTest::addColumn<QString>("pendingName");
         QTest::addColumn<QString>("expectedName");
-        QTest::newRow("pending edit is posted") << "changed" << "changed";
-        QTest::newRow("unchanged edit is dropped") << "a" << "a";
+        QTest::newRow("pending edit is posted") << "changed"
+                                                << "changed";
+        QTest::newRow("unchanged edit is dropped") << "a"
+                                                   << "a";
     }
 
     void mergeChangeLog()
@@ -518,21 +520,32 @@ private slots:
         QTest::addColumn<QVariant>("value");
         QTest::addColumn<int>("options");
         QTest::addColumn<int>("expectedId"); // -1: not found
-        QTest::newRow("ID, stored order") << "" << "ID" << QVariant(4) << 0 << 4;
-        QTest::newRow("ID, index") << "idxIDAsc" << "ID" << QVariant(4) << 0 << 4;
-        QTest::newRow("ID, descending index") << "idxIDDesc" << "ID" << QVariant(2) << 0 << 2;
-        QTest::newRow("ID missing, index") << "idxIDAsc" << "ID" << QVariant(9) << 0 << -1;
-        QTest::newRow("ID as text") << "" << "ID" << QVariant("3") << 0 << 3;
-        QTest::newRow("Name exact") << "idxNameAsc" << "Name" << QVariant("Beta") << 0 << 1;
-        QTest::newRow("Name case") << "" << "Name" << QVariant("beta") << 0 << -1;
-        QTest::newRow("Name no case") << "" << "Name" << QVariant("beta")
-                                      << int(ClientDataSet::CaseInsensitive) << 1;
-        QTest::newRow("Name prefix") << "" << "Name" << QVariant("Ga")
-                                     << int(ClientDataSet::PartialKey) << 2;
+        QTest::newRow("ID, stored order") << ""
+                                          << "ID" << QVariant(4) << 0 << 4;
+        QTest::newRow("ID, index") << "idxIDAsc"
+                                   << "ID" << QVariant(4) << 0 << 4;
+        QTest::newRow("ID, descending index") << "idxIDDesc"
+                                              << "ID" << QVariant(2) << 0 << 2;
+        QTest::newRow("ID missing, index") << "idxIDAsc"
+                                           << "ID" << QVariant(9) << 0 << -1;
+        QTest::newRow("ID as text") << ""
+                                    << "ID" << QVariant("3") << 0 << 3;
+        QTest::newRow("Name exact") << "idxNameAsc"
+                                    << "Name" << QVariant("Beta") << 0 << 1;
+        QTest::newRow("Name case") << ""
+                                   << "Name" << QVariant("beta") << 0 << -1;
+        QTest::newRow("Name no case")
+            << ""
+            << "Name" << QVariant("beta") << int(ClientDataSet::CaseInsensitive) << 1;
+        QTest::newRow("Name prefix")
+            << ""
+            << "Name" << QVariant("Ga") << int(ClientDataSet::PartialKey) << 2;
         QTest::newRow("Description anywhere, no case")
-            << "" << "Description" << QVariant("COLOUR")
+            << ""
+            << "Description" << QVariant("COLOUR")
             << int(ClientDataSet::PartialAnywhere | ClientDataSet::CaseInsensitive) << 3;
-        QTest::newRow("null Description") << "" << "Description" << QVariant() << 0 << 4;
+        QTest::newRow("null Description") << ""
+                                          << "Description" << QVariant() << 0 << 4;
     }
 
     void locate()
@@ -550,8 +563,7 @@ private slots:
         table().setIndexName(index);
         table().last();
         const int before = table().asInteger("ID");
-        const bool found =
-            table().locate(field, value, ClientDataSet::LocateOptions(options));
+        const bool found = table().locate(field, value, ClientDataSet::LocateOptions(options));
         QCOMPARE(found, expectedId >= 0);
         QCOMPARE(table().asInteger("ID"), found ? expectedId : before);
     }

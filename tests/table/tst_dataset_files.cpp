@@ -13,11 +13,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <sqlite3.h>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <sqlite3.h>
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -58,9 +58,10 @@ QList<Record> fixtureRecords()
 {
     return {
         {0, -1, QString::fromUtf8("Grüße, ünïcödé — 日本語 😀"), QByteArray("{\\rtf1 plain}")},
-        {1, 0, QString("Quotes \" & <tags> 'apostrophe'"), QString("line1\nline2\r\n\ttabbed").toUtf8()},
-        {2, 0, QString(""), QByteArray("")},   // empty, not null
-        {3, 2, QString(" "), QVariant()},       // null description
+        {1, 0, QString("Quotes \" & <tags> 'apostrophe'"),
+         QString("line1\nline2\r\n\ttabbed").toUtf8()},
+        {2, 0, QString(""), QByteArray("")}, // empty, not null
+        {3, 2, QString(" "), QVariant()},    // null description
         {4, 4, QString(200, QChar(0x00E9)), QByteArray(300000, 'x')},
         {-2147483647 - 1, 2147483647, QString("extremes"), QByteArray("a\0b", 3)},
     };
@@ -163,12 +164,12 @@ private slots:
         QTest::addColumn<QByteArray>("expectedStart");
         QTest::newRow("binary") << "notes.cds" << int(ClientDataSet::FileFormat::Binary)
                                 << QByteArray("SQLite format 3");
-        QTest::newRow("xml asked") << "notes.cds" << int(ClientDataSet::FileFormat::Xml)
-                                   << QByteArray("<?xml");
+        QTest::newRow("xml asked")
+            << "notes.cds" << int(ClientDataSet::FileFormat::Xml) << QByteArray("<?xml");
         // The form asked is the form written, whatever the name says.
-        QTest::newRow("binary asked, .XML path") << "notes.XmL"
-                                                 << int(ClientDataSet::FileFormat::Binary)
-                                                 << QByteArray("SQLite format 3");
+        QTest::newRow("binary asked, .XML path")
+            << "notes.XmL" << int(ClientDataSet::FileFormat::Binary)
+            << QByteArray("SQLite format 3");
     }
 
     void roundTrip()
@@ -362,13 +363,11 @@ private slots:
     {
         QTest::addColumn<QString>("sql");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("missing field")
-            << "ALTER TABLE records DROP COLUMN \"Description\";"
-               "DELETE FROM fields WHERE name = 'Description';"
-            << "field 'Description' is missing";
-        QTest::newRow("other type")
-            << "UPDATE fields SET type = 'memo' WHERE name = 'Name';"
-            << "field 'Name' has the wrong type";
+        QTest::newRow("missing field") << "ALTER TABLE records DROP COLUMN \"Description\";"
+                                          "DELETE FROM fields WHERE name = 'Description';"
+                                       << "field 'Description' is missing";
+        QTest::newRow("other type") << "UPDATE fields SET type = 'memo' WHERE name = 'Name';"
+                                    << "field 'Name' has the wrong type";
         QTest::newRow("invalid width") << "UPDATE fields SET size = 0 WHERE name = 'Name';"
                                        << "field 'Name' has an invalid width";
         QTest::newRow("index on unknown field")
@@ -405,11 +404,15 @@ private slots:
     {
         QTest::addColumn<QString>("target");
         QTest::addColumn<QString>("badField"); // a field name XML cannot carry, or empty
-        QTest::newRow("folder missing") << "missing/notes.cds" << "";
-        QTest::newRow("target is a folder") << "folder" << "";
+        QTest::newRow("folder missing") << "missing/notes.cds"
+                                        << "";
+        QTest::newRow("target is a folder") << "folder"
+                                            << "";
         QTest::newRow("unwritable XML field name") << "old.xml" << QString("Bad name");
-        QTest::newRow("read-only folder") << "ro/notes.cds" << "";
-        QTest::newRow("read-only file") << "rofile.cds" << "";
+        QTest::newRow("read-only folder") << "ro/notes.cds"
+                                          << "";
+        QTest::newRow("read-only file") << "rofile.cds"
+                                        << "";
     }
 
     void failedSaveKeepsOldFile()
@@ -530,7 +533,8 @@ private slots:
         QTest::newRow("sqlite header only") << "header";
         QTest::newRow("wrong magic") << "sql:PRAGMA application_id = 1234;";
         QTest::newRow("wrong version") << "sql:PRAGMA user_version = 2;";
-        QTest::newRow("unknown field type") << "sql:UPDATE fields SET type = 'float' WHERE position = 0;";
+        QTest::newRow("unknown field type")
+            << "sql:UPDATE fields SET type = 'float' WHERE position = 0;";
         QTest::newRow("text in integer field")
             << "sql:UPDATE records SET \"ID\" = 'seven' WHERE position = 0;";
         QTest::newRow("integer out of range")
@@ -544,7 +548,8 @@ private slots:
             << "sql:DROP TABLE records; CREATE VIEW records AS SELECT 1;";
         QTest::newRow("columns out of order")
             << "sql:UPDATE fields SET position = position + 10 WHERE name = 'ID';";
-        QTest::newRow("absurd field size") << "sql:UPDATE fields SET size = 1e12 WHERE name = 'Name';";
+        QTest::newRow("absurd field size")
+            << "sql:UPDATE fields SET size = 1e12 WHERE name = 'Name';";
         QTest::newRow("index on unknown field")
             << "sql:UPDATE indexes SET fields = 'Nope' WHERE position = 0;";
         QTest::newRow("malformed xml") << "xml:<DATAPACKET Version=\"2.0\"><METADATA>";
@@ -557,7 +562,8 @@ private slots:
         QTest::newRow("xml integer text") << "xmlreplace:ID=\"0\"|ID=\"zero\"";
         QTest::newRow("xml integer overflow") << "xmlreplace:ID=\"0\"|ID=\"99999999999\"";
         QTest::newRow("xml absurd width") << "xmlreplace:WIDTH=\"200\"|WIDTH=\"99999999999\"";
-        QTest::newRow("xml missing field") << "xmlreplace:<FIELD attrname=\"Name\"|<FIELD attrname=\"Title\"";
+        QTest::newRow("xml missing field")
+            << "xmlreplace:<FIELD attrname=\"Name\"|<FIELD attrname=\"Title\"";
         QTest::newRow("xml change log row") << "xmlreplace:<ROW |<ROW RowState=\"4\" ";
         QTest::newRow("xml bad base64") << "xmlreplace:SUBTYPE=\"Text\"|SUBTYPE=\"Binary\"";
         QTest::newRow("xml trailing element") << "xmlreplace:</DATAPACKET>|</DATAPACKET><x/>";

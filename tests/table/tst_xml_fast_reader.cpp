@@ -156,7 +156,7 @@ private slots:
         // Plain runs are passed over eight bytes at a time: each kind of byte
         // that ends a run, at every place within and after a word.
         const std::pair<const char *, bool> kinds[] = {
-            {"&amp;", true}, {"'", true}, {"\xC3\xA9", true}, {"\t", true},
+            {"&amp;", true}, {"'", true},     {"\xC3\xA9", true}, {"\t", true},
             {"<", false},    {"\x01", false}, {"\x7F", true}};
         for (const auto &[kind, fast] : kinds) {
             for (int at = 0; at <= 17; ++at) {

@@ -1,9 +1,9 @@
 // The CSV import into a notes table: the split at the first semicolon,
 // nothing trimmed, empty lines, encodings, cancel, and the items it makes.
 
+#include "io_fixture.h"
 #include "transfer/csv_import.h"
 #include "transfer/io_error.h"
-#include "io_fixture.h"
 
 #include <QDir>
 #include <QFileInfo>

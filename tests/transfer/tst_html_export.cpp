@@ -2,11 +2,11 @@
 // grid, the tree-ordered copy and its glyphs on small tables, the escaping of
 // names, the sixteen pictures, and the round trips.
 
+#include "io_fixture.h"
+#include "notes/notes_strings.h"
 #include "transfer/csv_import.h"
 #include "transfer/html_export.h"
 #include "transfer/io_error.h"
-#include "io_fixture.h"
-#include "notes/notes_strings.h"
 
 #include <QBuffer>
 #include <QImage>

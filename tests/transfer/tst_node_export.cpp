@@ -1,11 +1,11 @@
 // The export of every item to a file of its own: valid and converted file
 // names, plain text and RTF, the question, skipped items, cancel, failures.
 
+#include "io_fixture.h"
 #include "rtf/rtf.h"
 #include "transfer/file_write.h"
 #include "transfer/io_error.h"
 #include "transfer/node_export.h"
-#include "io_fixture.h"
 
 #include <QDir>
 #include <QTemporaryDir>

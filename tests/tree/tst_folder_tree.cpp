@@ -8,8 +8,8 @@
 
 #include <QAbstractItemModelTester>
 #include <QCollator>
-#include <QSignalSpy>
 #include <QRandomGenerator>
+#include <QSignalSpy>
 #include <QTest>
 #include <memory>
 
@@ -98,7 +98,8 @@ void tst_FolderTree::cleanup()
     m_table.reset();
 }
 
-void tst_FolderTree::addRecord(qint32 id, qint32 parent, const QString &name, const QByteArray &desc)
+void tst_FolderTree::addRecord(qint32 id, qint32 parent, const QString &name,
+                               const QByteArray &desc)
 {
     dataset::ClientDataSet &t = m_table->cdsCommon();
     t.append();
@@ -138,12 +139,12 @@ void tst_FolderTree::storedOrderBuildsSameTree_data()
 {
     QTest::addColumn<QList<Rec>>("records");
     const QString expected = QStringLiteral("Alpha(Apple(Core),Avocado),Beta(Bean)");
-    QTest::newRow("parents first") << QList<Rec>{{0, -1, "Alpha"}, {1, 0, "Apple"},
-                                                  {2, 1, "Core"},  {3, 0, "Avocado"},
-                                                  {4, 4, "Beta"},  {5, 4, "Bean"}};
-    QTest::newRow("children first") << QList<Rec>{{2, 1, "Core"},  {5, 4, "Bean"},
-                                                   {1, 0, "Apple"}, {3, 0, "Avocado"},
-                                                   {4, 4, "Beta"},  {0, -1, "Alpha"}};
+    QTest::newRow("parents first")
+        << QList<Rec>{{0, -1, "Alpha"},  {1, 0, "Apple"}, {2, 1, "Core"},
+                      {3, 0, "Avocado"}, {4, 4, "Beta"},  {5, 4, "Bean"}};
+    QTest::newRow("children first")
+        << QList<Rec>{{2, 1, "Core"},    {5, 4, "Bean"}, {1, 0, "Apple"},
+                      {3, 0, "Avocado"}, {4, 4, "Beta"}, {0, -1, "Alpha"}};
     QTest::newRow("mixed") << QList<Rec>{{3, 0, "Avocado"}, {0, -1, "Alpha"}, {2, 1, "Core"},
                                          {4, 4, "Beta"},    {1, 0, "Apple"},  {5, 4, "Bean"}};
 }
@@ -217,8 +218,9 @@ void tst_FolderTree::siblingsFollowCaseSensitiveCollation()
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseSensitive);
     QStringList expected{"beta", "Beta", "alpha", "Zulu", "Ärger"};
-    std::stable_sort(expected.begin(), expected.end(),
-                     [&](const QString &a, const QString &b) { return collator.compare(a, b) < 0; });
+    std::stable_sort(expected.begin(), expected.end(), [&](const QString &a, const QString &b) {
+        return collator.compare(a, b) < 0;
+    });
     QCOMPARE(shape(m_link->model()), expected.join(QLatin1Char(',')));
 }
 
@@ -412,7 +414,11 @@ void tst_FolderTree::deletedSubtreeComesBackByUndo()
     // Given Apple with two descendants, when its subtree is deleted, then each
     // record's delete is one change; undo brings back the newest (Pip) as the
     // current record, and cancelling the updates brings back the whole tree.
-    load({{0, -1, "Alpha"}, {1, 0, "Apple"}, {2, 1, "Core"}, {3, -1, "Beta"}, {4, 0, "Avocado"},
+    load({{0, -1, "Alpha"},
+          {1, 0, "Apple"},
+          {2, 1, "Core"},
+          {3, -1, "Beta"},
+          {4, 0, "Avocado"},
           {5, 1, "Pip"}});
     dataset::ClientDataSet &t = m_table->cdsCommon();
     t.mergeChangeLog();
@@ -436,8 +442,16 @@ void tst_FolderTree::childrenStoredFirstKeepTopLevelRows()
     // remaining top-level rows are still numbered right.
     QAbstractItemModelTester tester(&m_link->model(),
                                     QAbstractItemModelTester::FailureReportingMode::QtTest);
-    load({{5, 4, "E"}, {7, 6, "G"}, {11, 10, "K"}, {1, -1, "B"}, {9, 8, "I"}, {10, 11, "J"},
-          {4, -1, "D"}, {6, 5, "F"}, {8, -1, "H"}, {0, -1, "A"}});
+    load({{5, 4, "E"},
+          {7, 6, "G"},
+          {11, 10, "K"},
+          {1, -1, "B"},
+          {9, 8, "I"},
+          {10, 11, "J"},
+          {4, -1, "D"},
+          {6, 5, "F"},
+          {8, -1, "H"},
+          {0, -1, "A"}});
     QCOMPARE(shape(m_link->model()), QStringLiteral("A,B,D(E(F(G))),H(I),K(J)"));
     auto checkTopRows = [this] {
         const std::vector<int> &top = m_link->model().children(FolderTreeModel::kNoNode);
@@ -512,8 +526,8 @@ void tst_FolderTree::positionsAndKeysFollowEveryChange()
             m_link->insertItem(anyNode(), QStringLiteral("i%1").arg(step));
             break;
         case 1:
-            m_link->moveNode(anyNode(), random.bounded(4) == 0 ? FolderTreeModel::kNoNode
-                                                                : anyNode());
+            m_link->moveNode(anyNode(),
+                             random.bounded(4) == 0 ? FolderTreeModel::kNoNode : anyNode());
             break;
         case 2:
             if (model.nodeCount() > 10)
