@@ -163,7 +163,7 @@ void tst_Startup::logon()
     ScriptedPromptService prompts;
     for (const auto &a : attempts)
         prompts.answerDialog(a);
-    QCOMPARE(logon(prompts), loggedOn);
+    QCOMPARE(bw::logon(prompts), loggedOn);
     QCOMPARE(prompts.count(QStringLiteral("exec")), shown);
     QCOMPARE(prompts.count(QStringLiteral("message")), 0); // no message between attempts
     QCOMPARE(prompts.asked.first().caption, QStringLiteral("Logon"));
