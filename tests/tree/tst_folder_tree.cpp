@@ -8,8 +8,10 @@
 
 #include <QAbstractItemModelTester>
 #include <QCollator>
+#include <QFile>
 #include <QRandomGenerator>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
@@ -71,6 +73,7 @@ private slots:
     void dropOntoCurrentParent();
     void deleteSubtreeDeletesRecords();
     void deletedSubtreeComesBackByUndo();
+    void deleteLeavesRecordsWithoutId();
     void childrenStoredFirstKeepTopLevelRows();
     void modelPassesTester();
     void positionsAndKeysFollowEveryChange();
@@ -407,6 +410,33 @@ void tst_FolderTree::deleteSubtreeDeletesRecords()
     QCOMPARE(m_table->cdsCommon().recordCount(), 3);
     QCOMPARE(recordField(2, kFieldName), QStringLiteral("<none>"));
     QVERIFY(m_link->selectedNode() != FolderTreeModel::kNoNode);
+}
+
+void tst_FolderTree::deleteLeavesRecordsWithoutId()
+{
+    // Given a file with the item of ID 0 and two records without an ID
+    // (they read as ID 0 and show in its node), when that node is deleted,
+    // then only the record of ID 0 goes. (A document window opens such a
+    // file read-only; this is the tree's own guard.)
+    QTemporaryDir dir;
+    QFile file(dir.filePath("loose.xml"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("<?xml version=\"1.0\" standalone=\"yes\"?><DATAPACKET Version=\"2.0\"><METADATA>"
+               "<FIELDS><FIELD attrname=\"ID\" fieldtype=\"i4\"/>"
+               "<FIELD attrname=\"Parent\" fieldtype=\"i4\"/>"
+               "<FIELD attrname=\"Name\" fieldtype=\"string\" WIDTH=\"200\"/>"
+               "<FIELD attrname=\"Description\" fieldtype=\"bin.hex\" SUBTYPE=\"Text\"/>"
+               "</FIELDS><PARAMS/></METADATA><ROWDATA><ROW ID=\"0\" Parent=\"-1\" Name=\"Zero\"/>"
+               "<ROW Parent=\"-1\" Name=\"No ID 1\"/><ROW Parent=\"-1\" Name=\"No ID 2\"/>"
+               "</ROWDATA></DATAPACKET>");
+    file.close();
+    m_table->loadFromFile(file.fileName());
+    m_link->buildPass();
+    QCOMPARE(m_link->model().nodeCount(), 1);
+    m_link->deleteNode(m_link->model().findByKey(0));
+    dataset::ClientDataSet &t = m_table->cdsCommon();
+    QCOMPARE(t.recordCount(), 2);
+    QCOMPARE(t.nullCount(kFieldId), 2);
 }
 
 void tst_FolderTree::deletedSubtreeComesBackByUndo()
