@@ -204,6 +204,12 @@ void SearchWindow::createGrid()
         const int image = wwDBGridCalcTitleImage(field);
         return image >= 0 ? m_context.gridHeaderSortImages.value(image) : QIcon();
     });
+    // A value typed into a cell that its field cannot hold is refused as the
+    // record dialogs refuse it.
+    m_model->setRefusal([this](const QString &message) {
+        m_prompts.message(this, windowTitle(), message, PromptService::Icon::Error,
+                          PromptService::Ok);
+    });
     m_grid->setModel(m_model);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->setSelectionBehavior(QAbstractItemView::SelectItems);
