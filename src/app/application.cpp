@@ -1,22 +1,10 @@
 #include "application.h"
 
-#include "app/app_strings.h"
 #include "platform/guarded_dispatch.h"
 
 #include <QtDebug>
 
 namespace bw {
-
-QString errorMessageOf(std::exception_ptr error)
-{
-    try {
-        std::rethrow_exception(error);
-    } catch (const std::exception &e) {
-        return QString::fromUtf8(e.what());
-    } catch (...) {
-        return loadStr(StrId::UnknownError);
-    }
-}
 
 Application::Application(int &argc, char **argv) : QApplication(argc, argv)
 {
@@ -33,13 +21,7 @@ Application::ErrorHandler Application::setErrorHandler(ErrorHandler handler)
 
 void Application::handleException(std::exception_ptr error)
 {
-    try {
-        std::rethrow_exception(error);
-    } catch (const AbortOperation &) {
-        return;
-    } catch (...) {
-    }
-    const QString message = errorMessageOf(error);
+    const QString message = exceptionText(error);
     // An error raised while the handler itself runs (say, while its box is
     // painted) is only logged: showing it would stack box upon box.
     if (m_handling || !m_handler) {
@@ -50,7 +32,7 @@ void Application::handleException(std::exception_ptr error)
     try {
         m_handler(message);
     } catch (...) {
-        qCritical().noquote() << errorMessageOf(std::current_exception());
+        qCritical().noquote() << exceptionText(std::current_exception());
     }
     m_handling = false;
 }
@@ -65,9 +47,5 @@ bool Application::notify(QObject *receiver, QEvent *event)
     }
     return false;
 }
-
-} // namespace bw
-
-namespace bw {
 
 } // namespace bw

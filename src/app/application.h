@@ -1,8 +1,9 @@
 #pragma once
-// The application object. Exceptions never cross Qt's event loop: notify()
-// catches whatever an event handler throws and hands its message to the
-// current error handler. Start-up installs the standard error box; the main
-// window installs its own while it exists.
+// The application object. It installs the handler every guarded entry
+// reports to (platform/guarded_dispatch.h), and notify() is the last net for
+// an event handler that throws all the same. The handler hands the message to
+// the current error handler: start-up installs the standard error box; the
+// main window installs its own while it exists.
 
 #include <QApplication>
 #include <QString>
@@ -11,16 +12,6 @@
 #include <functional>
 
 namespace bw {
-
-// Thrown to end an operation quietly: the error handler never shows it.
-class AbortOperation : public std::exception
-{
-public:
-    const char *what() const noexcept override { return "Operation aborted"; }
-};
-
-// The text an error box shows for a caught exception.
-QString errorMessageOf(std::exception_ptr error);
 
 class Application : public QApplication
 {
@@ -34,7 +25,7 @@ public:
     // it back (see ErrorHandlerScope).
     ErrorHandler setErrorHandler(ErrorHandler handler);
 
-    // Hands a caught exception to the error handler; AbortOperation is dropped.
+    // Hands a caught exception's text (exceptionText) to the error handler.
     void handleException(std::exception_ptr error);
 
     bool notify(QObject *receiver, QEvent *event) override;

@@ -23,7 +23,7 @@ void CommandDispatcher::connectCommand(QAction *command, Handler execute)
         runUpdates();
         // A command that its update handler has just disabled does not run.
         if (guard && guard->isEnabled())
-            guarded(execute);
+            execute(); // guarded by guardedConnect
     });
 }
 
@@ -32,23 +32,10 @@ void CommandDispatcher::runUpdates()
     if (m_updating)
         return;
     m_updating = true;
+    // One failing update handler does not keep the others from running.
     for (const Handler &update : std::as_const(m_updates))
-        guarded(update);
+        bw::guarded(update);
     m_updating = false;
-}
-
-void CommandDispatcher::guarded(const Handler &handler)
-{
-    if (!m_errorHandler) {
-        bw::guarded(handler);
-        return;
-    }
-    try {
-        handler();
-    } catch (...) {
-        const std::exception_ptr error = std::current_exception();
-        bw::guarded([&] { m_errorHandler(error); });
-    }
 }
 
 } // namespace bw

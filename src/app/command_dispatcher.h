@@ -3,13 +3,12 @@
 // handlers of its command lists run whenever the event loop is about to wait
 // (once per wait, however many events came before) and once more right
 // before a command executes. An exception thrown by a handler never crosses
-// the event loop: it goes to the error handler set here, or else to the one
-// installed for every guarded entry (platform/guarded_dispatch.h).
+// the event loop: it goes to the handler installed for every guarded entry
+// (platform/guarded_dispatch.h).
 
 #include <QList>
 #include <QObject>
 
-#include <exception>
 #include <functional>
 
 class QAction;
@@ -21,22 +20,17 @@ class CommandDispatcher : public QObject
     Q_OBJECT
 public:
     using Handler = std::function<void()>;
-    using ErrorHandler = std::function<void(std::exception_ptr)>;
 
     explicit CommandDispatcher(QObject *parent = nullptr);
 
-    void setErrorHandler(ErrorHandler handler) { m_errorHandler = std::move(handler); }
     void addUpdateHandler(Handler update) { m_updates.append(std::move(update)); }
     // Runs execute when command is triggered, after the update handlers.
     void connectCommand(QAction *command, Handler execute);
 
     // Runs the update handlers now.
     void runUpdates();
-    // Runs a handler; an exception goes to the error handler.
-    void guarded(const Handler &handler);
 
 private:
-    ErrorHandler m_errorHandler;
     QList<Handler> m_updates;
     bool m_updating = false;
 };

@@ -216,9 +216,8 @@ void MainWindow::createRecentFiles()
     guardedConnect(m_mruFileList.get(), &MRUFileList::mruFileListCreateMruItem, this,
                    &MainWindow::mruFileListCreateMruItem);
     guardedConnect(m_mruFileList.get(), &MRUFileList::mruFileListMruItemClick, this,
-                   [this](const QString &path) {
-                       m_dispatcher->guarded([this, path] { mruFileListMruItemClick(path); });
-                   });
+                   // A copy: the click may rebuild the list that sent it.
+                   [this](QString path) { mruFileListMruItemClick(path); });
     m_mruFileList->setRoot(m_dataModule.registryRoot());
 }
 
@@ -270,17 +269,18 @@ void MainWindow::showEvent(QShowEvent *event)
     m_shown = true;
     // Runs once the frame has appeared, so the tip of the day and a file
     // from the command line come up over a painted window.
-    QMetaObject::invokeMethod(
-        this, [this] { m_dispatcher->guarded([this] { onShow(); }); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, guard([this] { onShow(); }), Qt::QueuedConnection);
 }
 
 // The settings store restores the placement before the window first
 // appears; without a stored placement the frame opens maximised.
 void MainWindow::setVisible(bool visible)
 {
+    // Qt calls this from its own code too: an unreadable placement is
+    // reported and the window shows all the same.
     if (visible && !m_shown && !m_placementRestored) {
         m_placementRestored = true;
-        if (!m_store->restore())
+        if (!guardedOr(false, [this] { return m_store->restore(); }))
             setWindowState(windowState() | Qt::WindowMaximized);
     }
     QMainWindow::setVisible(visible);
@@ -370,13 +370,7 @@ void MainWindow::registryRxlSavePlacement()
 
 void MainWindow::handleException(std::exception_ptr error)
 {
-    try {
-        std::rethrow_exception(error);
-    } catch (const AbortOperation &) {
-        return; // ends an operation quietly
-    } catch (...) {
-        applicationEventsException(errorMessageOf(std::current_exception()));
-    }
+    applicationEventsException(exceptionText(error));
 }
 
 // The error is reported and the program goes on: every window keeps its

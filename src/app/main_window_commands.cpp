@@ -209,7 +209,7 @@ bool MainWindow::canClose()
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     bool mayClose = false;
-    m_dispatcher->guarded([this, &mayClose] { mayClose = closeQueryAll(); });
+    guarded([this, &mayClose] { mayClose = closeQueryAll(); });
     if (!mayClose) {
         event->ignore();
         return;

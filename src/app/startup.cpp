@@ -187,7 +187,6 @@ void Startup::createSearchWindow()
     for (int i = 0; i < status.count(); ++i)
         context.statusBarImages << status.pixmap(i);
     MainWindow *frame = m_mainWindow.get();
-    context.errorHandler = [frame](std::exception_ptr error) { frame->handleException(error); };
     context.hintHandler = [frame](const QString &hint) { frame->applicationEventsHint(hint); };
     m_search = std::make_unique<search::SearchWindow>(std::move(context));
     m_mainWindow->setSearchWindow(m_search.get());

@@ -64,8 +64,7 @@ EditorCommands::EditorCommands(DocumentWindow &window, FrameServices &frame)
     auto insertUpdate = [this] { aclInsertUpdate(); };
     auto on = [this](const char *name, std::function<void()> update,
                      void (EditorCommands::*run)()) {
-        connectWindowCommand(m_window, m_frame, name, std::move(update),
-                             [this, run] { (this->*run)(); });
+        connectWindowCommand(m_window, name, std::move(update), [this, run] { (this->*run)(); });
     };
     on("actEditPasteSpecial", editUpdate, &EditorCommands::actEditPasteSpecialExecute);
     on("actEditObjectProperties", editUpdate, &EditorCommands::actEditObjectPropertiesExecute);
@@ -76,14 +75,11 @@ EditorCommands::EditorCommands(DocumentWindow &window, FrameServices &frame)
     on("actInsertHorizontalLine", insertUpdate, &EditorCommands::actInsertHorizontalLineExecute);
     on("actInsertFile", insertUpdate, &EditorCommands::actInsertFileExecute);
     m_window.editor()->setPromptService(&m_frame.prompts());
-    guardedConnect(m_window.editor(), &RichEdit::linkClicked, this,
-                   [this](const QString &text, Qt::MouseButton button) {
-                       runReported(m_window, m_frame, [&] { editorUrlClick(text, button); });
-                   });
+    guardedConnect(
+        m_window.editor(), &RichEdit::linkClicked, this,
+        [this](const QString &text, Qt::MouseButton button) { editorUrlClick(text, button); });
     guardedConnect(m_window.editor(), &RichEdit::objectCopyChanged, this,
-                   [this](const QString &path) {
-                       runReported(m_window, m_frame, [&] { EditorObjectCopyChange(path); });
-                   });
+                   [this](const QString &path) { EditorObjectCopyChange(path); });
     if (auto *dispatcher = QAbstractEventDispatcher::instance())
         guardedConnect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
                        &EditorCommands::aclInsertUpdate);
@@ -101,7 +97,7 @@ bool EditorCommands::eventFilter(QObject *watched, QEvent *event)
     if (event->type() != QEvent::ContextMenu)
         return QObject::eventFilter(watched, event);
     const QPoint globalPos = static_cast<QContextMenuEvent *>(event)->globalPos();
-    runReported(m_window, m_frame, [&] { editorPopup(globalPos); });
+    guarded([&] { editorPopup(globalPos); });
     return true;
 }
 
@@ -193,17 +189,15 @@ void EditorCommands::addObjectMenuItems(QMenu &menu)
     menu.addSeparator();
     QAction *properties = menu.addAction(objectPropertiesCaption(*object));
     properties->setObjectName(QStringLiteral("pmiObjectProperties"));
-    guardedConnect(properties, &QAction::triggered, this, [this] {
-        runReported(m_window, m_frame, [this] { actEditObjectPropertiesExecute(); });
-    });
+    guardedConnect(properties, &QAction::triggered, this,
+                   [this] { actEditObjectPropertiesExecute(); });
     QMenu *verbs = menu.addMenu(object->name);
     verbs->setObjectName(QStringLiteral("pmiObjectVerbs"));
     const QStringList names = editor->objectVerbs();
     for (int verb = 0; verb < names.size(); ++verb) {
         QAction *item = verbs->addAction(names.at(verb));
-        guardedConnect(item, &QAction::triggered, this, [this, verb, position] {
-            runReported(m_window, m_frame, [&] { runObjectVerb(verb, position); });
-        });
+        guardedConnect(item, &QAction::triggered, this,
+                       [this, verb, position] { runObjectVerb(verb, position); });
     }
 }
 

@@ -35,7 +35,7 @@ EditorFileCommands::EditorFileCommands(DocumentWindow &window, FrameServices &fr
     setObjectName(QStringLiteral("EditorFileCommands"));
     auto on = [this](const char *name, void (EditorFileCommands::*run)()) {
         connectWindowCommand(
-            m_window, m_frame, name, [this] { aclFileUpdate(); }, [this, run] { (this->*run)(); });
+            m_window, name, [this] { aclFileUpdate(); }, [this, run] { (this->*run)(); });
     };
     on("actFileRTFOpen", &EditorFileCommands::actFileRTFOpenExecute);
     on("actFileRTFSave", &EditorFileCommands::actFileRTFSaveExecute);

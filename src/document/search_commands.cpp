@@ -28,8 +28,7 @@ SearchCommands::SearchCommands(DocumentWindow &window, FrameServices &frame)
     setObjectName(QStringLiteral("SearchCommands"));
     auto on = [this](const char *name, void (SearchCommands::*run)()) {
         connectWindowCommand(
-            m_window, m_frame, name, [this] { aclSearchUpdate(); },
-            [this, run] { (this->*run)(); });
+            m_window, name, [this] { aclSearchUpdate(); }, [this, run] { (this->*run)(); });
     };
     on("actSearchFind", &SearchCommands::actSearchFindExecute);
     on("actSearchFindNext", &SearchCommands::actSearchFindNextExecute);
@@ -60,15 +59,10 @@ FindDialog *SearchCommands::openDialog(FindDialog::Mode mode)
         if (const FindDialog *other = replacing ? m_find : m_replace)
             dialog->setFindText(other->findText());
         FindDialog *self = dialog;
-        auto reported = [this](auto handler) {
-            return [this, handler] { runReported(m_window, m_frame, handler); };
-        };
         guardedConnect(self, &FindDialog::findNext, this,
-                       reported([this, self] { searchStep(self, true, true); }));
-        guardedConnect(self, &FindDialog::replace, this,
-                       reported([this, self] { replaceNext(self); }));
-        guardedConnect(self, &FindDialog::replaceAll, this,
-                       reported([this, self] { replaceAll(self); }));
+                       [this, self] { searchStep(self, true, true); });
+        guardedConnect(self, &FindDialog::replace, this, [this, self] { replaceNext(self); });
+        guardedConnect(self, &FindDialog::replaceAll, this, [this, self] { replaceAll(self); });
     }
     if (!selected.isEmpty())
         dialog->setFindText(selected);

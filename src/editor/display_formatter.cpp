@@ -1,6 +1,7 @@
 #include "editor/display_formatter.h"
 
 #include "editor/link_finder.h"
+#include "platform/guarded_dispatch.h"
 #include "rtf/text_properties.h"
 
 #include <QTextBlock>
@@ -62,6 +63,12 @@ QTextCharFormat DisplayFormatter::formatFor(quint8 flags) const
 }
 
 void DisplayFormatter::highlightBlock(const QString &text)
+{
+    // Called from the document's layout: nothing may be thrown back into it.
+    guarded([&] { formatBlock(text); });
+}
+
+void DisplayFormatter::formatBlock(const QString &text)
 {
     const QTextBlock block = currentBlock();
     if (m_formatted)

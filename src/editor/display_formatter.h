@@ -33,6 +33,7 @@ protected:
 private:
     enum Flag : quint8 { Hidden = 1, Disabled = 2, Link = 4 };
     QTextCharFormat formatFor(quint8 flags) const;
+    void formatBlock(const QString &text);
 
     bool m_links = true;
     QColor m_disabled;

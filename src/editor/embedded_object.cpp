@@ -1,5 +1,6 @@
 #include "editor/embedded_object.h"
 
+#include "platform/guarded_dispatch.h"
 #include "rtf/text_properties.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -186,25 +187,30 @@ QSizeF pictureSize(QTextDocument *document, const QTextImageFormat &format)
 
 QSizeF ObjectRenderer::intrinsicSize(QTextDocument *document, int, const QTextFormat &format)
 {
-    const auto object = objectFromFormat(format);
-    const QSizeF size =
-        object ? QSizeF(objectSize(*object)) : pictureSize(document, format.toImageFormat());
-    return size * deviceScale(document);
+    return guardedOr(QSizeF(), [&] {
+        const auto object = objectFromFormat(format);
+        const QSizeF size =
+            object ? QSizeF(objectSize(*object)) : pictureSize(document, format.toImageFormat());
+        return size * deviceScale(document);
+    });
 }
 
 void ObjectRenderer::drawObject(QPainter *painter, const QRectF &rect, QTextDocument *document, int,
                                 const QTextFormat &format)
 {
+    // The document's layout calls these two: nothing may be thrown back into it.
     painter->save();
-    if (const auto object = objectFromFormat(format)) {
-        painter->translate(rect.topLeft());
-        painter->scale(deviceScale(document), deviceScale(document));
-        paintObject(painter, QRectF(QPointF(0, 0), QSizeF(objectSize(*object))), *object);
-    } else {
-        const QImage image = resourceImage(document, format.toImageFormat());
-        if (!image.isNull())
-            painter->drawImage(rect, image);
-    }
+    guarded([&] {
+        if (const auto object = objectFromFormat(format)) {
+            painter->translate(rect.topLeft());
+            painter->scale(deviceScale(document), deviceScale(document));
+            paintObject(painter, QRectF(QPointF(0, 0), QSizeF(objectSize(*object))), *object);
+        } else {
+            const QImage image = resourceImage(document, format.toImageFormat());
+            if (!image.isNull())
+                painter->drawImage(rect, image);
+        }
+    });
     painter->restore();
 }
 

@@ -360,7 +360,7 @@ void RichEdit::insertFromMimeData(const QMimeData *source)
     UndoKindTracker::Scope scope(m_undo, UndoKind::Paste);
     QTextCursor cursor = textCursor();
     cursor.beginEditBlock();
-    insertMime(source, cursor);
+    guarded([&] { insertMime(source, cursor); }); // called from Qt's paste and drop
     cursor.endEditBlock();
     setTextCursor(cursor);
     ensureCursorVisible();
@@ -381,8 +381,10 @@ QMimeData *RichEdit::createMimeDataFromSelection() const
     } catch (const rtf::RtfError &) {
         // Plain text is still on the clipboard.
     }
-    if (const auto object = selectedObject(); object && !object->isLink())
-        data->setData(object->mimeType, object->data);
+    guarded([&] {
+        if (const auto object = selectedObject(); object && !object->isLink())
+            data->setData(object->mimeType, object->data);
+    });
     return data;
 }
 

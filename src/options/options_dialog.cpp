@@ -277,12 +277,12 @@ void OptionsDialog::done(int result)
 {
     // A colour button that still has the focus gives its custom colours back.
     if (auto *button = qobject_cast<ColorButton *>(focusWidget()); m_colorButtons.contains(button))
-        dfsColorButtonExit(button);
+        guarded([&] { dfsColorButtonExit(button); });
     QDialog::done(result);
     if (m_helpPopup)
         m_helpPopup->hide();
     // Whatever way the dialog closes, the values are stored.
-    saveOptions();
+    guarded([this] { saveOptions(); });
 }
 
 void OptionsDialog::keyPressEvent(QKeyEvent *event)

@@ -50,7 +50,7 @@ QString exceptionText(std::exception_ptr error)
     } catch (const std::exception &e) {
         return QString::fromUtf8(e.what());
     } catch (...) {
-        return QStringLiteral("Unknown error");
+        return QStringLiteral("An unexpected error occurred");
     }
 }
 

@@ -51,7 +51,8 @@ ExceptionHandler installExceptionHandler(ExceptionHandler handler);
 // handler itself throws, the message is logged. Never throws.
 void reportException(std::exception_ptr error) noexcept;
 
-// The text of an exception: what() for a std::exception, a fixed text otherwise.
+// The text of an exception, the one decoding every report uses: what() read as
+// UTF-8 for a std::exception, "An unexpected error occurred" for anything else.
 QString exceptionText(std::exception_ptr error);
 
 // Runs f; an exception goes to reportException. True when f returned normally.

@@ -266,11 +266,13 @@ bool LookupDialog::lookUp(const QString &text)
 
 void LookupDialog::done(int result)
 {
-    if (m_table.isActive()) {
-        m_table.setIndexName(m_savedIndex);
-        if (result != QDialog::Accepted && m_table.bookmarkValid(m_start))
-            m_table.gotoBookmark(m_start);
-    }
+    guarded([&] {
+        if (m_table.isActive()) {
+            m_table.setIndexName(m_savedIndex);
+            if (result != QDialog::Accepted && m_table.bookmarkValid(m_start))
+                m_table.gotoBookmark(m_start);
+        }
+    });
     m_restored = true;
     QDialog::done(result);
 }

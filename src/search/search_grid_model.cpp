@@ -1,5 +1,8 @@
 #include "search/search_grid_model.h"
 
+#include "platform/guarded_dispatch.h"
+#include "table/dataset_error.h"
+
 namespace bw::search {
 
 using State = dataset::ClientDataSet::State;
@@ -18,9 +21,13 @@ int SearchGridModel::currentRow() const
 
 int SearchGridModel::rowCount(const QModelIndex &parent) const
 {
-    if (parent.isValid() || !m_table.isActive())
+    if (parent.isValid())
         return 0;
-    return m_table.recordCount() + (m_table.state() == State::Insert ? 1 : 0);
+    return guardedOr(0, [&] {
+        if (!m_table.isActive())
+            return 0;
+        return m_table.recordCount() + (m_table.state() == State::Insert ? 1 : 0);
+    });
 }
 
 int SearchGridModel::columnCount(const QModelIndex &parent) const
@@ -43,6 +50,11 @@ QVariant SearchGridModel::cellValue(int row, const QString &field) const
 
 QVariant SearchGridModel::data(const QModelIndex &index, int role) const
 {
+    return guardedOr(QVariant(), [&] { return cellData(index, role); });
+}
+
+QVariant SearchGridModel::cellData(const QModelIndex &index, int role) const
+{
     if (!index.isValid() || index.column() >= m_fields.size())
         return {};
     if (role == Qt::DisplayRole || role == Qt::EditRole) {
@@ -57,6 +69,11 @@ QVariant SearchGridModel::data(const QModelIndex &index, int role) const
 }
 
 QVariant SearchGridModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    return guardedOr(QVariant(), [&] { return headerCell(section, orientation, role); });
+}
+
+QVariant SearchGridModel::headerCell(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation == Qt::Horizontal) {
         if (section < 0 || section >= m_fields.size())
@@ -92,25 +109,41 @@ Qt::ItemFlags SearchGridModel::flags(const QModelIndex &index) const
 {
     if (!index.isValid())
         return Qt::NoItemFlags;
-    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    if (m_table.canModify())
-        f |= Qt::ItemIsEditable;
-    return f;
+    const Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    return guardedOr(f, [&] { return m_table.canModify() ? f | Qt::ItemIsEditable : f; });
 }
 
 bool SearchGridModel::setData(const QModelIndex &index, const QVariant &value, int role)
 {
-    if (!index.isValid() || role != Qt::EditRole || !m_table.canModify())
+    if (!index.isValid() || role != Qt::EditRole)
+        return false;
+    return guardedOr(false, [&] { return storeValue(index, value); });
+}
+
+bool SearchGridModel::storeValue(const QModelIndex &index, const QVariant &value)
+{
+    if (!m_table.canModify())
         return false;
     const QString field = m_fields.value(index.column());
     if (index.row() != currentRow())
         m_table.setRecNo(index.row() + 1);
-    if (m_table.state() == State::Browse) {
+    const bool wasBrowsing = m_table.state() == State::Browse;
+    if (wasBrowsing) {
         if (m_table.fieldValue(field).toString() == value.toString())
             return false; // nothing typed: no edit, no change logged
         m_table.edit();
     }
-    m_table.setFieldValue(field, value.toString().isEmpty() ? QVariant() : value);
+    try {
+        m_table.setFieldValue(field, value.toString().isEmpty() ? QVariant() : value);
+    } catch (const dataset::DataSetError &error) {
+        // "4x" in an integer field: the record keeps its value and the cell
+        // can be edited again.
+        if (wasBrowsing && m_table.state() == State::Edit)
+            m_table.cancel();
+        if (m_refusal)
+            m_refusal(error.message());
+        return false;
+    }
     return true;
 }
 

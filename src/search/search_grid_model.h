@@ -22,10 +22,13 @@ class SearchGridModel : public QAbstractTableModel
 public:
     // Given a field name, the title picture to show (null for none).
     using TitleImage = std::function<QIcon(const QString &field)>;
+    // Shows why a typed value was refused (a value the field cannot hold).
+    using Refusal = std::function<void(const QString &message)>;
 
     SearchGridModel(dataset::ClientDataSet &table, QStringList fields, QObject *parent = nullptr);
 
     void setTitleImage(TitleImage titleImage) { m_titleImage = std::move(titleImage); }
+    void setRefusal(Refusal refusal) { m_refusal = std::move(refusal); }
     QString fieldAt(int column) const { return m_fields.value(column); }
     int columnOf(const QString &field) const { return int(m_fields.indexOf(field)); }
 
@@ -39,6 +42,9 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override;
     // Editing a cell moves to its record, puts the table into edit state and
     // sets the field; the record is posted when the user leaves it or posts.
+    // A value the field cannot hold is refused (see setRefusal) and the
+    // record stays as it was. Qt calls these from its item views, so none
+    // lets an exception through (platform/guarded_dispatch.h).
     bool setData(const QModelIndex &index, const QVariant &value, int role) override;
 
     // The whole table changed (opened, closed, order, filter, insert begun or ended).
@@ -50,10 +56,14 @@ public:
 
 private:
     QVariant cellValue(int row, const QString &field) const;
+    QVariant cellData(const QModelIndex &index, int role) const;
+    QVariant headerCell(int section, Qt::Orientation orientation, int role) const;
+    bool storeValue(const QModelIndex &index, const QVariant &value);
 
     dataset::ClientDataSet &m_table;
     QStringList m_fields;
     TitleImage m_titleImage;
+    Refusal m_refusal;
     int m_lastCurrentRow = -1;
 };
 

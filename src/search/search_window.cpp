@@ -148,7 +148,7 @@ void SearchWindow::createControls()
     createGrid();
     m_richEdit = new BoundRichEdit(
         *m_table, notes::kFieldDescription, m_prompts,
-        [this](const std::function<void()> &h) { guarded(h); }, this);
+        [](const std::function<void()> &h) { guarded(h); }, this);
     m_splitter = new QSplitter(Qt::Vertical, this);
     m_splitter->setObjectName(QStringLiteral("Splitter1"));
     m_splitter->addWidget(m_grid);
@@ -187,10 +187,8 @@ QWidget *SearchWindow::createNavigatorPanel()
     column->addLayout(fileRow);
     m_navigator = new RecordNavigator(m_context.navigatorImages, panel);
     column->addWidget(m_navigator);
-    guardedConnect(m_btnBrowse, &QPushButton::clicked, this,
-                   [this] { guarded([this] { btnBrowseClick(); }); });
-    guardedConnect(m_btnNew, &QPushButton::clicked, this,
-                   [this] { guarded([this] { btnNewClick(); }); });
+    guardedConnect(m_btnBrowse, &QPushButton::clicked, this, [this] { btnBrowseClick(); });
+    guardedConnect(m_btnNew, &QPushButton::clicked, this, [this] { btnNewClick(); });
     return panel;
 }
 
@@ -203,6 +201,12 @@ void SearchWindow::createGrid()
     m_model->setTitleImage([this](const QString &field) {
         const int image = wwDBGridCalcTitleImage(field);
         return image >= 0 ? m_context.gridHeaderSortImages.value(image) : QIcon();
+    });
+    // A value typed into a cell that its field cannot hold is refused as the
+    // record dialogs refuse it.
+    m_model->setRefusal([this](const QString &message) {
+        m_prompts.message(this, windowTitle(), message, PromptService::Icon::Error,
+                          PromptService::Ok);
     });
     m_grid->setModel(m_model);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -223,9 +227,8 @@ void SearchWindow::createGrid()
     const int widths[] = {10, 10, 45};
     for (int column = 0; column < 3; ++column)
         m_grid->setColumnWidth(column, widths[column] * charWidth + 8);
-    guardedConnect(titles, &QHeaderView::sectionClicked, this, [this](int section) {
-        guarded([this, section] { wwDBGridTitleButtonClick(m_model->fieldAt(section)); });
-    });
+    guardedConnect(titles, &QHeaderView::sectionClicked, this,
+                   [this](int section) { wwDBGridTitleButtonClick(m_model->fieldAt(section)); });
     guardedConnect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
                    [this](const QModelIndex &current) {
                        if (m_syncing || !current.isValid() ||
@@ -251,9 +254,8 @@ void SearchWindow::connectTable()
 {
     using DS = dataset::ClientDataSet;
     DS *table = m_table.get();
-    auto onData = [this] { guarded([this] { wwDataSourceDataChange(); }); };
-    guardedConnect(table, &DS::stateChanged, this,
-                   [this] { guarded([this] { wwDataSourceStateChange(); }); });
+    auto onData = [this] { wwDataSourceDataChange(); };
+    guardedConnect(table, &DS::stateChanged, this, [this] { wwDataSourceStateChange(); });
     guardedConnect(table, &DS::afterScroll, this, onData);
     guardedConnect(table, &DS::fieldChanged, this, onData);
     guardedConnect(table, &DS::dataSetChanged, this, [this] {
@@ -270,36 +272,6 @@ void SearchWindow::connectTable()
         updateSearchButtons();
         guarded([this] { wwDataSourceDataChange(); });
     });
-}
-
-void SearchWindow::guarded(const std::function<void()> &handler)
-{
-    try {
-        handler();
-    } catch (...) {
-        // A handler or message box that fails in turn goes to the guarded
-        // dispatch's own handler.
-        const std::exception_ptr error = std::current_exception();
-        bw::guarded([&] { showError(error); });
-    }
-}
-
-void SearchWindow::showError(std::exception_ptr error)
-{
-    if (m_context.errorHandler) {
-        m_context.errorHandler(error);
-        return;
-    }
-    QString text = QStringLiteral("Unknown error");
-    try {
-        std::rethrow_exception(error);
-    } catch (const dataset::DataSetError &e) {
-        text = e.message();
-    } catch (const std::exception &e) {
-        text = QString::fromLocal8Bit(e.what());
-    } catch (...) {
-    }
-    m_prompts.message(this, windowTitle(), text, PromptService::Icon::Error, PromptService::Ok);
 }
 
 QToolButton *SearchWindow::navButton(const QString &name) const

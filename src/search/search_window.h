@@ -46,8 +46,6 @@ struct SearchWindowContext
     QList<QIcon> navigatorImages;      // imlSearch, in the navigator's order
     QList<QIcon> gridHeaderSortImages; // 0 ascending, 1 descending
     QList<QPixmap> statusBarImages;    // imlStatusBar: 0 count, 1..8 the states
-    // Where an unforeseen error goes (reported, the program goes on).
-    std::function<void(std::exception_ptr)> errorHandler;
     // Where the long hints (status texts) of the window's controls are shown.
     std::function<void(const QString &)> hintHandler;
 };
@@ -116,10 +114,6 @@ public:
     void recordViewDialog();
     void lookupDialog();
     void applyFilter(const RecordFilter &filter);
-
-    // Runs a handler from the event loop; an exception goes to the error handler.
-    void guarded(const std::function<void()> &handler);
-    void showError(std::exception_ptr error);
 
 protected:
     bool event(QEvent *event) override;

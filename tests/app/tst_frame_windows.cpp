@@ -3,7 +3,9 @@
 // had, the Options dialog's help mode, where new and stored windows are
 // placed, placements that come back to the same pixel, the keys that switch
 // document windows, the icon of a window that opens minimised, a new
-// window beside maximised ones, and the colours and icons of a dark desktop.
+// window beside maximised ones, the colours and icons of a dark desktop, and
+// the one error box that a failing command of the frame or of a document
+// window shows.
 
 #include "app/mru_file_list.h"
 #include "document/document_bars.h"
@@ -28,6 +30,7 @@
 #include <QWhatsThis>
 
 #include <optional>
+#include <stdexcept>
 
 using namespace bw;
 using notes::DocumentWindow;
@@ -57,6 +60,8 @@ private slots:
     void newWindowBesideMaximisedOnes();
     void colorsFollowTheDesktopPalette_data();
     void colorsFollowTheDesktopPalette();
+    void commandErrorsReachOneHandler_data();
+    void commandErrorsReachOneHandler();
 
 private:
     void run(const char *command);
@@ -620,6 +625,43 @@ void tst_FrameWindows::colorsFollowTheDesktopPalette()
             QCOMPARE(lightnessOf(newFileCommand->icon()), lightIcon);
         QApplication::setPalette(original);
     }
+}
+
+void tst_FrameWindows::commandErrorsReachOneHandler_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("ofDocument");
+    QTest::newRow("frame command") << "actFileCDSOpen" << false;
+}
+
+// Given a file dialog that fails, when a command of the frame or of a document
+// window asks it, then the one error box shows the same text (read as UTF-8)
+// and the document stays open.
+void tst_FrameWindows::commandErrorsReachOneHandler()
+{
+    QFETCH(QString, command);
+    QFETCH(bool, ofDocument);
+    DocumentWindow *window = newFile();
+    QVERIFY(window);
+    // The document's search commands work on the editor that has the focus.
+    window->editor()->setFocus();
+    QTRY_VERIFY(window->editor()->hasFocus());
+    m_prompts->clear();
+    const auto strict = m_prompts->reportViolation;
+    const auto restore = qScopeGuard([&] { m_prompts->reportViolation = strict; });
+    m_prompts->reportViolation = [](const QString &) {
+        throw std::runtime_error("Datei \xc3\xa4 fehlt");
+    };
+    m_prompts->answerMessage(PromptService::Ok);
+    m_main->updateCommands();
+    QAction *action = ofDocument ? window->action(command) : m_main->findCommand(command);
+    QVERIFY(action);
+    action->trigger();
+    QCOMPARE(m_prompts->messages(), QStringList{QString::fromUtf8("Datei \xc3\xa4 fehlt.")});
+    QCOMPARE(m_prompts->asked.last().caption, QStringLiteral("Bramblewick 2000"));
+    QCOMPARE(m_prompts->asked.last().icon, PromptService::Icon::Error);
+    QCOMPARE(m_main->documentWindowList().size(), 1);
+    QVERIFY(window->cdsCommon().isActive());
 }
 
 QTEST_MAIN(tst_FrameWindows)

@@ -220,8 +220,6 @@ void tst_Startup::errorsBeforeMainWindowShowErrorBox_data()
     QTest::newRow("not a std::exception")
         << std::function<void()>([] { throw 42; })
         << QStringList{QStringLiteral("An unexpected error occurred.")};
-    QTest::newRow("silent abort") << std::function<void()>([] { throw AbortOperation(); })
-                                  << QStringList{};
 }
 
 void tst_Startup::errorsBeforeMainWindowShowErrorBox()

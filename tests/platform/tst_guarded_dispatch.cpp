@@ -97,7 +97,7 @@ void tst_GuardedDispatch::guardedReportsAndReturns()
     QVERIFY(!guarded([] { throw std::runtime_error("plain"); }));
     QCOMPARE(guardedOr(7, []() -> int { throw 1; }), 7);
     QCOMPARE(guardedOr(7, [] { return 3; }), 3);
-    QCOMPARE(m_errors, QStringList({"plain", "Unknown error"}));
+    QCOMPARE(m_errors, QStringList({"plain", "An unexpected error occurred"}));
 }
 
 void tst_GuardedDispatch::actionEntry()

@@ -2,6 +2,7 @@
 // A search window with scripted prompts and notes files in a temporary folder.
 
 #include "notes/notes_table.h"
+#include "platform/guarded_dispatch.h"
 #include "scripted_prompt_service.h"
 #include "search/search_window.h"
 
@@ -58,24 +59,20 @@ class SearchFixture
 public:
     ScriptedPromptService prompts;
     QTemporaryDir dir;
+    QStringList errors; // what reached the program's one exception handler
+    std::unique_ptr<ExceptionHandlerScope> handler;
     std::unique_ptr<search::SearchWindow> window;
-    QStringList errors;
 
     void create()
     {
+        window.reset();
         prompts.clear();
         errors.clear();
+        handler.reset(); // first, so that the new scope does not restore the old
+        handler = std::make_unique<ExceptionHandlerScope>(
+            [this](std::exception_ptr error) { errors << exceptionText(error); });
         search::SearchWindowContext context;
         context.prompts = &prompts;
-        context.errorHandler = [this](std::exception_ptr error) {
-            try {
-                std::rethrow_exception(error);
-            } catch (const dataset::DataSetError &e) {
-                errors << e.message();
-            } catch (const std::exception &e) {
-                errors << QString::fromLocal8Bit(e.what());
-            }
-        };
         window = std::make_unique<search::SearchWindow>(std::move(context));
     }
 

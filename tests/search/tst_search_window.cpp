@@ -43,6 +43,20 @@ private:
         emit f.window->wwDBGrid()->horizontalHeader()->sectionClicked(section);
     }
 
+    // Types text into a grid cell through the view's own editor and presses Enter.
+    void typeIntoCell(const QModelIndex &index, const QString &text)
+    {
+        QTableView *grid = f.window->wwDBGrid();
+        grid->setCurrentIndex(index);
+        grid->edit(index);
+        auto *editor = qobject_cast<QLineEdit *>(grid->indexWidget(index));
+        QVERIFY(editor);
+        editor->selectAll();
+        QTest::keyClicks(editor, text);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_VERIFY(!grid->indexWidget(index)); // the delegate commits through a queued call
+    }
+
 private slots:
     void init()
     {
@@ -242,6 +256,39 @@ private slots:
         QVERIFY(!f.window->isModified());
         for (const char *name : {"wwDBNavBtnSave", "wwDBNavBtnCancel", "wwDBNavBtnCancelAll"})
             QVERIFY2(!f.button(name)->isEnabled(), name);
+    }
+
+    void badIntegerInGridIsRefusedAndGridStaysEditable_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("ID") << 0 << "'4x' is not a valid integer value for field 'ID'";
+        QTest::newRow("Parent") << 1 << "'4x' is not a valid integer value for field 'Parent'";
+    }
+
+    // Given an inserted record, when "4x" is typed into an integer cell, the
+    // value is refused with its message and a later edit of another cell lands.
+    void badIntegerInGridIsRefusedAndGridStaysEditable()
+    {
+        QFETCH(int, column);
+        QFETCH(QString, refusal);
+        f.open(f.sampleFile());
+        f.click("wwDBNavigator1Insert");
+        auto *model = f.window->gridModel();
+        const int row = model->currentRow();
+        f.prompts.answerMessage(PromptService::Ok);
+        typeIntoCell(model->index(row, column), "4x");
+        QCOMPARE(f.prompts.messages(), QStringList{refusal});
+        QCOMPARE(f.prompts.asked.last().icon, PromptService::Icon::Error);
+        auto &table = f.window->wwClientDataSet();
+        QCOMPARE(table.state(), State::Insert);
+        QVERIFY(table.fieldValue(model->fieldAt(column)).isNull());
+
+        typeIntoCell(model->index(row, 2), "Zulu");
+        QCOMPARE(table.fieldValue("Name").toString(), QStringLiteral("Zulu"));
+        typeIntoCell(model->index(row, column), "42");
+        QCOMPARE(table.fieldValue(model->fieldAt(column)).toInt(), 42);
+        QCOMPARE(f.prompts.messages().size(), 1);
     }
 
     void undoLastChangeRevertsNewestAndFollowsIt()
