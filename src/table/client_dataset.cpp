@@ -92,6 +92,8 @@ void ClientDataSet::Private::checkCanModify() const
     checkActive();
     if (readOnly)
         throw DataSetError(QStringLiteral("Cannot modify a read-only dataset"));
+    if (storedValues)
+        storedValues->preserve();
 }
 
 int ClientDataSet::Private::requireField(const QString &name) const

@@ -1,6 +1,7 @@
 #include "table/sqlite_file.h"
 
 #include "files/file_checks.h"
+#include "files/private_copy.h"
 #include "table/dataset_error.h"
 
 #include <QFile>
@@ -17,6 +18,7 @@
 #include <mutex>
 #include <optional>
 #include <sqlite3.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -104,6 +106,24 @@ public:
         // the rollback journal it does not need (journal_mode=OFF is ignored).
         if (mode != OpenMode::Create)
             sqlite3_db_config(raw, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+        sqlite3_db_config(raw, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+    }
+
+    // Reads the database image at `image` (a mapped file that outlives the
+    // connection), read-only and without copying it.
+    Connection(unsigned char *image, qint64 size, const QString &shownName)
+        : m_path(shownName), m_forWriting(false)
+    {
+        sqlite3 *raw = nullptr;
+        int rc =
+            sqlite3_open_v2(":memory:", &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+        m_db.reset(raw);
+        if (rc == SQLITE_OK)
+            rc = sqlite3_deserialize(raw, "main", image, size, size, SQLITE_DESERIALIZE_READONLY);
+        if (rc != SQLITE_OK)
+            fail(rc);
+        sqlite3_extended_result_codes(raw, 1);
+        sqlite3_db_config(raw, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
         sqlite3_db_config(raw, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
     }
 
@@ -482,10 +502,12 @@ private:
 // changed in place is noticed (its size, time or SQLite header moved). After
 // an in-place save of this process (another table's), the connection is
 // opened again on the same file, so that SQLite's cache of old pages is not
-// mixed with new ones. After anyone else's change the values are gone, and
-// every read from then on fails: never a value of the other program's file
-// in place of the one loaded. A file only touched (its time moved, its size
-// and header the same, no journal of a half-done write beside it) reads on.
+// mixed with new ones. After anyone else's change the values are read from
+// the private copy made before the table's first change; without one they
+// are gone, and every read from then on fails: never a value of the other
+// program's file in place of the one loaded. A file only touched (its time
+// moved, its size and header the same, no journal of a half-done write
+// beside it) reads on.
 class SqliteValueReader : public StoredValueReader
 {
 public:
@@ -503,6 +525,7 @@ public:
         m_c.reset();
         if (m_fd >= 0)
             ::close(m_fd);
+        dropCopy();
     }
 
     Cell read(qint64 filePos, int field) const override
@@ -534,18 +557,45 @@ public:
     {
         if (m_gone)
             throw FileChangedError::changedInPlace(m_path);
-        if (m_fd < 0)
+        if (m_fd < 0 || m_readingCopy)
             return;
         const FileState now = stateOf(m_fd);
         if (now == m_seen)
             return;
         if (now.valid() && OwnChanges::made(m_fd, now)) {
-            reopen();
+            dropCopy(); // it holds what the save replaced
+            reopen(m_fd);
+        } else if (m_copyFd >= 0 && readFromCopy()) {
+            m_readingCopy = true;
         } else if (!onlyTouched(now)) {
             m_gone = true;
             throw FileChangedError::changedInPlace(m_path);
         }
         m_seen = now;
+    }
+
+    void preserve() const override
+    {
+        if (m_copyFd >= 0 || m_copyTried || m_gone || m_fd < 0)
+            return;
+        try {
+            check();
+        } catch (const FileChangedError &) {
+            return; // too late: the values are gone already
+        }
+        if (m_readingCopy)
+            return;
+        m_copyTried = true;
+        const int copy = files::openPrivateCopy(m_fd, m_path);
+        if (copy < 0)
+            return;
+        // A copy that another program's write overlapped is no copy of the
+        // file as loaded.
+        if (stateOf(m_fd) != m_seen) {
+            ::close(copy);
+            return;
+        }
+        m_copyFd = copy;
     }
 
 private:
@@ -574,9 +624,40 @@ private:
                now.header == m_seen.header && !isHotJournal(m_path + QLatin1String("-journal"));
     }
 
-    void reopen() const
+    // The copy has no name SQLite could open it by: it is read as a mapped
+    // image instead. False when it cannot be mapped.
+    bool readFromCopy() const
     {
-        auto fresh = std::make_unique<Connection>(QStringLiteral("/proc/self/fd/%1").arg(m_fd),
+        struct stat info;
+        if (::fstat(m_copyFd, &info) != 0 || info.st_size <= 0)
+            return false;
+        void *image = ::mmap(nullptr, size_t(info.st_size), PROT_READ, MAP_SHARED, m_copyFd, 0);
+        if (image == MAP_FAILED)
+            return false;
+        m_copyImage = image;
+        m_copySize = size_t(info.st_size);
+        for (Stmt &stmt : m_statements)
+            stmt.reset();
+        m_c =
+            std::make_unique<Connection>(static_cast<unsigned char *>(image), info.st_size, m_path);
+        ++m_opened;
+        return true;
+    }
+
+    void dropCopy() const
+    {
+        if (m_copyImage)
+            ::munmap(m_copyImage, m_copySize);
+        if (m_copyFd >= 0)
+            ::close(m_copyFd);
+        m_copyImage = nullptr;
+        m_copyFd = -1;
+        m_copyTried = false;
+    }
+
+    void reopen(int fd) const
+    {
+        auto fresh = std::make_unique<Connection>(QStringLiteral("/proc/self/fd/%1").arg(fd),
                                                   OpenMode::Read, m_path);
         fresh->exec(QStringLiteral("PRAGMA query_only=1"));
         for (Stmt &stmt : m_statements)
@@ -591,8 +672,13 @@ private:
     mutable std::vector<Stmt> m_statements;
     int m_fd = -1; // the file as loaded, for noticing changes made in place
     mutable FileState m_seen;
-    mutable bool m_gone = false;  // another program changed the file in place
-    mutable quint64 m_opened = 0; // counts the connections opened again
+    mutable bool m_gone = false; // another program changed the file in place
+    mutable int m_copyFd = -1;   // the private copy of the file as loaded
+    mutable void *m_copyImage = nullptr;
+    mutable size_t m_copySize = 0;
+    mutable bool m_copyTried = false;
+    mutable bool m_readingCopy = false; // the file changed; values come from the copy
+    mutable quint64 m_opened = 0;       // counts the connections opened again
 };
 
 void createSchema(const Connection &c, const QList<FieldDef> &fields)

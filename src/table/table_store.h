@@ -55,6 +55,11 @@ public:
     // Throws FileChangedError when the values can no longer be read as they
     // were when the file was loaded.
     virtual void check() const {}
+    // Makes the values readable as loaded for as long as the reader lives,
+    // even when another program later changes the file in place: called
+    // before the table's first change, since from then on the user has work
+    // that needs them. Best effort; never throws.
+    virtual void preserve() const {}
 };
 
 // Reads a stored cell through `reader`; throws DataSetError when there is none.

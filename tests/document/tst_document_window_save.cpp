@@ -112,11 +112,14 @@ void tst_DocumentWindowSave::largeFileChangedByAnotherProgram_data()
 {
     QTest::addColumn<QString>("change");
     QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("beforeFirstChange");
     for (const char *command : {"save, yes", "save, no", "save as .cds", "save as .xml"}) {
-        QTest::addRow("records deleted in place, %s", command) << "delete" << command;
+        QTest::addRow("records deleted in place, %s", command) << "delete" << command << false;
         QTest::addRow("names and descriptions changed in place, %s", command)
-            << "update" << command;
-        QTest::addRow("replaced by rename, %s", command) << "replace" << command;
+            << "update" << command << false;
+        QTest::addRow("replaced by rename, %s", command) << "replace" << command << false;
+        QTest::addRow("changed in place before the first change, %s", command)
+            << "update" << command << true;
     }
 }
 
@@ -124,12 +127,16 @@ void tst_DocumentWindowSave::largeFileChangedByAnotherProgram()
 {
     // Given the first item of a large file renamed and rewritten in its
     // window, when another program changes the file and the window is saved,
-    // then a file replaced by rename leaves the window's items whole to write
-    // (onto it once the user says Yes, or elsewhere), and a file changed in
-    // place is reported before any question or dialog and nothing is written:
-    // never the window's names with the other program's descriptions.
+    // then the window's items are written whole, with the descriptions as
+    // loaded (onto the file once the user says Yes, or elsewhere): a file
+    // replaced by rename still reads as loaded, and one changed in place
+    // after the window's first change is read from the copy made then. A
+    // file changed in place before that is reported before any question or
+    // dialog and nothing is written: never the window's names with the other
+    // program's descriptions.
     QFETCH(QString, change);
     QFETCH(QString, command);
+    QFETCH(bool, beforeFirstChange);
     test::ScriptedPromptService &prompts = m_fixture->prompts;
     const QString file = m_fixture->path("large.cds");
     writeLargeFile(file);
@@ -137,6 +144,8 @@ void tst_DocumentWindowSave::largeFileChangedByAnotherProgram()
     QStringList expected = itemsOf(file);
     DocumentWindow *window = m_fixture->open(file, test::DocumentWindowFixture::Show::Plain);
     dataset::ClientDataSet &table = window->cdsCommon();
+    if (beforeFirstChange)
+        changeByAnotherProgram(file, change);
     table.first();
     const int id = table.asInteger(kFieldId);
     table.edit();
@@ -145,11 +154,12 @@ void tst_DocumentWindowSave::largeFileChangedByAnotherProgram()
     table.post();
     expected[0] = QStringLiteral("%1|mine|my words").arg(id);
 
-    changeByAnotherProgram(file, change);
+    if (!beforeFirstChange)
+        changeByAnotherProgram(file, change);
     const QByteArray theirs = readAll(file);
     const bool saveAs = command.startsWith("save as");
     const QString target = saveAs ? m_fixture->path("copy" + command.mid(8)) : file;
-    if (change != "replace") {
+    if (beforeFirstChange) {
         try {
             window->doTableCommand(saveAs ? Command::SaveAs : Command::Save);
             QFAIL("the window was saved");

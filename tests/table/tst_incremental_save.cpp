@@ -6,6 +6,7 @@
 #include "table/client_dataset.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -425,39 +426,51 @@ private slots:
     {
         QTest::addColumn<QString>("change");
         QTest::addColumn<QString>("target");
+        QTest::addColumn<bool>("beforeFirstChange");
         QTest::addColumn<bool>("written");
         for (const char *target : {"own", "other.cds", "other.xml"}) {
-            QTest::addRow("records deleted in place, %s", target) << "delete" << target << false;
+            QTest::addRow("records deleted in place, %s", target)
+                << "delete" << target << false << true;
             QTest::addRow("names and descriptions changed in place, %s", target)
-                << "update" << target << false;
-            QTest::addRow("replaced by rename, %s", target) << "replace" << target << true;
-            QTest::addRow("removed, %s", target) << "remove" << target << true;
+                << "update" << target << false << true;
+            QTest::addRow("replaced by rename, %s", target) << "replace" << target << false << true;
+            QTest::addRow("removed, %s", target) << "remove" << target << false << true;
+            QTest::addRow("changed in place before the first change, %s", target)
+                << "update" << target << true << false;
+            QTest::addRow("replaced before the first change, %s", target)
+                << "replace" << target << true << true;
         }
     }
 
     // Given a table that changed one record of a loaded file whose other
     // descriptions stay in it, when another program changes the file and the
-    // table is saved onto it or elsewhere, then a file replaced or removed
-    // still gives the descriptions as loaded, and one changed in place fails
-    // the save with FileChangedError, writing nothing: never the table's
-    // names with the other program's descriptions, nor a save cut short.
+    // table is saved onto it or elsewhere, then the table's items are written
+    // with the descriptions as loaded: a file replaced or removed still reads
+    // as it was, and one changed in place after the table's first change is
+    // read from the copy made at that change. Changed in place before, the
+    // descriptions are gone and the save fails with FileChangedError, writing
+    // nothing: never the table's names with the other program's descriptions.
     void fileChangedByAnotherProgram()
     {
         QFETCH(QString, change);
         QFETCH(QString, target);
+        QFETCH(bool, beforeFirstChange);
         QFETCH(bool, written);
         ClientDataSet &table = *m_table;
         QStringList expected = contentOfFile(m_path);
         QVERIFY(locateId(table, 1));
         QCOMPARE(table.asBytes("Description"), descriptionOf(1)); // pages in SQLite's cache
         QVERIFY(locateId(table, 0));
+        if (beforeFirstChange)
+            changeByAnotherProgram(m_path, change);
         table.edit();
         table.setFieldValue("Name", QStringLiteral("mine"));
         table.setBytes("Description", "my words");
         table.post();
         expected[0] = QStringLiteral("0|mine|set|my words");
 
-        changeByAnotherProgram(m_path, change);
+        if (!beforeFirstChange)
+            changeByAnotherProgram(m_path, change);
         const QByteArray theirs = readAll(m_path);
         const QString path = target == "own"
                                  ? m_path
@@ -468,6 +481,14 @@ private slots:
             QCOMPARE(contentOfFile(path), expected);
             if (path != m_path)
                 QCOMPARE(readAll(m_path), theirs);
+            // A second save, in place on the file now written, keeps it whole.
+            QVERIFY(locateId(table, 3));
+            table.edit();
+            table.setFieldValue("Name", QStringLiteral("again"));
+            table.post();
+            expected[3].replace(QRegularExpression("^3\\|[^|]*\\|"), "3|again|");
+            table.saveToFile(path, format);
+            QCOMPARE(contentOfFile(path), expected);
             return;
         }
         try {
