@@ -95,6 +95,9 @@ constexpr int kMaxStringWidth = 65535;
 int utf8Length(const QByteArray &utf8);
 // True when the bytes are well-formed UTF-8.
 bool isValidUtf8(const QByteArray &bytes);
+// The length of the well-formed UTF-8 sequence at `p` (before `end`), its
+// character in `codePoint`; 0 when the bytes there start none.
+int utf8SequenceAt(const unsigned char *p, const unsigned char *end, char32_t &codePoint);
 // Checks definitions; throws FileFormatError naming `fileName` when they came
 // from a file, else DataSetError.
 void validateDefinitions(const QList<FieldDef> &fields, const QList<IndexDef> &indexes,

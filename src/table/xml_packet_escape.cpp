@@ -6,6 +6,7 @@
 // character as \xHH (a byte that is not UTF-8 too, though the writer refuses
 // such a value first). Both readers decode it here.
 
+#include "table/table_store.h"
 #include "table/xml_packet.h"
 
 namespace bw::dataset {
@@ -21,32 +22,9 @@ qsizetype xmlCharLength(const unsigned char *p, const unsigned char *end)
     const unsigned char c = *p;
     if (c < 0x80)
         return c >= 0x20 || c == '\t' || c == '\n' || c == '\r' ? 1 : 0;
-    int extra = 0;
     char32_t cp = 0;
-    if ((c & 0xE0) == 0xC0) {
-        extra = 1;
-        cp = c & 0x1F;
-    } else if ((c & 0xF0) == 0xE0) {
-        extra = 2;
-        cp = c & 0x0F;
-    } else if ((c & 0xF8) == 0xF0) {
-        extra = 3;
-        cp = c & 0x07;
-    } else {
-        return 0;
-    }
-    if (end - p <= extra)
-        return 0;
-    for (int i = 1; i <= extra; ++i) {
-        if ((p[i] & 0xC0) != 0x80)
-            return 0;
-        cp = (cp << 6) | (p[i] & 0x3F);
-    }
-    static constexpr char32_t kMinimum[] = {0, 0x80, 0x800, 0x10000};
-    if (cp < kMinimum[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF) || cp == 0xFFFE ||
-        cp == 0xFFFF)
-        return 0;
-    return extra + 1;
+    const int length = utf8SequenceAt(p, end, cp);
+    return cp == 0xFFFE || cp == 0xFFFF ? 0 : length;
 }
 
 int hexValue(char c)
