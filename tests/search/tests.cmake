@@ -1,6 +1,6 @@
 # Every tst_*.cpp here is one test executable. A test named *_frame starts
 # the whole program's long-lived objects and links the application library.
-file(GLOB test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tst_*.cpp)
+file(GLOB test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/tst_*.cpp)
 foreach(source ${test_sources})
   get_filename_component(name ${source} NAME_WE)
   set(libs bw_search bw_notes)

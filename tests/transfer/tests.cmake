@@ -1,4 +1,4 @@
-file(GLOB test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tst_*.cpp)
+file(GLOB test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/tst_*.cpp)
 foreach(source ${test_sources})
   get_filename_component(name ${source} NAME_WE)
   bw_add_test(${name} SOURCES ${source} LIBS bw_transfer bw_notes)

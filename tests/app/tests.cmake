@@ -1,5 +1,5 @@
 # Every tst_*.cpp here is one test executable.
-file(GLOB test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tst_*.cpp)
+file(GLOB test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/tst_*.cpp)
 foreach(source ${test_sources})
   get_filename_component(name ${source} NAME_WE)
   bw_add_test(${name} SOURCES ${source} LIBS bw_app)
@@ -8,7 +8,7 @@ endforeach()
 # Plug-ins for the host's tests, built into their own folder; each test copies
 # the ones it needs into a folder of its own.
 set(test_plugins ${CMAKE_BINARY_DIR}/test-plugins)
-set(plugin_source ${CMAKE_CURRENT_SOURCE_DIR}/plugins/test_plugin.cpp)
+set(plugin_source ${CMAKE_CURRENT_LIST_DIR}/plugins/test_plugin.cpp)
 set(plugin_bitmaps ${CMAKE_SOURCE_DIR}/plugins)
 bw_add_plugin(tp_alpha BITMAP ${plugin_bitmaps}/hello/hello.bmp OUTPUT_DIR ${test_plugins}
   SOURCES ${plugin_source} DEFINES BW_TEST_CAPTION="&Alpha" BW_TEST_SIGNATURE="alpha")
@@ -19,7 +19,7 @@ bw_add_plugin(tp_no_click BITMAP ${plugin_bitmaps}/hello/hello.bmp OUTPUT_DIR ${
   DEFINES BW_TEST_CAPTION="No click" BW_TEST_SIGNATURE="no-click" BW_TEST_NO_CLICK)
 bw_add_plugin(tp_no_bitmap OUTPUT_DIR ${test_plugins}
   SOURCES ${plugin_source} DEFINES BW_TEST_CAPTION="No bitmap" BW_TEST_SIGNATURE="no-bitmap")
-bw_add_plugin(tp_bad_bitmap BITMAP ${CMAKE_CURRENT_SOURCE_DIR}/plugins/test_plugin.cpp
+bw_add_plugin(tp_bad_bitmap BITMAP ${CMAKE_CURRENT_LIST_DIR}/plugins/test_plugin.cpp
   OUTPUT_DIR ${test_plugins}
   SOURCES ${plugin_source} DEFINES BW_TEST_CAPTION="Bad bitmap" BW_TEST_SIGNATURE="bad-bitmap")
 add_dependencies(tst_plugin_host tp_alpha tp_beta tp_no_click tp_no_bitmap tp_bad_bitmap)

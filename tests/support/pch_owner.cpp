@@ -1,0 +1,1 @@
+// Compiles nothing of its own: the target makes the tests' precompiled header.
