@@ -1,8 +1,8 @@
 #include "app/command_dispatcher.h"
 
 #include "platform/guarded_dispatch.h"
+#include "platform/idle_updates.h"
 
-#include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QPointer>
 #include <QThread>
@@ -11,9 +11,7 @@ namespace bw {
 
 CommandDispatcher::CommandDispatcher(QObject *parent) : QObject(parent)
 {
-    if (QAbstractEventDispatcher *loop = QAbstractEventDispatcher::instance(thread()))
-        guardedConnect(loop, &QAbstractEventDispatcher::aboutToBlock, this,
-                       &CommandDispatcher::runUpdates);
+    updateWhenIdle(this, [this] { runUpdates(); });
 }
 
 void CommandDispatcher::connectCommand(QAction *command, Handler execute)

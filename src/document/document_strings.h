@@ -7,8 +7,6 @@
 namespace bw::notes {
 
 inline const QString kUntitledPrefix = QStringLiteral("NoName");
-inline const QString kSaveChangesQuestion =
-    QStringLiteral("Do you want to save changes to \"%1\"?");
 // A save onto the file of another document window (%1, the chosen name).
 inline const QString kFileOpenElsewhere = QStringLiteral(
     "%1\nThis file is open in another window.\nClose that window or choose another name.");

@@ -47,16 +47,17 @@ DocumentWindow::DocumentWindow(FrameServices &frame, const QString &fileName, QW
 {
     setObjectName(QStringLiteral("frmMDIChild"));
     setAttribute(Qt::WA_DeleteOnClose, false);
-    m_timer1.setObjectName(QStringLiteral("Timer1"));
-    m_timer1.setInterval(kMillisecondsPerMinute);
-    guardedConnect(&m_timer1, &QTimer::timeout, this, &DocumentWindow::onAutosaveTimeout);
+    m_autoSaveTimer.setParent(this);
+    m_autoSaveTimer.setObjectName(QStringLiteral("Timer1"));
+    m_autoSaveTimer.setInterval(kMillisecondsPerMinute);
+    guardedConnect(&m_autoSaveTimer, &QTimer::timeout, this, &DocumentWindow::onAutosaveTimeout);
     setupCommands();
     buildLayout();
     setupEditor();
     connectTable();
     setupRecovery();
     // The folder tree, its item commands and the navigation history.
-    m_itemCommands = new ItemCommands(*this, m_frame);
+    m_itemCommands = new ItemCommands(*this, m_frame, m_treePane);
     m_formatCommands = new FormatCommands(*this, m_frame);
     m_editorCommands = new EditorCommands(*this, m_frame);
     m_editorFileCommands = new EditorFileCommands(*this, m_frame);
@@ -66,7 +67,7 @@ DocumentWindow::DocumentWindow(FrameServices &frame, const QString &fileName, QW
 
 DocumentWindow::~DocumentWindow()
 {
-    m_timer1.stop();
+    m_autoSaveTimer.stop();
     if (m_editor) {
         m_editor->setAcceptDrops(false);
         // The editor's last signals come while it is torn down.
@@ -244,12 +245,12 @@ int DocumentWindow::autoSaveMinutes() const
 void DocumentWindow::startAutoSaveFromSettings()
 {
     const auto on = settings::decodeBool(m_frame.optionText(settings::Key::ChildAutoSave_Checked));
-    m_timer1.stop();
+    m_autoSaveTimer.stop();
     const int minutes = autoSaveMinutes();
     // A zero or negative interval never ticks, rather than saving without pause.
     if (on.value_or(false) && minutes > 0 && !m_autoSavePaused) {
-        m_timer1.setInterval(minutes * kMillisecondsPerMinute);
-        m_timer1.start();
+        m_autoSaveTimer.setInterval(minutes * kMillisecondsPerMinute);
+        m_autoSaveTimer.start();
     }
 }
 
@@ -270,11 +271,11 @@ void DocumentWindow::onShow()
     m_frame.loadAndApplyOptions();
     refreshLineColumn();
     m_editor->setAcceptDrops(true);
-    // The tree takes the focus when it can; it collapses on shown().
+    // The tree takes the focus when it can, and shows its top level only.
     if (QWidget *tree = m_treePane->focusProxy();
         tree && tree->isEnabled() && tree->focusPolicy() != Qt::NoFocus)
         tree->setFocus();
-    emit shown();
+    m_itemCommands->collapseTree();
 }
 
 bool DocumentWindow::placementRestored() const
@@ -336,14 +337,12 @@ bool DocumentWindow::canClose()
     if ((state == State::Edit || state == State::Insert || state == State::SetKey) &&
         table.canModify()) {
         if (!m_editor->hasFocus())
-            emit endTreeRenaming();
+            m_itemCommands->endTreeRenaming();
         table.post();
     }
     if (table.changeCount() <= 0)
         return true;
-    const int answer = m_frame.prompts().message(
-        this, kConfirmCaption, kSaveChangesQuestion.arg(m_caption), PromptService::Icon::Question,
-        PromptService::Yes | PromptService::No | PromptService::Cancel, PromptService::Yes);
+    const int answer = m_frame.prompts().askSaveChanges(this, kConfirmCaption, m_caption);
     if (answer == PromptService::Yes) {
         m_frame.activateDocumentWindow(this);
         setFocus();
@@ -358,7 +357,7 @@ void DocumentWindow::onClose()
     if (m_closed)
         return;
     m_closed = true;
-    m_timer1.stop();
+    m_autoSaveTimer.stop();
     // Closed saved, or with its changes discarded: the copy goes.
     guarded([this] { removeRecoveryCopy(); });
     m_store->save();

@@ -7,6 +7,7 @@
 // asks about unsaved changes when it closes and keeps its layout in the
 // settings section "Child".
 
+#include "document/document_context.h"
 #include "notes/notes_table.h"
 #include "platform/scoped_flag.h"
 
@@ -39,19 +40,17 @@ class Ruler;
 class SearchCommands;
 class StatusBar;
 
-class DocumentWindow : public QWidget
+class DocumentWindow : public QWidget, public DocumentContext
 {
     Q_OBJECT
 public:
-    // The four commands that doTableCommand runs.
-    enum class TableCommand { Save, UndoLastChange, UndoAllChanges, SaveAs };
-
     // Creates the window for a file name handed over by the frame.
     DocumentWindow(FrameServices &frame, const QString &fileName, QWidget *parent = nullptr);
     ~DocumentWindow() override;
 
     // The caption: the file name the window was created for.
-    QString caption() const { return m_caption; }
+    QString caption() const override { return m_caption; }
+    QWidget *widget() override { return this; }
     // True when openTable failed outside the guarded load: the window closes.
     bool closeRequested() const { return m_closeRequested; }
     // True when the window took a stored placement as it was shown.
@@ -60,63 +59,52 @@ public:
     QSize sizeHint() const override;
 
     NotesTable &notesTable() { return m_table; }
-    dataset::ClientDataSet &cdsCommon() { return m_table.cdsCommon(); }
-    RichEdit *editor() const { return m_editor; }
+    dataset::ClientDataSet &cdsCommon() override { return m_table.cdsCommon(); }
+    RichEdit *editor() const override { return m_editor; }
     StatusBar *statusBar() const { return m_statusBar; }
-    Ruler *ruler() const { return m_ruler; }
-    DocumentBars *bars() const { return m_bars; }
+    Ruler *ruler() const override { return m_ruler; }
+    DocumentBars *bars() const override { return m_bars; }
     CollapsibleSplitter *splitter() const { return m_splitter; }
-    QTimer &autoSaveTimer() { return m_timer1; }
     // The pane below the tree header where the folder tree sits.
     QWidget *treePane() const { return m_treePane; }
     // The folder tree and the item commands.
-    ItemCommands *itemCommands() const { return m_itemCommands; }
+    ItemCommands *itemCommands() const override { return m_itemCommands; }
     // The formatting commands and the ruler's markers.
     FormatCommands *formatCommands() const { return m_formatCommands; }
     // The editor's document, file and search commands.
     EditorCommands *editorCommands() const { return m_editorCommands; }
     EditorFileCommands *editorFileCommands() const { return m_editorFileCommands; }
     SearchCommands *searchCommands() const { return m_searchCommands; }
-    // The window's own command of that name; throws std::logic_error if none.
-    QAction *action(const QString &name);
+    QAction *action(const QString &name) override;
 
-    // Save, undo last change, undo all changes, save as. False when nothing
-    // was written (a save dialog cancelled, the table closed, the chosen file
-    // open in another window) for the saves.
-    bool doTableCommand(TableCommand command);
+    bool doTableCommand(TableCommand command) override;
     // Save on every document window of the frame, least recently active first.
     void saveAll();
 
     // The moving flag: set while the current record changes and while a
     // document is loaded into the editor, when protected text may change.
     bool isMoving() const { return m_moving; }
-    // For a ScopedFlag guard around a change that may touch protected text.
-    bool &movingFlag() { return m_moving; }
-    // Puts the table into edit state for a change of the editor's document;
-    // false when the table cannot be changed.
-    bool ensureEditState();
+    [[nodiscard]] ScopedFlag whileMoving() override { return ScopedFlag(m_moving); }
+    bool ensureEditState() override;
     // Stores the editor's document into Description (table in edit or insert).
     void storeEditorDocument();
     bool editorModified() const { return m_editorModified; }
 
     void editorChange();
-    // Enables undo, redo, cut, copy, paste, delete and select all.
-    void aclEditUpdate();
-    // Refreshes the format controls, the ruler and the line and column
-    // display from the caret.
-    void editorSelectionChange();
-    // True while editorSelectionChange fills the format controls.
-    bool updatingFormatControls() const { return m_updatingFormatControls; }
-    bool &updatingFormatControlsFlag() { return m_updatingFormatControls; }
+    void aclEditUpdate() override;
+    void editorSelectionChange() override;
+    bool updatingFormatControls() const override { return m_updatingFormatControls; }
+    [[nodiscard]] ScopedFlag whileUpdatingFormatControls() override
+    {
+        return ScopedFlag(m_updatingFormatControls);
+    }
     void applyEditorMargins();
-    void focusEditor();
+    void focusEditor() override;
 
     // A file dropped onto the editor: asks about pending changes, then loads
     // the file into the current item's document without posting it.
     void loadDroppedFile(const QString &path);
-    // Loads a document file into the editor (the table in edit state),
-    // replacing protected text too; the item is marked changed, not posted.
-    void loadFileIntoEditor(const QString &path);
+    void loadFileIntoEditor(const QString &path) override;
 
     // Applies the options of the frame to this window: flat bars, autosave
     // timer, editor behaviour and look, visible bars.
@@ -127,8 +115,6 @@ public:
 
     // Unsaved changes: posted ones, a pending edit or the editor's document.
     bool hasUnsavedChanges() const;
-    // The recovery copy's timer (its interval comes from the frame's store).
-    QTimer &recoveryTimer() { return m_recoveryTimer; }
     // Writes the recovery copy now (the timer's work).
     void writeRecoveryCopy();
 
@@ -139,16 +125,6 @@ public:
     // close asks nothing, until cancelQueryClose withdraws the answer.
     bool queryClose();
     void cancelQueryClose() { m_closeAgreed = false; }
-
-signals:
-    // The window was shown: the folder tree takes the focus and collapses.
-    void shown();
-    // Closing or posting from outside the editor: the tree ends its in-place
-    // renaming and keeps the typed text.
-    void endTreeRenaming();
-    // editorSelectionChange runs: the ruler markers and other format
-    // controls follow the caret (updatingFormatControls() is true).
-    void formatControlsRefresh();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -225,7 +201,7 @@ private:
     FrameServices &m_frame;
     QString m_caption;
     NotesTable m_table;
-    QTimer m_timer1;
+    QTimer m_autoSaveTimer;
     std::unique_ptr<RegistryRXL> m_store;
     bool m_moving = false;
     bool m_loadingEditor = false;

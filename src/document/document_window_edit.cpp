@@ -7,8 +7,8 @@
 #include "document/editor_commands.h"
 #include "editor/rich_edit.h"
 #include "platform/guarded_dispatch.h"
+#include "platform/idle_updates.h"
 
-#include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -42,10 +42,7 @@ void DocumentWindow::setupEditCommands()
             m_editor->deleteSelection();
     });
     on("actEditSelectAll", [this] { m_editor->selectAll(); });
-    // The update handler runs whenever the event loop is about to wait.
-    if (auto *dispatcher = QAbstractEventDispatcher::instance())
-        guardedConnect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
-                       &DocumentWindow::aclEditUpdate);
+    updateWhenIdle(this, [this] { aclEditUpdate(); });
 }
 
 void DocumentWindow::runUndo(bool redo)

@@ -7,7 +7,9 @@
 
 #include "document/document_bars.h"
 #include "document/document_strings.h"
+#include "document/format_commands.h"
 #include "document/frame_services.h"
+#include "document/ruler_controller.h"
 #include "editor/rich_edit.h"
 #include "platform/caps_lock.h"
 #include "platform/guarded_dispatch.h"
@@ -271,9 +273,7 @@ void DocumentWindow::loadDroppedFile(const QString &path)
         return;
     if (isEditing(table.state())) {
         const QString item = table.asString(kFieldName);
-        const int answer = m_frame.prompts().message(
-            this, kConfirmCaption, kSaveChangesQuestion.arg(item), PromptService::Icon::Question,
-            PromptService::Yes | PromptService::No | PromptService::Cancel, PromptService::Yes);
+        const int answer = m_frame.prompts().askSaveChanges(this, kConfirmCaption, item);
         if (answer == PromptService::Yes)
             table.post();
         else if (answer == PromptService::No)
@@ -327,7 +327,8 @@ void DocumentWindow::editorSelectionChange()
     // The document's own face name, also when the desktop substitutes it.
     m_bars->btnFormatFontName->setEditText(face);
     m_bars->btnFormatFontSize->setCurrentText(QString::number(points));
-    emit formatControlsRefresh();
+    if (RulerController *ruler = m_formatCommands ? m_formatCommands->ruler() : nullptr)
+        ruler->placeMarkers();
     refreshLineColumn();
 }
 

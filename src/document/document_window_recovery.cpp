@@ -61,6 +61,7 @@ void DocumentWindow::setupRecovery()
     if (!m_recovery)
         return;
     m_recoveryTimer.setSingleShot(true);
+    m_recoveryTimer.setParent(this);
     m_recoveryTimer.setObjectName(QStringLiteral("RecoveryTimer"));
     guardedConnect(&m_recoveryTimer, &QTimer::timeout, this, &DocumentWindow::writeRecoveryCopy);
     using DS = dataset::ClientDataSet;

@@ -159,7 +159,7 @@ void DocumentWindow::onAutosaveTimeout()
         // Reported once, not at every tick: the timer rests until a save
         // succeeds. The window keeps its changes.
         m_autoSavePaused = true;
-        m_timer1.stop();
+        m_autoSaveTimer.stop();
         QString reason = error.message();
         if (!reason.endsWith(QLatin1Char('.')))
             reason += QLatin1Char('.');

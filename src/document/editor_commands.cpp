@@ -1,7 +1,7 @@
 #include "document/editor_commands.h"
 
 #include "commands/command_menus.h"
-#include "document/document_window.h"
+#include "document/document_context.h"
 #include "document/editor_strings.h"
 #include "document/frame_services.h"
 #include "document/item_commands.h"
@@ -10,9 +10,9 @@
 #include "editor/paste_special_dialog.h"
 #include "editor/rich_edit.h"
 #include "platform/guarded_dispatch.h"
+#include "platform/idle_updates.h"
 #include "tree/folder_tree_link.h"
 
-#include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -33,13 +33,13 @@ constexpr char kDefaultShortDateFormat[] = "d.M.yyyy";
 class FocusEditorAtEnd
 {
 public:
-    explicit FocusEditorAtEnd(DocumentWindow &window) : m_window(window) {}
+    explicit FocusEditorAtEnd(DocumentContext &window) : m_window(window) {}
     ~FocusEditorAtEnd() { m_window.focusEditor(); }
     FocusEditorAtEnd(const FocusEditorAtEnd &) = delete;
     FocusEditorAtEnd &operator=(const FocusEditorAtEnd &) = delete;
 
 private:
-    DocumentWindow &m_window;
+    DocumentContext &m_window;
 };
 
 // The system's long time format without the time zone, which a time of day
@@ -56,8 +56,8 @@ const char *const kInsertCommands[] = {"actInsertDateTime", "actInsertPicture", 
 
 } // namespace
 
-EditorCommands::EditorCommands(DocumentWindow &window, FrameServices &frame)
-    : QObject(&window), m_window(window), m_frame(frame)
+EditorCommands::EditorCommands(DocumentContext &window, FrameServices &frame)
+    : QObject(window.widget()), m_window(window), m_frame(frame)
 {
     setObjectName(QStringLiteral("EditorCommands"));
     auto editUpdate = [this] { m_window.aclEditUpdate(); };
@@ -79,10 +79,8 @@ EditorCommands::EditorCommands(DocumentWindow &window, FrameServices &frame)
         m_window.editor(), &RichEdit::linkClicked, this,
         [this](const QString &text, Qt::MouseButton button) { editorUrlClick(text, button); });
     guardedConnect(m_window.editor(), &RichEdit::objectCopyChanged, this,
-                   [this](const QString &path) { EditorObjectCopyChange(path); });
-    if (auto *dispatcher = QAbstractEventDispatcher::instance())
-        guardedConnect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
-                       &EditorCommands::aclInsertUpdate);
+                   [this](const QString &path) { onObjectCopyChanged(path); });
+    updateWhenIdle(this, [this] { aclInsertUpdate(); });
     aclInsertUpdate();
     // A popup asked for with the mouse comes to the viewport, one asked for
     // with the keyboard to the editor itself; either takes this popup instead
@@ -154,7 +152,7 @@ void EditorCommands::actEditPasteSpecialExecute()
 {
     FocusEditorAtEnd focus(m_window);
     RichEdit *editor = m_window.editor();
-    PasteSpecialDialog dialog(editor->pasteSpecialFormats(), &m_window);
+    PasteSpecialDialog dialog(editor->pasteSpecialFormats(), m_window.widget());
     if (m_frame.prompts().exec(&dialog) != QDialog::Accepted || dialog.format().isEmpty())
         return;
     if (m_window.ensureEditState())
@@ -168,7 +166,7 @@ void EditorCommands::actEditObjectPropertiesExecute()
     const auto object = editor->selectedObject(&position);
     if (!object)
         return;
-    ObjectPropertiesDialog dialog(*object, editor->objectVerbs(), &m_window);
+    ObjectPropertiesDialog dialog(*object, editor->objectVerbs(), m_window.widget());
     const int verb = ObjectPropertiesDialog::verbOf(m_frame.prompts().exec(&dialog));
     if (verb >= 0)
         runObjectVerb(verb, position);
@@ -264,7 +262,7 @@ void EditorCommands::actInsertPictureExecute()
     PromptService::FileRequest request;
     request.caption = kOpenCaption;
     request.filter = kPictureFilter;
-    const auto answer = m_frame.prompts().openFile(&m_window, request);
+    const auto answer = m_frame.prompts().openFile(m_window.widget(), request);
     if (!answer)
         return;
     QApplication::clipboard()->setMimeData(pictureMimeData(answer->fileName));
@@ -287,7 +285,7 @@ void EditorCommands::actInsertFileExecute()
     request.caption = kOpenCaption;
     request.filter = kDocumentFilter;
     request.filterIndex = 1;
-    const auto answer = m_frame.prompts().openFile(&m_window, request);
+    const auto answer = m_frame.prompts().openFile(m_window.widget(), request);
     if (!answer || !m_window.ensureEditState())
         return;
     RichEdit reader;
@@ -313,15 +311,16 @@ void EditorCommands::editorUrlClick(const QString &text, Qt::MouseButton button)
 // What the object's program saved becomes the object's bytes in the item,
 // which is then modified. When it cannot (the object was deleted, the item
 // left or read-only), the saved copy is kept for the user and named.
-void EditorCommands::EditorObjectCopyChange(const QString &path)
+void EditorCommands::onObjectCopyChanged(const QString &path)
 {
     RichEdit *editor = m_window.editor();
     if (m_window.ensureEditState() && editor->applyObjectCopy(path))
         return;
     const QString name = editor->objectCopyName(path);
     const QString kept = editor->keepObjectCopy(path);
-    m_frame.prompts().message(&m_window, kWarningCaption, kObjectCopyNotPutBack.arg(name, kept),
-                              PromptService::Icon::Warning, PromptService::Ok);
+    m_frame.prompts().message(m_window.widget(), kWarningCaption,
+                              kObjectCopyNotPutBack.arg(name, kept), PromptService::Icon::Warning,
+                              PromptService::Ok);
 }
 
 } // namespace bw::notes

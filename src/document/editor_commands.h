@@ -15,13 +15,13 @@ class QMenu;
 namespace bw::notes {
 
 class FrameServices;
-class DocumentWindow;
+class DocumentContext;
 
 class EditorCommands : public QObject
 {
     Q_OBJECT
 public:
-    EditorCommands(DocumentWindow &window, FrameServices &frame);
+    EditorCommands(DocumentContext &window, FrameServices &frame);
 
     // Paste Special, Object Properties and Do Again (the rest of the edit
     // list is the window's own update).
@@ -51,7 +51,7 @@ public:
     // is a web or mail link), others do nothing.
     void editorUrlClick(const QString &text, Qt::MouseButton button);
     // The program editing an opened object's copy saved it.
-    void EditorObjectCopyChange(const QString &path);
+    void onObjectCopyChanged(const QString &path);
 
     // The text of a date and time as Insert Date and Time writes it.
     static QString dateTimeText(const QDateTime &when);
@@ -66,7 +66,7 @@ private:
     void runObjectVerb(int verb, int position);
     bool eventFilter(QObject *watched, QEvent *event) override;
 
-    DocumentWindow &m_window;
+    DocumentContext &m_window;
     FrameServices &m_frame;
     std::function<QDateTime()> m_now;
     QMenu *m_pmRichEdit = nullptr;

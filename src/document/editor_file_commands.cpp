@@ -1,16 +1,16 @@
 #include "document/editor_file_commands.h"
 
+#include "document/document_context.h"
 #include "document/document_strings.h"
-#include "document/document_window.h"
 #include "document/editor_strings.h"
 #include "document/frame_services.h"
 #include "document/item_commands.h"
 #include "document/window_command.h"
 #include "editor/rich_edit.h"
 #include "platform/guarded_dispatch.h"
+#include "platform/idle_updates.h"
 #include "tree/folder_tree_link.h"
 
-#include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
@@ -29,8 +29,8 @@ const char *const kTextCommands[] = {"actFileRTFSave", "actFileRTFSaveAs", "actF
 
 } // namespace
 
-EditorFileCommands::EditorFileCommands(DocumentWindow &window, FrameServices &frame)
-    : QObject(&window), m_window(window), m_frame(frame)
+EditorFileCommands::EditorFileCommands(DocumentContext &window, FrameServices &frame)
+    : QObject(window.widget()), m_window(window), m_frame(frame)
 {
     setObjectName(QStringLiteral("EditorFileCommands"));
     auto on = [this](const char *name, void (EditorFileCommands::*run)()) {
@@ -43,9 +43,7 @@ EditorFileCommands::EditorFileCommands(DocumentWindow &window, FrameServices &fr
     on("actFileRTFSaveSelected", &EditorFileCommands::actFileRTFSaveSelectedExecute);
     on("actFileRTFSendMail", &EditorFileCommands::actFileRTFSendMailExecute);
     on("actFilePrint", &EditorFileCommands::actFilePrintExecute);
-    if (auto *dispatcher = QAbstractEventDispatcher::instance())
-        guardedConnect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
-                       &EditorFileCommands::aclFileUpdate);
+    updateWhenIdle(this, [this] { aclFileUpdate(); });
     aclFileUpdate();
 }
 
@@ -82,10 +80,8 @@ void EditorFileCommands::actFileRTFOpenExecute()
     const State state = table.state();
     if (table.canModify() &&
         (state == State::Edit || state == State::Insert || state == State::SetKey)) {
-        const int answer = m_frame.prompts().message(
-            &m_window, kConfirmCaption, kSaveChangesQuestion.arg(selectedNodeText()),
-            PromptService::Icon::Question,
-            PromptService::Yes | PromptService::No | PromptService::Cancel, PromptService::Yes);
+        const int answer = m_frame.prompts().askSaveChanges(m_window.widget(), kConfirmCaption,
+                                                            selectedNodeText());
         if (answer == PromptService::Yes)
             table.post();
         else if (answer == PromptService::No)
@@ -97,7 +93,7 @@ void EditorFileCommands::actFileRTFOpenExecute()
     request.caption = kOpenCaption;
     request.filter = kDocumentFilter;
     request.filterIndex = 1;
-    const auto answer = m_frame.prompts().openFile(&m_window, request);
+    const auto answer = m_frame.prompts().openFile(m_window.widget(), request);
     if (!answer || !m_window.ensureEditState())
         return;
     m_window.loadFileIntoEditor(answer->fileName);
@@ -113,7 +109,7 @@ bool EditorFileCommands::saveAs(bool selectionOnly)
     request.filter = kDocumentFilter;
     request.filterIndex = 1;
     request.fileName = selectedNodeText();
-    auto chosen = m_frame.executeSaveDialog(&m_window, request);
+    auto chosen = m_frame.executeSaveDialog(m_window.widget(), request);
     if (!chosen || chosen->isEmpty())
         return false;
     QString path = *chosen;
@@ -170,7 +166,7 @@ void EditorFileCommands::actFileRTFSendMailExecute()
     const QUrl url(QStringLiteral("mailto:?body=") +
                    QString::fromLatin1(QUrl::toPercentEncoding(mailBody())));
     if (!m_window.editor()->openUrl(url))
-        m_frame.prompts().message(&m_window, kErrorCaption, kErrorSendingMail,
+        m_frame.prompts().message(m_window.widget(), kErrorCaption, kErrorSendingMail,
                                   PromptService::Icon::Error, PromptService::Ok);
 }
 
@@ -189,7 +185,7 @@ void EditorFileCommands::actFilePrintExecute()
     printer.setCollateCopies(true);
     // The job's title, which the print dialog also proposes as a PDF's name.
     printer.setDocName(selectedNodeText());
-    if (!m_frame.prompts().print(&m_window, &printer))
+    if (!m_frame.prompts().print(m_window.widget(), &printer))
         return;
     printDocument(printer);
 }

@@ -12,13 +12,13 @@ class QPrinter;
 namespace bw::notes {
 
 class FrameServices;
-class DocumentWindow;
+class DocumentContext;
 
 class EditorFileCommands : public QObject
 {
     Q_OBJECT
 public:
-    EditorFileCommands(DocumentWindow &window, FrameServices &frame);
+    EditorFileCommands(DocumentContext &window, FrameServices &frame);
 
     // Open always; save, save as, send mail and print while the editor holds
     // text; save selected while it has a selection.
@@ -41,7 +41,7 @@ private:
     QString selectedNodeText() const;
     bool saveAs(bool selectionOnly);
 
-    DocumentWindow &m_window;
+    DocumentContext &m_window;
     FrameServices &m_frame;
 };
 

@@ -8,15 +8,15 @@
 #include "document/char_type_dialog.h"
 #include "document/color_menu.h"
 #include "document/document_bars.h"
+#include "document/document_context.h"
 #include "document/document_strings.h"
-#include "document/document_window.h"
 #include "document/frame_services.h"
 #include "document/ruler_controller.h"
 #include "editor/char_type.h"
 #include "editor/rich_edit.h"
 #include "platform/guarded_dispatch.h"
+#include "platform/idle_updates.h"
 
-#include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -107,8 +107,8 @@ constexpr int kSuperScriptTag = 51;
 
 } // namespace
 
-FormatCommands::FormatCommands(DocumentWindow &window, FrameServices &frame)
-    : QObject(&window), m_window(window), m_frame(frame), m_editor(window.editor()),
+FormatCommands::FormatCommands(DocumentContext &window, FrameServices &frame)
+    : QObject(window.widget()), m_window(window), m_frame(frame), m_editor(window.editor()),
       m_bars(window.bars())
 {
     setObjectName(QStringLiteral("aclFormat"));
@@ -120,10 +120,7 @@ FormatCommands::FormatCommands(DocumentWindow &window, FrameServices &frame)
     connectFontBoxes();
     connectColorMenus();
     appendColorMenusToFormatMenu();
-    // The update handler runs whenever the event loop is about to wait.
-    if (auto *dispatcher = QAbstractEventDispatcher::instance())
-        guardedConnect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
-                       &FormatCommands::aclFormatUpdate);
+    updateWhenIdle(this, [this] { aclFormatUpdate(); });
 }
 
 FormatCommands *FormatCommands::of(const QWidget *window)
@@ -219,7 +216,7 @@ bool FormatCommands::editorHasFocus() const
     // editor stays the window's focused control.
     QWidget *focus = QApplication::focusWidget();
     return focus && (qobject_cast<QMenu *>(focus) || qobject_cast<QMenuBar *>(focus)) &&
-           m_window.focusWidget() == m_editor;
+           m_window.widget()->focusWidget() == m_editor;
 }
 
 bool FormatCommands::writeCharFormat(const CharFormat &format, bool wordTarget)
@@ -278,7 +275,7 @@ void FormatCommands::actFormatFontExecute()
     font.setUnderline(current.underline);
     font.setStrikeOut(current.strikeOut);
     const QColor color = current.autoColor ? m_editor->formatDefaults().text : current.color;
-    const auto answer = m_frame.executeFontDialog(&m_window, {font, color});
+    const auto answer = m_frame.executeFontDialog(m_window.widget(), {font, color});
     if (answer) {
         writeCharFormat(dialogCharFormat(*answer));
         m_window.editorSelectionChange();
@@ -288,7 +285,7 @@ void FormatCommands::actFormatFontExecute()
 
 bool FormatCommands::fontDialogApply(const PromptService::FontAnswer &font)
 {
-    if (m_window.focusWidget() != m_editor)
+    if (m_window.widget()->focusWidget() != m_editor)
         return false;
     writeCharFormat(dialogCharFormat(font), false);
     m_window.editorSelectionChange();
@@ -330,7 +327,7 @@ void FormatCommands::stepFontSize(int delta)
         writeCharFormat(format);
     }
     // What the control made of the size is what the box shows.
-    ScopedFlag updating(m_window.updatingFormatControlsFlag());
+    const ScopedFlag updating = m_window.whileUpdatingFormatControls();
     m_bars->btnFormatFontSize->setCurrentText(QString::number(currentAttributes().sizePoints()));
 }
 
@@ -365,8 +362,8 @@ void FormatCommands::appendColorMenusToFormatMenu()
     };
     link(m_bars->pmFontColor, command("actFormatFColor"));
     link(m_bars->pmBackgroundColor, command("actFormatBColor"));
-    auto *formatMenu =
-        m_window.findChild<QMenu *>(QStringLiteral("miFormat"), Qt::FindDirectChildrenOnly);
+    auto *formatMenu = m_window.widget()->findChild<QMenu *>(QStringLiteral("miFormat"),
+                                                             Qt::FindDirectChildrenOnly);
     if (!formatMenu)
         return;
     formatMenu->addMenu(m_bars->pmFontColor);
@@ -439,7 +436,7 @@ void FormatCommands::actFormatProtectedExecute()
     if (!m_window.ensureEditState())
         return;
     // Only this command may change protected text.
-    ScopedFlag moving(m_window.movingFlag());
+    const ScopedFlag moving = m_window.whileMoving();
     m_editor->setSelectionCharFormat(format, FormatTarget::SelectionWord);
 }
 
@@ -466,7 +463,7 @@ void FormatCommands::actFormatDisabledExecute()
 void FormatCommands::actFormatCharChangeTypeExecute()
 {
     const QString text = m_editor->selectedPlainText();
-    CharTypeDialog dialog(&m_window);
+    CharTypeDialog dialog(m_window.widget());
     if (m_frame.prompts().exec(&dialog) != QDialog::Accepted)
         return;
     const auto type = static_cast<CharType>(qBound(0, dialog.itemIndex(), 2));
@@ -477,7 +474,7 @@ void FormatCommands::actFormatCharChangeTypeExecute()
 
 void FormatCommands::actFormatCountCharsExecute()
 {
-    m_frame.prompts().message(&m_window, kInformationCaption,
+    m_frame.prompts().message(m_window.widget(), kInformationCaption,
                               kCountCharsMessage.arg(m_editor->textLength()),
                               PromptService::Icon::Information, PromptService::Ok);
 }

@@ -26,13 +26,13 @@ namespace bw::notes {
 class DocumentBars;
 class FrameServices;
 class RulerController;
-class DocumentWindow;
+class DocumentContext;
 
 class FormatCommands : public QObject
 {
     Q_OBJECT
 public:
-    FormatCommands(DocumentWindow &window, FrameServices &frame);
+    FormatCommands(DocumentContext &window, FrameServices &frame);
 
     // The format commands of a document window; null for another widget.
     static FormatCommands *of(const QWidget *window);
@@ -115,7 +115,7 @@ private:
     };
     const SelectionFormats &selectionFormats();
 
-    DocumentWindow &m_window;
+    DocumentContext &m_window;
     FrameServices &m_frame;
     SelectionFormats m_selectionFormats;
     RichEdit *m_editor;

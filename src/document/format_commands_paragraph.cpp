@@ -3,7 +3,7 @@
 
 #include "document/format_commands.h"
 
-#include "document/document_window.h"
+#include "document/document_context.h"
 #include "document/frame_services.h"
 #include "document/paragraph_dialog.h"
 #include "editor/para_format.h"
@@ -143,7 +143,7 @@ void FormatCommands::updateParagraphChecks(const ParaFormat &paragraph)
 bool FormatCommands::showParagraphDialog()
 {
     const ParaFormat current = m_editor->paraFormat();
-    ParagraphDialog dialog(&m_window);
+    ParagraphDialog dialog(m_window.widget());
     dialog.LeftIndent->setValue(current.offset / kTwipsPerPoint);
     dialog.RightIndent->setValue(current.rightIndent / kTwipsPerPoint);
     dialog.FirstIndent->setValue(current.startIndent / kTwipsPerPoint);

@@ -130,7 +130,7 @@ private:
 
 } // namespace
 
-ImportExportCommands::ImportExportCommands(DocumentWindow &window, FrameServices &frame,
+ImportExportCommands::ImportExportCommands(DocumentContext &window, FrameServices &frame,
                                            FolderTreeLink &link)
     : m_window(window), m_frame(frame), m_link(link)
 {
@@ -151,7 +151,7 @@ void ImportExportCommands::importCsv()
 {
     if (editing() || m_link.selectedNode() == FolderTreeLink::kNoNode)
         return;
-    m_frame.prompts().message(&m_window, io::kInformationCaption, io::kImportFormatMessage,
+    m_frame.prompts().message(m_window.widget(), io::kInformationCaption, io::kImportFormatMessage,
                               PromptService::Icon::Information, PromptService::Ok);
     const int parent = m_link.selectedNode();
     PromptService::FileRequest request;
@@ -159,12 +159,12 @@ void ImportExportCommands::importCsv()
     request.filterIndex = 1;
     request.mustExist = true;
     request.promptOverwrite = false;
-    const auto path = m_frame.executeOpenDialog(&m_window, request);
+    const auto path = m_frame.executeOpenDialog(m_window.widget(), request);
     if (!path)
         return;
     // Everything below is undone once, in reverse order, however the run ends.
     dataset::ControlsDisabler suspended(m_window.cdsCommon());
-    io::ProgressWindow progress(io::kImportCaption, &m_window);
+    io::ProgressWindow progress(io::kImportCaption, m_window.widget());
     progress.show();
     WaitCursor hourglass;
     RepaintPause tree(m_window.itemCommands() ? m_window.itemCommands()->dbTreeView() : nullptr);
@@ -175,7 +175,7 @@ void ImportExportCommands::importCsv()
 
 bool ImportExportCommands::askExportFolder()
 {
-    io::ExportDialog dialog(m_frame.prompts(), &m_window);
+    io::ExportDialog dialog(m_frame.prompts(), m_window.widget());
     if (m_frame.prompts().exec(&dialog) != QDialog::Accepted)
         return false;
     const QString folder = dialog.folderName();
@@ -191,7 +191,7 @@ void ImportExportCommands::exportNodes()
     if (!askExportFolder())
         return;
     if (!QFileInfo(ExportFolder).isDir()) {
-        m_frame.prompts().message(&m_window, io::kErrorCaption,
+        m_frame.prompts().message(m_window.widget(), io::kErrorCaption,
                                   io::kDirectoryNotExists + ExportFolder,
                                   PromptService::Icon::Error, PromptService::Ok);
         return;
@@ -205,17 +205,17 @@ void ImportExportCommands::exportNodes()
         RepaintPause editor(m_window.editor());
         RepaintPause tree(m_window.itemCommands() ? m_window.itemCommands()->dbTreeView()
                                                   : nullptr);
-        io::ProgressWindow progress(io::kExportCaption, &m_window);
+        io::ProgressWindow progress(io::kExportCaption, m_window.widget());
         progress.setMaximum(table.recordCount());
         progress.show();
         ExportProgress observer(progress, m_frame.prompts());
         result = io::exportNodes(table, ExportFolder, ExportExt, observer);
     }
     if (result.cancelled)
-        m_frame.prompts().message(&m_window, io::kWarningCaption, io::kExportNotCompleted,
+        m_frame.prompts().message(m_window.widget(), io::kWarningCaption, io::kExportNotCompleted,
                                   PromptService::Icon::Warning, PromptService::Ok);
     else
-        m_frame.prompts().message(&m_window, io::kInformationCaption, io::kExportCompleted,
+        m_frame.prompts().message(m_window.widget(), io::kInformationCaption, io::kExportCompleted,
                                   PromptService::Icon::Information, PromptService::Ok);
 }
 
@@ -229,17 +229,18 @@ std::optional<QString> ImportExportCommands::chooseOutputFile(const QString &ext
     request.fileName = io::proposedExportName(documentName(), ext);
     request.mustExist = false;
     request.promptOverwrite = true;
-    const auto path = m_frame.executeSaveDialog(&m_window, request);
+    const auto path = m_frame.executeSaveDialog(m_window.widget(), request);
     if (!path)
         return std::nullopt;
     // An export written over a notes file that is open would destroy it.
-    QList<DocumentWindow *> windows = m_frame.documentWindows();
-    if (!windows.contains(&m_window))
-        windows.append(&m_window);
-    for (DocumentWindow *window : windows) {
-        if (isSameFile(window->caption(), *path)) {
-            m_frame.prompts().message(&m_window, io::kErrorCaption, kOpenNotesFile.arg(*path),
-                                      PromptService::Icon::Error, PromptService::Ok);
+    QStringList openFiles{m_window.caption()};
+    for (const DocumentWindow *window : m_frame.documentWindows())
+        openFiles.append(window->caption());
+    for (const QString &openFile : openFiles) {
+        if (isSameFile(openFile, *path)) {
+            m_frame.prompts().message(m_window.widget(), io::kErrorCaption,
+                                      kOpenNotesFile.arg(*path), PromptService::Icon::Error,
+                                      PromptService::Ok);
             return std::nullopt;
         }
     }

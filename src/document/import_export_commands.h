@@ -11,12 +11,12 @@ namespace bw::notes {
 
 class FolderTreeLink;
 class FrameServices;
-class DocumentWindow;
+class DocumentContext;
 
 class ImportExportCommands
 {
 public:
-    ImportExportCommands(DocumentWindow &window, FrameServices &frame, FolderTreeLink &link);
+    ImportExportCommands(DocumentContext &window, FrameServices &frame, FolderTreeLink &link);
 
     void importCsv();
     void exportNodes();
@@ -37,7 +37,7 @@ private:
     QString documentName() const;
     bool editing() const;
 
-    DocumentWindow &m_window;
+    DocumentContext &m_window;
     FrameServices &m_frame;
     FolderTreeLink &m_link;
 };

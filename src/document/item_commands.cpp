@@ -3,16 +3,16 @@
 #include "commands/command_catalogue.h"
 #include "commands/command_menus.h"
 #include "document/delete_msg_dialog.h"
-#include "document/document_window.h"
+#include "document/document_context.h"
 #include "document/frame_services.h"
 #include "editor/rich_edit.h"
 #include "notes/notes_table.h"
 #include "options/system_colors.h"
 #include "platform/guarded_dispatch.h"
+#include "platform/idle_updates.h"
 #include "settings/encodings.h"
 #include "tree/folder_tree_view.h"
 
-#include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
@@ -78,25 +78,19 @@ constexpr int kFocusCommands[] = {ItemCommands::Delete, ItemCommands::Post, Item
 
 } // namespace
 
-ItemCommands::ItemCommands(DocumentWindow &window, FrameServices &frame)
-    : QObject(&window), m_window(window), m_frame(frame), m_link(window.cdsCommon())
+ItemCommands::ItemCommands(DocumentContext &window, FrameServices &frame, QWidget *treePane)
+    : QObject(window.widget()), m_window(window), m_frame(frame), m_link(window.cdsCommon())
 {
     setObjectName(QStringLiteral("aclRecord"));
-    m_view = new FolderTreeView(m_link, window.treePane());
-    if (QLayout *layout = window.treePane()->layout())
+    m_view = new FolderTreeView(m_link, treePane);
+    if (QLayout *layout = treePane->layout())
         layout->addWidget(m_view);
-    window.treePane()->setFocusProxy(m_view);
+    treePane->setFocusProxy(m_view);
     guardedConnect(&m_link, &FolderTreeLink::selectionChanging, this,
                    &ItemCommands::dbTreeViewChanging);
-    guardedConnect(&window, &DocumentWindow::endTreeRenaming, m_view,
-                   [this] { m_view->endRenaming(true); });
-    guardedConnect(&window, &DocumentWindow::shown, m_view, [this] { m_view->collapseAllNodes(); });
     connectCommands();
     buildTreeMenu();
-    // The update handler runs whenever the event loop is about to wait.
-    if (auto *dispatcher = QAbstractEventDispatcher::instance())
-        guardedConnect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
-                       &ItemCommands::aclRecordUpdate);
+    updateWhenIdle(this, [this] { aclRecordUpdate(); });
     applyOptions();
 }
 
@@ -204,6 +198,16 @@ void ItemCommands::applyOptions()
     look.color = ColorValue::fromText(option(Key::TreeViewFontColor_Color));
     look.background = ColorValue::fromText(option(Key::TreeViewBackgroundColor_Selected));
     m_view->applyLook(look, [this](int index) { return m_frame.treeImage(index); });
+}
+
+void ItemCommands::endTreeRenaming()
+{
+    m_view->endRenaming(true);
+}
+
+void ItemCommands::collapseTree()
+{
+    m_view->collapseAllNodes();
 }
 
 } // namespace bw::notes

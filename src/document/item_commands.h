@@ -24,7 +24,7 @@ namespace bw::notes {
 class FolderTreeView;
 class FrameServices;
 class DeleteMessageDialog;
-class DocumentWindow;
+class DocumentContext;
 
 class ItemCommands : public QObject
 {
@@ -54,7 +54,12 @@ public:
 
     // Builds the tree into the window's tree pane and connects the window's
     // item commands. Owned by the window.
-    ItemCommands(DocumentWindow &window, FrameServices &frame);
+    // The folder tree goes into `treePane`.
+    ItemCommands(DocumentContext &window, FrameServices &frame, QWidget *treePane);
+    // Ends an in-place renaming in the tree, keeping the typed text.
+    void endTreeRenaming();
+    // Collapses every node of the tree.
+    void collapseTree();
     ~ItemCommands() override;
 
     // The item commands of a document window.
@@ -93,7 +98,7 @@ private:
     void updateShortcuts(bool treeFocused);
     static QList<QKeySequence> focusKeys(int number);
 
-    DocumentWindow &m_window;
+    DocumentContext &m_window;
     FrameServices &m_frame;
     FolderTreeLink m_link;
     FolderTreeView *m_view = nullptr;

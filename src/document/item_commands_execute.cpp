@@ -1,7 +1,7 @@
 // The item commands' one execute handler and their update handler.
 
 #include "document/delete_msg_dialog.h"
-#include "document/document_window.h"
+#include "document/document_context.h"
 #include "document/frame_services.h"
 #include "document/import_export_commands.h"
 #include "document/item_commands.h"
@@ -17,7 +17,7 @@ namespace bw::notes {
 
 namespace {
 using State = dataset::ClientDataSet::State;
-using TableCommand = DocumentWindow::TableCommand;
+using TableCommand = DocumentContext::TableCommand;
 using settings::Key;
 } // namespace
 

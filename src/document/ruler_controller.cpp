@@ -1,6 +1,6 @@
 #include "document/ruler_controller.h"
 
-#include "document/document_window.h"
+#include "document/document_context.h"
 #include "document/format_commands.h"
 #include "document/ruler.h"
 #include "document/ruler_marker.h"
@@ -51,7 +51,7 @@ private:
 
 } // namespace
 
-RulerController::RulerController(DocumentWindow &window, FormatCommands &commands)
+RulerController::RulerController(DocumentContext &window, FormatCommands &commands)
     : QObject(&commands), m_window(window), m_commands(commands), m_ruler(window.ruler()),
       m_editor(window.editor())
 {
@@ -67,8 +67,6 @@ RulerController::RulerController(DocumentWindow &window, FormatCommands &command
     LeftInd->setHandlers(down, move, [this](RulerMarker *, int) { leftIndMouseUp(); });
     RightInd->setHandlers(down, move, [this](RulerMarker *, int) { rightIndMouseUp(); });
     m_guide = new GuideLine(m_editor->viewport());
-    guardedConnect(&window, &DocumentWindow::formatControlsRefresh, this,
-                   &RulerController::placeMarkers);
     m_editor->viewport()->installEventFilter(this);
     m_ruler->installEventFilter(this);
 }
@@ -90,14 +88,14 @@ int RulerController::indentToRulerX(int points, Side side) const
     const QPoint point = side == Side::Left
                              ? QPoint(text.x() + pixels, text.y())
                              : QPoint(text.x() + text.width() - pixels, text.y() + text.height());
-    const QPoint inWindow = m_editor->viewport()->mapTo(&m_window, point);
-    return m_ruler->mapFrom(&m_window, inWindow).x();
+    const QPoint inWindow = m_editor->viewport()->mapTo(m_window.widget(), point);
+    return m_ruler->mapFrom(m_window.widget(), inWindow).x();
 }
 
 int RulerController::rulerToEditorX(int x) const
 {
-    const QPoint inWindow = m_ruler->mapTo(&m_window, QPoint(x, 0));
-    return m_editor->viewport()->mapFrom(&m_window, inWindow).x();
+    const QPoint inWindow = m_ruler->mapTo(m_window.widget(), QPoint(x, 0));
+    return m_editor->viewport()->mapFrom(m_window.widget(), inWindow).x();
 }
 
 int RulerController::rulerXToIndent(int x, Side side) const

@@ -16,7 +16,7 @@ namespace bw::notes {
 class FormatCommands;
 class Ruler;
 class RulerMarker;
-class DocumentWindow;
+class DocumentContext;
 
 class RulerController : public QObject
 {
@@ -24,7 +24,7 @@ class RulerController : public QObject
 public:
     enum class Side { Left, Right };
 
-    RulerController(DocumentWindow &window, FormatCommands &commands);
+    RulerController(DocumentContext &window, FormatCommands &commands);
 
     // The fixed scale, truncating toward zero.
     static int pointsToPixels(int points) { return points * 4 / 3; }
@@ -64,7 +64,7 @@ private:
     void updateGuideLineX(RulerMarker *marker);
     void endDrag();
 
-    DocumentWindow &m_window;
+    DocumentContext &m_window;
     FormatCommands &m_commands;
     Ruler *m_ruler;
     RichEdit *m_editor;

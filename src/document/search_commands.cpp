@@ -1,13 +1,13 @@
 #include "document/search_commands.h"
 
-#include "document/document_window.h"
+#include "document/document_context.h"
 #include "document/editor_strings.h"
 #include "document/frame_services.h"
 #include "document/window_command.h"
 #include "editor/rich_edit.h"
 #include "platform/guarded_dispatch.h"
+#include "platform/idle_updates.h"
 
-#include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QApplication>
 #include <QScreen>
@@ -22,8 +22,8 @@ constexpr int kDialogGap = 20;
 
 } // namespace
 
-SearchCommands::SearchCommands(DocumentWindow &window, FrameServices &frame)
-    : QObject(&window), m_window(window), m_frame(frame)
+SearchCommands::SearchCommands(DocumentContext &window, FrameServices &frame)
+    : QObject(window.widget()), m_window(window), m_frame(frame)
 {
     setObjectName(QStringLiteral("SearchCommands"));
     auto on = [this](const char *name, void (SearchCommands::*run)()) {
@@ -34,9 +34,7 @@ SearchCommands::SearchCommands(DocumentWindow &window, FrameServices &frame)
     on("actSearchFindNext", &SearchCommands::actSearchFindNextExecute);
     on("actSearchReplace", &SearchCommands::actSearchReplaceExecute);
     on("actSearchGotoLine", &SearchCommands::actSearchGotoLineExecute);
-    if (auto *dispatcher = QAbstractEventDispatcher::instance())
-        guardedConnect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
-                       &SearchCommands::aclSearchUpdate);
+    updateWhenIdle(this, [this] { aclSearchUpdate(); });
     aclSearchUpdate();
 }
 
@@ -55,7 +53,7 @@ FindDialog *SearchCommands::openDialog(FindDialog::Mode mode)
     const bool replacing = mode == FindDialog::Mode::Replace;
     QPointer<FindDialog> &dialog = replacing ? m_replace : m_find;
     if (!dialog) {
-        dialog = new FindDialog(mode, &m_window);
+        dialog = new FindDialog(mode, m_window.widget());
         if (const FindDialog *other = replacing ? m_find : m_replace)
             dialog->setFindText(other->findText());
         FindDialog *self = dialog;
@@ -104,7 +102,7 @@ bool SearchCommands::searchStep(FindDialog *dialog, bool moveDialog, bool report
 
 void SearchCommands::editorTextNotFound(const QString &text)
 {
-    m_frame.prompts().message(&m_window, kInformationCaption, kTextNotFound.arg(text),
+    m_frame.prompts().message(m_window.widget(), kInformationCaption, kTextNotFound.arg(text),
                               PromptService::Icon::Information, PromptService::Ok);
 }
 
@@ -200,8 +198,8 @@ void SearchCommands::actSearchGotoLineExecute()
         --lines;
     const int current = editor->lineFromChar(editor->selectionEnd()) + 1;
     const QString prompt = kGotoLinePrompt + QStringLiteral(" (1 to %1)").arg(lines);
-    const auto answer =
-        m_frame.prompts().input(&m_window, kGotoLineCaption, prompt, QString::number(current));
+    const auto answer = m_frame.prompts().input(m_window.widget(), kGotoLineCaption, prompt,
+                                                QString::number(current));
     if (!answer)
         return;
     bool number = false;

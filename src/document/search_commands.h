@@ -13,13 +13,13 @@
 namespace bw::notes {
 
 class FrameServices;
-class DocumentWindow;
+class DocumentContext;
 
 class SearchCommands : public QObject
 {
     Q_OBJECT
 public:
-    SearchCommands(DocumentWindow &window, FrameServices &frame);
+    SearchCommands(DocumentContext &window, FrameServices &frame);
 
     // Find, Replace and Go to Line while the editor holds text; Find Next
     // while there is a last search with a find text.
@@ -53,7 +53,7 @@ private:
     void moveDialogOutOfTheWay(FindDialog *dialog, int start, int end);
     void beep();
 
-    DocumentWindow &m_window;
+    DocumentContext &m_window;
     FrameServices &m_frame;
     QPointer<FindDialog> m_find;
     QPointer<FindDialog> m_replace;

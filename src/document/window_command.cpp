@@ -1,17 +1,17 @@
 #include "document/window_command.h"
 
-#include "document/document_window.h"
+#include "document/document_context.h"
 #include "platform/guarded_dispatch.h"
 
 #include <QAction>
 
 namespace bw::notes {
 
-void connectWindowCommand(DocumentWindow &window, const char *name, std::function<void()> update,
+void connectWindowCommand(DocumentContext &window, const char *name, std::function<void()> update,
                           std::function<void()> handler)
 {
     QAction *command = window.action(QString::fromLatin1(name));
-    guardedConnect(command, &QAction::triggered, &window,
+    guardedConnect(command, &QAction::triggered, window.widget(),
                    [command, update = std::move(update), handler = std::move(handler)] {
                        if (update)
                            update();

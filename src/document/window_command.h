@@ -9,9 +9,9 @@
 
 namespace bw::notes {
 
-class DocumentWindow;
+class DocumentContext;
 
-void connectWindowCommand(DocumentWindow &window, const char *name, std::function<void()> update,
+void connectWindowCommand(DocumentContext &window, const char *name, std::function<void()> update,
                           std::function<void()> handler);
 
 } // namespace bw::notes

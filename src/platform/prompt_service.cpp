@@ -16,6 +16,12 @@
 
 namespace bw {
 
+int PromptService::askSaveChanges(QWidget *parent, const QString &caption, const QString &name)
+{
+    return message(parent, caption, kSaveChangesQuestion.arg(name), Icon::Question,
+                   Yes | No | Cancel, Yes);
+}
+
 QString PromptService::qtFilter(const QString &pipeFilter)
 {
     const QStringList parts = pipeFilter.split(QLatin1Char('|'));

@@ -16,6 +16,10 @@ class QWidget;
 
 namespace bw {
 
+// The question before unsaved changes would go (%1, the file or item).
+inline const QString kSaveChangesQuestion =
+    QStringLiteral("Do you want to save changes to \"%1\"?");
+
 class PromptService
 {
 public:
@@ -64,6 +68,10 @@ public:
     // A message box; returns the button pressed (Cancel when closed otherwise).
     virtual int message(QWidget *parent, const QString &caption, const QString &text, Icon icon,
                         Buttons buttons, Button defaultButton = NoButton) = 0;
+
+    // The question every window asks before unsaved changes would go:
+    // "Do you want to save changes to "NAME"?", Yes (the default), No, Cancel.
+    int askSaveChanges(QWidget *parent, const QString &caption, const QString &name);
 
     // A one-line input; nullopt when cancelled.
     virtual std::optional<QString> input(QWidget *parent, const QString &caption,

@@ -52,8 +52,6 @@ struct SearchWindowContext
 
 inline const QString kCdsFilter =
     QStringLiteral("Client DataSet (*.cds)|*.cds|All Files (*.*)|*.*");
-inline const QString kSaveChangesQuestion =
-    QStringLiteral("Do you want to save changes to \"%1\"?");
 inline const QString kNewFileName = QStringLiteral("New File");
 
 class SearchWindow : public QWidget

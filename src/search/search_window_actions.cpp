@@ -201,9 +201,7 @@ bool SearchWindow::canClose()
     bool closes = true;
     if ((m_modified && m_isNewFile) || openedWithChanges) {
         const QString name = m_isNewFile ? kNewFileName : m_fileName;
-        const int answer = m_prompts.message(
-            this, windowTitle(), kSaveChangesQuestion.arg(name), PromptService::Icon::Question,
-            PromptService::Yes | PromptService::No | PromptService::Cancel, PromptService::Yes);
+        const int answer = m_prompts.askSaveChanges(this, windowTitle(), name);
         if (answer == PromptService::Yes) {
             wwDBNavBtnSaveClick();
             // A cancelled or failed save keeps the window and the changes.

@@ -585,22 +585,22 @@ void tst_DocumentWindow::autoSaveFollowsSettings()
     m_prompts->answerFile(path("auto.cds"));
     QVERIFY(untitled->doTableCommand(DocumentWindow::TableCommand::Save));
     DocumentWindow *window = open(path("auto.cds"));
-    QVERIFY(window->autoSaveTimer().isActive());
-    QCOMPARE(window->autoSaveTimer().interval(), 5 * 60000);
+    QVERIFY(test::autoSaveTimer(window).isActive());
+    QCOMPARE(test::autoSaveTimer(window).interval(), 5 * 60000);
 
     writeOption(settings::Key::ChildAutoSaveMinutes_Text, "15");
     m_frame->loadAndApplyOptions();
-    QCOMPARE(window->autoSaveTimer().interval(), 15 * 60000);
+    QCOMPARE(test::autoSaveTimer(window).interval(), 15 * 60000);
 
     // Each tick saves, whether or not anything changed.
     typeInto(window, "ticked ");
     QCOMPARE(window->cdsCommon().state(), State::Edit);
-    window->autoSaveTimer().setInterval(10);
+    test::autoSaveTimer(window).setInterval(10);
     QTRY_VERIFY(loadedFirstDescription(path("auto.cds")).contains("ticked"));
 
     writeOption(settings::Key::ChildAutoSave_Checked, "False");
     m_frame->loadAndApplyOptions();
-    QVERIFY(!window->autoSaveTimer().isActive());
+    QVERIFY(!test::autoSaveTimer(window).isActive());
 }
 
 void tst_DocumentWindow::failedAutoSaveReportsOnceAndKeepsChanges()
@@ -613,7 +613,7 @@ void tst_DocumentWindow::failedAutoSaveReportsOnceAndKeepsChanges()
     writeNewFile(path("ro.cds"));
     QVERIFY(QFile::setPermissions(path("ro.cds"), QFile::ReadOwner | QFile::ReadGroup));
     DocumentWindow *window = open(path("ro.cds"));
-    QVERIFY(window->autoSaveTimer().isActive());
+    QVERIFY(test::autoSaveTimer(window).isActive());
     window->editor()->moveCursor(QTextCursor::End);
     typeInto(window, " kept by the window");
 
@@ -622,21 +622,21 @@ void tst_DocumentWindow::failedAutoSaveReportsOnceAndKeepsChanges()
     {
         ExceptionHandlerScope scope(
             [&errors](std::exception_ptr error) { errors.append(exceptionText(error)); });
-        QMetaObject::invokeMethod(&window->autoSaveTimer(), "timeout", Qt::DirectConnection);
+        QMetaObject::invokeMethod(&test::autoSaveTimer(window), "timeout", Qt::DirectConnection);
     }
     QCOMPARE(errors.size(), 1);
     const QString reported = errors.value(0);
     QCOMPARE(reported, QStringLiteral("Cannot write the file %1: Permission denied.\n"
                                       "Automatic save of this file is paused until it is saved.")
                            .arg(path("ro.cds")));
-    QVERIFY(!window->autoSaveTimer().isActive());
+    QVERIFY(!test::autoSaveTimer(window).isActive());
     m_frame->loadAndApplyOptions();
-    QVERIFY(!window->autoSaveTimer().isActive());
+    QVERIFY(!test::autoSaveTimer(window).isActive());
     QVERIFY(window->cdsCommon().changeCount() > 0);
 
     QVERIFY(QFile::setPermissions(path("ro.cds"), QFile::ReadOwner | QFile::WriteOwner));
     QVERIFY(window->doTableCommand(DocumentWindow::TableCommand::Save));
-    QVERIFY(window->autoSaveTimer().isActive());
+    QVERIFY(test::autoSaveTimer(window).isActive());
     QVERIFY(loadedFirstDescription(path("ro.cds")).contains("kept by the window"));
 }
 

@@ -494,7 +494,7 @@ void tst_FormatCommands::updatingFormatControlsBlocksCommands()
     focusEditor(window);
     FormatCommands *commands = window->formatCommands();
     {
-        ScopedFlag updating(window->updatingFormatControlsFlag());
+        const ScopedFlag updating = window->whileUpdatingFormatControls();
         commands->toggleStyle(CharFormat::Bold);
         commands->stepFontSize(1);
         commands->actFormatAlignAll(window->action("actFormatAlignCenter"));

@@ -13,6 +13,7 @@
 #include "scripted_prompt_service.h"
 #include "settings/registry.h"
 #include "tree/folder_tree_view.h"
+#include "window_test_fixture.h"
 
 #include <QAction>
 #include <QDir>
@@ -240,17 +241,17 @@ void tst_GuardedEntries::throwingTimerKeepsDocuments()
     writeFile(path("sub/t.cds"), "first");
     DocumentWindow *window = open(path("sub/t.cds"));
     openTypedDocument();
-    QVERIFY(window->autoSaveTimer().isActive());
+    QVERIFY(test::autoSaveTimer(window).isActive());
     window->editor()->setFocus();
     window->editor()->moveCursor(QTextCursor::End);
     QTest::keyClicks(window->editor(), " unsaved");
     QVERIFY(QDir(path("sub")).removeRecursively());
     // A real tick from the event loop.
-    window->autoSaveTimer().setInterval(1);
-    window->autoSaveTimer().start();
+    test::autoSaveTimer(window).setInterval(1);
+    test::autoSaveTimer(window).start();
     QTRY_COMPARE(m_errors.size(), 1);
     QVERIFY(m_errors.first().contains("Automatic save of this file is paused"));
-    QVERIFY(!window->autoSaveTimer().isActive());
+    QVERIFY(!test::autoSaveTimer(window).isActive());
     QVERIFY(window->editor()->toPlainText().endsWith(" unsaved"));
     checkTypedDocument();
 }

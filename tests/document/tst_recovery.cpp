@@ -169,8 +169,8 @@ void tst_Recovery::copyOfEndedProcessOpensAsModifiedWindow()
     QTRY_COMPARE(copies().size(), 2);
     const QString info = m_store->folder() + "/" + copies().filter(".info").first();
     // Stop the window writing, as a killed process would.
-    window->recoveryTimer().stop();
-    window->recoveryTimer().blockSignals(true);
+    test::recoveryTimer(window).stop();
+    test::recoveryTimer(window).blockSignals(true);
     orphan(info);
 
     const QList<RecoveryEntry> pending = m_store->pending();

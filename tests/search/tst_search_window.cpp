@@ -422,7 +422,7 @@ private slots:
         if (answer) {
             QCOMPARE(f.prompts.messages().size(), 1);
             const QString name = newTable ? QStringLiteral("New File") : file;
-            QCOMPARE(f.prompts.messages().first(), search::kSaveChangesQuestion.arg(name));
+            QCOMPARE(f.prompts.messages().first(), bw::kSaveChangesQuestion.arg(name));
             QCOMPARE(f.prompts.asked.last().buttons,
                      PromptService::Yes | PromptService::No | PromptService::Cancel);
         } else {

@@ -17,6 +17,7 @@
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
 namespace bw::test {
@@ -99,5 +100,16 @@ private:
 };
 
 using DocumentWindowFixture = BasicDocumentWindowFixture<ScriptedPromptService>;
+
+// The document window's timers, found by their object names: the automatic
+// save's and the recovery copy's.
+inline QTimer &autoSaveTimer(notes::DocumentWindow *window)
+{
+    return *window->findChild<QTimer *>(QStringLiteral("Timer1"));
+}
+inline QTimer &recoveryTimer(notes::DocumentWindow *window)
+{
+    return *window->findChild<QTimer *>(QStringLiteral("RecoveryTimer"));
+}
 
 } // namespace bw::test
