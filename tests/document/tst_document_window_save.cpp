@@ -225,6 +225,8 @@ void tst_DocumentWindowSave::saveWithNothingChangedWritesNothing_data()
         QTest::addRow("%s, an item renamed", name) << name << "renamed" << true;
         QTest::addRow("%s, replaced on disk, Yes", name) << name << "replaced" << true;
     }
+    QTest::addRow("notes.xml, written as the window's own file by Save As") << "notes.xml"
+                                                                            << "saved as" << false;
 }
 
 void tst_DocumentWindowSave::saveWithNothingChangedWritesNothing()
