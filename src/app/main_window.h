@@ -173,6 +173,7 @@ public:
                                              const PromptService::FileRequest &request) override;
     QList<notes::DocumentWindow *> documentWindows() const override;
     void documentWindowClosed(notes::DocumentWindow *window) override;
+    void documentFileNamed(notes::DocumentWindow *window) override;
     void activateDocumentWindow(notes::DocumentWindow *window) override;
     void releaseUntitledNumber(int number) override;
     void filesDropped(const QStringList &paths) override;

@@ -162,6 +162,13 @@ void MainWindow::openOrActivate(const QString &path, bool addToRecentFiles)
         m_mruFileList->add(path);
 }
 
+// A window saved under a name chosen in the save dialog is reopened from
+// the recent files as a file opened through Open File is.
+void MainWindow::documentFileNamed(notes::DocumentWindow *window)
+{
+    m_mruFileList->add(window->caption());
+}
+
 void MainWindow::mruFileListMruItemClick(const QString &path)
 {
     openOrActivate(path, false);

@@ -89,10 +89,16 @@ void PasswordDialog::onShow()
     edUsername->setFocus(Qt::OtherFocusReason);
 }
 
+// The dialog is the program's first window: no window of the program has
+// the keyboard yet to hand it over, and a window manager leaves it with the
+// window that had it. It asks for the keyboard itself (Qt asks once the
+// window is mapped), so that the first keys typed reach the user name box.
 void PasswordDialog::showEvent(QShowEvent *event)
 {
     guarded([&] {
         QDialog::showEvent(event);
+        raise();
+        activateWindow();
         edUsername->setFocus(Qt::ActiveWindowFocusReason);
     });
 }

@@ -2,6 +2,7 @@
 
 #include "app/app_strings.h"
 #include "app/application.h"
+#include "app/command_line.h"
 #include "app/data_module.h"
 #include "app/error_box.h"
 #include "app/main_window.h"
@@ -204,7 +205,7 @@ void Startup::createHelpPopup()
 void Startup::createMainWindow()
 {
     auto frame = std::make_unique<MainWindow>(*m_dataModule, m_prompts, nullptr,
-                                              QCoreApplication::arguments().mid(1));
+                                              fileArguments(QCoreApplication::arguments().mid(1)));
     frame->setAttribute(Qt::WA_QuitOnClose);
     // Recovery copies every 60 seconds; BRAMBLEWICK_RECOVERY_INTERVAL_MS
     // sets another interval (for tests).

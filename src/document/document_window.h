@@ -2,7 +2,8 @@
 // DocumentWindow, the document window of one notes file: the notes table with
 // its folder tree on the left and the rich-text editor of the current item on
 // the right, with their bars and the status bar. The window's caption is its
-// file name for its whole life (a path, or "NoName" and a number). It loads
+// file name (a path, or "NoName" and a number) until a save through the save
+// dialog names another file: from then on it is that file's window. It loads
 // or creates the table, saves it (save, save as, save all, automatic save),
 // asks about unsaved changes when it closes and keeps its layout in the
 // settings section "Child".
@@ -48,7 +49,8 @@ public:
     DocumentWindow(FrameServices &frame, const QString &fileName, QWidget *parent = nullptr);
     ~DocumentWindow() override;
 
-    // The caption: the file name the window was created for.
+    // The caption: the file name the window was created for, or the file it
+    // last saved to through the save dialog.
     QString caption() const override { return m_caption; }
     QWidget *widget() override { return this; }
     // True when openTable failed outside the guarded load: the window closes.
@@ -152,7 +154,12 @@ private:
 
     // Saving (document_window_save.cpp).
     std::optional<QString> runSaveDialog();
-    bool saveTo(const QString &path);
+    bool
+    saveTo(const QString &path,
+           dataset::ClientDataSet::Binding binding = dataset::ClientDataSet::Binding::KeepOwnFile);
+    // Asks for a name and saves there; the window then takes that name.
+    bool saveToChosenFile();
+    void takeFileName(const QString &path);
     // False when the window's file changed on disk since this window read or
     // wrote it and the user does not want it overwritten.
     bool mayOverwriteOwnFile();

@@ -38,24 +38,42 @@ bool DocumentWindow::doTableCommand(TableCommand command)
         return true;
     case TableCommand::SaveAs:
         checkFileStillReadable(); // before the dialog: no name could help
-        if (const auto path = runSaveDialog())
-            return saveTo(*path);
-        return false;
+        return saveToChosenFile();
     }
     return false;
 }
 
 bool DocumentWindow::saveFile()
 {
-    // The caption never changes: an untitled window asks for a name each time.
-    if (m_caption.startsWith(kUntitledPrefix)) {
-        if (const auto path = runSaveDialog())
-            return saveTo(*path);
-        return false;
-    }
+    // An untitled window asks for a name; once saved it has one.
+    if (m_caption.startsWith(kUntitledPrefix))
+        return saveToChosenFile();
     if (!mayOverwriteOwnFile())
         return false;
     return saveTo(m_caption);
+}
+
+bool DocumentWindow::saveToChosenFile()
+{
+    const auto path = runSaveDialog();
+    if (!path || !saveTo(*path, dataset::ClientDataSet::Binding::TakeAsOwnFile))
+        return false;
+    takeFileName(*path);
+    return true;
+}
+
+// The window goes on as the window of the file it wrote, as if it had opened
+// it: the caption names it, the next save writes it, the frame finds it by
+// that name and lists it among the recent files.
+void DocumentWindow::takeFileName(const QString &path)
+{
+    if (path == m_caption)
+        return;
+    releaseUntitledNumber();
+    m_caption = path;
+    setWindowTitle(m_caption);
+    m_fileStamp = files::fileStamp(m_caption);
+    m_frame.documentFileNamed(this);
 }
 
 bool DocumentWindow::mayOverwriteOwnFile()
@@ -72,7 +90,7 @@ bool DocumentWindow::mayOverwriteOwnFile()
     return answer == PromptService::Yes;
 }
 
-bool DocumentWindow::saveTo(const QString &path)
+bool DocumentWindow::saveTo(const QString &path, dataset::ClientDataSet::Binding binding)
 {
     // The other window would write its own content over this one's later.
     for (DocumentWindow *other : m_frame.documentWindows()) {
@@ -90,7 +108,7 @@ bool DocumentWindow::saveTo(const QString &path)
     // The change log is merged only once the file is written: a save that
     // fails leaves the window modified, so closing still asks about it.
     try {
-        table.saveToFile(path, dataset::ClientDataSet::fileFormatForName(path));
+        table.saveToFile(path, dataset::ClientDataSet::fileFormatForName(path), binding);
     } catch (const dataset::FileChangedError &) {
         throw dataset::FileChangedError(kFileChangedInPlace.arg(m_caption));
     }

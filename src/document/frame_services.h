@@ -77,7 +77,11 @@ public:
     virtual void documentWindowClosed(DocumentWindow *window) { (void)window; }
     // Brings the window to the front and gives it the focus.
     virtual void activateDocumentWindow(DocumentWindow *window) { (void)window; }
-    // An untitled window "NoName<n>" closed: n (0 to 255) is free again.
+    // The window saved its items to a file chosen in the save dialog and is
+    // now that file's window: its caption is the file's path.
+    virtual void documentFileNamed(DocumentWindow *window) { (void)window; }
+    // An untitled window "NoName<n>" closed, or took a file's name: n (0 to
+    // 255) is free again.
     virtual void releaseUntitledNumber(int number) = 0;
 
     // Files dropped onto a document window's editor. The frame hands the

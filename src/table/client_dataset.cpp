@@ -391,16 +391,19 @@ void ClientDataSet::loadFromFile(const QString &path)
     d->emitDataSetChanged();
 }
 
-void ClientDataSet::saveToFile(const QString &path, FileFormat format)
+void ClientDataSet::saveToFile(const QString &path, FileFormat format, Binding binding)
 {
     d->checkActive();
     checkBrowseMode();
     // Refused before anything is written, rather than part way.
     checkStoredValues();
+    const bool takeAsOwn = binding == Binding::TakeAsOwnFile;
     if (format == FileFormat::Binary) {
-        d->saveBinary(path);
+        d->saveBinary(path, takeAsOwn);
         return;
     }
+    if (d->xmlUnchanged(files::resolveLinkChain(path)))
+        return; // the same content again: the file keeps its inode and time
     files::AtomicFile target(path);
     {
         // Unbuffered: every write reaches the file at once, so a full disk is
@@ -412,7 +415,7 @@ void ClientDataSet::saveToFile(const QString &path, FileFormat format)
         file.close();
     }
     target.commit();
-    d->afterXmlSave(target.targetPath());
+    d->afterXmlSave(target.targetPath(), takeAsOwn);
 }
 
 void ClientDataSet::checkStoredValues() const

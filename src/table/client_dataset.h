@@ -88,10 +88,18 @@ public:
     // The binary form saved onto the file the table was loaded from (or last
     // wrote whole), unchanged on disk since, is updated in place instead:
     // only the records changed since, in one SQLite transaction; nothing at
-    // all when nothing changed. Throws FileAccessError (or DataSetError);
+    // all when nothing changed. The XML form saved onto the file the table
+    // was loaded from (or last wrote), unchanged on disk since, is not
+    // written when nothing changed. Throws FileAccessError (or DataSetError);
     // FileChangedError, writing nothing, when memo values the table left in
     // its file are gone (see checkStoredValues).
-    void saveToFile(const QString &path, FileFormat format = FileFormat::Binary);
+    //
+    // Afterwards the table keeps the file it had as its own (the file saved
+    // becomes its own when it had none, or when it is that file), unless
+    // binding is TakeAsOwnFile: then the file saved is its own from now on.
+    enum class Binding { KeepOwnFile, TakeAsOwnFile };
+    void saveToFile(const QString &path, FileFormat format = FileFormat::Binary,
+                    Binding binding = Binding::KeepOwnFile);
     // Throws FileChangedError when the memo values a load left in the file
     // can no longer be read as loaded: another program changed the file in
     // place. A file replaced, renamed or removed since still reads as loaded.

@@ -1,13 +1,14 @@
 // The file behind a ClientDataSet: which binary file the table agrees with,
 // and saves that write only what changed since.
 //
-// A table loaded from the binary form (or that wrote it whole) is bound to
-// that file. Every record it changes afterwards is counted in `touched` (an
-// undo of a change made since takes the count back) and the file position of
-// every record that leaves it in `leftFile`. A binary save onto the bound
-// file, unchanged on disk since, then writes just those records in one SQLite
-// transaction. Records inserted since get positions between those of their
-// neighbours; where no number is free there, the file is written whole.
+// A table loaded from a file (or that wrote it whole) is bound to that file.
+// An XML save onto the bound XML file, unchanged on disk since, with no
+// record touched and the same fields, writes nothing. For the binary form: Every record it changes
+// afterwards is counted in `touched` (an undo of a change made since takes the count back) and the
+// file position of every record that leaves it in `leftFile`. A binary save onto the bound file,
+// unchanged on disk since, then writes just those records in one SQLite transaction. Records
+// inserted since get positions between those of their neighbours; where no number is free there,
+// the file is written whole.
 //
 // Stored cells (values left in the file at load) are read from the file at
 // the record's position. Before a save writes over or removes a record, the
@@ -67,21 +68,34 @@ void ClientDataSet::Private::bindLoaded(const QString &path, const QByteArray &s
 {
     forgetFile();
     storedValues = content.storedValues;
-    if (!content.binaryForm || stamp.isEmpty())
+    if (stamp.isEmpty())
         return;
-    bound =
-        BoundFile{absolute(files::resolveLinkChain(path)), stamp, content.fields, content.indexes};
+    bound = BoundFile{absolute(files::resolveLinkChain(path)), stamp, content.fields,
+                      content.indexes, !content.binaryForm};
+    if (bound->xml)
+        return;
     QFile file(bound->path);
     if (file.open(QIODevice::ReadOnly) && file.seek(24))
         bound->stamp += ':' + file.read(4).toHex();
 }
 
-void ClientDataSet::Private::afterXmlSave(const QString &target)
+bool ClientDataSet::Private::xmlUnchanged(const QString &target) const
 {
-    // The bound file is now in the XML form; the stored cells still read the
-    // file as it was (the reader keeps it open).
-    if (bound && absolute(target) == bound->path)
-        bound.reset();
+    return bound && bound->xml && absolute(target) == bound->path && touched.empty() &&
+           leftFile.empty() && fields == bound->fields && files::fileStamp(target) == bound->stamp;
+}
+
+void ClientDataSet::Private::afterXmlSave(const QString &target, bool takeAsOwn)
+{
+    // Save As onto another file leaves the table bound to its own. The
+    // stored cells still read the binary file as it was loaded (the reader
+    // keeps it open), at the records' old positions.
+    if (!takeAsOwn && bound && absolute(target) != bound->path)
+        return;
+    touched.clear();
+    leftFile.clear();
+    ++epoch;
+    bound = BoundFile{absolute(target), files::fileStamp(target), fields, {}, true};
 }
 
 QList<IndexDef> ClientDataSet::Private::indexesToWrite() const
@@ -95,7 +109,7 @@ QList<IndexDef> ClientDataSet::Private::indexesToWrite() const
     return indexes;
 }
 
-void ClientDataSet::Private::saveBinary(const QString &path)
+void ClientDataSet::Private::saveBinary(const QString &path, bool takeAsOwn)
 {
     const QString target = files::resolveLinkChain(path);
     if (saveIncrementally(target, path))
@@ -105,7 +119,7 @@ void ClientDataSet::Private::saveBinary(const QString &path)
                     storedValues.get());
     file.commit();
     // Save As onto another file leaves the table bound to its own.
-    const bool ownFile = !bound || absolute(target) == bound->path ||
+    const bool ownFile = takeAsOwn || !bound || absolute(target) == bound->path ||
                          fileIdentity(files::fileStamp(target)) == fileIdentity(bound->stamp);
     if (ownFile)
         rebindAfterWhole(target);
@@ -158,7 +172,7 @@ bool ClientDataSet::Private::placeNewRecords(std::vector<int> storagePositions,
 
 bool ClientDataSet::Private::saveIncrementally(const QString &target, const QString &shownName)
 {
-    if (!bound)
+    if (!bound || bound->xml)
         return false;
     // A file changed on disk since (by another program, or replaced) is
     // written whole, from what the table holds.

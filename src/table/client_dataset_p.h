@@ -36,14 +36,16 @@ struct ClientDataSet::Private
         quint64 epoch = 0; // the table's file epoch when the change was made
     };
 
-    // The binary file the table was loaded from or last wrote whole: a save
-    // onto it writes only what changed since (see client_dataset_file.cpp).
+    // The file the table was loaded from or last wrote whole: a binary save
+    // onto it writes only what changed since, a save in its own form with
+    // nothing changed writes nothing (see client_dataset_file.cpp).
     struct BoundFile
     {
         QString path;           // at the end of any links
         QByteArray stamp;       // device, inode, size and time after the load or the last save
         QList<FieldDef> fields; // the definitions the file holds
         QList<IndexDef> indexes;
+        bool xml = false; // the file is in the XML form
     };
 
     explicit Private(ClientDataSet *owner) : q(owner) {}
@@ -101,7 +103,8 @@ struct ClientDataSet::Private
     quint64 epoch = 1; // grows whenever the table and its bound file agree
     // Records changed since the table and its bound file last agreed, with
     // the number of changes (an undo of one made since takes it back), and
-    // the file positions of records that left the table since.
+    // the file positions of records that left the table since. Kept whatever
+    // the form of the file; positions exist only for the binary form.
     std::unordered_map<quint64, int> touched;
     std::unordered_map<quint64, qint64> leftFile;
 
@@ -168,8 +171,11 @@ struct ClientDataSet::Private
 
     // --- File (client_dataset_file.cpp) ---
     void bindLoaded(const QString &path, const QByteArray &stamp, const TableContent &content);
-    void afterXmlSave(const QString &target);
-    void saveBinary(const QString &path);
+    // True when the XML file at target is the bound one, unchanged on disk,
+    // and the table holds what it holds: saving it again would write the same.
+    bool xmlUnchanged(const QString &target) const;
+    void afterXmlSave(const QString &target, bool takeAsOwn);
+    void saveBinary(const QString &path, bool takeAsOwn);
     bool saveIncrementally(const QString &target, const QString &shownName);
     bool placeNewRecords(std::vector<int> storagePositions,
                          std::vector<std::pair<qint64, Row *>> &placed);

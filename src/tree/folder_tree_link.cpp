@@ -6,6 +6,8 @@
 #include "notes/notes_table.h"
 #include "platform/guarded_dispatch.h"
 
+#include <utility>
+
 namespace bw::notes {
 
 namespace {
@@ -44,6 +46,8 @@ void FolderTreeLink::connectTable()
     using DS = dataset::ClientDataSet;
     guardedConnect(&m_table, &DS::dataSetChanged, this, &FolderTreeLink::tableChanged);
     guardedConnect(&m_table, &DS::afterScroll, this, &FolderTreeLink::tableScrolled);
+    guardedConnect(&m_table, &DS::beforePost, this, &FolderTreeLink::tableBeforePost);
+    guardedConnect(&m_table, &DS::afterPost, this, &FolderTreeLink::tableAfterPost);
     // A window tears its table down before its widgets: an editor closing
     // late must not reach the table any more.
     guardedConnect(&m_table, &QObject::destroyed, this, [this] {
@@ -96,6 +100,32 @@ void FolderTreeLink::tableScrolled()
     const int node = currentRecordNode();
     if (node != kNoNode)
         selectNode(node);
+}
+
+// A post that keeps the record's ID, Parent and Name (the text typed into
+// an item's document, which a save or a move to another item posts) changes
+// nothing the nodes show: it costs no build pass, however many records the
+// table holds. With an order or a filter the record could move or leave, so
+// those posts take the pass.
+void FolderTreeLink::tableBeforePost()
+{
+    m_postKeepsNodes = false;
+    if (!m_attached || m_building || m_writing || m_table.state() != State::Edit ||
+        m_table.dataVersion() != m_builtVersion || !m_table.indexName().isEmpty() ||
+        m_table.isFiltered())
+        return;
+    const int recNo = m_table.recNo();
+    for (const QString &field : {kFieldId, kFieldParent, kFieldName}) {
+        if (m_table.fieldValue(field) != m_table.fieldValueAt(recNo, field))
+            return;
+    }
+    m_postKeepsNodes = true;
+}
+
+void FolderTreeLink::tableAfterPost()
+{
+    if (std::exchange(m_postKeepsNodes, false))
+        m_builtVersion = m_table.dataVersion();
 }
 
 void FolderTreeLink::buildPass(bool generalChange)

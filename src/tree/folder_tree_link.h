@@ -78,6 +78,8 @@ private:
     void connectTable();
     void tableChanged();
     void tableScrolled();
+    void tableBeforePost();
+    void tableAfterPost();
     void walkTable();
     void placeTopLevelChildren();
     void currentChanged(const QModelIndex &current);
@@ -115,7 +117,8 @@ private:
     bool m_following = false;
     bool m_changedWhileFollowing = false;
     bool m_quietSelection = false;
-    quint64 m_builtVersion = 0; // the table's data version the nodes show
+    quint64 m_builtVersion = 0;    // the table's data version the nodes show
+    bool m_postKeepsNodes = false; // the post under way changes nothing the nodes show
 };
 
 } // namespace bw::notes

@@ -33,3 +33,6 @@ add_dependencies(tst_recovery_process bramblewick)
 # that a loaded machine does not starve it (it once ran past its timeout
 # beside the sanitizer tests).
 set_tests_properties(tst_recovery_process PROPERTIES RUN_SERIAL TRUE)
+
+# The command-line test runs the program for --help, --version and an unknown option.
+add_dependencies(tst_command_line bramblewick)

@@ -1,6 +1,6 @@
 // The frame's windows as a user meets them under a window manager: exact
-// captions, the frame coming back from the tray or a drop in the state it
-// had, the Options dialog's help mode, where new and stored windows are
+// captions, the name a window takes when it is saved under one, the frame coming back from the tray
+// or a drop in the state it had, the Options dialog's help mode, where new and stored windows are
 // placed, placements that come back to the same pixel, the keys that switch
 // document windows, the icon of a window that opens minimised, a new
 // window beside maximised ones, the colours and icons of a dark desktop, and
@@ -20,6 +20,7 @@
 #include <QFontComboBox>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QScreen>
@@ -43,6 +44,8 @@ private slots:
     void init();
     void cleanup();
     void captionsAreExact();
+    void savedUntitledWindowShowsItsFile_data();
+    void savedUntitledWindowShowsItsFile();
     void restoredInTheStateItHad_data();
     void restoredInTheStateItHad();
     void helpModeEndsAfterOnePopup();
@@ -217,6 +220,52 @@ void tst_FrameWindows::captionsAreExact()
     m_prompts->answerMessage(PromptService::No);
     run("actFileCDSClose");
     QCOMPARE(m_prompts->asked.last().caption, QStringLiteral("Confirm"));
+}
+
+void tst_FrameWindows::savedUntitledWindowShowsItsFile_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("Save As, binary") << "actFileCDSSaveAs" << QString::fromUtf8("Zürich.cds");
+    QTest::newRow("Save, XML") << "actFileCDSSave" << QStringLiteral("notes.xml");
+}
+
+void tst_FrameWindows::savedUntitledWindowShowsItsFile()
+{
+    // Given the untitled window NoName1, when it is saved through the save
+    // dialog, then the frame shows it by the file's path as an opened file
+    // (caption, maximised frame caption, Window menu), finds it by that path,
+    // lists the path first among the recent files and hands out NoName1 again.
+    QFETCH(QString, command);
+    QFETCH(QString, name);
+    const QString path = m_dir->filePath(name);
+    DocumentWindow *window = newFile();
+    QVERIFY(window);
+    sub(window)->showMaximized();
+    m_prompts->answerFile(path);
+    run(command.toLatin1().constData());
+    QVERIFY(QFile::exists(path));
+    QCOMPARE(window->windowTitle(), path);
+    QCOMPARE(sub(window)->windowTitle(), path);
+    QCOMPARE(m_main->windowTitle(), QStringLiteral("Bramblewick 2000 - [%1]").arg(path));
+    QCOMPARE(m_main->findDocumentWindow(path), window);
+    QVERIFY(!m_main->findDocumentWindow(QStringLiteral("NoName1")));
+    QCOMPARE(m_main->mruFileList()->items().value(0), path);
+    QMenu *windowMenu = m_main->findChild<QMenu *>(QStringLiteral("miWindow"));
+    QVERIFY(windowMenu);
+    emit windowMenu->aboutToShow();
+    QStringList items;
+    for (QAction *item : windowMenu->actions())
+        items << item->text();
+    QVERIFY2(items.contains(QStringLiteral("&1 %1").arg(path)), qPrintable(items.join(", ")));
+
+    // Open File on that path brings this window to the front.
+    DocumentWindow *other = newFile();
+    QCOMPARE(other->windowTitle(), QStringLiteral("NoName1"));
+    m_prompts->answerFile(path);
+    run("actFileCDSOpen");
+    QCOMPARE(active(), window);
+    QCOMPARE(m_main->documentWindowList().size(), 2);
 }
 
 void tst_FrameWindows::restoredInTheStateItHad_data()

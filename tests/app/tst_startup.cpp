@@ -13,6 +13,7 @@
 #include "options/options_dialog.h"
 #include "scripted_prompt_service.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -74,6 +75,7 @@ class tst_Startup : public QObject
 
 private slots:
     void logonDialogControls();
+    void logonDialogTakesTheKeyboard();
     void logon_data();
     void logon();
     void fullStopRule_data();
@@ -100,6 +102,30 @@ void tst_Startup::logonDialogControls()
     QCOMPARE(form.focusWidget(), form.edUsername);
     QCOMPARE(form.edUsername->nextInFocusChain(), form.edPassword);
     QCOMPARE(form.edPassword->nextInFocusChain(), form.btnOk);
+}
+
+void tst_Startup::logonDialogTakesTheKeyboard()
+{
+    // Given another window with the keyboard, when the logon dialog shows,
+    // then it is the active window and its user name box has the focus: the
+    // first keys typed go there, and Enter logs on.
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    ScriptedPromptService prompts;
+    prompts.answerDialog([&](QDialog *dialog) {
+        dialog->show();
+        if (!QTest::qWaitForWindowActive(dialog))
+            return -1;
+        QWidget *focused = QApplication::focusWidget();
+        if (QApplication::activeWindow() != dialog || !focused ||
+            focused->objectName() != QLatin1String("edUsername"))
+            return -1; // makes the logon fail and the test see it
+        QTest::keyClick(focused, Qt::Key_Return);
+        return dialog->result();
+    });
+    QVERIFY(bw::logon(prompts));
 }
 
 void tst_Startup::logon_data()

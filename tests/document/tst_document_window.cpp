@@ -57,8 +57,8 @@ private slots:
     void closingAsksAboutChanges_data();
     void closingAsksAboutChanges();
     void yesWithCancelledSaveDialogKeepsWindow();
-    void savingUntitledKeepsCaptionAndAsksAgain();
-    void saveAsLeavesWindowBoundToItsFile();
+    void savingUntitledTakesTheFileName();
+    void saveAsMovesWindowToTheNewFile();
     void xmlNameSavesXmlForm();
     void saveAllShowsOneDialogForOneUntitledWindow();
     void failedSaveKeepsWindowModified_data();
@@ -230,15 +230,19 @@ void tst_DocumentWindow::yesWithCancelledSaveDialogKeepsWindow()
     QCOMPARE(m_frame->releasedNumbers(), QSet<int>{1});
 }
 
-void tst_DocumentWindow::savingUntitledKeepsCaptionAndAsksAgain()
+void tst_DocumentWindow::savingUntitledTakesTheFileName()
 {
+    // Given the untitled window NoName2, when it is saved through the save
+    // dialog as a.cds, then it is a.cds's window: its caption names the file,
+    // its number is free, and the next save writes a.cds without a dialog.
     DocumentWindow *window = open("NoName2");
     m_prompts->answerFile(path("a.cds"));
     QVERIFY(window->doTableCommand(DocumentWindow::TableCommand::Save));
     QVERIFY(QFile::exists(path("a.cds")));
-    QCOMPARE(window->caption(), QStringLiteral("NoName2"));
-    QCOMPARE(window->windowTitle(), QStringLiteral("NoName2"));
+    QCOMPARE(window->caption(), path("a.cds"));
+    QCOMPARE(window->windowTitle(), path("a.cds"));
     QCOMPARE(window->cdsCommon().changeCount(), 0);
+    QCOMPARE(m_frame->releasedNumbers(), QSet<int>{2});
 
     const test::Asked &asked = m_prompts->asked.last();
     QCOMPARE(asked.kind, QStringLiteral("save"));
@@ -247,13 +251,22 @@ void tst_DocumentWindow::savingUntitledKeepsCaptionAndAsksAgain()
     QCOMPARE(asked.file.filterIndex, 1);
     QCOMPARE(asked.file.fileName, QStringLiteral("NoName2"));
 
-    // The next save asks again, through the window's own command.
-    m_prompts->cancelFile();
+    typeInto(window, "second ");
+    window->cdsCommon().post();
     window->action("actFileCDSSave")->trigger();
-    QCOMPARE(m_prompts->count("save"), 2);
+    QCOMPARE(m_prompts->count("save"), 1);
+    QVERIFY(loadedFirstDescription(path("a.cds")).contains("second"));
+
+    // Closing it asks about its file by that name and frees no number again.
+    typeInto(window, "third ");
+    window->cdsCommon().post();
+    m_prompts->answerMessage(PromptService::No);
+    QVERIFY(closeWindow(window));
+    QCOMPARE(m_prompts->messages().last(), saveQuestion(path("a.cds")));
+    QCOMPARE(m_frame->releasedNumbers(), QSet<int>{2});
 }
 
-void tst_DocumentWindow::saveAsLeavesWindowBoundToItsFile()
+void tst_DocumentWindow::saveAsMovesWindowToTheNewFile()
 {
     {
         DocumentWindow *untitled = open("NoName1");
@@ -269,14 +282,17 @@ void tst_DocumentWindow::saveAsLeavesWindowBoundToItsFile()
     QVERIFY(window->doTableCommand(DocumentWindow::TableCommand::SaveAs));
     QVERIFY(loadedFirstDescription(path("b.cds")).contains("alpha"));
     QVERIFY(!loadedFirstDescription(path("a.cds")).contains("alpha"));
+    QCOMPARE(window->caption(), path("b.cds"));
+    QCOMPARE(window->windowTitle(), path("b.cds"));
 
+    // The next save writes b.cds, as for a window that opened it.
     typeInto(window, "beta ");
     window->cdsCommon().post();
     const int dialogs = m_prompts->count("save");
     QVERIFY(window->doTableCommand(DocumentWindow::TableCommand::Save));
     QCOMPARE(m_prompts->count("save"), dialogs);
-    QVERIFY(loadedFirstDescription(path("a.cds")).contains("beta"));
-    QVERIFY(!loadedFirstDescription(path("b.cds")).contains("beta"));
+    QVERIFY(loadedFirstDescription(path("b.cds")).contains("beta"));
+    QVERIFY(!loadedFirstDescription(path("a.cds")).contains("beta"));
 }
 
 void tst_DocumentWindow::xmlNameSavesXmlForm()
@@ -311,15 +327,17 @@ void tst_DocumentWindow::saveAllShowsOneDialogForOneUntitledWindow()
     QVERIFY(QFile::exists(path("three.cds")));
     QVERIFY(loadedFirstDescription(path("one.cds")).contains("saved by all"));
     QVERIFY(loadedFirstDescription(path("two.cds")).contains("saved by all"));
-    QCOMPARE(untitled->caption(), QStringLiteral("NoName1"));
+    // The untitled window is three.cds's window now: the next save all
+    // shows no dialog.
+    QCOMPARE(untitled->caption(), path("three.cds"));
 
     // A window that cannot be written does not keep the next from saving.
     typeInto(one, " one again");
     typeInto(two, " two again");
     QVERIFY(QFile::remove(path("one.cds")));
     QVERIFY(QDir().mkpath(path("one.cds")));
-    m_prompts->cancelFile();
     QVERIFY_THROWS_EXCEPTION(dataset::FileAccessError, two->saveAll());
+    QCOMPARE(m_prompts->count("save"), 1);
     QVERIFY(loadedFirstDescription(path("two.cds")).contains("two again"));
     QVERIFY(one->cdsCommon().changeCount() > 0);
 }
@@ -584,6 +602,7 @@ void tst_DocumentWindow::autoSaveFollowsSettings()
     DocumentWindow *untitled = open("NoName1");
     m_prompts->answerFile(path("auto.cds"));
     QVERIFY(untitled->doTableCommand(DocumentWindow::TableCommand::Save));
+    delete untitled;
     DocumentWindow *window = open(path("auto.cds"));
     QVERIFY(test::autoSaveTimer(window).isActive());
     QCOMPARE(test::autoSaveTimer(window).interval(), 5 * 60000);

@@ -1,5 +1,6 @@
 // The document window's saves of a large file, whose descriptions are read
-// from it when needed, after another program changed it on disk.
+// from it when needed, after another program changed it on disk; and saves
+// that have nothing to write.
 
 #include "document/document_window.h"
 #include "window_test_fixture.h"
@@ -11,6 +12,7 @@
 #include <cstdio>
 #include <memory>
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 using namespace bw;
 using namespace bw::notes;
@@ -91,6 +93,38 @@ void changeByAnotherProgram(const QString &path, const QString &change)
     }
 }
 
+// Inode and modification time to the nanosecond: a file written anew
+// (replaced through a temporary file) or in place shows in one of them.
+QByteArray inodeAndTime(const QString &path)
+{
+    struct stat info
+    {
+    };
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return {};
+    return QByteArray::number(qulonglong(info.st_ino)) + ' ' +
+           QByteArray::number(qlonglong(info.st_mtim.tv_sec)) + '.' +
+           QByteArray::number(qlonglong(info.st_mtim.tv_nsec));
+}
+
+void writeSmallFile(const QString &path, const QString &firstName)
+{
+    NotesTable notes;
+    notes.createNewContent();
+    dataset::ClientDataSet &table = notes.cdsCommon();
+    table.edit();
+    table.setFieldValue(kFieldName, firstName);
+    table.post();
+    for (int i = 1; i < 4; ++i) {
+        table.append();
+        table.setFieldValue(kFieldParent, 0);
+        table.setFieldValue(kFieldName, QStringLiteral("Ünïtem %1").arg(i));
+        table.setFieldValue(kFieldDescription, QStringLiteral("{\\rtf1 item %1}").arg(i));
+        table.post();
+    }
+    table.saveToFile(path, dataset::ClientDataSet::fileFormatForName(path));
+}
+
 } // namespace
 
 class tst_DocumentWindowSave : public QObject
@@ -103,6 +137,8 @@ private slots:
 
     void largeFileChangedByAnotherProgram_data();
     void largeFileChangedByAnotherProgram();
+    void saveWithNothingChangedWritesNothing_data();
+    void saveWithNothingChangedWritesNothing();
 
 private:
     std::unique_ptr<test::DocumentWindowFixture> m_fixture;
@@ -186,6 +222,71 @@ void tst_DocumentWindowSave::largeFileChangedByAnotherProgram()
     if (target != file || !written)
         QCOMPARE(readAll(file), theirs);
     QCOMPARE(table.changeCount() == 0, written);
+}
+
+void tst_DocumentWindowSave::saveWithNothingChangedWritesNothing_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<bool>("written");
+    for (const char *name : {"notes.xml", "notes.cds"}) {
+        QTest::addRow("%s, nothing changed", name) << name << "nothing" << false;
+        QTest::addRow("%s, a change undone", name) << name << "undone" << false;
+        QTest::addRow("%s, an item renamed", name) << name << "renamed" << true;
+        QTest::addRow("%s, replaced on disk, Yes", name) << name << "replaced" << true;
+    }
+    QTest::addRow("notes.xml, written as the window's own file by Save As") << "notes.xml"
+                                                                            << "saved as" << false;
+}
+
+void tst_DocumentWindowSave::saveWithNothingChangedWritesNothing()
+{
+    // Given a notes file open in its window, when Ctrl+S runs with nothing
+    // changed since it was read or written, then the file keeps its inode
+    // and time, in either form; anything to write is written.
+    QFETCH(QString, name);
+    QFETCH(QString, before);
+    QFETCH(bool, written);
+    test::ScriptedPromptService &prompts = m_fixture->prompts;
+    const QString file = m_fixture->path(name);
+    writeSmallFile(file, QStringLiteral("first"));
+    DocumentWindow *window =
+        m_fixture->open(before == "saved as" ? QStringLiteral("NoName1") : file);
+    dataset::ClientDataSet &table = window->cdsCommon();
+    table.first();
+    if (before == "saved as") {
+        prompts.answerFile(file);
+        window->action("actFileCDSSaveAs")->trigger();
+        QCOMPARE(window->caption(), file);
+    } else if (before == "undone") {
+        table.edit();
+        table.setFieldValue(kFieldName, QStringLiteral("for a moment"));
+        table.post();
+        table.undoLastChange(true);
+        QCOMPARE(table.changeCount(), 0);
+    } else if (before == "renamed") {
+        table.edit();
+        table.setFieldValue(kFieldName, QStringLiteral("renamed"));
+        table.post();
+    } else if (before == "replaced") {
+        writeSmallFile(file + ".other", QStringLiteral("theirs"));
+        QVERIFY(std::rename(QFile::encodeName(file + ".other").constData(),
+                            QFile::encodeName(file).constData()) == 0);
+        prompts.answerMessage(PromptService::Yes);
+    }
+    const QByteArray stamp = inodeAndTime(file);
+    const QStringList items = itemsOf(file);
+    prompts.clear();
+
+    window->action("actFileCDSSave")->trigger();
+    QCOMPARE(prompts.count("message"), before == "replaced" ? 1 : 0);
+    QCOMPARE(inodeAndTime(file) != stamp, written);
+    QCOMPARE(table.changeCount(), 0);
+    if (!written)
+        QCOMPARE(itemsOf(file), items);
+    else
+        QCOMPARE(itemsOf(file).first().section('|', 1, 1),
+                 before == "renamed" ? QStringLiteral("renamed") : QStringLiteral("first"));
 }
 
 QTEST_MAIN(tst_DocumentWindowSave)

@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
+#include <optional>
 
 using namespace bw;
 using namespace bw::notes;
@@ -56,6 +57,8 @@ private slots:
     void topLevelForms();
     void parentCycleEnds();
     void passKeepsNodesAndFollowsChanges();
+    void postOfAnEditReachesTheNodes_data();
+    void postOfAnEditReachesTheNodes();
     void deletedParentLiftsChildren();
     void recordNamingItselfAfterUndoIsTopLevel();
     void siblingsFollowCaseSensitiveCollation();
@@ -158,6 +161,57 @@ void tst_FolderTree::storedOrderBuildsSameTree()
     load(records);
     QCOMPARE(shape(m_link->model()), QStringLiteral("Alpha(Apple(Core),Avocado),Beta(Bean)"));
     QCOMPARE(m_link->model().nodeCount(), 6);
+}
+
+void tst_FolderTree::postOfAnEditReachesTheNodes_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<bool>("asSaveDoes");
+    QTest::addColumn<QString>("expected");
+    const QString unchanged = QStringLiteral("Alpha(Apple,Avocado),Beta");
+    for (const bool save : {false, true}) {
+        const char *how = save ? "posted by a save" : "posted";
+        QTest::addRow("description, %s", how)
+            << QString(kFieldDescription) << QVariant(QStringLiteral("{\\rtf1 typed}")) << save
+            << unchanged;
+        QTest::addRow("name, %s", how)
+            << QString(kFieldName) << QVariant(QStringLiteral("Aardvark")) << save
+            << QStringLiteral("Alpha(Aardvark,Avocado),Beta");
+        QTest::addRow("parent, %s", how) << QString(kFieldParent) << QVariant(4) << save
+                                         << QStringLiteral("Alpha(Avocado),Beta(Apple)");
+        QTest::addRow("ID, %s", how) << QString(kFieldId) << QVariant(7) << save << unchanged;
+    }
+}
+
+void tst_FolderTree::postOfAnEditReachesTheNodes()
+{
+    // Given the item Apple being edited, when the edit is posted (on its own,
+    // or by a save while the table's controls are off), then the nodes show
+    // what the post changed, and a post of its document alone leaves them.
+    QFETCH(QString, field);
+    QFETCH(QVariant, value);
+    QFETCH(bool, asSaveDoes);
+    QFETCH(QString, expected);
+    load({{0, -1, "Alpha"}, {1, 0, "Apple"}, {3, 0, "Avocado"}, {4, 4, "Beta"}});
+    dataset::ClientDataSet &t = m_table->cdsCommon();
+    QVERIFY(t.locate(kFieldId, 1));
+    t.edit();
+    t.setFieldValue(field, value);
+    {
+        std::optional<dataset::ControlsDisabler> disabled;
+        if (asSaveDoes)
+            disabled.emplace(t);
+        t.post();
+    }
+    QCOMPARE(shape(m_link->model()), expected);
+    // A later post of another field still reaches the nodes.
+    QVERIFY(t.locate(kFieldName, QStringLiteral("Avocado")));
+    t.edit();
+    t.setFieldValue(kFieldName, QStringLiteral("Acorn"));
+    t.post();
+    QVERIFY(shape(m_link->model()).contains(QStringLiteral("Acorn")));
+    QCOMPARE(m_link->model().nodeCount(), 4);
 }
 
 void tst_FolderTree::topLevelForms()
