@@ -1,6 +1,7 @@
 #include "app/plugin_host.h"
 
 #include "app/data_module.h"
+#include "app/plugin_file_check.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -95,6 +96,12 @@ void PluginHost::loadPlugins(const QStringList &folders)
 
 bool PluginHost::loadPlugin(const QString &path)
 {
+    // Checked before the loader maps it: a library cut short would end the
+    // program with SIGBUS rather than fail to load.
+    if (const QString problem = pluginFileProblem(path); !problem.isEmpty()) {
+        skip(path, problem);
+        return false;
+    }
     auto library = std::make_shared<QLibrary>(path);
     if (!library->load()) {
         skip(path, library->errorString());

@@ -7,6 +7,7 @@
 #include "document/item_commands.h"
 #include "document/window_command.h"
 #include "editor/rich_edit.h"
+#include "files/file_checks.h"
 #include "platform/guarded_dispatch.h"
 #include "platform/idle_updates.h"
 #include "tree/folder_tree_link.h"
@@ -101,6 +102,19 @@ void EditorFileCommands::actFileRTFOpenExecute()
     m_window.editorSelectionChange();
 }
 
+namespace {
+
+// The item's text goes to a file under the rule of every file the window
+// writes: links are followed to their end, and only a regular file (or a new
+// name) there is replaced; a pipe, a device or a folder is refused.
+void saveEditorTo(RichEdit *editor, const QString &path, StreamFormat format,
+                  bool selectionOnly = false)
+{
+    editor->saveToFile(files::replaceableTarget(path), format, selectionOnly);
+}
+
+} // namespace
+
 bool EditorFileCommands::saveAs(bool selectionOnly)
 {
     PromptService::FileRequest request;
@@ -116,7 +130,7 @@ bool EditorFileCommands::saveAs(bool selectionOnly)
     // A name typed without an extension gets the default one.
     if (QFileInfo(path).suffix().isEmpty())
         path += u'.' + kDocumentDefaultExt;
-    m_window.editor()->saveToFile(path, streamFormatForFile(path), selectionOnly);
+    saveEditorTo(m_window.editor(), path, streamFormatForFile(path), selectionOnly);
     return true;
 }
 
@@ -138,11 +152,11 @@ void EditorFileCommands::actFileRTFSaveExecute()
     const QString base = QDir::current().absoluteFilePath(name);
     if (!name.isEmpty()) {
         if (QFileInfo(base + QStringLiteral(".rtf")).isFile()) {
-            m_window.editor()->saveToFile(base + QStringLiteral(".rtf"), StreamFormat::Rtf);
+            saveEditorTo(m_window.editor(), base + QStringLiteral(".rtf"), StreamFormat::Rtf);
             return;
         }
         if (QFileInfo(base + QStringLiteral(".txt")).isFile()) {
-            m_window.editor()->saveToFile(base + QStringLiteral(".txt"), StreamFormat::PlainText);
+            saveEditorTo(m_window.editor(), base + QStringLiteral(".txt"), StreamFormat::PlainText);
             return;
         }
     }

@@ -15,14 +15,17 @@ const QRegularExpression &linkPattern()
     return pattern;
 }
 
-// Punctuation that ends a sentence is not part of the link before it.
+// Punctuation that ends a sentence is not part of the link before it. The
+// link is searched for an opening bracket once, not once per character
+// trimmed: a long run of closing brackets stays linear.
 int trimmedLength(const QString &text, int start, int length)
 {
+    const bool opens = QStringView(text).mid(start, length).contains(u'(');
     while (length > 0) {
         const QChar last = text.at(start + length - 1);
         if (QStringLiteral(".,;:!?'").contains(last))
             --length;
-        else if (last == u')' && !text.mid(start, length).contains(u'('))
+        else if (last == u')' && !opens)
             --length;
         else
             break;

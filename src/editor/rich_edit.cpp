@@ -11,6 +11,7 @@
 #include <QMimeData>
 #include <QPointer>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextFragment>
 
@@ -30,6 +31,42 @@ private:
     RichEdit &m_edit;
 };
 
+namespace {
+
+// Qt breaks a word wider than the view where it meets the edge, but finds
+// that it has to by scanning to the word's end again for every line: a
+// paragraph of one long run (a pasted log, base64, a minified file) takes
+// time that grows with the square of its length. A document holding such a
+// run wraps anywhere instead, which Qt lays out in linear time; words then
+// may break at the edge too. A run this long is far wider than any view.
+constexpr int kLongRun = 2000;
+
+bool hasLongRun(QStringView text)
+{
+    int run = 0;
+    for (const QChar c : text) {
+        run = c.isSpace() ? 0 : run + 1;
+        if (run >= kLongRun)
+            return true;
+    }
+    return false;
+}
+
+bool hasLongRun(const QTextDocument &document)
+{
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+        if (block.length() > kLongRun && hasLongRun(block.text()))
+            return true;
+    return false;
+}
+
+QTextOption::WrapMode wrapModeFor(bool longRuns)
+{
+    return longRuns ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere;
+}
+
+} // namespace
+
 RichEdit::RichEdit(QWidget *parent)
     : QTextEdit(parent), m_display(new DisplayFormatter(this)), m_objects(new ObjectRenderer(this)),
       m_openUrl([](const QUrl &url) { return QDesktopServices::openUrl(url); })
@@ -40,6 +77,7 @@ RichEdit::RichEdit(QWidget *parent)
     updateDisplayColors();
     guardedConnect(this, &QTextEdit::cursorPositionChanged, this, &RichEdit::onCursorMoved);
     guardedConnect(this, &QTextEdit::selectionChanged, this, &RichEdit::onCursorMoved);
+    setWordWrapMode(wrapModeFor(false));
     prepareDocument(document());
     QuietChanges quiet(*this);
     attachDocument(document());
@@ -99,11 +137,25 @@ void RichEdit::adoptDocument(QTextDocument *fresh)
     m_display->setDocument(fresh);
     m_display->rehighlight();
     // The options and margins the control would set, set before it lays out.
-    fresh->setDefaultTextOption(old->defaultTextOption());
+    m_longRuns = hasLongRun(*fresh);
+    const QTextOption::WrapMode mode = wrapModeFor(m_longRuns);
+    QTextOption option = old->defaultTextOption();
+    if (option.wrapMode() != QTextOption::NoWrap)
+        option.setWrapMode(mode);
+    fresh->setDefaultTextOption(option);
     applyTextMargins(fresh);
     // setDocument moves the caret and deletes the control's own first
     // document: the line index must already count the new one.
     m_lines.setDocument(fresh);
+    // The control applies its wrap mode to the document it shows, and again
+    // to each one it is given: switched over an empty document, neither the
+    // old document nor the new one is laid out in the other mode.
+    QTextDocument blank;
+    if (wordWrapMode() != mode) {
+        const QSignalBlocker quietSwitch(this);
+        setDocument(&blank);
+        setWordWrapMode(mode);
+    }
     setDocument(fresh);
     attachDocument(fresh);
     fresh->setModified(false);
@@ -127,9 +179,27 @@ void RichEdit::applyTextMargins(QTextDocument *document) const
     document->rootFrame()->setFrameFormat(format);
 }
 
-void RichEdit::onContentsChange(int position, int, int)
+void RichEdit::onContentsChange(int position, int, int added)
 {
     m_lines.invalidateFrom(document()->findBlock(position).blockNumber());
+    noteLongRuns(position, position + added);
+}
+
+void RichEdit::noteLongRuns(int start, int end)
+{
+    if (m_longRuns)
+        return;
+    // A run crossing the changed range may start or end up to a long run's
+    // length outside it.
+    QTextCursor range(document());
+    range.setPosition(std::max(0, start - kLongRun));
+    range.setPosition(std::min(end + kLongRun, document()->characterCount() - 1),
+                      QTextCursor::KeepAnchor);
+    if (!hasLongRun(range.selectedText()))
+        return;
+    m_longRuns = true;
+    setWordWrapMode(wrapModeFor(true));
+    m_lines.invalidateAll();
 }
 
 void RichEdit::onCursorMoved()

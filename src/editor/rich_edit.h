@@ -247,6 +247,9 @@ private:
     void prepareDocument(QTextDocument *document) const;
     void applyTextMargins(QTextDocument *document) const;
     void onContentsChange(int position, int removed, int added);
+    // Switches the document to wrapping anywhere once a long run without a
+    // space crosses [start, end) (see kLongRun in rich_edit.cpp).
+    void noteLongRuns(int start, int end);
     void onCursorMoved();
     void updateDisplayColors();
 
@@ -289,7 +292,8 @@ private:
     ObjectCopies *m_objectCopies = nullptr;
     PromptService *m_prompts = nullptr;
     int m_pictureCount = 0;
-    int m_quiet = 0; // while above 0 the change signal is not sent
+    bool m_longRuns = false; // the document wraps anywhere
+    int m_quiet = 0;         // while above 0 the change signal is not sent
     friend class QuietChanges;
     int m_lastAnchor = -1;
     int m_lastPosition = -1;

@@ -55,6 +55,13 @@ void checkReplaceable(const QString &path, const QString &shownName)
         throw FileAccessError::cannotWrite(shownName, kNotRegular);
 }
 
+QString replaceableTarget(const QString &path)
+{
+    const QString target = resolveLinkChain(path);
+    checkReplaceable(target, path);
+    return target;
+}
+
 QByteArray fileStamp(const QString &path)
 {
     struct stat info;

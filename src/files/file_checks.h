@@ -18,6 +18,13 @@ QString resolveLinkChain(const QString &path);
 // regular file (a folder, a pipe, a device, a socket).
 void checkReplaceable(const QString &path, const QString &shownName);
 
+// The rule of every file the program replaces (saves and exports alike):
+// follows the chain of symbolic links at the end of `path` and returns the
+// name it ends at, which must be a regular file or not exist yet. Throws
+// FileAccessError naming `path` otherwise (a folder, a pipe, a device, a
+// socket, a loop of links).
+QString replaceableTarget(const QString &path);
+
 // Device, inode, size and modification time of the regular file at `path`,
 // as text; empty when there is none. Two stamps differ when the file was
 // replaced or written in between.

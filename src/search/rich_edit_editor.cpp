@@ -3,6 +3,7 @@
 #include "editor/char_format.h"
 #include "editor/para_format.h"
 #include "editor/rich_edit.h"
+#include "files/file_checks.h"
 #include "platform/guarded_dispatch.h"
 #include "platform/prompt_service.h"
 #include "search/rich_text_actions.h"
@@ -261,7 +262,9 @@ void RichTextEditorDialog::saveFileAs()
     const auto answer = m_prompts.saveFile(this, request);
     if (!answer || answer->fileName.isEmpty())
         return;
-    m_editor->saveToFile(answer->fileName, streamFormatForFile(answer->fileName));
+    // Only a regular file (or a new name) at the end of any links is replaced.
+    m_editor->saveToFile(files::replaceableTarget(answer->fileName),
+                         streamFormatForFile(answer->fileName));
 }
 
 void RichTextEditorDialog::printDocument()

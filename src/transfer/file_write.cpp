@@ -1,5 +1,7 @@
 #include "transfer/file_write.h"
 
+#include "files/file_checks.h"
+#include "files/file_error.h"
 #include "transfer/io_error.h"
 
 #include <QFile>
@@ -26,11 +28,10 @@ bool writeAndClose(QFile &file, const QByteArray &bytes)
     return written && file.error() == QFileDevice::NoError;
 }
 
-void replaceFile(const QString &path, const QByteArray &bytes)
+// Replaces the regular file `target`; messages name `path`, the name given.
+void replaceFile(const QString &target, const QString &path, const QByteArray &bytes)
 {
-    const QFileInfo existing(path);
-    if (existing.isDir())
-        cannotWrite(path, QStringLiteral("It is a folder."));
+    const QFileInfo existing(target);
     if (!existing.isWritable())
         cannotWrite(path, QStringLiteral("The existing file is not writable."));
     QTemporaryFile temporary(existing.absolutePath() + QStringLiteral("/.bw-export-XXXXXX"));
@@ -41,7 +42,7 @@ void replaceFile(const QString &path, const QByteArray &bytes)
         cannotWrite(path, temporary.errorString());
     // rename(2) replaces the old file in one step; QFile::rename would refuse it.
     if (std::rename(QFile::encodeName(temporary.fileName()).constData(),
-                    QFile::encodeName(path).constData()) != 0)
+                    QFile::encodeName(target).constData()) != 0)
         cannotWrite(path, QString::fromLocal8Bit(std::strerror(errno)));
     temporary.setAutoRemove(false);
 }
@@ -50,7 +51,10 @@ void replaceFile(const QString &path, const QByteArray &bytes)
 
 void writeFileBytes(const QString &path, const QByteArray &bytes)
 {
-    QFile file(path);
+    // The file at the end of any links is written, and only a regular file
+    // is replaced: a pipe, a device or a folder under that name is refused.
+    const QString target = replaceableTarget(path);
+    QFile file(target);
     if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
         if (writeAndClose(file, bytes))
             return;
@@ -58,9 +62,19 @@ void writeFileBytes(const QString &path, const QByteArray &bytes)
         file.remove(); // no half file stays behind
         cannotWrite(path, reason);
     }
-    if (!QFileInfo(path).exists() && !QFileInfo(path).isSymLink())
+    if (!QFileInfo::exists(target))
         cannotWrite(path, file.errorString());
-    replaceFile(path, bytes);
+    // Checked again: the name may have been taken since.
+    replaceFile(replaceableTarget(path), path, bytes);
+}
+
+QString replaceableTarget(const QString &path)
+{
+    try {
+        return files::replaceableTarget(path);
+    } catch (const FileAccessError &error) {
+        throw IoError(error.message());
+    }
 }
 
 } // namespace bw::io

@@ -2,12 +2,15 @@
 
 #include "transfer/html_export.h"
 
+#include "files/atomic_file.h"
+#include "files/file_error.h"
 #include "table/client_dataset.h"
+#include "transfer/file_write.h"
 #include "transfer/io_error.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace bw::io {
 
@@ -29,22 +32,35 @@ QString displayText(const dataset::ClientDataSet &table, const dataset::FieldDef
     return escapeHtml(table.asString(field.name));
 }
 
+// The page replaces its file only when complete, under the rule of every
+// export (see replaceableTarget).
 template <typename Body> void writePage(const QString &path, const HtmlPage &page, Body body)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw IoError(QStringLiteral("Cannot write the file %1: %2").arg(path, file.errorString()));
     try {
-        HtmlLineWriter out(file);
-        out.lines(htmlHeaderLines(page));
-        body(out);
-        out.lines(htmlFooterLines(page));
-        out.flush();
-    } catch (const IoError &) {
-        throw IoError(QStringLiteral("Cannot write the file %1: %2").arg(path, file.errorString()));
+        replaceableTarget(path);
+        files::AtomicFile target(path);
+        QFile file(target.tempPath());
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            throw IoError(
+                QStringLiteral("Cannot write the file %1: %2").arg(path, file.errorString()));
+        try {
+            HtmlLineWriter out(file);
+            out.lines(htmlHeaderLines(page));
+            body(out);
+            out.lines(htmlFooterLines(page));
+            out.flush();
+        } catch (const IoError &) {
+            throw IoError(
+                QStringLiteral("Cannot write the file %1: %2").arg(path, file.errorString()));
+        }
+        file.close();
+        if (file.error() != QFileDevice::NoError)
+            throw IoError(
+                QStringLiteral("Cannot write the file %1: %2").arg(path, file.errorString()));
+        target.commit();
+    } catch (const FileAccessError &error) {
+        throw IoError(error.message());
     }
-    if (!file.commit())
-        throw IoError(QStringLiteral("Cannot write the file %1: %2").arg(path, file.errorString()));
 }
 
 } // namespace

@@ -22,8 +22,17 @@ namespace {
 
 const QString kPluginDir = QStringLiteral(BW_TEST_PLUGIN_DIR);
 
-// Target name -> built plug-in name, or "" for a text file.
-using Files = QList<QPair<QString, QString>>;
+// Target name -> built plug-in name, or "" for a text file; a cut copy keeps
+// only the first 2 KB of the library: its ELF and program headers, without
+// the segments they point to.
+struct PluginFile
+{
+    QString name;
+    QString source;
+    bool cut = false;
+};
+constexpr qint64 kCutSize = 2048;
+using Files = QList<PluginFile>;
 
 // A folder holding copies of test plug-ins under the given names.
 class PluginFolder
@@ -31,7 +40,7 @@ class PluginFolder
 public:
     explicit PluginFolder(const Files &files)
     {
-        for (const auto &[name, source] : files) {
+        for (const auto &[name, source, cut] : files) {
             const QString target = m_dir.filePath(name);
             if (source.isEmpty()) {
                 QFile text(target);
@@ -40,6 +49,8 @@ public:
             } else {
                 QFile::copy(kPluginDir + '/' + source + ".plg", target);
             }
+            if (cut)
+                QFile::resize(target, kCutSize);
         }
     }
     QString path() const { return m_dir.path(); }
@@ -173,22 +184,27 @@ void tst_PluginHost::textsAreCopiedAtOnce()
 void tst_PluginHost::brokenFilesAreSkippedAndTheRestStayAligned()
 {
     // Given broken files between two good plug-ins, the good ones keep
-    // items 0 and 1 with their own images, and each broken file is logged.
+    // items 0 and 1 with their own images, and each broken file is logged;
+    // a library cut short (e2) is refused before it is mapped, not loaded
+    // into a SIGBUS.
     PluginFolder folder(Files{{"a.plg", "tp_alpha"},
                               {"b.plg", ""},
                               {"c.plg", "tp_no_click"},
                               {"d.plg", "tp_no_bitmap"},
                               {"e.plg", "tp_bad_bitmap"},
+                              {"e2.plg", "tp_beta", true},
                               {"f.plg", "tp_beta"}});
     QStringList log;
     PluginHost host([&log](const QString &line) { log << line; });
     host.loadPlugins({folder.path()});
     QCOMPARE(host.pluginList()->size(), 2);
-    QCOMPARE(log.size(), 4);
+    QCOMPARE(log.size(), 5);
     QVERIFY(log[0].contains(folder.file("b.plg")));
     QVERIFY(log[1].contains(folder.file("c.plg")) && log[1].contains("SetPluginOnClick"));
     QVERIFY(log[2].contains(folder.file("d.plg")) && log[2].contains("MAINBITMAP"));
     QVERIFY(log[3].contains(folder.file("e.plg")) && log[3].contains("not a BMP"));
+    QVERIFY2(log[4].contains(folder.file("e2.plg")) && log[4].contains("cut short"),
+             qPrintable(log[4]));
 
     QObject owner;
     QMenu *menu = emptyPluginsMenu(&owner);

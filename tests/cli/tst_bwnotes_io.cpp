@@ -10,9 +10,14 @@
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 using bw::notes::NotesTable;
 
@@ -28,6 +33,42 @@ bool writeAll(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// Puts a special file of `kind` under `path`: a pipe, a character device (a
+// node of /dev/null's numbers made here, or without the right to make one a
+// link to /dev/null, which is never written), a folder, or a chain of two
+// links to a regular file holding `content`, whose path is returned.
+QString makeSpecial(const QString &kind, const QString &path, const QByteArray &content)
+{
+    const QByteArray native = QFile::encodeName(path);
+    if (kind == "fifo")
+        return ::mkfifo(native.constData(), 0600) == 0 ? path : QString();
+    if (kind == "device") {
+        if (::mknod(native.constData(), S_IFCHR | 0600, makedev(1, 3)) == 0)
+            return path;
+        return QFile::link(QStringLiteral("/dev/null"), path) ? path : QString();
+    }
+    if (kind == "folder")
+        return QDir().mkdir(path) ? path : QString();
+    const QString end = path + QStringLiteral(".end");
+    if (!writeAll(end, content) || !QFile::link(QFileInfo(end).fileName(), path + ".2") ||
+        !QFile::link(QFileInfo(path + ".2").fileName(), path))
+        return QString();
+    return end;
+}
+
+// Whether the special file is still what makeSpecial made.
+bool stillSpecial(const QString &kind, const QString &path)
+{
+    struct stat info;
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return false;
+    if (kind == "fifo")
+        return S_ISFIFO(info.st_mode);
+    if (kind == "device")
+        return S_ISCHR(info.st_mode);
+    return S_ISDIR(info.st_mode);
 }
 
 } // namespace
@@ -205,6 +246,60 @@ private slots:
         QCOMPARE(readAll(out.filePath(name)), readAll(expected));
         if (command == "export-html-tree")
             QCOMPARE(QDir(out.path()).entryList({"*.gif"}).size(), 16);
+    }
+
+    void specialFilesRefused_data()
+    {
+        QTest::addColumn<QString>("writer");
+        QTest::addColumn<QString>("kind");
+        for (const char *writer : {"export-html-grid", "export-html-tree", "tree picture",
+                                   "export-xml", "export-nodes", "import-csv"})
+            for (const char *kind : {"fifo", "device", "folder", "chain"})
+                QTest::addRow("%s, %s", writer, kind) << writer << kind;
+    }
+
+    void specialFilesRefused()
+    {
+        // Given a pipe, a device or a folder under a name an export writes
+        // (or the CSV import reads), it is refused with its name and left as
+        // it is; a chain of two links is followed to the regular file at its
+        // end, which is replaced (read), and the links stay.
+        QFETCH(QString, writer);
+        QFETCH(QString, kind);
+        const QString notes = makeFile("special.cds");
+        const QByteArray before = readAll(notes);
+        QTemporaryDir out;
+        QString special = out.filePath("out.htm");
+        QStringList arguments{writer, notes, special};
+        if (writer == "tree picture") {
+            special = out.filePath("tv_Empty.gif");
+            arguments = {"export-html-tree", notes, out.filePath("tree.htm")};
+        } else if (writer == "export-nodes") {
+            special = out.filePath("This Is Your First Item.txt");
+            arguments = {writer, notes, out.path(), "--txt"};
+        } else if (writer == "import-csv") {
+            special = out.filePath("in.csv");
+            arguments = {writer, notes, special};
+        }
+        const QByteArray old = "Äpfel;rot\n";
+        const QString end = makeSpecial(kind, special, old);
+        QVERIFY(!end.isEmpty());
+        const Result result = run(arguments);
+        if (kind == "chain") {
+            QCOMPARE(result.err, QString());
+            QCOMPARE(result.exitCode, 0);
+            QVERIFY(QFileInfo(special).isSymLink() && QFileInfo(special + ".2").isSymLink());
+            if (writer == "import-csv")
+                QVERIFY(readAll(notes) != before);
+            else
+                QVERIFY(!readAll(end).isEmpty() && readAll(end) != old);
+            return;
+        }
+        QCOMPARE(result.exitCode, 1);
+        QVERIFY2(result.err.startsWith("bwnotes: ") && result.err.contains(special + ": "),
+                 qPrintable(result.err));
+        QVERIFY(stillSpecial(kind, special));
+        QCOMPARE(readAll(notes), before);
     }
 
     void exportOverNotesFileRefused()

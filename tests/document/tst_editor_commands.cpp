@@ -10,6 +10,7 @@
 #include "editor/open_confirmation.h"
 #include "editor/paste_special_dialog.h"
 #include "editor/picture_file.h"
+#include "platform/guarded_dispatch.h"
 #include "tree/folder_tree_link.h"
 #include "tree/folder_tree_view.h"
 #include "window_test_fixture.h"
@@ -32,6 +33,8 @@
 #include <QTextBlock>
 #include <QTextImageFormat>
 #include <QUrlQuery>
+
+#include <sys/stat.h>
 
 using namespace bw;
 using namespace bw::notes;
@@ -60,6 +63,8 @@ private slots:
     void saveAsProposesItemNameAndChoosesFormat_data();
     void saveAsProposesItemNameAndChoosesFormat();
     void saveUsesFileNamedAfterItem();
+    void saveAsRefusesSpecialFiles_data();
+    void saveAsRefusesSpecialFiles();
     void saveSelectedWritesSelectionOnly();
     void fileCommandsFollowTextAndSelection();
     void pictureOnlyClipboardEnablesPasteSpecialOnly();
@@ -365,6 +370,50 @@ void tst_EditorCommands::saveAsProposesItemNameAndChoosesFormat()
     const QByteArray bytes = file.readAll();
     QCOMPARE(bytes.startsWith("{\\rtf"), rtf);
     QVERIFY(bytes.contains("This is a description for your first item."));
+}
+
+void tst_EditorCommands::saveAsRefusesSpecialFiles_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("pipe") << "fifo";
+    QTest::newRow("folder") << "folder";
+    QTest::newRow("two links") << "chain";
+}
+
+void tst_EditorCommands::saveAsRefusesSpecialFiles()
+{
+    // Given a pipe or a folder under the chosen name, Save As refuses it with
+    // one error naming it; a chain of two links is followed to the regular
+    // file at its end, which is replaced, and the links stay.
+    QFETCH(QString, kind);
+    DocumentWindow *window = m_fixture->open();
+    const QString path = m_fixture->path("item.rtf");
+    const QString end = m_fixture->path("end.rtf");
+    if (kind == "fifo") {
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    } else if (kind == "folder") {
+        QVERIFY(QDir().mkdir(path));
+    } else {
+        QFile old(end);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+        QVERIFY(QFile::link("end.rtf", m_fixture->path("middle.rtf")));
+        QVERIFY(QFile::link("middle.rtf", path));
+    }
+    m_fixture->prompts.answerFile(path);
+    QStringList errors;
+    ExceptionHandlerScope handler(
+        [&](std::exception_ptr error) { errors << exceptionText(error); });
+    test::DocumentWindowFixture::run(window, "actFileRTFSaveAs");
+    const QFileInfo info(path);
+    if (kind == "chain") {
+        QCOMPARE(errors, QStringList());
+        QVERIFY(info.isSymLink() && QFileInfo(m_fixture->path("middle.rtf")).isSymLink());
+        QFile written(end);
+        QVERIFY(written.open(QIODevice::ReadOnly) && written.readAll().startsWith("{\\rtf"));
+        return;
+    }
+    QCOMPARE(errors, QStringList{"Cannot write the file " + path + ": it is not a regular file"});
+    QVERIFY(kind == "folder" ? info.isDir() : !info.isFile() && !info.isDir());
 }
 
 void tst_EditorCommands::saveUsesFileNamedAfterItem()

@@ -31,6 +31,8 @@
 #include <functional>
 #include <memory>
 
+#include <sys/stat.h>
+
 using namespace bw;
 using namespace bw::notes;
 using Icon = PromptService::Icon;
@@ -99,6 +101,8 @@ private slots:
     void pageExports_data();
     void pageExports();
     void pageExportCancelled();
+    void pageExportOntoPipeRefused_data();
+    void pageExportOntoPipeRefused();
     void exportOntoOpenNotesFileRefused();
 
 private:
@@ -515,6 +519,33 @@ void tst_ImportExportWindow::pageExportCancelled()
     run("actRecordExportHtmlGrid");
     QCOMPARE(m_prompts->count("save"), 1);
     QCOMPARE(QDir(m_dir->path()).entryList({"*.htm", "*.gif"}, QDir::Files), QStringList());
+}
+
+void tst_ImportExportWindow::pageExportOntoPipeRefused_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::newRow("grid") << "actRecordExportHtmlGrid";
+    QTest::newRow("tree") << "actRecordExportHtmlTree";
+    QTest::newRow("xml") << "actRecordExportXmlData";
+}
+
+void tst_ImportExportWindow::pageExportOntoPipeRefused()
+{
+    // Given a pipe under the name chosen for a page export, the export is
+    // refused with one error naming it, and the pipe stays a pipe.
+    QFETCH(QString, command);
+    openWindow();
+    const QString path = m_dir->filePath("pipe.htm");
+    QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    m_prompts->answerFile(path);
+    QStringList errors;
+    ExceptionHandlerScope handler(
+        [&](std::exception_ptr error) { errors << exceptionText(error); });
+    run(command.toLatin1().constData());
+    QCOMPARE(errors, QStringList{"Cannot write the file " + path + ": it is not a regular file"});
+    QVERIFY(messages().isEmpty());
+    struct stat info;
+    QVERIFY(::lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISFIFO(info.st_mode));
 }
 
 void tst_ImportExportWindow::exportOntoOpenNotesFileRefused()

@@ -7,6 +7,7 @@
 #include "rtf/text_properties.h"
 
 #include <QBuffer>
+#include <QClipboard>
 #include <QPrinter>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -37,6 +38,8 @@ private slots:
     void linkNotifications_data();
     void linkNotifications();
     void linkDetectionSwitchedOff();
+    void longRunsWrapAnywhere_data();
+    void longRunsWrapAnywhere();
 
 private:
     QPoint pointOf(int position) const;
@@ -267,6 +270,68 @@ void tst_RichEditDisplay::linkDetectionSwitchedOff()
     QCOMPARE(changes.count(), 0); // showing links is no change of the text
     m_edit->setAutoUrlDetect(true);
     QCOMPARE(m_edit->linkAt(3), QStringLiteral("www.example.com"));
+}
+
+namespace {
+
+// 60,000 letters without a space, or as many in words of five.
+QString longRun()
+{
+    return QString(60000, u'x');
+}
+
+QString words()
+{
+    return QStringLiteral("words ").repeated(10000);
+}
+
+void loadPlain(RichEdit &edit, const QString &text)
+{
+    QByteArray bytes = text.toUtf8();
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    edit.loadFromStream(&buffer, StreamFormat::PlainText);
+}
+
+} // namespace
+
+void tst_RichEditDisplay::longRunsWrapAnywhere_data()
+{
+    QTest::addColumn<QString>("loaded");
+    QTest::addColumn<QString>("then");  // pasted at the end, or loaded after ("load:")
+    QTest::addColumn<bool>("anywhere"); // wraps anywhere rather than at words first
+    const QString load = QStringLiteral("load:");
+    QTest::newRow("words") << words() << QString() << false;
+    QTest::newRow("one long line") << longRun() << QString() << true;
+    QTest::newRow("long line among words")
+        << words() + '\n' + longRun() + '\n' + words() << QString() << true;
+    QTest::newRow("long line pasted") << words() << longRun() << true;
+    QTest::newRow("short run pasted") << words() << QString(1000, u'y') << false;
+    QTest::newRow("words loaded after") << longRun() << load + words() << false;
+}
+
+void tst_RichEditDisplay::longRunsWrapAnywhere()
+{
+    // Given a paragraph with a run of thousands of letters without a space,
+    // when it is shown, the document wraps anywhere: Qt lays such a run out
+    // at word boundaries in time that grows with the square of its length.
+    QFETCH(QString, loaded);
+    QFETCH(QString, then);
+    QFETCH(bool, anywhere);
+    loadPlain(*m_edit, loaded);
+    if (then.startsWith(QLatin1String("load:"))) {
+        loadPlain(*m_edit, then.mid(5));
+    } else if (!then.isEmpty()) {
+        m_edit->setSelection(m_edit->textLength(), -1);
+        QApplication::clipboard()->setText(then);
+        m_edit->paste();
+    }
+    QCOMPARE(m_edit->wordWrapMode(),
+             anywhere ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere);
+    QCOMPARE(m_edit->document()->defaultTextOption().wrapMode(), m_edit->wordWrapMode());
+    // Every line fits the view: nothing runs past its right edge.
+    QVERIFY(m_edit->lineCount() > 100);
+    QVERIFY(m_edit->document()->size().width() <= m_edit->viewport()->width());
 }
 
 QTEST_MAIN(tst_RichEditDisplay)
