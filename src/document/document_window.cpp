@@ -9,6 +9,7 @@
 #include "document/format_commands.h"
 #include "document/frame_services.h"
 #include "document/item_commands.h"
+#include "document/recovery_copy.h"
 #include "document/recovery_store.h"
 #include "document/ruler.h"
 #include "document/search_commands.h"
@@ -55,7 +56,8 @@ DocumentWindow::DocumentWindow(FrameServices &frame, const QString &fileName, QW
     buildLayout();
     setupEditor();
     connectTable();
-    setupRecovery();
+    if (RecoveryStore *store = m_frame.recoveryStore())
+        m_recoveryCopy = new RecoveryCopy(*this, *store);
     // The folder tree, its item commands and the navigation history.
     m_itemCommands = new ItemCommands(*this, m_frame, m_treePane);
     m_formatCommands = new FormatCommands(*this, m_frame);
@@ -77,8 +79,8 @@ DocumentWindow::~DocumentWindow()
     if (m_store && !m_closed)
         guarded([this] { m_store->save(RegistryRXL::SaveReason::Destroying); });
     // A window freed without closing (the program ending) keeps no copy.
-    if (!m_closed)
-        guarded([this] { removeRecoveryCopy(); });
+    if (!m_closed && m_recoveryCopy)
+        guarded([this] { m_recoveryCopy->remove(); });
     // A window whose table could not be made may be freed without closing.
     if (m_closeRequested && !m_closed)
         guarded([this] { releaseUntitledNumber(); });
@@ -191,11 +193,12 @@ void DocumentWindow::bindSettingsStore()
 void DocumentWindow::openTable()
 {
     QString unsafeKeys;
+    bool recovered = false;
     try {
         dataset::ControlsDisabler disabled(cdsCommon());
-        if (const RecoveryEntry *recovered = m_frame.recoveryToOpen()) {
-            loadRecoveryCopy(*recovered);
-            m_recovered = true;
+        if (const RecoveryEntry *entry = m_frame.recoveryToOpen()) {
+            RecoveryCopy::load(*entry, cdsCommon());
+            recovered = true;
         } else if (QFileInfo::exists(m_caption)) {
             try {
                 m_table.loadFromFile(m_caption);
@@ -214,7 +217,8 @@ void DocumentWindow::openTable()
         m_closeRequested = true;
         QMetaObject::invokeMethod(this, guard([this] { closeWindow(); }), Qt::QueuedConnection);
     }
-    m_recoveryOpenChanges = cdsCommon().isActive() ? cdsCommon().changeCount() : 0;
+    if (m_recoveryCopy)
+        m_recoveryCopy->opened(recovered);
     if (!unsafeKeys.isEmpty())
         m_frame.prompts().message(this, kWarningCaption, unsafeKeys, PromptService::Icon::Warning,
                                   PromptService::Ok);
@@ -352,6 +356,13 @@ bool DocumentWindow::canClose()
     return answer == PromptService::No;
 }
 
+bool DocumentWindow::hasUnsavedChanges() const
+{
+    const dataset::ClientDataSet &table = m_table.cdsCommon();
+    return table.isActive() && !table.isReadOnly() &&
+           (table.changeCount() > 0 || m_editorModified || table.isModified());
+}
+
 void DocumentWindow::onClose()
 {
     if (m_closed)
@@ -359,7 +370,8 @@ void DocumentWindow::onClose()
     m_closed = true;
     m_autoSaveTimer.stop();
     // Closed saved, or with its changes discarded: the copy goes.
-    guarded([this] { removeRecoveryCopy(); });
+    if (m_recoveryCopy)
+        guarded([this] { m_recoveryCopy->remove(); });
     m_store->save();
     releaseUntitledNumber();
     m_frame.documentWindowClosed(this);

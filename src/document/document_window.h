@@ -35,8 +35,7 @@ class EditorCommands;
 class EditorFileCommands;
 class FrameServices;
 class ItemCommands;
-class RecoveryStore;
-struct RecoveryEntry;
+class RecoveryCopy;
 class Ruler;
 class SearchCommands;
 class StatusBar;
@@ -117,8 +116,8 @@ public:
 
     // Unsaved changes: posted ones, a pending edit or the editor's document.
     bool hasUnsavedChanges() const;
-    // Writes the recovery copy now (the timer's work).
-    void writeRecoveryCopy();
+    // True once the window closed (its copy and settings are done with).
+    bool isClosed() const { return m_closed; }
 
     // Closes the window (its frame's sub-window when it has one).
     void closeWindow();
@@ -181,14 +180,6 @@ private:
     void refreshUndoCaptions();
     void refreshLineColumn();
 
-    // Recovery copies (document_window_recovery.cpp).
-    void setupRecovery();
-    void scheduleRecoveryCopy();
-    bool recoveryWorthy() const;
-    void removeRecoveryCopy();
-    void afterSaveForRecovery();
-    void loadRecoveryCopy(const RecoveryEntry &entry);
-
     // Clipboard and undo commands (document_window_edit.cpp).
     void setupEditCommands();
     void runUndo(bool redo);
@@ -225,13 +216,7 @@ private:
     dataset::ClientDataSet::Bookmark m_loadedBookmark;
     QByteArray m_loadedBytes;
     QByteArray m_fileStamp; // the file as this window last read or wrote it; empty: none
-    RecoveryStore *m_recovery = nullptr;
-    QTimer m_recoveryTimer;
-    QString m_recoveryKey;               // names this window's copy; empty: none yet
-    bool m_recoveryTableWritten = false; // the copy holds a table
-    bool m_recoveryWantsTable = false;   // posted changes wait for the edit to end
-    int m_recoveryOpenChanges = 0;       // the change count once opened or saved
-    bool m_recovered = false;            // loaded from a recovery copy
+    RecoveryCopy *m_recoveryCopy = nullptr; // null without a store of copies
     QString m_capsText;
     QString m_lineColumnText;
 

@@ -7,6 +7,7 @@
 
 #include "document/document_strings.h"
 #include "document/frame_services.h"
+#include "document/recovery_copy.h"
 #include "table/dataset_error.h"
 
 #include <QApplication>
@@ -113,7 +114,8 @@ bool DocumentWindow::saveTo(const QString &path, dataset::ClientDataSet::Binding
         throw dataset::FileChangedError(kFileChangedInPlace.arg(m_caption));
     }
     table.mergeChangeLog();
-    afterSaveForRecovery();
+    if (m_recoveryCopy)
+        m_recoveryCopy->saved();
     if (isSameFile(path, m_caption))
         m_fileStamp = files::fileStamp(m_caption);
     if (std::exchange(m_autoSavePaused, false))

@@ -1,6 +1,4 @@
-// Recovery copies of the window (notes/recovery_store.h): written at most
-// once per interval while the window has unsaved changes, removed when it is
-// saved or closed, and loaded into a new untitled window after a crash.
+#include "document/recovery_copy.h"
 
 #include "document/document_window.h"
 
@@ -55,132 +53,129 @@ void copyAtomically(const QString &from, const QString &to)
 
 } // namespace
 
-void DocumentWindow::setupRecovery()
+RecoveryCopy::RecoveryCopy(DocumentWindow &window, RecoveryStore &store)
+    : QObject(&window), m_window(window), m_store(store)
 {
-    m_recovery = m_frame.recoveryStore();
-    if (!m_recovery)
-        return;
-    m_recoveryTimer.setSingleShot(true);
-    m_recoveryTimer.setParent(this);
-    m_recoveryTimer.setObjectName(QStringLiteral("RecoveryTimer"));
-    guardedConnect(&m_recoveryTimer, &QTimer::timeout, this, &DocumentWindow::writeRecoveryCopy);
+    m_timer.setSingleShot(true);
+    m_timer.setParent(this);
+    m_timer.setObjectName(QStringLiteral("RecoveryTimer"));
+    guardedConnect(&m_timer, &QTimer::timeout, this, &RecoveryCopy::write);
     using DS = dataset::ClientDataSet;
-    DS *table = &cdsCommon();
-    guardedConnect(table, &DS::dataSetChanged, this, &DocumentWindow::scheduleRecoveryCopy);
-    guardedConnect(table, &DS::fieldChanged, this, &DocumentWindow::scheduleRecoveryCopy);
+    DS *table = &window.cdsCommon();
+    guardedConnect(table, &DS::dataSetChanged, this, &RecoveryCopy::schedule);
+    guardedConnect(table, &DS::fieldChanged, this, &RecoveryCopy::schedule);
     guardedConnect(table, &DS::stateChanged, this, [this] {
         // A copy that waited for the table to leave its edit comes now.
-        if (m_recoveryWantsTable && cdsCommon().state() == State::Browse)
-            QMetaObject::invokeMethod(this, guard([this] { writeRecoveryCopy(); }),
-                                      Qt::QueuedConnection);
-        scheduleRecoveryCopy();
+        if (m_wantsTable && m_window.cdsCommon().state() == State::Browse)
+            QMetaObject::invokeMethod(this, guard([this] { write(); }), Qt::QueuedConnection);
+        schedule();
     });
-    guardedConnect(m_editor, &RichEdit::change, this, &DocumentWindow::scheduleRecoveryCopy);
+    guardedConnect(window.editor(), &RichEdit::change, this, &RecoveryCopy::schedule);
 }
 
-bool DocumentWindow::hasUnsavedChanges() const
+void RecoveryCopy::opened(bool fromRecoveryCopy)
 {
-    const dataset::ClientDataSet &table = m_table.cdsCommon();
-    return table.isActive() && !table.isReadOnly() &&
-           (table.changeCount() > 0 || m_editorModified || table.isModified());
+    const dataset::ClientDataSet &table = m_window.cdsCommon();
+    m_openChanges = table.isActive() ? table.changeCount() : 0;
+    m_recovered = fromRecoveryCopy;
 }
 
 // Worth a copy: changed since it was opened (a new window's first item is
 // a change of its own, but nothing to recover).
-bool DocumentWindow::recoveryWorthy() const
+bool RecoveryCopy::worthy() const
 {
-    const dataset::ClientDataSet &table = m_table.cdsCommon();
-    return hasUnsavedChanges() && (table.changeCount() != m_recoveryOpenChanges ||
-                                   m_editorModified || table.isModified() || m_recovered);
+    const dataset::ClientDataSet &table = m_window.cdsCommon();
+    return m_window.hasUnsavedChanges() &&
+           (table.changeCount() != m_openChanges || m_window.editorModified() ||
+            table.isModified() || m_recovered);
 }
 
-void DocumentWindow::scheduleRecoveryCopy()
+void RecoveryCopy::schedule()
 {
-    if (!m_recovery || m_closed || m_recoveryTimer.isActive())
+    if (m_window.isClosed() || m_timer.isActive())
         return;
-    if (recoveryWorthy())
-        m_recoveryTimer.start(m_recovery->intervalMs());
+    if (worthy())
+        m_timer.start(m_store.intervalMs());
 }
 
-void DocumentWindow::writeRecoveryCopy()
+void RecoveryCopy::write()
 {
-    if (!m_recovery || m_closed)
+    if (m_window.isClosed())
         return;
-    if (!recoveryWorthy()) {
-        removeRecoveryCopy();
+    if (!worthy()) {
+        remove();
         return;
     }
-    dataset::ClientDataSet &table = cdsCommon();
-    if (m_recoveryKey.isEmpty())
-        m_recoveryKey = m_recovery->newKey();
-    m_recovery->ensureFolder();
-    const QString tablePath = m_recovery->tablePath(m_recoveryKey);
+    dataset::ClientDataSet &table = m_window.cdsCommon();
+    const QString caption = m_window.caption();
+    if (m_key.isEmpty())
+        m_key = m_store.newKey();
+    m_store.ensureFolder();
+    const QString tablePath = m_store.tablePath(m_key);
     // The table is written as posted; a pending edit is never posted for it
     // (the user is typing), its document goes into the description below.
     if (table.state() == State::Browse) {
         table.saveToFile(tablePath, dataset::ClientDataSet::FileFormat::Binary);
-        m_recoveryTableWritten = true;
-        m_recoveryWantsTable = false;
-    } else if (!m_recoveryTableWritten && table.changeCount() == 0 &&
-               QFileInfo(m_caption).isFile()) {
+        m_tableWritten = true;
+        m_wantsTable = false;
+    } else if (!m_tableWritten && table.changeCount() == 0 && QFileInfo(caption).isFile()) {
         // Nothing posted yet: the file as it is on disk is the table.
-        copyAtomically(m_caption, tablePath);
-        m_recoveryTableWritten = true;
-    } else if (!m_recoveryTableWritten && m_caption.startsWith(kUntitledPrefix) &&
-               table.changeCount() <= 1) {
+        copyAtomically(caption, tablePath);
+        m_tableWritten = true;
+    } else if (!m_tableWritten && caption.startsWith(kUntitledPrefix) && table.changeCount() <= 1) {
         // A new file with only its first item posted.
         NotesTable fresh;
         fresh.createNewContent();
         fresh.cdsCommon().saveToFile(tablePath, dataset::ClientDataSet::FileFormat::Binary);
-        m_recoveryTableWritten = true;
+        m_tableWritten = true;
     } else {
         // Posted changes not in a copy yet: written when the edit ends.
-        m_recoveryWantsTable = true;
+        m_wantsTable = true;
     }
-    if (!m_recoveryTableWritten)
+    if (!m_tableWritten)
         return;
 
     RecoveryEntry entry;
-    entry.key = m_recoveryKey;
-    entry.fileName = m_caption;
+    entry.key = m_key;
+    entry.fileName = caption;
     entry.time = QDateTime::currentDateTime();
     entry.pid = qint64(::getpid());
-    if (m_editorModified && (table.state() == State::Edit || table.state() == State::Insert)) {
+    if (m_window.editorModified() &&
+        (table.state() == State::Edit || table.state() == State::Insert)) {
         QBuffer buffer;
         buffer.open(QIODevice::WriteOnly);
-        m_editor->saveToStream(&buffer, StreamFormat::Rtf);
+        m_window.editor()->saveToStream(&buffer, StreamFormat::Rtf);
         entry.hasEditorText = true;
         entry.editorRtf = buffer.data();
         entry.editorItem = table.asInteger(kFieldId);
     }
-    m_recovery->writeInfo(entry);
+    m_store.writeInfo(entry);
 }
 
-void DocumentWindow::removeRecoveryCopy()
+void RecoveryCopy::remove()
 {
-    m_recoveryTimer.stop();
-    if (m_recovery && !m_recoveryKey.isEmpty())
-        m_recovery->remove(m_recoveryKey);
-    m_recoveryTableWritten = false;
-    m_recoveryWantsTable = false;
+    m_timer.stop();
+    if (!m_key.isEmpty())
+        m_store.remove(m_key);
+    m_tableWritten = false;
+    m_wantsTable = false;
 }
 
-void DocumentWindow::afterSaveForRecovery()
+void RecoveryCopy::saved()
 {
-    m_recoveryOpenChanges = cdsCommon().changeCount();
+    m_openChanges = m_window.cdsCommon().changeCount();
     m_recovered = false;
-    if (!hasUnsavedChanges())
-        removeRecoveryCopy();
+    if (!m_window.hasUnsavedChanges())
+        remove();
 }
 
-void DocumentWindow::loadRecoveryCopy(const RecoveryEntry &entry)
+void RecoveryCopy::load(const RecoveryEntry &entry, dataset::ClientDataSet &to)
 {
     // Every record of the copy is inserted into a new table, so the window
     // is modified: closing asks, and Save asks where to write it.
     NotesTable source;
     source.loadFromFile(entry.tablePath);
     dataset::ClientDataSet &from = source.cdsCommon();
-    dataset::ClientDataSet &to = cdsCommon();
     to.close();
     to.createDataSet();
     for (from.first(); !from.eof(); from.next()) {
