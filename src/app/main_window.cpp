@@ -82,7 +82,6 @@ void MainWindow::setupWindow()
     const QString title = m_dataModule.productName();
     setWindowTitle(title);
     m_trayIcon->setToolTip(title);
-    m_untitled.reset();
     m_cursors.load();
     m_ownUrlOpener = std::make_unique<DesktopUrlOpener>();
     m_urlOpener = m_ownUrlOpener.get();
@@ -151,6 +150,7 @@ void MainWindow::createCommands()
 void MainWindow::createFrame()
 {
     m_mdiArea = new QMdiArea(this);
+    m_documents.setArea(m_mdiArea);
     m_mdiArea->setObjectName(QStringLiteral("ClientArea"));
     m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);

@@ -6,6 +6,7 @@
 // the tray icon and the program-wide input hook and error handler, and it
 // merges the active document window's menus into its own menu bar.
 
+#include "app/open_documents.h"
 #include "commands/command_catalogue.h"
 #include "document/delete_msg_dialog.h"
 #include "document/frame_services.h"
@@ -17,7 +18,6 @@
 #include <QPointer>
 #include <QStringList>
 
-#include <bitset>
 #include <exception>
 #include <memory>
 #include <optional>
@@ -85,7 +85,6 @@ class MainWindow : public QMainWindow, public notes::FrameServices, public Optio
 {
     Q_OBJECT
 public:
-    static constexpr int kMaxUntitled = 255;
     static constexpr int kStatusPanel1Width = 50;
 
     // Runs the creation (setupWindow). factory: the maker of document
@@ -126,7 +125,8 @@ public:
     // Document windows.
     void openDocumentWindow(const QString &fileName);
     QString pendingFileName() const { return m_pendingFileName; }
-    std::bitset<kMaxUntitled + 1> &untitledNumbers() { return m_untitled; }
+    // The registry of the open document windows and untitled numbers.
+    OpenDocuments &documents() { return m_documents; }
     QWidget *activeDocumentWindow() const;
     QList<QWidget *> documentWindowList() const; // least recently active first
     QWidget *findDocumentWindow(const QString &caption) const;
@@ -285,7 +285,7 @@ private:
     std::unique_ptr<ExceptionHandlerScope> m_errorScope;
     CursorTable m_cursors;
 
-    std::bitset<kMaxUntitled + 1> m_untitled;
+    OpenDocuments m_documents;
     QString m_pendingFileName;
     bool m_shown = false;
     bool m_placementRestored = false;

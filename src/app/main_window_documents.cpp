@@ -110,19 +110,12 @@ void MainWindow::setupChildActions()
 
 int MainWindow::takeUntitledNumber()
 {
-    for (int n = 1; n <= kMaxUntitled; ++n) {
-        if (!m_untitled.test(n)) {
-            m_untitled.set(n);
-            return n;
-        }
-    }
-    return 1; // all taken: another "NoName1"
+    return m_documents.takeUntitledNumber();
 }
 
 void MainWindow::releaseUntitledNumber(int number)
 {
-    if (number >= 0 && number <= kMaxUntitled)
-        m_untitled.reset(number);
+    m_documents.releaseUntitledNumber(number);
 }
 
 void MainWindow::actFileCDSNewExecute()
@@ -232,57 +225,29 @@ bool MainWindow::closeQueryAll()
     return true;
 }
 
-// While any document window exists one of them is the active one, also
-// while the frame itself is not the active window.
 QWidget *MainWindow::activeDocumentWindow() const
 {
-    QMdiSubWindow *sub = m_mdiArea->currentSubWindow();
-    if (!sub) {
-        const QList<QMdiSubWindow *> used =
-            m_mdiArea->subWindowList(QMdiArea::ActivationHistoryOrder);
-        sub = used.isEmpty() ? nullptr : used.last();
-    }
-    return sub ? sub->widget() : nullptr;
+    return m_documents.active();
 }
 
 QList<QWidget *> MainWindow::documentWindowList() const
 {
-    QList<QWidget *> windows;
-    for (QMdiSubWindow *sub : m_mdiArea->subWindowList(QMdiArea::ActivationHistoryOrder))
-        if (sub->widget())
-            windows.append(sub->widget());
-    return windows;
+    return m_documents.windows();
 }
 
-// A file is open once, under whichever name it is asked for; a path in other
-// letter case is another file.
 QWidget *MainWindow::findDocumentWindow(const QString &caption) const
 {
-    for (QWidget *window : documentWindowList())
-        if (notes::isSameFile(window->windowTitle(), caption))
-            return window;
-    return nullptr;
+    return m_documents.find(caption);
 }
 
 QMdiSubWindow *MainWindow::subWindowOf(const QWidget *window) const
 {
-    if (!window)
-        return nullptr;
-    for (QMdiSubWindow *sub : m_mdiArea->subWindowList())
-        if (sub->widget() == window)
-            return sub;
-    return nullptr;
+    return m_documents.subWindowOf(window);
 }
 
 void MainWindow::bringToFront(QWidget *window)
 {
-    QMdiSubWindow *sub = subWindowOf(window);
-    if (!sub)
-        return;
-    if (sub->isMinimized())
-        sub->showNormal();
-    m_mdiArea->setActiveSubWindow(sub);
-    window->setFocus();
+    m_documents.bringToFront(window);
 }
 
 QAction *MainWindow::findCommand(const QString &name) const

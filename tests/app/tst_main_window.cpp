@@ -203,19 +203,19 @@ void tst_MainWindow::untitledNumbers()
     QCOMPARE(captions(), (QStringList{"NoName1", "NoName2", "NoName3"}));
     QCOMPARE(m_main->pendingFileName(), QStringLiteral("NoName3"));
     m_main->findDocumentWindow("NoName2")->parentWidget()->close();
-    QVERIFY(!m_main->untitledNumbers().test(2));
+    QVERIFY(!m_main->documents().untitledNumberTaken(2));
     newFile();
     QCOMPARE(captions(), (QStringList{"NoName1", "NoName3", "NoName2"}));
-    QVERIFY(!m_main->untitledNumbers().test(0)); // 0 is never handed out
+    QVERIFY(!m_main->documents().untitledNumberTaken(0)); // 0 is never handed out
 }
 
 void tst_MainWindow::allUntitledNumbersTaken()
 {
     for (int n = 1; n <= 255; ++n)
-        m_main->untitledNumbers().set(n);
+        QCOMPARE(m_main->documents().takeUntitledNumber(), n);
     newFile();
     QCOMPARE(captions(), QStringList{"NoName1"});
-    QCOMPARE(m_main->untitledNumbers().count(), size_t(255));
+    QCOMPARE(m_main->documents().untitledNumbersTaken(), 255);
 }
 
 void tst_MainWindow::openSamePathTwice()
@@ -729,7 +729,7 @@ void tst_MainWindow::notesDocumentWindow()
     frame.action("actFileCDSClose")->trigger();
     QCOMPARE(m_prompts->messages(), QStringList{"Do you want to save changes to \"NoName1\"?"});
     QTRY_VERIFY(frame.documentWindowList().isEmpty());
-    QVERIFY(!frame.untitledNumbers().test(1));
+    QVERIFY(!frame.documents().untitledNumberTaken(1));
     QTRY_COMPARE(menuTitles(frame.menuBar()),
                  (QStringList{"&File", "&Tools", "&View", "&Window", "&Help"}));
 }

@@ -84,12 +84,12 @@ void tst_DocumentWindowFrame::newFileAsksOnClose()
     QVERIFY(window);
     QCOMPARE(window->windowTitle(), QStringLiteral("NoName1"));
     QCOMPARE(window->cdsCommon().recordCount(), 1);
-    QVERIFY(m_main->untitledNumbers().test(1));
+    QVERIFY(m_main->documents().untitledNumberTaken(1));
     m_prompts->answerMessage(PromptService::No);
     run("actFileCDSClose");
     QCOMPARE(m_prompts->messages(), QStringList{saveQuestion("NoName1")});
     QTRY_VERIFY(m_main->mdiArea()->subWindowList().isEmpty());
-    QVERIFY(!m_main->untitledNumbers().test(1));
+    QVERIFY(!m_main->documents().untitledNumberTaken(1));
 }
 
 void tst_DocumentWindowFrame::cancelledSaveDialogKeepsSubWindow()
@@ -102,7 +102,7 @@ void tst_DocumentWindowFrame::cancelledSaveDialogKeepsSubWindow()
     run("actFileCDSClose");
     QCOMPARE(m_prompts->count("save"), 1);
     QCOMPARE(m_main->mdiArea()->subWindowList().size(), 1);
-    QVERIFY(m_main->untitledNumbers().test(1));
+    QVERIFY(m_main->documents().untitledNumberTaken(1));
 }
 
 void tst_DocumentWindowFrame::saveAllOverFrameWindows()
