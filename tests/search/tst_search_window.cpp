@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QSplitter>
 #include <QTableView>
 #include <QToolButton>
@@ -101,6 +102,49 @@ private slots:
         QCOMPARE(first->autoRepeatInterval(), 100);
         QCOMPARE(f.button("wwDBNavBtnCancelAll")->toolTip(), QStringLiteral("Undo All Change"));
         QVERIFY(!f.button("wwDBNavigator1FilterDialog")->autoRepeat());
+    }
+
+    void holdingAButton_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("questions"); // "Delete record?", each answered OK
+        QTest::addColumn<int>("records");
+        QTest::addColumn<int>("inserts");
+        QTest::addColumn<int>("state"); // the table's state after the button goes up
+        QTest::addColumn<bool>("repeated");
+        QTest::newRow("Delete") << "wwDBNavigator1Delete" << 1 << 24 << 0 << int(State::Browse)
+                                << false;
+        QTest::newRow("Insert") << "wwDBNavigator1Insert" << 0 << 25 << 1 << int(State::Insert)
+                                << false;
+        QTest::newRow("Next") << "wwDBNavigator1Next" << 0 << 25 << 0 << int(State::Browse) << true;
+    }
+
+    // Given a button held down past the repeat delay, a button that asks or
+    // inserts acts once; a moving button repeats.
+    void holdingAButton()
+    {
+        QFETCH(QString, button);
+        QFETCH(int, questions);
+        QList<NoteRow> rows;
+        for (int i = 0; i < 25; ++i)
+            rows.append({i, -1, QStringLiteral("n%1").arg(i), {}});
+        f.open(writeNotesFile(f.path("held.cds"), rows));
+        for (int i = 0; i < questions; ++i)
+            f.prompts.answerMessage(PromptService::Ok);
+        auto &table = f.window->wwClientDataSet();
+        QSignalSpy inserts(&table, &dataset::ClientDataSet::afterInsert);
+        QToolButton *held = f.window->navButton(button);
+        QVERIFY(held && held->isEnabled());
+        QTest::mousePress(held, Qt::LeftButton);
+        QTest::qWait(RecordNavigator::kRepeatDelay + 4 * RecordNavigator::kRepeatInterval);
+        QTest::mouseRelease(held, Qt::LeftButton);
+        QCOMPARE(f.prompts.count("message"), questions);
+        QTEST(table.recordCount(), "records");
+        QTEST(int(inserts.count()), "inserts");
+        QTEST(int(table.state()), "state");
+        QTEST(f.currentId() > 1, "repeated");
+        if (table.state() == State::Insert)
+            f.click("wwDBNavigator1Cancel");
     }
 
     void openShowsIdOrderMarkerAndStatus()
