@@ -118,8 +118,10 @@ void SearchWindow::btnBrowseClick()
 
 void SearchWindow::saveTo(const QString &path)
 {
-    m_table->mergeChangeLog();
+    // The change log is merged only once the file is written: a save that
+    // fails keeps Save, both Undo buttons and the question on closing.
     m_table->saveToFile(path, dataset::ClientDataSet::FileFormat::Binary);
+    m_table->mergeChangeLog();
     m_fileName = path;
 }
 

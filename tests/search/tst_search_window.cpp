@@ -11,6 +11,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -407,6 +408,47 @@ private slots:
         f.click("wwDBNavBtnSave");
         QCOMPARE(f.prompts.count("save"), 1);
         QCOMPARE(namesIn(f.path(written)).value(7), QStringLiteral("Seventy"));
+    }
+
+    void failedSaveKeepsChanges_data()
+    {
+        QTest::addColumn<bool>("newTable");
+        QTest::newRow("opened file") << false;
+        QTest::newRow("new table") << true;
+    }
+
+    // Given unsaved changes, when Save cannot write the file (a folder stands
+    // where it goes), then Save and both Undo buttons stay on and closing asks.
+    void failedSaveKeepsChanges()
+    {
+        QFETCH(bool, newTable);
+        auto &table = f.window->wwClientDataSet();
+        const QString target = f.path(newTable ? "blocked-new.cds" : "blocked-opened.cds");
+        if (newTable) {
+            f.window->btnNew()->click();
+            f.click("wwDBNavigator1Insert");
+            table.setFieldValue("ID", 1);
+            table.setFieldValue("Parent", 1);
+            table.setFieldValue("Name", "One");
+            f.prompts.answerFile(target);
+        } else {
+            f.open(writeNotesFile(target, {{0, -1, "zero", {}}}));
+            QVERIFY(QFile::remove(target));
+            f.click("wwDBNavigator1Edit");
+            table.setFieldValue("Name", "Changed");
+        }
+        f.click("wwDBNavigator1Post");
+        QVERIFY(QDir().mkdir(target));
+        f.click("wwDBNavBtnSave");
+        QCOMPARE(f.errors.size(), 1);
+        f.errors.clear();
+        QVERIFY(table.changeCount() > 0);
+        for (const char *name : {"wwDBNavBtnSave", "wwDBNavBtnCancel", "wwDBNavBtnCancelAll"})
+            QVERIFY2(f.button(name)->isEnabled(), name);
+        f.prompts.answerMessage(PromptService::No);
+        QVERIFY(f.window->close());
+        const QString name = newTable ? QStringLiteral("New File") : target;
+        QCOMPARE(f.prompts.messages(), QStringList{bw::kSaveChangesQuestion.arg(name)});
     }
 
     void closeQuery_data()
