@@ -451,6 +451,61 @@ private slots:
         QCOMPARE(f.prompts.messages(), QStringList{bw::kSaveChangesQuestion.arg(name)});
     }
 
+    void unsavedChangesAskedBeforeOpenOrNew_data()
+    {
+        QTest::addColumn<bool>("openOther"); // else New
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("goesOn"); // the other file or the new table replaces the first
+        QTest::addColumn<QString>("savedName"); // Name of ID 3 in the first file afterwards
+        QTest::newRow("Open, Yes") << true << int(PromptService::Yes) << true << "Changed";
+        QTest::newRow("Open, No") << true << int(PromptService::No) << true << "delta";
+        QTest::newRow("Open, Cancel") << true << int(PromptService::Cancel) << false << "delta";
+        QTest::newRow("New, Yes") << false << int(PromptService::Yes) << true << "Changed";
+        QTest::newRow("New, No") << false << int(PromptService::No) << true << "delta";
+        QTest::newRow("New, Cancel") << false << int(PromptService::Cancel) << false << "delta";
+    }
+
+    // Given an opened file with a pending change, when another file is opened
+    // or a new table started, then the change is asked about as closing does.
+    void unsavedChangesAskedBeforeOpenOrNew()
+    {
+        QFETCH(bool, openOther);
+        QFETCH(int, answer);
+        QFETCH(bool, goesOn);
+        QFETCH(QString, savedName);
+        const QString file = f.sampleFile();
+        const QString other = writeNotesFile(f.path("other.cds"), {{9, -1, "other", {}}});
+        f.open(file);
+        auto &table = f.window->wwClientDataSet();
+        table.last();
+        f.click("wwDBNavigator1Edit");
+        table.setFieldValue("Name", "Changed"); // still in edit state: it is posted first
+        f.prompts.answerMessage(answer);
+        if (openOther)
+            f.open(other);
+        else
+            f.window->btnNew()->click();
+        QCOMPARE(f.prompts.messages(), QStringList{bw::kSaveChangesQuestion.arg(file)});
+        QCOMPARE(f.prompts.asked.last().buttons,
+                 PromptService::Yes | PromptService::No | PromptService::Cancel);
+        if (!goesOn) {
+            QCOMPARE(f.window->fileName(), file);
+            QCOMPARE(table.asString("Name"), QStringLiteral("Changed"));
+            QVERIFY(f.button("wwDBNavBtnSave")->isEnabled());
+        } else if (openOther) {
+            QCOMPARE(f.window->fileName(), other);
+            QCOMPARE(table.recordCount(), 1);
+        } else {
+            QVERIFY(f.window->isNewFile());
+            QCOMPARE(table.recordCount(), 0);
+        }
+        QCOMPARE(namesIn(file).value(3), savedName);
+        if (!goesOn) {
+            f.prompts.answerMessage(PromptService::No); // the close at the end of the test
+            QVERIFY(f.window->close());
+        }
+    }
+
     void closeQuery_data()
     {
         QTest::addColumn<bool>("newTable");
