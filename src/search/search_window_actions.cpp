@@ -201,9 +201,11 @@ SearchWindow::ChangesAnswer SearchWindow::askAboutChanges()
             return ChangesAnswer::Keep;
         }
     }
-    const bool openedWithChanges =
-        !m_isNewFile && m_table->isActive() && m_table->changeCount() > 0;
-    if (!(m_modified && m_isNewFile) && !openedWithChanges)
+    // A closed table (its window closed with No) has nothing left to save.
+    const bool open = m_table->isActive();
+    const bool newWithChanges = open && m_isNewFile && m_modified;
+    const bool openedWithChanges = open && !m_isNewFile && m_table->changeCount() > 0;
+    if (!newWithChanges && !openedWithChanges)
         return ChangesAnswer::Drop;
     const QString name = m_isNewFile ? kNewFileName : m_fileName;
     const int answer = m_prompts.askSaveChanges(this, windowTitle(), name);

@@ -571,6 +571,9 @@ private slots:
         }
         if (!savedName.isEmpty())
             QCOMPARE(namesIn(file).value(3), savedName);
+        // A closed window has nothing left to ask about when the program ends.
+        if (closes)
+            QVERIFY(f.window->mayDiscardChanges());
     }
 
     // Showing again starts with an empty name box and clear flags; a table
