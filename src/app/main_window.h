@@ -32,6 +32,10 @@ class QToolBar;
 
 namespace bw {
 
+namespace search {
+class SearchWindow;
+}
+
 class CommandDispatcher;
 class ExceptionHandlerScope;
 class MRUFileList;
@@ -98,7 +102,7 @@ public:
     // The long-lived windows that start-up creates after the main window.
     void setOptionsDialog(OptionsDialog *options);
     void setHelpPopup(HelpPopup *popup);
-    void setSearchWindow(QWidget *search) { m_search = search; }
+    void setSearchWindow(search::SearchWindow *search);
     void setUrlOpener(UrlOpener *opener) { m_urlOpener = opener; }
     // The delete confirmation every document window shares.
     void setDeleteConfirmation(notes::DeleteMessageDialog *dialog) { m_deleteMsg = dialog; }
@@ -257,7 +261,7 @@ private:
     QStringList m_arguments;
     QPointer<OptionsDialog> m_options;
     std::unique_ptr<OptionsAccess> m_ownOptionsAccess;
-    QPointer<QWidget> m_search;
+    QPointer<search::SearchWindow> m_search;
     QPointer<notes::DeleteMessageDialog> m_deleteMsg;
     std::unique_ptr<notes::RecoveryStore> m_recovery;
     const notes::RecoveryEntry *m_recoveryToOpen = nullptr;

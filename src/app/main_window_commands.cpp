@@ -13,6 +13,7 @@
 #include "options/options_dialog.h"
 #include "options/registry_rxl.h"
 #include "platform/guarded_dispatch.h"
+#include "search/search_window.h"
 #include "settings/encodings.h"
 
 #include <QCloseEvent>
@@ -148,6 +149,11 @@ void MainWindow::actToolsOptionsExecute()
         m_options->setGeometry(place);
     }
     m_prompts.exec(m_options);
+}
+
+void MainWindow::setSearchWindow(search::SearchWindow *search)
+{
+    m_search = search;
 }
 
 void MainWindow::actToolsSearchExecute()

@@ -14,6 +14,7 @@
 #include "document/format_commands.h"
 #include "notes/notes_table.h"
 #include "platform/guarded_dispatch.h"
+#include "search/search_window.h"
 
 #include <QApplication>
 #include <QMdiArea>
@@ -208,15 +209,19 @@ void MainWindow::closeAllDocumentWindows()
 }
 
 // Closing the program: every document window is asked first, each about its
-// own unsaved changes, and a cancel there ends it with nothing closed. Then
-// comes the exit question; only when both agree do the windows close, without
-// asking again.
+// own unsaved changes, and a cancel there ends it with nothing closed; the
+// search window is asked next (changes it was told to drop stay in it if the
+// program goes on). Then comes the exit question; only when both agree do the windows close,
+// without asking again.
 bool MainWindow::closeQueryAll()
 {
     CloseAgreement agreement(m_factory.get());
     for (QWidget *window : documentWindowList())
         if (!agreement.ask(window))
             return false;
+    // The search window's unsaved changes are asked about as its own close does.
+    if (m_search && !m_search->mayDiscardChanges())
+        return false;
     if (!canClose())
         return false;
     for (const QPointer<QWidget> &window : agreement.asked())

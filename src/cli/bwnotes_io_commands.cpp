@@ -72,7 +72,7 @@ int importCsv(const QStringList &args, QTextStream &out)
     io::ImportObserver observer;
     const io::ImportResult result = io::importCsv(args[2], target, observer);
     table.mergeChangeLog();
-    table.saveToFile(args[1], ClientDataSet::FileFormat::Binary);
+    table.saveToFile(args[1], ClientDataSet::fileFormatForName(args[1]));
     out << result.added << " items imported\n";
     return kExitOk;
 }

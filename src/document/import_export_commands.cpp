@@ -71,10 +71,7 @@ public:
     }
     void setDescription(const QString &text) override
     {
-        dataset::ClientDataSet &table = m_link.table();
-        table.edit();
-        table.setBytes(kFieldDescription, text.toUtf8());
-        table.post();
+        io::setItemDescription(m_link.table(), text);
     }
 
 private:

@@ -101,6 +101,27 @@ QString selectedFilter(const PromptService::FileRequest &r, const QString &qtFil
     return i >= 0 && i < list.size() ? list[i] : QString();
 }
 
+// Whether a Qt name filter ("All Files (*)") lets every file through.
+bool listsEveryFile(const QString &nameFilter)
+{
+    const qsizetype open = nameFilter.lastIndexOf(QLatin1Char('('));
+    const qsizetype close = nameFilter.lastIndexOf(QLatin1Char(')'));
+    const QString patterns =
+        open >= 0 && close > open ? nameFilter.mid(open + 1, close - open - 1) : nameFilter;
+    return patterns.split(QLatin1Char(' '), Qt::SkipEmptyParts).contains(QStringLiteral("*"));
+}
+
+// The default extension is added to a name typed without one, but not while a
+// filter for every file is chosen: there the name is saved as typed.
+void useDefaultSuffix(QFileDialog &dialog, const QString &ext, const QString &selected)
+{
+    auto apply = [&dialog, ext](const QString &nameFilter) {
+        dialog.setDefaultSuffix(listsEveryFile(nameFilter) ? QString() : ext);
+    };
+    guardedConnect(&dialog, &QFileDialog::filterSelected, &dialog, apply);
+    apply(selected);
+}
+
 // Files whose names begin with a dot are listed like the others.
 void showHiddenFiles(QFileDialog &dialog)
 {
@@ -174,10 +195,10 @@ std::optional<PromptService::FileAnswer> DialogPromptService::saveFile(QWidget *
     showHiddenFiles(dialog);
     if (!r.promptOverwrite)
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    if (!r.defaultExt.isEmpty())
-        dialog.setDefaultSuffix(r.defaultExt);
     if (!selected.isEmpty())
         dialog.selectNameFilter(selected);
+    if (!r.defaultExt.isEmpty())
+        useDefaultSuffix(dialog, r.defaultExt, dialog.selectedNameFilter());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return FileAnswer{dialog.selectedFiles().first(),

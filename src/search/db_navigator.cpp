@@ -16,8 +16,10 @@ const QList<RecordNavigator::ButtonDef> &RecordNavigator::buttonDefs()
         {"wwDBNavigator1Next", "Move to next record", "", true, false},
         {"wwDBNavigator1NextPage", "Move forward 10 records", "", true, false},
         {"wwDBNavigator1Last", "Move to last record", "", true, false},
-        {"wwDBNavigator1Insert", "Insert", "Inserts new record", true, false},
-        {"wwDBNavigator1Delete", "Delete", "Deletes current record", true, false},
+        // Insert and Delete act once per press: a held Delete would ask and
+        // delete again and again.
+        {"wwDBNavigator1Insert", "Insert", "Inserts new record", false, false},
+        {"wwDBNavigator1Delete", "Delete", "Deletes current record", false, false},
         {"wwDBNavigator1Edit", "Edit", "Edit current record", true, false},
         {"wwDBNavigator1Post", "Post", "Post changes of current record", true, false},
         {"wwDBNavigator1Cancel", "Cancel", "Cancel changes made to current record", true, false},

@@ -1,8 +1,9 @@
 #pragma once
 // The search window's navigator: two rows of flat buttons, each named after
 // its button (`wwDBNavigator1First` ...), with its hint (tool tip, and the
-// status text as the long hint) and its picture. Buttons that act at once
-// repeat while held (after 500 ms, then every 100 ms). The standard buttons
+// status text as the long hint) and its picture. Buttons that move or act
+// on the current edit repeat while held (after 500 ms, then every 100 ms);
+// those that ask, insert or delete act once per press. The standard buttons
 // are enabled by the table's state (updateButtons); the window connects
 // every button's click and enables its own buttons itself.
 

@@ -91,6 +91,10 @@ public:
     // Event handlers.
     void onShow();
     bool canClose();
+    // Asks about unsaved changes as closing does, without closing: false
+    // when the user keeps them (Cancel, or a save that did not go through).
+    // The program asks it before it ends.
+    bool mayDiscardChanges();
     void btnBrowseClick();
     void btnNewClick();
     void wwDBNavBtnSaveClick();
@@ -119,6 +123,11 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // What became of the unsaved changes: kept (nothing may go on), saved,
+    // or to be dropped (also when there were none).
+    enum class ChangesAnswer { Keep, Saved, Drop };
+    ChangesAnswer askAboutChanges();
+
     void createTable();
     void createControls();
     QWidget *createNavigatorPanel();

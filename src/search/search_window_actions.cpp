@@ -67,6 +67,8 @@ void SearchWindow::afterTableOpened()
 
 void SearchWindow::btnNewClick()
 {
+    if (!mayDiscardChanges())
+        return;
     if (m_table->isActive())
         m_table->close();
     m_table->setFiltered(false);
@@ -89,7 +91,8 @@ void SearchWindow::btnBrowseClick()
     request.mustExist = true;
     request.promptOverwrite = false;
     const auto answer = askFile(false, request);
-    if (answer && !answer->fileName.isEmpty()) {
+    // The changes are asked about once another file is chosen to replace them.
+    if (answer && !answer->fileName.isEmpty() && mayDiscardChanges()) {
         if (m_table->isActive())
             m_table->close();
         m_table->setFiltered(false);
@@ -118,8 +121,10 @@ void SearchWindow::btnBrowseClick()
 
 void SearchWindow::saveTo(const QString &path)
 {
-    m_table->mergeChangeLog();
+    // The change log is merged only once the file is written: a save that
+    // fails keeps Save, both Undo buttons and the question on closing.
     m_table->saveToFile(path, dataset::ClientDataSet::FileFormat::Binary);
+    m_table->mergeChangeLog();
     m_fileName = path;
 }
 
@@ -181,9 +186,9 @@ void SearchWindow::wwDBNavBtnFindNextClick()
                           PromptService::Icon::Information, PromptService::Ok);
 }
 
-// The mended close query: an opened file with unsaved changes is asked about
-// as a new one is, with its path; Yes closes only when the save went through.
-bool SearchWindow::canClose()
+// Before the table is closed or replaced: a pending record is posted, and
+// unsaved changes (of a new table, or of an opened file) are asked about.
+SearchWindow::ChangesAnswer SearchWindow::askAboutChanges()
 {
     const State state = m_table->state();
     if (state == State::Edit || state == State::Insert) {
@@ -193,30 +198,46 @@ bool SearchWindow::canClose()
             // The record cannot be posted as it stands: keep the window and the record.
             m_prompts.message(this, windowTitle(), error.message(), PromptService::Icon::Error,
                               PromptService::Ok);
-            return false;
+            return ChangesAnswer::Keep;
         }
     }
-    const bool openedWithChanges =
-        !m_isNewFile && m_table->isActive() && m_table->changeCount() > 0;
-    bool closes = true;
-    if ((m_modified && m_isNewFile) || openedWithChanges) {
-        const QString name = m_isNewFile ? kNewFileName : m_fileName;
-        const int answer = m_prompts.askSaveChanges(this, windowTitle(), name);
-        if (answer == PromptService::Yes) {
-            wwDBNavBtnSaveClick();
-            // A cancelled or failed save keeps the window and the changes.
-            closes = m_table->changeCount() == 0 && !m_isNewFile;
-        } else if (answer == PromptService::No) {
-            m_table->close();
-        } else {
-            closes = false;
-        }
-    } else {
-        m_table->close();
-    }
+    // A closed table (its window closed with No) has nothing left to save.
+    const bool open = m_table->isActive();
+    const bool newWithChanges = open && m_isNewFile && m_modified;
+    const bool openedWithChanges = open && !m_isNewFile && m_table->changeCount() > 0;
+    if (!newWithChanges && !openedWithChanges)
+        return ChangesAnswer::Drop;
+    const QString name = m_isNewFile ? kNewFileName : m_fileName;
+    const int answer = m_prompts.askSaveChanges(this, windowTitle(), name);
+    if (answer == PromptService::No)
+        return ChangesAnswer::Drop;
+    if (answer != PromptService::Yes)
+        return ChangesAnswer::Keep;
+    wwDBNavBtnSaveClick();
+    // A cancelled save keeps the changes (a failed one has thrown).
+    const bool saved = m_table->changeCount() == 0 && !m_isNewFile;
+    return saved ? ChangesAnswer::Saved : ChangesAnswer::Keep;
+}
+
+bool SearchWindow::mayDiscardChanges()
+{
+    const ChangesAnswer answer = askAboutChanges();
     updateSearchButtons();
     updateNavigator();
-    return closes;
+    return answer != ChangesAnswer::Keep;
+}
+
+// The mended close query: an opened file with unsaved changes is asked about
+// as a new one is, with its path; Yes closes only when the save went through
+// and leaves the saved table open.
+bool SearchWindow::canClose()
+{
+    const ChangesAnswer answer = askAboutChanges();
+    if (answer == ChangesAnswer::Drop)
+        m_table->close();
+    updateSearchButtons();
+    updateNavigator();
+    return answer != ChangesAnswer::Keep;
 }
 
 // ------------------------------------------------------------------ navigator

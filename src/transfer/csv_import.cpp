@@ -60,16 +60,21 @@ void TableImportTarget::addItem(const QString &name)
     }
 }
 
-void TableImportTarget::setDescription(const QString &text)
+void setItemDescription(dataset::ClientDataSet &table, const QString &text)
 {
-    m_table.edit();
+    table.edit();
     try {
-        m_table.setBytes(notes::kFieldDescription, text.toUtf8());
-        m_table.post();
+        table.setBytes(notes::kFieldDescription, text.toUtf8());
+        table.post();
     } catch (...) {
-        m_table.cancel();
+        table.cancel();
         throw;
     }
+}
+
+void TableImportTarget::setDescription(const QString &text)
+{
+    setItemDescription(m_table, text);
 }
 
 } // namespace bw::io

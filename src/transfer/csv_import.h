@@ -62,6 +62,11 @@ struct ImportResult
 // Throws IoError when the file cannot be read, and what the target throws.
 ImportResult importCsv(const QString &path, ImportTarget &target, ImportObserver &observer);
 
+// Sets the plain-text description of the table's current item and posts it.
+// A failure cancels the edit before it is passed on: the table is back in
+// browse state with the item as it was. Every import target uses it.
+void setItemDescription(dataset::ClientDataSet &table, const QString &text);
+
 inline QString addingItemText(const QString &name)
 {
     return QStringLiteral("Adding Item ") + name;

@@ -118,7 +118,7 @@ private:
             table.post();
         }
         table.mergeChangeLog();
-        table.saveToFile(path(name));
+        table.saveToFile(path(name), bw::dataset::ClientDataSet::fileFormatForName(name));
         return path(name);
     }
 
@@ -130,14 +130,26 @@ private slots:
                  "bwnotes is not built");
     }
 
+    void importCsvUnderParent_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("start"); // how the file written back begins
+        QTest::newRow("binary") << "import.cds" << QByteArray("SQLite format 3");
+        QTest::newRow("XML") << "import.xml" << QByteArray("<?xml");
+    }
+
+    // The notes file is written back in the form its name calls for.
     void importCsvUnderParent()
     {
-        const QString notes = makeFile("import.cds");
+        QFETCH(QString, name);
+        QFETCH(QByteArray, start);
+        const QString notes = makeFile(name);
         QVERIFY(writeAll(path("in.csv"), "Äpfel;rot\n\nBirnen;gelb;grün\n;nichts\n"));
         const Result result = run({"import-csv", notes, path("in.csv"), "--parent", "1"});
         QCOMPARE(result.err, QString());
         QCOMPARE(result.exitCode, 0);
         QCOMPARE(result.out, QStringLiteral("2 items imported\n"));
+        QVERIFY(readAll(notes).startsWith(start));
         NotesTable loaded;
         loaded.loadFromFile(notes);
         auto &table = loaded.cdsCommon();

@@ -15,6 +15,7 @@
 #include "platform/guarded_dispatch.h"
 #include "scripted_prompt_service.h"
 #include "settings/registry.h"
+#include "table/dataset_error.h"
 #include "transfer/html_export.h"
 #include "transfer/node_export.h"
 #include "tree/folder_tree_link.h"
@@ -90,6 +91,8 @@ private slots:
     void importCancel();
     void importDoesNothingWhileEditing();
     void importFileDialogCancelled();
+    void failedImportEndsInBrowseState_data();
+    void failedImportEndsInBrowseState();
     void exportNodes_data();
     void exportNodes();
     void exportNodesMissingFolder();
@@ -299,6 +302,45 @@ void tst_ImportExportWindow::importFileDialogCancelled()
     run("actRecordImport");
     QCOMPARE(m_window->cdsCommon().recordCount(), before);
     QCOMPARE(m_hook->shown, 0);
+}
+
+void tst_ImportExportWindow::failedImportEndsInBrowseState_data()
+{
+    QTest::addColumn<int>("refused"); // the state whose post fails
+    QTest::addColumn<bool>("firstKept");
+    QTest::newRow("adding the item") << int(dataset::ClientDataSet::State::Insert) << false;
+    QTest::newRow("its description") << int(dataset::ClientDataSet::State::Edit) << true;
+}
+
+// Given a table whose post fails (as when a before-post handler stops it),
+// when an import adds an item, then the import stops with that error and the
+// table is back in browse state, the record as it was before the failed post.
+void tst_ImportExportWindow::failedImportEndsInBrowseState()
+{
+    QFETCH(int, refused);
+    QFETCH(bool, firstKept);
+    openWindow();
+    m_commands->link().selectNode(node(QStringLiteral("This Is Your First Item")));
+    const QString csv = m_dir->filePath("items.csv");
+    QVERIFY(test::writeAll(csv, "one;first\ntwo;second\n"));
+    m_prompts->answerMessage(PromptService::Ok);
+    m_prompts->answerFile(csv);
+    dataset::ClientDataSet &table = m_window->cdsCommon();
+    QObject refusal;
+    connect(&table, &dataset::ClientDataSet::beforePost, &refusal, [&table, refused] {
+        if (int(table.state()) == refused)
+            throw dataset::DataSetError(QStringLiteral("Post refused"));
+    });
+    QStringList errors;
+    ExceptionHandlerScope handler(
+        [&](std::exception_ptr error) { errors << exceptionText(error); });
+    run("actRecordImport");
+    QCOMPARE(errors, QStringList{"Post refused"});
+    QCOMPARE(table.state(), dataset::ClientDataSet::State::Browse);
+    QCOMPARE(node("one") != kNoNode, firstKept);
+    QCOMPARE(node("two"), kNoNode);
+    QVERIFY(!progressWindowLeft());
+    QVERIFY(!QApplication::overrideCursor());
 }
 
 void tst_ImportExportWindow::exportNodes_data()

@@ -4,8 +4,11 @@
 #include "platform/prompt_service.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -20,6 +23,8 @@ private slots:
     void openAndSaveShowHiddenFiles_data();
     void openAndSaveShowHiddenFiles();
     void folderDialogTitle();
+    void defaultExtensionFollowsFilter_data();
+    void defaultExtensionFollowsFilter();
 };
 
 namespace {
@@ -92,6 +97,64 @@ void tst_FileDialogs::folderDialogTitle()
     QCOMPARE(seen.lookIn, QStringLiteral("Choose a Folder:"));
     QVERIFY2(seen.labels.contains(QStringLiteral("Choose a Folder:")),
              qPrintable(seen.labels.join('|')));
+}
+
+void tst_FileDialogs::defaultExtensionFollowsFilter_data()
+{
+    QTest::addColumn<int>("requested"); // the filter the request selects
+    QTest::addColumn<int>("downs");     // filters moved down in the dialog by the user
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("saved");
+    QTest::addColumn<int>("filterIndex");
+    QTest::newRow("first filter") << 1 << 0 << "notes"
+                                  << "notes.cds" << 1;
+    QTest::newRow("All Files chosen") << 1 << 1 << "notes"
+                                      << "notes" << 2;
+    QTest::newRow("All Files requested") << 2 << 0 << "notes"
+                                         << "notes" << 2;
+    QTest::newRow("back to the first") << 2 << -1 << "notes"
+                                       << "notes.cds" << 1;
+    QTest::newRow("own extension") << 1 << 0 << "notes.bin"
+                                   << "notes.bin" << 1;
+}
+
+// Given a save dialog with the default extension "cds", when a name is typed
+// under one filter or another, then only the notes filter adds ".cds".
+void tst_FileDialogs::defaultExtensionFollowsFilter()
+{
+    QFETCH(int, requested);
+    QFETCH(int, downs);
+    QFETCH(QString, typed);
+    QFETCH(QString, saved);
+    QTemporaryDir dir;
+    DialogPromptService prompts;
+    PromptService::FileRequest request;
+    request.initialDir = dir.path();
+    request.filter = QStringLiteral("Client DataSet (*.cds)|*.cds|All Files (*.*)|*.*");
+    request.filterIndex = requested;
+    request.defaultExt = QStringLiteral("cds");
+    bool found = false;
+    QTimer::singleShot(0, [&] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        found = true;
+        auto *types = dialog->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
+        auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        if (!types || !name) {
+            dialog->reject();
+            return;
+        }
+        for (int i = 0; i < qAbs(downs); ++i)
+            QTest::keyClick(types, downs > 0 ? Qt::Key_Down : Qt::Key_Up);
+        name->setText(typed);
+        QMetaObject::invokeMethod(dialog, "accept"); // as the Save button does
+    });
+    const auto answer = prompts.saveFile(nullptr, request);
+    QVERIFY(found);
+    QVERIFY(answer);
+    QCOMPARE(QFileInfo(answer->fileName).fileName(), saved);
+    QTEST(answer->filterIndex, "filterIndex");
 }
 
 QTEST_MAIN(tst_FileDialogs)

@@ -65,6 +65,51 @@ private slots:
         QVERIFY(prompts.dialogAnswers.isEmpty());
         QVERIFY(prompts.fileAnswers.isEmpty());
     }
+
+    void exitAsksAboutSearchWindowChanges_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("exits");
+        QTest::addColumn<QString>("savedName"); // in the file afterwards
+        QTest::newRow("Yes") << int(PromptService::Yes) << true << "Changed";
+        QTest::newRow("No") << int(PromptService::No) << true << "only";
+        QTest::newRow("Cancel") << int(PromptService::Cancel) << false << "only";
+    }
+
+    // Given a change in the search window, when the program is closed from
+    // the main window, then the change is asked about before the program ends.
+    void exitAsksAboutSearchWindowChanges()
+    {
+        QFETCH(int, answer);
+        QFETCH(bool, exits);
+        QFETCH(QString, savedName);
+        auto *app = qobject_cast<Application *>(qApp);
+        ScriptedPromptService prompts;
+        prompts.answerDialog([](QDialog *) { return int(QDialog::Accepted); }); // logon
+        Startup startup(*app, prompts);
+        QVERIFY(startup.run());
+        MainWindow *frame = startup.mainWindow();
+        frame->show();
+        frame->action("actToolsSearch")->trigger();
+        search::SearchWindow *window = startup.searchWindow();
+        QTemporaryDir dir;
+        const QString file = test::writeNotesFile(dir.filePath("exit.cds"), {{0, -1, "only", {}}});
+        prompts.answerFile(file);
+        window->btnBrowse()->click();
+        window->navButton("wwDBNavigator1Edit")->click();
+        window->wwClientDataSet().setFieldValue("Name", "Changed");
+        prompts.answerMessage(answer);
+        if (exits) // the exit question
+            prompts.answerDialog([](QDialog *) { return int(QDialog::Accepted); });
+        QCOMPARE(frame->close(), exits);
+        QCOMPARE(prompts.messages(), QStringList{kSaveChangesQuestion.arg(file)});
+        QCOMPARE(test::namesIn(file).value(0), savedName);
+        QVERIFY(prompts.dialogAnswers.isEmpty());
+        if (!exits) {
+            prompts.answerMessage(PromptService::No);
+            QVERIFY(window->close());
+        }
+    }
 };
 
 int main(int argc, char *argv[])

@@ -11,11 +11,13 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QSplitter>
 #include <QTableView>
 #include <QToolButton>
@@ -101,6 +103,49 @@ private slots:
         QCOMPARE(first->autoRepeatInterval(), 100);
         QCOMPARE(f.button("wwDBNavBtnCancelAll")->toolTip(), QStringLiteral("Undo All Change"));
         QVERIFY(!f.button("wwDBNavigator1FilterDialog")->autoRepeat());
+    }
+
+    void holdingAButton_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("questions"); // "Delete record?", each answered OK
+        QTest::addColumn<int>("records");
+        QTest::addColumn<int>("inserts");
+        QTest::addColumn<int>("state"); // the table's state after the button goes up
+        QTest::addColumn<bool>("repeated");
+        QTest::newRow("Delete") << "wwDBNavigator1Delete" << 1 << 24 << 0 << int(State::Browse)
+                                << false;
+        QTest::newRow("Insert") << "wwDBNavigator1Insert" << 0 << 25 << 1 << int(State::Insert)
+                                << false;
+        QTest::newRow("Next") << "wwDBNavigator1Next" << 0 << 25 << 0 << int(State::Browse) << true;
+    }
+
+    // Given a button held down past the repeat delay, a button that asks or
+    // inserts acts once; a moving button repeats.
+    void holdingAButton()
+    {
+        QFETCH(QString, button);
+        QFETCH(int, questions);
+        QList<NoteRow> rows;
+        for (int i = 0; i < 25; ++i)
+            rows.append({i, -1, QStringLiteral("n%1").arg(i), {}});
+        f.open(writeNotesFile(f.path("held.cds"), rows));
+        for (int i = 0; i < questions; ++i)
+            f.prompts.answerMessage(PromptService::Ok);
+        auto &table = f.window->wwClientDataSet();
+        QSignalSpy inserts(&table, &dataset::ClientDataSet::afterInsert);
+        QToolButton *held = f.window->navButton(button);
+        QVERIFY(held && held->isEnabled());
+        QTest::mousePress(held, Qt::LeftButton);
+        QTest::qWait(RecordNavigator::kRepeatDelay + 4 * RecordNavigator::kRepeatInterval);
+        QTest::mouseRelease(held, Qt::LeftButton);
+        QCOMPARE(f.prompts.count("message"), questions);
+        QTEST(table.recordCount(), "records");
+        QTEST(int(inserts.count()), "inserts");
+        QTEST(int(table.state()), "state");
+        QTEST(f.currentId() > 1, "repeated");
+        if (table.state() == State::Insert)
+            f.click("wwDBNavigator1Cancel");
     }
 
     void openShowsIdOrderMarkerAndStatus()
@@ -365,6 +410,102 @@ private slots:
         QCOMPARE(namesIn(f.path(written)).value(7), QStringLiteral("Seventy"));
     }
 
+    void failedSaveKeepsChanges_data()
+    {
+        QTest::addColumn<bool>("newTable");
+        QTest::newRow("opened file") << false;
+        QTest::newRow("new table") << true;
+    }
+
+    // Given unsaved changes, when Save cannot write the file (a folder stands
+    // where it goes), then Save and both Undo buttons stay on and closing asks.
+    void failedSaveKeepsChanges()
+    {
+        QFETCH(bool, newTable);
+        auto &table = f.window->wwClientDataSet();
+        const QString target = f.path(newTable ? "blocked-new.cds" : "blocked-opened.cds");
+        if (newTable) {
+            f.window->btnNew()->click();
+            f.click("wwDBNavigator1Insert");
+            table.setFieldValue("ID", 1);
+            table.setFieldValue("Parent", 1);
+            table.setFieldValue("Name", "One");
+            f.prompts.answerFile(target);
+        } else {
+            f.open(writeNotesFile(target, {{0, -1, "zero", {}}}));
+            QVERIFY(QFile::remove(target));
+            f.click("wwDBNavigator1Edit");
+            table.setFieldValue("Name", "Changed");
+        }
+        f.click("wwDBNavigator1Post");
+        QVERIFY(QDir().mkdir(target));
+        f.click("wwDBNavBtnSave");
+        QCOMPARE(f.errors.size(), 1);
+        f.errors.clear();
+        QVERIFY(table.changeCount() > 0);
+        for (const char *name : {"wwDBNavBtnSave", "wwDBNavBtnCancel", "wwDBNavBtnCancelAll"})
+            QVERIFY2(f.button(name)->isEnabled(), name);
+        f.prompts.answerMessage(PromptService::No);
+        QVERIFY(f.window->close());
+        const QString name = newTable ? QStringLiteral("New File") : target;
+        QCOMPARE(f.prompts.messages(), QStringList{bw::kSaveChangesQuestion.arg(name)});
+    }
+
+    void unsavedChangesAskedBeforeOpenOrNew_data()
+    {
+        QTest::addColumn<bool>("openOther"); // else New
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("goesOn"); // the other file or the new table replaces the first
+        QTest::addColumn<QString>("savedName"); // Name of ID 3 in the first file afterwards
+        QTest::newRow("Open, Yes") << true << int(PromptService::Yes) << true << "Changed";
+        QTest::newRow("Open, No") << true << int(PromptService::No) << true << "delta";
+        QTest::newRow("Open, Cancel") << true << int(PromptService::Cancel) << false << "delta";
+        QTest::newRow("New, Yes") << false << int(PromptService::Yes) << true << "Changed";
+        QTest::newRow("New, No") << false << int(PromptService::No) << true << "delta";
+        QTest::newRow("New, Cancel") << false << int(PromptService::Cancel) << false << "delta";
+    }
+
+    // Given an opened file with a pending change, when another file is opened
+    // or a new table started, then the change is asked about as closing does.
+    void unsavedChangesAskedBeforeOpenOrNew()
+    {
+        QFETCH(bool, openOther);
+        QFETCH(int, answer);
+        QFETCH(bool, goesOn);
+        QFETCH(QString, savedName);
+        const QString file = f.sampleFile();
+        const QString other = writeNotesFile(f.path("other.cds"), {{9, -1, "other", {}}});
+        f.open(file);
+        auto &table = f.window->wwClientDataSet();
+        table.last();
+        f.click("wwDBNavigator1Edit");
+        table.setFieldValue("Name", "Changed"); // still in edit state: it is posted first
+        f.prompts.answerMessage(answer);
+        if (openOther)
+            f.open(other);
+        else
+            f.window->btnNew()->click();
+        QCOMPARE(f.prompts.messages(), QStringList{bw::kSaveChangesQuestion.arg(file)});
+        QCOMPARE(f.prompts.asked.last().buttons,
+                 PromptService::Yes | PromptService::No | PromptService::Cancel);
+        if (!goesOn) {
+            QCOMPARE(f.window->fileName(), file);
+            QCOMPARE(table.asString("Name"), QStringLiteral("Changed"));
+            QVERIFY(f.button("wwDBNavBtnSave")->isEnabled());
+        } else if (openOther) {
+            QCOMPARE(f.window->fileName(), other);
+            QCOMPARE(table.recordCount(), 1);
+        } else {
+            QVERIFY(f.window->isNewFile());
+            QCOMPARE(table.recordCount(), 0);
+        }
+        QCOMPARE(namesIn(file).value(3), savedName);
+        if (!goesOn) {
+            f.prompts.answerMessage(PromptService::No); // the close at the end of the test
+            QVERIFY(f.window->close());
+        }
+    }
+
     void closeQuery_data()
     {
         QTest::addColumn<bool>("newTable");
@@ -430,6 +571,9 @@ private slots:
         }
         if (!savedName.isEmpty())
             QCOMPARE(namesIn(file).value(3), savedName);
+        // A closed window has nothing left to ask about when the program ends.
+        if (closes)
+            QVERIFY(f.window->mayDiscardChanges());
     }
 
     // Showing again starts with an empty name box and clear flags; a table
