@@ -106,16 +106,16 @@ void tst_FileDialogs::defaultExtensionFollowsFilter_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("saved");
     QTest::addColumn<int>("filterIndex");
-    QTest::newRow("first filter") << 1 << 0 << "notes"
-                                  << "notes.cds" << 1;
-    QTest::newRow("All Files chosen") << 1 << 1 << "notes"
-                                      << "notes" << 2;
-    QTest::newRow("All Files requested") << 2 << 0 << "notes"
-                                         << "notes" << 2;
-    QTest::newRow("back to the first") << 2 << -1 << "notes"
-                                       << "notes.cds" << 1;
-    QTest::newRow("own extension") << 1 << 0 << "notes.bin"
-                                   << "notes.bin" << 1;
+    QTest::newRow("first filter") << 1 << 0 << "Travel notes"
+                                  << "Travel notes.cds" << 1;
+    QTest::newRow("All Files chosen") << 1 << 1 << "Travel notes"
+                                      << "Travel notes" << 2;
+    QTest::newRow("All Files requested") << 2 << 0 << "Travel notes"
+                                         << "Travel notes" << 2;
+    QTest::newRow("back to the first") << 2 << -1 << "Travel notes"
+                                       << "Travel notes.cds" << 1;
+    QTest::newRow("own extension") << 1 << 0 << "Travel notes.bin"
+                                   << "Travel notes.bin" << 1;
 }
 
 // Given a save dialog with the default extension "cds", when a name is typed
