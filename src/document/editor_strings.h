@@ -7,11 +7,11 @@
 
 namespace bw::notes {
 
+// Only what the editor can read: no metafiles (.emf, .wmf), which Qt cannot draw.
 inline const QString kPictureFilter = QStringLiteral(
-    "All Picture Files (*.gif;*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf)|*.gif;*.jpg;*.jpeg;*.bmp;"
-    "*.ico;*.emf;*.wmf|All Files (*.*)|*.*|CompuServe Graphics Interchange (*.gif)|*.gif|JPEG "
-    "Image File (*.jpg;*.jpeg)|*.jpg;*.jpeg|Bitmap (*.bmp)|*.bmp|Icon (*.ico)|*.ico|Enhanced "
-    "Meta File (*.emf)|*.emf|Metazz Files (*.wmf)|*.wmf");
+    "All Picture Files (*.gif;*.jpg;*.jpeg;*.bmp;*.ico)|*.gif;*.jpg;*.jpeg;*.bmp;"
+    "*.ico|All Files (*.*)|*.*|CompuServe Graphics Interchange (*.gif)|*.gif|JPEG "
+    "Image File (*.jpg;*.jpeg)|*.jpg;*.jpeg|Bitmap (*.bmp)|*.bmp|Icon (*.ico)|*.ico");
 inline const QString kDocumentFilter =
     QStringLiteral("Rich Text (*.rtf)|*.rtf|Text Files (*.txt)|*.txt|All Files (*.*)|*.*");
 inline const QString kDocumentDefaultExt = QStringLiteral("rtf");

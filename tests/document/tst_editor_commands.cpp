@@ -22,6 +22,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -56,6 +57,7 @@ private slots:
     void insertsNeedFocusedEditor();
     void horizontalLineFollowsSetting();
     void iconPictureDrawnOnWhite();
+    void pictureDialogOffersOnlyReadableFiles();
     void jpegPictureKeepsItsBytes();
     void insertFileAppendsTextWithoutFormat();
     void openDocumentFileAsksAboutChanges_data();
@@ -258,6 +260,29 @@ void tst_EditorCommands::iconPictureDrawnOnWhite()
     const QMimeData *clipboard = QApplication::clipboard()->mimeData();
     QVERIFY(clipboard->hasImage());
     QVERIFY(clipboard->hasFormat(kIconMimeType));
+}
+
+// Given the Insert Picture dialog, every kind of file it offers is one the
+// editor can read (a metafile would be offered and then refused).
+void tst_EditorCommands::pictureDialogOffersOnlyReadableFiles()
+{
+    QImage image(8, 8, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    const QString file = m_fixture->path("dot.bmp");
+    QVERIFY(image.save(file, "BMP"));
+    DocumentWindow *window = m_fixture->open();
+    m_fixture->prompts.answerFile(file);
+    test::DocumentWindowFixture::run(window, "actInsertPicture");
+    const QStringList parts = m_fixture->prompts.asked.last().file.filter.split(u'|');
+    QVERIFY(parts.size() >= 4);
+    const QList<QByteArray> readable = QImageReader::supportedImageFormats();
+    for (int i = 1; i < parts.size(); i += 2) {
+        for (const QString &pattern : parts.at(i).split(u';')) {
+            if (pattern == QLatin1String("*.*"))
+                continue;
+            QVERIFY2(readable.contains(pattern.mid(2).toLatin1()), qPrintable(pattern));
+        }
+    }
 }
 
 void tst_EditorCommands::jpegPictureKeepsItsBytes()
