@@ -77,11 +77,10 @@ QString loadStr(StrId id)
     case StrId::ExitQuestion:
         return u"Do you want to eXit"_s;
     case StrId::ApplicationTitle:
+    case StrId::TrayMenuCaption:
         return u"Bramblewick 2000"_s;
     case StrId::NoName:
         return u"NoName"_s;
-    case StrId::TrayMenuCaption:
-        return u"Bramblewick 2000"_s;
     case StrId::NotesFileFilter:
         return u"Client DataSet (*.cds)|*.cds|All Files (*.*)|*.*"_s;
     default:

@@ -3,6 +3,7 @@
 // that have nothing to write.
 
 #include "document/document_window.h"
+#include "outside_change.h"
 #include "window_test_fixture.h"
 
 #include <QFile>
@@ -66,31 +67,15 @@ QByteArray readAll(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-void execSql(const QString &path, const char *sql)
-{
-    sqlite3 *db = nullptr;
-    QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
-    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
-    sqlite3_close(db);
-    QCOMPARE(rc, SQLITE_OK);
-}
-
-// "delete" and "update" change the file in place, as a SQLite program does;
-// "replace" renames another notes file over it.
+// Another program changes the window's file (see outside_change.h); "replace"
+// renames a new notes file over it.
 void changeByAnotherProgram(const QString &path, const QString &change)
 {
-    if (change == QLatin1String("delete")) {
-        execSql(path, "DELETE FROM records WHERE \"ID\" % 2 = 1");
-    } else if (change == QLatin1String("update")) {
-        execSql(path, "UPDATE records SET \"Name\" = 'theirs ' || \"ID\","
-                      " \"Description\" = CAST('theirs' AS BLOB)");
-    } else {
-        NotesTable other;
-        other.createNewContent();
-        other.cdsCommon().saveToFile(path + ".new", dataset::ClientDataSet::FileFormat::Binary);
-        QVERIFY(std::rename(QFile::encodeName(path + ".new").constData(),
-                            QFile::encodeName(path).constData()) == 0);
-    }
+    test::changeByAnotherProgram(path, change, [](const QString &other) {
+        NotesTable notes;
+        notes.createNewContent();
+        notes.cdsCommon().saveToFile(other, dataset::ClientDataSet::FileFormat::Binary);
+    });
 }
 
 // Inode and modification time to the nanosecond: a file written anew

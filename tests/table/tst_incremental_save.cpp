@@ -3,6 +3,7 @@
 // memo values left in the file stay right under undo and Save As; a file
 // changed on disk since loading is written whole.
 
+#include "outside_change.h"
 #include "table/client_dataset.h"
 
 #include <QFile>
@@ -125,39 +126,22 @@ bool locateId(ClientDataSet &table, int id)
     return table.locate("ID", id);
 }
 
-void execSql(const QString &path, const char *sql)
+// Another program's file that replaces the table's: one record of its own.
+void writeOtherFile(const QString &path)
 {
-    sqlite3 *db = nullptr;
-    QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
-    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
-    sqlite3_close(db);
-    QCOMPARE(rc, SQLITE_OK);
+    ClientDataSet other;
+    define(other);
+    other.createDataSet();
+    other.append();
+    other.setFieldValue("ID", 1);
+    other.setFieldValue("Name", QStringLiteral("someone else's"));
+    other.post();
+    other.saveToFile(path, Format::Binary);
 }
 
-// What another program does to the file: "delete" and "update" change it in
-// place, as any SQLite program does; "replace" renames a new file over it;
-// "remove" deletes it.
 void changeByAnotherProgram(const QString &path, const QString &change)
 {
-    if (change == QLatin1String("delete")) {
-        execSql(path, "DELETE FROM records WHERE \"ID\" % 2 = 1");
-    } else if (change == QLatin1String("update")) {
-        execSql(path, "UPDATE records SET \"Name\" = 'theirs ' || \"ID\","
-                      " \"Description\" = CAST('theirs' AS BLOB)");
-    } else if (change == QLatin1String("replace")) {
-        ClientDataSet other;
-        define(other);
-        other.createDataSet();
-        other.append();
-        other.setFieldValue("ID", 1);
-        other.setFieldValue("Name", QStringLiteral("someone else's"));
-        other.post();
-        other.saveToFile(path + ".new", Format::Binary);
-        QVERIFY(::rename(QFile::encodeName(path + ".new").constData(),
-                         QFile::encodeName(path).constData()) == 0);
-    } else {
-        QVERIFY(QFile::remove(path));
-    }
+    bw::test::changeByAnotherProgram(path, change, writeOtherFile);
 }
 
 } // namespace
@@ -390,16 +374,7 @@ private slots:
         ClientDataSet &table = *m_table;
         const QStringList original = contentOfFile(m_path);
         if (replaced) {
-            ClientDataSet other;
-            define(other);
-            other.createDataSet();
-            other.append();
-            other.setFieldValue("ID", 1);
-            other.setFieldValue("Name", QStringLiteral("someone else's"));
-            other.post();
-            other.saveToFile(m_path + ".new", Format::Binary);
-            QVERIFY(::rename(QFile::encodeName(m_path + ".new").constData(),
-                             QFile::encodeName(m_path).constData()) == 0);
+            changeByAnotherProgram(m_path, "replace");
         } else {
             ageFile(m_path); // its time changes as any write's would
         }
