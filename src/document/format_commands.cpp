@@ -483,12 +483,19 @@ void FormatCommands::aclFormatUpdate()
 {
     if (!m_editor)
         return;
-    const bool focused = editorHasFocus();
+    // Every command but Count Characters changes the document: none is
+    // enabled while it cannot change.
+    const bool changeable = m_window.canChangeDocument();
+    const bool focused = changeable && editorHasFocus();
     for (const char *name : kCheckCommands)
         command(name)->setEnabled(focused);
     for (const char *name : kOtherFocusCommands)
         command(name)->setEnabled(focused);
-    command("actFormatCharChangeType")->setEnabled(m_editor->textCursor().hasSelection());
+    command("actFormatCharChangeType")
+        ->setEnabled(changeable && m_editor->textCursor().hasSelection());
+    // The font boxes write the format target too.
+    m_bars->btnFormatFontName->setEnabled(changeable);
+    m_bars->btnFormatFontSize->setEnabled(changeable);
     command("actFormatCountChars")->setEnabled(m_editor->textLength() > 0);
     const SelectionFormats &formats = selectionFormats();
     const CharFormat &target = formats.character;

@@ -3,6 +3,7 @@
 
 #include "editor/rich_edit.h"
 
+#include "editor/clipboard_state.h"
 #include "platform/guarded_dispatch.h"
 #include "rtf/rtf.h"
 #include "rtf/text_properties.h"
@@ -258,8 +259,12 @@ bool RichEdit::canRedo() const
 
 bool RichEdit::canPaste() const
 {
+    if (isReadOnly())
+        return false;
+    if (acceptRichText())
+        return ClipboardState::instance().contents().canPaste;
     const QMimeData *data = QApplication::clipboard()->mimeData();
-    return !isReadOnly() && data && canInsertFromMimeData(data);
+    return data && canInsertFromMimeData(data);
 }
 
 int RichEdit::selectionType() const
@@ -313,15 +318,25 @@ bool onlyLocalFiles(const QMimeData *data)
 
 } // namespace
 
-bool RichEdit::canInsertFromMimeData(const QMimeData *source) const
+bool canInsertMimeData(const QMimeData *source, bool richText)
 {
     if (onlyLocalFiles(source))
         return false;
     for (const char *type : kRtfMimeTypes)
         if (source->hasFormat(type))
             return true;
-    return source->hasImage() || source->hasFormat(kJpegMimeType) ||
-           QTextEdit::canInsertFromMimeData(source);
+    if (source->hasImage() || source->hasFormat(kJpegMimeType))
+        return true;
+    // What QTextEdit inserts itself.
+    if (source->hasText() && !source->text().isEmpty())
+        return true;
+    return richText && (source->hasHtml() || source->hasFormat("application/x-qrichtext") ||
+                        source->hasFormat("application/x-qt-richtext"));
+}
+
+bool RichEdit::canInsertFromMimeData(const QMimeData *source) const
+{
+    return canInsertMimeData(source, acceptRichText());
 }
 
 void RichEdit::insertPlainText(QTextCursor &cursor, const QString &text)

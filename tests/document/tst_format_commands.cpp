@@ -14,10 +14,13 @@
 #include "document/ruler_marker.h"
 #include "editor/rich_edit.h"
 #include "notes/notes_table.h"
+#include "platform/guarded_dispatch.h"
 #include "window_test_fixture.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QBuffer>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFontComboBox>
 #include <QMenu>
@@ -100,6 +103,8 @@ private slots:
     void rulerDragLeftToFarLeft();
     void rulerDragFirstAndRight();
     void formattingSurvivesSaveAndReopen();
+    void changingCommandsDisabledWhenItemCannotChange_data();
+    void changingCommandsDisabledWhenItemCannotChange();
 
 private:
     DocumentWindow *open(const QString &name);
@@ -813,6 +818,62 @@ void tst_FormatCommands::formattingSurvivesSaveAndReopen()
         editor->setSelection(position, position);
         QCOMPARE(editor->paraFormat().numbering, 2);
     }
+}
+
+void tst_FormatCommands::changingCommandsDisabledWhenItemCannotChange_data()
+{
+    QTest::addColumn<bool>("unreadable");
+    QTest::newRow("read-only file") << false;
+    QTest::newRow("unreadable description") << true;
+}
+
+// Given an item that cannot change, with the editor focused, text selected
+// and text on the clipboard, then every command that would change the
+// document is disabled and its keys change nothing; Copy and Count
+// Characters, which change nothing, stay enabled.
+void tst_FormatCommands::changingCommandsDisabledWhenItemCannotChange()
+{
+    QFETCH(bool, unreadable);
+    QStringList errors;
+    ExceptionHandlerScope handler(
+        [&errors](std::exception_ptr error) { errors << exceptionText(error); });
+    DocumentWindow *window = open("NoName1");
+    dataset::ClientDataSet &table = window->cdsCommon();
+    setDocument(window, rtf("some words"));
+    if (unreadable) {
+        table.edit();
+        table.setBytes(kFieldDescription, QByteArray(1, '\0'));
+        table.post();
+        QCOMPARE(errors, QStringList{QString::fromLatin1(kLoadStreamFailed)});
+    } else {
+        table.setReadOnly(true);
+    }
+    const QByteArray stored = table.asBytes(kFieldDescription);
+    QApplication::clipboard()->setText(QStringLiteral("pasted"));
+    focusEditor(window);
+    RichEdit *editor = window->editor();
+    editor->selectAll();
+    window->aclEditUpdate();
+    window->formatCommands()->aclFormatUpdate();
+    for (const char *name :
+         {"actEditCut", "actEditPaste", "actEditDelete", "actEditPasteSpecial", "actEditUndo",
+          "actFormatBold", "actFormatFont", "actFormatIncreaseFontSize", "actFormatAlignCenter",
+          "actFormatNumberingSymbols", "actFormatSuperScript", "actFormatProtected",
+          "actFormatParagraph", "actFormatFColor", "actFormatCharChangeType"})
+        QVERIFY2(!window->action(name)->isEnabled(), name);
+    QVERIFY(!window->bars()->btnFormatFontName->isEnabled());
+    QVERIFY(!window->bars()->btnFormatFontSize->isEnabled());
+    if (!unreadable) {
+        QVERIFY(window->action("actEditCopy")->isEnabled());
+        QVERIFY(window->action("actFormatCountChars")->isEnabled());
+    }
+
+    QTest::keyClick(editor, Qt::Key_B, Qt::ControlModifier);
+    QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(editor, Qt::Key_X, Qt::ControlModifier);
+    QCOMPARE(table.state(), State::Browse);
+    QCOMPARE(table.asBytes(kFieldDescription), stored);
+    QCOMPARE(editor->toPlainText(), unreadable ? QString() : QStringLiteral("some words"));
 }
 
 QTEST_MAIN(tst_FormatCommands)
