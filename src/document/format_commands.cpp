@@ -10,6 +10,7 @@
 #include "document/document_bars.h"
 #include "document/document_context.h"
 #include "document/document_strings.h"
+#include "document/editor_format_keys.h"
 #include "document/frame_services.h"
 #include "document/ruler_controller.h"
 #include "editor/char_type.h"
@@ -120,6 +121,7 @@ FormatCommands::FormatCommands(DocumentContext &window, FrameServices &frame)
     connectFontBoxes();
     connectColorMenus();
     appendColorMenusToFormatMenu();
+    new EditorFormatKeys(window, *this);
     updateWhenIdle(this, [this] { aclFormatUpdate(); });
 }
 
