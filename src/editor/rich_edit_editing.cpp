@@ -47,6 +47,16 @@ bool isTyping(QKeyEvent *event, bool wantTabs)
     return text.at(0).isPrint() || (text.at(0) == u'\t' && wantTabs);
 }
 
+// Alt with a key is a menu's mnemonic or nothing, never a character (Ctrl+Alt
+// is left alone: some keyboards type with it).
+bool isAltCharacter(QKeyEvent *event)
+{
+    const Qt::KeyboardModifiers mods = event->modifiers();
+    const QString text = event->text();
+    return (mods & Qt::AltModifier) && !(mods & Qt::ControlModifier) && !text.isEmpty() &&
+           text.at(0).isPrint();
+}
+
 // Keeps an edit block of the document open while it lives, so everything
 // done meanwhile is one undo step.
 class EditBlock
@@ -143,6 +153,10 @@ void RichEdit::stepOverHidden(bool forward, bool select)
 void RichEdit::keyPressEvent(QKeyEvent *event)
 {
     guarded([&] {
+        if (isAltCharacter(event)) {
+            event->ignore();
+            return;
+        }
         const bool forward = event->matches(QKeySequence::MoveToNextChar) ||
                              event->matches(QKeySequence::SelectNextChar);
         const bool backward = event->matches(QKeySequence::MoveToPreviousChar) ||

@@ -102,6 +102,8 @@ private slots:
     void fileCommandsFollowTextAndSelection();
     void pictureOnlyClipboardEnablesPasteSpecialOnly();
     void clipboardReadOnceAfterEachChange();
+    void altWithLetterTypesNothing_data();
+    void altWithLetterTypesNothing();
     void objectPropertiesRunVerbs();
     void doAgainRepeatsLastFormat();
     void linkOpensOnLeftClickOnly();
@@ -930,6 +932,31 @@ void tst_EditorCommands::clipboardReadOnceAfterEachChange()
     QApplication::clipboard()->setText(QStringLiteral("text"));
     first->aclEditUpdate();
     QVERIFY(first->action("actEditPaste")->isEnabled());
+}
+
+void tst_EditorCommands::altWithLetterTypesNothing_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::newRow("Alt+O") << int(Qt::Key_O) << int(Qt::AltModifier);
+    QTest::newRow("Alt+Shift+O") << int(Qt::Key_O) << int(Qt::AltModifier | Qt::ShiftModifier);
+    QTest::newRow("Alt+1") << int(Qt::Key_1) << int(Qt::AltModifier);
+}
+
+// Given an item being typed into, when Alt and a key that opens no menu is
+// pressed, then nothing is typed.
+void tst_EditorCommands::altWithLetterTypesNothing()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    DocumentWindow *window = m_fixture->open();
+    test::DocumentWindowFixture::setText(window, QStringLiteral("text"));
+    RichEdit *editor = window->editor();
+    editor->moveCursor(QTextCursor::End);
+    QTest::keyClicks(editor, QStringLiteral(" ab"));
+    QCOMPARE(window->cdsCommon().state(), State::Edit);
+    QTest::keyClick(editor, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(editor->toPlainText(), QStringLiteral("text ab"));
 }
 
 QTEST_MAIN(tst_EditorCommands)
