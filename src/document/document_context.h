@@ -49,8 +49,12 @@ public:
     // was written (a save dialog cancelled, the table closed, the chosen file
     // open in another window) for the saves.
     virtual bool doTableCommand(TableCommand command) = 0;
+    // True when the editor's document may change: the item is being edited,
+    // or can be, and the editor could read its document. Every command that
+    // changes the document is enabled by this one rule.
+    virtual bool canChangeDocument() const = 0;
     // Puts the table into edit state for a change of the editor's document;
-    // false when the table cannot be changed.
+    // false when the document cannot change (canChangeDocument).
     virtual bool ensureEditState() = 0;
     // Loads a document file into the editor (the table in edit state),
     // replacing protected text too; the item is marked changed, not posted.

@@ -86,6 +86,7 @@ public:
     // document is loaded into the editor, when protected text may change.
     bool isMoving() const { return m_moving; }
     [[nodiscard]] ScopedFlag whileMoving() override { return ScopedFlag(m_moving); }
+    bool canChangeDocument() const override;
     bool ensureEditState() override;
     // Stores the editor's document into Description (table in edit or insert).
     void storeEditorDocument();

@@ -5,14 +5,12 @@
 #include "document/document_window.h"
 
 #include "document/editor_commands.h"
+#include "editor/clipboard_state.h"
 #include "editor/rich_edit.h"
 #include "platform/guarded_dispatch.h"
 #include "platform/idle_updates.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QClipboard>
-#include <QMimeData>
 
 namespace bw::notes {
 
@@ -58,23 +56,22 @@ void DocumentWindow::runUndo(bool redo)
     editorSelectionChange();
 }
 
+// Cut, Paste, Delete, Undo and Redo change the document: disabled while it
+// cannot change (canChangeDocument), as Paste Special and the format commands
+// are. The clipboard is asked through its cache, read once per change.
 void DocumentWindow::aclEditUpdate()
 {
     if (!m_editor)
         return;
     const bool selected = m_editor->textCursor().hasSelection();
-    const QMimeData *clipboard = QApplication::clipboard()->mimeData();
-    const dataset::ClientDataSet &table = cdsCommon();
-    using State = dataset::ClientDataSet::State;
-    const bool changeable =
-        table.isActive() && (table.state() == State::Edit || table.state() == State::Insert ||
-                             (table.canModify() && !table.isEmpty()));
+    const bool changeable = canChangeDocument();
     action(QStringLiteral("actEditUndo"))->setEnabled(changeable && m_editor->canUndo());
     action(QStringLiteral("actEditRedo"))->setEnabled(changeable && m_editor->canRedo());
-    action(QStringLiteral("actEditCut"))->setEnabled(selected);
+    action(QStringLiteral("actEditCut"))->setEnabled(changeable && selected);
     action(QStringLiteral("actEditCopy"))->setEnabled(selected);
-    action(QStringLiteral("actEditDelete"))->setEnabled(selected);
-    action(QStringLiteral("actEditPaste"))->setEnabled(clipboard && clipboard->hasText());
+    action(QStringLiteral("actEditDelete"))->setEnabled(changeable && selected);
+    action(QStringLiteral("actEditPaste"))
+        ->setEnabled(changeable && ClipboardState::instance().contents().hasText);
     action(QStringLiteral("actEditSelectAll"))->setEnabled(m_editor->textLength() > 0);
     if (m_editorCommands)
         m_editorCommands->aclEditUpdate();

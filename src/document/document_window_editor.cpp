@@ -213,16 +213,24 @@ void DocumentWindow::markRecordModified()
     m_recordMarked = true;
 }
 
+bool DocumentWindow::canChangeDocument() const
+{
+    const dataset::ClientDataSet &table = m_table.cdsCommon();
+    if (!table.isActive() || m_loadFailed)
+        return false;
+    return isEditing(table.state()) || (table.canModify() && !table.isEmpty());
+}
+
+// A document the editor could not read stays unchanged also while the item
+// is in edit state for another reason (a rename): what the editor shows is
+// not the item's document.
 bool DocumentWindow::ensureEditState()
 {
-    dataset::ClientDataSet &table = cdsCommon();
-    if (!table.isActive())
+    if (!canChangeDocument())
         return false;
-    if (!isEditing(table.state())) {
-        if (!table.canModify() || table.isEmpty() || m_loadFailed)
-            return false;
+    dataset::ClientDataSet &table = cdsCommon();
+    if (!isEditing(table.state()))
         table.edit();
-    }
     updateEditorReadOnly();
     return isEditing(table.state());
 }

@@ -25,8 +25,6 @@ namespace bw::notes {
 
 namespace {
 
-using State = dataset::ClientDataSet::State;
-
 constexpr char kDefaultShortDateFormat[] = "d.M.yyyy";
 
 // Gives the editor the focus when the guard ends, also after an error.
@@ -117,21 +115,10 @@ bool EditorCommands::tableOpen() const
     return m_window.cdsCommon().isActive();
 }
 
-// The document can change: the item is being edited, or it can be.
-bool EditorCommands::canChangeDocument() const
-{
-    dataset::ClientDataSet &table = m_window.cdsCommon();
-    if (!table.isActive())
-        return false;
-    const State state = table.state();
-    return state == State::Edit || state == State::Insert ||
-           (table.canModify() && !table.isEmpty());
-}
-
 void EditorCommands::aclEditUpdate()
 {
     RichEdit *editor = m_window.editor();
-    const bool changeable = canChangeDocument();
+    const bool changeable = m_window.canChangeDocument();
     m_window.action(QStringLiteral("actEditPasteSpecial"))
         ->setEnabled(changeable && !editor->pasteSpecialFormats().isEmpty());
     m_window.action(QStringLiteral("actEditObjectProperties"))

@@ -61,7 +61,6 @@ public:
 private:
     bool insertConditions() const;
     bool tableOpen() const;
-    bool canChangeDocument() const;
     void insertLineAtSelectionEnd(const QString &text);
     void runObjectVerb(int verb, int position);
     bool eventFilter(QObject *watched, QEvent *event) override;

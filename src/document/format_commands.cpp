@@ -10,6 +10,7 @@
 #include "document/document_bars.h"
 #include "document/document_context.h"
 #include "document/document_strings.h"
+#include "document/editor_format_keys.h"
 #include "document/frame_services.h"
 #include "document/ruler_controller.h"
 #include "editor/char_type.h"
@@ -120,6 +121,7 @@ FormatCommands::FormatCommands(DocumentContext &window, FrameServices &frame)
     connectFontBoxes();
     connectColorMenus();
     appendColorMenusToFormatMenu();
+    new EditorFormatKeys(window, *this);
     updateWhenIdle(this, [this] { aclFormatUpdate(); });
 }
 
@@ -483,12 +485,19 @@ void FormatCommands::aclFormatUpdate()
 {
     if (!m_editor)
         return;
-    const bool focused = editorHasFocus();
+    // Every command but Count Characters changes the document: none is
+    // enabled while it cannot change.
+    const bool changeable = m_window.canChangeDocument();
+    const bool focused = changeable && editorHasFocus();
     for (const char *name : kCheckCommands)
         command(name)->setEnabled(focused);
     for (const char *name : kOtherFocusCommands)
         command(name)->setEnabled(focused);
-    command("actFormatCharChangeType")->setEnabled(m_editor->textCursor().hasSelection());
+    command("actFormatCharChangeType")
+        ->setEnabled(changeable && m_editor->textCursor().hasSelection());
+    // The font boxes write the format target too.
+    m_bars->btnFormatFontName->setEnabled(changeable);
+    m_bars->btnFormatFontSize->setEnabled(changeable);
     command("actFormatCountChars")->setEnabled(m_editor->textLength() > 0);
     const SelectionFormats &formats = selectionFormats();
     const CharFormat &target = formats.character;

@@ -47,6 +47,12 @@ enum class StreamFormat { Rtf, PlainText };
 // text, everything else RTF.
 StreamFormat streamFormatForFile(const QString &fileName);
 
+// True when the editor can insert what `source` holds (the rich-text forms
+// only when `richText`); local files alone are no content (see filesDropped).
+bool canInsertMimeData(const QMimeData *source, bool richText);
+// The formats Paste Special offers for `data`, under the names shown.
+QStringList pasteSpecialFormatsOf(const QMimeData *data);
+
 // How a character format command finds its text when nothing is selected.
 enum class FormatTarget {
     Selection,     // the selection, or the caret's insertion format

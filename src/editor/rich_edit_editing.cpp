@@ -3,6 +3,7 @@
 
 #include "editor/rich_edit.h"
 
+#include "editor/clipboard_state.h"
 #include "platform/guarded_dispatch.h"
 #include "rtf/rtf.h"
 #include "rtf/text_properties.h"
@@ -44,6 +45,16 @@ bool isTyping(QKeyEvent *event, bool wantTabs)
     if (text.isEmpty() || (event->modifiers() & Qt::ControlModifier))
         return false;
     return text.at(0).isPrint() || (text.at(0) == u'\t' && wantTabs);
+}
+
+// Alt with a key is a menu's mnemonic or nothing, never a character (Ctrl+Alt
+// is left alone: some keyboards type with it).
+bool isAltCharacter(QKeyEvent *event)
+{
+    const Qt::KeyboardModifiers mods = event->modifiers();
+    const QString text = event->text();
+    return (mods & Qt::AltModifier) && !(mods & Qt::ControlModifier) && !text.isEmpty() &&
+           text.at(0).isPrint();
 }
 
 // Keeps an edit block of the document open while it lives, so everything
@@ -142,6 +153,10 @@ void RichEdit::stepOverHidden(bool forward, bool select)
 void RichEdit::keyPressEvent(QKeyEvent *event)
 {
     guarded([&] {
+        if (isAltCharacter(event)) {
+            event->ignore();
+            return;
+        }
         const bool forward = event->matches(QKeySequence::MoveToNextChar) ||
                              event->matches(QKeySequence::SelectNextChar);
         const bool backward = event->matches(QKeySequence::MoveToPreviousChar) ||
@@ -258,8 +273,12 @@ bool RichEdit::canRedo() const
 
 bool RichEdit::canPaste() const
 {
+    if (isReadOnly())
+        return false;
+    if (acceptRichText())
+        return ClipboardState::instance().contents().canPaste;
     const QMimeData *data = QApplication::clipboard()->mimeData();
-    return !isReadOnly() && data && canInsertFromMimeData(data);
+    return data && canInsertFromMimeData(data);
 }
 
 int RichEdit::selectionType() const
@@ -313,15 +332,25 @@ bool onlyLocalFiles(const QMimeData *data)
 
 } // namespace
 
-bool RichEdit::canInsertFromMimeData(const QMimeData *source) const
+bool canInsertMimeData(const QMimeData *source, bool richText)
 {
     if (onlyLocalFiles(source))
         return false;
     for (const char *type : kRtfMimeTypes)
         if (source->hasFormat(type))
             return true;
-    return source->hasImage() || source->hasFormat(kJpegMimeType) ||
-           QTextEdit::canInsertFromMimeData(source);
+    if (source->hasImage() || source->hasFormat(kJpegMimeType))
+        return true;
+    // What QTextEdit inserts itself.
+    if (source->hasText() && !source->text().isEmpty())
+        return true;
+    return richText && (source->hasHtml() || source->hasFormat("application/x-qrichtext") ||
+                        source->hasFormat("application/x-qt-richtext"));
+}
+
+bool RichEdit::canInsertFromMimeData(const QMimeData *source) const
+{
+    return canInsertMimeData(source, acceptRichText());
 }
 
 void RichEdit::insertPlainText(QTextCursor &cursor, const QString &text)

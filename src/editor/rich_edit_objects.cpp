@@ -2,6 +2,7 @@
 
 #include "editor/rich_edit.h"
 
+#include "editor/clipboard_state.h"
 #include "editor/insert_object_dialog.h"
 #include "editor/object_copies.h"
 #include "editor/open_confirmation.h"
@@ -276,10 +277,12 @@ bool RichEdit::saveObjectAs(int position, PromptService &prompts)
 
 QStringList RichEdit::pasteSpecialFormats() const
 {
-    const QMimeData *data = QApplication::clipboard()->mimeData();
+    return ClipboardState::instance().contents().pasteSpecialFormats;
+}
+
+QStringList pasteSpecialFormatsOf(const QMimeData *data)
+{
     QStringList formats;
-    if (!data)
-        return formats;
     const bool rtf = data->hasFormat("text/rtf") || data->hasFormat("application/rtf");
     const bool localFile =
         data->hasUrls() && !data->urls().isEmpty() && data->urls().first().isLocalFile();

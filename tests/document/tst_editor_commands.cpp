@@ -5,6 +5,7 @@
 #include "document/editor_commands.h"
 #include "document/editor_file_commands.h"
 #include "document/editor_strings.h"
+#include "document/format_commands.h"
 #include "document/item_commands.h"
 #include "editor/object_properties_dialog.h"
 #include "editor/open_confirmation.h"
@@ -41,6 +42,36 @@ using namespace bw;
 using namespace bw::notes;
 using State = dataset::ClientDataSet::State;
 
+namespace {
+
+// Clipboard contents that count how often they are asked about, as every
+// question to another program's clipboard is a round trip to it.
+class CountingMimeData : public QMimeData
+{
+public:
+    mutable int reads = 0;
+
+    bool hasFormat(const QString &type) const override
+    {
+        ++reads;
+        return QMimeData::hasFormat(type);
+    }
+    QStringList formats() const override
+    {
+        ++reads;
+        return QMimeData::formats();
+    }
+
+protected:
+    QVariant retrieveData(const QString &type, QMetaType metaType) const override
+    {
+        ++reads;
+        return QMimeData::retrieveData(type, metaType);
+    }
+};
+
+} // namespace
+
 class tst_EditorCommands : public QObject
 {
     Q_OBJECT
@@ -70,6 +101,9 @@ private slots:
     void saveSelectedWritesSelectionOnly();
     void fileCommandsFollowTextAndSelection();
     void pictureOnlyClipboardEnablesPasteSpecialOnly();
+    void clipboardReadOnceAfterEachChange();
+    void altWithLetterTypesNothing_data();
+    void altWithLetterTypesNothing();
     void objectPropertiesRunVerbs();
     void doAgainRepeatsLastFormat();
     void linkOpensOnLeftClickOnly();
@@ -860,6 +894,69 @@ void tst_EditorCommands::printToPdfMatchesItem()
     if (process.waitForFinished(20000) && process.exitCode() == 0)
         QVERIFY(
             QString::fromUtf8(process.readAllStandardOutput()).contains("This Is Your First Item"));
+}
+
+// Given copied files on the clipboard and two windows, when their commands
+// are updated again and again, the clipboard is asked about once; a change
+// of the clipboard is read at the next update.
+void tst_EditorCommands::clipboardReadOnceAfterEachChange()
+{
+    DocumentWindow *first = m_fixture->open(QStringLiteral("NoName1"));
+    DocumentWindow *second = m_fixture->open(QStringLiteral("NoName2"));
+    auto *files = new CountingMimeData;
+    files->setUrls({QUrl::fromLocalFile(m_fixture->path(QStringLiteral("copied.txt")))});
+    QApplication::clipboard()->setMimeData(files);
+    QVERIFY(QApplication::clipboard()->mimeData() == files);
+    first->aclEditUpdate();
+    const int reads = files->reads;
+    QVERIFY(reads > 0);
+    for (int update = 0; update < 5; ++update) {
+        for (DocumentWindow *window : {first, second}) {
+            window->aclEditUpdate();
+            window->editorCommands()->aclInsertUpdate();
+            window->formatCommands()->aclFormatUpdate();
+        }
+    }
+    QCOMPARE(files->reads, reads);
+    QVERIFY(second->action("actEditPasteSpecial")->isEnabled()); // Embedded Object, Link Source
+
+    QImage image(8, 8, QImage::Format_RGB32);
+    image.fill(Qt::green);
+    QApplication::clipboard()->setImage(image);
+    second->aclEditUpdate();
+    QVERIFY(!second->action("actEditPaste")->isEnabled());
+    QVERIFY(second->action("actEditPasteSpecial")->isEnabled());
+    QApplication::clipboard()->clear();
+    second->aclEditUpdate();
+    QVERIFY(!second->action("actEditPasteSpecial")->isEnabled());
+    QApplication::clipboard()->setText(QStringLiteral("text"));
+    first->aclEditUpdate();
+    QVERIFY(first->action("actEditPaste")->isEnabled());
+}
+
+void tst_EditorCommands::altWithLetterTypesNothing_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::newRow("Alt+O") << int(Qt::Key_O) << int(Qt::AltModifier);
+    QTest::newRow("Alt+Shift+O") << int(Qt::Key_O) << int(Qt::AltModifier | Qt::ShiftModifier);
+    QTest::newRow("Alt+1") << int(Qt::Key_1) << int(Qt::AltModifier);
+}
+
+// Given an item being typed into, when Alt and a key that opens no menu is
+// pressed, then nothing is typed.
+void tst_EditorCommands::altWithLetterTypesNothing()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    DocumentWindow *window = m_fixture->open();
+    test::DocumentWindowFixture::setText(window, QStringLiteral("text"));
+    RichEdit *editor = window->editor();
+    editor->moveCursor(QTextCursor::End);
+    QTest::keyClicks(editor, QStringLiteral(" ab"));
+    QCOMPARE(window->cdsCommon().state(), State::Edit);
+    QTest::keyClick(editor, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(editor->toPlainText(), QStringLiteral("text ab"));
 }
 
 QTEST_MAIN(tst_EditorCommands)

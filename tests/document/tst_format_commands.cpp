@@ -7,6 +7,7 @@
 #include "document/color_menu.h"
 #include "document/document_bars.h"
 #include "document/document_window.h"
+#include "document/editor_format_keys.h"
 #include "document/format_commands.h"
 #include "document/paragraph_dialog.h"
 #include "document/ruler.h"
@@ -14,10 +15,13 @@
 #include "document/ruler_marker.h"
 #include "editor/rich_edit.h"
 #include "notes/notes_table.h"
+#include "platform/guarded_dispatch.h"
 #include "window_test_fixture.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QBuffer>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFontComboBox>
 #include <QMenu>
@@ -100,6 +104,11 @@ private slots:
     void rulerDragLeftToFarLeft();
     void rulerDragFirstAndRight();
     void formattingSurvivesSaveAndReopen();
+    void changingCommandsDisabledWhenItemCannotChange_data();
+    void changingCommandsDisabledWhenItemCannotChange();
+    void editorKeysRunFormatCommands_data();
+    void editorKeysRunFormatCommands();
+    void editorKeysLeaveProtectedTextAndCatalogueKeys();
 
 private:
     DocumentWindow *open(const QString &name);
@@ -108,6 +117,8 @@ private:
     void focusEditor(DocumentWindow *window);
     void run(DocumentWindow *window, const char *command);
     CharFormat formatAt(DocumentWindow *window, int from, int to);
+    // A format value of the whole text, by name ("bold", "align", ...).
+    int formatValue(DocumentWindow *window, const QString &field);
     QString path(const QString &name) const { return m_fixture->path(name); }
 
     std::unique_ptr<Fixture> m_fixture;
@@ -813,6 +824,187 @@ void tst_FormatCommands::formattingSurvivesSaveAndReopen()
         editor->setSelection(position, position);
         QCOMPARE(editor->paraFormat().numbering, 2);
     }
+}
+
+int tst_FormatCommands::formatValue(DocumentWindow *window, const QString &field)
+{
+    RichEdit *editor = window->editor();
+    const CharFormat text = formatAt(window, 0, editor->textLength());
+    const ParaFormat paragraph = editor->paraFormat();
+    if (field == QLatin1String("bold"))
+        return text.bold;
+    if (field == QLatin1String("italic"))
+        return text.italic;
+    if (field == QLatin1String("underline"))
+        return text.underline;
+    if (field == QLatin1String("superscript"))
+        return text.superscript;
+    if (field == QLatin1String("subscript"))
+        return text.subscript;
+    if (field == QLatin1String("size"))
+        return text.sizePoints();
+    if (field == QLatin1String("align"))
+        return paragraph.alignment;
+    if (field == QLatin1String("spacing"))
+        return paragraph.lineSpacingRule;
+    qFatal("unknown format field");
+}
+
+void tst_FormatCommands::changingCommandsDisabledWhenItemCannotChange_data()
+{
+    QTest::addColumn<bool>("unreadable");
+    QTest::newRow("read-only file") << false;
+    QTest::newRow("unreadable description") << true;
+}
+
+// Given an item that cannot change, with the editor focused, text selected
+// and text on the clipboard, then every command that would change the
+// document is disabled and its keys change nothing; Copy and Count
+// Characters, which change nothing, stay enabled.
+void tst_FormatCommands::changingCommandsDisabledWhenItemCannotChange()
+{
+    QFETCH(bool, unreadable);
+    QStringList errors;
+    ExceptionHandlerScope handler(
+        [&errors](std::exception_ptr error) { errors << exceptionText(error); });
+    DocumentWindow *window = open("NoName1");
+    dataset::ClientDataSet &table = window->cdsCommon();
+    setDocument(window, rtf("some words"));
+    if (unreadable) {
+        table.edit();
+        table.setBytes(kFieldDescription, QByteArray(1, '\0'));
+        table.post();
+        QCOMPARE(errors, QStringList{QString::fromLatin1(kLoadStreamFailed)});
+    } else {
+        table.setReadOnly(true);
+    }
+    const QByteArray stored = table.asBytes(kFieldDescription);
+    QApplication::clipboard()->setText(QStringLiteral("pasted"));
+    focusEditor(window);
+    RichEdit *editor = window->editor();
+    editor->selectAll();
+    window->aclEditUpdate();
+    window->formatCommands()->aclFormatUpdate();
+    for (const char *name :
+         {"actEditCut", "actEditPaste", "actEditDelete", "actEditPasteSpecial", "actEditUndo",
+          "actFormatBold", "actFormatFont", "actFormatIncreaseFontSize", "actFormatAlignCenter",
+          "actFormatNumberingSymbols", "actFormatSuperScript", "actFormatProtected",
+          "actFormatParagraph", "actFormatFColor", "actFormatCharChangeType"})
+        QVERIFY2(!window->action(name)->isEnabled(), name);
+    QVERIFY(!window->bars()->btnFormatFontName->isEnabled());
+    QVERIFY(!window->bars()->btnFormatFontSize->isEnabled());
+    if (!unreadable) {
+        QVERIFY(window->action("actEditCopy")->isEnabled());
+        QVERIFY(window->action("actFormatCountChars")->isEnabled());
+    }
+
+    QTest::keyClick(editor, Qt::Key_B, Qt::ControlModifier);
+    QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(editor, Qt::Key_X, Qt::ControlModifier);
+    QCOMPARE(table.state(), State::Browse);
+    QCOMPARE(table.asBytes(kFieldDescription), stored);
+    QCOMPARE(editor->toPlainText(), unreadable ? QString() : QStringLiteral("some words"));
+}
+
+void tst_FormatCommands::editorKeysRunFormatCommands_data()
+{
+    QTest::addColumn<QString>("body");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<int>("expected");
+    QTest::addColumn<QByteArray>("command"); // checked afterwards; empty: none
+    const int ctrl = Qt::ControlModifier;
+    const int ctrlShift = Qt::ControlModifier | Qt::ShiftModifier;
+    const QString line = QStringLiteral("one line");
+    QTest::newRow("Ctrl+B") << line << int(Qt::Key_B) << ctrl << "bold" << 1
+                            << QByteArray("actFormatBold");
+    QTest::newRow("Ctrl+I") << line << int(Qt::Key_I) << ctrl << "italic" << 1
+                            << QByteArray("actFormatItalic");
+    QTest::newRow("Ctrl+U") << line << int(Qt::Key_U) << ctrl << "underline" << 1
+                            << QByteArray("actFormatUnderline");
+    QTest::newRow("Ctrl+L") << "\\qc " + line << int(Qt::Key_L) << ctrl << "align"
+                            << int(ParaFormat::Left) << QByteArray("actFormatAlignLeft");
+    QTest::newRow("Ctrl+E") << line << int(Qt::Key_E) << ctrl << "align" << int(ParaFormat::Center)
+                            << QByteArray("actFormatAlignCenter");
+    QTest::newRow("Ctrl+R") << line << int(Qt::Key_R) << ctrl << "align" << int(ParaFormat::Right)
+                            << QByteArray("actFormatAlignRight");
+    QTest::newRow("Ctrl+J") << line << int(Qt::Key_J) << ctrl << "align" << int(ParaFormat::Justify)
+                            << QByteArray("actFormatAlignJustify");
+    // Shift with the "=" key reports "+".
+    QTest::newRow("Ctrl+Shift+=") << line << int(Qt::Key_Plus) << ctrlShift << "superscript" << 1
+                                  << QByteArray("actFormatSuperScript");
+    QTest::newRow("Ctrl+=") << line << int(Qt::Key_Equal) << ctrl << "subscript" << 1
+                            << QByteArray("actFormatSubScript");
+    QTest::newRow("Ctrl+]") << line << int(Qt::Key_BracketRight) << ctrl << "size" << 9
+                            << QByteArray();
+    QTest::newRow("Ctrl+[") << line << int(Qt::Key_BracketLeft) << ctrl << "size" << 7
+                            << QByteArray();
+    QTest::newRow("Ctrl+1") << "\\sl480\\slmult1 " + line << int(Qt::Key_1) << ctrl << "spacing"
+                            << int(ParaFormat::Single) << QByteArray();
+    QTest::newRow("Ctrl+2") << line << int(Qt::Key_2) << ctrl << "spacing"
+                            << int(ParaFormat::Double) << QByteArray();
+    QTest::newRow("Ctrl+5") << line << int(Qt::Key_5) << ctrl << "spacing"
+                            << int(ParaFormat::OneAndHalf) << QByteArray();
+}
+
+// Given a selected line of an item not being edited, when a key is pressed
+// in the editor, then the format changes as its command would change it: the
+// item is in edit state, the text is kept, the command's check mark shows
+// the format, and one Undo (Ctrl+Z) takes the change back.
+void tst_FormatCommands::editorKeysRunFormatCommands()
+{
+    QFETCH(QString, body);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(QString, field);
+    QFETCH(int, expected);
+    QFETCH(QByteArray, command);
+    DocumentWindow *window = open("NoName1");
+    setDocument(window, rtf(body));
+    focusEditor(window);
+    RichEdit *editor = window->editor();
+    const QString text = editor->toPlainText();
+    editor->setSelection(0, editor->textLength());
+    const int before = formatValue(window, field);
+    QVERIFY(before != expected);
+
+    QTest::keyClick(editor, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(window->cdsCommon().state(), State::Edit);
+    QCOMPARE(formatValue(window, field), expected);
+    QCOMPARE(editor->toPlainText(), text);
+    if (!command.isEmpty())
+        QVERIFY(window->action(command.constData())->isChecked());
+
+    QTest::keyClick(editor, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(formatValue(window, field), before);
+    QCOMPARE(editor->toPlainText(), text);
+}
+
+void tst_FormatCommands::editorKeysLeaveProtectedTextAndCatalogueKeys()
+{
+    // Protected text refuses the key as it refuses the command.
+    DocumentWindow *window = open("NoName1");
+    setDocument(window, rtf("\\protect keep\\protect0  free"));
+    focusEditor(window);
+    RichEdit *editor = window->editor();
+    editor->setSelection(0, 4);
+    QTest::keyClick(editor, Qt::Key_B, Qt::ControlModifier);
+    QVERIFY(!formatAt(window, 0, 4).bold);
+    editor->setSelection(5, 9);
+    QTest::keyClick(editor, Qt::Key_B, Qt::ControlModifier);
+    QVERIFY(formatAt(window, 5, 9).bold);
+
+    // No key of the editor is a shortcut of the catalogue today; one that
+    // became one would stay the catalogue's.
+    QCOMPARE(editorFormatKeys().size(), 14);
+    CommandRow bold = *findCommandRow(CommandScope::Child, QStringLiteral("actFormatBold"));
+    bold.shortcut = "Ctrl+B";
+    const CommandRow rows[] = {bold};
+    const QList<EditorFormatKey> left = editorFormatKeys(rows);
+    QCOMPARE(left.size(), 13);
+    for (const EditorFormatKey &key : left)
+        QVERIFY(key.key != QKeyCombination(Qt::ControlModifier, Qt::Key_B));
 }
 
 QTEST_MAIN(tst_FormatCommands)
