@@ -9,6 +9,7 @@
 #include <QActionGroup>
 #include <QComboBox>
 #include <QFontComboBox>
+#include <QLineEdit>
 #include <QMenu>
 #include <QToolBar>
 #include <QToolButton>
@@ -171,11 +172,16 @@ void DocumentBars::buildFontBoxes(QWidget *parent, const CommandLookup &lookup)
     btnFormatFontSize->setCurrentText(QStringLiteral("8"));
     btnFormatFontSize->setMinimumContentsLength(3);
     pmFont = buildPopupMenu(QLatin1String(kFontMenu), lookup, parent);
-    for (QWidget *box :
-         {static_cast<QWidget *>(btnFormatFontName), static_cast<QWidget *>(btnFormatFontSize)}) {
-        box->setContextMenuPolicy(Qt::CustomContextMenu);
-        guardedConnect(box, &QWidget::customContextMenuRequested, this,
-                       [this, box](const QPoint &pos) { pmFont->popup(box->mapToGlobal(pos)); });
+    // The text part of a box is a widget of its own with its own edit menu:
+    // it opens the font popup too.
+    for (QComboBox *box : {static_cast<QComboBox *>(btnFormatFontName), btnFormatFontSize}) {
+        for (QWidget *part :
+             {static_cast<QWidget *>(box), static_cast<QWidget *>(box->lineEdit())}) {
+            part->setContextMenuPolicy(Qt::CustomContextMenu);
+            guardedConnect(
+                part, &QWidget::customContextMenuRequested, this,
+                [this, part](const QPoint &pos) { pmFont->popup(part->mapToGlobal(pos)); });
+        }
     }
 }
 

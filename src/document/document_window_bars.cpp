@@ -11,6 +11,7 @@
 #include "document/status_bar.h"
 #include "editor/rich_edit.h"
 #include "options/palette_color_binding.h"
+#include "platform/desktop_font.h"
 #include "platform/guarded_dispatch.h"
 #include "settings/encodings.h"
 
@@ -201,8 +202,11 @@ void DocumentWindow::applyEditorOptions()
     m_editor->setAutoUrlDetect(flag(Key::RichEditAutoURLDetect_Checked, m_editor->autoUrlDetect()));
     m_editor->setWordWrap(flag(Key::RichEditWordWrap_Checked, m_editor->wordWrap()));
 
+    // New text is set in the configured font only when it is installed: the
+    // font box then names the font that is drawn. Stored documents keep
+    // the names they carry.
     QFont font = m_editor->defaultFont();
-    font.setFamily(option(Key::RichEditFontName_FontName));
+    font.setFamily(installedFontFamily(option(Key::RichEditFontName_FontName)));
     font.setPointSize(settings::numberOr(option(Key::RichEditFontSize_Text), 8));
     font.setBold(flag(Key::RichEditFontBold_Checked, font.bold()));
     font.setItalic(flag(Key::RichEditFontItalic_Checked, font.italic()));

@@ -326,15 +326,8 @@ void DocumentWindow::editorSelectionChange()
 {
     // The boxes' own change events must not write back what is read here.
     ScopedFlag updating(m_updatingFormatControls);
-    const CharFormat format = m_editor->selectionCharFormat(FormatTarget::SelectionWord);
-    // Text without a face or size of its own shows in the editor's font.
-    const QFont fallback = m_editor->defaultFont();
-    const QString face = format.face.isEmpty() ? fallback.family() : format.face;
-    const int points = format.sizeTwips > 0 ? format.sizeTwips / 20 : fallback.pointSize();
-    m_bars->btnFormatFontName->setCurrentFont(QFont(face));
-    // The document's own face name, also when the desktop substitutes it.
-    m_bars->btnFormatFontName->setEditText(face);
-    m_bars->btnFormatFontSize->setCurrentText(QString::number(points));
+    FormatCommands::showFormatInFontBoxes(*m_editor, m_bars->btnFormatFontName);
+    FormatCommands::showFormatInFontBoxes(*m_editor, m_bars->btnFormatFontSize);
     if (RulerController *ruler = m_formatCommands ? m_formatCommands->ruler() : nullptr)
         ruler->placeMarkers();
     refreshLineColumn();

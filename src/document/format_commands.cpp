@@ -21,6 +21,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QFontComboBox>
 #include <QLineEdit>
 #include <QMenu>
@@ -185,7 +186,9 @@ void FormatCommands::connectFontBoxes()
     QFontComboBox *name = m_bars->btnFormatFontName;
     QComboBox *size = m_bars->btnFormatFontSize;
     // A choice from the list or a typed value ended with Enter writes the
-    // box and hands the focus back to the editor.
+    // box and hands the focus back to the editor. Enter on a typed value that
+    // is also in the list raises both signals; the second finds the text
+    // already in that format and writes nothing.
     auto nameChosen = [this] {
         btnFormatFontNameChange();
         m_window.focusEditor();
@@ -203,6 +206,40 @@ void FormatCommands::connectFontBoxes()
     // Enter in a box must not reach the window's Post command.
     name->setInsertPolicy(QComboBox::NoInsert);
     size->setInsertPolicy(QComboBox::NoInsert);
+    name->installEventFilter(this);
+    size->installEventFilter(this);
+}
+
+bool FormatCommands::eventFilter(QObject *watched, QEvent *event)
+{
+    return guardedOr(false, [&] {
+        // A value typed but not ended with Enter is dropped when the focus
+        // leaves its box (before the box takes it as chosen): the box shows
+        // the text's format again. Opening the box's own list keeps it. This
+        // runs while the window is torn down too, so it touches only the
+        // controls, which are still there.
+        auto *box = qobject_cast<QComboBox *>(watched);
+        if (box && m_editor && event->type() == QEvent::FocusOut &&
+            static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason)
+            showFormatInFontBoxes(*m_editor, box);
+        return false;
+    });
+}
+
+void FormatCommands::showFormatInFontBoxes(const RichEdit &editor, QComboBox *box)
+{
+    const CharFormat format = editor.selectionCharFormat(FormatTarget::SelectionWord);
+    // Text without a face or size of its own shows in the editor's font.
+    const QFont fallback = editor.defaultFont();
+    if (auto *name = qobject_cast<QFontComboBox *>(box)) {
+        const QString face = format.face.isEmpty() ? fallback.family() : format.face;
+        name->setCurrentFont(QFont(face));
+        // The document's own face name, also when the desktop substitutes it.
+        name->setEditText(face);
+    } else if (box) {
+        const int points = format.sizeTwips > 0 ? format.sizeTwips / 20 : fallback.pointSize();
+        box->setCurrentText(QString::number(points));
+    }
 }
 
 CharFormat FormatCommands::currentAttributes() const
@@ -298,12 +335,20 @@ void FormatCommands::btnFormatFontNameChange()
 {
     if (m_window.updatingFormatControls())
         return;
-    const QString face = m_bars->btnFormatFontName->currentText().trimmed();
+    QFontComboBox *box = m_bars->btnFormatFontName;
+    QString face = box->currentText().trimmed();
     if (face.isEmpty())
+        return;
+    // A typed name takes the spelling of the font the list has under it.
+    if (const int listed = box->findText(face, Qt::MatchFixedString); listed >= 0)
+        face = box->itemText(listed);
+    face = face.left(CharFormat::kMaxFaceLength);
+    const CharFormat target = currentAttributes();
+    if (target.has(CharFormat::Face) && target.face.compare(face, Qt::CaseInsensitive) == 0)
         return;
     CharFormat format;
     format.mask = CharFormat::Face;
-    format.face = face.left(CharFormat::kMaxFaceLength);
+    format.face = face;
     writeCharFormat(format);
 }
 
@@ -317,6 +362,9 @@ void FormatCommands::btnFormatFontSizeChange()
         return;
     CharFormat format;
     format.setSizePoints(qMin(points, CharFormat::kMaxSizeTwips / 20));
+    const CharFormat target = currentAttributes();
+    if (target.has(CharFormat::Size) && target.sizeTwips == format.sizeTwips)
+        return;
     writeCharFormat(format);
 }
 

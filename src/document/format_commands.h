@@ -10,9 +10,11 @@
 #include "platform/prompt_service.h"
 
 #include <QObject>
+#include <QPointer>
 #include <functional>
 
 class QAction;
+class QComboBox;
 class QMenu;
 class QTextDocument;
 class QWidget;
@@ -44,6 +46,10 @@ public:
     // True when the editor has the keyboard focus (or keeps it while a menu
     // of the window is open).
     bool editorHasFocus() const;
+
+    // Shows the face (in a font name box) or the size (in a size box) of
+    // the editor's format target.
+    static void showFormatInFontBoxes(const RichEdit &editor, QComboBox *box);
 
     // Character commands.
     void toggleStyle(quint32 styleBit);
@@ -84,6 +90,9 @@ public:
     // item is in edit state; false when the item cannot be edited.
     bool writeParaFormat(const ParaFormat &format);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void connectCommands();
     void connectParagraphCommands();
@@ -118,7 +127,7 @@ private:
     DocumentContext &m_window;
     FrameServices &m_frame;
     SelectionFormats m_selectionFormats;
-    RichEdit *m_editor;
+    QPointer<RichEdit> m_editor;
     DocumentBars *m_bars;
     RulerController *m_ruler = nullptr;
 };

@@ -97,7 +97,7 @@ void FormatCommands::actFormatNumberingAll(QAction *sender)
         // The update rule marks the command of the paragraph's numbering and
         // the execution flips it: the paragraph's own style is removed, any
         // other paragraph takes the command's style. No Numbering and
-        // Unicode Sequence (no sequence kind in the control) write none.
+        // Unicode Sequence (no sequence kind in the control) remove it.
         const int current = m_editor->paraFormat().numbering;
         const bool removes = numbering.value < 0 || numbering.value == current;
         writeNumbering(removes ? 0 : numbering.value);
@@ -106,18 +106,9 @@ void FormatCommands::actFormatNumberingAll(QAction *sender)
 
 void FormatCommands::writeNumbering(int numbering)
 {
-    ParaFormat format;
-    format.mask = ParaFormat::Numbering | ParaFormat::Offset;
-    format.numbering = numbering;
-    const int offset = m_editor->paraFormat().offset;
-    const int minimum = kNumberingIndentPoints * kTwipsPerPoint;
-    if (numbering == 0)
-        format.offset = 0;
-    else if (offset / kTwipsPerPoint < kNumberingIndentPoints)
-        format.offset = minimum;
-    else
-        format.mask = ParaFormat::Numbering;
-    writeParaFormat(format);
+    if (!m_window.ensureEditState())
+        return;
+    m_editor->setNumbering(numbering, kNumberingIndentPoints * kTwipsPerPoint);
 }
 
 void FormatCommands::updateParagraphChecks(const ParaFormat &paragraph)
@@ -129,15 +120,13 @@ void FormatCommands::updateParagraphChecks(const ParaFormat &paragraph)
         if (align.value != paragraph.alignment && paragraph.alignment >= 0 &&
             paragraph.alignment <= ParaFormat::Justify)
             command(align.name)->setChecked(false);
-    // No Numbering and Unicode Sequence keep their mark until another
-    // member of their group is checked.
+    // No Numbering shows paragraphs without numbering; Unicode Sequence has
+    // no kind of its own to show.
     for (const ParagraphCommand &numbering : kNumberingCommands)
         if (numbering.value > 0)
             command(numbering.name)->setChecked(numbering.value == paragraph.numbering);
-    if (paragraph.numbering > 0) {
-        command("actFormatNumberingNoNumbering")->setChecked(false);
-        command("actFormatNumberingUnicodeSeq")->setChecked(false);
-    }
+    command("actFormatNumberingNoNumbering")->setChecked(paragraph.numbering == 0);
+    command("actFormatNumberingUnicodeSeq")->setChecked(false);
 }
 
 bool FormatCommands::showParagraphDialog()
@@ -151,23 +140,42 @@ bool FormatCommands::showParagraphDialog()
     dialog.SpaceBefore->setValue(current.spaceBefore / kTwipsPerPoint);
     dialog.SpaceAfter->setValue(current.spaceAfter / kTwipsPerPoint);
     dialog.LineSpacing->setValue(current.lineSpacing / kTwipsPerPoint);
+    const ParagraphDialog::Values shown = dialog.values();
     if (m_frame.prompts().exec(&dialog) != QDialog::Accepted)
         return false;
-    // One write, in the order left, right, first, alignment, spacing.
+    // Only what the user changed is written, in one write: lengths the boxes
+    // round to whole points, a line spacing they cannot show (1.5, double,
+    // multiple) and values that differ between the selected paragraphs stay
+    // as they are.
+    const ParagraphDialog::Values chosen = dialog.values();
     ParaFormat format;
-    format.mask = ParaFormat::Offset | ParaFormat::RightIndent | ParaFormat::StartIndent |
-                  ParaFormat::Alignment | ParaFormat::SpaceBefore | ParaFormat::SpaceAfter |
-                  ParaFormat::LineSpacing;
-    format.offset = dialog.LeftIndent->value() * kTwipsPerPoint;
-    format.rightIndent = dialog.RightIndent->value() * kTwipsPerPoint;
-    format.startIndent = dialog.FirstIndent->value() * kTwipsPerPoint;
-    format.alignment = kAlignmentOfItem[qBound(0, dialog.alignmentItem(), 3)];
-    format.spaceBefore = dialog.SpaceBefore->value() * kTwipsPerPoint;
-    format.spaceAfter = dialog.SpaceAfter->value() * kTwipsPerPoint;
-    const int spacing = dialog.LineSpacing->value();
-    format.lineSpacingRule = spacing <= 0 ? ParaFormat::Single : ParaFormat::AtLeast;
-    format.lineSpacing = spacing * kTwipsPerPoint;
-    writeParaFormat(format);
+    auto take = [&format](int shownPoints, int points, quint32 bit, int &field) {
+        if (points == shownPoints)
+            return;
+        format.mask |= bit;
+        field = points * kTwipsPerPoint;
+    };
+    take(shown.left, chosen.left, ParaFormat::Offset, format.offset);
+    take(shown.right, chosen.right, ParaFormat::RightIndent, format.rightIndent);
+    take(shown.first, chosen.first, ParaFormat::StartIndent, format.startIndent);
+    take(shown.spaceBefore, chosen.spaceBefore, ParaFormat::SpaceBefore, format.spaceBefore);
+    take(shown.spaceAfter, chosen.spaceAfter, ParaFormat::SpaceAfter, format.spaceAfter);
+    take(shown.lineSpacing, chosen.lineSpacing, ParaFormat::LineSpacing, format.lineSpacing);
+    if (format.has(ParaFormat::LineSpacing)) {
+        // Exact spacing stays exact at its new value; anything else becomes
+        // at least the value, or single spacing at 0.
+        const bool exact =
+            current.has(ParaFormat::LineSpacing) && current.lineSpacingRule == ParaFormat::Exactly;
+        format.lineSpacingRule = chosen.lineSpacing <= 0 ? ParaFormat::Single
+                                 : exact                 ? ParaFormat::Exactly
+                                                         : ParaFormat::AtLeast;
+    }
+    if (chosen.alignmentItem != shown.alignmentItem) {
+        format.mask |= ParaFormat::Alignment;
+        format.alignment = kAlignmentOfItem[qBound(0, chosen.alignmentItem, 3)];
+    }
+    if (format.mask != 0)
+        writeParaFormat(format);
     return true;
 }
 

@@ -14,9 +14,27 @@ namespace bw::notes {
 
 namespace {
 
+// A number box whose text, when it is no whole number (an emptied box, a
+// lone sign), counts as 0 instead of the value it had before.
+class NumberBox : public QSpinBox
+{
+public:
+    using QSpinBox::QSpinBox;
+
+protected:
+    void fixup(QString &input) const override
+    {
+        bool number = false;
+        locale().toInt(input.trimmed(), &number);
+        if (!number)
+            input = locale().toString(0);
+        QSpinBox::fixup(input);
+    }
+};
+
 QSpinBox *numberBox(const char *name, int minimum, QWidget *parent)
 {
-    auto *box = new QSpinBox(parent);
+    auto *box = new NumberBox(parent);
     box->setObjectName(QString::fromLatin1(name));
     // The indents have no bounds of their own; the control keeps twips, so
     // a length is at most what fits in twips.
@@ -81,6 +99,21 @@ ParagraphDialog::ParagraphDialog(QWidget *parent) : QDialog(parent)
     layout->addLayout(groups);
     layout->addWidget(rgAlignment);
     layout->addWidget(buttons);
+}
+
+ParagraphDialog::Values ParagraphDialog::values() const
+{
+    return Values{LeftIndent->value(),  RightIndent->value(), FirstIndent->value(),
+                  SpaceBefore->value(), SpaceAfter->value(),  LineSpacing->value(),
+                  alignmentItem()};
+}
+
+void ParagraphDialog::accept()
+{
+    for (QSpinBox *box :
+         {LeftIndent, RightIndent, FirstIndent, SpaceBefore, SpaceAfter, LineSpacing})
+        box->interpretText();
+    QDialog::accept();
 }
 
 int ParagraphDialog::alignmentItem() const

@@ -20,6 +20,23 @@ public:
 
     explicit ParagraphDialog(QWidget *parent = nullptr);
 
+    // What the boxes and the alignment hold, in points.
+    struct Values
+    {
+        int left = 0;
+        int right = 0;
+        int first = 0;
+        int spaceBefore = 0;
+        int spaceAfter = 0;
+        int lineSpacing = 0;
+        int alignmentItem = 0;
+    };
+    Values values() const;
+
+    // Takes the boxes' texts as typed before closing: OK with the focus
+    // still in a box counts what it shows.
+    void accept() override;
+
     // The chosen alignment item: 0 Left, 1 Center, 2 Justify, 3 Right.
     int alignmentItem() const;
     void setAlignmentItem(int index);

@@ -206,7 +206,8 @@ void SearchCommands::actSearchGotoLineExecute()
     const int line = answer->trimmed().toInt(&number);
     if (!number)
         return;
-    const int start = editor->lineIndex(line - 1);
+    // Any answer below 1 asks for the caret's line (a line index below 0).
+    const int start = editor->lineIndex(line > 0 ? line - 1 : -1);
     editor->setSelection(start, start);
     m_window.focusEditor();
 }

@@ -7,6 +7,8 @@
 #include <QTextDocument>
 #include <QTextList>
 
+#include <algorithm>
+#include <limits>
 #include <optional>
 
 namespace bw {
@@ -18,12 +20,19 @@ namespace {
 // first-line indent plus the number's room in NumberingTab. Other paragraphs
 // store the first line as a (usually negative) text indent.
 
-int toTwips(qreal pixels)
+// Lengths are ints of twips; a sum of two of them is bounded to that range.
+int boundedTwips(qint64 twips)
 {
-    return qRound(pixels * kTwipsPerPixel);
+    return int(std::clamp<qint64>(twips, std::numeric_limits<int>::min(),
+                                  std::numeric_limits<int>::max()));
 }
 
-qreal toPixels(int twips)
+int toTwips(qreal pixels)
+{
+    return boundedTwips(qRound64(pixels * kTwipsPerPixel));
+}
+
+qreal toPixels(qint64 twips)
 {
     return twips / qreal(kTwipsPerPixel);
 }
@@ -116,12 +125,12 @@ void writeLineSpacing(const ParaFormat &p, QTextBlockFormat &target)
 void writeIndents(const ParaFormat &p, QTextBlockFormat &target)
 {
     target.setRightMargin(toPixels(p.rightIndent));
-    target.setLeftMargin(toPixels(p.startIndent + p.offset));
+    target.setLeftMargin(toPixels(qint64(p.startIndent) + p.offset));
     if (p.numbering != rtf::NoNumbering) {
         target.setTextIndent(0);
         target.setProperty(rtf::NumberingTab, p.offset);
     } else {
-        target.setTextIndent(toPixels(-p.offset));
+        target.setTextIndent(toPixels(-qint64(p.offset)));
         target.clearProperty(rtf::NumberingTab);
     }
 }
@@ -142,6 +151,9 @@ ParaFormat merged(const ParaFormat &current, const ParaFormat &change)
     take(ParaFormat::SpaceAfter, p.spaceAfter, qMax(0, change.spaceAfter));
     take(ParaFormat::LineSpacing, p.lineSpacing, change.lineSpacing);
     take(ParaFormat::LineSpacing, p.lineSpacingRule, change.lineSpacingRule);
+    // The other lines start at startIndent + offset, which must be a length
+    // too: indents near the bounds bring the other lines to the bound.
+    p.offset = int(boundedTwips(qint64(p.startIndent) + p.offset) - qint64(p.startIndent));
     return p;
 }
 
@@ -159,9 +171,9 @@ ParaFormat paraFormatFromBlock(const QTextBlockFormat &format)
         format.hasProperty(rtf::NumberingTab)) {
         p.offset = format.intProperty(rtf::NumberingTab);
     } else {
-        p.offset = -textIndent;
+        p.offset = boundedTwips(-qint64(textIndent));
     }
-    p.startIndent = left - p.offset;
+    p.startIndent = boundedTwips(qint64(left) - p.offset);
     p.rightIndent = toTwips(format.rightMargin());
     p.spaceBefore = toTwips(format.topMargin());
     p.spaceAfter = toTwips(format.bottomMargin());
@@ -269,6 +281,35 @@ void updateLists(QTextDocument *document, int from, int to, int numbering)
 
 } // namespace
 
+namespace {
+
+// The change numbering makes to one paragraph: where its other lines go.
+ParaFormat numberingChange(QTextBlockFormat &target, int numbering, int minimumOffset)
+{
+    const ParaFormat now = paraFormatFromBlock(target);
+    ParaFormat change;
+    change.mask = ParaFormat::Numbering;
+    change.numbering = numbering;
+    if (numbering != rtf::NoNumbering) {
+        if (now.numbering == rtf::NoNumbering)
+            target.setProperty(rtf::OffsetBeforeNumbering, now.offset);
+        if (now.offset < minimumOffset) {
+            change.mask |= ParaFormat::Offset;
+            change.offset = minimumOffset;
+        }
+    } else if (now.numbering != rtf::NoNumbering) {
+        change.mask |= ParaFormat::Offset;
+        change.offset = target.hasProperty(rtf::OffsetBeforeNumbering)
+                            ? target.intProperty(rtf::OffsetBeforeNumbering)
+                            : 0;
+    }
+    if (numbering == rtf::NoNumbering)
+        target.clearProperty(rtf::OffsetBeforeNumbering);
+    return change;
+}
+
+} // namespace
+
 ParaFormat commonParaFormat(const QTextDocument *document, int from, int to)
 {
     std::optional<ParaFormat> common;
@@ -300,6 +341,25 @@ void setParaFormat(QTextCursor &cursor, const ParaFormat &format)
     }
     if (format.has(ParaFormat::Numbering))
         updateLists(document, from, to, qBound(0, format.numbering, 6));
+    cursor.endEditBlock();
+}
+
+void setNumbering(QTextCursor &cursor, int numbering, int minimumOffset)
+{
+    QTextDocument *document = cursor.document();
+    const int from = cursor.selectionStart();
+    const int to = cursor.selectionEnd();
+    numbering = qBound(0, numbering, 6);
+    cursor.beginEditBlock();
+    for (QTextBlock block = document->findBlock(from); block.isValid(); block = block.next()) {
+        QTextBlockFormat target = block.blockFormat();
+        applyParaFormat(numberingChange(target, numbering, minimumOffset), target);
+        QTextCursor at(block);
+        at.setBlockFormat(target);
+        if (block.position() + block.length() > to)
+            break;
+    }
+    updateLists(document, from, to, numbering);
     cursor.endEditBlock();
 }
 

@@ -67,4 +67,11 @@ ParaFormat commonParaFormat(const QTextDocument *document, int from, int to);
 // same kind, so the numbers run on).
 void setParaFormat(QTextCursor &cursor, const ParaFormat &format);
 
+// Sets numbering (0 removes it) on every paragraph the selection touches, as
+// one edit. A paragraph that takes numbering has its other lines at least
+// minimumOffset twips in; removing it puts them back where they were before
+// it was set (at 0 when that is not known, as in a document read from a
+// file). A paragraph without numbering keeps its indents when none is set.
+void setNumbering(QTextCursor &cursor, int numbering, int minimumOffset);
+
 } // namespace bw

@@ -105,6 +105,8 @@ public:
                                 FormatTarget target = FormatTarget::Selection);
     ParaFormat paraFormat() const;
     void setParaFormat(const ParaFormat &format);
+    // Sets or removes numbering, see bw::setNumbering.
+    void setNumbering(int numbering, int minimumOffset);
     FormatDefaults formatDefaults() const;
     // The last character or paragraph format change, repeated on the
     // current selection (Do Again); false when there was none yet.
@@ -262,6 +264,7 @@ private:
     bool touchesProtected(int start, int end) const;
     bool allowChange(int start, int end) const;
     bool allowSelectionChange() const;
+    bool allowParagraphChange() const;
     bool keyChangeRange(QKeyEvent *event, int *start, int *end, UndoKind *kind) const;
     std::pair<int, int> wordRange() const;
     bool hiddenBefore(int position) const;
@@ -284,6 +287,7 @@ private:
         std::optional<CharFormat> character;
         FormatTarget target = FormatTarget::Selection;
         std::optional<ParaFormat> paragraph;
+        std::optional<std::pair<int, int>> numbering; // value, minimum offset
     };
 
     UndoKindTracker m_undo{kUndoLimit};

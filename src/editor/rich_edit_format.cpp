@@ -92,7 +92,7 @@ CharFormat RichEdit::selectionCharFormat(FormatTarget target) const
 
 void RichEdit::setSelectionCharFormat(const CharFormat &format, FormatTarget target)
 {
-    m_lastFormat = FormatChange{format, target, std::nullopt};
+    m_lastFormat = FormatChange{format, target, std::nullopt, std::nullopt};
     QTextCursor cursor = textCursor();
     auto [start, end] = std::pair{cursor.selectionStart(), cursor.selectionEnd()};
     if (start == end && target == FormatTarget::SelectionWord)
@@ -124,18 +124,34 @@ ParaFormat RichEdit::paraFormat() const
     return commonParaFormat(document(), cursor.selectionStart(), cursor.selectionEnd());
 }
 
-void RichEdit::setParaFormat(const ParaFormat &format)
+bool RichEdit::allowParagraphChange() const
 {
-    m_lastFormat = FormatChange{std::nullopt, FormatTarget::Selection, format};
-    QTextCursor cursor = textCursor();
+    const QTextCursor cursor = textCursor();
     const QTextBlock first = document()->findBlock(cursor.selectionStart());
     const QTextBlock last = document()->findBlock(cursor.selectionEnd());
     // The whole paragraphs, for the protected check.
     const int start = first.position();
     const int end = last.position() + last.length() - 1;
-    if (isReadOnly() || !allowChange(start, qMax(start + 1, end)))
+    return !isReadOnly() && allowChange(start, qMax(start + 1, end));
+}
+
+void RichEdit::setParaFormat(const ParaFormat &format)
+{
+    m_lastFormat = FormatChange{std::nullopt, FormatTarget::Selection, format, std::nullopt};
+    if (!allowParagraphChange())
         return;
+    QTextCursor cursor = textCursor();
     bw::setParaFormat(cursor, format);
+}
+
+void RichEdit::setNumbering(int numbering, int minimumOffset)
+{
+    m_lastFormat = FormatChange{std::nullopt, FormatTarget::Selection, std::nullopt,
+                                std::pair{numbering, minimumOffset}};
+    if (!allowParagraphChange())
+        return;
+    QTextCursor cursor = textCursor();
+    bw::setNumbering(cursor, numbering, minimumOffset);
 }
 
 void RichEdit::repeatLastFormat()
@@ -147,6 +163,8 @@ void RichEdit::repeatLastFormat()
         setSelectionCharFormat(*change.character, change.target);
     if (change.paragraph)
         setParaFormat(*change.paragraph);
+    if (change.numbering)
+        setNumbering(change.numbering->first, change.numbering->second);
 }
 
 } // namespace bw

@@ -23,6 +23,7 @@ enum TextProperty {
     NumberingLevel,                              // int 0..8: the paragraph's level in its list
     NumberingList,                               // int > 0: the list the paragraph belongs to
     NumberingBullet,                             // QString: the bullet character of a bullet level
+    OffsetBeforeNumbering, // int twips: the other lines' indent before numbering (editor only)
     // Image formats carrying original bytes (kept byte for byte)
     PictureFormat = QTextFormat::UserProperty + 200, // QString: "png", "jpeg", "emf", "wmf", "dib"
     PictureData,                                     // QByteArray: the original bytes

@@ -1,5 +1,6 @@
 #include "search/db_rich_edit.h"
 
+#include "platform/desktop_font.h"
 #include "platform/guarded_dispatch.h"
 #include "platform/prompt_service.h"
 #include "search/rich_edit_editor.h"
@@ -22,7 +23,8 @@ BoundRichEdit::BoundRichEdit(dataset::ClientDataSet &table, const QString &field
 {
     setObjectName(QStringLiteral("wwDBRichEdit"));
     setPromptService(&prompts);
-    QFont font(QStringLiteral("Verdana"));
+    // New text in Verdana when it is installed, else in the desktop's font.
+    QFont font(installedFontFamily(QStringLiteral("Verdana")));
     font.setPointSize(8);
     setDefaultFont(font);
     setAutoUrlDetect(true);

@@ -4,6 +4,7 @@
 #include "editor/para_format.h"
 #include "editor/rich_edit.h"
 #include "files/file_checks.h"
+#include "platform/desktop_font.h"
 #include "platform/guarded_dispatch.h"
 #include "platform/prompt_service.h"
 #include "search/rich_text_actions.h"
@@ -94,7 +95,8 @@ RichTextEditorDialog::RichTextEditorDialog(PromptService &prompts, Guard guard, 
     m_editor->setObjectName(QStringLiteral("Editor"));
     m_editor->setAutoUrlDetect(true);
     m_editor->setWantTabs(true);
-    QFont font(QStringLiteral("Verdana"));
+    // New text in Verdana when it is installed, else in the desktop's font.
+    QFont font(installedFontFamily(QStringLiteral("Verdana")));
     font.setPointSize(8);
     m_editor->setDefaultFont(font);
     m_commands = new RichTextActions(*m_editor, prompts, m_guard, this);

@@ -696,7 +696,9 @@ void tst_DocumentWindow::optionsApplyToEditorAndBars()
     QVERIFY(window->editor()->wantTabs());
     writeOption(settings::Key::RichEditWordWrap_Checked, "False");
     writeOption(settings::Key::RichEditUseTabCharacter_Checked, "False");
-    writeOption(settings::Key::RichEditFontName_FontName, "Arial");
+    // An installed font (one that is not is replaced by the desktop's, see
+    // tst_FormatCommands::newTextUsesAnInstalledFont).
+    writeOption(settings::Key::RichEditFontName_FontName, "Liberation Serif");
     writeOption(settings::Key::RichEditFontSize_Text, "abc");
     writeOption(settings::Key::RichEditFontBold_Checked, "True");
     writeOption(settings::Key::CommonDisplayFlatToolBars_Checked, "False");
@@ -705,7 +707,7 @@ void tst_DocumentWindow::optionsApplyToEditorAndBars()
 
     QVERIFY(!window->editor()->wordWrap());
     QVERIFY(!window->editor()->wantTabs());
-    QCOMPARE(window->editor()->defaultFont().family(), QStringLiteral("Arial"));
+    QCOMPARE(window->editor()->defaultFont().family(), QStringLiteral("Liberation Serif"));
     QCOMPARE(window->editor()->defaultFont().pointSize(), 8);
     QVERIFY(window->editor()->defaultFont().bold());
     const auto buttons = window->bars()->Bar_ChildEdit->findChildren<QToolButton *>();

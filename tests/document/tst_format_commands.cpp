@@ -23,10 +23,19 @@
 #include <QBuffer>
 #include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QFontComboBox>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QGuiApplication>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 #include <QSpinBox>
 #include <QTest>
+#include <QTimer>
+
+#include <limits>
 
 #include <memory>
 
@@ -81,6 +90,10 @@ private slots:
     void sizeSteps();
     void fontBoxesFollowCaretWithoutWriting();
     void fontBoxesWriteTarget();
+    void typedFontValueAppliesOnce_data();
+    void typedFontValueAppliesOnce();
+    void fontBoxTextOpensFontPopup();
+    void newTextUsesAnInstalledFont();
     void colorMenus();
     void automaticColorOnRedText();
     void script_data();
@@ -96,8 +109,15 @@ private slots:
     void alignment_data();
     void alignment();
     void numbering();
+    void removingNumberingKeepsIndents_data();
+    void removingNumberingKeepsIndents();
     void paragraphDialog_data();
     void paragraphDialog();
+    void paragraphDialogWritesOnlyChanges_data();
+    void paragraphDialogWritesOnlyChanges();
+    void paragraphDialogEmptiedBoxIsZero();
+    void paragraphDialogIndentsAtTheBounds_data();
+    void paragraphDialogIndentsAtTheBounds();
     void rulerScale_data();
     void rulerScale();
     void rulerMarkerCentres();
@@ -278,6 +298,105 @@ void tst_FormatCommands::fontBoxesWriteTarget()
     QCOMPARE(formatAt(window, 4, 7).face, QStringLiteral("Courier New"));
     QCOMPARE(formatAt(window, 4, 7).sizePoints(), 14);
     QCOMPARE(formatAt(window, 0, 3).face, QStringLiteral("Arial"));
+}
+
+void tst_FormatCommands::typedFontValueAppliesOnce_data()
+{
+    QTest::addColumn<bool>("sizeBox");
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("size in the list") << true << "14";
+    QTest::newRow("size not in the list") << true << "13";
+    QTest::newRow("installed font") << false << "Liberation Mono";
+}
+
+void tst_FormatCommands::typedFontValueAppliesOnce()
+{
+    // Given the caret in "two", when a value is typed into a font box and
+    // Enter pressed, then the word takes it and one Undo gives the old look
+    // back; a value typed and left by moving the focus away writes nothing.
+    QFETCH(bool, sizeBox);
+    QFETCH(QString, typed);
+    DocumentWindow *window = open("NoName1");
+    setDocument(window, rtf("one two"), 5);
+    focusEditor(window);
+    DocumentBars *bars = window->bars();
+    QComboBox *box =
+        sizeBox ? static_cast<QComboBox *>(bars->btnFormatFontSize) : bars->btnFormatFontName;
+    auto value = [&] {
+        const CharFormat word = formatAt(window, 4, 7);
+        return sizeBox ? QString::number(word.sizePoints()) : word.face;
+    };
+    const QString before = value();
+    auto type = [&](const QString &text) {
+        box->lineEdit()->setFocus();
+        QTRY_VERIFY(box->lineEdit()->hasFocus());
+        box->lineEdit()->selectAll();
+        QTest::keyClicks(QApplication::focusWidget(), text);
+    };
+    type(typed);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(value(), typed);
+    QVERIFY(window->editor()->hasFocus());
+    run(window, "actEditUndo");
+    QCOMPARE(value(), before);
+    QCOMPARE(box->currentText(), before);
+
+    type(typed);
+    window->editor()->setFocus();
+    QTRY_VERIFY(window->editor()->hasFocus());
+    QCOMPARE(value(), before);
+    QCOMPARE(box->currentText(), before);
+}
+
+void tst_FormatCommands::fontBoxTextOpensFontPopup()
+{
+    // Given the font boxes, when the text part of one is right-clicked, then
+    // the font popup opens, not the text's edit menu.
+    DocumentWindow *window = open("NoName1");
+    DocumentBars *bars = window->bars();
+    for (QComboBox *box :
+         {static_cast<QComboBox *>(bars->btnFormatFontName), bars->btnFormatFontSize}) {
+        QPointer<QWidget> shown;
+        QTimer closer;
+        closer.setInterval(20);
+        connect(&closer, &QTimer::timeout, [&] {
+            if (QWidget *popup = QApplication::activePopupWidget()) {
+                shown = popup;
+                popup->close();
+            }
+        });
+        closer.start();
+        QLineEdit *edit = box->lineEdit();
+        QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(4, 4),
+                                edit->mapToGlobal(QPoint(4, 4)));
+        QApplication::sendEvent(edit, &click);
+        QTRY_VERIFY(shown);
+        QCOMPARE(shown.data(), static_cast<QWidget *>(bars->pmFont));
+    }
+}
+
+void tst_FormatCommands::newTextUsesAnInstalledFont()
+{
+    // Given the default text font "MS Sans Serif", which is not installed,
+    // when text is typed into an empty item, then it is set in the desktop's
+    // font and the font box names that font; a stored document keeps the
+    // name of its font.
+    if (QFontDatabase::families().contains(QStringLiteral("MS Sans Serif"), Qt::CaseInsensitive))
+        QSKIP("MS Sans Serif is installed here");
+    const QString desktop = QFontInfo(QGuiApplication::font()).family();
+    DocumentWindow *window = open("NoName1");
+    setDocument(window, QString());
+    focusEditor(window);
+    QTest::keyClicks(window->editor(), QStringLiteral("typed"));
+    QCOMPARE(window->editor()->toPlainText(), QStringLiteral("typed"));
+    QCOMPARE(formatAt(window, 0, 5).face, desktop);
+    QCOMPARE(QFontInfo(window->editor()->document()->defaultFont()).family(), desktop);
+    QCOMPARE(window->bars()->btnFormatFontName->currentText(), desktop);
+
+    window->cdsCommon().post();
+    setDocument(window, QStringLiteral("{\\rtf1\\ansi{\\fonttbl{\\f0 Verdana;}}\\f0 old\\par}"), 1);
+    QCOMPARE(window->editor()->toPlainText(), QStringLiteral("old"));
+    QCOMPARE(window->bars()->btnFormatFontName->currentText(), QStringLiteral("Verdana"));
 }
 
 void tst_FormatCommands::colorMenus()
@@ -634,6 +753,48 @@ void tst_FormatCommands::numbering()
     QCOMPARE(window->cdsCommon().state(), State::Edit);
 }
 
+void tst_FormatCommands::removingNumberingKeepsIndents_data()
+{
+    QTest::addColumn<QByteArray>("command");
+    QTest::newRow("No Numbering") << QByteArray("actFormatNumberingNoNumbering");
+    QTest::newRow("Unicode Sequence") << QByteArray("actFormatNumberingUnicodeSeq");
+    QTest::newRow("Bullet again") << QByteArray("actFormatNumberingSymbols");
+}
+
+void tst_FormatCommands::removingNumberingKeepsIndents()
+{
+    // Given a paragraph whose other lines are 5 points in: a command that
+    // removes numbering leaves it as it is, however often it runs, and No
+    // Numbering stays checked; Bullet brings the lines to 10 points, and
+    // removing the bullet puts them back at 5.
+    QFETCH(QByteArray, command);
+    DocumentWindow *window = open("NoName1");
+    setDocument(window, rtf("\\fi-100\\li100 one\\par\\pard two"), 1);
+    focusEditor(window);
+    RichEdit *editor = window->editor();
+    QCOMPARE(editor->paraFormat().offset, 100);
+    const bool removesOnly = command != "actFormatNumberingSymbols";
+    for (int press = 0; removesOnly && press < 2; ++press) {
+        run(window, command.constData());
+        QCOMPARE(editor->paraFormat().numbering, 0);
+        QCOMPARE(editor->paraFormat().offset, 100);
+        QVERIFY(window->action("actFormatNumberingNoNumbering")->isChecked());
+        QVERIFY(!window->action("actFormatNumberingUnicodeSeq")->isChecked());
+    }
+    run(window, "actFormatNumberingSymbols");
+    QCOMPARE(editor->paraFormat().numbering, 1);
+    QCOMPARE(editor->paraFormat().offset, 200);
+    QVERIFY(!window->action("actFormatNumberingNoNumbering")->isChecked());
+    run(window, command.constData());
+    QCOMPARE(editor->paraFormat().numbering, 0);
+    QCOMPARE(editor->paraFormat().offset, 100);
+    QCOMPARE(editor->paraFormat().startIndent, 0);
+    QVERIFY(window->action("actFormatNumberingNoNumbering")->isChecked());
+    // The other paragraph was never touched.
+    editor->setSelection(5, 5);
+    QCOMPARE(editor->paraFormat().offset, 0);
+}
+
 void tst_FormatCommands::paragraphDialog_data()
 {
     QTest::addColumn<int>("left");
@@ -686,6 +847,111 @@ void tst_FormatCommands::paragraphDialog()
     QCOMPARE(after.startIndent, 200);
     QCOMPARE(after.spaceBefore, 60);
     QVERIFY(window->editor()->hasFocus());
+}
+
+void tst_FormatCommands::paragraphDialogWritesOnlyChanges_data()
+{
+    QTest::addColumn<QString>("spacing");
+    QTest::addColumn<int>("typed"); // in the line spacing box; -1: left alone
+    QTest::addColumn<int>("rule");
+    QTest::addColumn<int>("lineSpacing");
+    QTest::newRow("1.5 lines") << "\\sl360\\slmult1" << -1 << int(ParaFormat::OneAndHalf) << 30;
+    QTest::newRow("double") << "\\sl480\\slmult1" << -1 << int(ParaFormat::Double) << 40;
+    QTest::newRow("3 lines") << "\\sl720\\slmult1" << -1 << int(ParaFormat::Multiple) << 60;
+    QTest::newRow("exactly 14 pt") << "\\sl-280\\slmult0" << -1 << int(ParaFormat::Exactly) << 280;
+    QTest::newRow("exactly 14 pt, 16 typed")
+        << "\\sl-280\\slmult0" << 16 << int(ParaFormat::Exactly) << 320;
+    QTest::newRow("1.5 lines, 18 typed")
+        << "\\sl360\\slmult1" << 18 << int(ParaFormat::AtLeast) << 360;
+    QTest::newRow("1.5 lines, 0 typed") << "\\sl360\\slmult1" << 0 << int(ParaFormat::Single) << 0;
+}
+
+void tst_FormatCommands::paragraphDialogWritesOnlyChanges()
+{
+    // Given a paragraph with a line spacing the dialog cannot show and a
+    // first line 0.75 points in, when only the alignment (and perhaps the
+    // line spacing) is changed in the dialog, then only that is written.
+    QFETCH(QString, spacing);
+    QFETCH(int, typed);
+    QFETCH(int, rule);
+    QFETCH(int, lineSpacing);
+    DocumentWindow *window = open("NoName1");
+    setDocument(window, rtf(spacing + QStringLiteral("\\li15\\sa30 text")), 1);
+    focusEditor(window);
+    m_prompts->answerDialog([&](QDialog *dialog) {
+        auto *paragraph = qobject_cast<ParagraphDialog *>(dialog);
+        if (!paragraph)
+            return int(QDialog::Rejected);
+        paragraph->setAlignmentItem(1);
+        if (typed >= 0)
+            paragraph->LineSpacing->setValue(typed);
+        return int(QDialog::Accepted);
+    });
+    run(window, "actFormatParagraph");
+    const ParaFormat after = window->editor()->paraFormat();
+    QCOMPARE(after.alignment, int(ParaFormat::Center));
+    QCOMPARE(after.lineSpacingRule, rule);
+    QCOMPARE(after.lineSpacing, lineSpacing);
+    QCOMPARE(after.startIndent, 15);
+    QCOMPARE(after.offset, 0);
+    QCOMPARE(after.spaceAfter, 30);
+}
+
+void tst_FormatCommands::paragraphDialogEmptiedBoxIsZero()
+{
+    // Given a paragraph with 3 points before it, when the Space before box
+    // is emptied and OK clicked, then the space before is 0.
+    DocumentWindow *window = open("NoName1");
+    setDocument(window, rtf("\\sb60 text"), 1);
+    focusEditor(window);
+    m_prompts->answerDialog([&](QDialog *dialog) {
+        auto *paragraph = qobject_cast<ParagraphDialog *>(dialog);
+        if (!paragraph)
+            return int(QDialog::Rejected);
+        dialog->show();
+        QSpinBox *box = paragraph->SpaceBefore;
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClick(box, Qt::Key_Backspace);
+        QTest::mouseClick(paragraph->btnOK, Qt::LeftButton);
+        return dialog->result();
+    });
+    run(window, "actFormatParagraph");
+    QCOMPARE(window->editor()->paraFormat().spaceBefore, 0);
+}
+
+void tst_FormatCommands::paragraphDialogIndentsAtTheBounds_data()
+{
+    QTest::addColumn<int>("points");
+    QTest::newRow("largest") << ParagraphDialog::kMaxPoints;
+    QTest::newRow("smallest") << -ParagraphDialog::kMaxPoints;
+}
+
+void tst_FormatCommands::paragraphDialogIndentsAtTheBounds()
+{
+    // Given the first line and the other lines both at the dialog's bound,
+    // then the other lines stop at the largest length the control keeps
+    // instead of wrapping round to the other side.
+    QFETCH(int, points);
+    DocumentWindow *window = open("NoName1");
+    setDocument(window, rtf("text"), 1);
+    focusEditor(window);
+    m_prompts->answerDialog([&](QDialog *dialog) {
+        auto *paragraph = qobject_cast<ParagraphDialog *>(dialog);
+        if (!paragraph)
+            return int(QDialog::Rejected);
+        paragraph->FirstIndent->setValue(points);
+        paragraph->LeftIndent->setValue(points);
+        return int(QDialog::Accepted);
+    });
+    run(window, "actFormatParagraph");
+    const ParaFormat after = window->editor()->paraFormat();
+    QCOMPARE(after.startIndent, points * 20);
+    const qint64 lines = qint64(after.startIndent) + after.offset;
+    QCOMPARE(lines, points > 0 ? qint64(std::numeric_limits<int>::max())
+                               : qint64(std::numeric_limits<int>::min()));
+    const qreal margin = window->editor()->textCursor().blockFormat().leftMargin();
+    QVERIFY2(points > 0 ? margin > 0 : margin < 0, qPrintable(QString::number(margin)));
 }
 
 void tst_FormatCommands::rulerScale_data()

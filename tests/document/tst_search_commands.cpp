@@ -212,13 +212,15 @@ void tst_SearchCommands::gotoLine_data()
     QTest::newRow("7") << "7" << 6 * 7;
     QTest::newRow("x") << "x" << -2;
     QTest::newRow("0") << "0" << 2 * 7;
+    QTest::newRow("smallest int") << "-2147483648" << 2 * 7;
     QTest::newRow("beyond") << "20" << -1;
     QTest::newRow("Cancel") << QString() << -2;
 }
 
 // Given ten lines with part of line 3 selected: the box shows 3 and the
-// range; 7 goes to line 7, x and Cancel do nothing, 0 goes to the start of
-// the caret's line, and a line beyond the last only drops the selection.
+// range; 7 goes to line 7, x and Cancel do nothing, 0 (or any number below
+// it) goes to the start of the caret's line, and a line beyond the last only
+// drops the selection.
 void tst_SearchCommands::gotoLine()
 {
     QFETCH(QString, answer);
