@@ -86,6 +86,10 @@ public:
         m_out << "\"" << fileName << "\" written as \"" << converted << "\"\n";
         return true;
     }
+    void renamed(const QString &fileName, const QString &target) override
+    {
+        convert(fileName, target);
+    }
 
 private:
     QTextStream &m_out;
