@@ -1,14 +1,13 @@
 #include "transfer/node_export.h"
 
 #include "notes/notes_table.h"
-#include "rtf/code_page.h"
 #include "rtf/rtf.h"
+#include "rtf/text_encoding.h"
 #include "transfer/file_write.h"
 #include "transfer/io_error.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
 #include <QTextDocument>
 
 #include <algorithm>
@@ -127,25 +126,12 @@ QFont exportDefaultFont()
     return font;
 }
 
-// UTF-8, or Windows-1252 when the bytes are not valid UTF-8; line breaks as
-// the editor keeps them.
+// UTF-8, or Windows-1252 when the bytes are not valid UTF-8, as the editor
+// reads plain text; a NUL is no character of a document.
 QString decodePlainText(const QByteArray &bytes)
 {
-    // (A stateless decoder would keep no error flag.)
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8.decode(bytes);
-    if (utf8.hasError()) {
-        rtf::CodePageDecoder decoder;
-        const rtf::CodePageDecoder::Table &table = decoder.table(1252);
-        text = QString(bytes.size(), Qt::Uninitialized);
-        for (qsizetype i = 0; i < bytes.size(); ++i)
-            text[i] = QChar(table[static_cast<unsigned char>(bytes[i])]);
-    }
-    if (text.startsWith(QChar::ByteOrderMark))
-        text.remove(0, 1);
+    QString text = rtf::plainTextFromBytes(bytes);
     text.remove(QChar(0));
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    text.replace(u'\r', u'\n');
     return text;
 }
 

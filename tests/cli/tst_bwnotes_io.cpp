@@ -270,7 +270,8 @@ private slots:
         QCOMPARE(result.exitCode, 0);
         NotesTable loaded;
         loaded.loadFromFile(notes);
-        const bw::io::HtmlPage page{QStringLiteral("pages.cds"), QDate::currentDate()};
+        const bw::io::HtmlPage page{QStringLiteral("Bramblewick 2000"), QStringLiteral("pages.cds"),
+                                    QDate::currentDate()};
         const QString expected = m_dir.filePath("expected-" + name);
         if (command == "export-html-grid")
             bw::io::exportHtmlGrid(loaded.cdsCommon(), expected, page);
