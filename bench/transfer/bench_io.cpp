@@ -249,7 +249,8 @@ int main(int argc, char *argv[])
         return importLines(dir, argc == 4 ? QByteArray(argv[3]).toInt() : 320000,
                            mode == "import-lines-tree");
     const QString file = dir.filePath("big.cds");
-    const io::HtmlPage page{QStringLiteral("big.cds"), QDate::currentDate()};
+    const io::HtmlPage page{QStringLiteral("Bramblewick 2000"), QStringLiteral("big.cds"),
+                            QDate::currentDate()};
     Stopwatch timer;
     if (mode == "make") {
         make(dir, argc == 4 ? QByteArray(argv[3]).toInt() : kItems);

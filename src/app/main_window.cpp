@@ -414,6 +414,11 @@ int MainWindow::storageVersion() const
     return m_dataModule.storageVersion();
 }
 
+QString MainWindow::productName() const
+{
+    return m_dataModule.productName();
+}
+
 QString MainWindow::optionText(settings::Key key) const
 {
     return m_options ? m_options->optionText(key) : settings::defaultText(key);

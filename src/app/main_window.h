@@ -167,6 +167,7 @@ public:
     settings::Registry &registry() override;
     QString settingsRoot() const override;
     int storageVersion() const override;
+    QString productName() const override;
     QString optionText(settings::Key key) const override;
     void writeOption(settings::Key key, const QString &text) override;
     void loadAndApplyOptions() override;

@@ -63,12 +63,12 @@ VersionResource programVersionResource()
         stringTableName(r.translations.first()),
         {
             {QStringLiteral("CompanyName"), QStringLiteral("ORV")},
-            {QStringLiteral("FileDescription"), QStringLiteral("Bramblewick 2000 notes manager")},
+            {QStringLiteral("FileDescription"), QStringLiteral(BW_PRODUCT_NAME " notes manager")},
             {QStringLiteral("FileVersion"), version},
             {QStringLiteral("InternalName"), QStringLiteral("bramblewick")},
             {QStringLiteral("LegalCopyright"), QStringLiteral("Copyright \u00A9 2000-2025 ORV")},
             {QStringLiteral("OriginalFilename"), QStringLiteral("bramblewick")},
-            {QStringLiteral("ProductName"), QStringLiteral("Bramblewick 2000")},
+            {QStringLiteral("ProductName"), QStringLiteral(BW_PRODUCT_NAME)},
             {QStringLiteral("ProductVersion"),
              QStringLiteral("%1.%2").arg(BW_VERSION_MAJOR).arg(BW_VERSION_MINOR)},
         });

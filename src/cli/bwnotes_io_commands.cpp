@@ -36,7 +36,8 @@ struct UsageError
 
 io::HtmlPage pageOf(const QString &notesPath)
 {
-    return {QFileInfo(notesPath).fileName(), QDate::currentDate()};
+    // The product name the build gives the program's version information.
+    return {QStringLiteral(BW_PRODUCT_NAME), QFileInfo(notesPath).fileName(), QDate::currentDate()};
 }
 
 // Refuses an output that would overwrite the notes file being read.
@@ -85,6 +86,10 @@ public:
     {
         m_out << "\"" << fileName << "\" written as \"" << converted << "\"\n";
         return true;
+    }
+    void renamed(const QString &fileName, const QString &target) override
+    {
+        convert(fileName, target);
     }
 
 private:

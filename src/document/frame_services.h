@@ -41,6 +41,13 @@ public:
     virtual settings::Registry &registry() = 0;
     virtual QString settingsRoot() const = 0;
     virtual int storageVersion() const = 0;
+    // The program's product name, which the exported pages are signed with.
+    // By default the product part of the settings root
+    // ("Software\Company\Product\Version"), which is made from it.
+    virtual QString productName() const
+    {
+        return settingsRoot().section(QLatin1Char('\\'), -2, -2);
+    }
 
     // An option as the options dialog holds it now (its stored text form).
     virtual QString optionText(settings::Key key) const = 0;

@@ -251,7 +251,8 @@ void ImportExportCommands::exportHtmlGrid()
         return;
     WaitCursor hourglass;
     dataset::ControlsDisabler suspended(m_window.cdsCommon());
-    io::exportHtmlGrid(m_window.cdsCommon(), *path, {documentName(), QDate::currentDate()});
+    io::exportHtmlGrid(m_window.cdsCommon(), *path,
+                       {m_frame.productName(), documentName(), QDate::currentDate()});
 }
 
 void ImportExportCommands::exportHtmlTree()
@@ -261,7 +262,8 @@ void ImportExportCommands::exportHtmlTree()
         return;
     WaitCursor hourglass;
     dataset::ControlsDisabler suspended(m_window.cdsCommon());
-    io::exportHtmlTree(m_window.cdsCommon(), *path, {documentName(), QDate::currentDate()});
+    io::exportHtmlTree(m_window.cdsCommon(), *path,
+                       {m_frame.productName(), documentName(), QDate::currentDate()});
 }
 
 void ImportExportCommands::exportXmlData()

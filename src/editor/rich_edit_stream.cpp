@@ -3,11 +3,11 @@
 #include "editor/rich_edit.h"
 
 #include "rtf/rtf.h"
+#include "rtf/text_encoding.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStringDecoder>
 #include <QTextBlock>
 #include <QTextDocumentFragment>
 
@@ -15,37 +15,13 @@ namespace bw {
 
 namespace {
 
-// Windows-1252 for the bytes 0x80 to 0x9F; the rest is Latin-1.
-constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
-
-QString fromWindows1252(const QByteArray &bytes)
-{
-    QString text(bytes.size(), Qt::Uninitialized);
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
-        text[i] = b >= 0x80 && b < 0xA0 ? QChar(kCp1252High[b - 0x80]) : QChar(b);
-    }
-    return text;
-}
-
 // UTF-8, or Windows-1252 when the bytes are not valid UTF-8. Bytes with a
 // NUL in them are no text: nullopt.
 std::optional<QString> decodeText(const QByteArray &bytes)
 {
     if (bytes.contains('\0'))
         return std::nullopt;
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (utf8.hasError())
-        text = fromWindows1252(bytes);
-    if (text.startsWith(QChar::ByteOrderMark))
-        text.remove(0, 1);
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    text.replace(u'\r', u'\n');
-    return text;
+    return rtf::plainTextFromBytes(bytes);
 }
 
 bool readInto(const QByteArray &bytes, StreamFormat format, QTextDocument *document)

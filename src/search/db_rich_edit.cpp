@@ -56,7 +56,11 @@ BoundRichEdit::BoundRichEdit(dataset::ClientDataSet &table, const QString &field
     }
     // The shortcuts work while the box has the focus.
     addActions(m_commands->findChildren<QAction *>());
-    guardedConnect(m_pmRichEdit, &QMenu::aboutToShow, m_commands, &RichTextActions::update);
+    guardedConnect(m_pmRichEdit, &QMenu::aboutToShow, this, [this, edit] {
+        // The editor window writes back into the record: nothing to edit without one.
+        edit->setEnabled(hasRecordToChange());
+        m_commands->update();
+    });
 
     guardedConnect(this, &RichEdit::change, this, [this] {
         if (m_loading)
@@ -106,11 +110,33 @@ void BoundRichEdit::connectTable()
         m_loadedRecord = 0;
     });
     guardedConnect(&m_table, &DS::stateChanged, this, [this] { updateReadOnly(); });
+    guardedConnect(&m_table, &DS::afterDelete, this, [this] { updateReadOnly(); });
 }
 
+// Typing into the box is taken only while it can reach a record: a closed or
+// empty table would drop it.
 void BoundRichEdit::updateReadOnly()
 {
-    setReadOnly(!m_table.canModify());
+    const bool readOnly = !hasRecordToChange();
+    if (readOnly == isReadOnly())
+        return;
+    setReadOnly(readOnly);
+    m_commands->update();
+}
+
+bool BoundRichEdit::hasRecordToChange() const
+{
+    if (!m_table.canModify())
+        return false;
+    switch (m_table.state()) {
+    case State::Edit:
+    case State::Insert:
+        return true;
+    case State::Browse:
+        return !m_table.isEmpty();
+    default:
+        return false;
+    }
 }
 
 void BoundRichEdit::loadBytes(RichEdit &editor, const QByteArray &bytes)
@@ -135,6 +161,7 @@ void BoundRichEdit::loadFromRecord()
 {
     if (m_table.controlsDisabled())
         return;
+    updateReadOnly();
     const bool editing = m_table.state() == State::Edit || m_table.state() == State::Insert;
     if (editing && m_modified)
         return; // the document being typed stays until it is posted or cancelled
@@ -176,13 +203,10 @@ void BoundRichEdit::storeIntoRecord()
 
 bool BoundRichEdit::ensureEdit()
 {
-    if (!m_table.canModify())
-        return false;
-    if (m_table.state() == State::Browse) {
-        if (m_table.isEmpty())
-            return false; // no record to change: Insert first
+    if (!hasRecordToChange())
+        return false; // no record to change: Open, New or Insert first
+    if (m_table.state() == State::Browse)
         m_table.edit();
-    }
     return m_table.state() == State::Edit || m_table.state() == State::Insert;
 }
 

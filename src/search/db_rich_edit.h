@@ -43,6 +43,10 @@ public:
     void storeIntoRecord();
     // Puts the record into edit state; false when the table cannot change.
     bool ensureEdit();
+    // Whether ensureEdit would succeed: the table is open and writable, and
+    // a record is shown (browsed, edited or inserted). Without one the box
+    // is read-only and its commands that change the text are disabled.
+    bool hasRecordToChange() const;
     // The editor window: edits a copy of the document; "Save and Exit"
     // brings it back into the box and the record.
     void openEditorWindow();

@@ -103,9 +103,11 @@ QAction *RichTextActions::action(const QString &name) const
     return findChild<QAction *>(name, Qt::FindDirectChildrenOnly);
 }
 
+// A read-only box takes no change (a bound box is read-only while it shows no
+// record); otherwise the box may first have to put its record into edit state.
 bool RichTextActions::canChange()
 {
-    if (m_editor.isReadOnly() && !m_beforeChange)
+    if (m_editor.isReadOnly())
         return false;
     return !m_beforeChange || m_beforeChange();
 }
@@ -124,6 +126,9 @@ void RichTextActions::toggleStyle(quint32 field)
 
 void RichTextActions::font()
 {
+    // A dialog whose answer could not be applied is not shown.
+    if (m_editor.isReadOnly())
+        return;
     const CharFormat current = m_editor.selectionCharFormat();
     PromptService::FontAnswer initial;
     initial.font = m_editor.currentFont();
@@ -148,6 +153,8 @@ void RichTextActions::font()
 
 void RichTextActions::paragraph()
 {
+    if (m_editor.isReadOnly())
+        return;
     ParagraphDialog dialog(m_editor.paraFormat(), &m_editor);
     if (m_prompts.exec(&dialog) == QDialog::Accepted && canChange())
         m_editor.setParaFormat(dialog.format());
@@ -155,6 +162,8 @@ void RichTextActions::paragraph()
 
 void RichTextActions::tabs()
 {
+    if (m_editor.isReadOnly())
+        return;
     TabsDialog dialog(tabStopsAtCaret(m_editor), &m_editor);
     if (m_prompts.exec(&dialog) == QDialog::Accepted && canChange())
         setTabStops(m_editor, dialog.stops());
@@ -172,7 +181,7 @@ void RichTextActions::find(bool replace)
 void RichTextActions::update()
 {
     const bool selected = m_editor.textCursor().hasSelection();
-    const bool writable = !m_editor.isReadOnly() || m_beforeChange;
+    const bool writable = !m_editor.isReadOnly();
     action("Cut")->setEnabled(selected && writable);
     action("Copy")->setEnabled(selected);
     action("Paste")->setEnabled(writable && m_editor.canPaste());

@@ -2,8 +2,10 @@
 // The commands of the search window's rich-text box and of its editor
 // window, as named actions on one RichEdit: cut, copy, paste, undo, bold,
 // italic, underline, font, bullets, paragraph, tabs, find, replace, insert
-// object. Every change first asks `beforeChange` (the bound box puts its
-// record into edit state there); a change refused leaves the text alone.
+// object. A read-only box takes none of the changes: they are disabled and
+// their dialogs do not open. Every change first asks `beforeChange` (the
+// bound box puts its record into edit state there); a change refused leaves
+// the text alone.
 
 #include <QObject>
 #include <functional>

@@ -29,7 +29,7 @@ QString displayText(const dataset::ClientDataSet &table, const dataset::FieldDef
     case FieldType::String:
         break;
     }
-    return escapeHtml(table.asString(field.name));
+    return table.asString(field.name).toHtmlEscaped();
 }
 
 // The page replaces its file only when complete, under the rule of every
@@ -71,7 +71,7 @@ void writeHtmlGrid(dataset::ClientDataSet &table, HtmlLineWriter &out)
     out.line(QStringLiteral("<TABLE BORDER>"));
     out.line(QStringLiteral("<TR>"));
     for (const dataset::FieldDef &field : fields)
-        out.line(QStringLiteral("<TH>") + escapeHtml(field.name) + QStringLiteral("</TH>"));
+        out.line(QStringLiteral("<TH>") + field.name.toHtmlEscaped() + QStringLiteral("</TH>"));
     out.line(QStringLiteral("</TR>"));
     {
         dataset::BookmarkKeeper keep(table);

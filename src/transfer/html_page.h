@@ -1,7 +1,8 @@
 #pragma once
-// The frame of the exported HTML pages (head and foot), the escaping of the
-// texts that go into them, and a writer that streams lines to a device in
-// UTF-8, each ended by CR LF, so that a page of any size needs little memory.
+// The frame of the exported HTML pages (head and foot) and a writer that
+// streams lines to a device in UTF-8, each ended by CR LF, so that a page of
+// any size needs little memory. Texts go into the pages through
+// QString::toHtmlEscaped.
 
 #include <QDate>
 #include <QIODevice>
@@ -10,8 +11,6 @@
 
 namespace bw::io {
 
-// The product name the pages are signed with (the version information's).
-inline const QString kProductName = QStringLiteral("Bramblewick 2000");
 inline const QString kHtmlExt = QStringLiteral(".htm");
 inline const QString kHtmlFilter =
     QStringLiteral("HTML Document (*.htm;*.html)|*.htm;*.html|All Files (*.*)|*.*");
@@ -20,14 +19,13 @@ inline const QString kXmlFilter = QStringLiteral("XML Document (*.xml)|*.xml|All
 
 struct HtmlPage
 {
+    QString productName;  // the program's, from its version information
     QString documentName; // the notes file's name without folder, or "NoName1"
     QDate date;           // the day the page is written
-    QString productName = kProductName;
 };
 
-// & < > and " as character references, so that a text cannot end a tag or
-// start one.
-QString escapeHtml(const QString &text);
+// The pictures of the tree export are 16 x 16 pixels.
+constexpr int kTreeImageSize = 16;
 // The date as the program shows short dates: day.month.year without leading zeros.
 QString shortDate(const QDate &date);
 

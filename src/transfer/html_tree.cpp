@@ -126,32 +126,47 @@ std::vector<TreeLine> buildTreeOrder(dataset::ClientDataSet &table)
     return lines;
 }
 
+// The pictures only draw the tree's lines and folders, which the names and
+// their order already tell: an empty ALT, so that a reader skips them. The
+// size lets the browser lay the page out before the pictures arrive.
 QString imageTag(const QString &fileName)
 {
-    return QStringLiteral("<IMG SRC=\"%1\" ALIGN=\"ABSMIDDLE\">").arg(fileName);
+    return QStringLiteral(
+               "<IMG SRC=\"%1\" ALT=\"\" WIDTH=\"%2\" HEIGHT=\"%2\" ALIGN=\"ABSMIDDLE\">")
+        .arg(fileName)
+        .arg(kTreeImageSize);
 }
 
 QString treeGlyphTags(const TreeLine &line, int recNo, int recordCount)
 {
+    // The tags are made once: a page of many items repeats them on every line.
+    static const QString vertical = imageTag(QStringLiteral("tv_Line_Vert.gif"));
+    static const QString withChildren[] = {
+        imageTag(QStringLiteral("tv_First_Minus.gif")),
+        imageTag(QStringLiteral("tv_Midt_Minus.gif")),
+        imageTag(QStringLiteral("tv_Sist_Minus.gif")),
+    };
+    static const QString withoutChildren[] = {
+        imageTag(QStringLiteral("tv_First_Ingen.gif")),
+        imageTag(QStringLiteral("tv_Midt_Ingen.gif")),
+        imageTag(QStringLiteral("tv_Sist_ingen.gif")),
+    };
+    static const QString folderOpen = imageTag(QStringLiteral("tv_Folder_Open.gif"));
+    static const QString folderClosed = imageTag(QStringLiteral("tv_Folder_Close.gif"));
     enum { First, Midt, Sist } place;
     QString tags;
     if (line.level == 0) {
         place = recNo == 1 ? First : recNo == recordCount ? Sist : Midt;
     } else {
+        tags.reserve(vertical.size() * (line.level + 2));
         for (int i = 0; i < line.level; ++i)
-            tags += imageTag(QStringLiteral("tv_Line_Vert.gif"));
+            tags += vertical;
         place = line.hasNextSibling ? Midt : Sist;
     }
-    static const QString withChildren[] = {QStringLiteral("tv_First_Minus.gif"),
-                                           QStringLiteral("tv_Midt_Minus.gif"),
-                                           QStringLiteral("tv_Sist_Minus.gif")};
-    static const QString withoutChildren[] = {QStringLiteral("tv_First_Ingen.gif"),
-                                              QStringLiteral("tv_Midt_Ingen.gif"),
-                                              QStringLiteral("tv_Sist_ingen.gif")};
     if (line.hasChildren)
-        tags += imageTag(withChildren[place]) + imageTag(QStringLiteral("tv_Folder_Open.gif"));
+        tags += withChildren[place] + folderOpen;
     else
-        tags += imageTag(withoutChildren[place]) + imageTag(QStringLiteral("tv_Folder_Close.gif"));
+        tags += withoutChildren[place] + folderClosed;
     return tags;
 }
 
@@ -164,7 +179,7 @@ void writeHtmlTree(dataset::ClientDataSet &table, HtmlLineWriter &out)
         const TreeLine &line = lines[size_t(i)];
         table.setRecNo(line.recNo);
         out.line(treeGlyphTags(line, i + 1, count) + QLatin1Char(' ') +
-                 escapeHtml(table.asString(notes::kFieldName)) + QStringLiteral("<Br>"));
+                 table.asString(notes::kFieldName).toHtmlEscaped() + QStringLiteral("<Br>"));
     }
 }
 

@@ -1,16 +1,21 @@
 #include "transfer/node_export.h"
 
 #include "notes/notes_table.h"
-#include "rtf/code_page.h"
 #include "rtf/rtf.h"
+#include "rtf/text_encoding.h"
 #include "transfer/file_write.h"
 #include "transfer/io_error.h"
 
+#include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
 #include <QTextDocument>
 
 #include <algorithm>
+#include <optional>
+#include <set>
+#include <utility>
+
+#include <sys/stat.h>
 
 namespace bw::io {
 
@@ -37,15 +42,11 @@ bool tooLong(const QString &name)
     return name.toUtf8().size() > kMaxFileNameBytes;
 }
 
-// Cuts the name before its extension until it fits, never inside a
-// character (a surrogate pair stays whole), and drops the blanks the cut
-// leaves at its end.
-QString cutToFit(const QString &name)
+// Cuts `base` until base + tail fits, never inside a character (a surrogate
+// pair stays whole), and drops the blanks the cut leaves at its end.
+QString cutBaseToFit(QString base, const QString &tail)
 {
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    const QString ext = dot > 0 ? name.mid(dot) : QString();
-    QString base = name.left(name.size() - ext.size());
-    qsizetype bytes = name.toUtf8().size();
+    qsizetype bytes = base.toUtf8().size() + tail.toUtf8().size();
     while (bytes > kMaxFileNameBytes && !base.isEmpty()) {
         const qsizetype cut = base.size() >= 2 && base.back().isLowSurrogate() ? 2 : 1;
         bytes -= base.right(cut).toUtf8().size();
@@ -53,8 +54,69 @@ QString cutToFit(const QString &name)
     }
     while (!base.isEmpty() && base.back().unicode() <= ' ')
         base.chop(1);
-    return base + ext;
+    return base + tail;
 }
+
+// Cuts the name before its extension until it fits.
+QString cutToFit(const QString &name)
+{
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const QString ext = dot > 0 ? name.mid(dot) : QString();
+    return cutBaseToFit(name.left(name.size() - ext.size()), ext);
+}
+
+// The files one export has written, known by what the disk calls them
+// (device and inode): a later name that reaches one of them again, spelled
+// the same, in another case on a disk that ignores case, or through a link,
+// is taken, so no item's file replaces another's.
+class WrittenFiles
+{
+public:
+    explicit WrittenFiles(const QString &folder) : m_folder(folder) {}
+
+    // The name itself when it reaches no file of this export, else the name
+    // with " (2)", " (3)", ... before its extension `ext`.
+    QString distinctName(const QString &name, const QString &ext) const
+    {
+        if (!taken(name))
+            return name;
+        const QString tail = name.endsWith(ext) ? ext : QString();
+        const QString base = name.left(name.size() - tail.size());
+        for (int n = 2;; ++n) {
+            const QString candidate = cutBaseToFit(base, QStringLiteral(" (%1)").arg(n) + tail);
+            if (!taken(candidate))
+                return candidate;
+        }
+    }
+
+    void add(const QString &name)
+    {
+        if (const auto id = fileId(name))
+            m_files.insert(*id);
+    }
+
+private:
+    using FileId = std::pair<dev_t, ino_t>;
+
+    std::optional<FileId> fileId(const QString &name) const
+    {
+        struct stat info;
+        if (::stat(QFile::encodeName(m_folder + name).constData(), &info) != 0)
+            return std::nullopt;
+        return FileId{info.st_dev, info.st_ino};
+    }
+
+    bool taken(const QString &name) const
+    {
+        if (m_files.empty())
+            return false;
+        const auto id = fileId(name);
+        return id && m_files.count(*id) > 0;
+    }
+
+    QString m_folder;
+    std::set<FileId> m_files;
+};
 
 // The font of text that names none, the same in the window and in bwnotes.
 QFont exportDefaultFont()
@@ -64,25 +126,12 @@ QFont exportDefaultFont()
     return font;
 }
 
-// UTF-8, or Windows-1252 when the bytes are not valid UTF-8; line breaks as
-// the editor keeps them.
+// UTF-8, or Windows-1252 when the bytes are not valid UTF-8, as the editor
+// reads plain text; a NUL is no character of a document.
 QString decodePlainText(const QByteArray &bytes)
 {
-    // (A stateless decoder would keep no error flag.)
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8.decode(bytes);
-    if (utf8.hasError()) {
-        rtf::CodePageDecoder decoder;
-        const rtf::CodePageDecoder::Table &table = decoder.table(1252);
-        text = QString(bytes.size(), Qt::Uninitialized);
-        for (qsizetype i = 0; i < bytes.size(); ++i)
-            text[i] = QChar(table[static_cast<unsigned char>(bytes[i])]);
-    }
-    if (text.startsWith(QChar::ByteOrderMark))
-        text.remove(0, 1);
+    QString text = rtf::plainTextFromBytes(bytes);
     text.remove(QChar(0));
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    text.replace(u'\r', u'\n');
     return text;
 }
 
@@ -132,6 +181,14 @@ QString toValidFileName(const QString &text)
     return tooLong(result) ? cutToFit(result) : result;
 }
 
+QString convertedFileName(const QString &fileName, const QString &ext)
+{
+    const QString converted = toValidFileName(fileName);
+    if (converted.size() > ext.size() && converted.endsWith(ext))
+        return converted;
+    return kNeutralFileName + ext;
+}
+
 QString conversionQuestion(const QString &fileName, const QString &converted)
 {
     return QStringLiteral("\" ") + fileName +
@@ -173,17 +230,24 @@ NodeExportResult exportNodes(dataset::ClientDataSet &table, const QString &folde
 {
     NodeExportResult result;
     dataset::BookmarkKeeper keep(table);
+    WrittenFiles written(folder);
     for (table.first(); !table.eof(); table.next()) {
         const QString fileName = table.asString(notes::kFieldName) + ext;
         const QByteArray description = table.asBytes(notes::kFieldDescription);
         observer.exporting(fileName);
-        QString target = fileName;
-        if (!isValidFileName(fileName)) {
-            const QString converted = toValidFileName(fileName);
-            target = observer.convert(fileName, converted) ? converted : QString();
+        QString target;
+        if (isValidFileName(fileName)) {
+            target = written.distinctName(fileName, ext);
+            if (target != fileName)
+                observer.renamed(fileName, target);
+        } else {
+            const QString converted = written.distinctName(convertedFileName(fileName, ext), ext);
+            if (observer.convert(fileName, converted))
+                target = converted;
         }
         if (!target.isEmpty()) {
             writeFileBytes(folder + target, nodeFileBytes(description, nodeFileKind(target)));
+            written.add(target);
             ++result.written;
         }
         if (!observer.advance()) {

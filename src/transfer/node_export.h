@@ -27,6 +27,12 @@ bool isValidFileName(const QString &text);
 // leading periods; a name still too long is cut before its extension.
 QString toValidFileName(const QString &text);
 
+// The name offered for an invalid file name `fileName` (an item's name +
+// `ext`): toValidFileName's, or, when nothing of the item's name is left
+// (".." + ".txt" would give "txt"), the neutral name + ext.
+inline const QString kNeutralFileName = QStringLiteral("Unnamed");
+QString convertedFileName(const QString &fileName, const QString &ext);
+
 // The question asked before a converted name is used.
 QString conversionQuestion(const QString &fileName, const QString &converted);
 
@@ -52,6 +58,13 @@ public:
         (void)converted;
         return true;
     }
+    // A valid file name already written by this export (the same name, or
+    // the same file on a disk that ignores case) is written as `target`.
+    virtual void renamed(const QString &fileName, const QString &target)
+    {
+        (void)fileName;
+        (void)target;
+    }
     // One item is done; false stops the export (Cancel).
     virtual bool advance() { return true; }
 };
@@ -69,7 +82,10 @@ struct NodeExportResult
 
 // Walks the table from its first record to its last and writes one file per
 // item into folder (which ends with a slash); the current record is the same
-// afterwards. Throws IoError when a file cannot be written.
+// afterwards. No item's file replaces another's: a name that reaches a file
+// this export wrote gets " (2)", " (3)", ... before its extension, so
+// `written` counts files that exist. Throws IoError when a file cannot be
+// written.
 NodeExportResult exportNodes(dataset::ClientDataSet &table, const QString &folder,
                              const QString &ext, NodeExportObserver &observer);
 

@@ -1,11 +1,9 @@
 #include "transfer/text_line_reader.h"
 
 #include "files/file_checks.h"
-#include "rtf/code_page.h"
+#include "rtf/text_encoding.h"
 #include "table/dataset_error.h"
 #include "transfer/io_error.h"
-
-#include <QStringDecoder>
 
 #include <unistd.h>
 
@@ -14,15 +12,6 @@ namespace bw::io {
 namespace {
 
 constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
-
-// A stateless decoder keeps no error flag: a fresh decoder per line does.
-// (decode() only converts when its result is made a QString.)
-bool validUtf8(const QByteArray &bytes)
-{
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    const QString text = utf8.decode(bytes);
-    return !utf8.hasError();
-}
 
 } // namespace
 
@@ -73,7 +62,7 @@ qint64 TextLineReader::countNonEmptyLines()
         if (line.isEmpty())
             continue;
         ++count;
-        if (utf8 && !validUtf8(line))
+        if (utf8 && !rtf::isValidUtf8(line))
             utf8 = false;
     }
     m_utf8 = utf8;
@@ -100,14 +89,7 @@ bool TextLineReader::readLine(QString &line)
 
 QString TextLineReader::decode(const QByteArray &bytes) const
 {
-    if (m_utf8)
-        return QString::fromUtf8(bytes);
-    static thread_local rtf::CodePageDecoder decoder;
-    const rtf::CodePageDecoder::Table &table = decoder.table(1252);
-    QString text(bytes.size(), Qt::Uninitialized);
-    for (qsizetype i = 0; i < bytes.size(); ++i)
-        text[i] = QChar(table[static_cast<unsigned char>(bytes[i])]);
-    return text;
+    return m_utf8 ? QString::fromUtf8(bytes) : rtf::fromWindows1252(bytes);
 }
 
 } // namespace bw::io

@@ -216,6 +216,29 @@ private slots:
                                        bw::io::nodeFileKind(ext)));
     }
 
+    // Given items named as a new user might import them, when they are
+    // exported, then every item has a file of its own and the count says so.
+    void exportNodesGivesEveryItemAFile()
+    {
+        const QString notes = makeFile("same.cds");
+        QVERIFY(writeAll(path("same.csv"), "..;two dots\n.;one dot\nDup;first\nDup;second\n"));
+        QCOMPARE(run({"import-csv", notes, path("same.csv")}).exitCode, 0);
+        QTemporaryDir out;
+        const Result result = run({"export-nodes", notes, out.path(), "--txt"});
+        QCOMPARE(result.err, QString());
+        QCOMPARE(result.exitCode, 0);
+        QVERIFY2(result.out.endsWith("7 files written\n"), qPrintable(result.out));
+        QVERIFY(result.out.contains("\"...txt\" written as \"Unnamed.txt\"\n"
+                                    "\"..txt\" written as \"Unnamed (2).txt\"\n"
+                                    "\"Dup.txt\" written as \"Dup (2).txt\"\n"));
+        const QStringList files = QDir(out.path()).entryList(QDir::Files);
+        QCOMPARE(files.size(), 7);
+        QCOMPARE(readAll(out.filePath("Unnamed.txt")), QByteArray("two dots"));
+        QCOMPARE(readAll(out.filePath("Unnamed (2).txt")), QByteArray("one dot"));
+        QCOMPARE(readAll(out.filePath("Dup.txt")), QByteArray("first"));
+        QCOMPARE(readAll(out.filePath("Dup (2).txt")), QByteArray("second"));
+    }
+
     void exportNodesMissingFolder()
     {
         const QString notes = makeFile("missing.cds");
@@ -247,7 +270,8 @@ private slots:
         QCOMPARE(result.exitCode, 0);
         NotesTable loaded;
         loaded.loadFromFile(notes);
-        const bw::io::HtmlPage page{QStringLiteral("pages.cds"), QDate::currentDate()};
+        const bw::io::HtmlPage page{QStringLiteral("Bramblewick 2000"), QStringLiteral("pages.cds"),
+                                    QDate::currentDate()};
         const QString expected = m_dir.filePath("expected-" + name);
         if (command == "export-html-grid")
             bw::io::exportHtmlGrid(loaded.cdsCommon(), expected, page);

@@ -517,6 +517,9 @@ void tst_ImportExportWindow::pageExports()
 {
     QFETCH(QString, command);
     QFETCH(QString, proposed);
+    // The pages are signed with the program's product name, here another one.
+    m_frame = std::make_unique<StandaloneFrameServices>(
+        *m_prompts, *m_registry, QStringLiteral("Software\\ORV\\Other Notes 3\\1.0.0.0"), kVersion);
     openWindow();
     addItem(node(QStringLiteral("This Is Your First Item")), QStringLiteral("<Ünïcode & co>"));
     dataset::ClientDataSet &table = m_window->cdsCommon();
@@ -536,7 +539,8 @@ void tst_ImportExportWindow::pageExports()
     QVERIFY(request.promptOverwrite);
     QCOMPARE(table.changeCount(), changes); // nothing merged, the window stays changed
     QCOMPARE(table.asInteger(kFieldId), current);
-    const io::HtmlPage page{QStringLiteral("NoName1"), QDate::currentDate()};
+    const io::HtmlPage page{QStringLiteral("Other Notes 3"), QStringLiteral("NoName1"),
+                            QDate::currentDate()};
     const QString expected = m_dir->filePath("expected");
     if (command.endsWith("Grid"))
         io::exportHtmlGrid(table, expected, page);
@@ -545,6 +549,8 @@ void tst_ImportExportWindow::pageExports()
     else
         io::exportXmlData(table, expected);
     QCOMPARE(test::readAll(path), test::readAll(expected));
+    if (!command.endsWith("XmlData"))
+        QVERIFY(test::readAll(path).contains("<TITLE>Other Notes 3 - NoName1</TITLE>"));
     if (command.endsWith("Tree"))
         QVERIFY(QFile::exists(m_dir->filePath("tv_Sist_ingen.gif")));
     if (command.endsWith("XmlData")) {

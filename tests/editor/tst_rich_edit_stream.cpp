@@ -105,6 +105,11 @@ void tst_RichEditStream::plainTextDecoding_data()
     QTest::addColumn<QString>("text");
     QTest::newRow("UTF-8") << QByteArray("gr\xc3\xbc\xc3\x9f dich") << QStringLiteral("grüß dich");
     QTest::newRow("Windows-1252") << QByteArray("\x80 5, caf\xe9") << QStringLiteral("€ 5, café");
+    // The bytes Windows-1252 leaves undefined read as the import and the
+    // export of items read them, as their own code points.
+    QTest::newRow("Windows-1252, undefined bytes")
+        << QByteArray("\x81\x8d\x8f\x90\x9d \xe9")
+        << QStringLiteral("\u0081\u008d\u008f\u0090\u009d é");
     QTest::newRow("CR LF lines") << QByteArray("one\r\ntwo\rthree") << "one\ntwo\nthree";
     QTest::newRow("byte order mark") << QByteArray("\xef\xbb\xbfhi") << QStringLiteral("hi");
     QTest::newRow("RTF asked as text stays text")

@@ -12,7 +12,9 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -244,6 +246,81 @@ private slots:
         box->commands()->action("Bold")->trigger();
         QCOMPARE(f.window->wwClientDataSet().state(), State::Edit);
         QVERIFY(box->selectionCharFormat().bold);
+    }
+
+    // The popup's commands as the menu shows them: name -> enabled.
+    QMap<QString, bool> popupCommandsEnabled()
+    {
+        search::BoundRichEdit *box = f.window->wwDBRichEdit();
+        QMenu *menu = box->popupMenu();
+        menu->popup(box->mapToGlobal(QPoint(4, 4)));
+        QMap<QString, bool> enabled;
+        for (QAction *a : menu->actions())
+            if (!a->isSeparator())
+                enabled.insert(a->text().remove('&'), a->isEnabled());
+        menu->hide();
+        return enabled;
+    }
+
+    void noRecordToChange_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("no table open") << "closed";
+        QTest::newRow("new, empty table") << "new";
+        QTest::newRow("every record deleted") << "deleted";
+    }
+
+    // Given a box with no record behind it (no table, or an empty one), when
+    // the user types or opens its popup, then nothing that would be thrown
+    // away is offered; after Insert the same commands and typing work.
+    void noRecordToChange()
+    {
+        QFETCH(QString, how);
+        if (how == "closed") {
+            f.create();
+            f.window->show();
+        } else if (how == "new") {
+            f.window->btnNew()->click();
+        } else {
+            for (int i = 0; i < 4; ++i) {
+                f.prompts.answerMessage(PromptService::Ok);
+                f.click("wwDBNavigator1Delete");
+            }
+        }
+        auto &table = f.window->wwClientDataSet();
+        QVERIFY(table.isEmpty());
+        QGuiApplication::clipboard()->setText(QStringLiteral("pasted"));
+        search::BoundRichEdit *box = f.window->wwDBRichEdit();
+        box->setFocus();
+        QTest::keyClicks(box, "lost");
+        QCOMPARE(box->toPlainText(), QString());
+        QVERIFY(box->isReadOnly());
+        const QMap<QString, bool> enabled = popupCommandsEnabled();
+        for (const char *name :
+             {"Edit...", "Cut", "Paste", "Bold", "Italic", "Underline", "Font...", "Bullets",
+              "Paragraph...", "Tabs...", "Replace...", "Insert Object..."})
+            QVERIFY2(!enabled.value(QLatin1String(name), true), name);
+        // Nor do the dialogs open when asked some other way (no answer is scripted).
+        search::RichTextActions *commands = box->commands();
+        f.prompts.clear();
+        commands->font();
+        commands->paragraph();
+        commands->tabs();
+        QCOMPARE(f.prompts.asked.size(), 0);
+        if (how == "closed")
+            return;
+        f.click("wwDBNavigator1Insert");
+        QVERIFY(!box->isReadOnly());
+        const QMap<QString, bool> now = popupCommandsEnabled();
+        for (const char *name :
+             {"Edit...", "Paste", "Bold", "Font...", "Paragraph...", "Tabs...", "Insert Object..."})
+            QVERIFY2(now.value(QLatin1String(name)), name);
+        QTest::keyClicks(box, "kept");
+        table.setFieldValue("ID", 9);
+        table.setFieldValue("Parent", 9);
+        table.setFieldValue("Name", "new");
+        f.click("wwDBNavigator1Post");
+        QVERIFY(table.asString("Description").contains("kept"));
     }
 
     // The editor window edits a copy: Exit keeps the box as it was, "Save

@@ -37,9 +37,13 @@ QStringList bodyLines(void (*write)(dataset::ClientDataSet &, io::HtmlLineWriter
     return text.split(QStringLiteral("\r\n"));
 }
 
+// A picture of the tree as the page spells it: an empty ALT (the pictures only
+// draw lines and folders) and its size.
 QString tag(const char *file)
 {
-    return io::imageTag(QString::fromLatin1(file));
+    return QStringLiteral(
+               "<IMG SRC=\"%1\" ALT=\"\" WIDTH=\"16\" HEIGHT=\"16\" ALIGN=\"ABSMIDDLE\">")
+        .arg(QString::fromLatin1(file));
 }
 
 QString gifPath(const QString &name)
@@ -75,27 +79,34 @@ private:
 
 void tst_HtmlExport::pageHeadAndFoot()
 {
-    const io::HtmlPage page{QStringLiteral("work & play.cds"), kDate};
-    QCOMPARE(io::htmlHeaderLines(page),
-             (QStringList{
-                 "<HTML>",
-                 "<HEAD>",
-                 "<META Name=\"Generator\" Content=\"Bramblewick 2000\">",
-                 "<META http-equiv=\"Content-Type\" Content=\"text/html; charset=utf-8\">",
-                 "<TITLE>Bramblewick 2000 - work &amp; play.cds</TITLE>",
-                 "</HEAD>",
-                 "<BODY>",
-                 "<H2><CENTER><FONT FACE=\"Verdana\">work &amp; play.cds</FONT></CENTER></H2>",
-                 "<P><FONT FACE=\"MS Sans Serif\" SIZE=\"1\">",
-                 "",
-             }));
+    // The page starts with a DOCTYPE (standards mode: the grid takes the
+    // page's font), and its frame is a DIV that a TABLE does not end.
+    const io::HtmlPage page{QStringLiteral("Notes & Co <3>"), QStringLiteral("work & play.cds"),
+                            kDate};
+    QCOMPARE(
+        io::htmlHeaderLines(page),
+        (QStringList{
+            "<!DOCTYPE HTML>",
+            "<HTML>",
+            "<HEAD>",
+            "<META Name=\"Generator\" Content=\"Notes &amp; Co &lt;3&gt;\">",
+            "<META http-equiv=\"Content-Type\" Content=\"text/html; charset=utf-8\">",
+            "<TITLE>Notes &amp; Co &lt;3&gt; - work &amp; play.cds</TITLE>",
+            "<STYLE>DIV { font-size: x-small; line-height: 16px } TABLE { line-height: normal } "
+            "IMG { vertical-align: top }</STYLE>",
+            "</HEAD>",
+            "<BODY>",
+            "<H2><CENTER><FONT FACE=\"Verdana\">work &amp; play.cds</FONT></CENTER></H2>",
+            "<DIV><FONT FACE=\"MS Sans Serif\" SIZE=\"1\">",
+            "",
+        }));
     QCOMPARE(io::htmlFooterLines(page),
              (QStringList{
                  "",
-                 "</FONT></P>",
+                 "</FONT></DIV>",
                  "<HR>",
                  "<P ALIGN=\"RIGHT\"><FONT FACE=\"Verdana\" SIZE=\"1\"><I>Automatically generated "
-                 "by Bramblewick 2000 on: 8.12.2024</I></FONT></P>",
+                 "by Notes &amp; Co &lt;3&gt; on: 8.12.2024</I></FONT></P>",
                  "</BODY>",
                  "</HTML>",
                  "",
@@ -148,8 +159,8 @@ void tst_HtmlExport::gridPageNamesTheDocument()
     notes::NotesTable notes;
     test::fillTable(notes, {Item{1, 1, "Ünïcode"}});
     const QString path = m_dir.filePath("report.htm");
-    io::exportHtmlGrid(notes.cdsCommon(), path, {QStringLiteral("work.cds"), kDate});
-    const io::HtmlPage page{QStringLiteral("work.cds"), kDate};
+    const io::HtmlPage page{QStringLiteral("Bramblewick 2000"), QStringLiteral("work.cds"), kDate};
+    io::exportHtmlGrid(notes.cdsCommon(), path, page);
     const QStringList lines = io::htmlHeaderLines(page) +
                               bodyLines(io::writeHtmlGrid, notes.cdsCommon()) +
                               io::htmlFooterLines(page);
@@ -253,7 +264,8 @@ void tst_HtmlExport::treeWritesPictures()
     const QString path = out.filePath("tree.htm");
     QVERIFY(test::writeAll(out.filePath("tv_Line_Vert.gif"), "old picture"));
     for (int run = 0; run < 2; ++run) // a second export overwrites everything
-        io::exportHtmlTree(notes.cdsCommon(), path, {QStringLiteral("NoName1"), kDate});
+        io::exportHtmlTree(notes.cdsCommon(), path,
+                           {QStringLiteral("Bramblewick 2000"), QStringLiteral("NoName1"), kDate});
     QCOMPARE(io::treeGifNames().size(), 16);
     for (const QString &name : io::treeGifNames())
         QCOMPARE(test::readAll(out.filePath(name)), test::readAll(gifPath(name)));
@@ -313,12 +325,14 @@ void tst_HtmlExport::writeFailure()
     notes::NotesTable notes;
     notes.createNewContent();
     notes.cdsCommon().setRecNo(1);
-    QVERIFY_THROWS_EXCEPTION(io::IoError,
-                             io::exportHtmlGrid(notes.cdsCommon(), m_dir.filePath("no/such.htm"),
-                                                {QStringLiteral("x"), kDate}));
-    QVERIFY_THROWS_EXCEPTION(io::IoError,
-                             io::exportHtmlTree(notes.cdsCommon(), m_dir.filePath("no/such.htm"),
-                                                {QStringLiteral("x"), kDate}));
+    QVERIFY_THROWS_EXCEPTION(
+        io::IoError,
+        io::exportHtmlGrid(notes.cdsCommon(), m_dir.filePath("no/such.htm"),
+                           {QStringLiteral("Bramblewick 2000"), QStringLiteral("x"), kDate}));
+    QVERIFY_THROWS_EXCEPTION(
+        io::IoError,
+        io::exportHtmlTree(notes.cdsCommon(), m_dir.filePath("no/such.htm"),
+                           {QStringLiteral("Bramblewick 2000"), QStringLiteral("x"), kDate}));
     QCOMPARE(notes.cdsCommon().recNo(), 1);
 }
 

@@ -58,6 +58,8 @@ private slots:
     void exportAsRtf();
     void cancelStopsAfterTheItem();
     void writeFailure();
+    void noItemReplacesAnothersFile_data();
+    void noItemReplacesAnothersFile();
     void writeFileBytes();
     void controlCharactersNeverReachFileNames();
 
@@ -165,16 +167,18 @@ void tst_NodeExport::exportsEveryItem()
     QCOMPARE(recorder.shown.first(), QStringLiteral("Exporting Item: Shopping.txt"));
     QCOMPARE(recorder.asked,
              (QList<QPair<QString, QString>>{
-                 {"a/b.txt", "ab.txt"}, {"??.txt", "txt"}, {" lead.txt", "lead.txt"}}));
+                 {"a/b.txt", "ab.txt"}, {"??.txt", "Unnamed.txt"}, {" lead.txt", "lead.txt"}}));
     QCOMPARE(test::readAll(out.filePath("Shopping.txt")), QByteArray("Milk and éclairs"));
     QCOMPARE(test::readAll(out.filePath("Čaj ☕.txt")), QByteArray("plain ž text\nsecond line"));
     QVERIFY(QFile::exists(out.filePath("ab.txt")));
     QCOMPARE(QFileInfo(out.filePath("ab.txt")).size(), 0); // no description: no text
-    QVERIFY(!QFile::exists(out.filePath("txt")));          // answered No
-    QCOMPARE(test::readAll(out.filePath("Dup.txt")), QByteArray("second")); // the later one wins
+    QVERIFY(!QFile::exists(out.filePath("Unnamed.txt")));  // answered No
+    // Two items of one name: each has a file of its own.
+    QCOMPARE(test::readAll(out.filePath("Dup.txt")), QByteArray("first"));
+    QCOMPARE(test::readAll(out.filePath("Dup (2).txt")), QByteArray("second"));
     QCOMPARE(test::readAll(out.filePath("lead.txt")), QByteArray("lead"));
     QCOMPARE(test::readAll(out.filePath("Latin.txt")), QByteArray("café crème"));
-    QCOMPARE(QDir(out.path()).entryList(QDir::Files).size(), 6);
+    QCOMPARE(QDir(out.path()).entryList(QDir::Files).size(), 7);
     QCOMPARE(table.recNo(), 3); // the current record is current again
 }
 
@@ -192,11 +196,11 @@ void tst_NodeExport::exportAsRtf()
     // Plain text descriptions become RTF documents too, non-ASCII kept.
     QCOMPARE(plainTextOfRtf(test::readAll(out.filePath("Čaj ☕.rtf"))),
              QStringLiteral("plain ž text\nsecond line"));
-    // ??.rtf converts to "rtf", a name without extension: written as RTF.
-    QVERIFY(rtf::looksLikeRtf(test::readAll(out.filePath("rtf"))));
+    // Nothing is left of ??: the neutral name keeps the extension.
+    QVERIFY(rtf::looksLikeRtf(test::readAll(out.filePath("Unnamed.rtf"))));
     // The same description gives the same bytes every time.
     QCOMPARE(io::nodeFileBytes(test::rtfOf("question"), io::NodeFileKind::Rtf),
-             test::readAll(out.filePath("rtf")));
+             test::readAll(out.filePath("Unnamed.rtf")));
 }
 
 void tst_NodeExport::cancelStopsAfterTheItem()
@@ -222,6 +226,53 @@ void tst_NodeExport::writeFailure()
         io::IoError,
         io::exportNodes(notes.cdsCommon(), m_dir.filePath("missing") + '/', io::kExtTxt, recorder));
     QCOMPARE(recorder.steps, 0);
+}
+
+void tst_NodeExport::noItemReplacesAnothersFile_data()
+{
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QStringList>("links"); // "name>target", made before the export
+    QTest::addColumn<QStringList>("files"); // the file of each item
+    QTest::newRow("only periods") << QStringList{"..", "."} << QStringList{}
+                                  << QStringList{"Unnamed.txt", "Unnamed (2).txt"};
+    QTest::newRow("nothing left but blanks and the nine")
+        << QStringList{" ", "??"} << QStringList{} << QStringList{"Unnamed.txt", "Unnamed (2).txt"};
+    QTest::newRow("same after conversion") << QStringList{"a/b", "ab", "a:b"} << QStringList{}
+                                           << QStringList{"ab.txt", "ab (2).txt", "ab (3).txt"};
+    QTest::newRow("same name, and a name like a numbered one")
+        << QStringList{"x", "x", "x (2)"} << QStringList{}
+        << QStringList{"x.txt", "x (2).txt", "x (2) (2).txt"};
+    // A link stands for a disk that ignores case: dup.txt is the file Dup.txt.
+    QTest::newRow("same file under another name")
+        << QStringList{"Dup", "dup"} << QStringList{"dup.txt>Dup.txt"}
+        << QStringList{"Dup.txt", "dup (2).txt"};
+    QTest::newRow("another case on a disk that keeps case")
+        << QStringList{"Dup", "dup"} << QStringList{} << QStringList{"Dup.txt", "dup.txt"};
+}
+
+// Given items whose names reach the same file, when they are exported, then
+// each item has its own file and the count is the files that exist.
+void tst_NodeExport::noItemReplacesAnothersFile()
+{
+    QFETCH(QStringList, names);
+    QFETCH(QStringList, links);
+    QFETCH(QStringList, files);
+    QList<Item> items;
+    for (int i = 0; i < names.size(); ++i)
+        items.append(Item{i, -1, names[i], QByteArray::number(i)});
+    notes::NotesTable notes;
+    test::fillTable(notes, items);
+    QTemporaryDir out;
+    for (const QString &link : links)
+        QVERIFY(QFile::link(link.section('>', 1), out.filePath(link.section('>', 0, 0))));
+    Recorder recorder;
+    const io::NodeExportResult result =
+        io::exportNodes(notes.cdsCommon(), out.path() + '/', io::kExtTxt, recorder);
+    for (int i = 0; i < files.size(); ++i)
+        QCOMPARE(test::readAll(out.filePath(files[i])), QByteArray::number(i));
+    QCOMPARE(result.written, names.size());
+    QDir folder(out.path());
+    QCOMPARE(folder.entryList(QDir::Files | QDir::NoSymLinks | QDir::Hidden).size(), names.size());
 }
 
 void tst_NodeExport::writeFileBytes()
