@@ -22,6 +22,7 @@ constexpr std::size_t kMaxTextDepth = 1000;
 class BodyTextReader
 {
 public:
+    explicit BodyTextReader(CodePageDecoder &codePages) : m_codePages(codePages) {}
     QString read(const QByteArray &rtf);
 
 private:
@@ -58,7 +59,7 @@ private:
     int m_fontNumber = 0;
     int m_fontCharset = 0;
     QByteArray m_pending; // body bytes not yet decoded
-    CodePageDecoder m_codePages;
+    CodePageDecoder &m_codePages;
     QString m_text;
 };
 
@@ -68,6 +69,7 @@ QString BodyTextReader::read(const QByteArray &rtf)
         throw RtfError("The text is not RTF", 0);
     m_tokenizer = RtfTokenizer(std::string_view(rtf.constData(), std::size_t(rtf.size())));
     m_text.reserve(rtf.size());
+    m_stack.reserve(16);
     for (bool done = false; !done;) {
         const Token token = m_tokenizer.next();
         if (!m_pending.isEmpty() && token.type != TokenType::Text &&
@@ -327,7 +329,9 @@ int BodyTextReader::codePage() const
 
 QString rtfText(const QByteArray &rtf)
 {
-    BodyTextReader reader;
+    // The tables of code pages are built once per thread, not once per text.
+    thread_local CodePageDecoder codePages;
+    BodyTextReader reader(codePages);
     return reader.read(rtf);
 }
 

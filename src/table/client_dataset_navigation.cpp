@@ -443,9 +443,43 @@ ClientDataSet::Bookmark ClientDataSet::bookmark() const
         return {};
     if (d->state == State::Edit)
         return {d->editId};
+    if (d->state == State::Filter)
+        return {d->filterRow ? d->filterRow->id : 0};
     if (d->state == State::Insert || d->cur < 0 || d->cur >= d->viewCount())
         return {};
     return {d->rows[size_t(d->storageAt(d->cur))].id};
+}
+
+std::vector<ClientDataSet::Bookmark> ClientDataSet::storedBookmarks() const
+{
+    std::vector<Bookmark> bookmarks;
+    if (!d->active)
+        return bookmarks;
+    bookmarks.reserve(d->rows.size());
+    for (size_t pos = 0; pos < d->rows.size(); ++pos)
+        bookmarks.push_back({d->rows[pos].id});
+    return bookmarks;
+}
+
+QVariant ClientDataSet::fieldValueOf(Bookmark bookmark, const QString &name) const
+{
+    const int pos = d->active ? d->storagePosOf(bookmark.id) : -1;
+    if (pos < 0)
+        return {};
+    const int field = d->requireField(name);
+    Cell scratch;
+    const Cell &cell = d->valueOf(d->rows[size_t(pos)], field, scratch);
+    if (cell.null)
+        return {};
+    switch (d->fields[field].type) {
+    case FieldType::Integer:
+        return cell.number;
+    case FieldType::String:
+        return QString::fromUtf8(cell.data);
+    case FieldType::Memo:
+        return cell.data;
+    }
+    return {};
 }
 
 bool ClientDataSet::bookmarkValid(Bookmark bookmark) const
