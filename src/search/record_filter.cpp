@@ -1,5 +1,8 @@
 #include "search/record_filter.h"
 
+#include "notes/notes_table.h"
+#include "search/description_texts.h"
+
 namespace bw::search {
 
 namespace {
@@ -21,7 +24,15 @@ bool matchesValue(const QString &text, const RecordFilter &f)
     return false;
 }
 
-bool inRange(const ClientDataSet &table, const QString &field, const RecordFilter &f)
+QString textOf(const ClientDataSet &table, const QString &field, DescriptionTexts *texts)
+{
+    if (field != notes::kFieldDescription)
+        return table.asString(field);
+    return texts ? texts->textOf(table) : descriptionText(table.asBytes(field));
+}
+
+bool inRange(const ClientDataSet &table, const QString &field, const RecordFilter &f,
+             DescriptionTexts *texts)
 {
     if (table.isNull(field))
         return false;
@@ -35,7 +46,7 @@ bool inRange(const ClientDataSet &table, const QString &field, const RecordFilte
         return !(ok && number > to);
     }
     const Qt::CaseSensitivity cs = f.caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
-    const QString text = table.asString(field);
+    const QString text = textOf(table, field, texts);
     if (!f.rangeFrom.isEmpty() && text.compare(f.rangeFrom, cs) < 0)
         return false;
     return f.rangeTo.isEmpty() || text.compare(f.rangeTo, cs) <= 0;
@@ -43,14 +54,19 @@ bool inRange(const ClientDataSet &table, const QString &field, const RecordFilte
 
 } // namespace
 
-bool RecordFilter::accepts(const ClientDataSet &table) const
+bool RecordFilter::comparesDescription() const
+{
+    return fields.contains(notes::kFieldDescription);
+}
+
+bool RecordFilter::accepts(const ClientDataSet &table, DescriptionTexts *texts) const
 {
     if (fields.isEmpty())
         return true;
     bool all = true;
     for (const QString &field : fields) {
-        const bool match = kind == Kind::Range ? inRange(table, field, *this)
-                                               : matchesValue(table.asString(field), *this);
+        const bool match = kind == Kind::Range ? inRange(table, field, *this, texts)
+                                               : matchesValue(textOf(table, field, texts), *this);
         if (!match) {
             all = false;
             break;
@@ -59,9 +75,12 @@ bool RecordFilter::accepts(const ClientDataSet &table) const
     return all != nonMatching;
 }
 
-ClientDataSet::FilterPredicate RecordFilter::predicate() const
+ClientDataSet::FilterPredicate
+RecordFilter::predicate(std::shared_ptr<DescriptionTexts> texts) const
 {
-    return [filter = *this](const ClientDataSet &table) { return filter.accepts(table); };
+    return [filter = *this, texts = std::move(texts)](const ClientDataSet &table) {
+        return filter.accepts(table, texts.get());
+    };
 }
 
 } // namespace bw::search

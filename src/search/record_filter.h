@@ -3,13 +3,17 @@
 // engine runs on each record. A record passes when every chosen field
 // matches the value (exactly, at the beginning or anywhere; with or without
 // regard to case) or lies in the range; "non-matching" passes the others.
+// Description is compared by the text its rich text shows, not by its RTF.
 
 #include "table/client_dataset.h"
 
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 namespace bw::search {
+
+class DescriptionTexts;
 
 struct RecordFilter
 {
@@ -28,9 +32,13 @@ struct RecordFilter
     QString rangeTo;
 
     bool isEmpty() const { return fields.isEmpty(); }
-    // True when the record the table is filtering passes.
-    bool accepts(const dataset::ClientDataSet &table) const;
-    dataset::ClientDataSet::FilterPredicate predicate() const;
+    bool comparesDescription() const;
+    // True when the record the table is filtering passes. The texts of
+    // descriptions come from `texts` (read and kept there), else are read
+    // from the record each time.
+    bool accepts(const dataset::ClientDataSet &table, DescriptionTexts *texts = nullptr) const;
+    dataset::ClientDataSet::FilterPredicate
+    predicate(std::shared_ptr<DescriptionTexts> texts = {}) const;
 };
 
 } // namespace bw::search

@@ -8,6 +8,7 @@
 #include "platform/guarded_dispatch.h"
 #include "search/db_navigator.h"
 #include "search/db_rich_edit.h"
+#include "search/description_texts.h"
 #include "search/locate_dialog.h"
 #include "search/search_grid_model.h"
 
@@ -101,7 +102,8 @@ const SortIndexes *sortIndexesOf(const QString &field)
 } // namespace
 
 SearchWindow::SearchWindow(SearchWindowContext context, QWidget *parent)
-    : QWidget(parent, Qt::Window), m_context(std::move(context)), m_prompts(*m_context.prompts)
+    : QWidget(parent, Qt::Window), m_context(std::move(context)), m_prompts(*m_context.prompts),
+      m_texts(std::make_shared<DescriptionTexts>())
 {
     setObjectName(QStringLiteral("frmSearch"));
     setWindowTitle(QStringLiteral("Search"));
@@ -263,8 +265,14 @@ void SearchWindow::connectTable()
         guarded([this] { wwDataSourceDataChange(); });
     });
     guardedConnect(table, &DS::afterPost, this, [this] { updateSearchButtons(); });
-    guardedConnect(table, &DS::afterOpen, this, [this] { m_model->reset(); });
+    guardedConnect(table, &DS::afterOpen, this, [this] {
+        m_texts->clear();
+        m_model->reset();
+    });
+    // The texts kept for filters follow every change of a description.
+    guardedConnect(table, &DS::beforePost, this, [this] { m_texts->forget(m_table->bookmark()); });
     guardedConnect(table, &DS::beforeClose, this, [this] {
+        m_texts->clear();
         QMetaObject::invokeMethod(this, guard([this] { m_model->reset(); }), Qt::QueuedConnection);
     });
     guardedConnect(table, &DS::afterDelete, this, [this] {

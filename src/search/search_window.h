@@ -29,6 +29,7 @@ class QToolButton;
 
 namespace bw::search {
 
+class DescriptionTexts;
 class SearchGridModel;
 class RecordNavigator;
 class BoundRichEdit;
@@ -115,6 +116,9 @@ public:
     void filterDialog();
     void recordViewDialog();
     void lookupDialog();
+    // Sets the filter (an empty one shows every record). A filter on
+    // Description first reads the texts of the descriptions not read yet,
+    // showing its progress; stopped, it leaves the filter as it was.
     void applyFilter(const RecordFilter &filter);
 
 protected:
@@ -139,6 +143,7 @@ private:
     void saveTo(const QString &path);
     void syncGridToTable();
     void updateNavigator();
+    bool readDescriptionTexts();
     std::optional<PromptService::FileAnswer> askFile(bool save,
                                                      const PromptService::FileRequest &r);
 
@@ -165,6 +170,7 @@ private:
     QString m_sortField = QStringLiteral("ID");
     dataset::ClientDataSet::Bookmark m_savedBookmark;
     RecordFilter m_filter;
+    std::shared_ptr<DescriptionTexts> m_texts; // kept while the table is open
     bool m_syncing = false;
     dataset::ClientDataSet::State m_lastState = dataset::ClientDataSet::State::Inactive;
 };

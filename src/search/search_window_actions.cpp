@@ -3,9 +3,11 @@
 
 #include "search/search_window.h"
 
+#include "platform/cursors.h"
 #include "platform/guarded_dispatch.h"
 #include "search/db_navigator.h"
 #include "search/db_rich_edit.h"
+#include "search/description_texts.h"
 #include "search/locate_dialog.h"
 #include "search/navigator_dialogs.h"
 #include "search/search_grid_model.h"
@@ -13,6 +15,7 @@
 
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QToolButton>
 
 namespace bw::search {
@@ -159,12 +162,14 @@ void SearchWindow::wwDBNavBtnSaveClick()
 
 void SearchWindow::wwDBNavBtnCancelClick()
 {
+    m_texts->clear(); // the description undone may be one of a record not shown
     m_table->undoLastChange(true);
     updateSearchButtons();
 }
 
 void SearchWindow::wwDBNavBtnCancelAllClick()
 {
+    m_texts->clear();
     m_table->cancelUpdates();
     m_modified = false;
     updateSearchButtons();
@@ -310,14 +315,39 @@ void SearchWindow::navigatorClick(const QString &button)
         wwDBNavBtnFindNextClick();
 }
 
+// The descriptions of a large file stay in the file until needed: reading
+// them all takes a while the first time, so the window shows how far it got
+// and lets the user stop.
+bool SearchWindow::readDescriptionTexts()
+{
+    if (!m_table->isActive())
+        return true;
+    const int total = m_texts->missing(*m_table);
+    if (total == 0)
+        return true;
+    QProgressDialog progress(QStringLiteral("Reading the descriptions..."),
+                             QStringLiteral("Cancel"), 0, total, this);
+    progress.setObjectName(QStringLiteral("DescriptionProgress"));
+    progress.setWindowTitle(windowTitle());
+    progress.setWindowModality(Qt::ApplicationModal);
+    progress.setMinimumDuration(500);
+    return m_texts->read(*m_table, [&](int done, int) {
+        progress.setValue(done);
+        return !progress.wasCanceled();
+    });
+}
+
 void SearchWindow::applyFilter(const RecordFilter &filter)
 {
+    if (filter.comparesDescription() && !readDescriptionTexts())
+        return; // stopped: the filter stays as it was
+    WaitCursor hourglass;
     m_filter = filter;
     if (filter.isEmpty()) {
         m_table->setFiltered(false);
         m_table->setFilter({});
     } else {
-        m_table->setFilter(filter.predicate());
+        m_table->setFilter(filter.predicate(m_texts));
         m_table->setFiltered(true);
     }
     if (m_table->isActive())

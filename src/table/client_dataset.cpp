@@ -290,6 +290,8 @@ void ClientDataSet::close()
     d->rows.clear();
     d->view.clear();
     d->viewOfStorage.clear();
+    d->sortKeys.clear();
+    d->indexOrders.clear();
     d->changeLog.clear();
     d->buffer.clear();
     d->valueCounts.clear();

@@ -21,6 +21,7 @@
 #include <QVariant>
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace bw::dataset {
 
@@ -128,7 +129,11 @@ public:
     bool bof() const;
     void setRecNo(int recNo);
 
+    // While a filter runs (state Filter), the record being filtered.
     Bookmark bookmark() const;
+    // Every record, in stored order, whatever the current order and filter:
+    // the order in which values left in the file are read fastest.
+    std::vector<Bookmark> storedBookmarks() const;
     bool bookmarkValid(Bookmark bookmark) const; // the record still exists
     // Makes the bookmarked record current; false when it is gone or filtered out.
     bool gotoBookmark(Bookmark bookmark);
@@ -148,6 +153,8 @@ public:
     // (grids read only the rows they show). The stored record, not a pending
     // edit; a null QVariant for null or out of range.
     QVariant fieldValueAt(int recNo, const QString &name) const;
+    // The same for the bookmarked record, filtered out or not; null when it is gone.
+    QVariant fieldValueOf(Bookmark bookmark, const QString &name) const;
 
     // "" selects the default order: the order in which records are stored.
     void setIndexName(const QString &name);

@@ -3,7 +3,10 @@
 #include "table/client_dataset_p.h"
 #include "table/text_collation.h"
 
+#include <QLocale>
+
 #include <algorithm>
+#include <limits>
 #include <optional>
 
 namespace bw::dataset {
@@ -101,67 +104,214 @@ bool ClientDataSet::Private::passesFilter(const Row &row)
 
 void ClientDataSet::Private::rebuildView()
 {
+    // A version moved since the last rebuild means changed records (or a
+    // table opened or closed): the kept ranks and orders are stale, and so
+    // they are under another collation.
+    const QString locale = QLocale().name();
+    if (dataVersion != orderedVersion || locale != orderedLocale) {
+        indexOrders.clear();
+        for (auto &[field, keys] : sortKeys)
+            keys.ranks.clear();
+        orderedLocale = locale;
+    }
     ++dataVersion; // the order may have changed
+    orderedVersion = dataVersion;
     view.clear();
     viewOfStorage.clear();
     if (identityView())
         return;
-    view.reserve(rows.size());
-    for (int i = 0; i < int(rows.size()); ++i) {
-        if (!(filtered && filter) || passesFilter(rows[size_t(i)]))
-            view.push_back(i);
+    // The filter runs in stored order, in which values left in the file are
+    // read fastest, whatever the order shown.
+    const bool filtering = filtered && filter;
+    std::vector<bool> passes;
+    if (filtering) {
+        passes.resize(rows.size());
+        for (size_t i = 0; i < rows.size(); ++i)
+            passes[i] = passesFilter(rows[i]);
     }
+    view.reserve(rows.size());
     const auto index = std::find_if(indexDefs.begin(), indexDefs.end(),
                                     [&](const IndexDef &def) { return def.name == indexName; });
     if (index != indexDefs.end()) {
-        struct Key
-        {
-            int field;
-            FieldType type;
-            // Sort keys made once per value of a string field: comparing them is
-            // far cheaper than collating the two texts at every comparison.
-            std::vector<std::optional<QCollatorSortKey>> strings;
-            bool stored = false; // memo values may have to be read from the file
-        };
-        const QCollator &collator = textCollator();
-        std::vector<Key> keys;
-        for (const QString &name : index->fields) {
-            const int field = fieldIndexByName.value(name, -1);
-            if (field < 0)
-                continue;
-            Key key{field, fields[field].type, {}};
-            if (key.type == FieldType::String) {
-                key.strings.resize(rows.size());
-                for (int pos : view)
-                    key.strings[size_t(pos)].emplace(collator.sortKey(
-                        QString::fromUtf8(rows[size_t(pos)].cells[size_t(field)].data)));
-            }
-            key.stored = key.type == FieldType::Memo && storedValues;
-            keys.push_back(std::move(key));
+        for (int pos : indexOrder(*index)) {
+            if (!filtering || passes[size_t(pos)])
+                view.push_back(pos);
         }
-        const bool descending = index->descending;
-        std::stable_sort(view.begin(), view.end(), [&](int a, int b) {
-            for (const Key &key : keys) {
-                Cell scratchA;
-                Cell scratchB;
-                const Cell &ca = key.stored ? valueOf(rows[size_t(a)], key.field, scratchA)
-                                            : rows[size_t(a)].cells[size_t(key.field)];
-                const Cell &cb = key.stored ? valueOf(rows[size_t(b)], key.field, scratchB)
-                                            : rows[size_t(b)].cells[size_t(key.field)];
-                int order = 0;
-                if (key.type == FieldType::String && !ca.null && !cb.null)
-                    order = key.strings[size_t(a)]->compare(*key.strings[size_t(b)]);
-                else
-                    order = compareCells(ca, cb, key.type);
-                if (order != 0)
-                    return descending ? order > 0 : order < 0;
-            }
-            return false;
-        });
+    } else {
+        for (int i = 0; i < int(rows.size()); ++i) {
+            if (!filtering || passes[size_t(i)])
+                view.push_back(i);
+        }
     }
     viewOfStorage.assign(rows.size(), -1);
     for (int i = 0; i < int(view.size()); ++i)
         viewOfStorage[size_t(view[size_t(i)])] = i;
+}
+
+const std::vector<int> &ClientDataSet::Private::indexOrder(const IndexDef &index)
+{
+    auto it = indexOrders.find(index.name);
+    if (it == indexOrders.end() || it->second.size() != rows.size())
+        it = indexOrders.insert_or_assign(index.name, sortAll(index)).first;
+    return it->second;
+}
+
+namespace {
+
+// A record in an index order being made: its first two key fields as
+// numbers that order as the fields do, null first, and its stored place.
+struct OrderEntry
+{
+    quint64 first = 0;
+    quint64 second = 0;
+    int pos = 0;
+};
+
+quint64 integerRank(const Cell &cell)
+{
+    return cell.null ? 0 : quint64(qint64(cell.number) - std::numeric_limits<qint32>::min()) + 1;
+}
+
+} // namespace
+
+// Records with equal keys keep their stored order, in either direction.
+std::vector<int> ClientDataSet::Private::sortAll(const IndexDef &index)
+{
+    struct Key
+    {
+        int field;
+        FieldType type;
+        const std::vector<quint32> *ranks; // String fields
+    };
+    std::vector<Key> keys;
+    for (const QString &name : index.fields) {
+        const int field = fieldIndexByName.value(name, -1);
+        if (field >= 0)
+            keys.push_back({field, fields[field].type,
+                            fields[field].type == FieldType::String ? &ranksOf(field) : nullptr});
+    }
+    auto number = [&](const Key &key, int pos) -> quint64 {
+        if (key.ranks)
+            return (*key.ranks)[size_t(pos)];
+        return integerRank(rows[size_t(pos)].cells[size_t(key.field)]);
+    };
+    // The leading fields that are not memos (at most two) sort as numbers.
+    size_t numbered = 0;
+    while (numbered < std::min<size_t>(keys.size(), 2) && keys[numbered].type != FieldType::Memo)
+        ++numbered;
+    auto compareRest = [&](int a, int b) {
+        for (size_t i = numbered; i < keys.size(); ++i) {
+            const Key &key = keys[i];
+            int order = 0;
+            if (key.type != FieldType::Memo) {
+                const quint64 na = number(key, a);
+                const quint64 nb = number(key, b);
+                order = na < nb ? -1 : (na > nb ? 1 : 0);
+            } else {
+                Cell scratchA;
+                Cell scratchB;
+                order = compareCells(valueOf(rows[size_t(a)], key.field, scratchA),
+                                     valueOf(rows[size_t(b)], key.field, scratchB), key.type);
+            }
+            if (order != 0)
+                return order;
+        }
+        return 0;
+    };
+    std::vector<OrderEntry> entries(rows.size());
+    for (int pos = 0; pos < int(rows.size()); ++pos) {
+        entries[size_t(pos)] = {numbered > 0 ? number(keys[0], pos) : 0,
+                                numbered > 1 ? number(keys[1], pos) : 0, pos};
+    }
+    const bool descending = index.descending;
+    const bool exact = numbered == keys.size();
+    std::sort(entries.begin(), entries.end(), [&](const OrderEntry &a, const OrderEntry &b) {
+        if (a.first != b.first)
+            return descending ? a.first > b.first : a.first < b.first;
+        if (a.second != b.second)
+            return descending ? a.second > b.second : a.second < b.second;
+        if (!exact) {
+            const int order = compareRest(a.pos, b.pos);
+            if (order != 0)
+                return descending ? order > 0 : order < 0;
+        }
+        return a.pos < b.pos;
+    });
+    std::vector<int> order(entries.size());
+    for (size_t i = 0; i < entries.size(); ++i)
+        order[i] = entries[i].pos;
+    return order;
+}
+
+// Comparing two collation keys is far cheaper than collating two texts, and
+// comparing two ranks cheaper still: the keys are sorted once, the records
+// by rank.
+const std::vector<quint32> &ClientDataSet::Private::ranksOf(int field)
+{
+    FieldSortKeys &keys = sortKeys[field];
+    if (keys.ranks.size() == rows.size())
+        return keys.ranks;
+    updateSortKeys(keys, field);
+    std::vector<std::pair<const QCollatorSortKey *, int>> sorted;
+    sorted.reserve(rows.size());
+    for (int pos = 0; pos < int(rows.size()); ++pos) {
+        const Row &row = rows[size_t(pos)];
+        if (!row.cells[size_t(field)].null)
+            sorted.emplace_back(&*keys.byId[size_t(row.id - keys.firstId)].key, pos);
+    }
+    std::sort(sorted.begin(), sorted.end(),
+              [](const auto &a, const auto &b) { return a.first->compare(*b.first) < 0; });
+    keys.ranks.assign(rows.size(), 0);
+    quint32 rank = 0;
+    for (size_t i = 0; i < sorted.size(); ++i) {
+        if (i == 0 || sorted[i - 1].first->compare(*sorted[i].first) != 0)
+            ++rank;
+        keys.ranks[size_t(sorted[i].second)] = rank;
+    }
+    return keys.ranks;
+}
+
+void ClientDataSet::Private::updateSortKeys(FieldSortKeys &keys, int field)
+{
+    const QString locale = QLocale().name();
+    if (keys.locale != locale) {
+        keys.byId.clear();
+        keys.locale = locale;
+    }
+    if (rows.empty()) {
+        keys.byId.clear();
+        return;
+    }
+    // Keys of records that left the table are dropped.
+    quint64 lowest = std::numeric_limits<quint64>::max();
+    quint64 highest = 0;
+    for (size_t pos = 0; pos < rows.size(); ++pos) {
+        lowest = std::min(lowest, rows[pos].id);
+        highest = std::max(highest, rows[pos].id);
+    }
+    if (lowest != keys.firstId || highest - lowest + 1 != keys.byId.size()) {
+        std::vector<SortKey> kept(size_t(highest - lowest + 1));
+        for (size_t i = 0; i < keys.byId.size(); ++i) {
+            const quint64 id = keys.firstId + i;
+            if (id >= lowest && id <= highest)
+                kept[size_t(id - lowest)] = std::move(keys.byId[i]);
+        }
+        keys.byId = std::move(kept);
+        keys.firstId = lowest;
+    }
+    const QCollator &collator = textCollator();
+    for (size_t pos = 0; pos < rows.size(); ++pos) {
+        const Row &row = rows[pos];
+        const Cell &cell = row.cells[size_t(field)];
+        if (cell.null)
+            continue;
+        SortKey &entry = keys.byId[size_t(row.id - lowest)];
+        if (entry.key && entry.source.constData() == cell.data.constData() &&
+            entry.source.size() == cell.data.size())
+            continue;
+        entry.source = cell.data;
+        entry.key.emplace(collator.sortKey(QString::fromUtf8(cell.data)));
+    }
 }
 
 int ClientDataSet::Private::viewPosOfStorage(int storagePos) const
@@ -293,9 +443,43 @@ ClientDataSet::Bookmark ClientDataSet::bookmark() const
         return {};
     if (d->state == State::Edit)
         return {d->editId};
+    if (d->state == State::Filter)
+        return {d->filterRow ? d->filterRow->id : 0};
     if (d->state == State::Insert || d->cur < 0 || d->cur >= d->viewCount())
         return {};
     return {d->rows[size_t(d->storageAt(d->cur))].id};
+}
+
+std::vector<ClientDataSet::Bookmark> ClientDataSet::storedBookmarks() const
+{
+    std::vector<Bookmark> bookmarks;
+    if (!d->active)
+        return bookmarks;
+    bookmarks.reserve(d->rows.size());
+    for (size_t pos = 0; pos < d->rows.size(); ++pos)
+        bookmarks.push_back({d->rows[pos].id});
+    return bookmarks;
+}
+
+QVariant ClientDataSet::fieldValueOf(Bookmark bookmark, const QString &name) const
+{
+    const int pos = d->active ? d->storagePosOf(bookmark.id) : -1;
+    if (pos < 0)
+        return {};
+    const int field = d->requireField(name);
+    Cell scratch;
+    const Cell &cell = d->valueOf(d->rows[size_t(pos)], field, scratch);
+    if (cell.null)
+        return {};
+    switch (d->fields[field].type) {
+    case FieldType::Integer:
+        return cell.number;
+    case FieldType::String:
+        return QString::fromUtf8(cell.data);
+    case FieldType::Memo:
+        return cell.data;
+    }
+    return {};
 }
 
 bool ClientDataSet::bookmarkValid(Bookmark bookmark) const

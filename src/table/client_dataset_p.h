@@ -5,6 +5,7 @@
 #include "table/row_store.h"
 #include "table/value_counts.h"
 
+#include <QCollatorSortKey>
 #include <QHash>
 #include <map>
 #include <optional>
@@ -79,6 +80,29 @@ struct ClientDataSet::Private
     std::vector<int> view;          // storage positions in view order
     std::vector<int> viewOfStorage; // storage position -> view position or -1
 
+    // What sorting keeps between rebuilds of the view. The collation key of
+    // a String value is made once and kept by record id (made again only
+    // when the record's value changed); while no record changes, the rank
+    // of every value of a sorted String field and the full order of every
+    // index used are kept too, so that a sort back to an order seen before,
+    // or a change of filter, sorts nothing.
+    struct SortKey
+    {
+        QByteArray source; // shares the cell's bytes: the same buffer is the same value
+        std::optional<QCollatorSortKey> key;
+    };
+    struct FieldSortKeys
+    {
+        QString locale; // the collation the keys were made with
+        quint64 firstId = 0;
+        std::vector<SortKey> byId;  // record id - firstId -> its key
+        std::vector<quint32> ranks; // storage position -> 0 for null, else 1 + rank
+    };
+    std::map<int, FieldSortKeys> sortKeys;
+    std::map<QString, std::vector<int>> indexOrders; // index -> storage positions of all records
+    quint64 orderedVersion = 0;                      // dataVersion as the last rebuild left it
+    QString orderedLocale; // the collation the kept ranks and orders follow
+
     // Cursor: view position of the current record, -1 when there is none.
     int cur = -1;
     bool bof = true;
@@ -143,6 +167,12 @@ struct ClientDataSet::Private
     // the one at `fallbackStoragePos` in stored order when `id` is not visible).
     void reposition(quint64 id, int fallbackStoragePos);
     void rebuildView();
+    // The storage positions of all records in the order of the index.
+    const std::vector<int> &indexOrder(const IndexDef &index);
+    std::vector<int> sortAll(const IndexDef &index);
+    // The ranks of a String field's values by storage position, made where missing.
+    const std::vector<quint32> &ranksOf(int field);
+    void updateSortKeys(FieldSortKeys &keys, int field);
     bool passesFilter(const Row &row);
     void moveTo(int viewPos);
     int findInView(int field, const QVariant &value, LocateOptions options, int from);

@@ -35,6 +35,15 @@ class tst_SearchDialogs : public QObject
 private:
     SearchFixture f;
 
+    QList<int> shownIds()
+    {
+        auto &table = f.window->wwClientDataSet();
+        QList<int> ids;
+        for (int row = 1; row <= table.recordCount(); ++row)
+            ids << table.fieldValueAt(row, "ID").toInt();
+        return ids;
+    }
+
     void check(QListWidget *list, const QString &field)
     {
         list->findItems(field, Qt::MatchExactly).first()->setCheckState(Qt::Checked);
@@ -129,6 +138,102 @@ private slots:
         });
         f.click("wwDBNavigator1FilterDialog");
         QCOMPARE(table.recordCount(), 4);
+    }
+
+    // The filter compares a description by the words it shows, not by its
+    // RTF: control words, font names and a format change inside a word do
+    // not count; \'hh is the character it stands for.
+    void descriptionFilterComparesTheText_data()
+    {
+        QTest::addColumn<QString>("value"); // or "from;to" for a range
+        QTest::addColumn<int>("match");     // -1 for a range
+        QTest::addColumn<bool>("caseSensitive");
+        QTest::addColumn<bool>("nonMatching");
+        QTest::addColumn<QList<int>>("ids");
+        const int exact = 0, beginning = 1, anywhere = 2, range = -1;
+        QTest::newRow("a word split by a format change")
+            << "needle" << anywhere << false << false << QList<int>{1};
+        QTest::newRow("control word par") << "par" << anywhere << false << false << QList<int>{};
+        QTest::newRow("control word ansi") << "ansi" << anywhere << false << false << QList<int>{};
+        QTest::newRow("font name") << "Verdana" << anywhere << false << false << QList<int>{};
+        QTest::newRow("escaped character, any case")
+            << "CAFÉ" << anywhere << false << false << QList<int>{2};
+        QTest::newRow("escaped character, case")
+            << "CAFÉ" << anywhere << true << false << QList<int>{};
+        QTest::newRow("exact text") << "plain words" << exact << false << false << QList<int>{3};
+        QTest::newRow("beginning, RTF or not")
+            << "plain" << beginning << false << false << QList<int>{3, 4};
+        QTest::newRow("non-matching")
+            << "needle" << anywhere << false << true << QList<int>{2, 3, 4, 5};
+        QTest::newRow("range of texts") << "a;b" << range << false << false << QList<int>{1};
+    }
+
+    void descriptionFilterComparesTheText()
+    {
+        QFETCH(QString, value);
+        QFETCH(int, match);
+        QFETCH(bool, caseSensitive);
+        QFETCH(bool, nonMatching);
+        QFETCH(QList<int>, ids);
+        f.open(writeNotesFile(
+            f.path("texts.cds"),
+            {{1, -1, "one",
+              "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0\\fnil Verdana;}}\\f0\\fs16 a "
+              "ne\\b ed\\b0 le here\\par}"},
+             {2, -1, "two", "{\\rtf1\\ansi caf\\'e9 au lait\\par}"},
+             {3, -1, "three", "{\\rtf1 plain words\\par}"},
+             {4, -1, "four", "plain bytes, no RTF"},
+             {5, -1, "five", QByteArray()}}));
+        f.prompts.answerDialog([&](QDialog *d) {
+            auto *dialog = qobject_cast<search::FilterDialog *>(d);
+            check(dialog->fieldList(), "Description");
+            if (match < 0) {
+                dialog->rangeButton()->setChecked(true);
+                dialog->rangeFrom()->setText(value.section(';', 0, 0));
+                dialog->rangeTo()->setText(value.section(';', 1, 1));
+            } else {
+                dialog->valueEdit()->setText(value);
+                dialog->matchButton(RecordFilter::Match(match))->setChecked(true);
+            }
+            dialog->caseBox()->setChecked(caseSensitive);
+            dialog->nonMatchingBox()->setChecked(nonMatching);
+            return int(QDialog::Accepted);
+        });
+        f.click("wwDBNavigator1FilterDialog");
+        QCOMPARE(shownIds(), ids);
+    }
+
+    // Sorted by Name, a filter set and cleared gives back the order; a
+    // description changed (and changed back) is compared
+    // as it reads now, not as the last filter read it.
+    void filterFollowsOrderAndChanges()
+    {
+        f.open(writeNotesFile(f.path("order.cds"), {{1, -1, "pear", "{\\rtf1 ripe\\par}"},
+                                                    {2, -1, "apple", "{\\rtf1 green\\par}"},
+                                                    {3, -1, "Fig", "{\\rtf1 ripe\\par}"},
+                                                    {4, -1, "apple", "{\\rtf1 red\\par}"},
+                                                    {5, -1, "kiwi", "{\\rtf1 brown\\par}"}}));
+        f.window->wwDBGridTitleButtonClick("Name");
+        f.window->wwDBGridTitleButtonClick("Name"); // descending
+        auto &table = f.window->wwClientDataSet();
+        const QList<int> order = shownIds();
+        QCOMPARE(order, (QList<int>{1, 5, 2, 4, 3}));
+        RecordFilter ripe;
+        ripe.fields = {"Description"};
+        ripe.value = "ripe";
+        f.window->applyFilter(ripe);
+        QCOMPARE(shownIds(), (QList<int>{1, 3}));
+        f.window->applyFilter({});
+        QCOMPARE(shownIds(), order);
+        QVERIFY(table.locate("ID", 5));
+        table.edit();
+        table.setBytes("Description", "{\\rtf1 ri\\i pe\\i0\\par}");
+        table.post();
+        f.window->applyFilter(ripe);
+        QCOMPARE(shownIds(), (QList<int>{1, 5, 3}));
+        f.click("wwDBNavBtnCancelAll");
+        f.window->applyFilter(ripe);
+        QCOMPARE(shownIds(), (QList<int>{1, 3}));
     }
 
     void recordViewWritesChangedFields()
