@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 
 #include <atomic>
+#include <utility>
 
 namespace bw::dataset {
 
@@ -404,24 +405,46 @@ void ClientDataSet::saveToFile(const QString &path, FileFormat format, Binding b
     }
     if (d->xmlUnchanged(files::resolveLinkChain(path)))
         return; // the same content again: the file keeps its inode and time
-    files::AtomicFile target(path);
-    {
+    std::optional<files::AtomicFile> target;
+    d->asOneOperation([&] {
+        target.reset();
+        target.emplace(path);
         // Unbuffered: every write reaches the file at once, so a full disk is
         // reported with its reason by the write that met it.
-        QFile file(target.tempPath());
+        QFile file(target->tempPath());
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
             throw FileAccessError::cannotWrite(path, file.errorString());
         writeXmlPacket(file, d->fields, d->rows.contiguous(), path, d->storedValues.get());
         file.close();
-    }
-    target.commit();
-    d->afterXmlSave(target.targetPath(), takeAsOwn);
+    });
+    target->commit();
+    d->afterXmlSave(target->targetPath(), takeAsOwn);
 }
 
 void ClientDataSet::checkStoredValues() const
 {
     if (d->storedValues)
         d->storedValues->check();
+}
+
+FileReadOperation::FileReadOperation(const ClientDataSet &dataSet)
+    : m_reader(dataSet.d->storedValues)
+{
+    if (m_reader)
+        m_reader->beginOperation();
+}
+
+FileReadOperation::~FileReadOperation()
+{
+    if (m_reader)
+        m_reader->abandonOperation();
+}
+
+void FileReadOperation::finish()
+{
+    const std::shared_ptr<const StoredValueReader> reader = std::exchange(m_reader, nullptr);
+    if (reader && !reader->endOperation())
+        throw FileChangedError::changedInPlace(reader->fileName());
 }
 
 void ClientDataSet::setOnDemandMinimumSize(qint64 bytes)

@@ -183,6 +183,21 @@ struct ClientDataSet::Private
     void rebindAfterWhole(const QString &target);
     void readStoredCellsOfLog(bool onlyTouched);
     void forgetFile();
+    // Runs `reads` (which reads stored cells, and writes only what a later
+    // step commits) as one operation of the reader; again while the values'
+    // source changed during it (they come from the private copy now). Throws
+    // FileChangedError when it keeps changing.
+    template <typename Reads> void asOneOperation(Reads &&reads)
+    {
+        const std::shared_ptr<StoredValueReader> reader = storedValues;
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            StoredValueOperation operation(reader.get());
+            reads();
+            if (operation.finish())
+                return;
+        }
+        throw FileChangedError::changedInPlace(reader->fileName());
+    }
 
     // --- Opening ---
     void install(QList<FieldDef> newFields, std::vector<Row> newRows);

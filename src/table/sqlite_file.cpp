@@ -10,6 +10,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <exception>
 #include <fcntl.h>
@@ -431,6 +432,9 @@ std::vector<Row> readRows(const Connection &c, const QList<FieldDef> &fields, bo
     return rows;
 }
 
+// Every check of a loaded file's state, for fileCheckCount().
+std::atomic<quint64> s_checks{0};
+
 // What tells whether a file changed: its size and time, and SQLite's header
 // (the change counter every commit in rollback mode counts up, the page
 // count, the journal mode).
@@ -534,6 +538,8 @@ public:
             throw DataSetError(QStringLiteral("Field %1 not found").arg(field));
         if (m_gone)
             throw FileChangedError::changedInPlace(m_path);
+        if (m_operations > 0)
+            return readInOperation(filePos, field);
         // Checked after the read: a change before or during it shows then.
         for (;;) {
             const quint64 opened = m_opened;
@@ -559,7 +565,7 @@ public:
             throw FileChangedError::changedInPlace(m_path);
         if (m_fd < 0 || m_readingCopy)
             return;
-        const FileState now = stateOf(m_fd);
+        const FileState now = currentState();
         if (now == m_seen)
             return;
         if (now.valid() && OwnChanges::made(m_fd, now)) {
@@ -573,6 +579,31 @@ public:
         }
         m_seen = now;
     }
+
+    void beginOperation() const override
+    {
+        if (m_operations == 0) {
+            check();
+            m_openedAtBegin = m_opened;
+        }
+        ++m_operations;
+    }
+
+    bool endOperation() const override
+    {
+        if (m_operations == 0 || --m_operations > 0)
+            return true;
+        check();
+        return m_opened == m_openedAtBegin;
+    }
+
+    void abandonOperation() const noexcept override
+    {
+        if (m_operations > 0)
+            --m_operations;
+    }
+
+    QString fileName() const override { return m_path; }
 
     void preserve() const override
     {
@@ -591,7 +622,7 @@ public:
             return;
         // A copy that another program's write overlapped is no copy of the
         // file as loaded.
-        if (stateOf(m_fd) != m_seen) {
+        if (currentState() != m_seen) {
             ::close(copy);
             return;
         }
@@ -599,6 +630,28 @@ public:
     }
 
 private:
+    FileState currentState() const
+    {
+        s_checks.fetch_add(1, std::memory_order_relaxed);
+        return stateOf(m_fd);
+    }
+
+    // A read inside an operation: the file is checked at its ends, and here
+    // only when the read fails (a record missing, or pages torn by another
+    // program's write), so that the failure is told as what it is.
+    Cell readInOperation(qint64 filePos, int field) const
+    {
+        const quint64 opened = m_opened;
+        try {
+            return readAt(filePos, field);
+        } catch (const DataSetError &) {
+            check();
+            if (m_opened == opened)
+                throw;
+        }
+        return readAt(filePos, field); // from the copy, or the file after our own save
+    }
+
     Cell readAt(qint64 filePos, int field) const
     {
         Stmt &stmt = m_statements[size_t(field)];
@@ -679,6 +732,8 @@ private:
     mutable bool m_copyTried = false;
     mutable bool m_readingCopy = false; // the file changed; values come from the copy
     mutable quint64 m_opened = 0;       // counts the connections opened again
+    mutable int m_operations = 0;       // nesting depth of operations
+    mutable quint64 m_openedAtBegin = 0;
 };
 
 void createSchema(const Connection &c, const QList<FieldDef> &fields)
@@ -856,6 +911,11 @@ TableContent readSqliteFile(const QString &path, bool onDemand)
         content.storedValues =
             std::make_shared<SqliteValueReader>(std::move(c), path, content.fields);
     return content;
+}
+
+quint64 fileCheckCount()
+{
+    return s_checks.load(std::memory_order_relaxed);
 }
 
 std::shared_ptr<StoredValueReader> openStoredValues(const QString &path,
