@@ -4,6 +4,7 @@
 #include "files/file_checks.h"
 #include "table/client_dataset_p.h"
 #include "table/sqlite_file.h"
+#include "table/value_arena.h"
 #include "table/xml_packet.h"
 
 #include <QFile>
@@ -293,8 +294,10 @@ void ClientDataSet::close()
     d->viewOfStorage.clear();
     d->changeLog.clear();
     d->buffer.clear();
+    d->keyBuffer.clear();
     d->valueCounts.clear();
     d->forgetFile();
+    d->loadedValues.reset();
     d->cur = -1;
     d->bof = d->eof = true;
     d->setState(State::Inactive);
@@ -375,6 +378,7 @@ void ClientDataSet::loadFromFile(const QString &path)
     d->fieldDefs = fields;
     d->indexDefs = indexes;
     try {
+        d->loadedValues = content.values;
         d->install(fields, std::move(content.rows));
         content.fields = fileFields;
         d->bindLoaded(path, stamp, content);
@@ -385,6 +389,7 @@ void ClientDataSet::loadFromFile(const QString &path)
         d->state = State::Inactive;
         d->rows.clear();
         d->forgetFile();
+        d->loadedValues.reset();
         throw;
     }
     emit afterOpen();
@@ -559,7 +564,7 @@ QVariant ClientDataSet::fieldValue(const QString &name) const
     case FieldType::String:
         return QString::fromUtf8(cell->data);
     case FieldType::Memo:
-        return cell->data;
+        return ownedBytes(cell->data);
     }
     return {};
 }
@@ -604,7 +609,7 @@ QByteArray ClientDataSet::asBytes(const QString &name) const
         return {};
     if (d->fields[index].type == FieldType::Integer)
         return QByteArray::number(cell->number);
-    return cell->data;
+    return ownedBytes(cell->data);
 }
 
 } // namespace bw::dataset

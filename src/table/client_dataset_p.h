@@ -100,6 +100,9 @@ struct ClientDataSet::Private
     // The file behind the table.
     std::optional<BoundFile> bound;
     std::shared_ptr<StoredValueReader> storedValues; // reads stored cells; null when none
+    // The bytes of the values the last load read; let go once no cell can
+    // see them (the table closed or loaded again).
+    std::shared_ptr<const ValueArena> loadedValues;
     quint64 epoch = 1; // grows whenever the table and its bound file agree
     // Records changed since the table and its bound file last agreed, with
     // the number of changes (an undo of one made since takes it back), and

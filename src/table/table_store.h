@@ -36,6 +36,8 @@ struct Cell
 
 using Cells = std::vector<Cell>;
 
+class ValueArena;
+
 // The position of a record that is not in the table's binary file.
 constexpr qint64 kNoFilePos = std::numeric_limits<qint64>::min();
 
@@ -131,6 +133,9 @@ struct TableContent
     QList<IndexDef> indexes;
     std::vector<Row> rows;
     std::shared_ptr<StoredValueReader> storedValues;
+    // Holds the bytes of the rows' values (see ValueArena); keep it while the
+    // rows live.
+    std::shared_ptr<const ValueArena> values;
     bool binaryForm = false; // read from the binary form: rows carry file positions
 };
 

@@ -553,6 +553,26 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(bw::dataset::FileChangedError, table.asBytes("Description"));
     }
 
+    // Given a table whose descriptions stay in its file, when another
+    // program cuts the file short, then reading a description it lost fails
+    // with FileChangedError, alone or in one operation, and the process goes
+    // on (the file is read through its memory map).
+    void fileCutShortByAnotherProgram()
+    {
+        ClientDataSet &table = *m_table;
+        QVERIFY(locateId(table, 1));
+        QCOMPARE(table.asBytes("Description"), descriptionOf(1));
+        QVERIFY(::truncate(QFile::encodeName(m_path).constData(), 4 * kPageSize) == 0);
+        QVERIFY(locateId(table, 900));
+        QVERIFY_THROWS_EXCEPTION(bw::dataset::FileChangedError, table.asBytes("Description"));
+        QVERIFY_THROWS_EXCEPTION(bw::dataset::FileChangedError, [&] {
+            bw::dataset::FileReadOperation reads(table);
+            for (table.first(); !table.eof(); table.next())
+                table.asBytes("Description");
+            reads.finish();
+        }());
+    }
+
     // Given two tables that loaded one file, when one of them saves changes in
     // place, then the other still reads every description it did not see
     // changed, whole, from the file (its cache of old pages is dropped).
