@@ -1,7 +1,6 @@
 #include "table/sqlite_file.h"
 
 #include "files/file_checks.h"
-#include "files/mapped_file.h"
 #include "files/private_copy.h"
 #include "table/dataset_error.h"
 #include "table/value_arena.h"
@@ -112,16 +111,6 @@ public:
         sqlite3_db_config(raw, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
     }
 
-    // Reads the mapped file `mapped`, read-only, without a system call per
-    // page and without copying its pages: SQLite reads them where they are
-    // mapped (mmap_size).
-    Connection(std::shared_ptr<files::MappedFile> mapped, const QString &shownName)
-        : Connection(mapped->data(), mapped->size(), shownName)
-    {
-        m_mapped = std::move(mapped);
-        exec(QStringLiteral("PRAGMA mmap_size=%1").arg(m_mapped->size()));
-    }
-
     // Reads the database image at `image` (a mapped file that outlives the
     // connection), read-only and without copying it.
     Connection(unsigned char *image, qint64 size, const QString &shownName)
@@ -141,13 +130,6 @@ public:
     }
 
     sqlite3 *db() const { return m_db.get(); }
-
-    // Gives back the pages of a mapped file read so far (see MappedFile).
-    void releasePages() const
-    {
-        if (m_mapped)
-            m_mapped->releasePages();
-    }
 
     [[noreturn]] void fail(int rc) const
     {
@@ -219,38 +201,7 @@ private:
 
     QString m_path;
     bool m_forWriting;
-    std::shared_ptr<files::MappedFile> m_mapped; // outlives m_db, which reads it
     Db m_db;
-};
-
-// Reads the file open at `fd` through its memory map; by name (immutable)
-// where it cannot be mapped, and in WAL mode (header bytes 18 and 19 are 2),
-// which SQLite reads only from a file.
-std::unique_ptr<Connection> openForReading(int fd, const QString &path)
-{
-    std::shared_ptr<files::MappedFile> mapped = files::MappedFile::map(fd);
-    constexpr qint64 kHeaderSize = 100;
-    if (mapped && mapped->size() >= kHeaderSize && mapped->data()[18] == 1 &&
-        mapped->data()[19] == 1)
-        return std::make_unique<Connection>(std::move(mapped), path);
-    auto c = std::make_unique<Connection>(QStringLiteral("/proc/self/fd/%1").arg(fd),
-                                          OpenMode::Read, path);
-    c->exec(QStringLiteral("PRAGMA query_only=1"));
-    return c;
-}
-
-// The descriptor of a file to read, closed with the guard.
-struct FileDescriptor
-{
-    explicit FileDescriptor(int fd) : fd(fd) {}
-    ~FileDescriptor()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-    FileDescriptor(const FileDescriptor &) = delete;
-    FileDescriptor &operator=(const FileDescriptor &) = delete;
-    int fd;
 };
 
 QString columnText(sqlite3_stmt *stmt, int column)
@@ -470,10 +421,7 @@ std::vector<Row> readRows(const Connection &c, const QList<FieldDef> &fields, bo
     Stmt stmt = c.prepare(QStringLiteral("SELECT position, %1 FROM records ORDER BY position")
                               .arg(columns.join(QLatin1Char(','))));
     std::vector<Row> rows;
-    constexpr size_t kRowsBetweenReleases = 4096;
     while (c.step(stmt.get())) {
-        if (rows.size() % kRowsBetweenReleases == 0)
-            c.releasePages();
         Row row;
         row.cells.resize(size_t(fields.size()));
         const qint64 position = sqlite3_column_int64(stmt.get(), 0);
@@ -486,7 +434,6 @@ std::vector<Row> readRows(const Connection &c, const QList<FieldDef> &fields, bo
         }
         rows.push_back(std::move(row));
     }
-    c.releasePages();
     return rows;
 }
 
@@ -651,7 +598,6 @@ public:
     {
         if (m_operations == 0 || --m_operations > 0)
             return true;
-        m_c->releasePages();
         check();
         return m_opened == m_openedAtBegin;
     }
@@ -700,9 +646,6 @@ private:
     // program's write), so that the failure is told as what it is.
     Cell readInOperation(qint64 filePos, int field) const
     {
-        constexpr quint64 kReadsBetweenReleases = 4096;
-        if (++m_readsInOperation % kReadsBetweenReleases == 0)
-            m_c->releasePages();
         const quint64 opened = m_opened;
         try {
             return readAt(filePos, field);
@@ -772,7 +715,9 @@ private:
 
     void reopen(int fd) const
     {
-        auto fresh = openForReading(fd, m_path);
+        auto fresh = std::make_unique<Connection>(QStringLiteral("/proc/self/fd/%1").arg(fd),
+                                                  OpenMode::Read, m_path);
+        fresh->exec(QStringLiteral("PRAGMA query_only=1"));
         for (Stmt &stmt : m_statements)
             stmt.reset();
         m_c = std::move(fresh);
@@ -793,7 +738,6 @@ private:
     mutable bool m_readingCopy = false; // the file changed; values come from the copy
     mutable quint64 m_opened = 0;       // counts the connections opened again
     mutable int m_operations = 0;       // nesting depth of operations
-    mutable quint64 m_readsInOperation = 0;
     mutable quint64 m_openedAtBegin = 0;
 };
 
@@ -958,8 +902,8 @@ TableContent readSqliteFile(const QString &path, bool onDemand)
 {
     checkHeader(path);
     checkNeedsNoRecovery(path);
-    const FileDescriptor file(files::openRegularFile(path));
-    std::unique_ptr<Connection> c = openForReading(file.fd, path);
+    auto c = std::make_unique<Connection>(path, OpenMode::Read);
+    c->exec(QStringLiteral("PRAGMA query_only=1"));
     checkIdentity(*c);
     TableContent content;
     content.fields = readFieldDefs(*c);
@@ -984,8 +928,9 @@ quint64 fileCheckCount()
 std::shared_ptr<StoredValueReader> openStoredValues(const QString &path,
                                                     const QList<FieldDef> &fields)
 {
-    const FileDescriptor file(files::openRegularFile(path));
-    return std::make_shared<SqliteValueReader>(openForReading(file.fd, path), path, fields);
+    auto c = std::make_unique<Connection>(path, OpenMode::Read);
+    c->exec(QStringLiteral("PRAGMA query_only=1"));
+    return std::make_shared<SqliteValueReader>(std::move(c), path, fields);
 }
 
 void writeSqliteFile(const QString &path, const QList<FieldDef> &fields,
