@@ -1,5 +1,4 @@
-// Very large notes files, through the document window, in a process set up
-// as the program sets itself up (huge pages for the heap; run by hand, with
+// Very large notes files, through the document window (run by hand, with
 // QT_QPA_PLATFORM=offscreen):
 //
 //   bench_big_file generate N FILE   writes a notes file of N items of about
@@ -26,7 +25,6 @@
 #include "document/standalone_frame_services.h"
 #include "editor/rich_edit.h"
 #include "notes/notes_table.h"
-#include "platform/huge_page_heap.h"
 #include "process_figures.h"
 #include "settings/registry.h"
 #include "support/scripted_prompt_service.h"
@@ -342,7 +340,6 @@ int killed(const QString &path, const QString &program, int trials)
 
 int main(int argc, char *argv[])
 {
-    bw::platform::restartWithHugePageHeap(argv);
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     const QString command = args.value(1);

@@ -22,7 +22,6 @@
 #include "editor/rich_edit.h"
 #include "notes/notes_table.h"
 #include "options/options_dialog.h"
-#include "platform/huge_page_heap.h"
 #include "settings/registry.h"
 #include "support/scripted_prompt_service.h"
 
@@ -219,7 +218,6 @@ int run(int count, bool xml, QString path)
 
 int main(int argc, char *argv[])
 {
-    bw::platform::restartWithHugePageHeap(argv);
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     bool isNumber = false;

@@ -7,7 +7,6 @@
 // N attributes takes, for growing N (it must grow linearly with the file).
 
 #include "notes/notes_table.h"
-#include "platform/huge_page_heap.h"
 #include "process_figures.h"
 
 #include <QCoreApplication>
@@ -183,7 +182,6 @@ void benchHostileXml(const QTemporaryDir &scratch)
 
 int main(int argc, char *argv[])
 {
-    bw::platform::restartWithHugePageHeap(argv); // as the programs do
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.value(1) == "--peak")

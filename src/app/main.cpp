@@ -2,7 +2,6 @@
 // service and the start-up sequence.
 #include "app/command_line.h"
 #include "app/startup.h"
-#include "platform/huge_page_heap.h"
 #include "platform/prompt_service.h"
 
 #include <QTextStream>
@@ -20,7 +19,6 @@ int main(int argc, char *argv[])
         if (const std::optional<int> status = bw::answerCommandLine(arguments, out, err))
             return *status;
     }
-    bw::platform::restartWithHugePageHeap(argv);
     bw::DialogPromptService prompts;
     return bw::runProgram(argc, argv, prompts);
 }

@@ -61,11 +61,13 @@ void dump(const QString &path, QTextStream &out)
     NotesTable notes;
     notes.loadFromFile(path);
     ClientDataSet &table = notes.cdsCommon();
+    dataset::FileReadOperation reads(table);
     for (table.first(); !table.eof(); table.next()) {
         out << table.asString(notes::kFieldId) << '\t' << table.asString(notes::kFieldParent)
             << '\t' << escapeField(table.asString(notes::kFieldName)) << '\t'
             << table.asBytes(notes::kFieldDescription).size() << '\n';
     }
+    reads.finish();
 }
 
 void convert(const QString &in, const QString &outPath)

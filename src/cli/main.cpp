@@ -1,5 +1,4 @@
 #include "cli/bwnotes_command.h"
-#include "platform/huge_page_heap.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -8,7 +7,6 @@
 
 int main(int argc, char *argv[])
 {
-    bw::platform::restartWithHugePageHeap(argv);
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);

@@ -4,12 +4,14 @@
 #include "files/file_checks.h"
 #include "table/client_dataset_p.h"
 #include "table/sqlite_file.h"
+#include "table/value_arena.h"
 #include "table/xml_packet.h"
 
 #include <QFile>
 #include <QRegularExpression>
 
 #include <atomic>
+#include <utility>
 
 namespace bw::dataset {
 
@@ -294,8 +296,10 @@ void ClientDataSet::close()
     d->indexOrders.clear();
     d->changeLog.clear();
     d->buffer.clear();
+    d->keyBuffer.clear();
     d->valueCounts.clear();
     d->forgetFile();
+    d->loadedValues.reset();
     d->cur = -1;
     d->bof = d->eof = true;
     d->setState(State::Inactive);
@@ -376,6 +380,7 @@ void ClientDataSet::loadFromFile(const QString &path)
     d->fieldDefs = fields;
     d->indexDefs = indexes;
     try {
+        d->loadedValues = content.values;
         d->install(fields, std::move(content.rows));
         content.fields = fileFields;
         d->bindLoaded(path, stamp, content);
@@ -386,6 +391,7 @@ void ClientDataSet::loadFromFile(const QString &path)
         d->state = State::Inactive;
         d->rows.clear();
         d->forgetFile();
+        d->loadedValues.reset();
         throw;
     }
     emit afterOpen();
@@ -406,24 +412,46 @@ void ClientDataSet::saveToFile(const QString &path, FileFormat format, Binding b
     }
     if (d->xmlUnchanged(files::resolveLinkChain(path)))
         return; // the same content again: the file keeps its inode and time
-    files::AtomicFile target(path);
-    {
+    std::optional<files::AtomicFile> target;
+    d->asOneOperation([&] {
+        target.reset();
+        target.emplace(path);
         // Unbuffered: every write reaches the file at once, so a full disk is
         // reported with its reason by the write that met it.
-        QFile file(target.tempPath());
+        QFile file(target->tempPath());
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
             throw FileAccessError::cannotWrite(path, file.errorString());
         writeXmlPacket(file, d->fields, d->rows.contiguous(), path, d->storedValues.get());
         file.close();
-    }
-    target.commit();
-    d->afterXmlSave(target.targetPath(), takeAsOwn);
+    });
+    target->commit();
+    d->afterXmlSave(target->targetPath(), takeAsOwn);
 }
 
 void ClientDataSet::checkStoredValues() const
 {
     if (d->storedValues)
         d->storedValues->check();
+}
+
+FileReadOperation::FileReadOperation(const ClientDataSet &dataSet)
+    : m_reader(dataSet.d->storedValues)
+{
+    if (m_reader)
+        m_reader->beginOperation();
+}
+
+FileReadOperation::~FileReadOperation()
+{
+    if (m_reader)
+        m_reader->abandonOperation();
+}
+
+void FileReadOperation::finish()
+{
+    const std::shared_ptr<const StoredValueReader> reader = std::exchange(m_reader, nullptr);
+    if (reader && !reader->endOperation())
+        throw FileChangedError::changedInPlace(reader->fileName());
 }
 
 void ClientDataSet::setOnDemandMinimumSize(qint64 bytes)
@@ -538,7 +566,7 @@ QVariant ClientDataSet::fieldValue(const QString &name) const
     case FieldType::String:
         return QString::fromUtf8(cell->data);
     case FieldType::Memo:
-        return cell->data;
+        return ownedBytes(cell->data);
     }
     return {};
 }
@@ -583,7 +611,7 @@ QByteArray ClientDataSet::asBytes(const QString &name) const
         return {};
     if (d->fields[index].type == FieldType::Integer)
         return QByteArray::number(cell->number);
-    return cell->data;
+    return ownedBytes(cell->data);
 }
 
 } // namespace bw::dataset

@@ -230,8 +230,32 @@ signals:
     void beforeClose();
 
 private:
+    friend class FileReadOperation;
     struct Private;
     std::unique_ptr<Private> d;
+};
+
+class StoredValueReader;
+
+// Makes the reads of the values a table left in its file (the memos of a
+// large binary file), from the guard's making to finish(), one operation:
+// whether the file changed is checked at its two ends rather than at every
+// value. For a run over many records, such as a dump or an export. The
+// constructor throws FileChangedError when the values are gone already.
+class FileReadOperation
+{
+public:
+    explicit FileReadOperation(const ClientDataSet &dataSet);
+    ~FileReadOperation();
+    FileReadOperation(const FileReadOperation &) = delete;
+    FileReadOperation &operator=(const FileReadOperation &) = delete;
+
+    // Throws FileChangedError when another program changed the file during
+    // the operation: values read since may not be the ones loaded.
+    void finish();
+
+private:
+    std::shared_ptr<const StoredValueReader> m_reader;
 };
 
 // Disables the controls of a table for the guard's life.

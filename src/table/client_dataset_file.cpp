@@ -114,10 +114,14 @@ void ClientDataSet::Private::saveBinary(const QString &path, bool takeAsOwn)
     const QString target = files::resolveLinkChain(path);
     if (saveIncrementally(target, path))
         return;
-    files::AtomicFile file(path);
-    writeSqliteFile(file.tempPath(), fields, indexesToWrite(), rows.contiguous(), path,
-                    storedValues.get());
-    file.commit();
+    std::optional<files::AtomicFile> file;
+    asOneOperation([&] {
+        file.reset();
+        file.emplace(path);
+        writeSqliteFile(file->tempPath(), fields, indexesToWrite(), rows.contiguous(), path,
+                        storedValues.get());
+    });
+    file->commit();
     // Save As onto another file leaves the table bound to its own.
     const bool ownFile = takeAsOwn || !bound || absolute(target) == bound->path ||
                          fileIdentity(files::fileStamp(target)) == fileIdentity(bound->stamp);
@@ -253,26 +257,33 @@ void ClientDataSet::Private::readStoredCellsOfLog(bool onlyTouched)
         if (change.kind == Change::Deleted)
             removedAt[change.id] = change.removed.filePos;
     }
+    // Read first and put in place once the operation proved them whole.
+    std::vector<std::pair<Cell *, Cell>> read;
     auto load = [&](Cells &cells, qint64 filePos) {
         for (size_t i = 0; i < cells.size(); ++i) {
             if (cells[i].stored)
-                cells[i] = readStoredCell(filePos, int(i), storedValues.get());
+                read.emplace_back(&cells[i], readStoredCell(filePos, int(i), storedValues.get()));
         }
     };
-    for (Change &change : changeLog) {
-        if (onlyTouched && !touched.count(change.id))
-            continue;
-        if (change.kind == Change::Deleted) {
-            load(change.removed.cells, change.removed.filePos);
-        } else if (change.kind == Change::Modified) {
-            const int pos = rows.positionOf(change.id);
-            const auto removed = removedAt.find(change.id);
-            const qint64 filePos =
-                pos >= 0 ? rows[size_t(pos)].filePos
-                         : (removed != removedAt.end() ? removed->second : kNoFilePos);
-            load(change.old, filePos);
+    asOneOperation([&] {
+        read.clear();
+        for (Change &change : changeLog) {
+            if (onlyTouched && !touched.count(change.id))
+                continue;
+            if (change.kind == Change::Deleted) {
+                load(change.removed.cells, change.removed.filePos);
+            } else if (change.kind == Change::Modified) {
+                const int pos = rows.positionOf(change.id);
+                const auto removed = removedAt.find(change.id);
+                const qint64 filePos =
+                    pos >= 0 ? rows[size_t(pos)].filePos
+                             : (removed != removedAt.end() ? removed->second : kNoFilePos);
+                load(change.old, filePos);
+            }
         }
-    }
+    });
+    for (auto &[cell, value] : read)
+        *cell = std::move(value);
 }
 
 } // namespace bw::dataset

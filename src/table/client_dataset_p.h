@@ -124,6 +124,9 @@ struct ClientDataSet::Private
     // The file behind the table.
     std::optional<BoundFile> bound;
     std::shared_ptr<StoredValueReader> storedValues; // reads stored cells; null when none
+    // The bytes of the values the last load read; let go once no cell can
+    // see them (the table closed or loaded again).
+    std::shared_ptr<const ValueArena> loadedValues;
     quint64 epoch = 1; // grows whenever the table and its bound file agree
     // Records changed since the table and its bound file last agreed, with
     // the number of changes (an undo of one made since takes it back), and
@@ -213,6 +216,21 @@ struct ClientDataSet::Private
     void rebindAfterWhole(const QString &target);
     void readStoredCellsOfLog(bool onlyTouched);
     void forgetFile();
+    // Runs `reads` (which reads stored cells, and writes only what a later
+    // step commits) as one operation of the reader; again while the values'
+    // source changed during it (they come from the private copy now). Throws
+    // FileChangedError when it keeps changing.
+    template <typename Reads> void asOneOperation(Reads &&reads)
+    {
+        const std::shared_ptr<StoredValueReader> reader = storedValues;
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            StoredValueOperation operation(reader.get());
+            reads();
+            if (operation.finish())
+                return;
+        }
+        throw FileChangedError::changedInPlace(reader->fileName());
+    }
 
     // --- Opening ---
     void install(QList<FieldDef> newFields, std::vector<Row> newRows);

@@ -1,6 +1,7 @@
 // Reading records of ClientDataSet by position, without moving the cursor.
 
 #include "table/client_dataset_p.h"
+#include "table/value_arena.h"
 
 namespace bw::dataset {
 
@@ -19,7 +20,7 @@ QVariant ClientDataSet::fieldValueAt(int recNo, const QString &name) const
     case FieldType::String:
         return QString::fromUtf8(cell.data);
     case FieldType::Memo:
-        return cell.data;
+        return ownedBytes(cell.data);
     }
     return {};
 }

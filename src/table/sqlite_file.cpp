@@ -3,6 +3,7 @@
 #include "files/file_checks.h"
 #include "files/private_copy.h"
 #include "table/dataset_error.h"
+#include "table/value_arena.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -10,6 +11,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <exception>
 #include <fcntl.h>
@@ -354,7 +356,7 @@ QList<IndexDef> readIndexDefs(const Connection &c)
 }
 
 Cell readCell(const Connection &c, sqlite3_stmt *stmt, int column, const FieldDef &field,
-              qint64 position)
+              qint64 position, ValueArena *arena = nullptr)
 {
     Cell cell;
     const int type = sqlite3_column_type(stmt, column);
@@ -378,7 +380,10 @@ Cell readCell(const Connection &c, sqlite3_stmt *stmt, int column, const FieldDe
     const int size = sqlite3_column_bytes(stmt, column);
     if (size > 0 && !bytes)
         c.fail(SQLITE_NOMEM);
-    cell.data = size > 0 ? QByteArray(static_cast<const char *>(bytes), size) : QByteArray("");
+    if (arena)
+        cell.data = arena->add(static_cast<const char *>(bytes), size);
+    else
+        cell.data = size > 0 ? QByteArray(static_cast<const char *>(bytes), size) : QByteArray("");
     if (field.type == FieldType::String &&
         (!isValidUtf8(cell.data) || utf8Length(cell.data) > field.size))
         refuseValue(c, field, position);
@@ -399,7 +404,8 @@ void checkStoredType(const Connection &c, sqlite3_stmt *stmt, int column, const 
     cell.stored = true;
 }
 
-std::vector<Row> readRows(const Connection &c, const QList<FieldDef> &fields, bool onDemand)
+std::vector<Row> readRows(const Connection &c, const QList<FieldDef> &fields, bool onDemand,
+                          ValueArena &arena)
 {
     QStringList expected{QStringLiteral("position")};
     QStringList columns;
@@ -424,12 +430,15 @@ std::vector<Row> readRows(const Connection &c, const QList<FieldDef> &fields, bo
             if (onDemand && fields[i].type == FieldType::Memo)
                 checkStoredType(c, stmt.get(), i + 1, fields[i], position, row.cells[size_t(i)]);
             else
-                row.cells[size_t(i)] = readCell(c, stmt.get(), i + 1, fields[i], position);
+                row.cells[size_t(i)] = readCell(c, stmt.get(), i + 1, fields[i], position, &arena);
         }
         rows.push_back(std::move(row));
     }
     return rows;
 }
+
+// Every check of a loaded file's state, for fileCheckCount().
+std::atomic<quint64> s_checks{0};
 
 // What tells whether a file changed: its size and time, and SQLite's header
 // (the change counter every commit in rollback mode counts up, the page
@@ -534,6 +543,8 @@ public:
             throw DataSetError(QStringLiteral("Field %1 not found").arg(field));
         if (m_gone)
             throw FileChangedError::changedInPlace(m_path);
+        if (m_operations > 0)
+            return readInOperation(filePos, field);
         // Checked after the read: a change before or during it shows then.
         for (;;) {
             const quint64 opened = m_opened;
@@ -559,7 +570,7 @@ public:
             throw FileChangedError::changedInPlace(m_path);
         if (m_fd < 0 || m_readingCopy)
             return;
-        const FileState now = stateOf(m_fd);
+        const FileState now = currentState();
         if (now == m_seen)
             return;
         if (now.valid() && OwnChanges::made(m_fd, now)) {
@@ -573,6 +584,31 @@ public:
         }
         m_seen = now;
     }
+
+    void beginOperation() const override
+    {
+        if (m_operations == 0) {
+            check();
+            m_openedAtBegin = m_opened;
+        }
+        ++m_operations;
+    }
+
+    bool endOperation() const override
+    {
+        if (m_operations == 0 || --m_operations > 0)
+            return true;
+        check();
+        return m_opened == m_openedAtBegin;
+    }
+
+    void abandonOperation() const noexcept override
+    {
+        if (m_operations > 0)
+            --m_operations;
+    }
+
+    QString fileName() const override { return m_path; }
 
     void preserve() const override
     {
@@ -591,7 +627,7 @@ public:
             return;
         // A copy that another program's write overlapped is no copy of the
         // file as loaded.
-        if (stateOf(m_fd) != m_seen) {
+        if (currentState() != m_seen) {
             ::close(copy);
             return;
         }
@@ -599,6 +635,28 @@ public:
     }
 
 private:
+    FileState currentState() const
+    {
+        s_checks.fetch_add(1, std::memory_order_relaxed);
+        return stateOf(m_fd);
+    }
+
+    // A read inside an operation: the file is checked at its ends, and here
+    // only when the read fails (a record missing, or pages torn by another
+    // program's write), so that the failure is told as what it is.
+    Cell readInOperation(qint64 filePos, int field) const
+    {
+        const quint64 opened = m_opened;
+        try {
+            return readAt(filePos, field);
+        } catch (const DataSetError &) {
+            check();
+            if (m_opened == opened)
+                throw;
+        }
+        return readAt(filePos, field); // from the copy, or the file after our own save
+    }
+
     Cell readAt(qint64 filePos, int field) const
     {
         Stmt &stmt = m_statements[size_t(field)];
@@ -679,6 +737,8 @@ private:
     mutable bool m_copyTried = false;
     mutable bool m_readingCopy = false; // the file changed; values come from the copy
     mutable quint64 m_opened = 0;       // counts the connections opened again
+    mutable int m_operations = 0;       // nesting depth of operations
+    mutable quint64 m_openedAtBegin = 0;
 };
 
 void createSchema(const Connection &c, const QList<FieldDef> &fields)
@@ -849,13 +909,20 @@ TableContent readSqliteFile(const QString &path, bool onDemand)
     content.fields = readFieldDefs(*c);
     content.indexes = readIndexDefs(*c);
     validateDefinitions(content.fields, content.indexes, path);
-    content.rows = readRows(*c, content.fields, onDemand);
+    auto arena = std::make_shared<ValueArena>();
+    content.rows = readRows(*c, content.fields, onDemand, *arena);
+    content.values = std::move(arena);
     const bool anyStored = std::any_of(content.fields.begin(), content.fields.end(),
                                        [](const FieldDef &f) { return f.type == FieldType::Memo; });
     if (onDemand && anyStored)
         content.storedValues =
             std::make_shared<SqliteValueReader>(std::move(c), path, content.fields);
     return content;
+}
+
+quint64 fileCheckCount()
+{
+    return s_checks.load(std::memory_order_relaxed);
 }
 
 std::shared_ptr<StoredValueReader> openStoredValues(const QString &path,

@@ -22,6 +22,10 @@ TableContent readSqliteFile(const QString &path, bool onDemand = false);
 std::shared_ptr<StoredValueReader> openStoredValues(const QString &path,
                                                     const QList<FieldDef> &fields);
 
+// How many times the readers of stored cells have looked whether their file
+// changed, in this process so far (for tests).
+quint64 fileCheckCount();
+
 // Writes a complete database to `path`, which must be an empty or new file;
 // the record of row r gets the position r * kFilePositionStep. Stored cells
 // are read through `stored`. shownName: the file the error messages name,

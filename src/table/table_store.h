@@ -9,9 +9,11 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QString>
 #include <functional>
 #include <limits>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace bw::dataset {
@@ -33,6 +35,8 @@ struct Cell
 };
 
 using Cells = std::vector<Cell>;
+
+class ValueArena;
 
 // The position of a record that is not in the table's binary file.
 constexpr qint64 kNoFilePos = std::numeric_limits<qint64>::min();
@@ -60,6 +64,51 @@ public:
     // before the table's first change, since from then on the user has work
     // that needs them. Best effort; never throws.
     virtual void preserve() const {}
+
+    // The reads between beginOperation() and endOperation() make one
+    // operation (a dump, an export, a save): whether the file changed is
+    // checked at its two ends, not at every value. Operations nest; only the
+    // outermost checks. beginOperation() throws like check().
+    virtual void beginOperation() const {}
+    // True when every value read in the operation is the value loaded; false
+    // when the values' source changed meanwhile (another program changed the
+    // file and they now come from the private copy, or this process saved it
+    // in place): values read since may be wrong, and the operation must run
+    // again. Throws FileChangedError when the values are gone.
+    virtual bool endOperation() const { return true; }
+    // Leaves an operation without checking (it failed). Never throws.
+    virtual void abandonOperation() const noexcept {}
+    // The file the values are in, for messages.
+    virtual QString fileName() const { return {}; }
+};
+
+// One operation on the values of a reader (see beginOperation), left on
+// every path. A null reader makes an empty operation.
+class StoredValueOperation
+{
+public:
+    explicit StoredValueOperation(const StoredValueReader *reader) : m_reader(reader)
+    {
+        if (m_reader)
+            m_reader->beginOperation();
+    }
+    ~StoredValueOperation()
+    {
+        if (m_reader)
+            m_reader->abandonOperation();
+    }
+    StoredValueOperation(const StoredValueOperation &) = delete;
+    StoredValueOperation &operator=(const StoredValueOperation &) = delete;
+
+    // See endOperation(); the operation is over afterwards.
+    bool finish()
+    {
+        const StoredValueReader *reader = std::exchange(m_reader, nullptr);
+        return !reader || reader->endOperation();
+    }
+
+private:
+    const StoredValueReader *m_reader;
 };
 
 // Reads a stored cell through `reader`; throws DataSetError when there is none.
@@ -84,6 +133,9 @@ struct TableContent
     QList<IndexDef> indexes;
     std::vector<Row> rows;
     std::shared_ptr<StoredValueReader> storedValues;
+    // Holds the bytes of the rows' values (see ValueArena); keep it while the
+    // rows live.
+    std::shared_ptr<const ValueArena> values;
     bool binaryForm = false; // read from the binary form: rows carry file positions
 };
 

@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 class QIODevice;
@@ -18,8 +19,11 @@ TableContent readXmlPacket(QIODevice &device, const QString &name);
 // Reads a packet of the usual shape straight from its bytes; nothing, without
 // a word, for anything else (damage included), which readXmlPacket's full
 // reader then reads and judges. Used by readXmlPacket on files.
-std::optional<TableContent> readXmlPacketFast(const char *data, qsizetype size,
-                                              const QString &name);
+// `consumed`, when given, learns now and then how far the reader got: it
+// never looks at bytes well before that point again.
+std::optional<TableContent>
+readXmlPacketFast(const char *data, qsizetype size, const QString &name,
+                  const std::function<void(const char *consumed)> &consumed = {});
 // Writes the packet to an open device. A string field with a value XML
 // cannot carry is written escaped (below). Throws DataSetError when a field
 // name is no XML name or a string value is not UTF-8, FileAccessError

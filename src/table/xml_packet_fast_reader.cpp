@@ -11,6 +11,7 @@
 // by giving up.
 
 #include "table/dataset_error.h"
+#include "table/value_arena.h"
 #include "table/xml_packet.h"
 
 #include <QByteArrayView>
@@ -149,7 +150,11 @@ inline bool anySpecial(quint64 v)
 class FastPacketReader
 {
 public:
-    FastPacketReader(const char *data, qsizetype size) : m_p(data), m_end(data + size) {}
+    FastPacketReader(const char *data, qsizetype size,
+                     const std::function<void(const char *)> &consumed)
+        : m_p(data), m_end(data + size), m_consumed(consumed)
+    {
+    }
 
     TableContent read(const QString &name)
     {
@@ -177,6 +182,7 @@ public:
             giveUp(); // the full reader words the refusal
         }
         content.rows = std::move(m_rows);
+        content.values = std::move(m_arena);
         return content;
     }
 
@@ -604,9 +610,12 @@ private:
             row.cells[size_t(field)] = decode(m_fields[field], readValue());
         }
         m_rows.push_back(std::move(row));
+        constexpr size_t kRowsBetweenReports = 1024;
+        if (m_consumed && m_rows.size() % kRowsBetweenReports == 0)
+            m_consumed(m_p);
     }
 
-    static Cell decode(const PacketField &field, QByteArray value)
+    Cell decode(const PacketField &field, QByteArray value)
     {
         Cell cell;
         cell.null = false;
@@ -623,17 +632,16 @@ private:
                     giveUp();
                 cell.data = std::move(*unescaped);
             }
-            if (cell.data.capacity() > cell.data.size())
-                cell.data.squeeze();
             if (field.def.type == FieldType::String && utf8Length(cell.data) > field.def.size)
                 giveUp();
+            cell.data = m_arena->add(cell.data);
             break;
         case Encoding::Base64: {
             const auto result =
                 QByteArray::fromBase64Encoding(value, QByteArray::AbortOnBase64DecodingErrors);
             if (!result)
                 giveUp();
-            cell.data = result.decoded.isNull() ? QByteArray("") : result.decoded;
+            cell.data = m_arena->add(result.decoded);
             break;
         }
         }
@@ -642,16 +650,19 @@ private:
 
     const char *m_p;
     const char *m_end;
+    const std::function<void(const char *)> &m_consumed;
+    std::shared_ptr<ValueArena> m_arena = std::make_shared<ValueArena>();
     QList<PacketField> m_fields;
     std::vector<Row> m_rows;
 };
 
 } // namespace
 
-std::optional<TableContent> readXmlPacketFast(const char *data, qsizetype size, const QString &name)
+std::optional<TableContent> readXmlPacketFast(const char *data, qsizetype size, const QString &name,
+                                              const std::function<void(const char *)> &consumed)
 {
     try {
-        return FastPacketReader(data, size).read(name);
+        return FastPacketReader(data, size, consumed).read(name);
     } catch (const GiveUp &) {
         return std::nullopt;
     }

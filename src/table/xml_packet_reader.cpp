@@ -1,4 +1,5 @@
 #include "files/file_checks.h"
+#include "files/mapped_file.h"
 #include "table/dataset_error.h"
 #include "table/tag_scanner.h"
 #include "table/xml_packet.h"
@@ -247,14 +248,24 @@ private:
 TableContent readXmlPacket(QIODevice &device, const QString &name)
 {
     // A file is first tried by the fast reader, straight from its pages.
+    // The pages it has read are given back as it goes, so that the process
+    // holds the table's values and not the file besides.
     auto *file = qobject_cast<QFileDevice *>(&device);
     if (file && !file->isSequential()) {
         const qint64 start = file->pos();
-        const qint64 size = file->size() - start;
-        if (uchar *bytes = size > 0 ? file->map(start, size) : nullptr) {
-            std::optional<TableContent> content =
-                readXmlPacketFast(reinterpret_cast<const char *>(bytes), size, name);
-            file->unmap(bytes);
+        const std::shared_ptr<files::MappedFile> mapped = files::MappedFile::map(file->handle());
+        if (mapped && start < mapped->size()) {
+            const char *bytes = reinterpret_cast<const char *>(mapped->data());
+            constexpr qint64 kKeptBehind = 1 << 20; // looked at again within an element
+            qint64 released = 0;
+            std::optional<TableContent> content = readXmlPacketFast(
+                bytes + start, mapped->size() - start, name, [&](const char *consumed) {
+                    const qint64 upTo = (consumed - bytes) - kKeptBehind;
+                    if (upTo > released) {
+                        mapped->releasePages(released, upTo);
+                        released = upTo;
+                    }
+                });
             if (content)
                 return std::move(*content);
         }

@@ -231,6 +231,7 @@ NodeExportResult exportNodes(dataset::ClientDataSet &table, const QString &folde
     NodeExportResult result;
     dataset::BookmarkKeeper keep(table);
     WrittenFiles written(folder);
+    dataset::FileReadOperation reads(table);
     for (table.first(); !table.eof(); table.next()) {
         const QString fileName = table.asString(notes::kFieldName) + ext;
         const QByteArray description = table.asBytes(notes::kFieldDescription);
@@ -255,6 +256,7 @@ NodeExportResult exportNodes(dataset::ClientDataSet &table, const QString &folde
             break;
         }
     }
+    reads.finish();
     return result;
 }
 

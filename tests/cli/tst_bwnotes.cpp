@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstring>
+#include <elf.h>
 #include <sys/stat.h>
 
 using bw::notes::NotesTable;
@@ -27,10 +29,36 @@ private:
         QString err;
     };
 
-    Result run(const QStringList &arguments)
+    static QString bwnotes() { return qEnvironmentVariable("BW_BINARY_DIR") + "/bwnotes"; }
+
+    // The dynamic loader a program names (its PT_INTERP); empty when none.
+    static QString interpreterOf(const QString &program)
+    {
+        QFile file(program);
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        const QByteArray image = file.readAll();
+        if (image.size() < qsizetype(sizeof(Elf64_Ehdr)))
+            return {};
+        Elf64_Ehdr header;
+        std::memcpy(&header, image.constData(), sizeof header);
+        for (int i = 0; i < header.e_phnum; ++i) {
+            Elf64_Phdr segment;
+            const qsizetype at = qsizetype(header.e_phoff) + i * qsizetype(sizeof segment);
+            if (at + qsizetype(sizeof segment) > image.size())
+                return {};
+            std::memcpy(&segment, image.constData() + at, sizeof segment);
+            if (segment.p_type == PT_INTERP)
+                return QString::fromLocal8Bit(
+                    image.mid(qsizetype(segment.p_offset), qsizetype(segment.p_filesz) - 1));
+        }
+        return {};
+    }
+
+    Result run(const QStringList &arguments, const QString &program = bwnotes())
     {
         QProcess process;
-        process.start(qEnvironmentVariable("BW_BINARY_DIR") + "/bwnotes", arguments);
+        process.start(program, arguments);
         if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
             return {};
         return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
@@ -238,6 +266,34 @@ private slots:
         QVERIFY(result.out.contains(holds));
         if (!lacks.isEmpty())
             QVERIFY(!result.out.contains(lacks));
+    }
+
+    void startsThroughTheDynamicLoader_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("out");
+        QTest::newRow("version") << QStringList{"--version"} << "bwnotes ";
+        QTest::newRow("dump") << QStringList{"dump", "loaded.cds"} << "0\t-1\t";
+    }
+
+    // Given bwnotes started as an argument of the dynamic loader (as valgrind
+    // and other tools start programs), when it runs, then it does its work in
+    // that one process: it never starts itself a second time, which through
+    // the loader would start the loader without the program.
+    void startsThroughTheDynamicLoader()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, out);
+        if (!QFile::exists(path("loaded.cds")))
+            QCOMPARE(run({"new", path("loaded.cds")}).exitCode, 0);
+        arguments.replaceInStrings("loaded.cds", path("loaded.cds"));
+        const QString loader = interpreterOf(bwnotes());
+        if (loader.isEmpty())
+            QSKIP("bwnotes names no dynamic loader");
+        const Result result = run(QStringList{bwnotes()} + arguments, loader);
+        QCOMPARE(result.err, QString());
+        QCOMPARE(result.exitCode, 0);
+        QVERIFY2(result.out.startsWith(out), qPrintable(result.out));
     }
 };
 

@@ -5,6 +5,7 @@
 
 #include "outside_change.h"
 #include "table/client_dataset.h"
+#include "table/sqlite_file.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -481,6 +482,95 @@ private slots:
         // Nor does a description not yet read come from the other program's file.
         QVERIFY(locateId(table, 2));
         QVERIFY_THROWS_EXCEPTION(bw::dataset::FileChangedError, table.asBytes("Description"));
+    }
+
+    void fileCheckedOncePerOperation_data()
+    {
+        QTest::addColumn<QString>("operation");
+        QTest::newRow("every description read in one operation") << "read";
+        QTest::newRow("saved whole as XML") << "xml";
+        QTest::newRow("saved whole in binary form elsewhere") << "binary";
+        QTest::newRow("saved in place after deleting a hundred records") << "in place";
+    }
+
+    // Given a table whose descriptions stay in its file, when one operation
+    // reads all of them (or those of the records it deletes), then it looks
+    // whether the file changed a few times in all, not once per description,
+    // and reads every value right.
+    void fileCheckedOncePerOperation()
+    {
+        QFETCH(QString, operation);
+        ClientDataSet &table = *m_table;
+        QStringList expected = contentOfFile(m_path);
+        if (operation == "in place") {
+            for (int i = 0; i < 100; ++i) {
+                QVERIFY(locateId(table, 10 + 5 * i));
+                table.deleteRecord();
+            }
+            expected.clear();
+            for (const QString &row : contentOfFile(m_path)) {
+                const int id = row.section('|', 0, 0).toInt();
+                if (id < 10 || id >= 510 || id % 5 != 0)
+                    expected.append(row);
+            }
+        }
+        const quint64 before = bw::dataset::fileCheckCount();
+        QString written = m_path;
+        if (operation == "read") {
+            bw::dataset::FileReadOperation reads(table);
+            QCOMPARE(contentOf(table), expected);
+            reads.finish();
+        } else if (operation == "in place") {
+            table.saveToFile(m_path, Format::Binary);
+        } else {
+            written = m_dir.filePath(operation == "xml" ? "copy.xml" : "copy.cds");
+            table.saveToFile(written, operation == "xml" ? Format::Xml : Format::Binary);
+        }
+        const quint64 checks = bw::dataset::fileCheckCount() - before;
+        QVERIFY2(checks <= 3, qPrintable(QString::number(checks)));
+        QCOMPARE(contentOfFile(written), expected);
+    }
+
+    // Given a run of reads made one operation, when another program changes
+    // the file in place part way, then the end of the operation says so:
+    // values read since may be the other program's.
+    void fileChangedDuringOneOperation()
+    {
+        ClientDataSet &table = *m_table;
+        bw::dataset::FileReadOperation reads(table);
+        table.first();
+        QCOMPARE(table.asBytes("Description"), descriptionOf(0));
+        changeByAnotherProgram(m_path, "update");
+        try {
+            for (table.next(); !table.eof(); table.next())
+                table.asBytes("Description");
+            reads.finish();
+            QFAIL("the change went unnoticed");
+        } catch (const bw::dataset::FileChangedError &error) {
+            QCOMPARE(error.message(), "Cannot open the file " + m_path +
+                                          ": another program changed it while it was open");
+        }
+        QVERIFY_THROWS_EXCEPTION(bw::dataset::FileChangedError, table.asBytes("Description"));
+    }
+
+    // Given a table whose descriptions stay in its file, when another
+    // program cuts the file short, then reading a description it lost fails
+    // with FileChangedError, alone or in one operation, and the process goes
+    // on (the file is read through its memory map).
+    void fileCutShortByAnotherProgram()
+    {
+        ClientDataSet &table = *m_table;
+        QVERIFY(locateId(table, 1));
+        QCOMPARE(table.asBytes("Description"), descriptionOf(1));
+        QVERIFY(::truncate(QFile::encodeName(m_path).constData(), 4 * kPageSize) == 0);
+        QVERIFY(locateId(table, 900));
+        QVERIFY_THROWS_EXCEPTION(bw::dataset::FileChangedError, table.asBytes("Description"));
+        QVERIFY_THROWS_EXCEPTION(bw::dataset::FileChangedError, [&] {
+            bw::dataset::FileReadOperation reads(table);
+            for (table.first(); !table.eof(); table.next())
+                table.asBytes("Description");
+            reads.finish();
+        }());
     }
 
     // Given two tables that loaded one file, when one of them saves changes in
