@@ -91,6 +91,8 @@ bool DescriptionTexts::read(const dataset::ClientDataSet &table, const Progress 
     int total = 0;
     for (const dataset::ClientDataSet::Bookmark record : records)
         total += entryOf(record.id) ? 0 : 1;
+    // One check of the file for the whole walk instead of one per value.
+    dataset::FileReadOperation reads(table);
     int done = 0;
     for (const dataset::ClientDataSet::Bookmark record : records) {
         if (entryOf(record.id))
@@ -98,6 +100,14 @@ bool DescriptionTexts::read(const dataset::ClientDataSet &table, const Progress 
         keep(record.id, table.fieldValueOf(record, notes::kFieldDescription).toByteArray());
         if (++done % kProgressStep == 0 && progress && !progress(done, total))
             return false;
+    }
+    try {
+        reads.finish();
+    } catch (...) {
+        // Another program changed the file meanwhile: what was read may not
+        // be what the table holds.
+        clear();
+        throw;
     }
     return true;
 }
