@@ -14,6 +14,9 @@
 #include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextFragment>
+#include <QTextLayout>
+
+#include <optional>
 
 namespace bw {
 
@@ -65,6 +68,49 @@ QTextOption::WrapMode wrapModeFor(bool longRuns)
     return longRuns ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere;
 }
 
+// Qt drops a paragraph's shaping data once the paragraph is laid out and
+// builds it again, over the whole paragraph, the next time the caret is
+// placed or a line drawn: for a paragraph of megabytes that doubles the cost
+// of showing it and of every keystroke. Paragraphs this long keep it; it
+// takes the memory the first caret placement would take again anyway.
+constexpr int kKeptShaping = 10000;
+
+void keepShaping(QTextBlock block, const QTextBlock &end)
+{
+    for (; block.isValid() && block != end; block = block.next())
+        if (block.length() > kKeptShaping)
+            block.layout()->setCacheEnabled(true);
+}
+
+// A document without a page size is not laid out: its changes cost nothing.
+void stopLayout(QTextDocument *document)
+{
+    document->setPageSize(QSizeF(0, 0));
+}
+
+// Shows the vertical scroll bar for the guard's life when it is shown as
+// needed, then lets it show as needed again.
+class VerticalBarShown
+{
+public:
+    explicit VerticalBarShown(QAbstractScrollArea &area)
+        : m_area(area), m_policy(area.verticalScrollBarPolicy())
+    {
+        if (m_policy == Qt::ScrollBarAsNeeded)
+            m_area.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    }
+    ~VerticalBarShown() { m_area.setVerticalScrollBarPolicy(m_policy); }
+    VerticalBarShown(const VerticalBarShown &) = delete;
+    VerticalBarShown &operator=(const VerticalBarShown &) = delete;
+
+private:
+    QAbstractScrollArea &m_area;
+    Qt::ScrollBarPolicy m_policy;
+};
+
+// More characters than any view shows without a vertical scroll bar.
+constexpr int kLongDocument = 100000;
+
 } // namespace
 
 RichEdit::RichEdit(QWidget *parent)
@@ -87,8 +133,9 @@ RichEdit::RichEdit(QWidget *parent)
 RichEdit::~RichEdit()
 {
     // The display formats go while the control can still take the signals
-    // their removal sends.
+    // their removal sends, and without laying the document out again.
     disconnect(document(), nullptr, this, nullptr);
+    stopLayout(document());
     m_display->setDocument(nullptr);
 }
 
@@ -130,12 +177,17 @@ void RichEdit::adoptDocument(QTextDocument *fresh)
     // The control deletes its own first document itself when replaced.
     QPointer<QTextDocument> old = document();
     disconnect(old, nullptr, this, nullptr);
+    // The old document goes: removing its display formats need not lay it
+    // out again. The new one is laid out once the control has it (below).
+    stopLayout(old);
+    stopLayout(fresh);
     m_display->setDocument(nullptr);
     fresh->setParent(this);
     // Display formats first, while the new document has no layout yet: laid
     // out, every formatted paragraph would be laid out again.
     m_display->setDocument(fresh);
     m_display->rehighlight();
+    keepShaping(fresh->begin(), fresh->end());
     // The options and margins the control would set, set before it lays out.
     m_longRuns = hasLongRun(*fresh);
     const QTextOption::WrapMode mode = wrapModeFor(m_longRuns);
@@ -150,13 +202,26 @@ void RichEdit::adoptDocument(QTextDocument *fresh)
     // The control applies its wrap mode to the document it shows, and again
     // to each one it is given: switched over an empty document, neither the
     // old document nor the new one is laid out in the other mode.
+    // The control changes the document it is given before it sets the page
+    // size: each change would lay out the whole document at some other
+    // width. Then the scroll bar a long document calls for appears and
+    // narrows the view, which lays it out once more. Without a page size and
+    // with the bar already there, a paragraph of megabytes is laid out once;
+    // the bar is shown over the empty document, as the view it narrows lays
+    // out the document it shows.
+    const bool longDocument = fresh->characterCount() > kLongDocument;
     QTextDocument blank;
-    if (wordWrapMode() != mode) {
+    if (wordWrapMode() != mode || longDocument) {
         const QSignalBlocker quietSwitch(this);
         setDocument(&blank);
         setWordWrapMode(mode);
     }
-    setDocument(fresh);
+    {
+        std::optional<VerticalBarShown> bar;
+        if (longDocument)
+            bar.emplace(*this);
+        setDocument(fresh);
+    }
     attachDocument(fresh);
     fresh->setModified(false);
     if (old && old->parent() == this)
@@ -181,7 +246,9 @@ void RichEdit::applyTextMargins(QTextDocument *document) const
 
 void RichEdit::onContentsChange(int position, int, int added)
 {
-    m_lines.invalidateFrom(document()->findBlock(position).blockNumber());
+    const QTextBlock first = document()->findBlock(position);
+    m_lines.invalidateFrom(first.blockNumber());
+    keepShaping(first, document()->findBlock(position + added).next());
     noteLongRuns(position, position + added);
 }
 

@@ -6,9 +6,11 @@
 #include "rtf/rtf.h"
 #include "rtf/text_properties.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QClipboard>
 #include <QPrinter>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -40,6 +42,8 @@ private slots:
     void linkDetectionSwitchedOff();
     void longRunsWrapAnywhere_data();
     void longRunsWrapAnywhere();
+    void longParagraphLaidOutOnce_data();
+    void longParagraphLaidOutOnce();
 
 private:
     QPoint pointOf(int position) const;
@@ -332,6 +336,81 @@ void tst_RichEditDisplay::longRunsWrapAnywhere()
     // Every line fits the view: nothing runs past its right edge.
     QVERIFY(m_edit->lineCount() > 100);
     QVERIFY(m_edit->document()->size().width() <= m_edit->viewport()->width());
+}
+
+namespace {
+
+// Counts the layouts of the documents the control takes from now on, and of
+// the one it shows now: a document's layout reports an update after each.
+class LayoutCounter : public QObject
+{
+public:
+    explicit LayoutCounter(RichEdit &edit)
+    {
+        count(edit.document(), &m_shown);
+        edit.installEventFilter(this);
+    }
+    int shown() const { return m_shown; } // layouts of the document shown before
+    int taken() const { return m_taken; } // layouts of the documents taken since
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::ChildAdded) {
+            if (auto *document =
+                    qobject_cast<QTextDocument *>(static_cast<QChildEvent *>(event)->child()))
+                count(document, &m_taken);
+        }
+        return false;
+    }
+
+private:
+    void count(QTextDocument *document, int *layouts)
+    {
+        connect(document->documentLayout(), &QAbstractTextDocumentLayout::update, this,
+                [layouts] { ++*layouts; });
+    }
+
+    int m_shown = 0;
+    int m_taken = 0;
+};
+
+} // namespace
+
+void tst_RichEditDisplay::longParagraphLaidOutOnce_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("one long line") << QString(200000, u'x');
+    QTest::newRow("words") << QStringLiteral("words ").repeated(40000);
+}
+
+void tst_RichEditDisplay::longParagraphLaidOutOnce()
+{
+    // Given a shown control, when a paragraph of 200,000 characters is
+    // loaded, then Qt lays the whole paragraph out once (not again for each
+    // change the control makes to a new document, nor when the scroll bar
+    // appears), and keeps its shaping for the caret and the painting.
+    QFETCH(QString, text);
+    loadPlain(*m_edit, QStringLiteral("short"));
+    LayoutCounter counter(*m_edit);
+    loadPlain(*m_edit, text);
+    QCOMPARE(counter.taken(), 1);
+    QCOMPARE(counter.shown(), 0); // the document replaced is not laid out again
+    QVERIFY(m_edit->document()->firstBlock().layout()->cacheEnabled());
+    QVERIFY(m_edit->verticalScrollBar()->isVisible());
+    QCOMPARE(m_edit->verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+    QVERIFY(m_edit->document()->size().width() <= m_edit->viewport()->width());
+    QVERIFY(m_edit->lineCount() > 100);
+
+    // A long paragraph typed or pasted into a short one keeps its shaping too.
+    loadPlain(*m_edit, QStringLiteral("short\nparagraphs"));
+    QVERIFY(!m_edit->verticalScrollBar()->isVisible());
+    QVERIFY(!m_edit->document()->firstBlock().layout()->cacheEnabled());
+    m_edit->setSelection(m_edit->textLength(), -1);
+    QApplication::clipboard()->setText(text.left(20000));
+    m_edit->paste();
+    QVERIFY(!m_edit->document()->firstBlock().layout()->cacheEnabled());
+    QVERIFY(m_edit->document()->lastBlock().layout()->cacheEnabled());
 }
 
 QTEST_MAIN(tst_RichEditDisplay)
