@@ -15,7 +15,6 @@
 // whole and half split by a change of format ("ne\b ed\b0 le").
 
 #include "notes/notes_table.h"
-#include "platform/huge_page_heap.h"
 #include "platform/prompt_service.h"
 #include "search/record_filter.h"
 #include "search/search_window.h"
@@ -231,7 +230,6 @@ int measure(const QString &path, const QString &program)
 
 int main(int argc, char *argv[])
 {
-    bw::platform::restartWithHugePageHeap(argv);
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     const QString command = args.value(1);
