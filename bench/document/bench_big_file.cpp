@@ -69,13 +69,6 @@ qint32 parentOf(int i, int perRoot)
     return local == 0 ? -1 : root * perRoot + (local - 1) / kBranching;
 }
 
-double cpuMs()
-{
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
-}
-
 bool exec(sqlite3 *db, const char *sql)
 {
     char *error = nullptr;

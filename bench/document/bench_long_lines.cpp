@@ -10,8 +10,10 @@
 #include "document/document_window.h"
 #include "document/standalone_frame_services.h"
 #include "editor/rich_edit.h"
+#include "long_paragraph.h"
 #include "notes/notes_table.h"
 #include "platform/prompt_service.h"
+#include "process_figures.h"
 #include "settings/registry.h"
 
 #include <QApplication>
@@ -27,49 +29,6 @@ using namespace bw;
 using namespace bw::notes;
 
 namespace {
-
-enum class Kind { OneLine, Words };
-
-// A paragraph of `size` bytes: letters and digits without a place to break
-// the line, or words of two to nine letters.
-QByteArray makeText(Kind kind, qsizetype size)
-{
-    static const char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    QByteArray text;
-    text.reserve(size + 64);
-    quint32 seed = 12345;
-    while (text.size() < size) {
-        seed = seed * 1103515245u + 12345u;
-        if (kind == Kind::OneLine) {
-            text += kLetters[(seed >> 16) % 62];
-        } else {
-            const int length = 2 + int((seed >> 16) % 8);
-            for (int i = 0; i < length; ++i)
-                text += char('a' + (seed >> (i + 3)) % 26);
-            text += ' ';
-        }
-    }
-    return text;
-}
-
-QByteArray makeDescription(Kind kind, qsizetype megabytes)
-{
-    return "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Verdana;}}"
-           "\\viewkind4\\uc1\\pard\\f0\\fs20 " +
-           makeText(kind, megabytes * 1024 * 1024) + "\\par\n}";
-}
-
-double cpuSeconds(const std::function<void()> &work)
-{
-    const auto now = [] {
-        timespec time;
-        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &time);
-        return double(time.tv_sec) + double(time.tv_nsec) / 1e9;
-    };
-    const double start = now();
-    work();
-    return now() - start;
-}
 
 // Lets the window do what it does when idle, and paints the editor.
 void settle(DocumentWindow &window)

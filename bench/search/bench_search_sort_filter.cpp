@@ -19,6 +19,8 @@
 #include "search/record_filter.h"
 #include "search/search_window.h"
 
+#include "process_figures.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QProcess>
@@ -65,13 +67,6 @@ QByteArray rtfOf(QRandomGenerator &random, int i)
     if (i % 1000 == 500)
         rtf += i % 2000 == 500 ? " and a needle" : " and a ne\\b ed\\b0 le";
     return rtf + ".\\par}";
-}
-
-double cpuMs()
-{
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
 }
 
 bool exec(sqlite3 *db, const char *sql)

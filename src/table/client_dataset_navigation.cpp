@@ -461,27 +461,6 @@ std::vector<ClientDataSet::Bookmark> ClientDataSet::storedBookmarks() const
     return bookmarks;
 }
 
-QVariant ClientDataSet::fieldValueOf(Bookmark bookmark, const QString &name) const
-{
-    const int pos = d->active ? d->storagePosOf(bookmark.id) : -1;
-    if (pos < 0)
-        return {};
-    const int field = d->requireField(name);
-    Cell scratch;
-    const Cell &cell = d->valueOf(d->rows[size_t(pos)], field, scratch);
-    if (cell.null)
-        return {};
-    switch (d->fields[field].type) {
-    case FieldType::Integer:
-        return cell.number;
-    case FieldType::String:
-        return QString::fromUtf8(cell.data);
-    case FieldType::Memo:
-        return cell.data;
-    }
-    return {};
-}
-
 bool ClientDataSet::bookmarkValid(Bookmark bookmark) const
 {
     return d->active && !bookmark.isNull() && d->storagePosOf(bookmark.id) >= 0;

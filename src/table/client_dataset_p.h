@@ -166,6 +166,8 @@ struct ClientDataSet::Private
     {
         return cellValue(row, field, storedValues.get(), scratch);
     }
+    // The value of a field of the row stored at pos, owning its bytes.
+    QVariant variantAt(size_t pos, const QString &name) const;
     // Rebuilds the view after a change and makes the record `id` current (or
     // the one at `fallbackStoragePos` in stored order when `id` is not visible).
     void reposition(quint64 id, int fallbackStoragePos);

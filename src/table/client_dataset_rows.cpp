@@ -5,16 +5,16 @@
 
 namespace bw::dataset {
 
-QVariant ClientDataSet::fieldValueAt(int recNo, const QString &name) const
+// The value of a field of the stored row at pos, as fieldValue gives it: the
+// bytes are the caller's own, never a view into the table's blocks.
+QVariant ClientDataSet::Private::variantAt(size_t pos, const QString &name) const
 {
-    if (!d->active || recNo < 1 || recNo > d->viewCount())
-        return {};
-    const int field = d->requireField(name);
+    const int field = requireField(name);
     Cell scratch;
-    const Cell &cell = d->valueOf(d->rows[size_t(d->storageAt(recNo - 1))], field, scratch);
+    const Cell &cell = valueOf(rows[pos], field, scratch);
     if (cell.null)
         return {};
-    switch (d->fields[field].type) {
+    switch (fields[field].type) {
     case FieldType::Integer:
         return cell.number;
     case FieldType::String:
@@ -23,6 +23,21 @@ QVariant ClientDataSet::fieldValueAt(int recNo, const QString &name) const
         return ownedBytes(cell.data);
     }
     return {};
+}
+
+QVariant ClientDataSet::fieldValueAt(int recNo, const QString &name) const
+{
+    if (!d->active || recNo < 1 || recNo > d->viewCount())
+        return {};
+    return d->variantAt(size_t(d->storageAt(recNo - 1)), name);
+}
+
+QVariant ClientDataSet::fieldValueOf(Bookmark bookmark, const QString &name) const
+{
+    const int pos = d->active ? d->storagePosOf(bookmark.id) : -1;
+    if (pos < 0)
+        return {};
+    return d->variantAt(size_t(pos), name);
 }
 
 } // namespace bw::dataset
